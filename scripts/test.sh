@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up, configures, builds and runs every test. Usage: scripts/test.sh [ctest arguments]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+BUILD_DIR=${BUILD_DIR:-build}
+JOBS=${JOBS:-$(nproc)}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$BUILD_DIR" -j "$JOBS"
+cd "$BUILD_DIR"
+ctest --output-on-failure -j "$JOBS" "$@"

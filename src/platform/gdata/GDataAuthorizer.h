@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/runtime/Error.h"
+
+#include <QNetworkRequest>
+#include <QString>
+#include <functional>
+
+namespace tavrel {
+
+// What a service needs of an authentication: sign a request (refreshing an expired token first) and
+// refresh once after the service answered 401. Implementations are thread-safe: services on several
+// worker threads share one. Callbacks run on the calling thread.
+class GDataAuthorizer
+{
+public:
+    virtual ~GDataAuthorizer() = default;
+
+    using Completion = std::function<void(const Error& error)>;
+
+    // Sets the Authorization header of the request; refreshes first when the access token has expired.
+    virtual void authorizeRequest(QNetworkRequest* request, Completion done) = 0;
+    // Signs with the current token without any network work; false when there is no usable token.
+    virtual bool authorizeRequestNow(QNetworkRequest* request) = 0;
+    // Forgets the access token and asks the token endpoint for a new one.
+    virtual void refreshAccessToken(Completion done) = 0;
+    virtual bool canAuthorize() const = 0;
+    virtual QString userEmail() const = 0;
+};
+
+} // namespace tavrel
