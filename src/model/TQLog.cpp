@@ -1,6 +1,7 @@
 #include "model/TQLog.h"
 
-#include <cstdio>
+#include "platform/system/TQLogger.h"
+
 #include <cstring>
 
 namespace tavrel::detail {
@@ -42,10 +43,11 @@ QString formatLogMessage(const char* format, const QStringList& arguments)
     return out;
 }
 
-// Placeholder sink until the log file writer lands.
 void writeLogMessage(const QString& message)
 {
-    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    // Without a log file the message is dropped; the next one tries again.
+    if (TQLogger* logger = TQLogger::logger())
+        logger->logFormat(message);
 }
 
 } // namespace tavrel::detail

@@ -36,4 +36,28 @@ QString Error::description() const
     return QStringLiteral("Error Domain=%1 Code=%2 \"%3\"").arg(m_domain).arg(m_code).arg(localizedDescription());
 }
 
+Error Error::errorWithError(const Error& error, const QString& domain, qint64 code)
+{
+    if (error.isNull())
+        return Error();
+    if (domain.isNull())
+        return error;
+    // The description always exists (it falls back to a text naming the old domain and code).
+    QVariantMap userInfo{{kLocalizedDescriptionKey, error.localizedDescription()}};
+    if (const QString reason = error.localizedFailureReason(); !reason.isEmpty())
+        userInfo.insert(kLocalizedFailureReasonKey, reason);
+    if (const QString suggestion = error.localizedRecoverySuggestion(); !suggestion.isEmpty())
+        userInfo.insert(kLocalizedRecoverySuggestionKey, suggestion);
+    return Error(domain, code, userInfo);
+}
+
+Error Error::errorWithError(const Error& error, const QString& localizedDescription)
+{
+    if (localizedDescription.isNull() || error.isNull())
+        return error;
+    Error made = error;
+    made.setUserInfoValue(kLocalizedDescriptionKey, localizedDescription);
+    return made;
+}
+
 } // namespace tavrel

@@ -35,6 +35,13 @@ public:
     // Domain, code and description in one line, for logs.
     QString description() const;
 
+    // The error re-made in another domain and code, keeping only its localized description, failure
+    // reason and recovery suggestion (never its other details). A null error gives a null error; a
+    // null domain gives the error unchanged.
+    static Error errorWithError(const Error& error, const QString& domain, qint64 code);
+    // The error with another localized description. A null description gives the error unchanged.
+    static Error errorWithError(const Error& error, const QString& localizedDescription);
+
     bool operator==(const Error& other) const
     {
         return m_domain == other.m_domain && m_code == other.m_code && m_userInfo == other.m_userInfo;

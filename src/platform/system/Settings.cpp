@@ -1,0 +1,160 @@
+#include "platform/system/Settings.h"
+
+#include "platform/system/Paths.h"
+
+#include <QSettings>
+#include <mutex>
+
+// Resources of a static library need an explicit initialisation, outside any namespace.
+static void initCoreResources()
+{
+    Q_INIT_RESOURCE(core);
+}
+
+namespace tavrel {
+
+namespace {
+
+std::recursive_mutex& settingsMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+QVariantMap& defaultsTable()
+{
+    static QVariantMap table;
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        initCoreResources();
+        QSettings resource(QStringLiteral(":/Defaults.ini"), QSettings::IniFormat);
+        for (const QString& key : resource.allKeys())
+            table.insert(key, resource.value(key));
+    });
+    return table;
+}
+
+
+} // namespace
+
+QVariant Settings::value(const QString& key)
+{
+    std::lock_guard lock(settingsMutex());
+    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    if (settings.contains(key))
+        return settings.value(key);
+    return defaultsTable().value(key);
+}
+
+bool Settings::contains(const QString& key)
+{
+    return value(key).isValid();
+}
+
+void Settings::setValue(const QString& key, const QVariant& value)
+{
+    std::lock_guard lock(settingsMutex());
+    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    if (value.isValid())
+        settings.setValue(key, value);
+    else
+        settings.remove(key);
+    settings.sync();
+}
+
+void Settings::remove(const QString& key)
+{
+    setValue(key, QVariant());
+}
+
+bool Settings::boolValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::Bool)
+        return stored.toBool();
+    if (stored.typeId() == QMetaType::QString) {
+        // INI files hold text: "true"/"false" and numbers.
+        const QString text = stored.toString().trimmed().toLower();
+        if (text == QLatin1String("true") || text == QLatin1String("yes"))
+            return true;
+        bool ok = false;
+        const qint64 number = text.toLongLong(&ok);
+        return ok && number != 0;
+    }
+    if (stored.canConvert<qint64>() && stored.typeId() != QMetaType::QStringList)
+        return stored.toLongLong() != 0;
+    return false;
+}
+
+qint64 Settings::integerValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const qint64 number = stored.toString().trimmed().toLongLong(&ok);
+        if (ok)
+            return number;
+        const double real = stored.toString().trimmed().toDouble(&ok);
+        return ok ? qint64(real) : 0;
+    }
+    bool ok = false;
+    const qint64 number = stored.toLongLong(&ok);
+    return ok ? number : 0;
+}
+
+QString Settings::stringValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::QString)
+        return stored.toString();
+    return QString();
+}
+
+QStringList Settings::stringListValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    // INI keeps a one-item list as a plain string.
+    if (stored.typeId() == QMetaType::QString)
+        return QStringList{stored.toString()};
+    if (stored.typeId() == QMetaType::QStringList || stored.typeId() == QMetaType::QVariantList)
+        return stored.toStringList();
+    return QStringList();
+}
+
+QByteArray Settings::dataValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : QByteArray();
+}
+
+QUrl Settings::urlValue(const QString& key)
+{
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::QUrl)
+        return stored.toUrl();
+    if (stored.typeId() != QMetaType::QString || stored.toString().isEmpty())
+        return QUrl();
+    const QUrl url(stored.toString());
+    return url.isValid() ? url : QUrl();
+}
+
+void Settings::setUrlValue(const QString& key, const QUrl& url)
+{
+    setValue(key, url.isEmpty() ? QVariant() : QVariant(url.toString()));
+}
+
+void Settings::registerDefaults(const QVariantMap& defaults)
+{
+    std::lock_guard lock(settingsMutex());
+    QVariantMap& table = defaultsTable();
+    for (auto it = defaults.constBegin(); it != defaults.constEnd(); ++it)
+        table.insert(it.key(), it.value());
+}
+
+QVariantMap Settings::registeredDefaults()
+{
+    std::lock_guard lock(settingsMutex());
+    return defaultsTable();
+}
+
+} // namespace tavrel
