@@ -67,6 +67,8 @@ QObject* ThreadDispatch::contextForCurrentThread()
         t_holder.thread = QThread::currentThread();
         t_holder.context = std::make_unique<QObject>();
         t_holder.context->setObjectName(QStringLiteral("ThreadContext"));
+        // Gone with the thread's loop: calls posted after that are refused, not lost in silence.
+        QObject::connect(t_holder.thread, &QThread::finished, [] { t_holder.release(); });
         std::lock_guard lock(registryMutex());
         registry().insert(t_holder.thread, t_holder.context.get());
     }
