@@ -59,10 +59,11 @@ void Logger::write(const char* level, const char* format, const QStringList& arg
         outputSlot()(line);
         return;
     }
-    const QString stamped = QStringLiteral("%1 Tavrel[%2] %3\n")
-                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")))
-                                .arg(QCoreApplication::applicationPid())
-                                .arg(line);
+    const QString stamped =
+        QStringLiteral("%1 Tavrel[%2] %3\n")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")))
+            .arg(QCoreApplication::applicationPid())
+            .arg(line);
     const QByteArray bytes = stamped.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }

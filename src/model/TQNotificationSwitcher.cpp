@@ -15,7 +15,8 @@ TQNotificationSwitcher::TQNotificationSwitcher(QObject*, const QString& name, co
     : QObject(parent), m_handler(std::move(handler))
 {
     NotificationCenter::defaultCenter().addObserver(
-        this, name, object, [this](const Notification& notification) { onNotificationReceived(notification); });
+        this, name, object,
+        [this](const Notification& notification) { onNotificationReceived(notification); });
 }
 
 TQNotificationSwitcher::~TQNotificationSwitcher()

@@ -17,8 +17,8 @@ public:
     using Handler = std::function<void(const Notification&)>;
 
     // The target is not stored: the handler captures what it needs.
-    static std::unique_ptr<TQNotificationSwitcher> switcherWithTarget(QObject* target, const QString& name,
-                                                                      const QVariant& object, Handler handler);
+    static std::unique_ptr<TQNotificationSwitcher>
+    switcherWithTarget(QObject* target, const QString& name, const QVariant& object, Handler handler);
     TQNotificationSwitcher(QObject* target, const QString& name, const QVariant& object, Handler handler,
                            QObject* parent = nullptr);
     ~TQNotificationSwitcher() override;

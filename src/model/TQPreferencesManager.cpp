@@ -43,34 +43,64 @@ void TQPreferencesManager::resetRecents()
     Settings::remove(kRecentFilesKey);
 }
 
-QString TQPreferencesManager::applicationsSuite() const { return Settings::stringValue(kAppSuiteKey); }
+QString TQPreferencesManager::applicationsSuite() const
+{
+    return Settings::stringValue(kAppSuiteKey);
+}
 void TQPreferencesManager::setApplicationsSuite(const QString& suite)
 {
     Settings::setValue(kAppSuiteKey, suite.isNull() ? QVariant() : QVariant(suite));
 }
 
-QByteArray TQPreferencesManager::downloadsBookmark() const { return Settings::dataValue(kDownloadsBookmarkKey); }
+QByteArray TQPreferencesManager::downloadsBookmark() const
+{
+    return Settings::dataValue(kDownloadsBookmarkKey);
+}
 void TQPreferencesManager::setDownloadsBookmark(const QByteArray& bookmark)
 {
     Settings::setValue(kDownloadsBookmarkKey, bookmark.isNull() ? QVariant() : QVariant(bookmark));
 }
 
-QUrl TQPreferencesManager::documentsAppURL() const { return Settings::urlValue(kDocumentsAppURLKey); }
-void TQPreferencesManager::setDocumentsAppURL(const QUrl& url) { Settings::setUrlValue(kDocumentsAppURLKey, url); }
-QUrl TQPreferencesManager::presentationsAppURL() const { return Settings::urlValue(kPresentationsAppURLKey); }
+QUrl TQPreferencesManager::documentsAppURL() const
+{
+    return Settings::urlValue(kDocumentsAppURLKey);
+}
+void TQPreferencesManager::setDocumentsAppURL(const QUrl& url)
+{
+    Settings::setUrlValue(kDocumentsAppURLKey, url);
+}
+QUrl TQPreferencesManager::presentationsAppURL() const
+{
+    return Settings::urlValue(kPresentationsAppURLKey);
+}
 void TQPreferencesManager::setPresentationsAppURL(const QUrl& url)
 {
     Settings::setUrlValue(kPresentationsAppURLKey, url);
 }
-QUrl TQPreferencesManager::spreadsheetsAppURL() const { return Settings::urlValue(kSpreadsheetsAppURLKey); }
+QUrl TQPreferencesManager::spreadsheetsAppURL() const
+{
+    return Settings::urlValue(kSpreadsheetsAppURLKey);
+}
 void TQPreferencesManager::setSpreadsheetsAppURL(const QUrl& url)
 {
     Settings::setUrlValue(kSpreadsheetsAppURLKey, url);
 }
-QUrl TQPreferencesManager::formsAppURL() const { return Settings::urlValue(kFormsAppURLKey); }
-void TQPreferencesManager::setFormsAppURL(const QUrl& url) { Settings::setUrlValue(kFormsAppURLKey, url); }
-QUrl TQPreferencesManager::drawingsAppURL() const { return Settings::urlValue(kDrawingsAppURLKey); }
-void TQPreferencesManager::setDrawingsAppURL(const QUrl& url) { Settings::setUrlValue(kDrawingsAppURLKey, url); }
+QUrl TQPreferencesManager::formsAppURL() const
+{
+    return Settings::urlValue(kFormsAppURLKey);
+}
+void TQPreferencesManager::setFormsAppURL(const QUrl& url)
+{
+    Settings::setUrlValue(kFormsAppURLKey, url);
+}
+QUrl TQPreferencesManager::drawingsAppURL() const
+{
+    return Settings::urlValue(kDrawingsAppURLKey);
+}
+void TQPreferencesManager::setDrawingsAppURL(const QUrl& url)
+{
+    Settings::setUrlValue(kDrawingsAppURLKey, url);
+}
 
 QDateTime TQPreferencesManager::lastUpdate() const
 {
@@ -99,8 +129,8 @@ QDateTime TQPreferencesManager::dateFromStoredText(const QString& stored)
         return date.toUTC();
     // A date's plain description: "2026-03-04 05:06:07 +0100".
     const QStringList parts = text.split(QLatin1Char(' '));
-    if (parts.size() == 3 && parts.at(2).size() == 5 && (parts.at(2).startsWith(QLatin1Char('+')) ||
-                                                          parts.at(2).startsWith(QLatin1Char('-')))) {
+    if (parts.size() == 3 && parts.at(2).size() == 5 &&
+        (parts.at(2).startsWith(QLatin1Char('+')) || parts.at(2).startsWith(QLatin1Char('-')))) {
         const QDateTime local = QDateTime::fromString(parts.at(0) + QLatin1Char(' ') + parts.at(1),
                                                       QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         bool okHours = false;
@@ -124,15 +154,27 @@ QDateTime TQPreferencesManager::dateFromStoredText(const QString& stored)
     return QDateTime();
 }
 
-QString TQPreferencesManager::lastVersion() const { return Settings::stringValue(kLastVersionKey); }
+QString TQPreferencesManager::lastVersion() const
+{
+    return Settings::stringValue(kLastVersionKey);
+}
 void TQPreferencesManager::setLastVersion(const QString& version)
 {
     Settings::setValue(kLastVersionKey, version.isNull() ? QVariant() : QVariant(version));
 }
 
-bool TQPreferencesManager::usageStatistics() const { return Settings::boolValue(kUsageStatisticsKey); }
-bool TQPreferencesManager::hiddenFilesInFolder() const { return Settings::boolValue(kHiddenFilesInFolderKey); }
-void TQPreferencesManager::setHiddenFilesInFolder(bool hidden) { Settings::setValue(kHiddenFilesInFolderKey, hidden); }
+bool TQPreferencesManager::usageStatistics() const
+{
+    return Settings::boolValue(kUsageStatisticsKey);
+}
+bool TQPreferencesManager::hiddenFilesInFolder() const
+{
+    return Settings::boolValue(kHiddenFilesInFolderKey);
+}
+void TQPreferencesManager::setHiddenFilesInFolder(bool hidden)
+{
+    Settings::setValue(kHiddenFilesInFolderKey, hidden);
+}
 
 qint32 TQPreferencesManager::applicationLaunchPolicy() const
 {

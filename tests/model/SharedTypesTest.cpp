@@ -28,12 +28,17 @@ TEST(TQStringExtensions, ExportNamesAndDomains)
         const char* resourceId;
         const char* expected;
     } exports[] = {
-        {"document:1abc", "Notes.doc"},   {"presentation:2", "Notes.ppt"}, {"spreadsheet:3", "Notes.xls"},
-        {"drawing:4", "Notes.pdf"},       {"file:5", "Notes"},             {"form:6", "Notes"},
+        {"document:1abc", "Notes.doc"},
+        {"presentation:2", "Notes.ppt"},
+        {"spreadsheet:3", "Notes.xls"},
+        {"drawing:4", "Notes.pdf"},
+        {"file:5", "Notes"},
+        {"form:6", "Notes"},
         {"pdf:7", "Notes"},
     };
     for (const auto& row : exports)
-        EXPECT_EQ(TQStringExtensions::exportNameWithResourceId(QStringLiteral("Notes"), QString::fromLatin1(row.resourceId)),
+        EXPECT_EQ(TQStringExtensions::exportNameWithResourceId(QStringLiteral("Notes"),
+                                                               QString::fromLatin1(row.resourceId)),
                   QString::fromLatin1(row.expected))
             << row.resourceId;
 
@@ -50,7 +55,8 @@ TEST(TQStringExtensions, ExportNamesAndDomains)
         {QStringLiteral("a@tavrel.test"), QString(), false},
     };
     for (const auto& row : domains)
-        EXPECT_EQ(TQStringExtensions::hasSameDomainAs(row.a, row.b), row.same) << row.a.toStdString() << " " << row.b.toStdString();
+        EXPECT_EQ(TQStringExtensions::hasSameDomainAs(row.a, row.b), row.same)
+            << row.a.toStdString() << " " << row.b.toStdString();
 }
 
 TEST(GDataMail, OnlyAccountsOutsideThePublicDomainShareWithTheirDomain)
@@ -59,7 +65,8 @@ TEST(GDataMail, OnlyAccountsOutsideThePublicDomainShareWithTheirDomain)
     ASSERT_FALSE(publicDomain.isEmpty());
     EXPECT_TRUE(GDataMail::accountSupportsDomainPermissions(QStringLiteral("demo@tavrel.test")));
     EXPECT_FALSE(GDataMail::accountSupportsDomainPermissions(QStringLiteral("someone@") + publicDomain));
-    EXPECT_TRUE(GDataMail::accountSupportsDomainPermissions(QStringLiteral("someone@") + publicDomain.toUpper()));
+    EXPECT_TRUE(
+        GDataMail::accountSupportsDomainPermissions(QStringLiteral("someone@") + publicDomain.toUpper()));
     EXPECT_FALSE(GDataMail::accountSupportsDomainPermissions(QStringLiteral("no-at-sign")));
 }
 
@@ -75,19 +82,20 @@ TEST(Logger, OnlyActiveNamesLogAndDebugWritesNothing)
     logger->error("failed %d", 3);
     logger->debug("hidden");
     Logger::setOutput({});
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("INFO [login]: signed in as demo"), QStringLiteral("WARN [login]: slow"),
-                                  QStringLiteral("ERROR [login]: failed 3")}));
+    EXPECT_EQ(lines,
+              (QStringList{QStringLiteral("INFO [login]: signed in as demo"),
+                           QStringLiteral("WARN [login]: slow"), QStringLiteral("ERROR [login]: failed 3")}));
 }
 
 TEST(TQNotificationSwitcher, RunsItsHandlerForAsLongAsItLives)
 {
     int calls = 0;
     QObject sender;
-    auto switcher = TQNotificationSwitcher::switcherWithTarget(nullptr, QStringLiteral("changed"), QVariant::fromValue(&sender),
-                                                               [&](const Notification& n) {
-                                                                   EXPECT_EQ(n.objectAsQObject(), &sender);
-                                                                   ++calls;
-                                                               });
+    auto switcher = TQNotificationSwitcher::switcherWithTarget(
+        nullptr, QStringLiteral("changed"), QVariant::fromValue(&sender), [&](const Notification& n) {
+            EXPECT_EQ(n.objectAsQObject(), &sender);
+            ++calls;
+        });
     NotificationCenter::defaultCenter().post(QStringLiteral("changed"), &sender);
     NotificationCenter::defaultCenter().post(QStringLiteral("changed"), QVariant());
     NotificationCenter::defaultCenter().post(QStringLiteral("other"), &sender);

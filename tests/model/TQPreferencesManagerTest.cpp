@@ -1,4 +1,5 @@
 #include "model/TQPreferencesManager.h"
+
 #include "platform/system/Settings.h"
 #include "support/TempHome.h"
 
@@ -31,7 +32,8 @@ TEST_F(TQPreferencesManagerTest, RecentsAreNewestFirstWithoutDuplicatesAndAtMost
     EXPECT_EQ(preferences().allRecents(), (QStringList{"id3", "id2", "id1"}));
 
     preferences().addRecent(QStringLiteral("id1"));
-    EXPECT_EQ(preferences().allRecents(), (QStringList{"id1", "id3", "id2"})) << "moved to the front, not added";
+    EXPECT_EQ(preferences().allRecents(), (QStringList{"id1", "id3", "id2"}))
+        << "moved to the front, not added";
     preferences().addRecent(QString());
     EXPECT_EQ(preferences().allRecents().size(), 3);
 
@@ -65,7 +67,8 @@ TEST_F(TQPreferencesManagerTest, LastUpdateIsStoredAsIso8601AndOlderTextIsStillR
     EXPECT_FALSE(preferences().lastUpdate().isValid());
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7, 890), Qt::UTC);
     preferences().setLastUpdate(when);
-    EXPECT_EQ(Settings::stringValue(TQPreferencesManager::kLastUpdateKey), QStringLiteral("2026-03-04T05:06:07.890Z"));
+    EXPECT_EQ(Settings::stringValue(TQPreferencesManager::kLastUpdateKey),
+              QStringLiteral("2026-03-04T05:06:07.890Z"));
     EXPECT_EQ(preferences().lastUpdate(), when);
 
     const struct
@@ -103,13 +106,15 @@ TEST_F(TQPreferencesManagerTest, SettingsReadTheirDefaultsAndNullRemoves)
     preferences().setHiddenFilesInFolder(true);
     preferences().setApplicationsSuite(QStringLiteral("office"));
     preferences().setDownloadsBookmark(QByteArray("bookmark"));
-    preferences().setDrawingsAppURL(QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/draw.desktop")));
+    preferences().setDrawingsAppURL(
+        QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/draw.desktop")));
     preferences().setLastVersion(QStringLiteral("1.2"));
     EXPECT_EQ(preferences().applicationLaunchPolicy(), 1);
     EXPECT_TRUE(preferences().hiddenFilesInFolder());
     EXPECT_EQ(preferences().applicationsSuite(), QStringLiteral("office"));
     EXPECT_EQ(preferences().downloadsBookmark(), QByteArray("bookmark"));
-    EXPECT_EQ(preferences().drawingsAppURL().toLocalFile(), QStringLiteral("/usr/share/applications/draw.desktop"));
+    EXPECT_EQ(preferences().drawingsAppURL().toLocalFile(),
+              QStringLiteral("/usr/share/applications/draw.desktop"));
     EXPECT_EQ(preferences().lastVersion(), QStringLiteral("1.2"));
 
     preferences().setApplicationsSuite(QString());
@@ -123,7 +128,8 @@ TEST_F(TQPreferencesManagerTest, SettingsReadTheirDefaultsAndNullRemoves)
 TEST_F(TQPreferencesManagerTest, TransientValuesLiveInMemoryOnly)
 {
     preferences().setTransientValue(QStringLiteral("1"), TQPreferencesManager::kTQFirstLaunchKey);
-    EXPECT_EQ(preferences().transientValueForKey(TQPreferencesManager::kTQFirstLaunchKey).toString(), QStringLiteral("1"));
+    EXPECT_EQ(preferences().transientValueForKey(TQPreferencesManager::kTQFirstLaunchKey).toString(),
+              QStringLiteral("1"));
     EXPECT_FALSE(Settings::value(TQPreferencesManager::kTQFirstLaunchKey).isValid());
     preferences().setTransientValue(QVariant(), TQPreferencesManager::kTQFirstLaunchKey);
     EXPECT_FALSE(preferences().transientValueForKey(TQPreferencesManager::kTQFirstLaunchKey).isValid());

@@ -30,7 +30,8 @@ public:
     void registerClass(const QString& name, const QMetaObject* metaObject, Factory factory);
     template <typename T> void registerClass(const QString& name)
     {
-        registerClass(name, &T::staticMetaObject, [] { return std::static_pointer_cast<QObject>(std::make_shared<T>()); });
+        registerClass(name, &T::staticMetaObject,
+                      [] { return std::static_pointer_cast<QObject>(std::make_shared<T>()); });
     }
 
     bool hasClass(const QString& name) const;
@@ -70,14 +71,14 @@ void registerCoreClasses(ClassRegistry& registry);
 
 } // namespace tavrel
 
-#define TAVREL_REGISTER_CLASS(Name)                                                                         \
-    void tavrelRegisterClass_##Name(::tavrel::ClassRegistry& registry)                                      \
-    {                                                                                                       \
-        registry.registerClass<Name>(QStringLiteral(#Name));                                                \
-    }                                                                                                       \
-    namespace {                                                                                             \
-    [[maybe_unused]] const bool tavrelClassRegistered_##Name = [] {                                                        \
-        tavrelRegisterClass_##Name(::tavrel::ClassRegistry::instance());                                    \
-        return true;                                                                                        \
-    }();                                                                                                    \
+#define TAVREL_REGISTER_CLASS(Name)                                                                          \
+    void tavrelRegisterClass_##Name(::tavrel::ClassRegistry& registry)                                       \
+    {                                                                                                        \
+        registry.registerClass<Name>(QStringLiteral(#Name));                                                 \
+    }                                                                                                        \
+    namespace {                                                                                              \
+    [[maybe_unused]] const bool tavrelClassRegistered_##Name = [] {                                          \
+        tavrelRegisterClass_##Name(::tavrel::ClassRegistry::instance());                                     \
+        return true;                                                                                         \
+    }();                                                                                                     \
     }

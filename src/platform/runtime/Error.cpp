@@ -10,8 +10,7 @@ const QString Error::kPOSIXErrorDomain = QStringLiteral("NSPOSIXErrorDomain");
 
 Error::Error(QString domain, qint64 code, QVariantMap userInfo)
     : m_domain(std::move(domain)), m_code(code), m_userInfo(std::move(userInfo))
-{
-}
+{}
 
 QString Error::localizedDescription() const
 {
@@ -33,7 +32,10 @@ QString Error::localizedRecoverySuggestion() const
 
 QString Error::description() const
 {
-    return QStringLiteral("Error Domain=%1 Code=%2 \"%3\"").arg(m_domain).arg(m_code).arg(localizedDescription());
+    return QStringLiteral("Error Domain=%1 Code=%2 \"%3\"")
+        .arg(m_domain)
+        .arg(m_code)
+        .arg(localizedDescription());
 }
 
 Error Error::errorWithError(const Error& error, const QString& domain, qint64 code)

@@ -11,11 +11,11 @@ namespace tavrel {
 class Error
 {
 public:
-    static const QString kLocalizedDescriptionKey;       // "NSLocalizedDescription"
-    static const QString kLocalizedFailureReasonKey;     // "NSLocalizedFailureReason"
+    static const QString kLocalizedDescriptionKey;        // "NSLocalizedDescription"
+    static const QString kLocalizedFailureReasonKey;      // "NSLocalizedFailureReason"
     static const QString kLocalizedRecoverySuggestionKey; // "NSLocalizedRecoverySuggestion"
-    static const QString kUnderlyingErrorKey;            // "NSUnderlyingError"
-    static const QString kPOSIXErrorDomain;              // "NSPOSIXErrorDomain"
+    static const QString kUnderlyingErrorKey;             // "NSUnderlyingError"
+    static const QString kPOSIXErrorDomain;               // "NSPOSIXErrorDomain"
 
     Error() = default;
     Error(QString domain, qint64 code, QVariantMap userInfo = {});

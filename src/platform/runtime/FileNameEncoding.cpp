@@ -48,10 +48,8 @@ QString FileNameEncoding::stringByEncodingFileName(const QString& title)
     QString encoded;
     for (qsizetype i = 0; i < text.size();) {
         // One whole character (a surrogate pair counts as one) becomes one piece.
-        const qsizetype length = (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-                                  text.at(i + 1).isLowSurrogate())
-                                     ? 2
-                                     : 1;
+        const qsizetype length =
+            (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QByteArray bytes = text.mid(i, length).toUtf8();
         QString piece;
         for (const char c : bytes) {

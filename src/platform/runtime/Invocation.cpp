@@ -90,8 +90,8 @@ InvocationPtr Invocation::invocationWithInvocation(const InvocationPtr& first, c
 {
     if (!encapsulation) {
         encapsulation = invocationWithFunction(kEncapsulateSelector, [](Invocation& self) {
-            encapsulateInvocation(self.argument(2).value<InvocationPtr>(), self.argument(3).value<InvocationPtr>(),
-                                  self.argument(4));
+            encapsulateInvocation(self.argument(2).value<InvocationPtr>(),
+                                  self.argument(3).value<InvocationPtr>(), self.argument(4));
             return QVariant();
         });
     }
@@ -196,7 +196,8 @@ bool Invocation::invoke()
 bool Invocation::performOnThread(QThread* thread, bool wait)
 {
     const InvocationPtr self = shared_from_this();
-    return ThreadDispatch::performOnThread(thread, [self] { self->invoke(); }, wait);
+    return ThreadDispatch::performOnThread(
+        thread, [self] { self->invoke(); }, wait);
 }
 
 bool Invocation::performOnMainThread(bool wait)

@@ -41,7 +41,7 @@ public:
     // The invocation of a selector on a target. Arguments from 2 on are unset (invalid QVariant).
     static InvocationPtr invocationForSelector(const QString& selector, std::shared_ptr<QObject> target);
     template <typename T>
-        requires std::is_base_of_v<QObject, T>
+    requires std::is_base_of_v<QObject, T>
     static InvocationPtr invocationForSelector(const QString& selector, const std::shared_ptr<T>& target)
     {
         return invocationForSelector(selector, std::static_pointer_cast<QObject>(target));

@@ -15,8 +15,7 @@ public:
     Notification() = default;
     Notification(QString name, QVariant object, QVariantMap userInfo)
         : m_name(std::move(name)), m_object(std::move(object)), m_userInfo(std::move(userInfo))
-    {
-    }
+    {}
 
     const QString& name() const { return m_name; }
     const QVariant& object() const { return m_object; }

@@ -60,7 +60,8 @@ void NotificationCenter::post(const Notification& notification)
         for (const Observer& observer : std::as_const(m_observers)) {
             if (!observer.name.isEmpty() && observer.name != notification.name())
                 continue;
-            if (observer.object.isValid() && !Notification::sameObject(observer.object, notification.object()))
+            if (observer.object.isValid() &&
+                !Notification::sameObject(observer.object, notification.object()))
                 continue;
             targets.append({observer.id, observer.handler});
         }

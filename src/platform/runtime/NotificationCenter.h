@@ -26,7 +26,8 @@ public:
     ObserverId addObserver(QObject* context, const QString& name, const QVariant& object, Handler handler);
     ObserverId addObserver(QObject* context, const QString& name, QObject* object, Handler handler)
     {
-        return addObserver(context, name, object ? QVariant::fromValue(object) : QVariant(), std::move(handler));
+        return addObserver(context, name, object ? QVariant::fromValue(object) : QVariant(),
+                           std::move(handler));
     }
     void removeObserver(ObserverId id);
     // Removes every registration made with the context.

@@ -139,14 +139,16 @@ void Operation::wakeUp()
 {
     std::lock_guard lock(m_wakeMutex);
     if (m_loop)
-        QMetaObject::invokeMethod(m_loop, [loop = m_loop] { loop->exit(1); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_loop, [loop = m_loop] { loop->exit(1); }, Qt::QueuedConnection);
     else
         m_wakePending = true;
 }
 
 bool Operation::waitUntil(const std::function<bool()>& done, qint64 timeoutMs, int sliceMs)
 {
-    QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    QDeadlineTimer deadline =
+        timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
     while (!done() && !isCancelled() && !isFinished()) {
         runEventLoopSlice(sliceMs);
         if (deadline.hasExpired())
@@ -170,7 +172,8 @@ void Operation::start()
             main();
         } catch (const std::exception& exception) {
             // Never let an exception leave the worker thread.
-            qWarning("E: Exception did happen in operation %s: %s", metaObject()->className(), exception.what());
+            qWarning("E: Exception did happen in operation %s: %s", metaObject()->className(),
+                     exception.what());
         }
         m_executing = false;
     }

@@ -13,8 +13,7 @@ class OperationQueueCore::Worker : public QThread
 public:
     Worker(std::shared_ptr<OperationQueueCore> core, OperationPtr first)
         : m_core(std::move(core)), m_first(std::move(first))
-    {
-    }
+    {}
     std::atomic<bool> m_done{false};
 
 protected:
@@ -32,8 +31,7 @@ private:
 
 OperationQueueCore::OperationQueueCore(OperationQueue* owner)
     : m_owner(owner), m_maxConcurrent(std::max(1, QThread::idealThreadCount()))
-{
-}
+{}
 
 void OperationQueueCore::add(const OperationPtr& operation)
 {

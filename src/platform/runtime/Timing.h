@@ -15,8 +15,7 @@ class Timing
 public:
     constexpr Timing(const char* name, qint64 defaultMilliseconds)
         : m_name(name), m_defaultMilliseconds(defaultMilliseconds)
-    {
-    }
+    {}
 
     const char* name() const { return m_name; }
     qint64 defaultMilliseconds() const { return m_defaultMilliseconds; }

@@ -34,7 +34,6 @@ QVariantMap& defaultsTable()
     return table;
 }
 
-
 } // namespace
 
 QVariant Settings::value(const QString& key)

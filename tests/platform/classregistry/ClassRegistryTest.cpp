@@ -1,4 +1,5 @@
 #include "platform/runtime/ClassRegistry.h"
+
 #include "platform/runtime/Operation.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,8 @@ using tavrel::ClassRegistry;
 TEST(ClassRegistry, CoreClassesAreRegisteredThroughTheStaticLibrary)
 {
     ClassRegistry& registry = ClassRegistry::instance();
-    ASSERT_TRUE(registry.hasClass(QStringLiteral("BlockOperation"))) << registry.classNames().join(u',').toStdString();
+    ASSERT_TRUE(registry.hasClass(QStringLiteral("BlockOperation")))
+        << registry.classNames().join(u',').toStdString();
     EXPECT_TRUE(registry.classInherits<tavrel::Operation>(QStringLiteral("BlockOperation")));
     auto made = registry.make<tavrel::Operation>(QStringLiteral("BlockOperation"));
     ASSERT_TRUE(made);

@@ -19,7 +19,8 @@ TEST(ErrorTest, RewrappingKeepsOnlyTheTexts)
                       {{Error::kLocalizedDescriptionKey, QStringLiteral("Some failed")},
                        {Error::kLocalizedRecoverySuggestionKey, QStringLiteral("Try again")},
                        {QStringLiteral("17"), QStringLiteral("Conflict")}});
-    const Error mapped = Error::errorWithError(batch, QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"), 704);
+    const Error mapped =
+        Error::errorWithError(batch, QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"), 704);
     EXPECT_EQ(mapped.domain(), QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"));
     EXPECT_EQ(mapped.code(), 704);
     EXPECT_EQ(mapped.userInfo(),

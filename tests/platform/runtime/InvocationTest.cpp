@@ -1,5 +1,6 @@
-#include "platform/runtime/Error.h"
 #include "platform/runtime/Invocation.h"
+
+#include "platform/runtime/Error.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "support/WaitUntil.h"
 
@@ -65,7 +66,8 @@ private:
 TEST(Invocation, SelectorCallsTheMethodBeforeTheFirstColonWithNumberedArguments)
 {
     Recorder recorder;
-    auto invocation = Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
+    auto invocation =
+        Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
     const Error error(QStringLiteral("D"), 704);
     invocation->setArgument(2, QStringLiteral("feed"));
     invocation->setArgument(3, QVariant::fromValue(error));
@@ -83,7 +85,8 @@ TEST(Invocation, SelectorCallsTheMethodBeforeTheFirstColonWithNumberedArguments)
 TEST(Invocation, RespondsIsAMetaObjectLookup)
 {
     Recorder recorder;
-    EXPECT_TRUE(Invocation::respondsToSelector(&recorder, QStringLiteral("documentsDidTrashWithResult:error:")));
+    EXPECT_TRUE(
+        Invocation::respondsToSelector(&recorder, QStringLiteral("documentsDidTrashWithResult:error:")));
     EXPECT_TRUE(Invocation::respondsToSelector(&recorder, QStringLiteral("twice:")));
     // Same name, other number of arguments.
     EXPECT_FALSE(Invocation::respondsToSelector(&recorder, QStringLiteral("twice:by:")));
@@ -98,7 +101,8 @@ TEST(Invocation, ChainPassesTheParameterToTheFirstAndItsResultToTheSecond)
 {
     Recorder recorder;
     auto first = Invocation::invocationForSelector(QStringLiteral("transform:"), &recorder);
-    auto second = Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
+    auto second =
+        Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
     const Error kept(QStringLiteral("kept"), 1);
     second->setArgument(3, QVariant::fromValue(kept));
 
@@ -110,7 +114,8 @@ TEST(Invocation, ChainPassesTheParameterToTheFirstAndItsResultToTheSecond)
     // The party that completes the work stores its result at index 4 and invokes.
     chain->setArgument(4, QVariantMap{{QStringLiteral("feed"), QStringLiteral("entries")}});
     ASSERT_TRUE(chain->invoke());
-    EXPECT_EQ(recorder.calls, (QStringList{QStringLiteral("transform"), QStringLiteral("documentsDidTrashWithResult")}));
+    EXPECT_EQ(recorder.calls,
+              (QStringList{QStringLiteral("transform"), QStringLiteral("documentsDidTrashWithResult")}));
     const QVariantMap result = recorder.lastResult.toMap();
     EXPECT_EQ(result.value(QStringLiteral("feed")).toString(), QStringLiteral("entries"));
     EXPECT_TRUE(result.value(QStringLiteral("seen")).toBool());
@@ -125,7 +130,8 @@ TEST(Invocation, CustomEncapsulationReceivesTheArgumentLayout)
     QVariant seenParameter;
     bool sawBoth = false;
     auto custom = Invocation::invocationWithFunction(Invocation::kEncapsulateSelector, [&](Invocation& self) {
-        sawBoth = self.argument(2).value<InvocationPtr>() == first && self.argument(3).value<InvocationPtr>() == second;
+        sawBoth = self.argument(2).value<InvocationPtr>() == first &&
+                  self.argument(3).value<InvocationPtr>() == second;
         seenParameter = self.argument(4);
         return QVariant();
     });
@@ -169,7 +175,8 @@ TEST(Invocation, PerformOnAnotherThreadRunsThereAndBackOnTheMainThread)
 {
     LoopThread worker;
     Recorder recorder;
-    auto invocation = Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
+    auto invocation =
+        Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
     invocation->setArgument(2, QStringLiteral("r"));
     ASSERT_TRUE(invocation->performOnThread(worker.thread(), false));
     ASSERT_TRUE(waitUntil([&] { return recorder.calledOn != nullptr; }));

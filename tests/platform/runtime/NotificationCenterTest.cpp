@@ -1,4 +1,5 @@
 #include "platform/runtime/NotificationCenter.h"
+
 #include "support/WaitUntil.h"
 
 #include <QThread>
@@ -26,17 +27,21 @@ TEST(NotificationCenter, DeliversSynchronouslyToMatchingObserversInOrder)
         EXPECT_EQ(n.objectAsQObject(), &sender);
         seen << QStringLiteral("sender");
     });
-    center.addObserver(&context, kName, QVariant(1), [&](const Notification&) { seen << QStringLiteral("one"); });
-    center.addObserver(&context, QString(), QVariant(), [&](const Notification& n) { seen << QStringLiteral("all:") + n.name(); });
+    center.addObserver(&context, kName, QVariant(1),
+                       [&](const Notification&) { seen << QStringLiteral("one"); });
+    center.addObserver(&context, QString(), QVariant(),
+                       [&](const Notification& n) { seen << QStringLiteral("all:") + n.name(); });
 
     center.post(kName, &sender, {{QStringLiteral("k"), QStringLiteral("v")}});
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("any:v"), QStringLiteral("sender"), QStringLiteral("all:") + kName}));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("any:v"), QStringLiteral("sender"),
+                                 QStringLiteral("all:") + kName}));
     seen.clear();
     center.post(kName, &otherSender);
     center.post(kName, QVariant(1));
     center.post(QStringLiteral("other"));
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("any:"), QStringLiteral("all:") + kName, QStringLiteral("any:"),
-                                 QStringLiteral("one"), QStringLiteral("all:") + kName, QStringLiteral("all:other")}));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("any:"), QStringLiteral("all:") + kName,
+                                 QStringLiteral("any:"), QStringLiteral("one"),
+                                 QStringLiteral("all:") + kName, QStringLiteral("all:other")}));
     center.removeObserver(&context);
 }
 
@@ -74,7 +79,8 @@ TEST(NotificationCenter, DeliveryHappensOnThePostingThread)
     NotificationCenter& center = NotificationCenter::defaultCenter();
     QObject context;
     std::atomic<QThread*> deliveredOn{nullptr};
-    center.addObserver(&context, kName, QVariant(), [&](const Notification&) { deliveredOn = QThread::currentThread(); });
+    center.addObserver(&context, kName, QVariant(),
+                       [&](const Notification&) { deliveredOn = QThread::currentThread(); });
     QThread* posting = nullptr;
     std::thread worker([&] {
         posting = QThread::currentThread();
@@ -97,7 +103,8 @@ TEST(NotificationCenter, ConcurrentPostsAndRegistrationsAreSafe)
         threads.emplace_back([] {
             for (int i = 0; i < 200; ++i) {
                 QObject local;
-                NotificationCenter::defaultCenter().addObserver(&local, kName, QVariant(), [](const Notification&) {});
+                NotificationCenter::defaultCenter().addObserver(&local, kName, QVariant(),
+                                                                [](const Notification&) {});
                 NotificationCenter::defaultCenter().post(kName);
             }
         });

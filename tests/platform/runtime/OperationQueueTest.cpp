@@ -1,5 +1,6 @@
-#include "platform/runtime/BlockOperation.h"
 #include "platform/runtime/OperationQueue.h"
+
+#include "platform/runtime/BlockOperation.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "support/WaitUntil.h"
 
@@ -18,8 +19,7 @@ class GatedOperation : public Operation
 public:
     explicit GatedOperation(std::atomic<int>* running = nullptr, std::atomic<int>* maxSeen = nullptr)
         : m_running(running), m_maxSeen(maxSeen)
-    {
-    }
+    {}
     void release()
     {
         m_released = true;
@@ -161,7 +161,8 @@ TEST(OperationQueue, WorkerThreadsHaveAnEventLoopForQueuedCalls)
             received = true;
             operation->release();
         },
-        true)) << "from the main thread the call is queued, not waited for";
+        true))
+        << "from the main thread the call is queued, not waited for";
     // The call queued to the worker reached it while the operation waited in its loop.
     ASSERT_TRUE(waitUntil([&] { return operation->isFinished(); }));
     EXPECT_TRUE(received.load());
@@ -177,7 +178,10 @@ TEST(OperationQueue, WaitingGivesUpAtItsDeadline)
 
     protected:
         // Never done: the wait ends at the deadline, checked between slices.
-        void main() override { result = waitUntil([] { return false; }, 30, 10) ? 1 : 0; }
+        void main() override
+        {
+            result = waitUntil([] { return false; }, 30, 10) ? 1 : 0;
+        }
     };
     OperationQueue queue;
     auto waiter = std::make_shared<NeverAnswered>();

@@ -23,8 +23,10 @@ TEST(FileNameEncoding, EncodesAsSafeComponents)
         {QStringLiteral(".hidden"), QStringLiteral(".hidden")},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(FileNameEncoding::stringByEncodingFileName(row.title), row.encoded) << row.title.toStdString();
-        EXPECT_EQ(FileNameEncoding::stringByDecodingFileName(row.encoded), row.title) << row.encoded.toStdString();
+        EXPECT_EQ(FileNameEncoding::stringByEncodingFileName(row.title), row.encoded)
+            << row.title.toStdString();
+        EXPECT_EQ(FileNameEncoding::stringByDecodingFileName(row.encoded), row.title)
+            << row.encoded.toStdString();
     }
     EXPECT_TRUE(FileNameEncoding::stringByEncodingFileName(QString()).isNull());
     EXPECT_TRUE(FileNameEncoding::stringByEncodingFileName(QStringLiteral("")).isNull());
@@ -33,8 +35,8 @@ TEST(FileNameEncoding, EncodesAsSafeComponents)
 
 TEST(FileNameEncoding, LongTitlesAreCutToFitTheFileNameLimitBetweenWholeCharacters)
 {
-    const QString eAcute = QString::fromUtf8("\xc3\xa9");           // 2 UTF-8 bytes, 6 encoded
-    const QString smile = QString::fromUtf8("\xf0\x9f\x98\x80");    // a surrogate pair, 12 encoded
+    const QString eAcute = QString::fromUtf8("\xc3\xa9");        // 2 UTF-8 bytes, 6 encoded
+    const QString smile = QString::fromUtf8("\xf0\x9f\x98\x80"); // a surrogate pair, 12 encoded
     const struct
     {
         const char* what;
@@ -104,11 +106,14 @@ TEST(UrlQuery, AppendsWithTheRightSeparator)
         {"http://127.0.0.1/feed", QStringLiteral(""), "http://127.0.0.1/feed"},
     };
     for (const auto& row : rows) {
-        const QUrl result = UrlQuery::URLByAppendingQueryString(QUrl(QString::fromLatin1(row.url)), row.query);
+        const QUrl result =
+            UrlQuery::URLByAppendingQueryString(QUrl(QString::fromLatin1(row.url)), row.query);
         EXPECT_EQ(result.toString(), QString::fromLatin1(row.expected));
     }
-    EXPECT_EQ(UrlQuery::URLByAppendingQueryString(QUrl(QStringLiteral("http://h/f?a=1")), QStringLiteral("b=2")).query(),
-              QStringLiteral("a=1&b=2"));
+    EXPECT_EQ(
+        UrlQuery::URLByAppendingQueryString(QUrl(QStringLiteral("http://h/f?a=1")), QStringLiteral("b=2"))
+            .query(),
+        QStringLiteral("a=1&b=2"));
 }
 
 } // namespace tavrel::test

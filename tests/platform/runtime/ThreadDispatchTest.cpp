@@ -1,4 +1,5 @@
 #include "platform/runtime/ThreadDispatch.h"
+
 #include "support/WaitUntil.h"
 
 #include <QThread>
@@ -22,9 +23,11 @@ TEST(ThreadDispatch, WaitingOnTheMainThreadIsADirectCallThere)
 TEST(ThreadDispatch, AWorkerGetsTheMainThreadsAnswer)
 {
     std::future<std::pair<int, bool>> answer = std::async(std::launch::async, [] {
-        return ThreadDispatch::callOnMainThread([] { return std::make_pair(42, ThreadDispatch::isMainThread()); });
+        return ThreadDispatch::callOnMainThread(
+            [] { return std::make_pair(42, ThreadDispatch::isMainThread()); });
     });
-    ASSERT_TRUE(waitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     const auto [value, onMain] = answer.get();
     EXPECT_EQ(value, 42);
     EXPECT_TRUE(onMain);
@@ -46,7 +49,8 @@ TEST(ThreadDispatch, TheMainThreadNeverBlocksOnAWorker)
     worker.start();
     ASSERT_TRUE(waitUntil([&] { return ready.load(); }));
     std::atomic<bool> ran{false};
-    EXPECT_TRUE(ThreadDispatch::performOnThread(&worker, [&] { ran = true; }, true));
+    EXPECT_TRUE(ThreadDispatch::performOnThread(
+        &worker, [&] { ran = true; }, true));
     go.set_value();
     EXPECT_TRUE(waitUntil([&] { return ran.load(); }));
     worker.quit();

@@ -1,5 +1,6 @@
-#include "platform/system/Paths.h"
 #include "platform/system/Settings.h"
+
+#include "platform/system/Paths.h"
 #include "support/TempHome.h"
 
 #include <QFile>
@@ -49,7 +50,8 @@ TEST_F(SettingsTest, TypedValuesRoundTripThroughTheFile)
     EXPECT_EQ(Settings::dataValue(QStringLiteral("data")), data);
     EXPECT_TRUE(Settings::boolValue(QStringLiteral("flag")));
     EXPECT_EQ(Settings::stringListValue(QStringLiteral("list")), QStringList{QStringLiteral("one")});
-    EXPECT_EQ(Settings::stringListValue(QStringLiteral("list2")), (QStringList{QStringLiteral("a"), QStringLiteral("b, c")}));
+    EXPECT_EQ(Settings::stringListValue(QStringLiteral("list2")),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b, c")}));
     EXPECT_EQ(Settings::urlValue(QStringLiteral("url")), QUrl::fromLocalFile(QStringLiteral("/usr/bin/app")));
 }
 

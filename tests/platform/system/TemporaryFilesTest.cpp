@@ -1,5 +1,6 @@
-#include "platform/system/Paths.h"
 #include "platform/system/TemporaryFiles.h"
+
+#include "platform/system/Paths.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -43,7 +44,8 @@ TEST_F(TemporaryFilesTest, MakesUniqueFilesAndFoldersInTheTemporaryFolder)
     const QFileInfo folderInfo(folder.toLocalFile());
     EXPECT_TRUE(folderInfo.isDir());
     EXPECT_TRUE(folderInfo.fileName().startsWith(QStringLiteral("TavrelD.")));
-    EXPECT_EQ(folderInfo.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+    EXPECT_EQ(folderInfo.permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
               QFile::Permissions());
 }
 
@@ -75,7 +77,8 @@ TEST_F(TemporaryFilesTest, CopiesFilesAndFoldersUnderTheirOwnNames)
     const QString folder = home().path() + QStringLiteral("/Folder");
     QDir().mkpath(folder + QStringLiteral("/inner"));
     writeFile(folder + QStringLiteral("/inner/a.txt"), "a");
-    const QUrl folderCopy = TemporaryFiles::fileSystemCopyFileToUniqueURLfromFileAtURL(QUrl::fromLocalFile(folder));
+    const QUrl folderCopy =
+        TemporaryFiles::fileSystemCopyFileToUniqueURLfromFileAtURL(QUrl::fromLocalFile(folder));
     ASSERT_FALSE(folderCopy.isEmpty());
     EXPECT_TRUE(QFile::exists(folderCopy.toLocalFile() + QStringLiteral("/inner/a.txt")));
 }
