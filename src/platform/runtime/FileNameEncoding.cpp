@@ -47,25 +47,25 @@ QString FileNameEncoding::stringByEncodingFileName(const QString& title)
     static const char hex[] = "0123456789ABCDEF";
     QString encoded;
     for (qsizetype i = 0; i < text.size();) {
-        // One whole character (a surrogate pair counts as one) becomes one piece.
+        // One whole character (a surrogate pair counts as one) is escaped as a unit.
         const qsizetype length =
             (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QByteArray bytes = text.mid(i, length).toUtf8();
-        QString piece;
+        QString unit;
         for (const char c : bytes) {
             const auto byte = static_cast<unsigned char>(c);
             if (mustEscape(byte)) {
-                piece += QLatin1Char('%');
-                piece += QLatin1Char(hex[byte >> 4]);
-                piece += QLatin1Char(hex[byte & 0xf]);
+                unit += QLatin1Char('%');
+                unit += QLatin1Char(hex[byte >> 4]);
+                unit += QLatin1Char(hex[byte & 0xf]);
             } else {
-                piece += QLatin1Char(char(byte));
+                unit += QLatin1Char(char(byte));
             }
         }
         // The encoded name is ASCII: its length is its size in bytes.
-        if (encoded.size() + piece.size() > kMaximumNameBytes)
+        if (encoded.size() + unit.size() > kMaximumNameBytes)
             break;
-        encoded += piece;
+        encoded += unit;
         i += length;
     }
     return encoded;

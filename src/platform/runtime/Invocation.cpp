@@ -200,6 +200,26 @@ bool Invocation::performOnThread(QThread* thread, bool wait)
         thread, [self] { self->invoke(); }, wait);
 }
 
+QThread* Invocation::thread() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_thread;
+}
+
+void Invocation::setThread(QThread* thread)
+{
+    std::lock_guard lock(m_mutex);
+    m_thread = thread;
+}
+
+bool Invocation::perform(bool wait)
+{
+    QThread* target = thread();
+    if (!target)
+        return invoke();
+    return performOnThread(target, wait);
+}
+
 bool Invocation::performOnMainThread(bool wait)
 {
     const InvocationPtr self = shared_from_this();

@@ -89,6 +89,11 @@ public:
     bool performOnThread(QThread* thread, bool wait);
     bool performOnMainThread(bool wait);
 
+    // The thread to perform on; perform() invokes there (here when none is set).
+    QThread* thread() const;
+    void setThread(QThread* thread);
+    bool perform(bool wait);
+
 private:
     Invocation() = default;
 
@@ -101,6 +106,7 @@ private:
     mutable std::mutex m_mutex;
     QList<QVariant> m_arguments; // index 0 is argument 2
     QVariant m_returnValue;
+    QThread* m_thread = nullptr;
 };
 
 } // namespace tavrel

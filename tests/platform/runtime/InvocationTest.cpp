@@ -198,6 +198,21 @@ TEST(Invocation, PerformOnAnotherThreadRunsThereAndBackOnTheMainThread)
     EXPECT_EQ(seenAfterReturn, QThread::currentThread());
 }
 
+TEST(Invocation, PerformUsesItsOwnThreadOrRunsHere)
+{
+    LoopThread worker;
+    Recorder recorder;
+    auto invocation =
+        Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
+    EXPECT_TRUE(invocation->perform(false));
+    EXPECT_EQ(recorder.calledOn, QThread::currentThread()) << "no thread set: invoked at once";
+    recorder.calledOn = nullptr;
+    invocation->setThread(worker.thread());
+    EXPECT_TRUE(invocation->perform(false));
+    ASSERT_TRUE(waitUntil([&] { return recorder.calledOn != nullptr; }));
+    EXPECT_EQ(recorder.calledOn, worker.thread());
+}
+
 TEST(Invocation, PerformOnAnEndedThreadRunsNothing)
 {
     QThread* ended = nullptr;

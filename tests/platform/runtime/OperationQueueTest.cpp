@@ -4,6 +4,11 @@
 #include "platform/runtime/ThreadDispatch.h"
 #include "support/WaitUntil.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -167,6 +172,52 @@ TEST(OperationQueue, WorkerThreadsHaveAnEventLoopForQueuedCalls)
     ASSERT_TRUE(waitUntil([&] { return operation->isFinished(); }));
     EXPECT_TRUE(received.load());
     EXPECT_EQ(receivedOn.load(), worker);
+}
+
+TEST(OperationQueue, ANetworkReplyReachesTheOperationWaitingOnItsWorker)
+{
+    // A minimal HTTP responder on the main thread.
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello");
+            socket->disconnectFromHost();
+        });
+    });
+    class Fetch : public Operation
+    {
+    public:
+        QUrl url;
+        QByteArray body;
+        QThread* finishedOn = nullptr;
+
+    protected:
+        void main() override
+        {
+            QNetworkAccessManager manager; // made here, so its replies come to this thread
+            manager.setProxy(QNetworkProxy::NoProxy);
+            QNetworkReply* reply = manager.get(QNetworkRequest(url));
+            bool done = false;
+            QObject::connect(reply, &QNetworkReply::finished, [&] {
+                body = reply->readAll();
+                finishedOn = QThread::currentThread();
+                done = true;
+            });
+            waitUntil([&] { return done; }, 10000, 50);
+            delete reply;
+        }
+    };
+    OperationQueue queue;
+    auto fetch = std::make_shared<Fetch>();
+    fetch->url = QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(server.serverPort()));
+    queue.addOperation(fetch);
+    ASSERT_TRUE(waitUntil([&] { return fetch->isFinished(); }, 15000));
+    EXPECT_EQ(fetch->body, QByteArray("hello"));
+    EXPECT_EQ(fetch->finishedOn, fetch->workerThread());
 }
 
 TEST(OperationQueue, WaitingGivesUpAtItsDeadline)
