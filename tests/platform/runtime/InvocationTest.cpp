@@ -19,7 +19,7 @@ public:
     QStringList calls;
     QVariant lastResult;
     Error lastError;
-    QThread* calledOn = nullptr;
+    std::atomic<QThread*> calledOn{nullptr};
 
     Q_INVOKABLE QVariant transform(const QVariant& parameter)
     {
@@ -180,7 +180,7 @@ TEST(Invocation, PerformOnAnotherThreadRunsThereAndBackOnTheMainThread)
     invocation->setArgument(2, QStringLiteral("r"));
     ASSERT_TRUE(invocation->performOnThread(worker.thread(), false));
     ASSERT_TRUE(waitUntil([&] { return recorder.calledOn != nullptr; }));
-    EXPECT_EQ(recorder.calledOn, worker.thread());
+    EXPECT_EQ(recorder.calledOn.load(), worker.thread());
 
     // From the worker, back to the main thread, waiting for the call to have run.
     recorder.calledOn = nullptr;
@@ -190,7 +190,7 @@ TEST(Invocation, PerformOnAnotherThreadRunsThereAndBackOnTheMainThread)
         worker.thread(),
         [&] {
             invocation->performOnMainThread(true);
-            seenAfterReturn = recorder.calledOn;
+            seenAfterReturn = recorder.calledOn.load();
             returned = true;
         },
         false);
@@ -205,12 +205,12 @@ TEST(Invocation, PerformUsesItsOwnThreadOrRunsHere)
     auto invocation =
         Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
     EXPECT_TRUE(invocation->perform(false));
-    EXPECT_EQ(recorder.calledOn, QThread::currentThread()) << "no thread set: invoked at once";
+    EXPECT_EQ(recorder.calledOn.load(), QThread::currentThread()) << "no thread set: invoked at once";
     recorder.calledOn = nullptr;
     invocation->setThread(worker.thread());
     EXPECT_TRUE(invocation->perform(false));
     ASSERT_TRUE(waitUntil([&] { return recorder.calledOn != nullptr; }));
-    EXPECT_EQ(recorder.calledOn, worker.thread());
+    EXPECT_EQ(recorder.calledOn.load(), worker.thread());
 }
 
 TEST(Invocation, PerformOnAnEndedThreadRunsNothing)
