@@ -21,7 +21,8 @@ void TQAccountManager::registerWithDataManager(std::shared_ptr<WXGMultiAccountDa
     WXGMultiAccountManager::registerWithDataManager(std::move(dataManager));
 }
 
-std::shared_ptr<WXAccount> TQAccountManager::makeAccount(std::shared_ptr<OAuth2Authentication> authToken) const
+std::shared_ptr<WXAccount>
+TQAccountManager::makeAccount(std::shared_ptr<OAuth2Authentication> authToken) const
 {
     return std::make_shared<TQAccount>(std::move(authToken));
 }

@@ -15,8 +15,7 @@ std::shared_ptr<WXAccount> WXAccount::accountWithAuthToken(std::shared_ptr<OAuth
 
 WXAccount::WXAccount(std::shared_ptr<OAuth2Authentication> authToken, QObject* parent)
     : QObject(parent), m_authToken(std::move(authToken))
-{
-}
+{}
 
 void WXAccount::setAuthToken(std::shared_ptr<OAuth2Authentication> authToken)
 {
@@ -52,8 +51,8 @@ QJsonObject WXAccount::encode() const
     return object;
 }
 
-std::shared_ptr<WXAccount> WXAccount::decode(const QJsonObject& object, const OAuth2Configuration& configuration,
-                                             QString* reason)
+std::shared_ptr<WXAccount> WXAccount::decode(const QJsonObject& object,
+                                             const OAuth2Configuration& configuration, QString* reason)
 {
     const auto fail = [reason](const QString& text) {
         if (reason)

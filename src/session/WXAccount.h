@@ -41,8 +41,8 @@ public:
     QJsonObject encode() const;
     // Rebuilds an account of the filed class with the application's client; null with a reason when the
     // entry cannot be used.
-    static std::shared_ptr<WXAccount> decode(const QJsonObject& object, const OAuth2Configuration& configuration,
-                                             QString* reason = nullptr);
+    static std::shared_ptr<WXAccount>
+    decode(const QJsonObject& object, const OAuth2Configuration& configuration, QString* reason = nullptr);
 
 Q_SIGNALS:
     void identifierChanged(const QString& identifier);

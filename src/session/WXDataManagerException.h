@@ -9,7 +9,8 @@ namespace tavrel {
 class WXDataManagerException : public Exception
 {
 public:
-    static inline const QString kPersistenceExceptionName = QStringLiteral("WXDataManagerPersistenceException");
+    static inline const QString kPersistenceExceptionName =
+        QStringLiteral("WXDataManagerPersistenceException");
     static inline const QString kRestoreExceptionName = QStringLiteral("WXDataManagerRestoreException");
     static inline const QString kPersistenceReason =
         QStringLiteral("Impossible to persist accounts into Data Manager");
@@ -18,8 +19,7 @@ public:
 
     WXDataManagerException(QString name, QString reason, Error error)
         : Exception(std::move(name), std::move(reason)), m_error(std::move(error))
-    {
-    }
+    {}
 
     const Error& error() const { return m_error; }
     const QVariantMap& userInfo() const { return m_error.userInfo(); }

@@ -42,16 +42,15 @@ QString moveAside(const QString& path)
 }
 } // namespace
 
-std::shared_ptr<WXGMultiAccountFileManager> WXGMultiAccountFileManager::fileManager(
-    const OAuth2Configuration& configuration)
+std::shared_ptr<WXGMultiAccountFileManager>
+WXGMultiAccountFileManager::fileManager(const OAuth2Configuration& configuration)
 {
     return std::make_shared<WXGMultiAccountFileManager>(configuration);
 }
 
 WXGMultiAccountFileManager::WXGMultiAccountFileManager(const OAuth2Configuration& configuration)
     : m_configuration(configuration)
-{
-}
+{}
 
 QUrl WXGMultiAccountFileManager::URLAccountsFile() const
 {
@@ -92,8 +91,8 @@ std::optional<WXAccountList> WXGMultiAccountFileManager::restoreAccountsWithErro
                      .arg(root.value(kVersionKey).toVariant().toString());
     } else {
         for (const QJsonValue& value : root.value(kAccountsKey).toArray()) {
-            auto account = value.isObject() ? WXAccount::decode(value.toObject(), m_configuration, &reason)
-                                            : nullptr;
+            auto account =
+                value.isObject() ? WXAccount::decode(value.toObject(), m_configuration, &reason) : nullptr;
             if (!account) {
                 if (reason.isEmpty())
                     reason = QStringLiteral("an entry that is not an account");

@@ -15,12 +15,12 @@ namespace tavrel {
 class WXGMultiAccountFileManager : public WXGMultiAccountDataManager
 {
 public:
-    static const QString kFileName;     // "GWXAccounts.sic"
+    static const QString kFileName;      // "GWXAccounts.sic"
     static const QString kArchiveFormat; // "GWXAccounts"
     static constexpr int kArchiveVersion = 1;
 
-    static std::shared_ptr<WXGMultiAccountFileManager> fileManager(
-        const OAuth2Configuration& configuration = OAuth2Configuration());
+    static std::shared_ptr<WXGMultiAccountFileManager>
+    fileManager(const OAuth2Configuration& configuration = OAuth2Configuration());
 
     explicit WXGMultiAccountFileManager(const OAuth2Configuration& configuration = OAuth2Configuration());
 

@@ -35,7 +35,8 @@ WXGMultiAccountManager::WXGMultiAccountManager(QObject* parent) : QObject(parent
     qRegisterMetaType<tavrel::WXAccountList>();
 }
 
-WXGMultiAccountManager* WXGMultiAccountManager::sharedInstance(const std::function<WXGMultiAccountManager*()>& make)
+WXGMultiAccountManager*
+WXGMultiAccountManager::sharedInstance(const std::function<WXGMultiAccountManager*()>& make)
 {
     static std::mutex mutex;
     static WXGMultiAccountManager* shared = nullptr;
@@ -50,7 +51,8 @@ WXGMultiAccountManager* WXGMultiAccountManager::instance()
     return sharedInstance([] { return new WXGMultiAccountManager; });
 }
 
-std::shared_ptr<WXAccount> WXGMultiAccountManager::makeAccount(std::shared_ptr<OAuth2Authentication> authToken) const
+std::shared_ptr<WXAccount>
+WXGMultiAccountManager::makeAccount(std::shared_ptr<OAuth2Authentication> authToken) const
 {
     return WXAccount::accountWithAuthToken(std::move(authToken));
 }
@@ -79,11 +81,11 @@ void WXGMultiAccountManager::addAccountWithCompletionBlock(AccountCompletionBloc
 {
     WXGMultiAccountManager* manager = instance();
     OAuth2SignIn* signIn = manager->loginWindowController();
-    signIn->signIn([manager, signIn, block](std::shared_ptr<OAuth2Authentication> authentication,
-                                            const Error& error) {
-        signIn->deleteLater();
-        manager->finishSignIn(std::move(authentication), error, block);
-    });
+    signIn->signIn(
+        [manager, signIn, block](std::shared_ptr<OAuth2Authentication> authentication, const Error& error) {
+            signIn->deleteLater();
+            manager->finishSignIn(std::move(authentication), error, block);
+        });
 }
 
 void WXGMultiAccountManager::addAccount()

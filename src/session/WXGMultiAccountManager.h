@@ -32,7 +32,8 @@ public:
         kErrorRestoreFailed = 985,
     };
 
-    using AccountCompletionBlock = std::function<void(std::shared_ptr<WXAccount> account, const Error& error)>;
+    using AccountCompletionBlock =
+        std::function<void(std::shared_ptr<WXAccount> account, const Error& error)>;
     using AccountsCompletionBlock = std::function<void(const WXAccountList& accounts, const Error& error)>;
     using SuccessCompletionBlock = std::function<void(bool success, const Error& error)>;
 
@@ -50,7 +51,8 @@ public:
     static WXAccountList accounts();
     static void accountsWithCompletionBlock(const AccountsCompletionBlock& block);
     static std::shared_ptr<WXAccount> defaultAccount();
-    static void removeAccount(const std::shared_ptr<WXAccount>& account, const SuccessCompletionBlock& block = {});
+    static void removeAccount(const std::shared_ptr<WXAccount>& account,
+                              const SuccessCompletionBlock& block = {});
     static void setDefaultAccount(const std::shared_ptr<WXAccount>& account,
                                   const SuccessCompletionBlock& block = {});
     static bool exchangePositionOfAccount(const std::shared_ptr<WXAccount>& account,

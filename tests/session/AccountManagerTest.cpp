@@ -93,47 +93,82 @@ TEST_F(AccountManagerTest, OrderingOperations)
     const QVariant succeeded = QVariantList{true, 0};
     const QVariant missing = QVariantList{false, 236};
     const std::vector<OrderingCase> cases = {
-        {"default third is a swap", [&](Account, Account, Account c, Account) {
-             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(c, block); }); },
-         succeeded, {"c@tavrel.test", "b@tavrel.test", "a@tavrel.test"}},
-        {"default first", [&](Account a, Account, Account, Account) {
-             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(a, block); }); },
+        {"default third is a swap",
+         [&](Account, Account, Account c, Account) {
+             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(c, block); });
+         },
+         succeeded,
+         {"c@tavrel.test", "b@tavrel.test", "a@tavrel.test"}},
+        {"default first",
+         [&](Account a, Account, Account, Account) {
+             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(a, block); });
+         },
          succeeded, abc},
-        {"default unknown", [&](Account, Account, Account, Account s) {
-             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(s, block); }); },
+        {"default unknown",
+         [&](Account, Account, Account, Account s) {
+             return blockResult([&](auto block) { WXGMultiAccountManager::setDefaultAccount(s, block); });
+         },
          missing, abc},
-        {"remove middle", [&](Account, Account b, Account, Account) {
-             return blockResult([&](auto block) { WXGMultiAccountManager::removeAccount(b, block); }); },
-         succeeded, {"a@tavrel.test", "c@tavrel.test"}},
-        {"remove unknown", [&](Account, Account, Account, Account s) {
-             return blockResult([&](auto block) { WXGMultiAccountManager::removeAccount(s, block); }); },
+        {"remove middle",
+         [&](Account, Account b, Account, Account) {
+             return blockResult([&](auto block) { WXGMultiAccountManager::removeAccount(b, block); });
+         },
+         succeeded,
+         {"a@tavrel.test", "c@tavrel.test"}},
+        {"remove unknown",
+         [&](Account, Account, Account, Account s) {
+             return blockResult([&](auto block) { WXGMultiAccountManager::removeAccount(s, block); });
+         },
          missing, abc},
-        {"exchange first and last", [](Account a, Account, Account c, Account) {
-             return QVariant(WXGMultiAccountManager::exchangePositionOfAccount(a, c)); },
-         true, {"c@tavrel.test", "b@tavrel.test", "a@tavrel.test"}},
-        {"exchange with unknown", [](Account a, Account, Account, Account s) {
-             return QVariant(WXGMultiAccountManager::exchangePositionOfAccount(a, s)); },
+        {"exchange first and last",
+         [](Account a, Account, Account c, Account) {
+             return QVariant(WXGMultiAccountManager::exchangePositionOfAccount(a, c));
+         },
+         true,
+         {"c@tavrel.test", "b@tavrel.test", "a@tavrel.test"}},
+        {"exchange with unknown",
+         [](Account a, Account, Account, Account s) {
+             return QVariant(WXGMultiAccountManager::exchangePositionOfAccount(a, s));
+         },
          false, abc},
-        {"move to index count appends", [](Account a, Account, Account, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(a, 3)); },
-         true, {"b@tavrel.test", "c@tavrel.test", "a@tavrel.test"}},
-        {"move beyond count", [](Account a, Account, Account, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(a, 4)); },
+        {"move to index count appends",
+         [](Account a, Account, Account, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(a, 3));
+         },
+         true,
+         {"b@tavrel.test", "c@tavrel.test", "a@tavrel.test"}},
+        {"move beyond count",
+         [](Account a, Account, Account, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(a, 4));
+         },
          false, abc},
-        {"move to last index", [](Account a, Account, Account, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(a, 2)); },
-         true, {"b@tavrel.test", "c@tavrel.test", "a@tavrel.test"}},
-        {"move last to front", [](Account, Account, Account c, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(c, 0)); },
-         true, {"c@tavrel.test", "a@tavrel.test", "b@tavrel.test"}},
-        {"move first to middle", [](Account a, Account, Account, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(a, 1)); },
-         true, {"b@tavrel.test", "a@tavrel.test", "c@tavrel.test"}},
-        {"move to own place", [](Account, Account b, Account, Account) {
-             return QVariant(WXGMultiAccountManager::moveAccount(b, 1)); },
+        {"move to last index",
+         [](Account a, Account, Account, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(a, 2));
+         },
+         true,
+         {"b@tavrel.test", "c@tavrel.test", "a@tavrel.test"}},
+        {"move last to front",
+         [](Account, Account, Account c, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(c, 0));
+         },
+         true,
+         {"c@tavrel.test", "a@tavrel.test", "b@tavrel.test"}},
+        {"move first to middle",
+         [](Account a, Account, Account, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(a, 1));
+         },
+         true,
+         {"b@tavrel.test", "a@tavrel.test", "c@tavrel.test"}},
+        {"move to own place",
+         [](Account, Account b, Account, Account) {
+             return QVariant(WXGMultiAccountManager::moveAccount(b, 1));
+         },
          true, abc},
-        {"move unknown", [](Account, Account, Account, Account s) {
-             return QVariant(WXGMultiAccountManager::moveAccount(s, 0)); },
+        {"move unknown",
+         [](Account, Account, Account, Account s) {
+             return QVariant(WXGMultiAccountManager::moveAccount(s, 0));
+         },
          false, abc},
     };
     for (const OrderingCase& row : cases) {
@@ -151,7 +186,8 @@ TEST_F(AccountManagerTest, OrderingOperations)
 TEST_F(AccountManagerTest, AccountsSurviveARestartWithTheirTokensAndClass)
 {
     fileThreeAccounts();
-    WXGMultiAccountManager::instance()->setAccounts({m_a, makeTestAccount(QStringLiteral("w@tavrel.test"), false)});
+    WXGMultiAccountManager::instance()->setAccounts(
+        {m_a, makeTestAccount(QStringLiteral("w@tavrel.test"), false)});
     WXGMultiAccountManager::instance()->persistAccountsIntoDataManager();
     WXGMultiAccountManager::instance()->setAccounts({});
 
@@ -167,7 +203,8 @@ TEST_F(AccountManagerTest, AccountsSurviveARestartWithTheirTokensAndClass)
     EXPECT_EQ(token->accessToken(), QStringLiteral("at-a@tavrel.test"));
     EXPECT_EQ(token->refreshToken(), QStringLiteral("rt-a@tavrel.test"));
     EXPECT_EQ(token->tokenType(), QStringLiteral("Bearer"));
-    EXPECT_EQ(token->expirationDate().toSecsSinceEpoch(), m_a->authToken()->expirationDate().toSecsSinceEpoch());
+    EXPECT_EQ(token->expirationDate().toSecsSinceEpoch(),
+              m_a->authToken()->expirationDate().toSecsSinceEpoch());
     // The restored authentication talks to the application's own client.
     EXPECT_EQ(token->configuration().clientID(), WXGMultiAccountManager::instance()->clientID());
 }
@@ -186,7 +223,9 @@ TEST_F(AccountManagerTest, ArchiveIsOwnerOnlyAndReplacedWhole)
     fileThreeAccounts();
     umask(oldMask);
 
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(stat(QFile::encodeName(archivePath()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(QDir(Paths::accountsFolder()).entryList(QDir::Files), QStringList{"GWXAccounts.sic"})
@@ -222,14 +261,16 @@ TEST_F(AccountManagerTest, UnreadableArchiveIsSetAsideAndTheListStartsEmpty)
             ADD_FAILURE() << "no exception";
         } catch (const WXDataManagerException& exception) {
             EXPECT_EQ(exception.name(), QStringLiteral("WXDataManagerRestoreException"));
-            EXPECT_EQ(exception.reason(), QStringLiteral("Impossible to restore existing accounts from Data Manager"));
-            EXPECT_EQ(exception.error().domain(), QStringLiteral("com.WXGMultiAccountManager.DataManagerErrorDomain"));
+            EXPECT_EQ(exception.reason(),
+                      QStringLiteral("Impossible to restore existing accounts from Data Manager"));
+            EXPECT_EQ(exception.error().domain(),
+                      QStringLiteral("com.WXGMultiAccountManager.DataManagerErrorDomain"));
             EXPECT_EQ(exception.error().code(), 985);
         }
         // The file is kept aside, byte for byte, and is out of the way.
         EXPECT_FALSE(QFile::exists(archivePath()));
-        const QStringList aside =
-            QDir(Paths::accountsFolder()).entryList({QStringLiteral("GWXAccounts.sic.corrupt-*")}, QDir::Files);
+        const QStringList aside = QDir(Paths::accountsFolder())
+                                      .entryList({QStringLiteral("GWXAccounts.sic.corrupt-*")}, QDir::Files);
         ASSERT_EQ(aside.size(), 1);
         QFile kept(Paths::accountsFolder() + QLatin1Char('/') + aside.first());
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -259,7 +300,8 @@ TEST_F(AccountManagerTest, FailedWriteRaisesPersistenceException)
     } catch (const WXDataManagerException& exception) {
         EXPECT_EQ(exception.name(), QStringLiteral("WXDataManagerPersistenceException"));
         EXPECT_EQ(exception.reason(), QStringLiteral("Impossible to persist accounts into Data Manager"));
-        EXPECT_EQ(exception.error().domain(), QStringLiteral("com.WXGMultiAccountManager.DataManagerErrorDomain"));
+        EXPECT_EQ(exception.error().domain(),
+                  QStringLiteral("com.WXGMultiAccountManager.DataManagerErrorDomain"));
         EXPECT_EQ(exception.error().code(), 984);
     }
 }

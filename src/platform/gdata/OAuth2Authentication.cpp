@@ -49,7 +49,8 @@ private:
         if (!s_context)
             return;
         QObject* context = s_context;
-        QMetaObject::invokeMethod(context, [context] { delete context; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            context, [context] { delete context; }, Qt::BlockingQueuedConnection);
         s_thread->quit();
         s_thread->wait();
         delete s_thread;
@@ -97,8 +98,9 @@ std::shared_ptr<OAuth2Authentication> OAuth2Authentication::create(const OAuth2C
     return std::shared_ptr<OAuth2Authentication>(new OAuth2Authentication(configuration));
 }
 
-std::shared_ptr<OAuth2Authentication> OAuth2Authentication::authenticationWithResponseString(
-    const OAuth2Configuration& configuration, const QString& responseString)
+std::shared_ptr<OAuth2Authentication>
+OAuth2Authentication::authenticationWithResponseString(const OAuth2Configuration& configuration,
+                                                       const QString& responseString)
 {
     auto authentication = create(configuration);
     if (!authentication->setKeysForResponseString(responseString))
@@ -108,8 +110,7 @@ std::shared_ptr<OAuth2Authentication> OAuth2Authentication::authenticationWithRe
 
 OAuth2Authentication::OAuth2Authentication(const OAuth2Configuration& configuration)
     : m_configuration(configuration)
-{
-}
+{}
 
 OAuth2Authentication::~OAuth2Authentication()
 {
@@ -351,16 +352,17 @@ void OAuth2Authentication::startTokenRequest(const QString& refreshToken)
                 const QString providerError = answer.value(QStringLiteral("error")).toString();
                 Error error;
                 if (status >= 400) {
-                    error = tokenError(status,
-                                       QStringLiteral("The token endpoint refused the refresh (%1).")
-                                           .arg(providerError.isEmpty() ? QString::number(status)
-                                                                        : providerError),
-                                       {{QStringLiteral("error"), providerError}});
+                    error = tokenError(
+                        status,
+                        QStringLiteral("The token endpoint refused the refresh (%1).")
+                            .arg(providerError.isEmpty() ? QString::number(status) : providerError),
+                        {{QStringLiteral("error"), providerError}});
                 } else if (reply->error() != QNetworkReply::NoError) {
                     error = tokenError(kErrorTokenRequestFailed, reply->errorString());
                 } else if (answer.value(kAccessTokenKey).toString().isEmpty()) {
-                    error = tokenError(kErrorTokenRequestFailed,
-                                       QStringLiteral("The token endpoint answered without an access token."));
+                    error =
+                        tokenError(kErrorTokenRequestFailed,
+                                   QStringLiteral("The token endpoint answered without an access token."));
                 } else {
                     self->setKeysForResponseDictionary(answer);
                 }

@@ -25,9 +25,9 @@ class OAuth2Authentication : public GDataAuthorizer, public std::enable_shared_f
 public:
     static const QString kErrorDomain; // "com.tavrel.OAuth2"
     enum ErrorCode {
-        kErrorWindowClosed = -1000,     // the user ended the sign-in
-        kErrorTokenRequestFailed = -1001, // no answer, or an answer without a token
-        kErrorNoRefreshToken = -1002,   // nothing to renew the access token with
+        kErrorWindowClosed = -1000,        // the user ended the sign-in
+        kErrorTokenRequestFailed = -1001,  // no answer, or an answer without a token
+        kErrorNoRefreshToken = -1002,      // nothing to renew the access token with
         kErrorAuthorizationFailed = -1003, // the sign-in was refused or did not come back as expected
         // An answer of the token endpoint with an HTTP error has that status as code.
     };
@@ -38,8 +38,8 @@ public:
 
     static std::shared_ptr<OAuth2Authentication> create(const OAuth2Configuration& configuration);
     // Rebuilds an authentication from persistenceResponseString(); null when the text holds no token.
-    static std::shared_ptr<OAuth2Authentication> authenticationWithResponseString(
-        const OAuth2Configuration& configuration, const QString& responseString);
+    static std::shared_ptr<OAuth2Authentication>
+    authenticationWithResponseString(const OAuth2Configuration& configuration, const QString& responseString);
 
     ~OAuth2Authentication() override;
 

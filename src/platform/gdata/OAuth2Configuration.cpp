@@ -30,9 +30,9 @@ OAuth2Configuration::OAuth2Configuration(const QUrl& serviceURL)
 {
     const QString base = stripTrailingSlash(m_serviceURL.toString());
     // Documents, spreadsheets and contacts, then the root of the document-content host.
-    m_scope = scopeWithStrings({base + QStringLiteral("/feeds/"),
-                                base + QStringLiteral("/feeds/spreadsheets/"),
-                                base + QStringLiteral("/m8/feeds/"), base + QStringLiteral("/")});
+    m_scope =
+        scopeWithStrings({base + QStringLiteral("/feeds/"), base + QStringLiteral("/feeds/spreadsheets/"),
+                          base + QStringLiteral("/m8/feeds/"), base + QStringLiteral("/")});
 }
 
 QUrl OAuth2Configuration::currentServiceURL()
@@ -66,8 +66,17 @@ QUrl OAuth2Configuration::endpoint(const QString& path) const
     return QUrl(stripTrailingSlash(m_serviceURL.toString()) + path);
 }
 
-QUrl OAuth2Configuration::authorizationURL() const { return endpoint(QStringLiteral("/o/oauth2/auth")); }
-QUrl OAuth2Configuration::tokenURL() const { return endpoint(QStringLiteral("/o/oauth2/token")); }
-QUrl OAuth2Configuration::userInfoURL() const { return endpoint(QStringLiteral("/oauth2/v1/userinfo")); }
+QUrl OAuth2Configuration::authorizationURL() const
+{
+    return endpoint(QStringLiteral("/o/oauth2/auth"));
+}
+QUrl OAuth2Configuration::tokenURL() const
+{
+    return endpoint(QStringLiteral("/o/oauth2/token"));
+}
+QUrl OAuth2Configuration::userInfoURL() const
+{
+    return endpoint(QStringLiteral("/oauth2/v1/userinfo"));
+}
 
 } // namespace tavrel

@@ -11,8 +11,8 @@ namespace tavrel {
 class OAuth2Configuration
 {
 public:
-    static const QString kDefaultServiceURL;    // "http://127.0.0.1:8088"
-    static const QString kServiceURLSettingKey; // "serviceURL"
+    static const QString kDefaultServiceURL;                 // "http://127.0.0.1:8088"
+    static const QString kServiceURLSettingKey;              // "serviceURL"
     static const char* const kServiceURLEnvironmentVariable; // "TAVREL_SERVICE_URL"
 
     // The application's own client, under the current service base URL.

@@ -47,8 +47,7 @@ OAuth2SignIn::BrowserOpener OAuth2SignIn::defaultBrowserOpener()
 
 OAuth2SignIn::OAuth2SignIn(const OAuth2Configuration& configuration, QObject* parent)
     : QObject(parent), m_configuration(configuration), m_browserOpener(defaultBrowserOpener())
-{
-}
+{}
 
 OAuth2SignIn::~OAuth2SignIn() = default;
 
@@ -90,8 +89,9 @@ void OAuth2SignIn::signIn(CompletionHandler completionHandler)
             });
     connect(m_replyHandler, &OAuth2LoopbackReplyHandler::tokenRequestFailed, this,
             [this](int status, const QString& reason) {
-                finish(nullptr, signInError(status > 0 ? status : OAuth2Authentication::kErrorTokenRequestFailed,
-                                            QStringLiteral("The sign-in code was not accepted (%1).").arg(reason)));
+                finish(nullptr,
+                       signInError(status > 0 ? status : OAuth2Authentication::kErrorTokenRequestFailed,
+                                   QStringLiteral("The sign-in code was not accepted (%1).").arg(reason)));
             });
     m_flow->grant();
 }
@@ -100,7 +100,8 @@ void OAuth2SignIn::cancelSignIn()
 {
     if (!isSigningIn())
         return;
-    finish(nullptr, signInError(OAuth2Authentication::kErrorWindowClosed, QStringLiteral("The sign-in was closed.")));
+    finish(nullptr,
+           signInError(OAuth2Authentication::kErrorWindowClosed, QStringLiteral("The sign-in was closed.")));
 }
 
 void OAuth2SignIn::onAuthorizationError(const QString& error, const QString& description)
@@ -109,12 +110,13 @@ void OAuth2SignIn::onAuthorizationError(const QString& error, const QString& des
         return;
     // A user who refuses on the provider's page has closed the sign-in.
     if (error == QLatin1String("access_denied")) {
-        finish(nullptr,
-               signInError(OAuth2Authentication::kErrorWindowClosed, QStringLiteral("The sign-in was closed.")));
+        finish(nullptr, signInError(OAuth2Authentication::kErrorWindowClosed,
+                                    QStringLiteral("The sign-in was closed.")));
         return;
     }
-    finish(nullptr, signInError(OAuth2Authentication::kErrorAuthorizationFailed,
-                                QStringLiteral("The sign-in failed: %1 %2").arg(error, description).trimmed()));
+    finish(nullptr,
+           signInError(OAuth2Authentication::kErrorAuthorizationFailed,
+                       QStringLiteral("The sign-in failed: %1 %2").arg(error, description).trimmed()));
 }
 
 void OAuth2SignIn::onGranted()
@@ -129,6 +131,9 @@ void OAuth2SignIn::onGranted()
     if (m_flow->expirationAt().isValid())
         tokens.insert(QStringLiteral("expires_in"),
                       QDateTime::currentDateTimeUtc().secsTo(m_flow->expirationAt().toUTC()));
+    // The flow keeps the type to itself; it only accepts bearer tokens.
+    if (!tokens.contains(QStringLiteral("token_type")))
+        tokens.insert(QStringLiteral("token_type"), QStringLiteral("Bearer"));
     authentication->setKeysForResponseDictionary(tokens);
 
     // The address comes from the user-info endpoint.
