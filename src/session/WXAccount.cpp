@@ -17,15 +17,25 @@ WXAccount::WXAccount(std::shared_ptr<OAuth2Authentication> authToken, QObject* p
     : QObject(parent), m_authToken(std::move(authToken))
 {}
 
+std::shared_ptr<OAuth2Authentication> WXAccount::authToken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_authToken;
+}
+
 void WXAccount::setAuthToken(std::shared_ptr<OAuth2Authentication> authToken)
 {
-    m_authToken = std::move(authToken);
+    {
+        std::lock_guard lock(m_mutex);
+        m_authToken = std::move(authToken);
+    }
     emit identifierChanged(identifier());
 }
 
 QString WXAccount::identifier() const
 {
-    return m_authToken ? m_authToken->userEmail() : QString();
+    const auto token = authToken();
+    return token ? token->userEmail() : QString();
 }
 
 bool WXAccount::isEqual(const WXAccount* other) const
@@ -46,7 +56,8 @@ QJsonObject WXAccount::encode() const
 {
     QJsonObject object;
     object.insert(kClassKey, archiveClassName());
-    object.insert(kAuthTokenKey, m_authToken ? m_authToken->persistenceResponseString() : QString());
+    const auto token = authToken();
+    object.insert(kAuthTokenKey, token ? token->persistenceResponseString() : QString());
     object.insert(kUserMailKey, identifier());
     return object;
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <mutex>
 
 namespace tavrel {
 
@@ -26,7 +27,8 @@ public:
 
     explicit WXAccount(std::shared_ptr<OAuth2Authentication> authToken = {}, QObject* parent = nullptr);
 
-    std::shared_ptr<OAuth2Authentication> authToken() const { return m_authToken; }
+    // Read by services on worker threads while the main thread may replace it.
+    std::shared_ptr<OAuth2Authentication> authToken() const;
     void setAuthToken(std::shared_ptr<OAuth2Authentication> authToken);
     // The authentication's user address; empty without one.
     QString identifier() const;
@@ -48,6 +50,7 @@ Q_SIGNALS:
     void identifierChanged(const QString& identifier);
 
 private:
+    mutable std::mutex m_mutex;
     std::shared_ptr<OAuth2Authentication> m_authToken;
 };
 

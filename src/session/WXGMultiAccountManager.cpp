@@ -93,6 +93,12 @@ void WXGMultiAccountManager::addAccount()
     addAccountWithCompletionBlock({});
 }
 
+void WXGMultiAccountManager::cancelSignIn()
+{
+    for (OAuth2SignIn* signIn : instance()->findChildren<OAuth2SignIn*>(Qt::FindDirectChildrenOnly))
+        signIn->cancelSignIn();
+}
+
 WXAccountList WXGMultiAccountManager::accounts()
 {
     return instance()->currentAccounts();

@@ -48,6 +48,8 @@ public:
     static void registerWithDataManager(std::shared_ptr<WXGMultiAccountDataManager> dataManager);
     static void addAccountWithCompletionBlock(AccountCompletionBlock block);
     static void addAccount();
+    // The user gave up waiting for the browser: every sign-in under way ends as closed.
+    static void cancelSignIn();
     static WXAccountList accounts();
     static void accountsWithCompletionBlock(const AccountsCompletionBlock& block);
     static std::shared_ptr<WXAccount> defaultAccount();
