@@ -12,6 +12,7 @@ void LocalServiceFixture::SetUp()
     m_client = std::make_unique<httplib::Client>("127.0.0.1", m_service.port());
     m_client->set_read_timeout(10);
     m_client->set_keep_alive(true);
+    m_client->set_tcp_nodelay(true);
     m_token = m_service.issueAccessToken().toStdString();
 }
 

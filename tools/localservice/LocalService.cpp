@@ -402,6 +402,7 @@ struct LocalService::Impl
 
     QList<FaultSlot> faults;
     quint64 faultGeneration = 0;
+    int hanging = 0;
     QList<JournalEntry> journal;
 
     // --- request handling (called on server threads) ---
@@ -534,7 +535,9 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
             wake.wait_for(lock, std::chrono::milliseconds(fault->delayMs), [&] { return stopping; });
             break;
         case Fault::Hang:
+            ++hanging;
             wake.wait(lock, [&] { return stopping || faultGeneration != generation; });
+            --hanging;
             if (stopping) {
                 out = text(503, "Service stopping");
                 handled = true;
@@ -1602,8 +1605,9 @@ Response LocalService::Impl::uploadStart(const Request& r, const QString& rest, 
     } else if (r.method != QLatin1String("POST")) {
         return text(405, "Method not allowed");
     }
+    ++uploadCounter;
     const QString id = QStringLiteral("AEnB2U") +
-                       QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(++uploadCounter) + r.path.toUtf8(),
+                       QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(uploadCounter) + r.path.toUtf8(),
                                                                     QCryptographicHash::Sha1)
                                                .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)) +
                        QString::number(uploadCounter);
@@ -2090,6 +2094,7 @@ bool LocalService::start(quint16 port, QString* error)
     auto server = std::make_unique<httplib::Server>();
     server->new_task_queue = [] { return new httplib::ThreadPool(24); };
     server->set_keep_alive_max_count(100000);
+    server->set_tcp_nodelay(true); // headers and body go out in separate writes: no Nagle stalls
     server->set_keep_alive_timeout(2);
     server->set_read_timeout(30);
     server->set_write_timeout(30);
@@ -2231,6 +2236,12 @@ void LocalService::clearFaults()
         ++d->faultGeneration;
     }
     d->wake.notify_all();
+}
+
+int LocalService::hangingRequests() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->hanging;
 }
 
 QList<JournalEntry> LocalService::journal() const

@@ -92,6 +92,7 @@ public:
     // Faults and the journal.
     void addFault(const Fault& fault);
     void clearFaults();
+    int hangingRequests() const; // requests held by a Hang fault right now
     QList<JournalEntry> journal() const;
     void clearJournal();
 
