@@ -154,6 +154,8 @@ TEST_F(DocumentsTest, ChangesFeedReportsEveryMutationOnce)
     EXPECT_EQ(stamps.size(), 3u) << "one entry per changed document";
     EXPECT_TRUE(std::is_sorted(stamps.begin(), stamps.end()));
     EXPECT_STREQ(byId[renamed.toStdString()].child_value("title"), "Renamed twice");
+    EXPECT_STRNE(byId[renamed.toStdString()].child("gd:lastModifiedBy").child_value("email"), "demo@tavrel.test")
+        << "changes made through the test interface come from someone else";
     EXPECT_TRUE(byId[trashed.toStdString()].child("gd:deleted"));
     EXPECT_TRUE(byId[removed.toStdString()].child("docs:removed"));
     EXPECT_TRUE(byId[renamed.toStdString()].child("gd:feedLink").child("feed")) << "expand-acl inlines the list";

@@ -203,6 +203,8 @@ TEST_F(FaultAndAuthTest, RequestsWithoutAValidTokenAreRefused)
         }
     }
     EXPECT_EQ(m_client->Get("/")->status, 200) << "the front page is public";
+    EXPECT_EQ(m_client->Get("/feeds/default/private/full?access_token=" + m_token)->status, 200)
+        << "a browser can pass the token in the query";
 }
 
 TEST_F(FaultAndAuthTest, DeniedAuthorisationRedirectsWithAccessDenied)

@@ -597,9 +597,13 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
 bool LocalService::Impl::authorised(const Request& r, QString* email)
 {
     const QString h = r.header("authorization");
-    if (!h.startsWith(QLatin1String("Bearer "), Qt::CaseInsensitive))
+    QString token;
+    if (h.startsWith(QLatin1String("Bearer "), Qt::CaseInsensitive))
+        token = h.mid(7).trimmed();
+    else if (h.isEmpty())
+        token = r.param("access_token"); // lets a browser look at the feeds
+    if (token.isEmpty())
         return false;
-    const QString token = h.mid(7).trimmed();
     auto it = accessTokens.find(token);
     if (it == accessTokens.end() || it->expired || std::chrono::steady_clock::now() >= it->expires)
         return false;
@@ -653,7 +657,8 @@ Response LocalService::Impl::dispatch(Request& r)
     if (!authorised(r, &email))
         return unauthorised();
 
-    if (p == QLatin1String("/oauth2/v1/userinfo")) {
+    if (p == QLatin1String("/oauth2/v1/userinfo") || p == QLatin1String("/oauth2/v2/userinfo") ||
+        p == QLatin1String("/oauth2/v3/userinfo")) {
         QJsonObject o;
         o.insert(QStringLiteral("id"), QString::number(qHash(email)));
         o.insert(QStringLiteral("email"), email);
@@ -2290,6 +2295,29 @@ QString LocalService::addDocument(const QString& title, const QString& kind, con
     return d->state.insertDoc(std::move(doc)).rid;
 }
 
+namespace {
+// Changes made through the test interface come from another person: the owner when that is not the
+// account's user, else the first other person on the access list, else a stranger.
+void modifiedBySomeoneElse(State& state, State::Doc& doc)
+{
+    QString email;
+    if (doc.ownerEmail.compare(state.ownerEmail, Qt::CaseInsensitive) != 0) {
+        email = doc.ownerEmail;
+    } else {
+        for (const State::Acl& a : doc.acl) {
+            if (a.scopeType == QLatin1String("user") && a.scopeValue.compare(state.ownerEmail, Qt::CaseInsensitive) != 0) {
+                email = a.scopeValue;
+                break;
+            }
+        }
+    }
+    if (email.isEmpty())
+        email = QStringLiteral("someone@example.org");
+    doc.modifiedByEmail = email;
+    doc.modifiedByName = email == doc.ownerEmail ? doc.ownerName : email.section(QLatin1Char('@'), 0, 0);
+}
+} // namespace
+
 bool LocalService::renameDocument(const QString& resourceId, const QString& title)
 {
     std::lock_guard lock(d->mutex);
@@ -2297,6 +2325,7 @@ bool LocalService::renameDocument(const QString& resourceId, const QString& titl
     if (!doc)
         return false;
     doc->title = title;
+    modifiedBySomeoneElse(d->state, *doc);
     d->state.touch(*doc);
     return true;
 }
@@ -2355,6 +2384,7 @@ bool LocalService::setDocumentContent(const QString& resourceId, const QByteArra
     doc->content = content;
     doc->md5 = QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex());
     ++doc->revisions;
+    modifiedBySomeoneElse(d->state, *doc);
     d->state.touch(*doc);
     return true;
 }

@@ -97,6 +97,7 @@ public:
     void clearJournal();
 
     // Changes made "by someone else", as the service's own state changes; each bumps the changestamp.
+    // A rename or new content names another person as the last modifier (the owner when not the user).
     // They answer the resource id ("document:...") or an empty string when nothing matched.
     QString addDocument(const QString& title, const QString& kind = QStringLiteral("document"),
                         const QString& ownerEmail = {}, const QString& parentFolderId = {});

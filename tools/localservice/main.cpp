@@ -93,6 +93,8 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     out << service.baseUrl() << Qt::endl;
     out << service.ownerEmail() << Qt::endl;
+    err << "Feeds in a browser: " << service.baseUrl() << "/feeds/default/private/full?access_token="
+        << service.issueAccessToken() << Qt::endl;
 
     if (::pipe(g_signalPipe) != 0)
         return 1;
