@@ -18,6 +18,11 @@
 #include <pugixml.hpp>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 namespace tavrel::localservice {
 
 namespace {
@@ -375,6 +380,31 @@ struct FaultSlot
     QRegularExpression pattern;
     int remaining = 0;
 };
+
+// The server keeps an idle keep-alive connection until its time-out; stopping closes them at once, so that
+// stop() does not wait for clients: every connected socket of this process whose local port is ours.
+void shutdownAcceptedSockets(quint16 port)
+{
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (!dir)
+        return;
+    while (dirent* entry = ::readdir(dir)) {
+        bool ok = false;
+        const int fd = QByteArray(entry->d_name).toInt(&ok);
+        if (!ok || fd == ::dirfd(dir))
+            continue;
+        sockaddr_in local{};
+        socklen_t length = sizeof(local);
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 || local.sin_family != AF_INET ||
+            ntohs(local.sin_port) != port)
+            continue;
+        sockaddr_in peer{};
+        length = sizeof(peer);
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+    ::closedir(dir);
+}
 
 } // namespace
 
@@ -1844,7 +1874,6 @@ Response LocalService::Impl::contactPost(const Request& r)
     State::Contact c;
     applyContact(c, readContactEntry(doc.document_element()));
     State::Contact& stored = state.insertContact(std::move(c));
-    ++state.changestamp;
     Response out = xml(201, kAtomEntry, State::entryDocument(state.contactEntry(stored)));
     out.header("ETag", state.contactEtag(stored).toUtf8());
     out.header("Location", state.contactUrl(stored));
@@ -2097,12 +2126,13 @@ bool LocalService::start(quint16 port, QString* error)
         return false;
     }
     auto server = std::make_unique<httplib::Server>();
-    server->new_task_queue = [] { return new httplib::ThreadPool(24); };
+    // A keep-alive connection holds a worker while it is open: room for several clients and hung requests.
+    server->new_task_queue = [] { return new httplib::ThreadPool(64); };
     server->set_keep_alive_max_count(100000);
     server->set_tcp_nodelay(true); // headers and body go out in separate writes: no Nagle stalls
     server->set_keep_alive_timeout(2);
-    server->set_read_timeout(30);
-    server->set_write_timeout(30);
+    server->set_read_timeout(5);
+    server->set_write_timeout(5);
     Impl* impl = d.get();
     auto plain = [impl](const httplib::Request& req, httplib::Response& res) { impl->serve(req, res, nullptr); };
     auto reading = [impl](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
@@ -2160,6 +2190,7 @@ void LocalService::stop()
     }
     d->wake.notify_all();
     server->stop();
+    shutdownAcceptedSockets(d->port);
     if (thread.joinable())
         thread.join();
     server.reset();

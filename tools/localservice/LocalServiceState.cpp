@@ -171,6 +171,15 @@ void LocalServiceState::touch(Doc& d, bool modified)
     changes[d.changestamp] = ChangeRecord{d.rid, d.kind, d.title, false, t};
     d.cache[0].clear();
     d.cache[1].clear();
+    // Children show the folder's title in their parent links.
+    if (d.kind == QLatin1String("folder")) {
+        for (auto& [seq, child] : docs) {
+            if (child.parents.contains(d.rid)) {
+                child.cache[0].clear();
+                child.cache[1].clear();
+            }
+        }
+    }
 }
 
 void LocalServiceState::removeDoc(const QString& rid)
@@ -212,6 +221,7 @@ LocalServiceState::Contact& LocalServiceState::insertContact(Contact c)
         c.updated = now();
     contactSeq.insert(c.id, c.seq);
     ++contactsVersion;
+    ++changestamp;
     const qint64 seq = c.seq;
     auto [it, inserted] = contacts.emplace(seq, std::move(c));
     Q_UNUSED(inserted);
