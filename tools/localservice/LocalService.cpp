@@ -2040,7 +2040,7 @@ Response LocalService::Impl::oauthAuthorize(const Request& r)
     if (denyAuthorization) {
         q.addQueryItem(QStringLiteral("error"), QStringLiteral("access_denied"));
     } else {
-        const QString code = newToken("4/");
+        const QString code = newToken("4_");
         codes.insert(code, {state.ownerEmail, redirect});
         q.addQueryItem(QStringLiteral("code"), code);
     }
@@ -2087,7 +2087,7 @@ Response LocalService::Impl::oauthToken(const Request& r)
         }
         email = it->first;
         codes.erase(it);
-        refresh = newToken("1/");
+        refresh = newToken("1_");
         refreshTokens.insert(refresh, email);
     } else if (grant == QLatin1String("refresh_token")) {
         auto it = refreshTokens.find(value("refresh_token"));
@@ -2224,7 +2224,7 @@ void LocalService::setAccessTokenLifetime(int seconds)
 QString LocalService::issueRefreshToken(const QString& email)
 {
     std::lock_guard lock(d->mutex);
-    const QString token = d->newToken("1/");
+    const QString token = d->newToken("1_");
     d->refreshTokens.insert(token, email.isEmpty() ? d->state.ownerEmail : email);
     return token;
 }
