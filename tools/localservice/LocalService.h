@@ -84,16 +84,20 @@ public:
     void setClientCredentials(const QString& clientId, const QString& clientSecret);
     void setAccessTokenLifetime(int seconds);
     QString issueRefreshToken(const QString& email); // for tests that skip the browser
+    QString issueAccessToken(const QString& email = {}); // empty: the owner; valid for the set lifetime
+    void setAuthorizationDenied(bool denied);          // the authorisation page answers error=access_denied
     void expireAccessTokens();                        // every access token issued so far stops working
     QString ownerEmail() const;
 
     // Faults and the journal.
     void addFault(const Fault& fault);
     void clearFaults();
+    int hangingRequests() const; // requests held by a Hang fault right now
     QList<JournalEntry> journal() const;
     void clearJournal();
 
     // Changes made "by someone else", as the service's own state changes; each bumps the changestamp.
+    // A rename or new content names another person as the last modifier (the owner when not the user).
     // They answer the resource id ("document:...") or an empty string when nothing matched.
     QString addDocument(const QString& title, const QString& kind = QStringLiteral("document"),
                         const QString& ownerEmail = {}, const QString& parentFolderId = {});
