@@ -175,6 +175,7 @@ void OAuth2Authentication::setExpirationDate(const QDateTime& expirationDate)
 {
     std::lock_guard lock(m_mutex);
     m_expirationDate = expirationDate.toUTC();
+    m_expiryMargin = -1;
 }
 
 void OAuth2Authentication::setUserEmail(const QString& userEmail)
@@ -198,6 +199,7 @@ void OAuth2Authentication::setKeysForResponseDictionary(const QVariantMap& respo
     bool ok = false;
     const qint64 expiresIn = response.value(kExpiresInKey).toLongLong(&ok);
     m_expirationDate = ok ? QDateTime::currentDateTimeUtc().addSecs(expiresIn) : QDateTime();
+    m_expiryMargin = ok ? int(qMin<qint64>(expiryMarginSeconds, expiresIn / 2)) : -1;
 }
 
 QString OAuth2Authentication::persistenceResponseString() const
@@ -241,6 +243,7 @@ bool OAuth2Authentication::setKeysForResponseString(const QString& responseStrin
     bool ok = false;
     const qint64 seconds = values.value(kExpirationDateKey).toLongLong(&ok);
     m_expirationDate = ok ? QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC) : QDateTime();
+    m_expiryMargin = -1;
     if (values.contains(kEmailKey))
         m_userEmail = values.value(kEmailKey);
     return true;
@@ -253,7 +256,8 @@ bool OAuth2Authentication::isAccessTokenExpired() const
         return true;
     if (!m_expirationDate.isValid())
         return false;
-    return QDateTime::currentDateTimeUtc().addSecs(expiryMarginSeconds) >= m_expirationDate;
+    const int margin = m_expiryMargin >= 0 ? m_expiryMargin : expiryMarginSeconds;
+    return QDateTime::currentDateTimeUtc().addSecs(margin) >= m_expirationDate;
 }
 
 bool OAuth2Authentication::canAuthorize() const

@@ -33,7 +33,8 @@ public:
     };
 
     // The access token counts as expired this long before its stated end, so that a request signed
-    // just before the end does not arrive too late. Tests may shorten it.
+    // just before the end does not arrive too late; at most half the lifetime of a token the provider
+    // handed out, so that a short-lived token is still used. Tests may shorten it.
     static inline int expiryMarginSeconds = 60;
 
     static std::shared_ptr<OAuth2Authentication> create(const OAuth2Configuration& configuration);
@@ -95,6 +96,7 @@ private:
     QString m_tokenType;
     QString m_scope;
     QDateTime m_expirationDate;
+    int m_expiryMargin = -1; // seconds; -1: expiryMarginSeconds
     QString m_userEmail;
     bool m_refreshing = false;
     QList<Waiter> m_waiters;

@@ -185,6 +185,21 @@ TEST_F(OAuth2LocalServiceTest, ExpiredTokenIsRefreshedBeforeSigning)
     EXPECT_TRUE(tokenRequests().isEmpty());
 }
 
+TEST_F(OAuth2LocalServiceTest, ShortLivedTokensAreUsed)
+{
+    // Shorter than the margin before the end: such a token must still sign, not cause refresh after refresh.
+    m_service.setAccessTokenLifetime(OAuth2Authentication::expiryMarginSeconds / 2);
+    auto authentication = signedInAuthentication();
+    QNetworkRequest request(m_configuration.userInfoURL());
+    std::optional<Error> result;
+    authentication->authorizeRequest(&request, [&](const Error& error) { result = error; });
+    ASSERT_TRUE(waitUntil([&] { return result.has_value(); }, 10000));
+    ASSERT_TRUE(result->isNull()) << result->description().toStdString();
+    EXPECT_FALSE(authentication->isAccessTokenExpired());
+    EXPECT_EQ(statusOfSignedRequest(*authentication), 200);
+    EXPECT_EQ(tokenRequests().size(), 1);
+}
+
 TEST_F(OAuth2LocalServiceTest, RefusedTokenIsRefreshedOnceAndTheRetryPasses)
 {
     auto authentication = signedInAuthentication();
