@@ -12,6 +12,11 @@ class TQAccount : public WXAccount
 public:
     using WXAccount::WXAccount;
 
+    static std::shared_ptr<WXAccount> accountWithAuthToken(std::shared_ptr<OAuth2Authentication> authToken)
+    {
+        return std::make_shared<TQAccount>(std::move(authToken));
+    }
+
     QString archiveClassName() const override { return QStringLiteral("TQAccount"); }
 };
 

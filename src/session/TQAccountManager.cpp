@@ -24,7 +24,7 @@ void TQAccountManager::registerWithDataManager(std::shared_ptr<WXGMultiAccountDa
 std::shared_ptr<WXAccount>
 TQAccountManager::makeAccount(std::shared_ptr<OAuth2Authentication> authToken) const
 {
-    return std::make_shared<TQAccount>(std::move(authToken));
+    return TQAccount::accountWithAuthToken(std::move(authToken));
 }
 
 } // namespace tavrel
