@@ -40,6 +40,35 @@ QString moveAside(const QString& path)
         return QString();
     return target;
 }
+
+// Why the archive cannot be used, or an empty text when `accounts` holds its list.
+QString decodeArchive(const QByteArray& data, const OAuth2Configuration& configuration,
+                      WXAccountList* accounts)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    const QJsonObject root = document.object();
+    if (parseError.error != QJsonParseError::NoError)
+        return QStringLiteral("not an accounts archive (%1)").arg(parseError.errorString());
+    if (!document.isObject() ||
+        root.value(kFormatKey).toString() != WXGMultiAccountFileManager::kArchiveFormat ||
+        !root.value(kAccountsKey).isArray())
+        return QStringLiteral("not an accounts archive");
+    const int version = root.value(kVersionKey).toInt(-1);
+    if (version < 1 || version > WXGMultiAccountFileManager::kArchiveVersion)
+        return QStringLiteral("an accounts archive of unknown version %1")
+            .arg(root.value(kVersionKey).toVariant().toString());
+    for (const QJsonValue& value : root.value(kAccountsKey).toArray()) {
+        if (!value.isObject())
+            return QStringLiteral("an entry that is not an account");
+        QString reason;
+        auto account = WXAccount::decode(value.toObject(), configuration, &reason);
+        if (!account)
+            return reason;
+        accounts->append(account);
+    }
+    return QString();
+}
 } // namespace
 
 std::shared_ptr<WXGMultiAccountFileManager>
@@ -67,40 +96,19 @@ std::optional<WXAccountList> WXGMultiAccountFileManager::restoreAccountsWithErro
     if (path.isEmpty() || !QFile::exists(path))
         return std::nullopt;
 
+    // A file that cannot be read is set aside like a damaged one, so the next write cannot replace it.
+    QString reason;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = dataManagerError(WXGMultiAccountManager::kErrorRestoreFailed, file.errorString(), path);
-        return std::nullopt;
-    }
-    const QByteArray data = file.readAll();
+    QByteArray data;
+    if (file.open(QIODevice::ReadOnly))
+        data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        reason = QStringLiteral("cannot be read (%1)").arg(file.errorString());
     file.close();
 
-    QString reason;
     WXAccountList accounts;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    const QJsonObject root = document.object();
-    if (parseError.error != QJsonParseError::NoError) {
-        reason = QStringLiteral("not an accounts archive (%1)").arg(parseError.errorString());
-    } else if (!document.isObject() || root.value(kFormatKey).toString() != kArchiveFormat ||
-               !root.value(kAccountsKey).isArray()) {
-        reason = QStringLiteral("not an accounts archive");
-    } else if (root.value(kVersionKey).toInt(-1) < 1 || root.value(kVersionKey).toInt() > kArchiveVersion) {
-        reason = QStringLiteral("an accounts archive of unknown version %1")
-                     .arg(root.value(kVersionKey).toVariant().toString());
-    } else {
-        for (const QJsonValue& value : root.value(kAccountsKey).toArray()) {
-            auto account =
-                value.isObject() ? WXAccount::decode(value.toObject(), m_configuration, &reason) : nullptr;
-            if (!account) {
-                if (reason.isEmpty())
-                    reason = QStringLiteral("an entry that is not an account");
-                break;
-            }
-            accounts.append(account);
-        }
-    }
+    if (reason.isEmpty())
+        reason = decodeArchive(data, m_configuration, &accounts);
     if (reason.isEmpty())
         return accounts;
 
