@@ -279,6 +279,38 @@ TEST_F(DocumentsTest, AccessListKeepsKeysAndAdditionalRoles)
     EXPECT_EQ(scopes, "user,user,domain,");
 }
 
+TEST_F(DocumentsTest, ConditionalGetsAnswerNotModifiedUntilSomethingChanges)
+{
+    const QString rid = m_service.documentIds().constFirst();
+    const std::vector<std::string> paths = {entryPath(rid), "/feeds/default/private/full?max-results=5",
+                                            "/m8/feeds/contacts/default/full"};
+    std::vector<std::string> tags;
+    for (const std::string& path : paths) {
+        auto r = get(path);
+        ASSERT_EQ(r->status, 200) << path;
+        tags.push_back(r->get_header_value("ETag"));
+        ASSERT_FALSE(tags.back().empty()) << path;
+        auto again = get(path, {{"If-None-Match", tags.back()}});
+        EXPECT_EQ(again->status, 304) << path;
+        EXPECT_EQ(again->get_header_value("ETag"), tags.back()) << path;
+    }
+    m_service.renameDocument(rid, QStringLiteral("Changed"));
+    EXPECT_EQ(get(paths[0], {{"If-None-Match", tags[0]}})->status, 200);
+    EXPECT_EQ(get(paths[1], {{"If-None-Match", tags[1]}})->status, 200);
+}
+
+TEST_F(DocumentsTest, LinkAccessWithoutAKeyGetsOne)
+{
+    const QString rid = m_service.addDocument(QStringLiteral("Link"));
+    auto r = send("POST", entryPath(rid) + "/acl",
+                  "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:gAcl='http://schemas.google.com/acl/2007'>"
+                  "<gAcl:withKey key=''><gAcl:role value='reader'/></gAcl:withKey><gAcl:scope type='default'/></entry>");
+    ASSERT_EQ(r->status, 201);
+    auto doc = parse(r->body);
+    EXPECT_STRNE(doc.child("entry").child("gAcl:withKey").attribute("key").value(), "");
+    EXPECT_STREQ(doc.child("entry").child("gAcl:withKey").child("gAcl:role").attribute("value").value(), "reader");
+}
+
 TEST_F(DocumentsTest, CollectionContentsAddAndRemove)
 {
     const QString folder = m_service.addDocument(QStringLiteral("Box"), QStringLiteral("folder"));

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <httplib.h>
@@ -196,6 +197,7 @@ DocInput readDocEntry(const pugi::xml_node& entry)
 struct AclInput
 {
     QString scopeType, scopeValue, role, key, etag, id;
+    bool withKey = false; // a gAcl:withKey element, with or without a key
     QStringList additionalRoles;
     bool valid() const { return !scopeType.isEmpty() && !role.isEmpty(); }
 };
@@ -215,6 +217,7 @@ AclInput readAclEntry(const pugi::xml_node& entry)
     };
     roles(entry);
     if (pugi::xml_node k = A::child(entry, A::kAcl, "withKey")) {
+        in.withKey = true;
         in.key = QString::fromUtf8(k.attribute("key").value());
         roles(k);
     }
@@ -961,8 +964,11 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
     QByteArray postUrl = folder.isEmpty() ? state.base.toUtf8() + "/feeds/default/private/" + projection.toUtf8()
                                           : state.docUrl(folder) + "/contents";
     const QByteArray etag = state.etag(r.rawTarget, quint64(state.changestamp), true).toUtf8();
-    if (r.header("if-none-match") == QString::fromUtf8(etag))
-        return text(304, {});
+    if (r.header("if-none-match") == QString::fromUtf8(etag)) {
+        Response out = text(304, {});
+        out.header("ETag", etag);
+        return out;
+    }
     QString feedTitle = QStringLiteral("Available Documents - ") + state.ownerEmail;
     if (!folder.isEmpty())
         feedTitle = state.doc(folder)->title;
@@ -1053,8 +1059,11 @@ Response LocalService::Impl::docGet(const Request& r, const QString& rid, bool e
     const State::Doc* d = state.doc(rid);
     if (!d)
         return text(404, "Not Found");
-    if (r.header("if-none-match") == state.docEtag(*d))
-        return text(304, {});
+    if (r.header("if-none-match") == state.docEtag(*d)) {
+        Response out = text(304, {});
+        out.header("ETag", state.docEtag(*d).toUtf8());
+        return out;
+    }
     return entryResponse(200, *d, expand);
 }
 
@@ -1379,6 +1388,12 @@ void applyAcl(State::Acl& a, const AclInput& in, const QDateTime& now)
     a.role = in.role;
     a.additionalRoles = in.additionalRoles;
     a.key = in.key;
+    // Asking for link access without a key: the service makes one up, as the real one does.
+    if (in.withKey && a.key.isEmpty()) {
+        static std::atomic<quint64> counter{0};
+        const quint64 n = ++counter ^ quint64(now.toMSecsSinceEpoch());
+        a.key = QStringLiteral("k") + QString::number(n * 0x9e3779b97f4a7c15ULL % 0xffffffffffULL, 36);
+    }
     ++a.version;
     a.updated = now;
 }
@@ -1820,8 +1835,11 @@ Response LocalService::Impl::contactsFeed(const Request& r)
         ++count;
     }
     const QByteArray etag = state.etag(QStringLiteral("contacts") + r.rawTarget, state.contactsVersion, true).toUtf8();
-    if (r.header("if-none-match") == QString::fromUtf8(etag))
-        return text(304, {});
+    if (r.header("if-none-match") == QString::fromUtf8(etag)) {
+        Response out = text(304, {});
+        out.header("ETag", etag);
+        return out;
+    }
     const QByteArray feedUrl = state.contactsFeedUrl();
     QByteArray out = kXmlHeader;
     out += "<feed" + AtomText::namespaces() + " gd:etag='" + A::escape(etag) + "'><id>" + A::escape(state.ownerEmail) +

@@ -32,6 +32,8 @@ struct Fault
         Hang,            // never answer until the fault is cleared or the service stops
         DropAfterBytes,  // close the connection after `bytes` bytes of the request body were read,
                          // or, for answers, after `bytes` bytes of the answer body were sent
+                         // (a request with a body is cut in its body; the bytes that came are used,
+                         // as an upload chunk keeps them)
         MalformedBody,   // answer 200 with a body that is not well-formed XML
     };
     Kind kind = Status;
