@@ -243,10 +243,10 @@ QString LocalServiceState::kindFromTerm(const QString& term)
     if (!term.startsWith(prefix))
         return {};
     const QString k = term.mid(prefix.size());
-    static const QStringList known = {QStringLiteral("document"), QStringLiteral("spreadsheet"),
+    static const QStringList known = {QStringLiteral("document"),     QStringLiteral("spreadsheet"),
                                       QStringLiteral("presentation"), QStringLiteral("drawing"),
-                                      QStringLiteral("form"), QStringLiteral("pdf"),
-                                      QStringLiteral("file"), QStringLiteral("folder")};
+                                      QStringLiteral("form"),         QStringLiteral("pdf"),
+                                      QStringLiteral("file"),         QStringLiteral("folder")};
     return known.contains(k) ? k : QString();
 }
 
