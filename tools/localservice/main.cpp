@@ -86,6 +86,11 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(clientOption))
         service.setClientCredentials(parser.value(clientOption), parser.value(secretOption));
+    // Signals are caught before the port opens, so that a client that saw the banner can always stop us.
+    if (::pipe(g_signalPipe) != 0)
+        return 1;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     QString error;
     if (!service.start(quint16(port), &error)) {
         err << "tavrel-localservice: " << error << Qt::endl;
@@ -97,10 +102,6 @@ int main(int argc, char** argv)
     err << "Feeds in a browser: " << service.baseUrl()
         << "/feeds/default/private/full?access_token=" << service.issueAccessToken() << Qt::endl;
 
-    if (::pipe(g_signalPipe) != 0)
-        return 1;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     char c = 0;
     while (::read(g_signalPipe[0], &c, 1) < 0 && errno == EINTR) {
     }
