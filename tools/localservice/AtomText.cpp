@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QUrl>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -52,7 +53,19 @@ QByteArray AtomText::escape(const QByteArray& utf8)
 
 QString AtomText::isoTime(const QDateTime& time)
 {
-    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    return QString::fromLatin1(isoBytes(time));
+}
+
+QByteArray AtomText::isoBytes(const QDateTime& time)
+{
+    // By hand: QDateTime::toString with a format is slow, and feeds write several times per entry.
+    const QDateTime utc = time.timeSpec() == Qt::UTC ? time : time.toUTC();
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    char buffer[40];
+    const int n = std::snprintf(buffer, sizeof(buffer), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", d.year(),
+                                d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec());
+    return QByteArray(buffer, n);
 }
 
 QDateTime AtomText::parseTime(const QString& text)

@@ -643,7 +643,7 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
                                      return false;
                                  });
     } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
-        res.set_content(out.body.toStdString(), out.contentType.toStdString());
+        res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());
     }
 }
 
@@ -853,7 +853,7 @@ QByteArray LocalService::Impl::feedHead(const QByteArray& id, const QString& tit
     out += " gd:etag='" + A::escape(etag) + "'><id>";
     out += A::escape(id);
     out += "</id><updated>";
-    out += A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8();
+    out += A::isoBytes(QDateTime::currentDateTimeUtc());
     out += "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
            "term='http://schemas.google.com/docs/2007#item' label='item'/><title>";
     out += A::escape(title);
@@ -971,7 +971,9 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
             ++it;
         }
     }
-    QByteArray entries;
+    // The page's serialised entries stay in their documents' caches while the lock is held.
+    std::vector<const QByteArray*> page;
+    qint64 pageBytes = 0;
     int count = 0;
     qint64 nextKey = -1;
     for (; it != state.docs.end(); ++it) {
@@ -981,13 +983,10 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
             nextKey = it->first;
             break;
         }
-        entries += state.docEntry(it->second, expand);
+        page.push_back(&state.docEntry(it->second, expand));
+        pageBytes += page.back()->size();
         ++count;
     }
-    int total = 0;
-    for (const auto& [seq, d] : state.docs)
-        total += matches(d) ? 1 : 0;
-
     const QByteArray selfUrl = state.base.toUtf8() + r.rawTarget.toUtf8();
     QByteArray postUrl = folder.isEmpty()
                              ? state.base.toUtf8() + "/feeds/default/private/" + projection.toUtf8()
@@ -1012,10 +1011,11 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
     }
     out += "<author><name>" + A::escape(state.ownerName) + "</name><email>" + A::escape(state.ownerEmail) +
            "</email></author>";
-    out += "<openSearch:totalResults>" + QByteArray::number(total) + "</openSearch:totalResults>";
     out += "<openSearch:startIndex>" + QByteArray::number(startIndex) + "</openSearch:startIndex>";
     out += "<openSearch:itemsPerPage>" + QByteArray::number(size) + "</openSearch:itemsPerPage>";
-    out += entries;
+    out.reserve(out.size() + pageBytes + 16);
+    for (const QByteArray* entry : page)
+        out += *entry;
     out += "</feed>";
     Response resp = xml(200, kAtomFeed, out);
     resp.header("ETag", etag);
@@ -1028,6 +1028,7 @@ Response LocalService::Impl::changesFeed(const Request& r)
     const int size = pageSize(r);
     const qint64 start = std::max<qint64>(1, r.param("start-index").toLongLong());
     QByteArray entries;
+    entries.reserve(size * 4096);
     int count = 0;
     qint64 next = -1;
     for (auto it = state.changes.lower_bound(start); it != state.changes.end(); ++it) {
@@ -1038,8 +1039,7 @@ Response LocalService::Impl::changesFeed(const Request& r)
         const State::ChangeRecord& c = it->second;
         const QByteArray stamp = "<docs:changestamp value='" + QByteArray::number(it->first) + "'/>";
         if (c.removed) {
-            entries += "<entry><id>" + state.docIdUrl(c.rid) + "</id><updated>" +
-                       A::isoTime(c.when).toUtf8() +
+            entries += "<entry><id>" + state.docIdUrl(c.rid) + "</id><updated>" + A::isoBytes(c.when) +
                        "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
                        "term='http://schemas.google.com/docs/2007#" +
                        A::escape(c.kind) + "' label='" + A::escape(c.kind) + "'/><title>" +
@@ -1258,8 +1258,8 @@ QByteArray batchError(const QString& entryId, const QString& title, int code, co
                       const QString& content, const QString& batchId, const QString& operation)
 {
     QByteArray out = "<entry><id>" + A::escape(entryId) + "</id><updated>" +
-                     A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                     A::escape(title) + "</title><content>" + A::escape(content) + "</content>";
+                     A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(title) +
+                     "</title><content>" + A::escape(content) + "</content>";
     out += batchTail(batchId, code, reason, operation);
     out += "</entry>";
     return out;
@@ -1293,8 +1293,7 @@ QByteArray batchFeedHead(const QByteArray& id)
 {
     QByteArray out = kXmlHeader;
     out += "<feed" + AtomText::namespaces() + "><id>" + A::escape(id) + "</id><updated>" +
-           A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() +
-           "</updated><title>Batch operation feed</title>";
+           A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>Batch operation feed</title>";
     return out;
 }
 
@@ -1379,9 +1378,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
                 trash(*d, true);
                 state.touch(*d);
             }
-            out += "<entry><id>" + idUrl + "</id><updated>" +
-                   A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                   A::escape(title) + "</title><content>Deleted</content>" +
+            out += "<entry><id>" + idUrl + "</id><updated>" + A::isoBytes(QDateTime::currentDateTimeUtc()) +
+                   "</updated><title>" + A::escape(title) + "</title><content>Deleted</content>" +
                    batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
         ++success;
@@ -1618,8 +1616,8 @@ Response LocalService::Impl::aclBatch(const Request& r, const QString& rid)
                 id.compare(QStringLiteral("user:") + state.ownerEmail, Qt::CaseInsensitive) == 0)
                 removed = true;
             out += "<entry><id>" + state.docIdUrl(rid) + "/acl/" + A::percent(id) + "</id><updated>" +
-                   A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                   A::escape(id) + "</title><content>Deleted</content>" +
+                   A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(id) +
+                   "</title><content>Deleted</content>" +
                    batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
         ++success;
@@ -1639,11 +1637,11 @@ Response LocalService::Impl::revisionsFeed(const QString& rid)
         return text(404, "Not Found");
     const QByteArray url = state.docUrl(rid) + "/revisions";
     QByteArray out = kXmlHeader;
-    out += "<feed" + AtomText::namespaces() + "><id>" + url + "</id><updated>" +
-           A::isoTime(d->updated).toUtf8() + "</updated><title>Revisions</title>";
+    out += "<feed" + AtomText::namespaces() + "><id>" + url + "</id><updated>" + A::isoBytes(d->updated) +
+           "</updated><title>Revisions</title>";
     for (int i = 1; i <= d->revisions; ++i) {
         out += "<entry><id>" + url + '/' + QByteArray::number(i) + "</id><updated>" +
-               A::isoTime(d->updated).toUtf8() + "</updated><title>Revision " + QByteArray::number(i) +
+               A::isoBytes(d->updated) + "</updated><title>Revision " + QByteArray::number(i) +
                "</title><author><name>" + A::escape(d->modifiedByName) + "</name><email>" +
                A::escape(d->modifiedByEmail) + "</email></author></entry>";
     }
@@ -1892,8 +1890,7 @@ Response LocalService::Impl::contactsFeed(const Request& r)
     const QByteArray feedUrl = state.contactsFeedUrl();
     QByteArray out = kXmlHeader;
     out += "<feed" + AtomText::namespaces() + " gd:etag='" + A::escape(etag) + "'><id>" +
-           A::escape(state.ownerEmail) + "</id><updated>" +
-           A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() +
+           A::escape(state.ownerEmail) + "</id><updated>" + A::isoBytes(QDateTime::currentDateTimeUtc()) +
            "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
            "term='http://schemas.google.com/contact/2008#contact'/><title>" +
            A::escape(state.ownerName) + "'s Contacts</title>";
@@ -2054,8 +2051,8 @@ Response LocalService::Impl::contactBatch(const Request& r)
             c->deleted = true;
             state.touch(*c);
             out += "<entry><id>" + A::escape(in.id) + "</id><updated>" +
-                   A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                   A::escape(c->title) + "</title><content>Deleted</content>" +
+                   A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(c->title) +
+                   "</title><content>Deleted</content>" +
                    batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
         ++success;
