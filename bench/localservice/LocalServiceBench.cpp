@@ -36,10 +36,10 @@ Pass readAll(httplib::Client& client, const std::string& token, const std::strin
         std::smatch m;
         path.clear();
         if (std::regex_search(r->body, m, next)) {
-            std::string href = m[1].str();
-            for (size_t at; (at = href.find("&amp;")) != std::string::npos;)
-                href.replace(at, 5, "&");
-            path = href.substr(base.size());
+            path = QString::fromStdString(m[1].str())
+                       .replace(QStringLiteral("&amp;"), QStringLiteral("&"))
+                       .mid(int(base.size()))
+                       .toStdString();
         }
     }
     pass.ms = timer.elapsed();
