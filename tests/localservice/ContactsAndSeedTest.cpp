@@ -11,14 +11,21 @@ namespace {
 class ContactsAndSeedTest : public LocalServiceFixture
 {
 protected:
-    static std::string contactXml(const std::string& name, const std::string& etag = {}, const std::string& extra = {})
+    static std::string contactXml(const std::string& name, const std::string& etag = {},
+                                  const std::string& extra = {})
     {
         return "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:gd='http://schemas.google.com/g/2005'"
                " xmlns:gContact='http://schemas.google.com/contact/2008'" +
-               (etag.empty() ? std::string() : " gd:etag='" + QString::fromStdString(etag).toHtmlEscaped().toStdString() + "'") +
-               "><category scheme='http://schemas.google.com/g/2005#kind' term='http://schemas.google.com/contact/2008#contact'/>"
-               "<title>" + name + "</title><gd:name><gd:fullName>" + name + "</gd:fullName></gd:name>"
-               "<gd:email rel='http://schemas.google.com/g/2005#work' address='jo@example.org' primary='true'/>" +
+               (etag.empty()
+                    ? std::string()
+                    : " gd:etag='" + QString::fromStdString(etag).toHtmlEscaped().toStdString() + "'") +
+               "><category scheme='http://schemas.google.com/g/2005#kind' "
+               "term='http://schemas.google.com/contact/2008#contact'/>"
+               "<title>" +
+               name + "</title><gd:name><gd:fullName>" + name +
+               "</gd:fullName></gd:name>"
+               "<gd:email rel='http://schemas.google.com/g/2005#work' address='jo@example.org' "
+               "primary='true'/>" +
                extra + "</entry>";
     }
 };
@@ -60,7 +67,8 @@ TEST_F(ContactsAndSeedTest, ContactsInsertUpdateDeleteAndPhotos)
     EXPECT_EQ(send("PUT", edit, contactXml("Jo Wilson"), {{"If-Match", etag}})->status, 412);
     auto updated = send("PUT", edit, contactXml("Jo Wilson"), {{"If-Match", current}});
     ASSERT_EQ(updated->status, 200);
-    EXPECT_EQ(parse(updated->body).child("entry").child("gd:name").child_value("gd:familyName"), std::string("Wilson"));
+    EXPECT_EQ(parse(updated->body).child("entry").child("gd:name").child_value("gd:familyName"),
+              std::string("Wilson"));
     EXPECT_EQ(send("DELETE", edit, {}, {{"If-Match", "*"}})->status, 200);
     EXPECT_EQ(get(edit)->status, 404);
     auto withDeleted = parse(get("/m8/feeds/contacts/default/full?showdeleted=true&max-results=100")->body);
@@ -92,11 +100,17 @@ TEST_F(ContactsAndSeedTest, ContactBatchAndPaging)
         " xmlns:gd='http://schemas.google.com/g/2005'>"
         "<entry><title>Fooish Bar</title><batch:id>1</batch:id><batch:operation type='insert'/>"
         "<gd:name><gd:fullName>Fooish Bar</gd:fullName></gd:name></entry>"
-        "<entry><id>" + ids.at(0) + "</id><batch:id>2</batch:id><batch:operation type='query'/></entry>"
+        "<entry><id>" +
+        ids.at(0) +
+        "</id><batch:id>2</batch:id><batch:operation type='query'/></entry>"
         "<entry><id>foobar</id><batch:id>3</batch:id><batch:operation type='delete'/></entry>"
-        "<entry gd:etag='*'><id>" + edit + "</id><title>Toby</title><batch:id>4</batch:id><batch:operation type='update'/>"
+        "<entry gd:etag='*'><id>" +
+        edit +
+        "</id><title>Toby</title><batch:id>4</batch:id><batch:operation type='update'/>"
         "<gd:name><gd:fullName>Toby</gd:fullName></gd:name></entry>"
-        "<entry gd:etag='&quot;stale&quot;'><id>" + ids.at(2) + "</id><batch:id>5</batch:id><batch:operation type='delete'/></entry>"
+        "<entry gd:etag='&quot;stale&quot;'><id>" +
+        ids.at(2) +
+        "</id><batch:id>5</batch:id><batch:operation type='delete'/></entry>"
         "</feed>";
     auto r = send("POST", "/m8/feeds/contacts/default/full/batch", body);
     ASSERT_EQ(r->status, 200);
@@ -201,7 +215,8 @@ TEST_F(ContactsAndSeedTest, GeneratedAccountIsDeterministicAndVaried)
     EXPECT_EQ(kinds.size(), 8);
     EXPECT_GT(foreign, 0);
     EXPECT_GT(nested, 0);
-    for (const char* s : {"user/owner", "user/writer", "user/reader", "group/reader", "domain/reader", "default/reader"})
+    for (const char* s :
+         {"user/owner", "user/writer", "user/reader", "group/reader", "domain/reader", "default/reader"})
         EXPECT_TRUE(scopes.contains(QString::fromLatin1(s))) << s;
     EXPECT_EQ(extras.size(), 2);
 }
@@ -214,7 +229,8 @@ TEST_F(ContactsAndSeedTest, LargeAccountGeneratesAndServesFullPages)
     options.contacts = 2000;
     m_service.generate(options);
     EXPECT_EQ(m_service.documentIds().size(), 20200);
-    auto r = get("/feeds/default/private/expandAcl?max-results=500&showfolders=true&showdeleted=true&start-index=19801");
+    auto r = get("/feeds/default/private/"
+                 "expandAcl?max-results=500&showfolders=true&showdeleted=true&start-index=19801");
     ASSERT_EQ(r->status, 200);
     auto doc = parse(r->body);
     EXPECT_EQ(count(doc.child("feed"), "entry"), 400);

@@ -26,8 +26,9 @@ protected:
     // Runs the browser step and answers the redirect's query.
     QUrlQuery authorize(const std::string& clientId = "tavrel-client")
     {
-        auto r = m_client->Get("/o/oauth2/auth?client_id=" + clientId +
-                               "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5555%2Fcb&response_type=code&scope=docs&state=xyz");
+        auto r = m_client->Get(
+            "/o/oauth2/auth?client_id=" + clientId +
+            "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5555%2Fcb&response_type=code&scope=docs&state=xyz");
         EXPECT_TRUE(r);
         if (!r)
             return {};
@@ -60,7 +61,7 @@ TEST_F(FaultAndAuthTest, EachFaultKindShowsOnTheWire)
     struct Row
     {
         Fault::Kind kind;
-        bool answered;  // a complete answer arrives
+        bool answered; // a complete answer arrives
         bool wellFormed;
     };
     const std::vector<Row> rows = {
@@ -138,14 +139,17 @@ TEST_F(FaultAndAuthTest, CodeAndRefreshFlowsIssueWorkingTokens)
     m_service.setClientCredentials(QStringLiteral("tavrel-client"), QStringLiteral("s3cret"));
     const QUrlQuery redirect = authorize();
     EXPECT_EQ(redirect.queryItemValue(QStringLiteral("state")), QStringLiteral("xyz"));
-    const std::string code = QUrl::toPercentEncoding(redirect.queryItemValue(QStringLiteral("code"))).toStdString();
+    const std::string code =
+        QUrl::toPercentEncoding(redirect.queryItemValue(QStringLiteral("code"))).toStdString();
     ASSERT_FALSE(code.empty());
     const std::string client = "&client_id=tavrel-client&client_secret=s3cret";
     const std::string redirectUri = "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5555%2Fcb";
 
-    auto wrongSecret = token("grant_type=authorization_code&code=" + code + redirectUri + "&client_id=tavrel-client&client_secret=no");
+    auto wrongSecret = token("grant_type=authorization_code&code=" + code + redirectUri +
+                             "&client_id=tavrel-client&client_secret=no");
     EXPECT_EQ(wrongSecret->status, 401);
-    EXPECT_EQ(jsonOf(wrongSecret).value(QStringLiteral("error")).toString(), QStringLiteral("invalid_client"));
+    EXPECT_EQ(jsonOf(wrongSecret).value(QStringLiteral("error")).toString(),
+              QStringLiteral("invalid_client"));
 
     auto granted = token("grant_type=authorization_code&code=" + code + redirectUri + client);
     ASSERT_EQ(granted->status, 200) << granted->body;
@@ -165,7 +169,8 @@ TEST_F(FaultAndAuthTest, CodeAndRefreshFlowsIssueWorkingTokens)
         const char* error;
     };
     const std::vector<Row> rows = {
-        {"grant_type=authorization_code&code=" + code + redirectUri + client, 400, "invalid_grant"}, // used once
+        {"grant_type=authorization_code&code=" + code + redirectUri + client, 400,
+         "invalid_grant"}, // used once
         {"grant_type=authorization_code&code=4%2Fmadeup" + redirectUri + client, 400, "invalid_grant"},
         {"grant_type=refresh_token&refresh_token=1%2Fmadeup" + client, 400, "invalid_grant"},
         {"grant_type=password" + client, 400, "unsupported_grant_type"},
@@ -173,7 +178,8 @@ TEST_F(FaultAndAuthTest, CodeAndRefreshFlowsIssueWorkingTokens)
     for (const Row& row : rows) {
         auto r = token(row.form);
         EXPECT_EQ(r->status, row.status) << row.form;
-        EXPECT_EQ(jsonOf(r).value(QStringLiteral("error")).toString(), QString::fromLatin1(row.error)) << row.form;
+        EXPECT_EQ(jsonOf(r).value(QStringLiteral("error")).toString(), QString::fromLatin1(row.error))
+            << row.form;
     }
 
     m_service.expireAccessTokens();
@@ -191,11 +197,13 @@ TEST_F(FaultAndAuthTest, RequestsWithoutAValidTokenAreRefused)
 {
     m_service.setAccessTokenLifetime(0);
     const std::string shortLived = m_service.issueAccessToken().toStdString();
-    const std::vector<httplib::Headers> rows = {
-        {}, {{"Authorization", "Bearer nonsense"}}, {{"Authorization", "Basic abc"}},
-        {{"Authorization", "Bearer " + shortLived}}};
+    const std::vector<httplib::Headers> rows = {{},
+                                                {{"Authorization", "Bearer nonsense"}},
+                                                {{"Authorization", "Basic abc"}},
+                                                {{"Authorization", "Bearer " + shortLived}}};
     for (const auto& headers : rows) {
-        for (const char* path : {"/feeds/default/private/full", "/m8/feeds/contacts/default/full", "/oauth2/v1/userinfo"}) {
+        for (const char* path :
+             {"/feeds/default/private/full", "/m8/feeds/contacts/default/full", "/oauth2/v1/userinfo"}) {
             auto r = m_client->Get(path, headers);
             ASSERT_TRUE(r);
             EXPECT_EQ(r->status, 401) << path;

@@ -43,8 +43,9 @@ httplib::Result LocalServiceFixture::get(const std::string& path, httplib::Heade
     return m_client->Get(path, auth(std::move(extra)));
 }
 
-httplib::Result LocalServiceFixture::send(const char* method, const std::string& path, const std::string& body,
-                                          httplib::Headers extra, const char* contentType)
+httplib::Result LocalServiceFixture::send(const char* method, const std::string& path,
+                                          const std::string& body, httplib::Headers extra,
+                                          const char* contentType)
 {
     const httplib::Headers headers = auth(std::move(extra));
     if (std::strcmp(method, "POST") == 0)

@@ -13,7 +13,8 @@ namespace {
 
 QString programPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/localservice/tavrel-localservice");
+    return QCoreApplication::applicationDirPath() +
+           QStringLiteral("/../tools/localservice/tavrel-localservice");
 }
 
 struct Started
@@ -25,9 +26,11 @@ struct Started
 Started readBanner(QProcess& process)
 {
     Started s;
-    EXPECT_TRUE(waitUntil([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_TRUE(
+        waitUntil([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; }, 10000));
     s.baseUrl = QString::fromUtf8(process.readLine()).trimmed();
-    EXPECT_TRUE(waitUntil([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_TRUE(
+        waitUntil([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; }, 10000));
     s.email = QString::fromUtf8(process.readLine()).trimmed();
     return s;
 }
@@ -40,12 +43,14 @@ TEST(LocalServiceProgram, ServesASeedAndStopsCleanlyOnSignals)
     const QString seed = dir.filePath(QStringLiteral("seed.json"));
     QFile file(seed);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"owner": {"email": "seed@tavrel.test"}, "documents": [{"kind": "document", "title": "Hello"}]})");
+    file.write(
+        R"({"owner": {"email": "seed@tavrel.test"}, "documents": [{"kind": "document", "title": "Hello"}]})");
     file.close();
 
     for (int signal : {SIGTERM, SIGINT}) {
         QProcess process;
-        process.start(programPath(), {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"), seed});
+        process.start(programPath(),
+                      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"), seed});
         ASSERT_TRUE(process.waitForStarted());
         const Started s = readBanner(process);
         EXPECT_EQ(s.email, QStringLiteral("seed@tavrel.test"));

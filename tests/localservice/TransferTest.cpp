@@ -10,8 +10,8 @@ class TransferTest : public LocalServiceFixture
 {
 protected:
     // Starts a resumable session and answers the session URL (path and query).
-    std::string startSession(const char* method, const std::string& path, const std::string& mime, size_t length,
-                             httplib::Headers extra = {})
+    std::string startSession(const char* method, const std::string& path, const std::string& mime,
+                             size_t length, httplib::Headers extra = {})
     {
         extra.emplace("X-Upload-Content-Type", mime);
         extra.emplace("X-Upload-Content-Length", std::to_string(length));
@@ -47,7 +47,8 @@ TEST_F(TransferTest, ResumableUploadResumesAfterADroppedConnection)
 {
     const std::string data = payload(10000);
     const std::string session =
-        startSession("POST", "/feeds/upload/create-session/default/private/full?convert=false", "application/zip", data.size());
+        startSession("POST", "/feeds/upload/create-session/default/private/full?convert=false",
+                     "application/zip", data.size());
     ASSERT_NE(session.find("upload_id="), std::string::npos);
 
     localservice::Fault drop;
@@ -74,9 +75,12 @@ TEST_F(TransferTest, ResumableUploadResumesAfterADroppedConnection)
     auto doc = parse(done->body);
     pugi::xml_node entry = doc.child("entry");
     EXPECT_STREQ(entry.child("docs:md5Checksum").child_value(),
-                 QCryptographicHash::hash(QByteArray::fromStdString(data), QCryptographicHash::Md5).toHex().constData());
+                 QCryptographicHash::hash(QByteArray::fromStdString(data), QCryptographicHash::Md5)
+                     .toHex()
+                     .constData());
     EXPECT_STREQ(entry.child("docs:size").child_value(), "10000");
-    EXPECT_NE(std::string(entry.child("category").attribute("term").value()).find("#file"), std::string::npos);
+    EXPECT_NE(std::string(entry.child("category").attribute("term").value()).find("#file"),
+              std::string::npos);
 
     const auto journal = m_service.journal();
     int dropped = 0;
@@ -103,15 +107,46 @@ TEST_F(TransferTest, UploadsCreateConvertOrUpdateAsAsked)
         std::string parent;
     };
     const std::vector<Row> rows = {
-        {"convert", "POST", "/feeds/upload/create-session/default/private/full?convert=true", "text/plain", {}, 201,
-         "document", {}},
-        {"no convert", "POST", "/feeds/upload/create-session/default/private/expandAcl?convert=false", "text/plain", {},
-         201, "file", {}},
-        {"pdf", "POST", "/feeds/upload/create-session/default/private/full", "application/pdf", {}, 201, "pdf", {}},
-        {"in folder", "POST", "/feeds/upload/create-session/default/private/full/" + folderPath + "/contents?convert=false",
-         "image/png", {}, 201, "file", folderPath},
-        {"revision", "PUT", "/feeds/upload/create-session/default/private/expandAcl/" + existingPath + "?new-revision=true",
-         "text/plain", {{"If-Match", "*"}}, 200, "document", {}},
+        {"convert",
+         "POST",
+         "/feeds/upload/create-session/default/private/full?convert=true",
+         "text/plain",
+         {},
+         201,
+         "document",
+         {}},
+        {"no convert",
+         "POST",
+         "/feeds/upload/create-session/default/private/expandAcl?convert=false",
+         "text/plain",
+         {},
+         201,
+         "file",
+         {}},
+        {"pdf",
+         "POST",
+         "/feeds/upload/create-session/default/private/full",
+         "application/pdf",
+         {},
+         201,
+         "pdf",
+         {}},
+        {"in folder",
+         "POST",
+         "/feeds/upload/create-session/default/private/full/" + folderPath + "/contents?convert=false",
+         "image/png",
+         {},
+         201,
+         "file",
+         folderPath},
+        {"revision",
+         "PUT",
+         "/feeds/upload/create-session/default/private/expandAcl/" + existingPath + "?new-revision=true",
+         "text/plain",
+         {{"If-Match", "*"}},
+         200,
+         "document",
+         {}},
     };
     for (const Row& row : rows) {
         const std::string data = payload(1234);
@@ -127,7 +162,8 @@ TEST_F(TransferTest, UploadsCreateConvertOrUpdateAsAsked)
         EXPECT_EQ(parent.empty(), row.parent.empty()) << row.name;
         if (std::string(row.name) == "revision") {
             EXPECT_STREQ(entry.child_value("gd:resourceId"), existing.toStdString().c_str());
-            EXPECT_TRUE(entry.child("gd:feedLink").child("feed")) << "the expandAcl projection inlines the list";
+            EXPECT_TRUE(entry.child("gd:feedLink").child("feed"))
+                << "the expandAcl projection inlines the list";
         }
     }
     auto stale = send("PUT", "/feeds/upload/create-session/default/private/full/" + existingPath, {},
