@@ -1,3 +1,4 @@
+#include "platform/system/TQLogger.h"
 #include "platform/system/Paths.h"
 #include "session/AccountsTestSupport.h"
 #include "session/TQAccountManager.h"
@@ -278,9 +279,11 @@ TEST_F(AccountManagerTest, UnreadableArchiveIsSetAsideAndTheListStartsEmpty)
 
         // At launch: logged, no exception, an empty list, and the program goes on working.
         QFile::rename(kept.fileName(), archivePath());
-        testing::internal::CaptureStderr();
+        TQLogger::resetForTesting(); // log into this test's home
         EXPECT_NO_THROW(TQAccountManager::registerManager());
-        const std::string log = testing::internal::GetCapturedStderr();
+        QFile logFile(Paths::logFile());
+        ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+        const std::string log = logFile.readAll().toStdString();
         EXPECT_NE(log.find("E: "), std::string::npos) << log;
         EXPECT_TRUE(WXGMultiAccountManager::accounts().isEmpty());
         EXPECT_EQ(WXGMultiAccountManager::defaultAccount(), nullptr);
