@@ -2,7 +2,9 @@
 
 #include <QSet>
 #include <QUrl>
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace tavrel::test {
 namespace {
@@ -345,6 +347,40 @@ TEST_F(DocumentsTest, LinkAccessWithoutAKeyGetsOne)
     EXPECT_STRNE(doc.child("entry").child("gAcl:withKey").attribute("key").value(), "");
     EXPECT_STREQ(doc.child("entry").child("gAcl:withKey").child("gAcl:role").attribute("value").value(),
                  "reader");
+}
+
+TEST_F(DocumentsTest, ConcurrentClientsAndTestChangesKeepTheAccountConsistent)
+{
+    generate(300, 10, 0);
+    const QStringList ids = m_service.documentIds();
+    const qint64 before = m_service.largestChangestamp();
+    const int port = m_service.port();
+    std::atomic<int> failures{0};
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 6; ++t) {
+        clients.emplace_back([&, t] {
+            httplib::Client c("127.0.0.1", port);
+            const httplib::Headers h = auth({{"If-Match", "*"}});
+            for (int i = 0; i < 20; ++i) {
+                const QString rid = ids.at((t * 20 + i) % ids.size());
+                auto page = c.Get("/feeds/default/private/expandAcl?max-results=100&showfolders=true", h);
+                auto put = c.Put(entryPath(rid), h, entryXml(QStringLiteral("T%1 %2").arg(t).arg(i), "*"),
+                                 "application/atom+xml");
+                if (!page || page->status != 200 || !put || put->status != 200)
+                    ++failures;
+            }
+        });
+    }
+    for (int i = 0; i < 50; ++i)
+        m_service.renameDocument(ids.at(200 + i), QStringLiteral("Mine %1").arg(i));
+    for (std::thread& c : clients)
+        c.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(m_service.largestChangestamp(), before + 6 * 20 + 50) << "every change got its own stamp";
+    auto changes =
+        parse(get("/feeds/default/private/changes?max-results=500&start-index=" + std::to_string(before + 1))
+                  ->body);
+    EXPECT_EQ(count(changes.child("feed"), "entry"), 6 * 20 + 50);
 }
 
 TEST_F(DocumentsTest, CollectionContentsAddAndRemove)

@@ -87,6 +87,33 @@ TEST_F(QtClientTest, ReadsPagesAndUploadsInChunks)
     EXPECT_TRUE(last.body.contains("<docs:size>5000</docs:size>"));
 }
 
+TEST_F(QtClientTest, DroppedConnectionsSurfaceAsNetworkErrors)
+{
+    const QByteArray data(200000, 'x');
+    const Answer session =
+        run("POST", QStringLiteral("/feeds/upload/create-session/default/private/full?convert=false"), {},
+            {{"X-Upload-Content-Type", "text/plain"}, {"X-Upload-Content-Length", "200000"}});
+    localservice::Fault drop;
+    drop.kind = localservice::Fault::DropAfterBytes;
+    drop.method = QStringLiteral("PUT");
+    drop.bytes = 1000;
+    m_service.addFault(drop);
+    const Answer cut =
+        run("PUT", QString::fromUtf8(session.location), data, {{"Content-Range", "bytes 0-199999/200000"}});
+    EXPECT_NE(cut.error, QNetworkReply::NoError) << "Qt does not silently send the chunk again";
+    const Answer where =
+        run("PUT", QString::fromUtf8(session.location), {}, {{"Content-Range", "bytes */200000"}});
+    EXPECT_EQ(where.status, 308);
+    EXPECT_EQ(where.range, QByteArray("bytes=0-999"));
+
+    drop.method.clear();
+    drop.bytes = 100;
+    m_service.addFault(drop);
+    const Answer partial = run("GET", QStringLiteral("/feeds/default/private/full"));
+    EXPECT_EQ(partial.error, QNetworkReply::RemoteHostClosedError);
+    EXPECT_EQ(partial.body.size(), 100);
+}
+
 TEST_F(QtClientTest, QtAuthorisationCodeFlowSignsInAndRefreshes)
 {
     m_service.setClientCredentials(QStringLiteral("tavrel-client"), QStringLiteral("s3cret"));

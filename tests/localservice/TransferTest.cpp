@@ -11,12 +11,12 @@ class TransferTest : public LocalServiceFixture
 protected:
     // Starts a resumable session and answers the session URL (path and query).
     std::string startSession(const char* method, const std::string& path, const std::string& mime,
-                             size_t length, httplib::Headers extra = {})
+                             size_t length, httplib::Headers extra = {}, const std::string& metadata = {})
     {
         extra.emplace("X-Upload-Content-Type", mime);
         extra.emplace("X-Upload-Content-Length", std::to_string(length));
         extra.emplace("Slug", "report.bin");
-        auto r = send(method, path, {}, extra);
+        auto r = send(method, path, metadata, extra);
         EXPECT_TRUE(r);
         if (!r)
             return {};
@@ -87,6 +87,28 @@ TEST_F(TransferTest, ResumableUploadResumesAfterADroppedConnection)
     for (const auto& j : journal)
         dropped += j.status == 0 ? 1 : 0;
     EXPECT_EQ(dropped, 1);
+}
+
+TEST_F(TransferTest, MetadataOfTheSessionNamesAndLabelsTheUpload)
+{
+    const std::string data = payload(300);
+    const std::string metadata =
+        "<entry xmlns='http://www.w3.org/2005/Atom'><title>Named upload</title>"
+        "<category scheme='http://schemas.google.com/g/2005/labels' "
+        "term='http://schemas.google.com/g/2005/labels#starred'"
+        " label='starred'/><category scheme='http://schemas.google.com/g/2005/labels'"
+        " term='http://schemas.google.com/g/2005/labels#trashed' label='trashed'/></entry>";
+    const std::string session =
+        startSession("POST", "/feeds/upload/create-session/default/private/full?convert=false", "image/png",
+                     data.size(), {}, metadata);
+    auto r = putChunk(session, data, 0, data.size(), "image/png");
+    ASSERT_EQ(r->status, 201);
+    auto doc = parse(r->body);
+    pugi::xml_node entry = doc.child("entry");
+    EXPECT_STREQ(entry.child_value("title"), "Named upload");
+    EXPECT_STREQ(entry.child_value("docs:filename"), "report.bin") << "the file name comes from the slug";
+    EXPECT_NE(r->body.find("labels#starred"), std::string::npos);
+    EXPECT_TRUE(entry.child("gd:deleted")) << "uploaded into the trash";
 }
 
 TEST_F(TransferTest, UploadsCreateConvertOrUpdateAsAsked)
