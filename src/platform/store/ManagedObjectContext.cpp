@@ -1114,7 +1114,9 @@ static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema
         }
         order.append(term + (sd.ascending() ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
-    order.append(QStringLiteral("t.Z_PK"));
+    // Ties go by key, in the direction of the last key, so an index serves the whole order.
+    const bool lastDescending = !request.sortDescriptors().isEmpty() && !request.sortDescriptors().last().ascending();
+    order.append(lastDescending ? QStringLiteral("t.Z_PK DESC") : QStringLiteral("t.Z_PK"));
     plan.orderBy = QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     return plan;
 }
