@@ -1091,12 +1091,33 @@ static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema
         plan.where = QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     QStringList order;
     for (const SortDescriptor& sd : request.sortDescriptors()) {
-        const AttributeDescription* a = plan.entity->attribute(sd.key());
+        // An attribute, or an attribute reached through to-one relationships (as "owner.address"),
+        // read by a subquery that answers NULL where a link is missing, as nil sorts in memory.
+        const QStringList comps = sd.key().split(QLatin1Char('.'));
+        const EntityDescription* e = plan.entity;
+        QString term;
+        QStringList closers;
+        QString alias = QStringLiteral("t");
+        for (int i = 0; i + 1 < comps.size() && e; ++i) {
+            const RelationshipDescription* r = e->relationship(comps[i]);
+            if (!r || r->toMany) {
+                e = nullptr;
+                break;
+            }
+            const QString sub = QStringLiteral("s%1_%2").arg(order.size()).arg(i);
+            term += QStringLiteral("(SELECT ");
+            closers.prepend(QStringLiteral(" FROM %1 %2 WHERE %2.Z_PK = %3.%4)")
+                                .arg(StoreSchema::quote(schema.table(r->destination).name), sub, alias,
+                                     StoreSchema::quote(r->name)));
+            alias = sub;
+            e = r->destination;
+        }
+        const AttributeDescription* a = e ? e->attribute(comps.last()) : nullptr;
         if (sd.hasComparator() || !a || a->type == AttributeDescription::Type::Transformable) {
             plan.sqlSort = false;
             break;
         }
-        QString term = QStringLiteral("t.") + StoreSchema::quote(a->name);
+        term += alias + QLatin1Char('.') + StoreSchema::quote(a->name) + closers.join(QString());
         if (a->type == AttributeDescription::Type::String) {
             switch (sd.comparison()) {
             case SortDescriptor::Comparison::CaseInsensitive:

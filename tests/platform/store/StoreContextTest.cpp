@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <thread>
 
 namespace tavrel::test {
@@ -229,6 +230,33 @@ TEST_F(StoreTest, SortLimitOffsetAndCount)
     EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"aaa", "Alpha"}));
 }
 
+TEST_F(StoreTest, SortThroughToOneMatchesTheInMemoryOrder)
+{
+    auto zed = insert("Person", {{"name", "zed"}});
+    auto amy = insert("Person", {{"name", "Amy"}});
+    const QList<std::pair<QString, ManagedObjectPtr>> rows{{"n1", zed}, {"n2", {}}, {"n3", amy}, {"n4", zed}};
+    for (const auto& [title, author] : rows)
+        insert("Note", {{"title", title}})->setToOne("author", author);
+    ASSERT_TRUE(context().save());
+    open();
+    for (const auto comparison : {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
+        for (const bool ascending : {true, false}) {
+            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison), SortDescriptor("title")};
+            const QStringList inSql = titles(fetch("Note", {}, sort));
+            // A comparator forces the in-memory path with the same comparison.
+            const SortDescriptor same("author.name", ascending, comparison);
+            const QList<SortDescriptor> memorySort{
+                SortDescriptor("author.name", true, [same](const QVariant& a, const QVariant& b) {
+                    return same.compareValues(a, b); // direction included
+                }),
+                SortDescriptor("title")};
+            EXPECT_EQ(inSql, titles(fetch("Note", {}, memorySort))) << int(comparison) << ascending;
+        }
+    }
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("author.name"), SortDescriptor("title")})),
+              QStringList({"n2", "n3", "n1", "n4"}));
+}
+
 TEST_F(StoreTest, BatchedFaultsLoadLazilyAndUnusedRecordsAreReleased)
 {
     for (int i = 0; i < 30; ++i)
@@ -356,6 +384,17 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
             EXPECT_FALSE(e.reason().isEmpty());
         }
         EXPECT_FALSE(psc->hasStore());
+    }
+    // A store written by a newer version of the program is refused, and left alone.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+        auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());
+        EXPECT_THROW(psc->addPersistentStore(m_path), Exception);
     }
     // The junk file is left as it was.
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
