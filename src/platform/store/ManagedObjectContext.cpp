@@ -607,7 +607,7 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
             ManagedObjectPtr t = byKey.value(s.int64(0));
             if (!t || t->m_loaded)
                 continue;
-            applyRow(t.get(), s, schema, false, &t->m_changedAttributes, &t->m_changedRelationships, t->m_values,
+            applyRow(t.get(), s, schema, true, &t->m_changedAttributes, &t->m_changedRelationships, t->m_values,
                      t->m_relations);
             t->m_loaded = true;
             t->m_batch.reset();
@@ -1198,7 +1198,7 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
                 d->registry.insert(id, o);
             }
             if (!faultsOnly && !o->m_loaded && !o->m_inserted) {
-                applyRow(o.get(), s, schema, false, &o->m_changedAttributes, &o->m_changedRelationships, o->m_values,
+                applyRow(o.get(), s, schema, true, &o->m_changedAttributes, &o->m_changedRelationships, o->m_values,
                          o->m_relations);
                 o->m_loaded = true;
                 o->m_batch.reset();
@@ -1361,6 +1361,10 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
             r.reset();
         return;
     }
+    // To-many lists may be loaded on a fault too; unchanged ones are read again when next needed.
+    for (int r = 0; r < object->m_relations.size(); ++r)
+        if (object->m_entity->relationships()[r]->toMany && !object->m_changedRelationships.contains(r))
+            object->m_relations[r].reset();
     if (!object->m_loaded)
         return;
     try {

@@ -124,6 +124,19 @@ TEST_F(StoreTest, InversesStayInStepOnBothSides)
     ASSERT_EQ(people.size(), 1);
     EXPECT_EQ(titles(people[0]->toMany("notes")), QStringList{"n"});
     EXPECT_EQ(people[0]->valueForKeyPath("profile.bio").toString(), "b");
+    // A change made while the record is still a fault survives the fault being filled.
+    FetchRequest faults("Person");
+    faults.setFetchBatchSize(5);
+    faults.setPredicate(Predicate::format("name == 'alice'"));
+    auto faulted = context().executeFetchRequest(faults);
+    ASSERT_EQ(faulted.size(), 1);
+    ASSERT_TRUE(faulted[0]->isFault());
+    auto late = insert("Note", {{"title", "late"}});
+    faulted[0]->addToMany("notes", late);
+    EXPECT_EQ(faulted[0]->stringValue("name"), "alice");
+    EXPECT_EQ(titles(faulted[0]->toMany("notes")), QStringList{"late"});
+    EXPECT_EQ(late->toOne("author"), faulted[0]);
+
     auto tags = fetch("Tag");
     ASSERT_EQ(tags.size(), 1);
     EXPECT_EQ(titles(tags[0]->toMany("notes")), QStringList{"o"});
