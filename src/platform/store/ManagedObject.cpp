@@ -55,8 +55,8 @@ int ManagedObject::attributeIndexOrThrow(const QString& key) const
 {
     const int i = m_entity ? m_entity->attributeIndex(key) : -1;
     if (i < 0)
-        throw Exception(kUnknownKeyException,
-                        QStringLiteral("The entity %1 has no attribute %2").arg(m_entity ? m_entity->name() : QString(), key));
+        throw Exception(kUnknownKeyException, QStringLiteral("The entity %1 has no attribute %2")
+                                                  .arg(m_entity ? m_entity->name() : QString(), key));
     return i;
 }
 
@@ -94,8 +94,9 @@ QVariant ManagedObject::valueForKey(const QString& key) const
         return QVariant::fromValue(m_id);
     if (key == QLatin1String("entity"))
         return QVariant::fromValue(m_entity);
-    throw Exception(kUnknownKeyException, QStringLiteral("The entity %1 is not key value coding-compliant for the key %2")
-                                              .arg(m_entity ? m_entity->name() : QString(), key));
+    throw Exception(kUnknownKeyException,
+                    QStringLiteral("The entity %1 is not key value coding-compliant for the key %2")
+                        .arg(m_entity ? m_entity->name() : QString(), key));
 }
 
 void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
@@ -103,7 +104,8 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     if (m_entity) {
         if (const RelationshipDescription* r = m_entity->relationship(key)) {
             if (!r->toMany) {
-                setToOne(key, KeyValueCoding::isNil(value) ? ManagedObjectPtr() : value.value<ManagedObjectPtr>());
+                setToOne(key,
+                         KeyValueCoding::isNil(value) ? ManagedObjectPtr() : value.value<ManagedObjectPtr>());
             } else {
                 QList<ManagedObjectPtr> objects;
                 for (const QVariant& v : value.toList())
@@ -118,8 +120,8 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     fire();
     const QVariant coerced = m_entity->attributes()[i]->coerce(value);
     const QVariant& current = m_values[i];
-    if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced)
-        && (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
+    if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced) &&
+        (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
         return; // same value: no change to save or announce
     m_values[i] = coerced;
     m_changedAttributes.insert(i);
@@ -211,7 +213,8 @@ void ManagedObject::setToOne(const QString& key, const ManagedObjectPtr& object)
 {
     const RelationshipDescription* r = relationshipOrThrow(key);
     if (r->toMany)
-        throw Exception(Exception::kInvalidArgumentException, QStringLiteral("%1 is a to-many relationship").arg(key));
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("%1 is a to-many relationship").arg(key));
     if (!m_context)
         return;
     m_context->setToOneRelationship(this, r, object.get());

@@ -140,7 +140,7 @@ private:
     mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
     QSet<int> m_changedAttributes;
     QSet<int> m_changedRelationships;
-    QList<Watch> m_watches;                                  // watches on this record
+    QList<Watch> m_watches;                                             // watches on this record
     QList<std::pair<std::weak_ptr<ManagedObject>, QString>> m_watching; // watches this record made
     // Batch faulting: the fetch this fault came from, to load its neighbours with it.
     struct FaultBatch

@@ -1,5 +1,4 @@
 #include "StoreTestModel.h"
-
 #include "platform/runtime/Exception.h"
 #include "support/WaitUntil.h"
 
@@ -15,8 +14,14 @@ TEST_F(StoreTest, SavedValuesSurviveReopenWithTheirTypes)
     const QDateTime date = QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC);
     const QVariantMap extra{{QStringLiteral("k"), QStringLiteral("v")}, {QStringLiteral("n"), 3}};
     const int hooksBefore = Note::insertHooks;
-    auto note = insert("Note", {{"title", "Réunion \"Q3\""}, {"body", ""}, {"updatedDate", date}, {"rank", 42},
-                                {"score", 2.5}, {"flag", true}, {"blob", QByteArray("\0x\1", 3)}, {"extra", extra}});
+    auto note = insert("Note", {{"title", "Réunion \"Q3\""},
+                                {"body", ""},
+                                {"updatedDate", date},
+                                {"rank", 42},
+                                {"score", 2.5},
+                                {"flag", true},
+                                {"blob", QByteArray("\0x\1", 3)},
+                                {"extra", extra}});
     EXPECT_EQ(Note::insertHooks, hooksBefore + 1);
     EXPECT_EQ(note->stringValue("identifier"), "new"); // set by the insert hook
     EXPECT_TRUE(note->isInserted());
@@ -24,7 +29,8 @@ TEST_F(StoreTest, SavedValuesSurviveReopenWithTheirTypes)
     EXPECT_TRUE(context().hasChanges());
 
     QList<SaveNotification> saves;
-    QObject::connect(&context(), &ManagedObjectContext::didSave, [&](const SaveNotification& n) { saves.append(n); });
+    QObject::connect(&context(), &ManagedObjectContext::didSave,
+                     [&](const SaveNotification& n) { saves.append(n); });
     Error error;
     ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
     EXPECT_FALSE(note->isInserted());
@@ -222,7 +228,8 @@ TEST_F(StoreTest, SortLimitOffsetAndCount)
     request.setSortDescriptors({SortDescriptor("rank", false), SortDescriptor("title")});
     request.setFetchOffset(0);
     request.setFetchLimit(0);
-    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(titles(context().executeFetchRequest(request)),
+              QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
     EXPECT_EQ(context().executeFetchRequestForIDs(request).size(), 5);
     request.setFetchLimit(2);
     EXPECT_EQ(context().countForFetchRequest(request), 2);
@@ -252,16 +259,19 @@ TEST_F(StoreTest, SortThroughToOneMatchesTheInMemoryOrder)
         insert("Note", {{"title", title}})->setToOne("author", author);
     ASSERT_TRUE(context().save());
     open();
-    for (const auto comparison : {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
+    for (const auto comparison :
+         {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
         for (const bool ascending : {true, false}) {
-            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison), SortDescriptor("title")};
+            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison),
+                                             SortDescriptor("title")};
             const QStringList inSql = titles(fetch("Note", {}, sort));
             // A comparator forces the in-memory path with the same comparison.
             const SortDescriptor same("author.name", ascending, comparison);
             const QList<SortDescriptor> memorySort{
-                SortDescriptor("author.name", true, [same](const QVariant& a, const QVariant& b) {
-                    return same.compareValues(a, b); // direction included
-                }),
+                SortDescriptor("author.name", true,
+                               [same](const QVariant& a, const QVariant& b) {
+                                   return same.compareValues(a, b); // direction included
+                               }),
                 SortDescriptor("title")};
             EXPECT_EQ(inSql, titles(fetch("Note", {}, memorySort))) << int(comparison) << ascending;
         }
@@ -393,7 +403,8 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
             psc->addPersistentStore(c.path);
             ADD_FAILURE() << "no exception for " << c.path.toStdString();
         } catch (const Exception& e) {
-            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException) << c.path.toStdString();
+            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException)
+                << c.path.toStdString();
             EXPECT_FALSE(e.reason().isEmpty());
         }
         EXPECT_FALSE(psc->hasStore());
@@ -402,8 +413,8 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'", nullptr,
-                               nullptr, nullptr),
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'",
+                               nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(db);
         auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());

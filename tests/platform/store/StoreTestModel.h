@@ -91,9 +91,13 @@ inline std::shared_ptr<ManagedObjectModel> makeTestModel(bool extended = false)
         .addAttribute("address", T::String, {}, true)
         .addToMany("notes", "Note", "author", R::Deny)
         .addToOne("profile", "Profile", "person", R::Cascade);
-    model->addEntity("Profile").addAttribute("bio", T::String).addToOne("person", "Person", "profile", R::Nullify);
+    model->addEntity("Profile")
+        .addAttribute("bio", T::String)
+        .addToOne("person", "Person", "profile", R::Nullify);
     model->addEntity("Tag").addAttribute("name", T::String).addToMany("notes", "Note", "tags", R::Nullify);
-    model->addEntity("Info").addAttribute("value", T::String).addToOne("folder", "Folder", "info", R::Nullify);
+    model->addEntity("Info")
+        .addAttribute("value", T::String)
+        .addToOne("folder", "Folder", "info", R::Nullify);
     if (extended)
         model->addEntity("Label").addAttribute("text", T::String);
     model->finalize();
@@ -144,7 +148,8 @@ protected:
         EXPECT_TRUE(error.isNull()) << error.description().toStdString();
         return result;
     }
-    static QStringList titles(const QList<ManagedObjectPtr>& objects, const QString& key = QStringLiteral("title"))
+    static QStringList titles(const QList<ManagedObjectPtr>& objects,
+                              const QString& key = QStringLiteral("title"))
     {
         QStringList result;
         for (const auto& o : objects)
