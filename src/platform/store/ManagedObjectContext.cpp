@@ -1289,8 +1289,11 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
         if (error)
             *error = makeError(FetchError, QString::fromStdString(failure.what()));
         return {};
-    } catch (const Exception&) {
-        throw;
+    } catch (const Exception& failure) {
+        // A key path the records do not have, or a pattern that does not compile.
+        if (error)
+            *error = makeError(FetchError, failure.reason());
+        return {};
     } catch (const std::exception& failure) {
         if (error)
             *error = makeError(FetchError, QString::fromStdString(failure.what()));
@@ -1462,9 +1465,13 @@ void ManagedObjectContext::mergeChangesFromContextDidSaveNotification(const Save
 
 void ManagedObjectContext::reset()
 {
-    for (const auto& weak : std::as_const(d->registry))
-        if (auto o = weak.lock())
-            o->m_context = nullptr;
+    // Records end what they started (observations) before they leave the context.
+    const QList<ManagedObjectPtr> live = registeredObjects();
+    for (const auto& o : live)
+        if (o->m_loaded && !o->m_deleted)
+            o->willTurnIntoFault();
+    for (const auto& o : live)
+        o->m_context = nullptr;
     d->registry.clear();
     d->inserted.clear();
     d->updated.clear();

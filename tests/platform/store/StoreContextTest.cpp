@@ -82,6 +82,16 @@ TEST_F(StoreTest, FetchOfAnAbstractParentFindsEverySubEntity)
     FetchRequest onlyItem("Item");
     onlyItem.setIncludesSubentities(false);
     EXPECT_EQ(context().countForFetchRequest(onlyItem), 0);
+    // A key that only some records have, or a bad pattern, is a fetch error, not a crash.
+    Error error;
+    FetchRequest bad("Item");
+    bad.setPredicate(Predicate::format("body == %@", "x"));
+    EXPECT_TRUE(context().executeFetchRequest(bad, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    bad.setPredicate(Predicate::format("title MATCHES %@", "(unclosed"));
+    EXPECT_TRUE(context().executeFetchRequest(bad, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    EXPECT_EQ(context().countForFetchRequest(bad, &error), -1);
     EXPECT_EQ(fetch("Item", Predicate::format("entity.name BEGINSWITH[c] 'note'")).size(), 2);
 }
 
