@@ -153,6 +153,13 @@ int main(int argc, char** argv)
         first = all[i]->stringValue("title");
     std::printf("whole list as faults + first 50 rows loaded (%lld records): %.1f ms\n",
                 qlonglong(all.size()), timer.nsecsElapsed() / 1e6);
+    all.clear();
+    timer.restart();
+    request.setFetchBatchSize(0);
+    all = context.executeFetchRequest(request);
+    std::printf("whole list with values (%lld records): %.1f ms\n", qlonglong(all.size()), timer.nsecsElapsed() / 1e6);
+    all.clear();
+
     timer.restart();
     FetchRequest categories("Category");
     categories.setSortDescriptors({SortDescriptor("updatedDate", false)});

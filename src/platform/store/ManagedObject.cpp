@@ -200,6 +200,15 @@ QByteArray ManagedObject::dataValue(const QString& key) const
     return primitiveValueForKey(key).toByteArray();
 }
 
+void ManagedObject::checkSameContext(const ManagedObject* other, const QString& key) const
+{
+    // Ids would link, but the other side would never learn of it: refuse as a programming error.
+    if (other && other->m_context != m_context)
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("Cannot relate %1 to %2 by \"%3\": they are in different contexts")
+                            .arg(m_id.toString(), other->m_id.toString(), key));
+}
+
 ManagedObjectPtr ManagedObject::toOne(const QString& key) const
 {
     const RelationshipDescription* r = relationshipOrThrow(key);
@@ -217,6 +226,7 @@ void ManagedObject::setToOne(const QString& key, const ManagedObjectPtr& object)
                         QStringLiteral("%1 is a to-many relationship").arg(key));
     if (!m_context)
         return;
+    checkSameContext(object.get(), key);
     m_context->setToOneRelationship(this, r, object.get());
 }
 
@@ -249,6 +259,7 @@ void ManagedObject::addToMany(const QString& key, const ManagedObjectPtr& object
     const RelationshipDescription* r = relationshipOrThrow(key);
     if (!r->toMany || !object || !m_context)
         return;
+    checkSameContext(object.get(), key);
     m_context->addRelated(this, r, object.get());
 }
 
@@ -272,6 +283,8 @@ void ManagedObject::setToMany(const QString& key, const QList<ManagedObjectPtr>&
     for (const ManagedObjectID& id : toManyIDs(key))
         if (!wanted.contains(id))
             m_context->removeRelated(this, r, id);
+    for (const auto& o : objects)
+        checkSameContext(o.get(), key);
     for (const auto& o : objects)
         if (o)
             m_context->addRelated(this, r, o.get());

@@ -128,6 +128,7 @@ private:
     int attributeIndexOrThrow(const QString& key) const;
     const RelationshipDescription* relationshipOrThrow(const QString& key) const;
     void notifyObservers(const QString& key);
+    void checkSameContext(const ManagedObject* other, const QString& key) const;
 
     const EntityDescription* m_entity = nullptr;
     ManagedObjectID m_id;

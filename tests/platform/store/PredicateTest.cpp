@@ -154,6 +154,7 @@ TEST_F(PredicateTest, RecordArgumentsAndCodeBuiltPredicates)
 {
     const ManagedObjectPtr r3 = m_records[2];
     EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF == %@", r3))), QStringList{"r3"});
+    EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF == %@", r3.get()))), QStringList{"r3"});
     EXPECT_EQ(fetch("Note", Predicate::format("SELF != %@", r3)).size(), 9);
     EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF IN %@", QList<ManagedObjectPtr>{m_records[0], r3}))),
               QStringList({"r1", "r3"}));

@@ -134,6 +134,13 @@ TEST_F(StoreTest, InversesStayInStepOnBothSides)
     EXPECT_EQ(note->valueForKeyPath("author.name").toString(), "bob");
     EXPECT_EQ(bob->valueForKeyPath("notes.title").toList(), QVariantList{"n"});
 
+    // Records of two contexts are never related directly.
+    ManagedObjectContext second(m_coordinator);
+    auto stranger = second.insertNewObject("Person");
+    EXPECT_THROW(note->setToOne("author", stranger), Exception);
+    EXPECT_THROW(red->addToMany("notes", second.insertNewObject("Note")), Exception);
+    EXPECT_EQ(note->toOne("author"), bob);
+
     ASSERT_TRUE(context().save());
     open();
     auto people = fetch("Person", Predicate::format("name == %@", "bob"));
