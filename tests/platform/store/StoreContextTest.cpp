@@ -392,12 +392,23 @@ TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
     EXPECT_FALSE(notes[0]->valueForKey("color").isValid()); // the added column is empty for old rows
     EXPECT_EQ(notes[0]->valueForKeyPath("author.name").toString(), "p");
     notes[0]->setValueForKey("color", "red");
-    insert("Label", {{"text", "l"}});
+    auto label = insert("Label", {{"text", "l"}});
+    notes[0]->addToMany("labels", label);
+    notes[0]->setToOne("mainLabel", label);
+    EXPECT_EQ(insert("Note")->stringValue("color"), "blue"); // default of the new attribute
     ASSERT_TRUE(context().save());
     open(true);
-    EXPECT_EQ(fetch("Note")[0]->stringValue("color"), "red");
-    EXPECT_EQ(fetch("Label").size(), 1);
+    auto kept = fetch("Note", Predicate::format("title == 'kept'"));
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0]->stringValue("color"), "red");
+    EXPECT_EQ(kept[0]->valueForKeyPath("mainLabel.text").toString(), "l");
+    EXPECT_EQ(kept[0]->valueForKeyPath("labels.text").toList(), QVariantList{"l"});
+    EXPECT_EQ(fetch("Label")[0]->toManyCount("notes"), 1);
     EXPECT_EQ(fetch("Note", Predicate::format("color == %@", "red")).size(), 1);
+    EXPECT_EQ(fetch("Note", Predicate::format("ANY labels.text == 'l'")).size(), 1);
+    // The original model still opens the file that the larger one extended.
+    open(false);
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"", "kept"}));
 }
 
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)

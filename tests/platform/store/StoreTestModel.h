@@ -81,7 +81,9 @@ inline std::shared_ptr<ManagedObjectModel> makeTestModel(bool extended = false)
         .addToMany("tags", "Tag", "notes", R::Nullify)
         .setRecordClass<Note>();
     if (extended)
-        note.addAttribute("color", T::String, QStringLiteral("blue"));
+        note.addAttribute("color", T::String, QStringLiteral("blue"))
+            .addToMany("labels", "Label", "notes", R::Nullify)
+            .addToOne("mainLabel", "Label", {}, R::NoAction);
     model->addEntity("Folder", "Item")
         .addToMany("notes", "Note", "folder", R::Cascade)
         .addToOne("info", "Info", "folder", R::Cascade)
@@ -99,7 +101,10 @@ inline std::shared_ptr<ManagedObjectModel> makeTestModel(bool extended = false)
         .addAttribute("value", T::String)
         .addToOne("folder", "Folder", "info", R::Nullify);
     if (extended)
-        model->addEntity("Label").addAttribute("text", T::String);
+        model->addEntity("Label")
+            .addAttribute("text", T::String)
+            .addToMany("notes", "Note", "labels", R::Nullify)
+            .addIndex({"text"});
     model->finalize();
     return model;
 }
