@@ -1455,10 +1455,20 @@ void ManagedObjectContext::mergeChangesFromContextDidSaveNotification(const Save
             o->notifyObservers(key);
         }
     }
-    for (const ManagedObjectID& id : notification.inserted) {
+    // New records arrive as faults that load together when the first of them is touched.
+    auto batch = std::make_shared<ManagedObject::FaultBatch>();
+    batch->ids = notification.inserted;
+    batch->size = 200;
+    for (qsizetype i = 0; i < notification.inserted.size(); ++i) {
+        const ManagedObjectID& id = notification.inserted[i];
         ManagedObjectPtr o = objectWithID(id);
-        if (o)
-            d->pendingInserted.insert(id, o);
+        if (!o)
+            continue;
+        if (!o->m_loaded && !o->m_inserted) {
+            o->m_batch = batch;
+            o->m_batchIndex = i;
+        }
+        d->pendingInserted.insert(id, o);
     }
     processPendingChanges();
 }

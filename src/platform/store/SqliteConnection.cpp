@@ -1,6 +1,7 @@
 #include "platform/store/SqliteConnection.h"
 
 #include "platform/store/KeyValueCoding.h"
+#include "platform/store/ManagedObject.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -154,8 +155,8 @@ void SqliteStatement::bind(int index, const QVariant& value)
         return;
     }
     if (const ManagedObject* r = KeyValueCoding::record(value)) {
-        (void)r;
-        return; // callers bind keys of records themselves
+        sqlite3_bind_int64(m_statement, index, r->objectID().primaryKey());
+        return;
     }
     switch (value.typeId()) {
     case QMetaType::Bool:
