@@ -174,4 +174,45 @@ TEST_F(StoreDifferentialTest, RandomOrdersAnswerAlikeInSqlAndInMemory)
     }
 }
 
+TEST_F(StoreDifferentialTest, UnsavedChangesTakePartAlike)
+{
+    QRandomGenerator random(23);
+    auto pick = [&](const QVariantList& pool) { return pool[random.bounded(int(pool.size()))]; };
+    QList<ManagedObjectPtr> live = m_all;
+    for (int i = 0; i < 30; ++i) {
+        auto& o = live[random.bounded(int(live.size()))];
+        o->setValueForKey("title", pick(titlePool()));
+        o->setValueForKey("rank", pick(rankPool()));
+    }
+    for (int i = 0; i < 10; ++i) {
+        const int at = random.bounded(int(live.size()));
+        context().deleteObject(live[at]);
+        live.removeAt(at);
+    }
+    for (int i = 0; i < 10; ++i)
+        live.append(insert("Note", {{"identifier", QStringLiteral("new%1").arg(i)},
+                                    {"title", pick(titlePool())},
+                                    {"rank", pick(rankPool())}}));
+    for (int i = 0; i < 200; ++i) {
+        const Predicate p = randomPredicate(random, 2);
+        SCOPED_TRACE(p.predicateFormat().toStdString());
+        QList<ManagedObjectPtr> expected;
+        for (const auto& o : live)
+            if (p.evaluate(o))
+                expected.append(o);
+        const QList<SortDescriptor> sort{SortDescriptor("rank", random.bounded(2) == 0),
+                                         SortDescriptor("identifier")};
+        SortDescriptor::sortObjects(expected, sort);
+        const qsizetype offset = random.bounded(5);
+        const qsizetype limit = random.bounded(10);
+        expected = expected.mid(offset, limit ? limit : -1);
+        FetchRequest request("Note");
+        request.setPredicate(p);
+        request.setSortDescriptors(sort);
+        request.setFetchOffset(offset);
+        request.setFetchLimit(limit);
+        ASSERT_EQ(identifiers(context().executeFetchRequest(request), false), identifiers(expected, false));
+    }
+}
+
 } // namespace tavrel::test
