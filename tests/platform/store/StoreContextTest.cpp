@@ -456,6 +456,33 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
         auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());
         EXPECT_THROW(psc->addPersistentStore(m_path), Exception);
     }
+    // A damaged store: opening raises the named exception, or reading answers an error; nothing crashes.
+    {
+        for (int i = 0; i < 300; ++i)
+            insert("Note", {{"title", QStringLiteral("note %1").arg(i)}});
+        ASSERT_TRUE(context().save());
+        m_context.reset();
+        m_coordinator.reset();
+        QFile store(m_path);
+        ASSERT_TRUE(store.open(QIODevice::ReadWrite));
+        const qint64 size = store.size();
+        ASSERT_GT(size, 8192);
+        store.seek(4096);
+        store.write(QByteArray(int(size - 4096), '\xA5'));
+        store.close();
+        QFile::remove(m_path + "-wal");
+        QFile::remove(m_path + "-shm");
+        auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());
+        try {
+            psc->addPersistentStore(m_path);
+            ManagedObjectContext damaged(psc);
+            Error error;
+            damaged.executeFetchRequest(FetchRequest("Note"), &error);
+            EXPECT_FALSE(error.isNull());
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException);
+        }
+    }
     // The junk file is left as it was.
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray(4096, 'x'));
