@@ -1,0 +1,122 @@
+#pragma once
+
+#include "platform/runtime/Error.h"
+#include "platform/store/FetchRequest.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/ObjectsDidChangeNotification.h"
+#include "platform/store/SaveNotification.h"
+
+#include <QObject>
+#include <memory>
+
+namespace tavrel {
+
+class PersistentStoreCoordinator;
+
+// A scratch pad of records over one store, used on one thread (the thread it was made on). Records are
+// unique per context (identity map). Changes stay in memory until save(), which writes them in one
+// transaction. Merging another context's save keeps this context's unsaved values over stored ones.
+class ManagedObjectContext : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString kErrorDomain; // "NSCocoaErrorDomain"
+    enum ErrorCode : qint64 {
+        ObjectNotFoundError = 133000, // existingObjectWithID: the store no longer holds the record
+        DeniedDeleteError = 1600,     // a delete rule Deny was violated
+        SaveError = 134030,           // writing failed
+        FetchError = 134060,          // reading failed, or an unknown entity
+    };
+
+    explicit ManagedObjectContext(std::shared_ptr<PersistentStoreCoordinator> coordinator,
+                                  QObject* parent = nullptr);
+    ~ManagedObjectContext() override;
+
+    PersistentStoreCoordinator* persistentStoreCoordinator() const;
+    const std::shared_ptr<PersistentStoreCoordinator>& coordinator() const;
+
+    // A new record of a concrete entity; awakeFromInsert runs before it is returned. An unknown or
+    // abstract entity raises NSInvalidArgumentException.
+    ManagedObjectPtr insertNewObject(const QString& entityName);
+    template <typename T> std::shared_ptr<T> insertNewObject(const QString& entityName)
+    {
+        return std::dynamic_pointer_cast<T>(insertNewObject(entityName));
+    }
+    // Marks the record deleted and applies the delete rules of its relationships (cascade deletes,
+    // nullify removes it from the other side); Deny is checked when saving.
+    void deleteObject(const ManagedObjectPtr& object);
+
+    bool hasChanges() const;
+    QList<ManagedObjectPtr> insertedObjects() const;
+    QList<ManagedObjectPtr> updatedObjects() const;
+    QList<ManagedObjectPtr> deletedObjects() const;
+    QList<ManagedObjectPtr> registeredObjects() const;
+
+    // Writes every change in one transaction; temporary ids become permanent; emits didSave (and the
+    // coordinator's contextDidSave). On failure nothing is written, the changes stay, the error is set.
+    bool save(Error* error = nullptr);
+
+    // Records (or, by the request's result type, use executeFetchRequestForIDs) matching the request.
+    // On failure an empty list and the error.
+    QList<ManagedObjectPtr> executeFetchRequest(const FetchRequest& request, Error* error = nullptr);
+    template <typename T>
+    QList<std::shared_ptr<T>> executeFetchRequest(const FetchRequest& request, Error* error = nullptr)
+    {
+        QList<std::shared_ptr<T>> result;
+        for (const auto& o : executeFetchRequest(request, error))
+            if (auto t = std::dynamic_pointer_cast<T>(o))
+                result.append(t);
+        return result;
+    }
+    QList<ManagedObjectID> executeFetchRequestForIDs(const FetchRequest& request, Error* error = nullptr);
+    // Number of matching records; -1 on failure.
+    qint64 countForFetchRequest(const FetchRequest& request, Error* error = nullptr);
+
+    // The record for the id in this context, as a fault when not loaded yet; it may no longer exist.
+    ManagedObjectPtr objectWithID(const ManagedObjectID& id);
+    // The record when the store (or this context's unsaved inserts) holds it, else nothing (and the
+    // error ObjectNotFoundError). Deleted records are nothing.
+    ManagedObjectPtr existingObjectWithID(const ManagedObjectID& id, Error* error = nullptr);
+    // The record when this context holds it in memory, else nothing.
+    ManagedObjectPtr objectRegisteredForID(const ManagedObjectID& id) const;
+
+    // Reloads a record from the store. With mergeChanges its unsaved values are kept over stored ones;
+    // without, they are dropped and the record turns into a fault.
+    void refreshObject(const ManagedObjectPtr& object, bool mergeChanges);
+    // Brings another context's save into this one: changed records are refreshed keeping unsaved
+    // values, deleted records leave the context, inserted records are announced. Emits
+    // objectsDidChange. Must run on this context's thread.
+    void mergeChangesFromContextDidSaveNotification(const SaveNotification& notification);
+    // Forgets every record and every unsaved change.
+    void reset();
+    // Emits objectsDidChange for the changes gathered so far (also done from the event loop).
+    void processPendingChanges();
+
+    // A re-entrant lock on the context, for code that must not overlap others on the same context.
+    void lock();
+    void unlock();
+    bool tryLock();
+
+signals:
+    void objectsDidChange(const tavrel::ObjectsDidChangeNotification& notification);
+    void didSave(const tavrel::SaveNotification& notification);
+
+private:
+    friend class ManagedObject;
+    struct Private;
+    std::unique_ptr<Private> d;
+
+    // Used by records.
+    bool fireFault(const ManagedObject* object);
+    const QList<ManagedObjectID>& relationList(const ManagedObject* object, int relationshipIndex);
+    void recordChange(ManagedObject* object);
+    void setToOneRelationship(ManagedObject* object, const RelationshipDescription* rel,
+                              ManagedObject* target);
+    void addRelated(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
+    void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
+    void keepObserved(ManagedObject* object, bool keep);
+    void forget(const ManagedObjectID& id);
+};
+
+} // namespace tavrel

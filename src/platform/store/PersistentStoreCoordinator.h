@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/store/ManagedObjectModel.h"
+#include "platform/store/SaveNotification.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace tavrel {
+
+class SqliteConnection;
+class StoreSchema;
+
+// Owns one SQLite store file for a model and hands connections to the contexts that use it. Contexts on
+// several threads share one coordinator: writes are serialised here, reads run on each context's own
+// connection (WAL). Share it with std::shared_ptr.
+class PersistentStoreCoordinator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Raised by addPersistentStore when the file cannot be used (not a store, unreadable, newer
+    // schema, folder missing).
+    static const QString kPersistentStoreOpenException; // "PersistentStoreOpenException"
+    static constexpr int kSchemaVersion = 1;
+
+    explicit PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
+                                        QObject* parent = nullptr);
+    ~PersistentStoreCoordinator() override;
+
+    // Opens or creates the store file. Tables, columns and indexes the file lacks are added, keeping
+    // its data. Raises kPersistentStoreOpenException with the reason when the file cannot be used.
+    void addPersistentStore(const QString& path);
+    bool hasStore() const;
+    QString storePath() const;
+    const ManagedObjectModel& managedObjectModel() const { return *m_model; }
+    const std::shared_ptr<const ManagedObjectModel>& model() const { return m_model; }
+
+    // Internal to the store layer.
+    std::unique_ptr<SqliteConnection> openConnection() const;
+    qint64 nextPrimaryKey(const EntityDescription* rootEntity);
+    void lockWrites();
+    void unlockWrites();
+    void announceSave(const SaveNotification& notification);
+    const StoreSchema& schema() const;
+
+signals:
+    // Every context's save, emitted on the saving thread right after the transaction committed.
+    void contextDidSave(const tavrel::SaveNotification& notification);
+
+private:
+    struct Private;
+    std::shared_ptr<const ManagedObjectModel> m_model;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace tavrel
