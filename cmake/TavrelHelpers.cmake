@@ -10,3 +10,13 @@ function(tavrel_collect_sources out)
   endforeach()
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
+
+# Moc runs again when a target's list of sources changes: with Ninja, a header added by a pull is
+# otherwise missed until a clean build.
+function(tavrel_autogen_on_source_list target)
+  get_target_property(srcs ${target} SOURCES)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  string(REPLACE ";" "\n" lines "${srcs}")
+  file(CONFIGURE OUTPUT ${list_file} CONTENT "${lines}\n")
+  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
+endfunction()
