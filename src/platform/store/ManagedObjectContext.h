@@ -107,16 +107,15 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 
-    void fireFault(const ManagedObject* object);
-    void loadToMany(const ManagedObject* object, int relationshipIndex);
+    // Used by records.
+    bool fireFault(const ManagedObject* object);
+    const QList<ManagedObjectID>& relationList(const ManagedObject* object, int relationshipIndex);
     void recordChange(ManagedObject* object);
-    void setRelationship(ManagedObject* object, const RelationshipDescription* rel,
-                         const QList<ManagedObjectID>& ids);
-    void addRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id,
-                    bool maintainInverse);
-    void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id,
-                       bool maintainInverse);
+    void setToOneRelationship(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
+    void addRelated(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
+    void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
     void keepObserved(ManagedObject* object, bool keep);
+    void forget(const ManagedObjectID& id);
 };
 
 } // namespace tavrel

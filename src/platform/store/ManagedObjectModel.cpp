@@ -67,7 +67,6 @@ void ManagedObjectModel::finalize()
         }
     }
     for (auto& e : m_entities) {
-        int index = 0;
         for (auto& r : e.m_ownRelationships) {
             r.entity = &e;
             r.destination = m_byName.value(r.destinationName);
@@ -75,7 +74,6 @@ void ManagedObjectModel::finalize()
                 inconsistent(QStringLiteral("Relationship %1.%2 names unknown entity %3")
                                  .arg(e.m_name, r.name, r.destinationName));
         }
-        (void)index;
     }
     for (auto& e : m_entities) {
         for (auto& r : e.m_ownRelationships) {
@@ -85,7 +83,8 @@ void ManagedObjectModel::finalize()
             if (!inv)
                 inconsistent(QStringLiteral("Relationship %1.%2 names unknown inverse %3.%4")
                                  .arg(e.m_name, r.name, r.destinationName, r.inverseName));
-            if (inv->inverseName != r.name || !e.isKindOfEntity(inv->destination) && !inv->destination->isKindOfEntity(&e))
+            if (inv->inverseName != r.name
+                || !(e.isKindOfEntity(inv->destination) || inv->destination->isKindOfEntity(&e)))
                 inconsistent(QStringLiteral("Relationships %1.%2 and %3.%4 are not each other's inverse")
                                  .arg(e.m_name, r.name, r.destinationName, r.inverseName));
             r.inverse = inv;

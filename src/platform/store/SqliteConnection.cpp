@@ -14,7 +14,9 @@ QString textOf(sqlite3_value* v)
 {
     const auto* p = reinterpret_cast<const char16_t*>(sqlite3_value_text16(v));
     const int n = sqlite3_value_bytes16(v) / 2;
-    return p ? QString::fromUtf16(p, n) : QString();
+    if (!p)
+        return QString();
+    return n == 0 ? QStringLiteral("") : QString::fromUtf16(p, n);
 }
 
 // tv_str(operator, options, value, pattern): the in-memory string operators, so SQL and memory agree.
@@ -234,7 +236,10 @@ QString SqliteStatement::text(int column) const
 {
     const auto* p = reinterpret_cast<const char16_t*>(sqlite3_column_text16(m_statement, column));
     const int n = sqlite3_column_bytes16(m_statement, column) / 2;
-    return p ? QString::fromUtf16(p, n) : QString();
+    if (!p)
+        return QString();
+    // An empty text is a value, not nil.
+    return n == 0 ? QStringLiteral("") : QString::fromUtf16(p, n);
 }
 
 QByteArray SqliteStatement::blob(int column) const

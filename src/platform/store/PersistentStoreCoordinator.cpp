@@ -1,0 +1,232 @@
+#include "platform/store/PersistentStoreCoordinator.h"
+
+#include "platform/runtime/Exception.h"
+#include "platform/store/SqliteConnection.h"
+#include "platform/store/StoreSchema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QUuid>
+#include <mutex>
+
+namespace tavrel {
+
+const QString PersistentStoreCoordinator::kPersistentStoreOpenException =
+    QStringLiteral("PersistentStoreOpenException");
+
+struct PersistentStoreCoordinator::Private
+{
+    QString path;
+    std::unique_ptr<StoreSchema> schema;
+    std::mutex writeMutex;
+    std::mutex keyMutex;
+    QHash<const EntityDescription*, qint64> lastKeys;
+};
+
+PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model, QObject* parent)
+    : QObject(parent), m_model(std::move(model)), d(std::make_unique<Private>())
+{
+    qRegisterMetaType<tavrel::SaveNotification>();
+    if (!m_model || !m_model->isFinalized())
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("A store coordinator needs a finalized model"));
+}
+
+PersistentStoreCoordinator::~PersistentStoreCoordinator() = default;
+
+namespace {
+QStringList existingColumns(SqliteConnection& db, const QString& table)
+{
+    QStringList result;
+    auto& s = db.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(StoreSchema::quote(table)));
+    while (s.step())
+        result.append(s.text(1));
+    return result;
+}
+
+bool tableExists(SqliteConnection& db, const QString& table)
+{
+    auto& s = db.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    s.bindText(1, table);
+    const bool found = s.step();
+    s.reset();
+    return found;
+}
+
+QString indexName(const QString& table, const QStringList& columns)
+{
+    return QStringLiteral("%1_%2_index").arg(table, columns.join(QLatin1Char('_')));
+}
+} // namespace
+
+void PersistentStoreCoordinator::addPersistentStore(const QString& path)
+{
+    if (d->schema)
+        throw Exception(kPersistentStoreOpenException, QStringLiteral("A store is already open at %1").arg(d->path));
+    const QFileInfo info(path);
+    if (!info.dir().exists())
+        throw Exception(kPersistentStoreOpenException,
+                        QStringLiteral("The folder of the store %1 does not exist").arg(path));
+    if (info.exists() && !info.isFile())
+        throw Exception(kPersistentStoreOpenException, QStringLiteral("The store %1 is not a file").arg(path));
+
+    QHash<QString, int> numbers;
+    try {
+        SqliteConnection db(path, true);
+        // Fails with "file is not a database" for anything that is not SQLite.
+        db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_METADATA (Z_KEY TEXT PRIMARY KEY, Z_VALUE)"));
+            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_ENTITIES (Z_ENT INTEGER PRIMARY KEY, Z_NAME TEXT UNIQUE NOT NULL)"));
+            int version = 0;
+            {
+                auto& s = db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
+                if (s.step())
+                    version = int(s.int64(0));
+                s.reset();
+            }
+            if (version > kSchemaVersion)
+                throw SqliteConnection::Failure(
+                    0, QStringLiteral("the store was written by a newer version (schema %1, this program reads up to %2)")
+                           .arg(version)
+                           .arg(kSchemaVersion));
+            {
+                auto& s = db.prepare(QStringLiteral("SELECT Z_ENT, Z_NAME FROM Z_ENTITIES"));
+                while (s.step())
+                    numbers.insert(s.text(1), int(s.int64(0)));
+            }
+            int next = 1;
+            for (int n : std::as_const(numbers))
+                next = qMax(next, n + 1);
+            for (const EntityDescription* e : m_model->entities()) {
+                if (numbers.contains(e->name()))
+                    continue;
+                auto& s = db.prepare(QStringLiteral("INSERT INTO Z_ENTITIES (Z_ENT, Z_NAME) VALUES (?, ?)"));
+                s.bindInt64(1, next);
+                s.bindText(2, e->name());
+                s.run();
+                numbers.insert(e->name(), next++);
+            }
+            auto schema = std::make_unique<StoreSchema>(*m_model, numbers);
+            // Missing tables, columns and indexes are added; nothing is ever dropped.
+            for (const StoreSchema::Table& t : schema->tables()) {
+                if (!tableExists(db, t.name)) {
+                    QString sql = QStringLiteral("CREATE TABLE %1 (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER NOT NULL")
+                                      .arg(StoreSchema::quote(t.name));
+                    for (int i = 0; i < t.columns.size(); ++i)
+                        sql += QStringLiteral(", %1 %2").arg(StoreSchema::quote(t.columns[i]), t.columnTypes[i]);
+                    db.exec(sql + QLatin1Char(')'));
+                } else {
+                    const QStringList have = existingColumns(db, t.name);
+                    for (int i = 0; i < t.columns.size(); ++i)
+                        if (!have.contains(t.columns[i]))
+                            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                        .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]), t.columnTypes[i]));
+                }
+                db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
+                            .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")), StoreSchema::quote(t.name)));
+                for (const QStringList& index : t.indexes) {
+                    QStringList cols;
+                    for (const QString& c : index)
+                        cols.append(StoreSchema::quote(c));
+                    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                .arg(StoreSchema::quote(indexName(t.name, index)), StoreSchema::quote(t.name),
+                                     cols.join(QStringLiteral(", "))));
+                }
+            }
+            for (const StoreSchema::JoinTable& j : schema->joinTables()) {
+                db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
+                                       "Z_B INTEGER NOT NULL, Z_B_ENT INTEGER, UNIQUE (Z_A, Z_B))")
+                            .arg(StoreSchema::quote(j.name)));
+                db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
+                            .arg(StoreSchema::quote(j.name + QStringLiteral("_Z_B_index")), StoreSchema::quote(j.name)));
+            }
+            auto setMeta = [&](const QString& key, const QVariant& value) {
+                auto& s = db.prepare(QStringLiteral("INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)"));
+                s.bindText(1, key);
+                s.bind(2, value);
+                s.run();
+            };
+            setMeta(QStringLiteral("schemaVersion"), kSchemaVersion);
+            setMeta(QStringLiteral("modelVersionHash"), m_model->versionHash());
+            {
+                auto& s = db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'storeIdentifier'"));
+                const bool has = s.step();
+                s.reset();
+                if (!has)
+                    setMeta(QStringLiteral("storeIdentifier"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+            }
+            for (const StoreSchema::Table& t : schema->tables()) {
+                auto& s = db.prepare(QStringLiteral("SELECT MAX(Z_PK) FROM %1").arg(StoreSchema::quote(t.name)));
+                const qint64 last = s.step() && !s.isNull(0) ? s.int64(0) : 0;
+                s.reset();
+                d->lastKeys.insert(t.root, last);
+            }
+            db.exec(QStringLiteral("COMMIT"));
+            d->schema = std::move(schema);
+        } catch (...) {
+            try {
+                db.exec(QStringLiteral("ROLLBACK"));
+            } catch (...) {
+            }
+            throw;
+        }
+    } catch (const SqliteConnection::Failure& failure) {
+        d->lastKeys.clear();
+        throw Exception(kPersistentStoreOpenException,
+                        QStringLiteral("The store %1 cannot be used: %2").arg(path, QString::fromStdString(failure.what())));
+    }
+    d->path = path;
+}
+
+bool PersistentStoreCoordinator::hasStore() const
+{
+    return d->schema != nullptr;
+}
+
+QString PersistentStoreCoordinator::storePath() const
+{
+    return d->path;
+}
+
+std::unique_ptr<SqliteConnection> PersistentStoreCoordinator::openConnection() const
+{
+    if (!d->schema)
+        throw SqliteConnection::Failure(0, QStringLiteral("no store has been added to the coordinator"));
+    auto db = std::make_unique<SqliteConnection>(d->path, false);
+    db->exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    return db;
+}
+
+qint64 PersistentStoreCoordinator::nextPrimaryKey(const EntityDescription* rootEntity)
+{
+    std::lock_guard lock(d->keyMutex);
+    return ++d->lastKeys[rootEntity->rootEntity()];
+}
+
+void PersistentStoreCoordinator::lockWrites()
+{
+    d->writeMutex.lock();
+}
+
+void PersistentStoreCoordinator::unlockWrites()
+{
+    d->writeMutex.unlock();
+}
+
+void PersistentStoreCoordinator::announceSave(const SaveNotification& notification)
+{
+    emit contextDidSave(notification);
+}
+
+const StoreSchema& PersistentStoreCoordinator::schema() const
+{
+    if (!d->schema)
+        throw Exception(Exception::kInternalInconsistencyException,
+                        QStringLiteral("The store coordinator has no store"));
+    return *d->schema;
+}
+
+} // namespace tavrel

@@ -1,0 +1,173 @@
+#include "platform/store/StoreSchema.h"
+
+namespace tavrel {
+
+namespace {
+QString sqlType(AttributeDescription::Type type)
+{
+    switch (type) {
+    case AttributeDescription::Type::String:
+        return QStringLiteral("TEXT");
+    case AttributeDescription::Type::Int64:
+    case AttributeDescription::Type::Bool:
+    case AttributeDescription::Type::Date:
+        return QStringLiteral("INTEGER");
+    case AttributeDescription::Type::Double:
+        return QStringLiteral("REAL");
+    case AttributeDescription::Type::Data:
+    case AttributeDescription::Type::Transformable:
+        return QStringLiteral("BLOB");
+    }
+    return QStringLiteral("BLOB");
+}
+
+bool isCanonicalSide(const RelationshipDescription* r)
+{
+    if (!r->inverse)
+        return true;
+    const QString a = r->entity->name() + QLatin1Char('.') + r->name;
+    const QString b = r->inverse->entity->name() + QLatin1Char('.') + r->inverse->name;
+    return a <= b;
+}
+} // namespace
+
+QString StoreSchema::quote(const QString& identifier)
+{
+    QString q = identifier;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, int>& entityNumbers)
+{
+    const auto entities = model.entities();
+    for (const EntityDescription* e : entities) {
+        const int n = entityNumbers.value(e->name(), -1);
+        m_numbers.insert(e, n);
+        m_byNumber.insert(n, e);
+    }
+    // Tables per hierarchy.
+    for (const EntityDescription* e : entities) {
+        if (e->parent())
+            continue;
+        Table t;
+        t.root = e;
+        t.name = QStringLiteral("Z") + e->name();
+        for (const EntityDescription* member : e->selfAndDescendants()) {
+            for (const AttributeDescription* a : member->attributes()) {
+                if (!t.columns.contains(a->name)) {
+                    t.columns.append(a->name);
+                    t.columnTypes.append(sqlType(a->type));
+                }
+                if (a->indexed && !t.indexes.contains(QStringList{a->name}))
+                    t.indexes.append(QStringList{a->name});
+            }
+            for (const RelationshipDescription* r : member->relationships()) {
+                if (r->toMany || t.columns.contains(r->name))
+                    continue;
+                t.columns.append(r->name);
+                t.columnTypes.append(QStringLiteral("INTEGER"));
+                t.columns.append(r->name + QStringLiteral("_ent"));
+                t.columnTypes.append(QStringLiteral("INTEGER"));
+                // Looked up from the other side of one-to-many pairs.
+                if (!t.indexes.contains(QStringList{r->name}))
+                    t.indexes.append(QStringList{r->name});
+            }
+            for (const QStringList& index : member->indexes())
+                if (!t.indexes.contains(index))
+                    t.indexes.append(index);
+        }
+        m_tableIndex.insert(e, int(m_tables.size()));
+        m_tables.append(t);
+    }
+    for (const EntityDescription* e : entities)
+        m_tableIndex.insert(e, m_tableIndex.value(e->rootEntity()));
+
+    // Relationship storage.
+    for (const EntityDescription* e : entities) {
+        for (const RelationshipDescription* r : e->relationships()) {
+            if (m_relations.contains(r))
+                continue;
+            Relation rel;
+            if (!r->toMany) {
+                rel.storage = Storage::ForeignKey;
+                rel.column = r->name;
+            } else if (r->inverse && !r->inverse->toMany) {
+                rel.storage = Storage::InverseForeignKey;
+                rel.column = r->inverse->name;
+            } else {
+                rel.storage = Storage::JoinTable;
+                const RelationshipDescription* canonical = isCanonicalSide(r) ? r : r->inverse;
+                rel.joinTable = QStringLiteral("Z_%1_%2").arg(canonical->entity->name(), canonical->name);
+                rel.selfColumn = canonical == r ? QStringLiteral("Z_A") : QStringLiteral("Z_B");
+                rel.otherColumn = canonical == r ? QStringLiteral("Z_B") : QStringLiteral("Z_A");
+                bool known = false;
+                for (const JoinTable& j : m_joinTables)
+                    known = known || j.name == rel.joinTable;
+                if (!known)
+                    m_joinTables.append(JoinTable{rel.joinTable});
+            }
+            m_relations.insert(r, rel);
+        }
+    }
+
+    // Layouts.
+    for (const EntityDescription* e : entities) {
+        Layout l;
+        l.table = &m_tables[m_tableIndex.value(e)];
+        for (const AttributeDescription* a : e->attributes())
+            l.attributeColumns.append(2 + int(l.table->columns.indexOf(a->name)));
+        for (const RelationshipDescription* r : e->relationships())
+            l.relationColumns.append(r->toMany ? -1 : 2 + int(l.table->columns.indexOf(r->name)));
+        for (const EntityDescription* d : e->selfAndDescendants())
+            l.entityNumbers.append(m_numbers.value(d));
+        l.wholeTable = e->parent() == nullptr;
+        m_layouts.insert(e, l);
+    }
+}
+
+const StoreSchema::Table& StoreSchema::table(const EntityDescription* entity) const
+{
+    return m_tables[m_tableIndex.value(entity)];
+}
+
+const StoreSchema::Layout& StoreSchema::layout(const EntityDescription* entity) const
+{
+    auto it = m_layouts.constFind(entity);
+    Q_ASSERT(it != m_layouts.constEnd());
+    return *it;
+}
+
+const StoreSchema::Relation& StoreSchema::relation(const RelationshipDescription* relationship) const
+{
+    auto it = m_relations.constFind(relationship);
+    Q_ASSERT(it != m_relations.constEnd());
+    return *it;
+}
+
+QString StoreSchema::selectAll(const EntityDescription* entity) const
+{
+    const Table& t = table(entity);
+    QString sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT");
+    for (const QString& c : t.columns)
+        sql += QStringLiteral(", t.") + quote(c);
+    return sql + QStringLiteral(" FROM ") + quote(t.name) + QStringLiteral(" t");
+}
+
+QString StoreSchema::entityFilter(const EntityDescription* entity, bool includeSubentities, const QString& alias) const
+{
+    const Layout& l = layout(entity);
+    if (includeSubentities && l.wholeTable)
+        return {};
+    QStringList numbers;
+    if (includeSubentities)
+        for (int n : l.entityNumbers)
+            numbers.append(QString::number(n));
+    else
+        numbers.append(QString::number(entityNumber(entity)));
+    if (numbers.size() == 1)
+        return QStringLiteral("%1.Z_ENT = %2").arg(alias, numbers.first());
+    return QStringLiteral("%1.Z_ENT IN (%2)").arg(alias, numbers.join(QLatin1Char(',')));
+}
+
+} // namespace tavrel

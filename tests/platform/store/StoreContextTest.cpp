@@ -1,0 +1,384 @@
+#include "StoreTestModel.h"
+
+#include "platform/runtime/Exception.h"
+#include "support/WaitUntil.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace tavrel::test {
+
+TEST_F(StoreTest, SavedValuesSurviveReopenWithTheirTypes)
+{
+    const QDateTime date = QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC);
+    const QVariantMap extra{{QStringLiteral("k"), QStringLiteral("v")}, {QStringLiteral("n"), 3}};
+    const int hooksBefore = Note::insertHooks;
+    auto note = insert("Note", {{"title", "Réunion \"Q3\""}, {"body", ""}, {"updatedDate", date}, {"rank", 42},
+                                {"score", 2.5}, {"flag", true}, {"blob", QByteArray("\0x\1", 3)}, {"extra", extra}});
+    EXPECT_EQ(Note::insertHooks, hooksBefore + 1);
+    EXPECT_EQ(note->stringValue("identifier"), "new"); // set by the insert hook
+    EXPECT_TRUE(note->isInserted());
+    EXPECT_TRUE(note->objectID().isTemporaryID());
+    EXPECT_TRUE(context().hasChanges());
+
+    QList<SaveNotification> saves;
+    QObject::connect(&context(), &ManagedObjectContext::didSave, [&](const SaveNotification& n) { saves.append(n); });
+    Error error;
+    ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
+    EXPECT_FALSE(note->isInserted());
+    EXPECT_FALSE(note->objectID().isTemporaryID());
+    EXPECT_FALSE(context().hasChanges());
+    ASSERT_EQ(saves.size(), 1);
+    EXPECT_EQ(saves[0].inserted, QList<ManagedObjectID>{note->objectID()});
+    const ManagedObjectID id = note->objectID();
+    note.reset();
+    saves.clear();
+
+    open();
+    auto notes = fetch("Note");
+    ASSERT_EQ(notes.size(), 1);
+    auto n = notes[0];
+    // Ids belong to one coordinator's model; across a reopen the key and entity stay.
+    EXPECT_EQ(n->objectID().primaryKey(), id.primaryKey());
+    EXPECT_EQ(n->stringValue("title"), "Réunion \"Q3\"");
+    EXPECT_FALSE(n->valueForKey("body").toString().isNull()); // an empty text stays a value
+    EXPECT_TRUE(n->valueForKey("body").toString().isEmpty());
+    EXPECT_EQ(n->dateValue("updatedDate"), date);
+    EXPECT_EQ(n->int64Value("rank"), 42);
+    EXPECT_DOUBLE_EQ(n->doubleValue("score"), 2.5);
+    EXPECT_TRUE(n->boolValue("flag"));
+    EXPECT_EQ(n->dataValue("blob"), QByteArray("\0x\1", 3));
+    EXPECT_EQ(n->valueForKey("extra").toMap(), extra);
+    EXPECT_EQ(std::dynamic_pointer_cast<Note>(n)->fetchHooks, 1);
+    EXPECT_EQ(n->valueForKeyPath("shout").toString(), "RÉUNION \"Q3\"");
+    EXPECT_EQ(n->valueForKeyPath("entity.name").toString(), "Note");
+    EXPECT_THROW(n->valueForKey("nothing"), Exception);
+}
+
+TEST_F(StoreTest, FetchOfAnAbstractParentFindsEverySubEntity)
+{
+    insert("Note", {{"title", "n1"}});
+    insert("Note", {{"title", "n2"}});
+    insert("Folder", {{"title", "f1"}});
+    // Unsaved records take part in fetches, and saved ones too.
+    EXPECT_EQ(titles(fetch("Item", {}, {SortDescriptor("title")})), QStringList({"f1", "n1", "n2"}));
+    ASSERT_TRUE(context().save());
+    open();
+    EXPECT_EQ(titles(fetch("Item", {}, {SortDescriptor("title")})), QStringList({"f1", "n1", "n2"}));
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"n1", "n2"}));
+    auto folders = fetch("Item", Predicate::format("title BEGINSWITH %@", "f"));
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_EQ(folders[0]->entity()->name(), "Folder");
+    EXPECT_TRUE(std::dynamic_pointer_cast<Folder>(folders[0]));
+    EXPECT_EQ(context().countForFetchRequest(FetchRequest("Item")), 3);
+    FetchRequest onlyItem("Item");
+    onlyItem.setIncludesSubentities(false);
+    EXPECT_EQ(context().countForFetchRequest(onlyItem), 0);
+    EXPECT_EQ(fetch("Item", Predicate::format("entity.name BEGINSWITH[c] 'note'")).size(), 2);
+}
+
+TEST_F(StoreTest, InversesStayInStepOnBothSides)
+{
+    auto alice = insert("Person", {{"name", "alice"}});
+    auto bob = insert("Person", {{"name", "bob"}});
+    auto note = insert("Note", {{"title", "n"}});
+    auto other = insert("Note", {{"title", "o"}});
+    auto red = insert("Tag", {{"name", "red"}});
+
+    // To-one set: the to-many side gains it; set elsewhere: the old side loses it.
+    note->setToOne("author", alice);
+    EXPECT_EQ(alice->toMany("notes"), QList<ManagedObjectPtr>{note});
+    note->setToOne("author", bob);
+    EXPECT_TRUE(alice->toMany("notes").isEmpty());
+    EXPECT_EQ(bob->toMany("notes"), QList<ManagedObjectPtr>{note});
+    // To-many add: the to-one side follows, also away from its former owner.
+    alice->addToMany("notes", note);
+    EXPECT_EQ(note->toOne("author"), alice);
+    EXPECT_TRUE(bob->toMany("notes").isEmpty());
+    alice->removeFromMany("notes", note);
+    EXPECT_EQ(note->toOne("author"), nullptr);
+    // Many-to-many.
+    note->addToMany("tags", red);
+    other->addToMany("tags", red);
+    EXPECT_EQ(red->toManyCount("notes"), 2);
+    red->removeFromMany("notes", note);
+    EXPECT_TRUE(note->toMany("tags").isEmpty());
+    EXPECT_EQ(other->toMany("tags"), QList<ManagedObjectPtr>{red});
+    // One-to-one: taking the profile of another person leaves that person without.
+    auto profile = insert("Profile", {{"bio", "b"}});
+    alice->setToOne("profile", profile);
+    EXPECT_EQ(profile->toOne("person"), alice);
+    bob->setToOne("profile", profile);
+    EXPECT_EQ(alice->toOne("profile"), nullptr);
+    EXPECT_EQ(profile->toOne("person"), bob);
+    // Key-value access reaches relationships too.
+    note->setValueForKey("author", QVariant::fromValue(bob));
+    EXPECT_EQ(note->valueForKeyPath("author.name").toString(), "bob");
+    EXPECT_EQ(bob->valueForKeyPath("notes.title").toList(), QVariantList{"n"});
+
+    ASSERT_TRUE(context().save());
+    open();
+    auto people = fetch("Person", Predicate::format("name == %@", "bob"));
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(titles(people[0]->toMany("notes")), QStringList{"n"});
+    EXPECT_EQ(people[0]->valueForKeyPath("profile.bio").toString(), "b");
+    auto tags = fetch("Tag");
+    ASSERT_EQ(tags.size(), 1);
+    EXPECT_EQ(titles(tags[0]->toMany("notes")), QStringList{"o"});
+    EXPECT_EQ(tags[0]->toMany("notes")[0]->toMany("tags"), tags);
+}
+
+TEST_F(StoreTest, DeleteRulesCascadeNullifyAndDeny)
+{
+    auto folder = insert("Folder", {{"title", "f"}});
+    ASSERT_TRUE(folder->toOne("info")); // made by the insert hook
+    auto a = insert("Note", {{"title", "a"}});
+    auto b = insert("Note", {{"title", "b"}});
+    auto person = insert("Person", {{"name", "p"}});
+    auto tag = insert("Tag", {{"name", "t"}});
+    folder->setToMany("notes", {a, b});
+    a->addToMany("tags", tag);
+    b->setToOne("author", person);
+    ASSERT_TRUE(context().save());
+
+    // Nullify: the tag forgets the deleted note.
+    context().deleteObject(a);
+    EXPECT_TRUE(a->isDeleted());
+    EXPECT_TRUE(tag->toMany("notes").isEmpty());
+    EXPECT_EQ(titles(folder->toMany("notes")), QStringList{"b"});
+    ASSERT_TRUE(context().save());
+
+    // Deny: a person with notes cannot go; the save fails and keeps the changes.
+    context().deleteObject(person);
+    Error error;
+    EXPECT_FALSE(context().save(&error));
+    EXPECT_EQ(error.code(), ManagedObjectContext::DeniedDeleteError);
+    EXPECT_TRUE(context().hasChanges());
+    context().refreshObject(person, false);
+    EXPECT_FALSE(person->isDeleted());
+
+    // Cascade: the folder takes its notes and its companion record along.
+    context().deleteObject(folder);
+    EXPECT_TRUE(b->isDeleted());
+    EXPECT_TRUE(person->toMany("notes").isEmpty());
+    ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
+    open();
+    EXPECT_TRUE(fetch("Item").isEmpty());
+    EXPECT_TRUE(fetch("Info").isEmpty());
+    EXPECT_EQ(fetch("Person").size(), 1);
+    EXPECT_EQ(fetch("Tag").size(), 1);
+    EXPECT_TRUE(fetch("Tag")[0]->toMany("notes").isEmpty());
+}
+
+TEST_F(StoreTest, DeletedRecordsAreNothingByIdentifier)
+{
+    auto note = insert("Note", {{"title", "n"}});
+    ASSERT_TRUE(context().save());
+    const ManagedObjectID id = note->objectID();
+    ManagedObjectContext second(m_coordinator);
+    ASSERT_TRUE(second.existingObjectWithID(id));
+    EXPECT_EQ(second.existingObjectWithID(id)->stringValue("title"), "n");
+
+    context().deleteObject(note);
+    EXPECT_EQ(context().existingObjectWithID(id), nullptr);
+    ASSERT_TRUE(context().save());
+    Error error;
+    EXPECT_EQ(context().existingObjectWithID(id, &error), nullptr);
+    EXPECT_EQ(error.code(), ManagedObjectContext::ObjectNotFoundError);
+    ManagedObjectContext third(m_coordinator);
+    EXPECT_EQ(third.existingObjectWithID(id), nullptr);
+    // An unsaved record of one context is nothing to another.
+    auto unsaved = insert("Note");
+    EXPECT_EQ(third.existingObjectWithID(unsaved->objectID()), nullptr);
+}
+
+TEST_F(StoreTest, SortLimitOffsetAndCount)
+{
+    const QStringList names{"delta", "Alpha", "charlie", "Bravo", "echo"};
+    for (int i = 0; i < names.size(); ++i)
+        insert("Note", {{"title", names[i]}, {"rank", i % 2}});
+    ASSERT_TRUE(context().save());
+    open();
+    FetchRequest request("Note");
+    request.setSortDescriptors({SortDescriptor("title", true, SortDescriptor::Comparison::CaseInsensitive)});
+    request.setFetchOffset(1);
+    request.setFetchLimit(3);
+    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Bravo", "charlie", "delta"}));
+    request.setSortDescriptors({SortDescriptor("rank", false), SortDescriptor("title")});
+    request.setFetchOffset(0);
+    request.setFetchLimit(0);
+    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(context().executeFetchRequestForIDs(request).size(), 5);
+    request.setFetchLimit(2);
+    EXPECT_EQ(context().countForFetchRequest(request), 2);
+    request.setPredicate(Predicate::format("rank == 0"));
+    request.setFetchLimit(0);
+    EXPECT_EQ(context().countForFetchRequest(request), 3);
+    // The same order when the sort must run in memory (a derived key).
+    request.setPredicate({});
+    request.setSortDescriptors({SortDescriptor("shout", false)});
+    request.setFetchLimit(2);
+    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"echo", "delta"}));
+    // Unsaved changes take part in order and window.
+    auto first = fetch("Note", Predicate::format("title == 'echo'"))[0];
+    first->setValueForKey("title", "aaa");
+    request.setSortDescriptors({SortDescriptor("title", true)});
+    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Alpha", "Bravo"}));
+    request.setSortDescriptors({SortDescriptor("title", true, SortDescriptor::Comparison::CaseInsensitive)});
+    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"aaa", "Alpha"}));
+}
+
+TEST_F(StoreTest, BatchedFaultsLoadLazilyAndUnusedRecordsAreReleased)
+{
+    for (int i = 0; i < 30; ++i)
+        insert("Note", {{"title", QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0'))}});
+    ASSERT_TRUE(context().save());
+    open();
+    FetchRequest request("Note");
+    request.setSortDescriptors({SortDescriptor("title")});
+    request.setFetchBatchSize(10);
+    auto notes = context().executeFetchRequest(request);
+    ASSERT_EQ(notes.size(), 30);
+    for (const auto& n : notes)
+        EXPECT_TRUE(n->isFault());
+    EXPECT_EQ(notes[5]->stringValue("title"), "n05");
+    for (int i = 5; i < 15; ++i)
+        EXPECT_FALSE(notes[i]->isFault()) << i;
+    EXPECT_TRUE(notes[15]->isFault());
+    EXPECT_TRUE(notes[4]->isFault());
+
+    std::weak_ptr<ManagedObject> weak = notes[0];
+    notes.clear();
+    EXPECT_TRUE(weak.expired());
+    // A changed record is kept until saved.
+    auto changed = fetch("Note", Predicate::format("title == 'n01'"))[0];
+    changed->setValueForKey("title", "x");
+    weak = changed;
+    changed.reset();
+    EXPECT_FALSE(weak.expired());
+    ASSERT_TRUE(context().save());
+    EXPECT_TRUE(weak.expired());
+    // Turning into a fault runs the hook and reloads on next access.
+    auto n = std::dynamic_pointer_cast<Note>(fetch("Note", Predicate::format("title == 'x'"))[0]);
+    n->turnIntoFault();
+    EXPECT_EQ(n->faultHooks, 1);
+    EXPECT_TRUE(n->isFault());
+    EXPECT_EQ(n->title(), "x");
+}
+
+TEST_F(StoreTest, ObserversBetweenRecordsFollowChangesAndEndWithTheObserver)
+{
+    auto person = insert("Person", {{"name", "old"}});
+    auto note = insert("Note");
+    QStringList seen;
+    person->addObserver("name", note.get(), [&](ManagedObject* o, const QString& key) {
+        seen.append(key + "=" + o->stringValue(key));
+    });
+    person->setValueForKey("name", "new");
+    person->setValueForKey("name", "new"); // no change, no call
+    person->didChangeValueForKey("name");
+    EXPECT_EQ(seen, QStringList({"name=new", "name=new"}));
+    context().deleteObject(note);
+    ASSERT_TRUE(context().save());
+    note.reset(); // the observer is gone: its watch ends
+    person->setValueForKey("name", "again");
+    EXPECT_EQ(seen.size(), 2);
+}
+
+TEST_F(StoreTest, ObjectsDidChangeAnnouncesInsertsUpdatesAndDeletes)
+{
+    auto keep = insert("Note", {{"title", "keep"}});
+    auto drop = insert("Note", {{"title", "drop"}});
+    ASSERT_TRUE(context().save());
+    QList<ObjectsDidChangeNotification> notes;
+    QObject::connect(&context(), &ManagedObjectContext::objectsDidChange,
+                     [&](const ObjectsDidChangeNotification& n) { notes.append(n); });
+    keep->setValueForKey("title", "kept");
+    context().deleteObject(drop);
+    auto added = insert("Note");
+    ASSERT_TRUE(waitUntil([&] { return !notes.isEmpty(); }));
+    ASSERT_EQ(notes.size(), 1); // coalesced in one turn of the event loop
+    EXPECT_EQ(notes[0].updated, QList<ManagedObjectPtr>{keep});
+    EXPECT_EQ(notes[0].deleted, QList<ManagedObjectPtr>{drop});
+    EXPECT_EQ(notes[0].inserted, QList<ManagedObjectPtr>{added});
+    context().reset();
+    EXPECT_TRUE(notes.last().invalidatedAll);
+    EXPECT_FALSE(context().hasChanges());
+}
+
+TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
+{
+    auto note = insert("Note", {{"title", "kept"}, {"rank", 7}});
+    auto person = insert("Person", {{"name", "p"}});
+    note->setToOne("author", person);
+    ASSERT_TRUE(context().save());
+    note.reset();
+    person.reset();
+
+    open(true);
+    auto notes = fetch("Note");
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes[0]->stringValue("title"), "kept");
+    EXPECT_EQ(notes[0]->int64Value("rank"), 7);
+    EXPECT_FALSE(notes[0]->valueForKey("color").isValid()); // the added column is empty for old rows
+    EXPECT_EQ(notes[0]->valueForKeyPath("author.name").toString(), "p");
+    notes[0]->setValueForKey("color", "red");
+    insert("Label", {{"text", "l"}});
+    ASSERT_TRUE(context().save());
+    open(true);
+    EXPECT_EQ(fetch("Note")[0]->stringValue("color"), "red");
+    EXPECT_EQ(fetch("Label").size(), 1);
+    EXPECT_EQ(fetch("Note", Predicate::format("color == %@", "red")).size(), 1);
+}
+
+TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
+{
+    const QString junk = QDir(home().path()).filePath(QStringLiteral("junk.storedata"));
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    struct Case
+    {
+        QString path;
+    };
+    const QList<Case> cases{{junk},
+                            {QDir(home().path()).filePath(QStringLiteral("missing/folder/data.storedata"))},
+                            {home().path()}};
+    for (const Case& c : cases) {
+        auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());
+        try {
+            psc->addPersistentStore(c.path);
+            ADD_FAILURE() << "no exception for " << c.path.toStdString();
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException) << c.path.toStdString();
+            EXPECT_FALSE(e.reason().isEmpty());
+        }
+        EXPECT_FALSE(psc->hasStore());
+    }
+    // The junk file is left as it was.
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(4096, 'x'));
+}
+
+TEST_F(StoreTest, ContextLockIsReentrantAndExcludesOtherThreads)
+{
+    context().lock();
+    context().lock();
+    bool otherGotIt = true;
+    std::thread other([&] { otherGotIt = context().tryLock(); });
+    other.join();
+    EXPECT_FALSE(otherGotIt);
+    context().unlock();
+    context().unlock();
+    std::thread again([&] {
+        otherGotIt = context().tryLock();
+        if (otherGotIt)
+            context().unlock();
+    });
+    again.join();
+    EXPECT_TRUE(otherGotIt);
+}
+
+} // namespace tavrel::test
