@@ -1,12 +1,11 @@
 #pragma once
 
+#include "model/TQMOCManager.h"
 #include "platform/store/ManagedObjectContext.h"
 
 #include <QPointer>
 
 namespace tavrel {
-
-class TQMOCManager;
 
 // The account's master context: used on the main thread only, bound to by every view. Worker
 // contexts' saves reach it through updateOperationContextDidSave.
