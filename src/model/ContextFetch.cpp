@@ -51,7 +51,8 @@ QVariant rebuild(ManagedObjectContext* context, const QVariant& object, ManagedO
         const ManagedObjectPtr record = object.value<ManagedObjectPtr>();
         if (!record)
             return {};
-        if (detected)
+        // A record whose context is gone (deleted and saved) names no context to report.
+        if (detected && record->managedObjectContext())
             *detected = record->managedObjectContext();
         const ManagedObjectPtr twin = ContextFetch::fetchInContext(record, context);
         return twin ? QVariant::fromValue(twin) : QVariant();

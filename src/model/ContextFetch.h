@@ -23,8 +23,8 @@ public:
     // The object re-built for the target context, under the target's lock: containers are new ones
     // holding re-built elements (a record that no longer exists becomes an invalid QVariant, the null
     // object); records become their twins (nothing at the top level when gone); anything else comes
-    // back untouched. Through detectedSource, when given, the context of the last record met (left
-    // as it was when there is none).
+    // back untouched. Through detectedSource, when given, the context of the last record met that
+    // still has one (left as it was when there is none).
     static QVariant fetchEntitiesFromObject(ManagedObjectContext* context, const QVariant& object,
                                             ManagedObjectContext** detectedSource = nullptr);
 
