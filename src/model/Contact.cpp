@@ -35,22 +35,35 @@ QList<std::shared_ptr<Mail>> Contact::mails() const
     return toMany<Mail>("mails");
 }
 
+// A mail that joins or leaves a contact shows another name from then on.
 void Contact::addMail(const std::shared_ptr<Mail>& mail)
 {
+    if (!mail)
+        return;
     addToMany("mails", mail);
+    mail->updateDisplayName();
 }
 
 void Contact::removeMail(const std::shared_ptr<Mail>& mail)
 {
+    if (!mail)
+        return;
     removeFromMany("mails", mail);
+    mail->updateDisplayName();
 }
 
 void Contact::setMails(const QList<std::shared_ptr<Mail>>& mails)
 {
+    const auto previous = this->mails();
     QList<ManagedObjectPtr> records;
     for (const auto& m : mails)
         records.append(m);
     setToMany("mails", records);
+    for (const auto& m : previous)
+        m->updateDisplayName();
+    for (const auto& m : mails)
+        if (m)
+            m->updateDisplayName();
 }
 
 std::shared_ptr<Mail> Contact::primaryMail() const

@@ -25,6 +25,7 @@ public:
     void setFavourite(bool flag) { setValueForKey("favourite", flag); }
 
     QList<std::shared_ptr<Mail>> mails() const;
+    // These keep the mails' display names in step with the contact they belong to.
     void addMail(const std::shared_ptr<Mail>& mail);
     void removeMail(const std::shared_ptr<Mail>& mail);
     void setMails(const QList<std::shared_ptr<Mail>>& mails);

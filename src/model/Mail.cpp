@@ -80,6 +80,7 @@ std::shared_ptr<Contact> Mail::contact() const
 void Mail::setContact(const std::shared_ptr<Contact>& contact)
 {
     setToOne("contact", contact);
+    updateDisplayName();
 }
 
 std::shared_ptr<Contact> Mail::primaryForContact() const

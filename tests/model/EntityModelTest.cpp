@@ -188,6 +188,23 @@ TEST_F(EntityModel, DisplayNameRule)
     }
 }
 
+TEST_F(EntityModel, MailJoiningAContactShowsItsName)
+{
+    auto contact = moc()->insertNewObject<Contact>("Contact");
+    contact->setName("Ann Smith");
+    auto first = Mail::mailEntityWithAddress("ann@x.com", true, moc());
+    auto second = Mail::mailEntityWithAddress("ann@y.com", true, moc());
+    EXPECT_EQ(first->displayName(), "ann@x.com");
+    contact->addMail(first);
+    second->setContact(contact);
+    EXPECT_EQ(first->displayName(), "Ann Smith");
+    EXPECT_EQ(second->displayName(), "Ann Smith");
+    contact->setMails({second});
+    EXPECT_EQ(first->displayName(), "ann@x.com");
+    contact->removeMail(second);
+    EXPECT_EQ(second->displayName(), "ann@y.com");
+}
+
 TEST_F(EntityModel, EmptyLabelSurvivesTheStore)
 {
     auto mail = Mail::mailEntityWithAddress("ann@x.com", true, moc());
