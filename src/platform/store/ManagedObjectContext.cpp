@@ -607,7 +607,7 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
             ManagedObjectPtr t = byKey.value(s.int64(0));
             if (!t || t->m_loaded)
                 continue;
-            applyRow(t.get(), s, schema, false, &t->m_changedAttributes, &t->m_changedRelationships, t->m_values,
+            applyRow(t.get(), s, schema, true, &t->m_changedAttributes, &t->m_changedRelationships, t->m_values,
                      t->m_relations);
             t->m_loaded = true;
             t->m_batch.reset();
@@ -1091,12 +1091,33 @@ static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema
         plan.where = QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     QStringList order;
     for (const SortDescriptor& sd : request.sortDescriptors()) {
-        const AttributeDescription* a = plan.entity->attribute(sd.key());
+        // An attribute, or an attribute reached through to-one relationships (as "owner.address"),
+        // read by a subquery that answers NULL where a link is missing, as nil sorts in memory.
+        const QStringList comps = sd.key().split(QLatin1Char('.'));
+        const EntityDescription* e = plan.entity;
+        QString term;
+        QStringList closers;
+        QString alias = QStringLiteral("t");
+        for (int i = 0; i + 1 < comps.size() && e; ++i) {
+            const RelationshipDescription* r = e->relationship(comps[i]);
+            if (!r || r->toMany) {
+                e = nullptr;
+                break;
+            }
+            const QString sub = QStringLiteral("s%1_%2").arg(order.size()).arg(i);
+            term += QStringLiteral("(SELECT ");
+            closers.prepend(QStringLiteral(" FROM %1 %2 WHERE %2.Z_PK = %3.%4)")
+                                .arg(StoreSchema::quote(schema.table(r->destination).name), sub, alias,
+                                     StoreSchema::quote(r->name)));
+            alias = sub;
+            e = r->destination;
+        }
+        const AttributeDescription* a = e ? e->attribute(comps.last()) : nullptr;
         if (sd.hasComparator() || !a || a->type == AttributeDescription::Type::Transformable) {
             plan.sqlSort = false;
             break;
         }
-        QString term = QStringLiteral("t.") + StoreSchema::quote(a->name);
+        term += alias + QLatin1Char('.') + StoreSchema::quote(a->name) + closers.join(QString());
         if (a->type == AttributeDescription::Type::String) {
             switch (sd.comparison()) {
             case SortDescriptor::Comparison::CaseInsensitive:
@@ -1114,7 +1135,9 @@ static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema
         }
         order.append(term + (sd.ascending() ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
-    order.append(QStringLiteral("t.Z_PK"));
+    // Ties go by key, in the direction of the last key, so an index serves the whole order.
+    const bool lastDescending = !request.sortDescriptors().isEmpty() && !request.sortDescriptors().last().ascending();
+    order.append(lastDescending ? QStringLiteral("t.Z_PK DESC") : QStringLiteral("t.Z_PK"));
     plan.orderBy = QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     return plan;
 }
@@ -1175,7 +1198,7 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
                 d->registry.insert(id, o);
             }
             if (!faultsOnly && !o->m_loaded && !o->m_inserted) {
-                applyRow(o.get(), s, schema, false, &o->m_changedAttributes, &o->m_changedRelationships, o->m_values,
+                applyRow(o.get(), s, schema, true, &o->m_changedAttributes, &o->m_changedRelationships, o->m_values,
                          o->m_relations);
                 o->m_loaded = true;
                 o->m_batch.reset();
@@ -1338,6 +1361,10 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
             r.reset();
         return;
     }
+    // To-many lists may be loaded on a fault too; unchanged ones are read again when next needed.
+    for (int r = 0; r < object->m_relations.size(); ++r)
+        if (object->m_entity->relationships()[r]->toMany && !object->m_changedRelationships.contains(r))
+            object->m_relations[r].reset();
     if (!object->m_loaded)
         return;
     try {

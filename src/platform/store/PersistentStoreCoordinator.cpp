@@ -125,8 +125,12 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                             db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                                         .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]), t.columnTypes[i]));
                 }
-                db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
-                            .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")), StoreSchema::quote(t.name)));
+                bool led = false;
+                for (const QStringList& index : t.indexes)
+                    led = led || index.first() == QLatin1String("Z_ENT");
+                if (t.shared && !led)
+                    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
+                                .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")), StoreSchema::quote(t.name)));
                 for (const QStringList& index : t.indexes) {
                     QStringList cols;
                     for (const QString& c : index)
@@ -197,6 +201,9 @@ std::unique_ptr<SqliteConnection> PersistentStoreCoordinator::openConnection() c
         throw SqliteConnection::Failure(0, QStringLiteral("no store has been added to the coordinator"));
     auto db = std::make_unique<SqliteConnection>(d->path, false);
     db->exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // Large feeds touch several indexes per record: keep their pages in memory.
+    db->exec(QStringLiteral("PRAGMA cache_size=-32000"));
+    db->exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
     return db;
 }
 

@@ -77,6 +77,25 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
                 if (!t.indexes.contains(index))
                     t.indexes.append(index);
         }
+        // In a table shared by several entities, lookups and sorted scans of one entity go through
+        // indexes that lead with the entity number.
+        int concrete = 0;
+        for (const EntityDescription* member : e->selfAndDescendants())
+            concrete += member->isAbstract() ? 0 : 1;
+        t.shared = concrete > 1;
+        if (t.shared) {
+            const QList<QStringList> plain = t.indexes;
+            for (const QStringList& index : plain) {
+                const bool isKey = index.size() == 1 && e->selfAndDescendants().size() > 0 && [&] {
+                    for (const EntityDescription* member : e->selfAndDescendants())
+                        if (const RelationshipDescription* r = member->relationship(index.first()))
+                            return !r->toMany;
+                    return false;
+                }();
+                if (!isKey)
+                    t.indexes.append(QStringList{QStringLiteral("Z_ENT")} + index);
+            }
+        }
         m_tableIndex.insert(e, int(m_tables.size()));
         m_tables.append(t);
     }
@@ -119,9 +138,14 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
             l.attributeColumns.append(2 + int(l.table->columns.indexOf(a->name)));
         for (const RelationshipDescription* r : e->relationships())
             l.relationColumns.append(r->toMany ? -1 : 2 + int(l.table->columns.indexOf(r->name)));
+        // Abstract entities hold no records: only concrete ones are filtered for.
+        int tableConcrete = 0;
+        for (const EntityDescription* d : e->rootEntity()->selfAndDescendants())
+            tableConcrete += d->isAbstract() ? 0 : 1;
         for (const EntityDescription* d : e->selfAndDescendants())
-            l.entityNumbers.append(m_numbers.value(d));
-        l.wholeTable = e->parent() == nullptr;
+            if (!d->isAbstract())
+                l.entityNumbers.append(m_numbers.value(d));
+        l.wholeTable = l.entityNumbers.size() == tableConcrete;
         m_layouts.insert(e, l);
     }
 }
@@ -165,9 +189,13 @@ QString StoreSchema::entityFilter(const EntityDescription* entity, bool includeS
             numbers.append(QString::number(n));
     else
         numbers.append(QString::number(entityNumber(entity)));
+    if (numbers.isEmpty())
+        return QStringLiteral("0");
     if (numbers.size() == 1)
         return QStringLiteral("%1.Z_ENT = %2").arg(alias, numbers.first());
-    return QStringLiteral("%1.Z_ENT IN (%2)").arg(alias, numbers.join(QLatin1Char(',')));
+    // Several entities are usually most of the table: leave the choice of index to the other terms
+    // and the order, so that a sorted first page reads its sort index instead of sorting everything.
+    return QStringLiteral("+%1.Z_ENT IN (%2)").arg(alias, numbers.join(QLatin1Char(',')));
 }
 
 } // namespace tavrel

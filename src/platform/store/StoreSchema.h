@@ -22,6 +22,7 @@ public:
         QStringList columns; // after Z_PK and Z_ENT
         QStringList columnTypes;
         QList<QStringList> indexes;
+        bool shared = false; // holds records of several concrete entities
     };
     struct JoinTable
     {
@@ -39,7 +40,7 @@ public:
         const Table* table = nullptr;
         QList<int> attributeColumns; // select-list position of each attribute (0 = Z_PK, 1 = Z_ENT)
         QList<int> relationColumns;  // select-list position of each stored to-one, -1 otherwise
-        QList<int> entityNumbers;    // this entity and its descendants
+        QList<int> entityNumbers;    // this entity and its concrete descendants
         bool wholeTable = false;     // the entity's hierarchy fills the table: no Z_ENT filter needed
     };
 

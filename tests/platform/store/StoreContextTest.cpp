@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <thread>
 
 namespace tavrel::test {
@@ -123,6 +124,19 @@ TEST_F(StoreTest, InversesStayInStepOnBothSides)
     ASSERT_EQ(people.size(), 1);
     EXPECT_EQ(titles(people[0]->toMany("notes")), QStringList{"n"});
     EXPECT_EQ(people[0]->valueForKeyPath("profile.bio").toString(), "b");
+    // A change made while the record is still a fault survives the fault being filled.
+    FetchRequest faults("Person");
+    faults.setFetchBatchSize(5);
+    faults.setPredicate(Predicate::format("name == 'alice'"));
+    auto faulted = context().executeFetchRequest(faults);
+    ASSERT_EQ(faulted.size(), 1);
+    ASSERT_TRUE(faulted[0]->isFault());
+    auto late = insert("Note", {{"title", "late"}});
+    faulted[0]->addToMany("notes", late);
+    EXPECT_EQ(faulted[0]->stringValue("name"), "alice");
+    EXPECT_EQ(titles(faulted[0]->toMany("notes")), QStringList{"late"});
+    EXPECT_EQ(late->toOne("author"), faulted[0]);
+
     auto tags = fetch("Tag");
     ASSERT_EQ(tags.size(), 1);
     EXPECT_EQ(titles(tags[0]->toMany("notes")), QStringList{"o"});
@@ -227,6 +241,33 @@ TEST_F(StoreTest, SortLimitOffsetAndCount)
     EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Alpha", "Bravo"}));
     request.setSortDescriptors({SortDescriptor("title", true, SortDescriptor::Comparison::CaseInsensitive)});
     EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"aaa", "Alpha"}));
+}
+
+TEST_F(StoreTest, SortThroughToOneMatchesTheInMemoryOrder)
+{
+    auto zed = insert("Person", {{"name", "zed"}});
+    auto amy = insert("Person", {{"name", "Amy"}});
+    const QList<std::pair<QString, ManagedObjectPtr>> rows{{"n1", zed}, {"n2", {}}, {"n3", amy}, {"n4", zed}};
+    for (const auto& [title, author] : rows)
+        insert("Note", {{"title", title}})->setToOne("author", author);
+    ASSERT_TRUE(context().save());
+    open();
+    for (const auto comparison : {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
+        for (const bool ascending : {true, false}) {
+            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison), SortDescriptor("title")};
+            const QStringList inSql = titles(fetch("Note", {}, sort));
+            // A comparator forces the in-memory path with the same comparison.
+            const SortDescriptor same("author.name", ascending, comparison);
+            const QList<SortDescriptor> memorySort{
+                SortDescriptor("author.name", true, [same](const QVariant& a, const QVariant& b) {
+                    return same.compareValues(a, b); // direction included
+                }),
+                SortDescriptor("title")};
+            EXPECT_EQ(inSql, titles(fetch("Note", {}, memorySort))) << int(comparison) << ascending;
+        }
+    }
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("author.name"), SortDescriptor("title")})),
+              QStringList({"n2", "n3", "n1", "n4"}));
 }
 
 TEST_F(StoreTest, BatchedFaultsLoadLazilyAndUnusedRecordsAreReleased)
@@ -356,6 +397,17 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
             EXPECT_FALSE(e.reason().isEmpty());
         }
         EXPECT_FALSE(psc->hasStore());
+    }
+    // A store written by a newer version of the program is refused, and left alone.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+        auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());
+        EXPECT_THROW(psc->addPersistentStore(m_path), Exception);
     }
     // The junk file is left as it was.
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
