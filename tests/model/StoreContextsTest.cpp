@@ -330,9 +330,10 @@ TEST_F(StoreContexts, ReopenedWithAnExtraAttributeKeepsItsData)
     manager().save();
     m_manager.reset();
 
+    // A newer model: one more attribute on an existing entity, and one more entity.
     auto grown = TQDataModel::buildModel();
+    const_cast<EntityDescription*>(grown->entity("Mail"))->addAttribute("nickname", AttributeDescription::Type::String);
     grown->addEntity("Extra").addAttribute("note", AttributeDescription::Type::String);
-    // Entities are declared by the builder; a newer model adds a column to an existing one too.
     grown->finalize();
     auto coordinator = std::make_shared<PersistentStoreCoordinator>(grown);
     ASSERT_NO_THROW(coordinator->addPersistentStore(TQPlaces::tavrelPeristentStoreCoordinatorForUsername(kUser)));
@@ -341,9 +342,14 @@ TEST_F(StoreContexts, ReopenedWithAnExtraAttributeKeepsItsData)
     ASSERT_TRUE(again);
     EXPECT_EQ(again->title(), "kept");
     EXPECT_TRUE(again->fileCachedFile());
-    EXPECT_TRUE(Mail::mailEntityWithAddress("a@x.com", &context));
+    auto mail = Mail::mailEntityWithAddress("a@x.com", &context);
+    ASSERT_TRUE(mail);
+    EXPECT_FALSE(mail->valueForKey("nickname").isValid());
+    mail->setValueForKey("nickname", "Al");
     context.insertNewObject("Extra")->setValueForKey("note", "new");
     EXPECT_TRUE(context.save());
+    context.reset();
+    EXPECT_EQ(Mail::mailEntityWithAddress("a@x.com", &context)->valueForKey("nickname").toString(), "Al");
 }
 
 TEST_F(StoreContexts, CleanLeavesAnEmptyUsableStore)
