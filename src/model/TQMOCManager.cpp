@@ -158,7 +158,12 @@ void TQMOCManager::clean()
     // records are deleted through the master context instead, and the file is compacted and its
     // journal emptied so that no old page survives.
     TQMOCMaster* master = m_masterMOC.get();
-    master->lock();
+    struct Locker
+    {
+        explicit Locker(ManagedObjectContext* c) : context(c) { context->lock(); }
+        ~Locker() { context->unlock(); }
+        ManagedObjectContext* context;
+    } locker(master);
     master->reset();
     for (const EntityDescription* entity : m_coordinator->managedObjectModel().entities()) {
         if (entity->parent())
@@ -174,7 +179,6 @@ void TQMOCManager::clean()
     if (!master->ManagedObjectContext::save(&error))
         TQLog("E: Failed to save to data store: %@", error.localizedDescription());
     master->reset();
-    master->unlock();
     try {
         const auto connection = m_coordinator->openConnection();
         connection->exec(QStringLiteral("VACUUM"));
