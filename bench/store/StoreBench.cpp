@@ -21,10 +21,12 @@ std::shared_ptr<ManagedObjectModel> model()
 {
     using T = AttributeDescription::Type;
     auto m = std::make_shared<ManagedObjectModel>();
-    m->addEntity("GoogleObject").setAbstract(true)
+    m->addEntity("GoogleObject")
+        .setAbstract(true)
         .addAttribute("identifier", T::String, {}, true)
         .addAttribute("eTag", T::String);
-    m->addEntity("FileEntryAbstract", "GoogleObject").setAbstract(true)
+    m->addEntity("FileEntryAbstract", "GoogleObject")
+        .setAbstract(true)
         .addAttribute("resourceId", T::String)
         .addAttribute("kind", T::String)
         .addAttribute("title", T::String, {}, true)
@@ -49,14 +51,15 @@ double plainSqlite(const QString& path)
     sqlite3_open(path.toUtf8().constData(), &db);
     sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-32000;", nullptr,
                  nullptr, nullptr);
-    sqlite3_exec(db,
-                 "CREATE TABLE f (pk INTEGER PRIMARY KEY, ent INTEGER, identifier TEXT, eTag TEXT, resourceId TEXT, "
-                 "kind TEXT, title TEXT, updatedDate INTEGER, isTrashed INTEGER, isStarred INTEGER, quota INTEGER);"
-                 "CREATE INDEX fi ON f(identifier); CREATE INDEX ft ON f(title); CREATE INDEX fu ON f(updatedDate);"
-                 // The same indexes the store keeps for a table shared by documents and collections.
-                 "CREATE INDEX fei ON f(ent, identifier); CREATE INDEX fet ON f(ent, title);"
-                 "CREATE INDEX feu ON f(ent, updatedDate);",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE f (pk INTEGER PRIMARY KEY, ent INTEGER, identifier TEXT, eTag TEXT, resourceId TEXT, "
+        "kind TEXT, title TEXT, updatedDate INTEGER, isTrashed INTEGER, isStarred INTEGER, quota INTEGER);"
+        "CREATE INDEX fi ON f(identifier); CREATE INDEX ft ON f(title); CREATE INDEX fu ON f(updatedDate);"
+        // The same indexes the store keeps for a table shared by documents and collections.
+        "CREATE INDEX fei ON f(ent, identifier); CREATE INDEX fet ON f(ent, title);"
+        "CREATE INDEX feu ON f(ent, updatedDate);",
+        nullptr, nullptr, nullptr);
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO f VALUES (?,?,?,?,?,?,?,?,?,?,?)", -1, &s, nullptr);
     QElapsedTimer timer;
@@ -95,7 +98,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const double plainMs = plainSqlite(dir.filePath("plain.sqlite"));
-    std::printf("plain sqlite insert %d records: %.0f ms (%.0f records/s)\n", kRecords, plainMs, kRecords / plainMs * 1000);
+    std::printf("plain sqlite insert %d records: %.0f ms (%.0f records/s)\n", kRecords, plainMs,
+                kRecords / plainMs * 1000);
 
     const QString path = dir.filePath("data.storedata");
     double storeMs = 0;
@@ -122,8 +126,8 @@ int main(int argc, char** argv)
         }
         storeMs = timer.nsecsElapsed() / 1e6;
     }
-    std::printf("store insert %d records in pages of %d: %.0f ms (%.0f records/s)\n", kRecords, kPage, storeMs,
-                kRecords / storeMs * 1000);
+    std::printf("store insert %d records in pages of %d: %.0f ms (%.0f records/s)\n", kRecords, kPage,
+                storeMs, kRecords / storeMs * 1000);
     std::printf("store insert / plain sqlite: %.2fx\n", storeMs / plainMs);
 
     auto psc = std::make_shared<PersistentStoreCoordinator>(model());
@@ -138,7 +142,8 @@ int main(int argc, char** argv)
     QString first;
     for (const auto& o : page)
         first = o->stringValue("title");
-    std::printf("open + first page (50 of %d sorted by title, fetch limit): %.1f ms\n", kRecords, timer.nsecsElapsed() / 1e6);
+    std::printf("open + first page (50 of %d sorted by title, fetch limit): %.1f ms\n", kRecords,
+                timer.nsecsElapsed() / 1e6);
 
     timer.restart();
     request.setFetchLimit(0);
@@ -146,17 +151,26 @@ int main(int argc, char** argv)
     auto all = context.executeFetchRequest(request);
     for (int i = 0; i < 50 && i < all.size(); ++i)
         first = all[i]->stringValue("title");
-    std::printf("whole list as faults + first 50 rows loaded (%lld records): %.1f ms\n", qlonglong(all.size()),
-                timer.nsecsElapsed() / 1e6);
+    std::printf("whole list as faults + first 50 rows loaded (%lld records): %.1f ms\n",
+                qlonglong(all.size()), timer.nsecsElapsed() / 1e6);
+    all.clear();
+    timer.restart();
+    request.setFetchBatchSize(0);
+    all = context.executeFetchRequest(request);
+    std::printf("whole list with values (%lld records): %.1f ms\n", qlonglong(all.size()), timer.nsecsElapsed() / 1e6);
+    all.clear();
+
     timer.restart();
     FetchRequest categories("Category");
     categories.setSortDescriptors({SortDescriptor("updatedDate", false)});
     const auto cats = context.executeFetchRequest(categories);
-    std::printf("all categories by date (%lld records): %.1f ms\n", qlonglong(cats.size()), timer.nsecsElapsed() / 1e6);
+    std::printf("all categories by date (%lld records): %.1f ms\n", qlonglong(cats.size()),
+                timer.nsecsElapsed() / 1e6);
     timer.restart();
     FetchRequest byId("File");
     byId.setPredicate(Predicate::format("identifier == %@", QStringLiteral("77777")));
     const auto found = context.executeFetchRequest(byId);
-    std::printf("lookup by identifier: %.2f ms (%lld found)\n", timer.nsecsElapsed() / 1e6, qlonglong(found.size()));
+    std::printf("lookup by identifier: %.2f ms (%lld found)\n", timer.nsecsElapsed() / 1e6,
+                qlonglong(found.size()));
     return 0;
 }

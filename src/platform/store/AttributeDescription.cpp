@@ -21,8 +21,9 @@ QVariant AttributeDescription::coerce(const QVariant& value) const
         return value.toDouble();
     case Type::Bool:
         if (value.typeId() == QMetaType::QString)
-            return value.toString() == QLatin1String("1") || value.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-                   || value.toString().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+            return value.toString() == QLatin1String("1") ||
+                   value.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                   value.toString().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
         return value.toBool();
     case Type::Date:
         if (value.typeId() == QMetaType::QDateTime)

@@ -24,7 +24,8 @@ EntityDescription& EntityDescription::addAttribute(const QString& name, Attribut
 }
 
 EntityDescription& EntityDescription::addToOne(const QString& name, const QString& destination,
-                                               const QString& inverse, RelationshipDescription::DeleteRule rule)
+                                               const QString& inverse,
+                                               RelationshipDescription::DeleteRule rule)
 {
     RelationshipDescription r;
     r.name = name;
@@ -37,7 +38,8 @@ EntityDescription& EntityDescription::addToOne(const QString& name, const QStrin
 }
 
 EntityDescription& EntityDescription::addToMany(const QString& name, const QString& destination,
-                                                const QString& inverse, RelationshipDescription::DeleteRule rule)
+                                                const QString& inverse,
+                                                RelationshipDescription::DeleteRule rule)
 {
     RelationshipDescription r;
     r.name = name;

@@ -31,16 +31,19 @@ public:
     EntityDescription& setAbstract(bool abstract);
     EntityDescription& addAttribute(const QString& name, AttributeDescription::Type type,
                                     const QVariant& defaultValue = {}, bool indexed = false);
-    EntityDescription& addToOne(const QString& name, const QString& destination, const QString& inverse,
-                                RelationshipDescription::DeleteRule rule = RelationshipDescription::DeleteRule::Nullify);
-    EntityDescription& addToMany(const QString& name, const QString& destination, const QString& inverse,
-                                 RelationshipDescription::DeleteRule rule = RelationshipDescription::DeleteRule::Nullify);
+    EntityDescription&
+    addToOne(const QString& name, const QString& destination, const QString& inverse,
+             RelationshipDescription::DeleteRule rule = RelationshipDescription::DeleteRule::Nullify);
+    EntityDescription&
+    addToMany(const QString& name, const QString& destination, const QString& inverse,
+              RelationshipDescription::DeleteRule rule = RelationshipDescription::DeleteRule::Nullify);
     // An index over one or more attribute names (single attributes may also be flagged on addAttribute).
     EntityDescription& addIndex(const QStringList& attributeNames);
     EntityDescription& setRecordFactory(RecordFactory factory);
     template <typename T> EntityDescription& setRecordClass()
     {
-        return setRecordFactory([] { return std::static_pointer_cast<ManagedObject>(std::make_shared<T>()); });
+        return setRecordFactory(
+            [] { return std::static_pointer_cast<ManagedObject>(std::make_shared<T>()); });
     }
 
     // Resolved view (after finalise); inherited properties come first.

@@ -16,7 +16,10 @@ public:
 
     FetchRequest() = default;
     explicit FetchRequest(QString entityName) : m_entityName(std::move(entityName)) {}
-    static FetchRequest fetchRequestWithEntityName(const QString& entityName) { return FetchRequest(entityName); }
+    static FetchRequest fetchRequestWithEntityName(const QString& entityName)
+    {
+        return FetchRequest(entityName);
+    }
 
     const QString& entityName() const { return m_entityName; }
     void setEntityName(const QString& name) { m_entityName = name; }
@@ -38,6 +41,8 @@ public:
     // Unsaved inserts, changes and deletions of the context take part (default yes).
     bool includesPendingChanges() const { return m_includesPendingChanges; }
     void setIncludesPendingChanges(bool include) { m_includesPendingChanges = include; }
+    // Records from executeFetchRequest, ids from executeFetchRequestForIDs; kept for callers that
+    // hand a request on and let the receiver choose.
     ResultType resultType() const { return m_resultType; }
     void setResultType(ResultType type) { m_resultType = type; }
 

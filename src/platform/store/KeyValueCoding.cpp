@@ -119,8 +119,8 @@ QString KeyValueCoding::fold(const QString& text, int options)
         result.clear();
         result.reserve(decomposed.size());
         for (QChar c : decomposed)
-            if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_SpacingCombining
-                && c.category() != QChar::Mark_Enclosing)
+            if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_SpacingCombining &&
+                c.category() != QChar::Mark_Enclosing)
                 result.append(c);
     }
     if (options & kCaseInsensitive)
@@ -201,8 +201,7 @@ bool KeyValueCoding::valuesEqual(const QVariant& left, const QVariant& right, in
     case Kind::Data:
         return left.toByteArray() == right.toByteArray();
     case Kind::Record:
-        return record(left) == record(right)
-               || record(left)->objectID() == record(right)->objectID();
+        return record(left) == record(right) || record(left)->objectID() == record(right)->objectID();
     default:
         return left == right;
     }
@@ -298,8 +297,8 @@ QRegularExpression cachedRegex(const QString& pattern, bool anchored, bool caseI
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
-    QRegularExpression::PatternOptions po = QRegularExpression::DotMatchesEverythingOption
-                                            | QRegularExpression::UseUnicodePropertiesOption;
+    QRegularExpression::PatternOptions po =
+        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::UseUnicodePropertiesOption;
     if (caseInsensitive)
         po |= QRegularExpression::CaseInsensitiveOption;
     QRegularExpression re(anchored ? QStringLiteral("\\A(?:%1)\\z").arg(pattern) : pattern, po);
@@ -320,8 +319,7 @@ bool KeyValueCoding::stringMatch(StringOperator op, const QString& value, const 
     case Contains:
         return fold(value, options).contains(fold(pattern, options));
     case Like: {
-        const QRegularExpression re =
-            cachedRegex(likeToRegex(fold(pattern, options)), false, false);
+        const QRegularExpression re = cachedRegex(likeToRegex(fold(pattern, options)), false, false);
         return re.match(fold(value, options)).hasMatch();
     }
     case Matches: {
@@ -329,7 +327,8 @@ bool KeyValueCoding::stringMatch(StringOperator op, const QString& value, const 
         if (!re.isValid())
             throw Exception(Exception::kInvalidArgumentException,
                             QStringLiteral("Can't do regex matching, reason: %1").arg(re.errorString()));
-        return re.match(options & kDiacriticInsensitive ? fold(value, kDiacriticInsensitive) : value).hasMatch();
+        return re.match(options & kDiacriticInsensitive ? fold(value, kDiacriticInsensitive) : value)
+            .hasMatch();
     }
     }
     return false;

@@ -27,7 +27,8 @@ public:
     // Ordering; false when the values cannot be ordered (either is nil or the kinds differ).
     static bool compareValues(const QVariant& left, const QVariant& right, int* result, int options = 0);
     // Total order for sorting: nil first, then by kind, then by value.
-    static int sortCompare(const QVariant& left, const QVariant& right, int options = 0, bool localized = false);
+    static int sortCompare(const QVariant& left, const QVariant& right, int options = 0,
+                           bool localized = false);
     // Strings compare by code point (the order SQLite gives UTF-8 text).
     static int compareStrings(const QString& left, const QString& right);
     // Case and diacritic folding for [c] and [d].

@@ -55,8 +55,8 @@ int ManagedObject::attributeIndexOrThrow(const QString& key) const
 {
     const int i = m_entity ? m_entity->attributeIndex(key) : -1;
     if (i < 0)
-        throw Exception(kUnknownKeyException,
-                        QStringLiteral("The entity %1 has no attribute %2").arg(m_entity ? m_entity->name() : QString(), key));
+        throw Exception(kUnknownKeyException, QStringLiteral("The entity %1 has no attribute %2")
+                                                  .arg(m_entity ? m_entity->name() : QString(), key));
     return i;
 }
 
@@ -94,8 +94,9 @@ QVariant ManagedObject::valueForKey(const QString& key) const
         return QVariant::fromValue(m_id);
     if (key == QLatin1String("entity"))
         return QVariant::fromValue(m_entity);
-    throw Exception(kUnknownKeyException, QStringLiteral("The entity %1 is not key value coding-compliant for the key %2")
-                                              .arg(m_entity ? m_entity->name() : QString(), key));
+    throw Exception(kUnknownKeyException,
+                    QStringLiteral("The entity %1 is not key value coding-compliant for the key %2")
+                        .arg(m_entity ? m_entity->name() : QString(), key));
 }
 
 void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
@@ -103,7 +104,8 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     if (m_entity) {
         if (const RelationshipDescription* r = m_entity->relationship(key)) {
             if (!r->toMany) {
-                setToOne(key, KeyValueCoding::isNil(value) ? ManagedObjectPtr() : value.value<ManagedObjectPtr>());
+                setToOne(key,
+                         KeyValueCoding::isNil(value) ? ManagedObjectPtr() : value.value<ManagedObjectPtr>());
             } else {
                 QList<ManagedObjectPtr> objects;
                 for (const QVariant& v : value.toList())
@@ -118,8 +120,8 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     fire();
     const QVariant coerced = m_entity->attributes()[i]->coerce(value);
     const QVariant& current = m_values[i];
-    if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced)
-        && (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
+    if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced) &&
+        (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
         return; // same value: no change to save or announce
     m_values[i] = coerced;
     m_changedAttributes.insert(i);
@@ -198,6 +200,15 @@ QByteArray ManagedObject::dataValue(const QString& key) const
     return primitiveValueForKey(key).toByteArray();
 }
 
+void ManagedObject::checkSameContext(const ManagedObject* other, const QString& key) const
+{
+    // Ids would link, but the other side would never learn of it: refuse as a programming error.
+    if (other && other->m_context != m_context)
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("Cannot relate %1 to %2 by \"%3\": they are in different contexts")
+                            .arg(m_id.toString(), other->m_id.toString(), key));
+}
+
 ManagedObjectPtr ManagedObject::toOne(const QString& key) const
 {
     const RelationshipDescription* r = relationshipOrThrow(key);
@@ -211,9 +222,11 @@ void ManagedObject::setToOne(const QString& key, const ManagedObjectPtr& object)
 {
     const RelationshipDescription* r = relationshipOrThrow(key);
     if (r->toMany)
-        throw Exception(Exception::kInvalidArgumentException, QStringLiteral("%1 is a to-many relationship").arg(key));
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("%1 is a to-many relationship").arg(key));
     if (!m_context)
         return;
+    checkSameContext(object.get(), key);
     m_context->setToOneRelationship(this, r, object.get());
 }
 
@@ -246,6 +259,7 @@ void ManagedObject::addToMany(const QString& key, const ManagedObjectPtr& object
     const RelationshipDescription* r = relationshipOrThrow(key);
     if (!r->toMany || !object || !m_context)
         return;
+    checkSameContext(object.get(), key);
     m_context->addRelated(this, r, object.get());
 }
 
@@ -269,6 +283,8 @@ void ManagedObject::setToMany(const QString& key, const QList<ManagedObjectPtr>&
     for (const ManagedObjectID& id : toManyIDs(key))
         if (!wanted.contains(id))
             m_context->removeRelated(this, r, id);
+    for (const auto& o : objects)
+        checkSameContext(o.get(), key);
     for (const auto& o : objects)
         if (o)
             m_context->addRelated(this, r, o.get());

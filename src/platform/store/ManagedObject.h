@@ -128,6 +128,7 @@ private:
     int attributeIndexOrThrow(const QString& key) const;
     const RelationshipDescription* relationshipOrThrow(const QString& key) const;
     void notifyObservers(const QString& key);
+    void checkSameContext(const ManagedObject* other, const QString& key) const;
 
     const EntityDescription* m_entity = nullptr;
     ManagedObjectID m_id;
@@ -140,7 +141,7 @@ private:
     mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
     QSet<int> m_changedAttributes;
     QSet<int> m_changedRelationships;
-    QList<Watch> m_watches;                                  // watches on this record
+    QList<Watch> m_watches;                                             // watches on this record
     QList<std::pair<std::weak_ptr<ManagedObject>, QString>> m_watching; // watches this record made
     // Batch faulting: the fetch this fault came from, to load its neighbours with it.
     struct FaultBatch

@@ -96,7 +96,8 @@ public:
             if (parts.isEmpty())
                 out = n.kind == PredicateNode::Kind::And ? QStringLiteral("1") : QStringLiteral("0");
             else
-                out = parts.join(n.kind == PredicateNode::Kind::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "));
+                out = parts.join(n.kind == PredicateNode::Kind::And ? QStringLiteral(" AND ")
+                                                                    : QStringLiteral(" OR "));
             return true;
         }
         case PredicateNode::Kind::Comparison:
@@ -131,8 +132,8 @@ private:
         return false;
     }
 
-    bool path(const PredicateNode& n, const EntityDescription* e, const QString& alias, const QStringList& comps,
-              QString& out, QVariantList& binds)
+    bool path(const PredicateNode& n, const EntityDescription* e, const QString& alias,
+              const QStringList& comps, QString& out, QVariantList& binds)
     {
         const QString& first = comps.first();
         if (comps.size() == 1) {
@@ -142,7 +143,8 @@ private:
                 return attributeAtom(n, a, alias + QLatin1Char('.') + StoreSchema::quote(first), out, binds);
             const RelationshipDescription* r = e->relationship(first);
             if (r && !r->toMany)
-                return keyAtom(n, r->destination, alias + QLatin1Char('.') + StoreSchema::quote(first), out, binds);
+                return keyAtom(n, r->destination, alias + QLatin1Char('.') + StoreSchema::quote(first), out,
+                               binds);
             return false;
         }
         const RelationshipDescription* r = e->relationship(first);
@@ -152,8 +154,8 @@ private:
         const QString destTable = StoreSchema::quote(m_schema.table(r->destination).name);
         if (!r->toMany) {
             // Through a to-one: a missing record answers false, as in memory, for these operators only.
-            if (n.modifier != Predicate::Modifier::Direct || n.op == Predicate::Operator::NotEqual
-                || KeyValueCoding::isNil(n.right.constant))
+            if (n.modifier != Predicate::Modifier::Direct || n.op == Predicate::Operator::NotEqual ||
+                KeyValueCoding::isNil(n.right.constant))
                 return false;
             QString inner;
             if (!path(n, r->destination, sub, comps.mid(1), inner, binds))
@@ -173,11 +175,13 @@ private:
         const StoreSchema::Relation& rel = m_schema.relation(r);
         QString from;
         if (rel.storage == Storage::InverseForeignKey) {
-            from = QStringLiteral("FROM %1 %2 WHERE %2.%3 = %4.Z_PK").arg(destTable, sub, StoreSchema::quote(rel.column), alias);
+            from = QStringLiteral("FROM %1 %2 WHERE %2.%3 = %4.Z_PK")
+                       .arg(destTable, sub, StoreSchema::quote(rel.column), alias);
         } else if (rel.storage == Storage::JoinTable) {
             const QString j = QStringLiteral("j%1").arg(m_aliases);
             from = QStringLiteral("FROM %1 %2 JOIN %3 %4 ON %4.Z_PK = %2.%5 WHERE %2.%6 = %7.Z_PK")
-                       .arg(StoreSchema::quote(rel.joinTable), j, destTable, sub, rel.otherColumn, rel.selfColumn, alias);
+                       .arg(StoreSchema::quote(rel.joinTable), j, destTable, sub, rel.otherColumn,
+                            rel.selfColumn, alias);
         } else {
             return false;
         }
@@ -197,8 +201,8 @@ private:
     }
 
     // Every atom answers 0 or 1, never NULL, so NOT behaves as in memory.
-    bool attributeAtom(const PredicateNode& n, const AttributeDescription* a, const QString& col, QString& out,
-                       QVariantList& binds)
+    bool attributeAtom(const PredicateNode& n, const AttributeDescription* a, const QString& col,
+                       QString& out, QVariantList& binds)
     {
         using Op = Predicate::Operator;
         const QVariant& v = n.right.constant;
@@ -256,7 +260,8 @@ private:
             if (n.options)
                 return false;
             static const char* const ops[] = {"<", "<=", ">", ">="};
-            out = QStringLiteral("(%1 IS NOT NULL AND %1 %2 ?)").arg(col, QLatin1String(ops[int(n.op) - int(Op::Less)]));
+            out = QStringLiteral("(%1 IS NOT NULL AND %1 %2 ?)")
+                      .arg(col, QLatin1String(ops[int(n.op) - int(Op::Less)]));
             binds.append(v);
             return true;
         }
@@ -291,8 +296,8 @@ private:
     }
 
     // A stored to-one compared with records or nil.
-    bool keyAtom(const PredicateNode& n, const EntityDescription* destination, const QString& col, QString& out,
-                 QVariantList& binds)
+    bool keyAtom(const PredicateNode& n, const EntityDescription* destination, const QString& col,
+                 QString& out, QVariantList& binds)
     {
         using Op = Predicate::Operator;
         const QVariant& v = n.right.constant;
@@ -324,7 +329,8 @@ private:
                 }
             }
             out = marks.isEmpty() ? QStringLiteral("0")
-                                  : QStringLiteral("(%1 IS NOT NULL AND %1 IN (%2))").arg(col, marks.join(QLatin1Char(',')));
+                                  : QStringLiteral("(%1 IS NOT NULL AND %1 IN (%2))")
+                                        .arg(col, marks.join(QLatin1Char(',')));
             return true;
         }
         return false;
@@ -363,7 +369,8 @@ private:
                     binds.append(key);
                 }
             }
-            out = marks.isEmpty() ? QStringLiteral("0") : QStringLiteral("%1 IN (%2)").arg(col, marks.join(QLatin1Char(',')));
+            out = marks.isEmpty() ? QStringLiteral("0")
+                                  : QStringLiteral("%1 IN (%2)").arg(col, marks.join(QLatin1Char(',')));
             return true;
         }
         return false;
@@ -417,13 +424,15 @@ struct ManagedObjectContext::Private
     }
 };
 
-ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordinator> coordinator, QObject* parent)
+ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordinator> coordinator,
+                                           QObject* parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
     qRegisterMetaType<tavrel::ObjectsDidChangeNotification>();
     qRegisterMetaType<tavrel::SaveNotification>();
     if (!coordinator)
-        throw Exception(Exception::kInvalidArgumentException, QStringLiteral("A context needs a store coordinator"));
+        throw Exception(Exception::kInvalidArgumentException,
+                        QStringLiteral("A context needs a store coordinator"));
     d->coordinator = std::move(coordinator);
 }
 
@@ -544,8 +553,8 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
 
 namespace {
 void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
-              QSet<int>* changedAttributes, QSet<int>* changedRelations,
-              QList<QVariant>& values, QList<std::optional<QList<ManagedObjectID>>>& relations)
+              QSet<int>* changedAttributes, QSet<int>* changedRelations, QList<QVariant>& values,
+              QList<std::optional<QList<ManagedObjectID>>>& relations)
 {
     const EntityDescription* e = o->entity();
     const StoreSchema::Layout& layout = schema.layout(e);
@@ -567,7 +576,8 @@ void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& sch
             relations[r] = QList<ManagedObjectID>();
             continue;
         }
-        const EntityDescription* target = s.isNull(col + 1) ? nullptr : schema.entityForNumber(int(s.int64(col + 1)));
+        const EntityDescription* target =
+            s.isNull(col + 1) ? nullptr : schema.entityForNumber(int(s.int64(col + 1)));
         if (!target || !target->isKindOfEntity(rel->destination))
             target = rel->destination;
         relations[r] = QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))};
@@ -583,10 +593,11 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
     QList<ManagedObjectPtr> targets{self->shared_from_this()};
     if (self->m_batch) {
         const auto& ids = self->m_batch->ids;
-        for (qsizetype j = self->m_batchIndex + 1; j < ids.size() && targets.size() < self->m_batch->size; ++j) {
+        for (qsizetype j = self->m_batchIndex + 1; j < ids.size() && targets.size() < self->m_batch->size;
+             ++j) {
             ManagedObjectPtr other = d->registered(ids[j]);
-            if (other && !other->m_loaded && !other->m_inserted
-                && other->m_entity->rootEntity() == self->m_entity->rootEntity())
+            if (other && !other->m_loaded && !other->m_inserted &&
+                other->m_entity->rootEntity() == self->m_entity->rootEntity())
                 targets.append(other);
         }
     }
@@ -607,8 +618,8 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
             ManagedObjectPtr t = byKey.value(s.int64(0));
             if (!t || t->m_loaded)
                 continue;
-            applyRow(t.get(), s, schema, true, &t->m_changedAttributes, &t->m_changedRelationships, t->m_values,
-                     t->m_relations);
+            applyRow(t.get(), s, schema, true, &t->m_changedAttributes, &t->m_changedRelationships,
+                     t->m_values, t->m_relations);
             t->m_loaded = true;
             t->m_batch.reset();
             loaded.append(t);
@@ -645,10 +656,12 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
             QString sql;
             if (storage.storage == Storage::InverseForeignKey) {
                 sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t WHERE t.%2 = ? ORDER BY t.Z_PK")
-                          .arg(StoreSchema::quote(schema.table(rel->destination).name), StoreSchema::quote(storage.column));
+                          .arg(StoreSchema::quote(schema.table(rel->destination).name),
+                               StoreSchema::quote(storage.column));
             } else {
-                sql = QStringLiteral("SELECT %1, %1_ENT FROM %2 WHERE %3 = ? ORDER BY rowid")
-                          .arg(storage.otherColumn, StoreSchema::quote(storage.joinTable), storage.selfColumn);
+                sql =
+                    QStringLiteral("SELECT %1, %1_ENT FROM %2 WHERE %3 = ? ORDER BY rowid")
+                        .arg(storage.otherColumn, StoreSchema::quote(storage.joinTable), storage.selfColumn);
             }
             SqliteStatement& s = d->connection().prepare(sql);
             s.bindInt64(1, o->m_id.primaryKey());
@@ -705,7 +718,8 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
     const ManagedObjectID wanted = target ? target->m_id : ManagedObjectID();
     if (old == wanted)
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index], object->m_changedRelationships);
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+                       object->m_changedRelationships);
     object->m_relations[index] = wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted};
     recordChange(object);
     object->notifyObservers(rel->name);
@@ -718,7 +732,8 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
         addRelated(target, rel->inverse, object);
 }
 
-void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target)
+void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipDescription* rel,
+                                      ManagedObject* target)
 {
     // Also the inverse step of a to-one: "object.rel" gains target, whatever kind rel is.
     const int index = rel->index;
@@ -729,7 +744,8 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
         setToOneRelationship(object, rel, target);
         return;
     }
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index], object->m_changedRelationships);
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+                       object->m_changedRelationships);
     object->m_relations[index]->append(target->m_id);
     recordChange(object);
     object->notifyObservers(rel->name);
@@ -744,7 +760,8 @@ void ManagedObjectContext::removeRelated(ManagedObject* object, const Relationsh
     const QList<ManagedObjectID> current = relationList(object, index);
     if (!current.contains(id))
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index], object->m_changedRelationships);
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+                       object->m_changedRelationships);
     object->m_relations[index]->removeAll(id);
     recordChange(object);
     object->notifyObservers(rel->name);
@@ -845,9 +862,10 @@ bool ManagedObjectContext::save(Error* error)
                 if (target && target->m_deleted)
                     continue;
                 if (error)
-                    *error = makeError(DeniedDeleteError,
-                                       QStringLiteral("%1 cannot be deleted while its relationship \"%2\" refers to %3")
-                                           .arg(o->m_id.toString(), rel->name, other.toString()));
+                    *error = makeError(
+                        DeniedDeleteError,
+                        QStringLiteral("%1 cannot be deleted while its relationship \"%2\" refers to %3")
+                            .arg(o->m_id.toString(), rel->name, other.toString()));
                 return false;
             }
         }
@@ -886,7 +904,8 @@ bool ManagedObjectContext::save(Error* error)
                         if (before.contains(id))
                             continue;
                         SqliteStatement& s = db.prepare(
-                            QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %2_ENT, %3, %3_ENT) VALUES (?, ?, ?, ?)")
+                            QStringLiteral(
+                                "INSERT OR IGNORE INTO %1 (%2, %2_ENT, %3, %3_ENT) VALUES (?, ?, ?, ?)")
                                 .arg(table, storage.selfColumn, storage.otherColumn));
                         s.bindInt64(1, o->m_id.primaryKey());
                         s.bindInt64(2, schema.entityNumber(o->m_entity));
@@ -897,8 +916,9 @@ bool ManagedObjectContext::save(Error* error)
                     for (const ManagedObjectID& id : before) {
                         if (now.contains(id))
                             continue;
-                        SqliteStatement& s = db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
-                                                            .arg(table, storage.selfColumn, storage.otherColumn));
+                        SqliteStatement& s =
+                            db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
+                                           .arg(table, storage.selfColumn, storage.otherColumn));
                         s.bindInt64(1, o->m_id.primaryKey());
                         s.bindInt64(2, id.primaryKey());
                         s.run();
@@ -919,8 +939,9 @@ bool ManagedObjectContext::save(Error* error)
                 QString marks = QStringLiteral("?");
                 for (qsizetype i = 1; i < cols.size(); ++i)
                     marks += QStringLiteral(",?");
-                SqliteStatement& s = db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                    .arg(StoreSchema::quote(table.name), cols.join(QLatin1Char(',')), marks));
+                SqliteStatement& s =
+                    db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(StoreSchema::quote(table.name), cols.join(QLatin1Char(',')), marks));
                 int n = 1;
                 s.bindInt64(n++, o->m_id.primaryKey());
                 s.bindInt64(n++, schema.entityNumber(e));
@@ -956,11 +977,13 @@ bool ManagedObjectContext::save(Error* error)
                     if (!e->relationships()[r]->toMany) {
                         storedRels.append(r);
                         sets.append(StoreSchema::quote(e->relationships()[r]->name) + QStringLiteral(" = ?"));
-                        sets.append(StoreSchema::quote(e->relationships()[r]->name + QStringLiteral("_ent")) + QStringLiteral(" = ?"));
+                        sets.append(StoreSchema::quote(e->relationships()[r]->name + QStringLiteral("_ent")) +
+                                    QStringLiteral(" = ?"));
                     }
                 if (!sets.isEmpty()) {
-                    SqliteStatement& s = db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE Z_PK = ?")
-                                                        .arg(StoreSchema::quote(schema.table(e).name), sets.join(QStringLiteral(", "))));
+                    SqliteStatement& s = db.prepare(
+                        QStringLiteral("UPDATE %1 SET %2 WHERE Z_PK = ?")
+                            .arg(StoreSchema::quote(schema.table(e).name), sets.join(QStringLiteral(", "))));
                     int n = 1;
                     for (int i : attrs)
                         bindAttribute(s, n++, e->attributes()[i], o->m_values[i]);
@@ -981,16 +1004,17 @@ bool ManagedObjectContext::save(Error* error)
             }
             for (const auto& o : std::as_const(deleted)) {
                 const EntityDescription* e = o->m_entity;
-                SqliteStatement& s = db.prepare(
-                    QStringLiteral("DELETE FROM %1 WHERE Z_PK = ?").arg(StoreSchema::quote(schema.table(e).name)));
+                SqliteStatement& s = db.prepare(QStringLiteral("DELETE FROM %1 WHERE Z_PK = ?")
+                                                    .arg(StoreSchema::quote(schema.table(e).name)));
                 s.bindInt64(1, o->m_id.primaryKey());
                 s.run();
                 for (const RelationshipDescription* rel : e->relationships()) {
                     const StoreSchema::Relation& storage = schema.relation(rel);
                     if (storage.storage != Storage::JoinTable)
                         continue;
-                    SqliteStatement& j = db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                                        .arg(StoreSchema::quote(storage.joinTable), storage.selfColumn));
+                    SqliteStatement& j =
+                        db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                       .arg(StoreSchema::quote(storage.joinTable), storage.selfColumn));
                     j.bindInt64(1, o->m_id.primaryKey());
                     j.run();
                 }
@@ -1006,7 +1030,8 @@ bool ManagedObjectContext::save(Error* error)
     } catch (const std::exception& failure) {
         psc.unlockWrites();
         if (error)
-            *error = makeError(SaveError, QStringLiteral("The changes could not be saved: %1").arg(QString::fromStdString(failure.what())));
+            *error = makeError(SaveError, QStringLiteral("The changes could not be saved: %1")
+                                              .arg(QString::fromStdString(failure.what())));
         return false;
     }
     psc.unlockWrites();
@@ -1059,14 +1084,17 @@ bool matchesEntity(const ManagedObject* o, const EntityDescription* e, bool sub)
 }
 } // namespace
 
-static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema, const ManagedObjectModel& model)
+static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema,
+                          const ManagedObjectModel& model)
 {
     FetchPlan plan;
     plan.entity = model.entity(request.entityName());
     if (!plan.entity)
-        throw SqliteConnection::Failure(0, QStringLiteral("The model has no entity named %1").arg(request.entityName()));
+        throw SqliteConnection::Failure(
+            0, QStringLiteral("The model has no entity named %1").arg(request.entityName()));
     QStringList conditions;
-    const QString filter = schema.entityFilter(plan.entity, request.includesSubentities(), QStringLiteral("t"));
+    const QString filter =
+        schema.entityFilter(plan.entity, request.includesSubentities(), QStringLiteral("t"));
     if (!filter.isEmpty())
         conditions.append(filter);
     if (const auto& node = request.predicate().node()) {
@@ -1136,15 +1164,18 @@ static FetchPlan makePlan(const FetchRequest& request, const StoreSchema& schema
         order.append(term + (sd.ascending() ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
     // Ties go by key, in the direction of the last key, so an index serves the whole order.
-    const bool lastDescending = !request.sortDescriptors().isEmpty() && !request.sortDescriptors().last().ascending();
+    const bool lastDescending =
+        !request.sortDescriptors().isEmpty() && !request.sortDescriptors().last().ascending();
     order.append(lastDescending ? QStringLiteral("t.Z_PK DESC") : QStringLiteral("t.Z_PK"));
     plan.orderBy = QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     return plan;
 }
 
 namespace {
-bool contextIsDirtyFor(const QHash<ManagedObjectID, ManagedObjectPtr>& a, const QHash<ManagedObjectID, ManagedObjectPtr>& b,
-                       const QHash<ManagedObjectID, ManagedObjectPtr>& c, const EntityDescription* e, bool sub)
+bool contextIsDirtyFor(const QHash<ManagedObjectID, ManagedObjectPtr>& a,
+                       const QHash<ManagedObjectID, ManagedObjectPtr>& b,
+                       const QHash<ManagedObjectID, ManagedObjectPtr>& c, const EntityDescription* e,
+                       bool sub)
 {
     for (const auto* set : {&a, &b, &c})
         for (const auto& o : *set)
@@ -1161,11 +1192,12 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
         const StoreSchema& schema = d->schema();
         FetchPlan plan = makePlan(request, schema, d->coordinator->managedObjectModel());
         const bool sub = request.includesSubentities();
-        plan.dirty = request.includesPendingChanges()
-                     && contextIsDirtyFor(d->inserted, d->updated, d->deleted, plan.entity, sub);
+        plan.dirty = request.includesPendingChanges() &&
+                     contextIsDirtyFor(d->inserted, d->updated, d->deleted, plan.entity, sub);
         const bool memoryWindow = !plan.residual.isEmpty() || !plan.sqlSort || plan.dirty;
         const bool faultsOnly = request.fetchBatchSize() > 0 && plan.residual.isEmpty() && plan.sqlSort;
-        QString sql = faultsOnly ? QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t").arg(StoreSchema::quote(schema.table(plan.entity).name))
+        QString sql = faultsOnly ? QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t")
+                                       .arg(StoreSchema::quote(schema.table(plan.entity).name))
                                  : schema.selectAll(plan.entity);
         sql += plan.where + plan.orderBy;
         if (!memoryWindow && (request.fetchLimit() > 0 || request.fetchOffset() > 0))
@@ -1198,8 +1230,8 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
                 d->registry.insert(id, o);
             }
             if (!faultsOnly && !o->m_loaded && !o->m_inserted) {
-                applyRow(o.get(), s, schema, true, &o->m_changedAttributes, &o->m_changedRelationships, o->m_values,
-                         o->m_relations);
+                applyRow(o.get(), s, schema, true, &o->m_changedAttributes, &o->m_changedRelationships,
+                         o->m_values, o->m_relations);
                 o->m_loaded = true;
                 o->m_batch.reset();
                 fetched.append(o);
@@ -1237,7 +1269,8 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
             });
             for (const auto* set : {&d->updated, &d->inserted}) {
                 for (const auto& o : *set) {
-                    if (o->m_deleted || present.contains(o.get()) || !matchesEntity(o.get(), plan.entity, sub))
+                    if (o->m_deleted || present.contains(o.get()) ||
+                        !matchesEntity(o.get(), plan.entity, sub))
                         continue;
                     if (predicate.evaluate(o.get()))
                         result.append(o);
@@ -1256,8 +1289,11 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
         if (error)
             *error = makeError(FetchError, QString::fromStdString(failure.what()));
         return {};
-    } catch (const Exception&) {
-        throw;
+    } catch (const Exception& failure) {
+        // A key path the records do not have, or a pattern that does not compile.
+        if (error)
+            *error = makeError(FetchError, failure.reason());
+        return {};
     } catch (const std::exception& failure) {
         if (error)
             *error = makeError(FetchError, QString::fromStdString(failure.what()));
@@ -1266,17 +1302,20 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
     return result;
 }
 
-QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const FetchRequest& request, Error* error)
+QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const FetchRequest& request,
+                                                                       Error* error)
 {
     QList<ManagedObjectID> ids;
     try {
         const StoreSchema& schema = d->schema();
         FetchPlan plan = makePlan(request, schema, d->coordinator->managedObjectModel());
-        const bool dirty = request.includesPendingChanges()
-                           && contextIsDirtyFor(d->inserted, d->updated, d->deleted, plan.entity, request.includesSubentities());
+        const bool dirty =
+            request.includesPendingChanges() && contextIsDirtyFor(d->inserted, d->updated, d->deleted,
+                                                                  plan.entity, request.includesSubentities());
         if (plan.residual.isEmpty() && plan.sqlSort && !dirty) {
-            QString sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t").arg(StoreSchema::quote(schema.table(plan.entity).name))
-                          + plan.where + plan.orderBy;
+            QString sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t")
+                              .arg(StoreSchema::quote(schema.table(plan.entity).name)) +
+                          plan.where + plan.orderBy;
             if (request.fetchLimit() > 0 || request.fetchOffset() > 0)
                 sql += QStringLiteral(" LIMIT %1 OFFSET %2")
                            .arg(request.fetchLimit() > 0 ? request.fetchLimit() : -1)
@@ -1309,11 +1348,14 @@ qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, E
     try {
         const StoreSchema& schema = d->schema();
         FetchPlan plan = makePlan(request, schema, d->coordinator->managedObjectModel());
-        const bool dirty = request.includesPendingChanges()
-                           && contextIsDirtyFor(d->inserted, d->updated, d->deleted, plan.entity, request.includesSubentities());
+        const bool dirty =
+            request.includesPendingChanges() && contextIsDirtyFor(d->inserted, d->updated, d->deleted,
+                                                                  plan.entity, request.includesSubentities());
         if (plan.residual.isEmpty() && !dirty) {
-            SqliteStatement& s = d->connection().prepare(
-                QStringLiteral("SELECT COUNT(*) FROM %1 t").arg(StoreSchema::quote(schema.table(plan.entity).name)) + plan.where);
+            SqliteStatement& s =
+                d->connection().prepare(QStringLiteral("SELECT COUNT(*) FROM %1 t")
+                                            .arg(StoreSchema::quote(schema.table(plan.entity).name)) +
+                                        plan.where);
             bindAll(s, plan.binds);
             qint64 n = s.step() ? s.int64(0) : 0;
             s.reset();
@@ -1369,11 +1411,12 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
         return;
     try {
         const StoreSchema& schema = d->schema();
-        SqliteStatement& s = d->connection().prepare(schema.selectAll(object->m_entity) + QStringLiteral(" WHERE t.Z_PK = ?"));
+        SqliteStatement& s =
+            d->connection().prepare(schema.selectAll(object->m_entity) + QStringLiteral(" WHERE t.Z_PK = ?"));
         s.bindInt64(1, object->m_id.primaryKey());
         if (s.step())
-            applyRow(object.get(), s, schema, true, &object->m_changedAttributes, &object->m_changedRelationships,
-                     object->m_values, object->m_relations);
+            applyRow(object.get(), s, schema, true, &object->m_changedAttributes,
+                     &object->m_changedRelationships, object->m_values, object->m_relations);
         s.reset();
     } catch (const std::exception&) {
     }
@@ -1412,19 +1455,33 @@ void ManagedObjectContext::mergeChangesFromContextDidSaveNotification(const Save
             o->notifyObservers(key);
         }
     }
-    for (const ManagedObjectID& id : notification.inserted) {
+    // New records arrive as faults that load together when the first of them is touched.
+    auto batch = std::make_shared<ManagedObject::FaultBatch>();
+    batch->ids = notification.inserted;
+    batch->size = 200;
+    for (qsizetype i = 0; i < notification.inserted.size(); ++i) {
+        const ManagedObjectID& id = notification.inserted[i];
         ManagedObjectPtr o = objectWithID(id);
-        if (o)
-            d->pendingInserted.insert(id, o);
+        if (!o)
+            continue;
+        if (!o->m_loaded && !o->m_inserted) {
+            o->m_batch = batch;
+            o->m_batchIndex = i;
+        }
+        d->pendingInserted.insert(id, o);
     }
     processPendingChanges();
 }
 
 void ManagedObjectContext::reset()
 {
-    for (const auto& weak : std::as_const(d->registry))
-        if (auto o = weak.lock())
-            o->m_context = nullptr;
+    // Records end what they started (observations) before they leave the context.
+    const QList<ManagedObjectPtr> live = registeredObjects();
+    for (const auto& o : live)
+        if (o->m_loaded && !o->m_deleted)
+            o->willTurnIntoFault();
+    for (const auto& o : live)
+        o->m_context = nullptr;
     d->registry.clear();
     d->inserted.clear();
     d->updated.clear();

@@ -23,10 +23,10 @@ class ManagedObjectContext : public QObject
 public:
     static const QString kErrorDomain; // "NSCocoaErrorDomain"
     enum ErrorCode : qint64 {
-        ObjectNotFoundError = 133000,     // existingObjectWithID: the store no longer holds the record
-        DeniedDeleteError = 1600,         // a delete rule Deny was violated
-        SaveError = 134030,               // writing failed
-        FetchError = 134060,              // reading failed, or an unknown entity
+        ObjectNotFoundError = 133000, // existingObjectWithID: the store no longer holds the record
+        DeniedDeleteError = 1600,     // a delete rule Deny was violated
+        SaveError = 134030,           // writing failed
+        FetchError = 134060,          // reading failed, or an unknown entity
     };
 
     explicit ManagedObjectContext(std::shared_ptr<PersistentStoreCoordinator> coordinator,
@@ -60,8 +60,8 @@ public:
     // Records (or, by the request's result type, use executeFetchRequestForIDs) matching the request.
     // On failure an empty list and the error.
     QList<ManagedObjectPtr> executeFetchRequest(const FetchRequest& request, Error* error = nullptr);
-    template <typename T> QList<std::shared_ptr<T>> executeFetchRequest(const FetchRequest& request,
-                                                                       Error* error = nullptr)
+    template <typename T>
+    QList<std::shared_ptr<T>> executeFetchRequest(const FetchRequest& request, Error* error = nullptr)
     {
         QList<std::shared_ptr<T>> result;
         for (const auto& o : executeFetchRequest(request, error))
@@ -111,7 +111,8 @@ private:
     bool fireFault(const ManagedObject* object);
     const QList<ManagedObjectID>& relationList(const ManagedObject* object, int relationshipIndex);
     void recordChange(ManagedObject* object);
-    void setToOneRelationship(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
+    void setToOneRelationship(ManagedObject* object, const RelationshipDescription* rel,
+                              ManagedObject* target);
     void addRelated(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
     void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
     void keepObserved(ManagedObject* object, bool keep);

@@ -8,7 +8,8 @@ QString ManagedObjectID::toString() const
 {
     if (!m_entity)
         return QStringLiteral("(null)");
-    return QStringLiteral("%1/%2%3").arg(m_entity->name(), m_temporary ? QStringLiteral("t") : QStringLiteral("p"))
+    return QStringLiteral("%1/%2%3")
+        .arg(m_entity->name(), m_temporary ? QStringLiteral("t") : QStringLiteral("p"))
         .arg(m_key);
 }
 

@@ -16,8 +16,7 @@ public:
     ManagedObjectID() = default;
     ManagedObjectID(const EntityDescription* entity, qint64 primaryKey, bool temporary = false)
         : m_entity(entity), m_key(primaryKey), m_temporary(temporary)
-    {
-    }
+    {}
 
     bool isNull() const { return m_entity == nullptr; }
     bool isTemporaryID() const { return m_temporary; }

@@ -83,8 +83,8 @@ void ManagedObjectModel::finalize()
             if (!inv)
                 inconsistent(QStringLiteral("Relationship %1.%2 names unknown inverse %3.%4")
                                  .arg(e.m_name, r.name, r.destinationName, r.inverseName));
-            if (inv->inverseName != r.name
-                || !(e.isKindOfEntity(inv->destination) || inv->destination->isKindOfEntity(&e)))
+            if (inv->inverseName != r.name ||
+                !(e.isKindOfEntity(inv->destination) || inv->destination->isKindOfEntity(&e)))
                 inconsistent(QStringLiteral("Relationships %1.%2 and %3.%4 are not each other's inverse")
                                  .arg(e.m_name, r.name, r.destinationName, r.inverseName));
             r.inverse = inv;
@@ -100,7 +100,8 @@ void ManagedObjectModel::finalize()
         for (const QStringList& index : e.m_indexes)
             for (const QString& name : index)
                 if (!e.m_attributeIndex.contains(name) && !e.m_relationshipByName.contains(name))
-                    inconsistent(QStringLiteral("Index of %1 names unknown attribute %2").arg(e.m_name, name));
+                    inconsistent(
+                        QStringLiteral("Index of %1 names unknown attribute %2").arg(e.m_name, name));
     m_finalized = true;
 }
 

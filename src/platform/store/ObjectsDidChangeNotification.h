@@ -17,7 +17,10 @@ public:
     QList<ManagedObjectPtr> deleted;
     bool invalidatedAll = false;
 
-    bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty() && !invalidatedAll; }
+    bool isEmpty() const
+    {
+        return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty() && !invalidatedAll;
+    }
 };
 
 } // namespace tavrel

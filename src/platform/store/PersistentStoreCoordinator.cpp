@@ -24,7 +24,8 @@ struct PersistentStoreCoordinator::Private
     QHash<const EntityDescription*, qint64> lastKeys;
 };
 
-PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model, QObject* parent)
+PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
+                                                       QObject* parent)
     : QObject(parent), m_model(std::move(model)), d(std::make_unique<Private>())
 {
     qRegisterMetaType<tavrel::SaveNotification>();
@@ -63,13 +64,15 @@ QString indexName(const QString& table, const QStringList& columns)
 void PersistentStoreCoordinator::addPersistentStore(const QString& path)
 {
     if (d->schema)
-        throw Exception(kPersistentStoreOpenException, QStringLiteral("A store is already open at %1").arg(d->path));
+        throw Exception(kPersistentStoreOpenException,
+                        QStringLiteral("A store is already open at %1").arg(d->path));
     const QFileInfo info(path);
     if (!info.dir().exists())
         throw Exception(kPersistentStoreOpenException,
                         QStringLiteral("The folder of the store %1 does not exist").arg(path));
     if (info.exists() && !info.isFile())
-        throw Exception(kPersistentStoreOpenException, QStringLiteral("The store %1 is not a file").arg(path));
+        throw Exception(kPersistentStoreOpenException,
+                        QStringLiteral("The store %1 is not a file").arg(path));
 
     QHash<QString, int> numbers;
     try {
@@ -78,20 +81,25 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
         db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         db.exec(QStringLiteral("BEGIN IMMEDIATE"));
         try {
-            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_METADATA (Z_KEY TEXT PRIMARY KEY, Z_VALUE)"));
-            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_ENTITIES (Z_ENT INTEGER PRIMARY KEY, Z_NAME TEXT UNIQUE NOT NULL)"));
+            db.exec(
+                QStringLiteral("CREATE TABLE IF NOT EXISTS Z_METADATA (Z_KEY TEXT PRIMARY KEY, Z_VALUE)"));
+            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_ENTITIES (Z_ENT INTEGER PRIMARY KEY, Z_NAME "
+                                   "TEXT UNIQUE NOT NULL)"));
             int version = 0;
             {
-                auto& s = db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
+                auto& s = db.prepare(
+                    QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
                 if (s.step())
                     version = int(s.int64(0));
                 s.reset();
             }
             if (version > kSchemaVersion)
                 throw SqliteConnection::Failure(
-                    0, QStringLiteral("the store was written by a newer version (schema %1, this program reads up to %2)")
-                           .arg(version)
-                           .arg(kSchemaVersion));
+                    0,
+                    QStringLiteral(
+                        "the store was written by a newer version (schema %1, this program reads up to %2)")
+                        .arg(version)
+                        .arg(kSchemaVersion));
             {
                 auto& s = db.prepare(QStringLiteral("SELECT Z_ENT, Z_NAME FROM Z_ENTITIES"));
                 while (s.step())
@@ -113,24 +121,28 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
             // Missing tables, columns and indexes are added; nothing is ever dropped.
             for (const StoreSchema::Table& t : schema->tables()) {
                 if (!tableExists(db, t.name)) {
-                    QString sql = QStringLiteral("CREATE TABLE %1 (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER NOT NULL")
-                                      .arg(StoreSchema::quote(t.name));
+                    QString sql =
+                        QStringLiteral("CREATE TABLE %1 (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER NOT NULL")
+                            .arg(StoreSchema::quote(t.name));
                     for (int i = 0; i < t.columns.size(); ++i)
-                        sql += QStringLiteral(", %1 %2").arg(StoreSchema::quote(t.columns[i]), t.columnTypes[i]);
+                        sql +=
+                            QStringLiteral(", %1 %2").arg(StoreSchema::quote(t.columns[i]), t.columnTypes[i]);
                     db.exec(sql + QLatin1Char(')'));
                 } else {
                     const QStringList have = existingColumns(db, t.name);
                     for (int i = 0; i < t.columns.size(); ++i)
                         if (!have.contains(t.columns[i]))
                             db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                                        .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]), t.columnTypes[i]));
+                                        .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]),
+                                             t.columnTypes[i]));
                 }
                 bool led = false;
                 for (const QStringList& index : t.indexes)
                     led = led || index.first() == QLatin1String("Z_ENT");
                 if (t.shared && !led)
                     db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
-                                .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")), StoreSchema::quote(t.name)));
+                                .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")),
+                                     StoreSchema::quote(t.name)));
                 for (const QStringList& index : t.indexes) {
                     QStringList cols;
                     for (const QString& c : index)
@@ -141,14 +153,17 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                 }
             }
             for (const StoreSchema::JoinTable& j : schema->joinTables()) {
-                db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
-                                       "Z_B INTEGER NOT NULL, Z_B_ENT INTEGER, UNIQUE (Z_A, Z_B))")
-                            .arg(StoreSchema::quote(j.name)));
+                db.exec(
+                    QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
+                                   "Z_B INTEGER NOT NULL, Z_B_ENT INTEGER, UNIQUE (Z_A, Z_B))")
+                        .arg(StoreSchema::quote(j.name)));
                 db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
-                            .arg(StoreSchema::quote(j.name + QStringLiteral("_Z_B_index")), StoreSchema::quote(j.name)));
+                            .arg(StoreSchema::quote(j.name + QStringLiteral("_Z_B_index")),
+                                 StoreSchema::quote(j.name)));
             }
             auto setMeta = [&](const QString& key, const QVariant& value) {
-                auto& s = db.prepare(QStringLiteral("INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)"));
+                auto& s = db.prepare(
+                    QStringLiteral("INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)"));
                 s.bindText(1, key);
                 s.bind(2, value);
                 s.run();
@@ -156,14 +171,17 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
             setMeta(QStringLiteral("schemaVersion"), kSchemaVersion);
             setMeta(QStringLiteral("modelVersionHash"), m_model->versionHash());
             {
-                auto& s = db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'storeIdentifier'"));
+                auto& s = db.prepare(
+                    QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'storeIdentifier'"));
                 const bool has = s.step();
                 s.reset();
                 if (!has)
-                    setMeta(QStringLiteral("storeIdentifier"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+                    setMeta(QStringLiteral("storeIdentifier"),
+                            QUuid::createUuid().toString(QUuid::WithoutBraces));
             }
             for (const StoreSchema::Table& t : schema->tables()) {
-                auto& s = db.prepare(QStringLiteral("SELECT MAX(Z_PK) FROM %1").arg(StoreSchema::quote(t.name)));
+                auto& s =
+                    db.prepare(QStringLiteral("SELECT MAX(Z_PK) FROM %1").arg(StoreSchema::quote(t.name)));
                 const qint64 last = s.step() && !s.isNull(0) ? s.int64(0) : 0;
                 s.reset();
                 d->lastKeys.insert(t.root, last);
@@ -180,7 +198,8 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
     } catch (const SqliteConnection::Failure& failure) {
         d->lastKeys.clear();
         throw Exception(kPersistentStoreOpenException,
-                        QStringLiteral("The store %1 cannot be used: %2").arg(path, QString::fromStdString(failure.what())));
+                        QStringLiteral("The store %1 cannot be used: %2")
+                            .arg(path, QString::fromStdString(failure.what())));
     }
     d->path = path;
 }

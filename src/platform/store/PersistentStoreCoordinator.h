@@ -25,7 +25,8 @@ public:
     static const QString kPersistentStoreOpenException; // "PersistentStoreOpenException"
     static constexpr int kSchemaVersion = 1;
 
-    explicit PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model, QObject* parent = nullptr);
+    explicit PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
+                                        QObject* parent = nullptr);
     ~PersistentStoreCoordinator() override;
 
     // Opens or creates the store file. Tables, columns and indexes the file lacks are added, keeping

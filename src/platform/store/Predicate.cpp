@@ -49,7 +49,6 @@ Predicate Predicate::comparison(const QString& keyPath, Operator op, const QVari
     return Predicate(node);
 }
 
-
 Predicate Predicate::compound(int kind, const QList<Predicate>& predicates)
 {
     auto node = std::make_shared<PredicateNode>();
@@ -140,7 +139,8 @@ bool PredicateNode::compare(Predicate::Operator op, int options, const QVariant&
             return false;
         }
         if (right.typeId() == QMetaType::QString && left.typeId() == QMetaType::QString)
-            return KeyValueCoding::stringMatch(KeyValueCoding::Contains, right.toString(), left.toString(), options);
+            return KeyValueCoding::stringMatch(KeyValueCoding::Contains, right.toString(), left.toString(),
+                                               options);
         return false;
     case Op::BeginsWith:
     case Op::EndsWith:
@@ -153,8 +153,8 @@ bool PredicateNode::compare(Predicate::Operator op, int options, const QVariant&
                     return true;
             return false;
         }
-        if (left.typeId() != QMetaType::QString || right.typeId() != QMetaType::QString || left.toString().isNull()
-            || right.toString().isNull())
+        if (left.typeId() != QMetaType::QString || right.typeId() != QMetaType::QString ||
+            left.toString().isNull() || right.toString().isNull())
             return false;
         const auto sop = op == Op::BeginsWith ? KeyValueCoding::BeginsWith
                          : op == Op::EndsWith ? KeyValueCoding::EndsWith
@@ -195,7 +195,7 @@ bool PredicateNode::evaluate(const QVariant& object) const
     const QVariant r = valueOf(right, object);
     if (modifier == Predicate::Modifier::Direct)
         return compare(op, options, l, r);
-    const QVariantList elements = KeyValueCoding::isList(l) ? l.toList()
+    const QVariantList elements = KeyValueCoding::isList(l)  ? l.toList()
                                   : KeyValueCoding::isNil(l) ? QVariantList()
                                                              : QVariantList{l};
     for (const QVariant& e : elements) {
@@ -261,20 +261,21 @@ QString PredicateNode::format() const
     case Kind::Block:
         return QStringLiteral("BLOCKPREDICATE");
     case Kind::Not:
-        return QStringLiteral("NOT %1").arg(children.isEmpty() ? QString() : QStringLiteral("(%1)").arg(children.first()->format()));
+        return QStringLiteral("NOT %1").arg(
+            children.isEmpty() ? QString() : QStringLiteral("(%1)").arg(children.first()->format()));
     case Kind::And:
     case Kind::Or: {
         QStringList parts;
         for (const auto& c : children)
             parts.append(c->kind == Kind::And || c->kind == Kind::Or ? QStringLiteral("(%1)").arg(c->format())
-                                                                      : c->format());
+                                                                     : c->format());
         return parts.join(kind == Kind::And ? QStringLiteral(" AND ") : QStringLiteral(" OR "));
     }
     case Kind::Comparison:
         break;
     }
-    static const char* const names[] = {"==", "!=", "<", "<=", ">", ">=", "BEGINSWITH", "ENDSWITH", "CONTAINS",
-                                        "LIKE", "MATCHES", "IN"};
+    static const char* const names[] = {
+        "==", "!=", "<", "<=", ">", ">=", "BEGINSWITH", "ENDSWITH", "CONTAINS", "LIKE", "MATCHES", "IN"};
     QString result;
     if (modifier == Predicate::Modifier::Any)
         result += QLatin1String("ANY ");

@@ -77,6 +77,11 @@ public:
     {
         if constexpr (std::is_convertible_v<T, ManagedObjectPtr>)
             return QVariant::fromValue(ManagedObjectPtr(value));
+        else if constexpr (std::is_pointer_v<T> &&
+                           std::is_base_of_v<ManagedObject, std::remove_cv_t<std::remove_pointer_t<T>>>)
+            return value ? QVariant::fromValue(
+                               std::const_pointer_cast<ManagedObject>(value->shared_from_this()))
+                         : QVariant();
         else if constexpr (std::is_convertible_v<T, const char*>)
             return QVariant(QString::fromUtf8(value));
         else if constexpr (std::is_same_v<T, QVariant>)

@@ -3,14 +3,14 @@
 #include "platform/runtime/Exception.h"
 #include "platform/store/PredicateNode.h"
 
+#include <QSequentialIterable>
 #include <QStringList>
 
 namespace tavrel {
 
 PredicateParser::PredicateParser(const QString& format, const QVariantList& arguments)
     : m_format(format), m_arguments(arguments)
-{
-}
+{}
 
 void PredicateParser::fail(const QString& why) const
 {
@@ -28,8 +28,8 @@ void PredicateParser::tokenize()
     const QString& s = m_format;
     qsizetype i = 0;
     auto isWordChar = [](QChar c) {
-        return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char('$')
-               || c == QLatin1Char('@') || c == QLatin1Char('#');
+        return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') ||
+               c == QLatin1Char('$') || c == QLatin1Char('@') || c == QLatin1Char('#');
     };
     while (i < s.size()) {
         const QChar c = s[i];
@@ -48,7 +48,8 @@ void PredicateParser::tokenize()
             } else {
                 // Numeric conversions (%d, %i, %ld, %lld, %u, %f ...) take a number argument.
                 qsizetype j = i + 1;
-                while (j < s.size() && (s[j] == QLatin1Char('l') || s[j] == QLatin1Char('q') || s[j] == QLatin1Char('h')))
+                while (j < s.size() &&
+                       (s[j] == QLatin1Char('l') || s[j] == QLatin1Char('q') || s[j] == QLatin1Char('h')))
                     ++j;
                 if (j < s.size() && QStringLiteral("diufgex").contains(s[j])) {
                     t.type = Token::Type::Argument;
@@ -65,7 +66,9 @@ void PredicateParser::tokenize()
             while (i < s.size()) {
                 if (s[i] == QLatin1Char('\\') && i + 1 < s.size()) {
                     const QChar e = s[i + 1];
-                    text += e == QLatin1Char('n') ? QChar(QLatin1Char('\n')) : e == QLatin1Char('t') ? QChar(QLatin1Char('\t')) : e;
+                    text += e == QLatin1Char('n')   ? QChar(QLatin1Char('\n'))
+                            : e == QLatin1Char('t') ? QChar(QLatin1Char('\t'))
+                                                    : e;
                     i += 2;
                     continue;
                 }
@@ -83,8 +86,8 @@ void PredicateParser::tokenize()
         } else if (c.isDigit() || (c == QLatin1Char('-') && i + 1 < s.size() && s[i + 1].isDigit())) {
             qsizetype j = i + 1;
             bool isDouble = false;
-            while (j < s.size() && (s[j].isDigit() || s[j] == QLatin1Char('.') || s[j] == QLatin1Char('e')
-                                    || s[j] == QLatin1Char('E'))) {
+            while (j < s.size() && (s[j].isDigit() || s[j] == QLatin1Char('.') || s[j] == QLatin1Char('e') ||
+                                    s[j] == QLatin1Char('E'))) {
                 if (!s[j].isDigit())
                     isDouble = true;
                 ++j;
@@ -129,8 +132,8 @@ void PredicateParser::tokenize()
             t.text = s.mid(i, j - i);
             i = j;
         } else {
-            static const char* const ops[] = {"==", "!=", "<>", "<=", "=<", ">=", "=>", "&&", "||",
-                                              "=",  "<",  ">",  "!"};
+            static const char* const ops[] = {"==", "!=", "<>", "<=", "=<", ">=", "=>",
+                                              "&&", "||", "=",  "<",  ">",  "!"};
             bool matched = false;
             for (const char* op : ops) {
                 const QLatin1String o(op);
@@ -155,14 +158,14 @@ QVariant PredicateParser::takeArgument()
     if (m_argumentIndex >= m_arguments.size())
         fail(QStringLiteral("too few arguments"));
     QVariant v = m_arguments[m_argumentIndex++];
-    if (v.typeId() == QMetaType::QStringList) {
+    // Any list or set of values (QStringList, QList<qint64>, QSet<QString> ...) is a list of values.
+    if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray &&
+        v.typeId() != QMetaType::QVariantList && v.canView<QSequentialIterable>()) {
         QVariantList list;
-        for (const QString& s : v.toStringList())
-            list.append(s);
+        for (const QVariant& element : v.view<QSequentialIterable>())
+            list.append(element);
         return list;
     }
-    if (v.typeId() == QMetaType::QByteArray && false)
-        return v;
     return v;
 }
 
@@ -179,7 +182,8 @@ PredicateParser::NodePtr PredicateParser::parseOr()
 {
     NodePtr left = parseAnd();
     QList<NodePtr> items{left};
-    while (isWord(peek(), "OR") || (peek().type == Token::Type::Operator && peek().text == QLatin1String("||"))) {
+    while (isWord(peek(), "OR") ||
+           (peek().type == Token::Type::Operator && peek().text == QLatin1String("||"))) {
         next();
         items.append(parseAnd());
     }
@@ -195,7 +199,8 @@ PredicateParser::NodePtr PredicateParser::parseAnd()
 {
     NodePtr left = parseNot();
     QList<NodePtr> items{left};
-    while (isWord(peek(), "AND") || (peek().type == Token::Type::Operator && peek().text == QLatin1String("&&"))) {
+    while (isWord(peek(), "AND") ||
+           (peek().type == Token::Type::Operator && peek().text == QLatin1String("&&"))) {
         next();
         items.append(parseNot());
     }
@@ -209,7 +214,8 @@ PredicateParser::NodePtr PredicateParser::parseAnd()
 
 PredicateParser::NodePtr PredicateParser::parseNot()
 {
-    if (isWord(peek(), "NOT") || (peek().type == Token::Type::Operator && peek().text == QLatin1String("!"))) {
+    if (isWord(peek(), "NOT") ||
+        (peek().type == Token::Type::Operator && peek().text == QLatin1String("!"))) {
         next();
         auto node = std::make_shared<PredicateNode>();
         node->kind = PredicateNode::Kind::Not;
@@ -299,13 +305,12 @@ bool PredicateParser::parseExpression(void* out)
             e.constant = QVariant();
             return true;
         }
-        static const QStringList reserved{QStringLiteral("AND"),        QStringLiteral("OR"),
-                                          QStringLiteral("NOT"),        QStringLiteral("IN"),
-                                          QStringLiteral("BEGINSWITH"), QStringLiteral("ENDSWITH"),
-                                          QStringLiteral("CONTAINS"),   QStringLiteral("LIKE"),
-                                          QStringLiteral("MATCHES"),    QStringLiteral("ANY"),
-                                          QStringLiteral("ALL"),        QStringLiteral("NONE"),
-                                          QStringLiteral("SOME")};
+        static const QStringList reserved{
+            QStringLiteral("AND"),      QStringLiteral("OR"),         QStringLiteral("NOT"),
+            QStringLiteral("IN"),       QStringLiteral("BEGINSWITH"), QStringLiteral("ENDSWITH"),
+            QStringLiteral("CONTAINS"), QStringLiteral("LIKE"),       QStringLiteral("MATCHES"),
+            QStringLiteral("ANY"),      QStringLiteral("ALL"),        QStringLiteral("NONE"),
+            QStringLiteral("SOME")};
         if (reserved.contains(upper))
             fail(QStringLiteral("expected an expression, found %1").arg(w));
         if (w.startsWith(QLatin1Char('.')) || w.endsWith(QLatin1Char('.')) || w.contains(QLatin1String("..")))
@@ -390,7 +395,8 @@ PredicateParser::NodePtr PredicateParser::parseComparison()
         }
     }
     parseExpression(&node->right);
-    if (node->modifier != Predicate::Modifier::Direct && node->left.kind != PredicateNode::Expression::Kind::KeyPath)
+    if (node->modifier != Predicate::Modifier::Direct &&
+        node->left.kind != PredicateNode::Expression::Kind::KeyPath)
         fail(QStringLiteral("ANY, ALL and NONE need a key path"));
     return node;
 }

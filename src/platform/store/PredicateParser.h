@@ -18,8 +18,21 @@ public:
 private:
     struct Token
     {
-        enum class Type { End, Word, String, Number, Operator, LeftParen, RightParen, LeftBrace, RightBrace,
-                          Comma, Argument, KeyArgument, Options };
+        enum class Type {
+            End,
+            Word,
+            String,
+            Number,
+            Operator,
+            LeftParen,
+            RightParen,
+            LeftBrace,
+            RightBrace,
+            Comma,
+            Argument,
+            KeyArgument,
+            Options
+        };
         Type type = Type::End;
         QString text;
         QVariant value;

@@ -19,7 +19,7 @@ public:
     QList<ManagedObjectID> updated;
     QList<ManagedObjectID> deleted;
     QHash<ManagedObjectID, QStringList> updatedKeys; // keys written per updated record
-    const ManagedObjectContext* source = nullptr;     // identity only: never dereference across threads
+    const ManagedObjectContext* source = nullptr;    // identity only: never dereference across threads
 
     bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
 };

@@ -8,13 +8,11 @@ namespace tavrel {
 
 SortDescriptor::SortDescriptor(QString keyPath, bool ascending, Comparison comparison)
     : m_key(std::move(keyPath)), m_ascending(ascending), m_comparison(comparison)
-{
-}
+{}
 
 SortDescriptor::SortDescriptor(QString keyPath, bool ascending, Comparator comparator)
     : m_key(std::move(keyPath)), m_ascending(ascending), m_comparator(std::move(comparator))
-{
-}
+{}
 
 SortDescriptor SortDescriptor::reversed() const
 {
@@ -29,8 +27,8 @@ int SortDescriptor::compareValues(const QVariant& left, const QVariant& right) c
     if (m_comparator) {
         c = m_comparator(left, right);
     } else {
-        const bool ci = m_comparison == Comparison::CaseInsensitive
-                        || m_comparison == Comparison::LocalizedCaseInsensitive;
+        const bool ci = m_comparison == Comparison::CaseInsensitive ||
+                        m_comparison == Comparison::LocalizedCaseInsensitive;
         const bool localized =
             m_comparison == Comparison::Localized || m_comparison == Comparison::LocalizedCaseInsensitive;
         c = KeyValueCoding::sortCompare(left, right, ci ? 1 : 0, localized);
@@ -41,7 +39,8 @@ int SortDescriptor::compareValues(const QVariant& left, const QVariant& right) c
 
 int SortDescriptor::compareObjects(const QVariant& left, const QVariant& right) const
 {
-    return compareValues(KeyValueCoding::valueForKeyPath(left, m_key), KeyValueCoding::valueForKeyPath(right, m_key));
+    return compareValues(KeyValueCoding::valueForKeyPath(left, m_key),
+                         KeyValueCoding::valueForKeyPath(right, m_key));
 }
 
 int SortDescriptor::compareObjects(const ManagedObject* left, const ManagedObject* right) const
@@ -105,8 +104,8 @@ void SortDescriptor::sortObjects(QVariantList& objects, const QList<SortDescript
 
 bool SortDescriptor::operator==(const SortDescriptor& other) const
 {
-    return !m_comparator && !other.m_comparator && m_key == other.m_key && m_ascending == other.m_ascending
-           && m_comparison == other.m_comparison;
+    return !m_comparator && !other.m_comparator && m_key == other.m_key && m_ascending == other.m_ascending &&
+           m_comparison == other.m_comparison;
 }
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #include "platform/store/SqliteConnection.h"
 
 #include "platform/store/KeyValueCoding.h"
+#include "platform/store/ManagedObject.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -22,15 +23,16 @@ QString textOf(sqlite3_value* v)
 // tv_str(operator, options, value, pattern): the in-memory string operators, so SQL and memory agree.
 void stringFunction(sqlite3_context* ctx, int, sqlite3_value** args)
 {
-    if (sqlite3_value_type(args[2]) == SQLITE_NULL || sqlite3_value_type(args[3]) == SQLITE_NULL
-        || sqlite3_value_type(args[2]) != SQLITE_TEXT) {
+    if (sqlite3_value_type(args[2]) == SQLITE_NULL || sqlite3_value_type(args[3]) == SQLITE_NULL ||
+        sqlite3_value_type(args[2]) != SQLITE_TEXT) {
         sqlite3_result_int(ctx, 0);
         return;
     }
     try {
         const auto op = KeyValueCoding::StringOperator(sqlite3_value_int(args[0]));
         const int options = sqlite3_value_int(args[1]);
-        sqlite3_result_int(ctx, KeyValueCoding::stringMatch(op, textOf(args[2]), textOf(args[3]), options) ? 1 : 0);
+        sqlite3_result_int(
+            ctx, KeyValueCoding::stringMatch(op, textOf(args[2]), textOf(args[3]), options) ? 1 : 0);
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }
@@ -44,7 +46,8 @@ void equalFunction(sqlite3_context* ctx, int, sqlite3_value** args)
         return;
     }
     const int options = sqlite3_value_int(args[2]);
-    sqlite3_result_int(ctx, KeyValueCoding::fold(textOf(args[0]), options) == KeyValueCoding::fold(textOf(args[1]), options));
+    sqlite3_result_int(ctx, KeyValueCoding::fold(textOf(args[0]), options) ==
+                                KeyValueCoding::fold(textOf(args[1]), options));
 }
 
 int collate(void* mode, int n1, const void* p1, int n2, const void* p2)
@@ -58,7 +61,8 @@ int collate(void* mode, int n1, const void* p1, int n2, const void* p2)
 
 void SqliteConnection::raise(sqlite3* db, int code, const QString& context)
 {
-    const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
+    const QString message =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
     throw Failure(code, context.isEmpty() ? message : QStringLiteral("%1: %2").arg(context, message));
 }
 
@@ -69,7 +73,8 @@ SqliteConnection::SqliteConnection(const QString& path, bool create)
         flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString message =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         throw Failure(rc, message);
@@ -80,8 +85,10 @@ SqliteConnection::SqliteConnection(const QString& path, bool create)
                                nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "tv_eq", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, equalFunction,
                                nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(m_db, "TV_CI", SQLITE_UTF8, reinterpret_cast<void*>(intptr_t(1)), collate, nullptr);
-    sqlite3_create_collation_v2(m_db, "TV_LOC", SQLITE_UTF8, reinterpret_cast<void*>(intptr_t(2)), collate, nullptr);
+    sqlite3_create_collation_v2(m_db, "TV_CI", SQLITE_UTF8, reinterpret_cast<void*>(intptr_t(1)), collate,
+                                nullptr);
+    sqlite3_create_collation_v2(m_db, "TV_LOC", SQLITE_UTF8, reinterpret_cast<void*>(intptr_t(2)), collate,
+                                nullptr);
     sqlite3_create_collation_v2(m_db, "TV_LOCCI", SQLITE_UTF8, reinterpret_cast<void*>(intptr_t(3)), collate,
                                 nullptr);
 }
@@ -103,7 +110,8 @@ SqliteStatement& SqliteConnection::prepare(const QString& sql)
     }
     sqlite3_stmt* s = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    const int rc =
+        sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
     if (rc != SQLITE_OK)
         raise(m_db, rc, sql);
     if (m_cache.size() > 400) {
@@ -147,8 +155,8 @@ void SqliteStatement::bind(int index, const QVariant& value)
         return;
     }
     if (const ManagedObject* r = KeyValueCoding::record(value)) {
-        (void)r;
-        return; // callers bind keys of records themselves
+        sqlite3_bind_int64(m_statement, index, r->objectID().primaryKey());
+        return;
     }
     switch (value.typeId()) {
     case QMetaType::Bool:
@@ -166,7 +174,8 @@ void SqliteStatement::bind(int index, const QVariant& value)
         return;
     case QMetaType::QByteArray: {
         const QByteArray data = value.toByteArray();
-        sqlite3_bind_blob64(m_statement, index, data.constData(), sqlite3_uint64(data.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob64(m_statement, index, data.constData(), sqlite3_uint64(data.size()),
+                            SQLITE_TRANSIENT);
         return;
     }
     default:

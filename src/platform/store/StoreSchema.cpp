@@ -178,7 +178,8 @@ QString StoreSchema::selectAll(const EntityDescription* entity) const
     return sql + QStringLiteral(" FROM ") + quote(t.name) + QStringLiteral(" t");
 }
 
-QString StoreSchema::entityFilter(const EntityDescription* entity, bool includeSubentities, const QString& alias) const
+QString StoreSchema::entityFilter(const EntityDescription* entity, bool includeSubentities,
+                                  const QString& alias) const
 {
     const Layout& l = layout(entity);
     if (includeSubentities && l.wholeTable)

@@ -56,7 +56,8 @@ public:
     // "SELECT t.Z_PK, t.Z_ENT, t."a", ... FROM "Z..." t"
     QString selectAll(const EntityDescription* entity) const;
     // "t.Z_ENT IN (..)" or empty when the entity's hierarchy fills its table.
-    QString entityFilter(const EntityDescription* entity, bool includeSubentities, const QString& alias) const;
+    QString entityFilter(const EntityDescription* entity, bool includeSubentities,
+                         const QString& alias) const;
 
     static QString quote(const QString& identifier);
 

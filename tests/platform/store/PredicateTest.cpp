@@ -1,5 +1,4 @@
 #include "StoreTestModel.h"
-
 #include "platform/runtime/Exception.h"
 #include "platform/store/KeyValueCoding.h"
 
@@ -55,9 +54,8 @@ protected:
         QStringList result;
         for (const auto& o : objects)
             result.append(o->stringValue("identifier"));
-        std::sort(result.begin(), result.end(), [](const QString& a, const QString& b) {
-            return a.mid(1).toInt() < b.mid(1).toInt();
-        });
+        std::sort(result.begin(), result.end(),
+                  [](const QString& a, const QString& b) { return a.mid(1).toInt() < b.mid(1).toInt(); });
         return result;
     }
 
@@ -108,6 +106,8 @@ TEST_F(PredicateTest, SqlAndMemoryAgreeOnEveryForm)
         {"rank > 5", {}, {"r3", "r4", "r7", "r8", "r9", "r10"}},
         {"rank >= 5 AND rank < 20", {}, {"r2", "r3", "r7", "r8", "r9", "r10"}},
         {"rank == %@", {qint64(3)}, {"r5"}},
+        {"rank IN %@", {QVariant::fromValue(QList<qint64>{3, 7})}, {"r5", "r7"}},
+        {"title IN %@", {QVariant::fromValue(QSet<QString>{"UPPER"})}, {"r8"}},
         {"rank =< 1", {}, {"r1", "r6"}},
         {"score <= 1.5", {}, {"r1", "r2"}},
         {"flag == YES", {}, {"r1", "r4"}},
@@ -154,6 +154,7 @@ TEST_F(PredicateTest, RecordArgumentsAndCodeBuiltPredicates)
 {
     const ManagedObjectPtr r3 = m_records[2];
     EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF == %@", r3))), QStringList{"r3"});
+    EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF == %@", r3.get()))), QStringList{"r3"});
     EXPECT_EQ(fetch("Note", Predicate::format("SELF != %@", r3)).size(), 9);
     EXPECT_EQ(ids(fetch("Note", Predicate::format("SELF IN %@", QList<ManagedObjectPtr>{m_records[0], r3}))),
               QStringList({"r1", "r3"}));
@@ -168,13 +169,13 @@ TEST_F(PredicateTest, RecordArgumentsAndCodeBuiltPredicates)
     EXPECT_EQ(ids(fetch("Note", Predicate::orPredicate({built, Predicate::format("rank == 0")}))),
               QStringList({"r4", "r6"}));
     // Blocks run in memory, combined with what runs in SQL.
-    const Predicate block = Predicate::withBlock([](const QVariant& o) {
-        return KeyValueCoding::valueForKey(o, "title").toString().size() == 3;
-    });
+    const Predicate block = Predicate::withBlock(
+        [](const QVariant& o) { return KeyValueCoding::valueForKey(o, "title").toString().size() == 3; });
     EXPECT_EQ(ids(fetch("Note", Predicate::andPredicate({block, Predicate::format("rank > 5")}))),
               QStringList({"r3", "r4"}));
     // Plain values and maps evaluate too.
-    EXPECT_TRUE(Predicate::format("SELF MATCHES %@", "[a-z]+@[a-z]+\\.[a-z]{2,4}").evaluate(QVariant("me@x.org")));
+    EXPECT_TRUE(
+        Predicate::format("SELF MATCHES %@", "[a-z]+@[a-z]+\\.[a-z]{2,4}").evaluate(QVariant("me@x.org")));
     EXPECT_FALSE(Predicate::format("SELF MATCHES %@", "[a-z]+").evaluate(QVariant("me@x.org")));
     EXPECT_TRUE(Predicate::format("name == %@", "n").evaluate(QVariant(QVariantMap{{"name", "n"}})));
     EXPECT_TRUE(Predicate().evaluate(QVariant()));
@@ -182,8 +183,9 @@ TEST_F(PredicateTest, RecordArgumentsAndCodeBuiltPredicates)
 
 TEST_F(PredicateTest, MalformedFormatsRaise)
 {
-    const QStringList bad{"title ==", "title == %@", "(title == 'a'", "title == 'open", "title BETWEEN 1",
-                          "ANY 'x' == 1", "title == 'a' AND", "title ==[z] 'a'", "== 'a'"};
+    const QStringList bad{"title ==",         "title == %@",     "(title == 'a'",
+                          "title == 'open",   "title BETWEEN 1", "ANY 'x' == 1",
+                          "title == 'a' AND", "title ==[z] 'a'", "== 'a'"};
     for (const QString& format : bad) {
         SCOPED_TRACE(format.toStdString());
         try {

@@ -1,5 +1,4 @@
 #include "StoreTestModel.h"
-
 #include "platform/runtime/Exception.h"
 #include "support/WaitUntil.h"
 
@@ -15,8 +14,14 @@ TEST_F(StoreTest, SavedValuesSurviveReopenWithTheirTypes)
     const QDateTime date = QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC);
     const QVariantMap extra{{QStringLiteral("k"), QStringLiteral("v")}, {QStringLiteral("n"), 3}};
     const int hooksBefore = Note::insertHooks;
-    auto note = insert("Note", {{"title", "Réunion \"Q3\""}, {"body", ""}, {"updatedDate", date}, {"rank", 42},
-                                {"score", 2.5}, {"flag", true}, {"blob", QByteArray("\0x\1", 3)}, {"extra", extra}});
+    auto note = insert("Note", {{"title", "Réunion \"Q3\""},
+                                {"body", ""},
+                                {"updatedDate", date},
+                                {"rank", 42},
+                                {"score", 2.5},
+                                {"flag", true},
+                                {"blob", QByteArray("\0x\1", 3)},
+                                {"extra", extra}});
     EXPECT_EQ(Note::insertHooks, hooksBefore + 1);
     EXPECT_EQ(note->stringValue("identifier"), "new"); // set by the insert hook
     EXPECT_TRUE(note->isInserted());
@@ -24,7 +29,8 @@ TEST_F(StoreTest, SavedValuesSurviveReopenWithTheirTypes)
     EXPECT_TRUE(context().hasChanges());
 
     QList<SaveNotification> saves;
-    QObject::connect(&context(), &ManagedObjectContext::didSave, [&](const SaveNotification& n) { saves.append(n); });
+    QObject::connect(&context(), &ManagedObjectContext::didSave,
+                     [&](const SaveNotification& n) { saves.append(n); });
     Error error;
     ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
     EXPECT_FALSE(note->isInserted());
@@ -76,6 +82,16 @@ TEST_F(StoreTest, FetchOfAnAbstractParentFindsEverySubEntity)
     FetchRequest onlyItem("Item");
     onlyItem.setIncludesSubentities(false);
     EXPECT_EQ(context().countForFetchRequest(onlyItem), 0);
+    // A key that only some records have, or a bad pattern, is a fetch error, not a crash.
+    Error error;
+    FetchRequest bad("Item");
+    bad.setPredicate(Predicate::format("body == %@", "x"));
+    EXPECT_TRUE(context().executeFetchRequest(bad, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    bad.setPredicate(Predicate::format("title MATCHES %@", "(unclosed"));
+    EXPECT_TRUE(context().executeFetchRequest(bad, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    EXPECT_EQ(context().countForFetchRequest(bad, &error), -1);
     EXPECT_EQ(fetch("Item", Predicate::format("entity.name BEGINSWITH[c] 'note'")).size(), 2);
 }
 
@@ -117,6 +133,13 @@ TEST_F(StoreTest, InversesStayInStepOnBothSides)
     note->setValueForKey("author", QVariant::fromValue(bob));
     EXPECT_EQ(note->valueForKeyPath("author.name").toString(), "bob");
     EXPECT_EQ(bob->valueForKeyPath("notes.title").toList(), QVariantList{"n"});
+
+    // Records of two contexts are never related directly.
+    ManagedObjectContext second(m_coordinator);
+    auto stranger = second.insertNewObject("Person");
+    EXPECT_THROW(note->setToOne("author", stranger), Exception);
+    EXPECT_THROW(red->addToMany("notes", second.insertNewObject("Note")), Exception);
+    EXPECT_EQ(note->toOne("author"), bob);
 
     ASSERT_TRUE(context().save());
     open();
@@ -222,7 +245,8 @@ TEST_F(StoreTest, SortLimitOffsetAndCount)
     request.setSortDescriptors({SortDescriptor("rank", false), SortDescriptor("title")});
     request.setFetchOffset(0);
     request.setFetchLimit(0);
-    EXPECT_EQ(titles(context().executeFetchRequest(request)), QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(titles(context().executeFetchRequest(request)),
+              QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
     EXPECT_EQ(context().executeFetchRequestForIDs(request).size(), 5);
     request.setFetchLimit(2);
     EXPECT_EQ(context().countForFetchRequest(request), 2);
@@ -252,16 +276,19 @@ TEST_F(StoreTest, SortThroughToOneMatchesTheInMemoryOrder)
         insert("Note", {{"title", title}})->setToOne("author", author);
     ASSERT_TRUE(context().save());
     open();
-    for (const auto comparison : {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
+    for (const auto comparison :
+         {SortDescriptor::Comparison::Default, SortDescriptor::Comparison::CaseInsensitive}) {
         for (const bool ascending : {true, false}) {
-            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison), SortDescriptor("title")};
+            const QList<SortDescriptor> sort{SortDescriptor("author.name", ascending, comparison),
+                                             SortDescriptor("title")};
             const QStringList inSql = titles(fetch("Note", {}, sort));
             // A comparator forces the in-memory path with the same comparison.
             const SortDescriptor same("author.name", ascending, comparison);
             const QList<SortDescriptor> memorySort{
-                SortDescriptor("author.name", true, [same](const QVariant& a, const QVariant& b) {
-                    return same.compareValues(a, b); // direction included
-                }),
+                SortDescriptor("author.name", true,
+                               [same](const QVariant& a, const QVariant& b) {
+                                   return same.compareValues(a, b); // direction included
+                               }),
                 SortDescriptor("title")};
             EXPECT_EQ(inSql, titles(fetch("Note", {}, memorySort))) << int(comparison) << ascending;
         }
@@ -365,12 +392,23 @@ TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
     EXPECT_FALSE(notes[0]->valueForKey("color").isValid()); // the added column is empty for old rows
     EXPECT_EQ(notes[0]->valueForKeyPath("author.name").toString(), "p");
     notes[0]->setValueForKey("color", "red");
-    insert("Label", {{"text", "l"}});
+    auto label = insert("Label", {{"text", "l"}});
+    notes[0]->addToMany("labels", label);
+    notes[0]->setToOne("mainLabel", label);
+    EXPECT_EQ(insert("Note")->stringValue("color"), "blue"); // default of the new attribute
     ASSERT_TRUE(context().save());
     open(true);
-    EXPECT_EQ(fetch("Note")[0]->stringValue("color"), "red");
-    EXPECT_EQ(fetch("Label").size(), 1);
+    auto kept = fetch("Note", Predicate::format("title == 'kept'"));
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0]->stringValue("color"), "red");
+    EXPECT_EQ(kept[0]->valueForKeyPath("mainLabel.text").toString(), "l");
+    EXPECT_EQ(kept[0]->valueForKeyPath("labels.text").toList(), QVariantList{"l"});
+    EXPECT_EQ(fetch("Label")[0]->toManyCount("notes"), 1);
     EXPECT_EQ(fetch("Note", Predicate::format("color == %@", "red")).size(), 1);
+    EXPECT_EQ(fetch("Note", Predicate::format("ANY labels.text == 'l'")).size(), 1);
+    // The original model still opens the file that the larger one extended.
+    open(false);
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"", "kept"}));
 }
 
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
@@ -393,7 +431,8 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
             psc->addPersistentStore(c.path);
             ADD_FAILURE() << "no exception for " << c.path.toStdString();
         } catch (const Exception& e) {
-            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException) << c.path.toStdString();
+            EXPECT_EQ(e.name(), PersistentStoreCoordinator::kPersistentStoreOpenException)
+                << c.path.toStdString();
             EXPECT_FALSE(e.reason().isEmpty());
         }
         EXPECT_FALSE(psc->hasStore());
@@ -402,8 +441,8 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'", nullptr,
-                               nullptr, nullptr),
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE Z_METADATA SET Z_VALUE = 99 WHERE Z_KEY = 'schemaVersion'",
+                               nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_close(db);
         auto psc = std::make_shared<PersistentStoreCoordinator>(makeTestModel());

@@ -1,10 +1,9 @@
 #include "StoreTestModel.h"
-
 #include "support/WaitUntil.h"
 
 #include <QThread>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace tavrel::test {
 
@@ -33,8 +32,9 @@ TEST_F(StoreTest, WorkerSaveReachesTheMasterByMerge)
     const ManagedObjectID goesID = goes->objectID();
 
     // The master merges every save of another context, on its own thread.
-    QObject::connect(m_coordinator.get(), &PersistentStoreCoordinator::contextDidSave, &context(),
-                     [this](const SaveNotification& n) { context().mergeChangesFromContextDidSaveNotification(n); });
+    QObject::connect(
+        m_coordinator.get(), &PersistentStoreCoordinator::contextDidSave, &context(),
+        [this](const SaveNotification& n) { context().mergeChangesFromContextDidSaveNotification(n); });
     QList<ObjectsDidChangeNotification> changes;
     QObject::connect(&context(), &ManagedObjectContext::objectsDidChange,
                      [&](const ObjectsDidChangeNotification& n) { changes.append(n); });
@@ -71,8 +71,8 @@ TEST_F(StoreTest, WorkerSaveReachesTheMasterByMerge)
         return false;
     }));
 
-    EXPECT_EQ(note->stringValue("title"), "mine");            // in-memory value wins
-    EXPECT_EQ(note->int64Value("rank"), 2);      // stored value arrives where nothing was changed here
+    EXPECT_EQ(note->stringValue("title"), "mine"); // in-memory value wins
+    EXPECT_EQ(note->int64Value("rank"), 2);        // stored value arrives where nothing was changed here
     EXPECT_EQ(rankSeen, QStringList{"2"});
     EXPECT_EQ(note->valueForKeyPath("author.name").toString(), "w");
     EXPECT_TRUE(goes->isDeleted());
@@ -81,7 +81,8 @@ TEST_F(StoreTest, WorkerSaveReachesTheMasterByMerge)
     QStringList inserted, updated, deleted;
     for (const auto& c : changes) {
         for (const auto& o : c.inserted)
-            inserted.append(o->entity()->name() + ":" + o->valueForKey(o->entity()->attribute("title") ? "title" : "name").toString());
+            inserted.append(o->entity()->name() + ":" +
+                            o->valueForKey(o->entity()->attribute("title") ? "title" : "name").toString());
         for (const auto& o : c.updated)
             updated.append(o->valueForKey("title").toString());
         for (const auto& o : c.deleted)
@@ -98,7 +99,8 @@ TEST_F(StoreTest, WorkerSaveReachesTheMasterByMerge)
     auto reread = fetch("Note", Predicate::format("rank == 2"));
     ASSERT_EQ(reread.size(), 1);
     EXPECT_EQ(reread[0]->stringValue("title"), "mine");
-    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"from worker", "mine", "stays"}));
+    EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})),
+              QStringList({"from worker", "mine", "stays"}));
 }
 
 TEST_F(StoreTest, ContextsOnSeveralThreadsSaveWithoutLosingRecords)

@@ -81,7 +81,9 @@ inline std::shared_ptr<ManagedObjectModel> makeTestModel(bool extended = false)
         .addToMany("tags", "Tag", "notes", R::Nullify)
         .setRecordClass<Note>();
     if (extended)
-        note.addAttribute("color", T::String, QStringLiteral("blue"));
+        note.addAttribute("color", T::String, QStringLiteral("blue"))
+            .addToMany("labels", "Label", "notes", R::Nullify)
+            .addToOne("mainLabel", "Label", {}, R::NoAction);
     model->addEntity("Folder", "Item")
         .addToMany("notes", "Note", "folder", R::Cascade)
         .addToOne("info", "Info", "folder", R::Cascade)
@@ -91,11 +93,18 @@ inline std::shared_ptr<ManagedObjectModel> makeTestModel(bool extended = false)
         .addAttribute("address", T::String, {}, true)
         .addToMany("notes", "Note", "author", R::Deny)
         .addToOne("profile", "Profile", "person", R::Cascade);
-    model->addEntity("Profile").addAttribute("bio", T::String).addToOne("person", "Person", "profile", R::Nullify);
+    model->addEntity("Profile")
+        .addAttribute("bio", T::String)
+        .addToOne("person", "Person", "profile", R::Nullify);
     model->addEntity("Tag").addAttribute("name", T::String).addToMany("notes", "Note", "tags", R::Nullify);
-    model->addEntity("Info").addAttribute("value", T::String).addToOne("folder", "Folder", "info", R::Nullify);
+    model->addEntity("Info")
+        .addAttribute("value", T::String)
+        .addToOne("folder", "Folder", "info", R::Nullify);
     if (extended)
-        model->addEntity("Label").addAttribute("text", T::String);
+        model->addEntity("Label")
+            .addAttribute("text", T::String)
+            .addToMany("notes", "Note", "labels", R::Nullify)
+            .addIndex({"text"});
     model->finalize();
     return model;
 }
@@ -144,7 +153,8 @@ protected:
         EXPECT_TRUE(error.isNull()) << error.description().toStdString();
         return result;
     }
-    static QStringList titles(const QList<ManagedObjectPtr>& objects, const QString& key = QStringLiteral("title"))
+    static QStringList titles(const QList<ManagedObjectPtr>& objects,
+                              const QString& key = QStringLiteral("title"))
     {
         QStringList result;
         for (const auto& o : objects)
