@@ -253,6 +253,36 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "all %lld documents fetched in %.0f ms (%lld title characters)\n", qlonglong(documents.size()),
                  timer.nsecsElapsed() / 1e6, qlonglong(chars));
 
+    const struct {
+        const char* what;
+        const char* format;
+    } mailLookups[] = {
+        {"same spelling", "person%1.1@example.com"},
+        {"other letter case", "Person%1.1@example.com"},
+        {"unknown address", "nobody%1@example.com"},
+    };
+    int found = 0;
+    for (const auto& lookup : mailLookups) {
+        timer.restart();
+        found = 0;
+        for (int c = 0; c < 200; ++c)
+            found += Mail::mailEntityWithAddress(QString::fromLatin1(lookup.format).arg(c * 37), &context) ? 1 : 0;
+        std::fprintf(stderr, "mail lookup, %s: %.2f ms each (%d of 200 found)\n", lookup.what,
+                     timer.nsecsElapsed() / 1e6 / 200, found);
+    }
+    timer.restart();
+    found = 0;
+    for (int c = 0; c < 200; ++c)
+        found += Contact::contactWithAddress(QStringLiteral("person%1.1@example.com").arg(c * 37), &context) ? 1 : 0;
+    std::fprintf(stderr, "contact lookup by address: %.2f ms each (%d of 200 found)\n", timer.nsecsElapsed() / 1e6 / 200,
+                 found);
+    timer.restart();
+    found = 0;
+    for (int c = 0; c < 200; ++c)
+        found += File::fileWithIdentifier(QString::number(c * 331), &context) ? 1 : 0;
+    std::fprintf(stderr, "document lookup by identifier: %.2f ms each (%d of 200 found)\n",
+                 timer.nsecsElapsed() / 1e6 / 200, found);
+
     std::printf("insert_records_per_s: %.0f\n", kRecords / storeMs * 1000.0);
     std::printf("ratio_to_sqlite: %.2f\n", storeMs / plainMs);
     std::printf("first_page_ms: %.1f\n", firstPageMs);

@@ -130,13 +130,10 @@ std::shared_ptr<Contact> Contact::contactWithIdentifier(const QString& identifie
 
 std::shared_ptr<Contact> Contact::contactWithAddress(const QString& address, ManagedObjectContext* context)
 {
-    if (address.isEmpty())
-        return {};
-    // The same matching as the mail lookup, so that a contact is found exactly when its mail is.
-    FetchRequest request("Contact");
-    request.setPredicate(Predicate::format("ANY mails.address ==[c] %@", address));
-    request.setFetchLimit(1);
-    return ContextFetch::firstRecord<Contact>(context, request);
+    // The contact of a mail with the address (ANY mails.address), matched as the mail lookup matches,
+    // so that a contact is found exactly when its mail is.
+    const auto mail = Mail::lookup(address, context, true);
+    return mail ? mail->contact() : nullptr;
 }
 
 std::shared_ptr<Contact> Contact::contactWithAddress(const QString& address, bool createIfNotExist,

@@ -152,16 +152,28 @@ std::shared_ptr<MailAdapter> Mail::adapterObject() const
     return adapter;
 }
 
-std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, ManagedObjectContext* context)
+std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext* context, bool ownedByContact)
 {
-    if (address.isEmpty())
+    if (address.isEmpty() || !context)
         return {};
     // The whole address with letter case ignored: a shorter address must not find a longer one, and
-    // addresses differing only in accents are different mailboxes.
-    FetchRequest request("Mail");
-    request.setPredicate(Predicate::format("address ==[c] %@", address));
-    request.setFetchLimit(1);
-    return ContextFetch::firstRecord<Mail>(context, request);
+    // addresses differing only in accents are different mailboxes. The exact spelling is tried first:
+    // it is what the service sends back and it is answered from the address index, while the
+    // case-blind comparison reads the whole table.
+    const QString owned = ownedByContact ? QStringLiteral(" AND contact != nil") : QString();
+    for (const QString& comparison : {QStringLiteral("address == %@"), QStringLiteral("address ==[c] %@")}) {
+        FetchRequest request("Mail");
+        request.setPredicate(Predicate::format(comparison + owned, address));
+        request.setFetchLimit(1);
+        if (auto found = ContextFetch::firstRecord<Mail>(context, request))
+            return found;
+    }
+    return {};
+}
+
+std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, ManagedObjectContext* context)
+{
+    return lookup(address, context, false);
 }
 
 std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, bool createIfNotExist,

@@ -401,6 +401,25 @@ TEST_F(EntityModel, MailLookupMatchesTheWholeAddressIgnoringCase)
     EXPECT_FALSE(created->favorite().isValid());
     EXPECT_FALSE(created->visible().isValid());
     EXPECT_EQ(countOf(moc(), "Mail"), 3);
+
+    // With two spellings stored, the exact one is answered.
+    auto upper = moc()->insertNewObject<Mail>("Mail");
+    upper->setAddress("NEW@x.com");
+    EXPECT_EQ(Mail::mailEntityWithAddress("NEW@x.com", moc()), upper);
+    EXPECT_EQ(Mail::mailEntityWithAddress("new@x.com", moc()), created);
+}
+
+TEST_F(EntityModel, ContactLookupSkipsAddressesWithoutContact)
+{
+    auto orphan = Mail::mailEntityWithAddress("bob@x.com", true, moc());
+    auto contact = moc()->insertNewObject<Contact>("Contact");
+    auto owned = moc()->insertNewObject<Mail>("Mail");
+    owned->setAddress("Bob@X.com");
+    contact->addMail(owned);
+    save();
+    EXPECT_EQ(Contact::contactWithAddress("bob@x.com", moc()), contact);
+    EXPECT_EQ(Contact::contactWithAddress("BOB@x.com", moc()), contact);
+    EXPECT_FALSE(Contact::contactWithAddress("bob@x.co", moc()));
 }
 
 TEST_F(EntityModel, ContactByAddress)
