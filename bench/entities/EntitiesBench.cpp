@@ -60,34 +60,37 @@ double plainSqlite(const QString& path)
 {
     sqlite3* db = nullptr;
     check(db, sqlite3_open(path.toUtf8().constData(), &db));
-    check(db, sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr));
-    check(db, sqlite3_exec(db,
-                           "CREATE TABLE g (pk INTEGER PRIMARY KEY, ent INTEGER, identifier TEXT, eTag TEXT, "
-                           "xmlInfo INTEGER, resourceId TEXT, kind TEXT, title TEXT, updatedDate INTEGER, "
-                           "isHidden INTEGER, isTrashed INTEGER, isStarred INTEGER, isViewed INTEGER, isNew INTEGER, "
-                           "hasChange INTEGER, hasCommenterSupport INTEGER, writersCanInvite INTEGER, "
-                           "fileCachedFile INTEGER, fileCachedIcon INTEGER, name TEXT, favourite INTEGER, "
-                           "contactCachedAvatar INTEGER, primaryMail INTEGER);"
-                           "CREATE INDEX gi ON g(ent, identifier); CREATE INDEX gt ON g(ent, title);"
-                           "CREATE TABLE x (pk INTEGER PRIMARY KEY, xmlValue TEXT);"
-                           "CREATE TABLE cf (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
-                           "CREATE TABLE ci (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
-                           "CREATE TABLE ca (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
-                           "CREATE TABLE m (pk INTEGER PRIMARY KEY, address TEXT, label TEXT, displayName TEXT, "
-                           "contact INTEGER);"
-                           "CREATE INDEX ma ON m(address); CREATE INDEX mc ON m(contact);",
-                           nullptr, nullptr, nullptr));
+    check(db,
+          sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr));
+    check(db, sqlite3_exec(
+                  db,
+                  "CREATE TABLE g (pk INTEGER PRIMARY KEY, ent INTEGER, identifier TEXT, eTag TEXT, "
+                  "xmlInfo INTEGER, resourceId TEXT, kind TEXT, title TEXT, updatedDate INTEGER, "
+                  "isHidden INTEGER, isTrashed INTEGER, isStarred INTEGER, isViewed INTEGER, isNew INTEGER, "
+                  "hasChange INTEGER, hasCommenterSupport INTEGER, writersCanInvite INTEGER, "
+                  "fileCachedFile INTEGER, fileCachedIcon INTEGER, name TEXT, favourite INTEGER, "
+                  "contactCachedAvatar INTEGER, primaryMail INTEGER);"
+                  "CREATE INDEX gi ON g(ent, identifier); CREATE INDEX gt ON g(ent, title);"
+                  "CREATE TABLE x (pk INTEGER PRIMARY KEY, xmlValue TEXT);"
+                  "CREATE TABLE cf (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
+                  "CREATE TABLE ci (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
+                  "CREATE TABLE ca (pk INTEGER PRIMARY KEY, value TEXT, eTag TEXT, lastRequestedETag TEXT);"
+                  "CREATE TABLE m (pk INTEGER PRIMARY KEY, address TEXT, label TEXT, displayName TEXT, "
+                  "contact INTEGER);"
+                  "CREATE INDEX ma ON m(address); CREATE INDEX mc ON m(contact);",
+                  nullptr, nullptr, nullptr));
     sqlite3_stmt* doc = nullptr;
     sqlite3_stmt* person = nullptr;
     sqlite3_stmt* xml = nullptr;
     sqlite3_stmt* cache[3] = {};
     sqlite3_stmt* mail = nullptr;
-    check(db, sqlite3_prepare_v2(db,
-                                 "INSERT INTO g (pk, ent, identifier, eTag, xmlInfo, resourceId, kind, title, "
-                                 "updatedDate, isHidden, isTrashed, isStarred, isViewed, isNew, hasChange, "
-                                 "hasCommenterSupport, writersCanInvite, fileCachedFile, fileCachedIcon) "
-                                 "VALUES (?,1,?,?,?,?,?,?,?,0,0,?,0,0,0,1,0,?,?)",
-                                 -1, &doc, nullptr));
+    check(db,
+          sqlite3_prepare_v2(db,
+                             "INSERT INTO g (pk, ent, identifier, eTag, xmlInfo, resourceId, kind, title, "
+                             "updatedDate, isHidden, isTrashed, isStarred, isViewed, isNew, hasChange, "
+                             "hasCommenterSupport, writersCanInvite, fileCachedFile, fileCachedIcon) "
+                             "VALUES (?,1,?,?,?,?,?,?,?,0,0,?,0,0,0,1,0,?,?)",
+                             -1, &doc, nullptr));
     check(db, sqlite3_prepare_v2(db,
                                  "INSERT INTO g (pk, ent, identifier, eTag, xmlInfo, name, favourite, "
                                  "contactCachedAvatar, primaryMail) VALUES (?,2,?,?,?,?,0,?,?)",
@@ -95,8 +98,11 @@ double plainSqlite(const QString& path)
     check(db, sqlite3_prepare_v2(db, "INSERT INTO x VALUES (?,?)", -1, &xml, nullptr));
     const char* cacheTables[3] = {"cf", "ci", "ca"};
     for (int t = 0; t < 3; ++t)
-        check(db, sqlite3_prepare_v2(db, (QByteArray("INSERT INTO ") + cacheTables[t] + " VALUES (?,NULL,NULL,NULL)").constData(),
-                                     -1, &cache[t], nullptr));
+        check(db,
+              sqlite3_prepare_v2(
+                  db,
+                  (QByteArray("INSERT INTO ") + cacheTables[t] + " VALUES (?,NULL,NULL,NULL)").constData(),
+                  -1, &cache[t], nullptr));
     check(db, sqlite3_prepare_v2(db, "INSERT INTO m VALUES (?,?,?,?,?)", -1, &mail, nullptr));
 
     QElapsedTimer timer;
@@ -211,8 +217,8 @@ double storeInsert(const QString& path)
             std::fprintf(stderr, "save failed: %s\n", qPrintable(error.description()));
             std::exit(1);
         }
-        std::fprintf(stderr, "store: records built in %.0f ms, saved in %.0f ms; peak after save %.0f MB\n", built,
-                     timer.nsecsElapsed() / 1e6 - built, peakRssMb());
+        std::fprintf(stderr, "store: records built in %.0f ms, saved in %.0f ms; peak after save %.0f MB\n",
+                     built, timer.nsecsElapsed() / 1e6 - built, peakRssMb());
     }
     return timer.nsecsElapsed() / 1e6;
 }
@@ -250,10 +256,11 @@ int main(int argc, char** argv)
     qint64 chars = 0;
     for (const auto& file : documents)
         chars += file->title().size();
-    std::fprintf(stderr, "all %lld documents fetched in %.0f ms (%lld title characters)\n", qlonglong(documents.size()),
-                 timer.nsecsElapsed() / 1e6, qlonglong(chars));
+    std::fprintf(stderr, "all %lld documents fetched in %.0f ms (%lld title characters)\n",
+                 qlonglong(documents.size()), timer.nsecsElapsed() / 1e6, qlonglong(chars));
 
-    const struct {
+    const struct
+    {
         const char* what;
         const char* format;
     } mailLookups[] = {
@@ -266,16 +273,19 @@ int main(int argc, char** argv)
         timer.restart();
         found = 0;
         for (int c = 0; c < 200; ++c)
-            found += Mail::mailEntityWithAddress(QString::fromLatin1(lookup.format).arg(c * 37), &context) ? 1 : 0;
+            found +=
+                Mail::mailEntityWithAddress(QString::fromLatin1(lookup.format).arg(c * 37), &context) ? 1 : 0;
         std::fprintf(stderr, "mail lookup, %s: %.2f ms each (%d of 200 found)\n", lookup.what,
                      timer.nsecsElapsed() / 1e6 / 200, found);
     }
     timer.restart();
     found = 0;
     for (int c = 0; c < 200; ++c)
-        found += Contact::contactWithAddress(QStringLiteral("person%1.1@example.com").arg(c * 37), &context) ? 1 : 0;
-    std::fprintf(stderr, "contact lookup by address: %.2f ms each (%d of 200 found)\n", timer.nsecsElapsed() / 1e6 / 200,
-                 found);
+        found += Contact::contactWithAddress(QStringLiteral("person%1.1@example.com").arg(c * 37), &context)
+                     ? 1
+                     : 0;
+    std::fprintf(stderr, "contact lookup by address: %.2f ms each (%d of 200 found)\n",
+                 timer.nsecsElapsed() / 1e6 / 200, found);
     timer.restart();
     found = 0;
     for (int c = 0; c < 200; ++c)

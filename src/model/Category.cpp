@@ -54,15 +54,17 @@ QString Category::iconPathForUser(const QString& currentUser) const
 {
     const auto ownerMail = owner();
     if (ownerMail && sameAddress(ownerMail->address(), currentUser)) {
-        const bool shared = toManyCount("viewers") > 0 || toManyCount("editors") > 0 || toManyCount("commenters") > 0;
+        const bool shared =
+            toManyCount("viewers") > 0 || toManyCount("editors") > 0 || toManyCount("commenters") > 0;
         return shared ? kShared : kPlain;
     }
-    const bool member =
-        listsUser(editors(), currentUser) || listsUser(viewers(), currentUser) || listsUser(commenters(), currentUser);
+    const bool member = listsUser(editors(), currentUser) || listsUser(viewers(), currentUser) ||
+                        listsUser(commenters(), currentUser);
     return member ? kShared : kPlain;
 }
 
-std::shared_ptr<Category> Category::categoryWithIdentifier(const QString& identifier, ManagedObjectContext* context)
+std::shared_ptr<Category> Category::categoryWithIdentifier(const QString& identifier,
+                                                           ManagedObjectContext* context)
 {
     if (identifier.isNull())
         return {};

@@ -21,7 +21,8 @@ public:
     QString previewPath() const { return iconPath(); }
     QString iconPathForUser(const QString& currentUser) const;
 
-    static std::shared_ptr<Category> categoryWithIdentifier(const QString& identifier, ManagedObjectContext* context);
+    static std::shared_ptr<Category> categoryWithIdentifier(const QString& identifier,
+                                                            ManagedObjectContext* context);
     // The collection named by a parent link (identifier after the last "%3A").
     static std::shared_ptr<Category> categoryWithHref(const QString& href, ManagedObjectContext* context);
 

@@ -118,7 +118,8 @@ std::shared_ptr<ContactAdapter> Contact::adapterObject() const
     return adapter;
 }
 
-std::shared_ptr<Contact> Contact::contactWithIdentifier(const QString& identifier, ManagedObjectContext* context)
+std::shared_ptr<Contact> Contact::contactWithIdentifier(const QString& identifier,
+                                                        ManagedObjectContext* context)
 {
     if (identifier.isNull())
         return {};

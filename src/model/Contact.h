@@ -43,7 +43,8 @@ public:
 
     std::shared_ptr<ContactAdapter> adapterObject() const override;
 
-    static std::shared_ptr<Contact> contactWithIdentifier(const QString& identifier, ManagedObjectContext* context);
+    static std::shared_ptr<Contact> contactWithIdentifier(const QString& identifier,
+                                                          ManagedObjectContext* context);
     // The contact owning the address (whole address, letter case ignored), or nothing.
     static std::shared_ptr<Contact> contactWithAddress(const QString& address, ManagedObjectContext* context);
     // The same, or with createIfNotExist a new contact named after the address whose primary (and only)

@@ -31,10 +31,12 @@ public:
     // The context's fetch run under its lock, so that it never overlaps a re-building or another
     // such fetch on the same context.
     static QList<ManagedObjectPtr> executeFetchRequestSafely(ManagedObjectContext* context,
-                                                             const FetchRequest& request, Error* error = nullptr);
+                                                             const FetchRequest& request,
+                                                             Error* error = nullptr);
     template <typename T>
     static QList<std::shared_ptr<T>> executeFetchRequestSafely(ManagedObjectContext* context,
-                                                               const FetchRequest& request, Error* error = nullptr)
+                                                               const FetchRequest& request,
+                                                               Error* error = nullptr)
     {
         QList<std::shared_ptr<T>> result;
         for (const auto& o : executeFetchRequestSafely(context, request, error))

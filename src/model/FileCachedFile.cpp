@@ -43,12 +43,11 @@ std::shared_ptr<File> FileCachedFile::file() const
 void FileCachedFile::setValueForKey(const QString& key, const QVariant& value)
 {
     ManagedObject::setValueForKey(key, value);
-    if (auto owner = file()) {
-        if (key == QLatin1String("value"))
-            owner->didChangeValueForKey("filePath");
-        else if (key == QLatin1String("eTag"))
-            owner->didChangeValueForKey("isFilePathConsistent");
-    }
+    const bool path = key == QLatin1String("value");
+    if (!path && key != QLatin1String("eTag"))
+        return;
+    if (auto owner = file())
+        owner->didChangeValueForKey(path ? "filePath" : "isFilePathConsistent");
 }
 
 } // namespace tavrel

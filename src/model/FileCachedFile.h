@@ -6,9 +6,9 @@ namespace tavrel {
 
 class File;
 
-// Cache bookkeeping of a File's downloaded copy: where the cached file is (value, an absolute URL string) and which
-// version tag of the owner it holds. Seam: reading value will queue a newer copy once the cache
-// layer exists; for now it answers the stored value.
+// Cache bookkeeping of a File's downloaded copy: where the cached file is (value, an absolute URL string) and
+// which version tag of the owner it holds. Seam: reading value will queue a newer copy once the cache layer
+// exists; for now it answers the stored value.
 class FileCachedFile : public ManagedObject
 {
 public:

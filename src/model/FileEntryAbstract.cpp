@@ -159,8 +159,8 @@ void FileEntryAbstract::setListOfFiles(const std::shared_ptr<FileList>& list)
     setToOne("listOfFiles", list);
 }
 
-std::shared_ptr<FileEntryAbstract> FileEntryAbstract::fileEntryAbstractWithIdentifier(const QString& identifier,
-                                                                                       ManagedObjectContext* context)
+std::shared_ptr<FileEntryAbstract>
+FileEntryAbstract::fileEntryAbstractWithIdentifier(const QString& identifier, ManagedObjectContext* context)
 {
     if (identifier.isNull())
         return {};
@@ -187,7 +187,8 @@ QString FileEntryAbstract::identifierFromGDataIdentifier(const QString& identifi
 
 bool FileEntryAbstract::hasCommenterSupportForResourceId(const QString& resourceId)
 {
-    return resourceId.startsWith(QLatin1String("document:")) || resourceId.startsWith(QLatin1String("presentation:"));
+    return resourceId.startsWith(QLatin1String("document:")) ||
+           resourceId.startsWith(QLatin1String("presentation:"));
 }
 
 } // namespace tavrel

@@ -22,7 +22,8 @@ public:
     void setXml(const QString& xml) override { GoogleObject::setXml(xml); }
     std::shared_ptr<FileEntryAbstract> entry() const;
 
-    std::shared_ptr<GeneralACLPermissionAdapter> adapterObjectForUsername(const QString& username) const override;
+    std::shared_ptr<GeneralACLPermissionAdapter>
+    adapterObjectForUsername(const QString& username) const override;
 };
 
 } // namespace tavrel

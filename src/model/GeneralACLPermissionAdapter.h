@@ -11,7 +11,8 @@ class GeneralACLPermissionAdapter : public IGeneralACLPermission
 public:
     GeneralACLPermissionAdapter() = default;
     explicit GeneralACLPermissionAdapter(QString username) : m_username(std::move(username)) {}
-    static std::shared_ptr<GeneralACLPermissionAdapter> generalACLPermissionAdapterWithUsername(const QString& username)
+    static std::shared_ptr<GeneralACLPermissionAdapter>
+    generalACLPermissionAdapterWithUsername(const QString& username)
     {
         return std::make_shared<GeneralACLPermissionAdapter>(username);
     }
@@ -20,7 +21,8 @@ public:
     void setUsername(const QString& username) { m_username = username; }
 
     // A copy under the receiver's own user name; the argument is not used.
-    std::shared_ptr<GeneralACLPermissionAdapter> adapterObjectForUsername(const QString& username) const override;
+    std::shared_ptr<GeneralACLPermissionAdapter>
+    adapterObjectForUsername(const QString& username) const override;
     QString type() const override { return m_type; }
     void setType(const QString& type) override { m_type = type; }
     QString role() const override { return m_role; }

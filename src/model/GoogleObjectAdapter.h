@@ -11,8 +11,7 @@ public:
     GoogleObjectAdapter() = default;
     GoogleObjectAdapter(QString identifier, QString eTag)
         : m_identifier(std::move(identifier)), m_eTag(std::move(eTag))
-    {
-    }
+    {}
 
     QString identifier() const override { return m_identifier; }
     void setIdentifier(const QString& identifier) override { m_identifier = identifier; }

@@ -16,7 +16,8 @@ class IGeneralACLPermission
 {
 public:
     virtual ~IGeneralACLPermission() = default;
-    virtual std::shared_ptr<GeneralACLPermissionAdapter> adapterObjectForUsername(const QString& username) const = 0;
+    virtual std::shared_ptr<GeneralACLPermissionAdapter>
+    adapterObjectForUsername(const QString& username) const = 0;
     virtual QString type() const = 0;
     virtual void setType(const QString& type) = 0;
     virtual QString role() const = 0;

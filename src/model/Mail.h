@@ -61,7 +61,8 @@ protected:
 private:
     friend class Contact;
     // The first mail of the whole address (case ignored), optionally only among contacts' mails.
-    static std::shared_ptr<Mail> lookup(const QString& address, ManagedObjectContext* context, bool ownedByContact);
+    static std::shared_ptr<Mail> lookup(const QString& address, ManagedObjectContext* context,
+                                        bool ownedByContact);
     QString computeDisplayName() const;
     void endContactWatch();
 

@@ -10,7 +10,10 @@ class MailAdapter : public IMail
 public:
     MailAdapter() = default;
 
-    std::shared_ptr<MailAdapter> adapterObject() const override { return std::make_shared<MailAdapter>(*this); }
+    std::shared_ptr<MailAdapter> adapterObject() const override
+    {
+        return std::make_shared<MailAdapter>(*this);
+    }
     QString address() const override { return m_address; }
     void setAddress(const QString& address) override { m_address = address; }
     QString label() const override { return m_label; }

@@ -25,17 +25,16 @@ QThreadStorage<ThreadContexts*>& threadContexts()
 }
 } // namespace
 
-std::unique_ptr<TQMOCMaster>
-TQMOCFactory::masterObjectContextWithPersistentStoreCoordinator(const std::shared_ptr<PersistentStoreCoordinator>& coordinator,
-                                                                TQMOCManager* mocManager)
+std::unique_ptr<TQMOCMaster> TQMOCFactory::masterObjectContextWithPersistentStoreCoordinator(
+    const std::shared_ptr<PersistentStoreCoordinator>& coordinator, TQMOCManager* mocManager)
 {
     if (!coordinator)
         return {};
     return std::make_unique<TQMOCMaster>(coordinator, mocManager);
 }
 
-std::unique_ptr<ManagedObjectContext>
-TQMOCFactory::managedObjectContextWithPersistentStoreCoordinator(const std::shared_ptr<PersistentStoreCoordinator>& coordinator)
+std::unique_ptr<ManagedObjectContext> TQMOCFactory::managedObjectContextWithPersistentStoreCoordinator(
+    const std::shared_ptr<PersistentStoreCoordinator>& coordinator)
 {
     if (!coordinator)
         return {};

@@ -31,8 +31,9 @@ const char* const kUsernameProperty = "tavrelUsername";
 // Makes sure the account folder exists and is a folder.
 void prepareFolder(const QString& folder)
 {
-    const QString noFolder = QStringLiteral("It is not possible to create the directory during creation of the "
-                                            "Persistent Store");
+    const QString noFolder =
+        QStringLiteral("It is not possible to create the directory during creation of the "
+                       "Persistent Store");
     if (folder.isEmpty())
         raiseCannotCreate(noFolder);
     struct stat info;
@@ -112,8 +113,8 @@ std::shared_ptr<PersistentStoreCoordinator> TQMOCManager::persistentStoreCoordin
 
 ManagedObjectContext* TQMOCManager::managedObjectContextForCurrentThread()
 {
-    auto* context =
-        TQMOCFactory::managedObjectContextForCurrentThreadWithPersistentStoreCoordinator(persistentStoreCoordinator());
+    auto* context = TQMOCFactory::managedObjectContextForCurrentThreadWithPersistentStoreCoordinator(
+        persistentStoreCoordinator());
     if (context && !context->property(kUsernameProperty).isValid())
         context->setProperty(kUsernameProperty, username());
     return context;

@@ -44,7 +44,8 @@ void TQMOCMaster::save()
         QStringList parts;
         for (auto it = info.cbegin(); it != info.cend(); ++it)
             parts.append(it.key() + QStringLiteral(" = ") + it.value().toString());
-        TQLog("E: DetailedError: %@", QStringLiteral("{") + parts.join(QStringLiteral("; ")) + QStringLiteral("}"));
+        TQLog("E: DetailedError: %@",
+              QStringLiteral("{") + parts.join(QStringLiteral("; ")) + QStringLiteral("}"));
     }
 }
 

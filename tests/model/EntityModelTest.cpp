@@ -1,6 +1,7 @@
 #include "StoreFixture.h"
 #include "model/Category.h"
 #include "model/Contact.h"
+#include "model/ContactAdapter.h"
 #include "model/ContactCachedAvatar.h"
 #include "model/ContactList.h"
 #include "model/ContextFetch.h"
@@ -9,12 +10,11 @@
 #include "model/FileCachedIcon.h"
 #include "model/FileList.h"
 #include "model/GeneralACLPermission.h"
-#include "model/Mail.h"
-#include "model/XmlInfo.h"
-#include "model/ContactAdapter.h"
 #include "model/GeneralACLPermissionAdapter.h"
 #include "model/GoogleObjectAdapter.h"
+#include "model/Mail.h"
 #include "model/MailAdapter.h"
+#include "model/XmlInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ qint64 countOf(ManagedObjectContext* context, const QString& entity)
 
 TEST(IdentifierRules, TakeTheLastPart)
 {
-    const struct {
+    const struct
+    {
         QString (*rule)(const QString&);
         QString input;
         QString expected;
@@ -165,7 +166,8 @@ TEST_F(EntityModel, DisplayNameRule)
 {
     auto contact = moc()->insertNewObject<Contact>("Contact");
     contact->setName("Ann Smith");
-    const struct {
+    const struct
+    {
         const char* label; // nullptr: no label
         bool withContact;
         QString expected;
@@ -372,19 +374,20 @@ TEST_F(EntityModel, MailLookupMatchesTheWholeAddressIgnoringCase)
     Mail::mailEntityWithAddress("ann@x.com", true, moc());
     Mail::mailEntityWithAddress(QString::fromUtf8("j\xc3\xb6rg@x.com"), true, moc());
     save();
-    const struct {
+    const struct
+    {
         QString query;
         QString found; // null: nothing
     } rows[] = {
         {"ann@x.com", "ann@x.com"},
         {"ANN@X.Com", "ann@x.com"},
-        {"ann@x.co", QString()},     // a prefix is another address
+        {"ann@x.co", QString()}, // a prefix is another address
         {"ann@x.comm", QString()},
         {"nn@x.com", QString()},
-        {"ann@x.c%", QString()},     // pattern characters match literally
+        {"ann@x.c%", QString()}, // pattern characters match literally
         {"ann@x.c*", QString()},
         {QString::fromUtf8("j\xc3\xb6rg@x.com"), QString::fromUtf8("j\xc3\xb6rg@x.com")},
-        {"jorg@x.com", QString()},   // accents make another address
+        {"jorg@x.com", QString()}, // accents make another address
         {QString(), QString()},
     };
     for (const auto& row : rows) {
@@ -484,7 +487,8 @@ TEST_F(EntityModel, UserTextInPredicatesMatchesLiterally)
     for (const QString& t : titles)
         moc()->insertNewObject<File>("File")->setTitle(t);
     save();
-    const struct {
+    const struct
+    {
         QString text;
         QStringList expected;
     } rows[] = {
@@ -553,7 +557,8 @@ TEST_F(EntityModel, AdaptersCarryValuesAndStayDetached)
     EXPECT_EQ(aclAdapter->role(), "commenter");
     EXPECT_EQ(aclAdapter->hasLink(), QVariant(true));
     EXPECT_EQ(aclAdapter->adapterObjectForUsername("other@x.com")->username(), "me@example.com");
-    EXPECT_FALSE(GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername("u")->hasLink().isValid());
+    EXPECT_FALSE(
+        GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername("u")->hasLink().isValid());
 
     GoogleObjectAdapter standIn("id1", "\"t\"");
     EXPECT_EQ(standIn.identifier(), "id1");

@@ -81,7 +81,8 @@ TEST_F(StoreManager, FirstStartCreatesTheFoldersAndTheStore)
 
 TEST_F(StoreManager, StoreThatCannotBePlacedRaises)
 {
-    const struct {
+    const struct
+    {
         QString user;
         std::function<void()> prepare;
         QString reason;
@@ -197,9 +198,10 @@ TEST_F(StoreContexts, WorkerSaveReachesTheMaster)
     ManagedObjectID workerID;
     runOnWorker([&] {
         auto* worker = manager().managedObjectContextForCurrentThread();
-        QObject::connect(worker, &ManagedObjectContext::didSave, worker,
-                         [&](const SaveNotification& n) { moc()->updateOperationContextDidSave(n); },
-                         Qt::DirectConnection);
+        QObject::connect(
+            worker, &ManagedObjectContext::didSave, worker,
+            [&](const SaveNotification& n) { moc()->updateOperationContextDidSave(n); },
+            Qt::DirectConnection);
         auto file = worker->insertNewObject<File>("File");
         file->setTitle("from worker");
         Error error;
@@ -230,9 +232,10 @@ TEST_F(StoreContexts, UnsavedValueWinsOnMerge)
 
     runOnWorker([&] {
         auto* worker = manager().managedObjectContextForCurrentThread();
-        QObject::connect(worker, &ManagedObjectContext::didSave, worker,
-                         [&](const SaveNotification& n) { moc()->updateOperationContextDidSave(n); },
-                         Qt::DirectConnection);
+        QObject::connect(
+            worker, &ManagedObjectContext::didSave, worker,
+            [&](const SaveNotification& n) { moc()->updateOperationContextDidSave(n); },
+            Qt::DirectConnection);
         auto twin = std::dynamic_pointer_cast<File>(worker->existingObjectWithID(id));
         ASSERT_TRUE(twin);
         twin->setTitle("from service");
@@ -270,9 +273,11 @@ TEST_F(StoreContexts, RebuildingParametersForAnotherContext)
     manager().save();
     const QString status = "upload_1";
     const QVariantMap parameters{
-        {"documentEntities", QVariantList{QVariant::fromValue(ManagedObjectPtr(a)), QVariant::fromValue(ManagedObjectPtr(b))}},
+        {"documentEntities",
+         QVariantList{QVariant::fromValue(ManagedObjectPtr(a)), QVariant::fromValue(ManagedObjectPtr(b))}},
         {"statusID", status},
-        {"nested", QVariantMap{{"deep", QVariantList{QVariantList{QVariant::fromValue(ManagedObjectPtr(gone))}}}}},
+        {"nested",
+         QVariantMap{{"deep", QVariantList{QVariantList{QVariant::fromValue(ManagedObjectPtr(gone))}}}}},
         {"managedObjectContext", QVariant::fromValue<QObject*>(moc())},
     };
     moc()->deleteObject(gone);
@@ -298,7 +303,9 @@ TEST_F(StoreContexts, RebuildingParametersForAnotherContext)
         ASSERT_EQ(deep.size(), 1);
         ASSERT_EQ(deep[0].toList().size(), 1);
         EXPECT_FALSE(deep[0].toList()[0].isValid());
-        EXPECT_FALSE(ContextFetch::fetchEntitiesFromObject(worker, QVariant::fromValue(ManagedObjectPtr(gone))).isValid());
+        EXPECT_FALSE(
+            ContextFetch::fetchEntitiesFromObject(worker, QVariant::fromValue(ManagedObjectPtr(gone)))
+                .isValid());
         EXPECT_EQ(rebuilt.toMap().value("managedObjectContext").value<QObject*>(), moc());
         rebuilt = QVariant(); // twins stay on the worker
     });
@@ -316,7 +323,8 @@ TEST_F(StoreContexts, FetchSafelyWaitsForTheContextsLock)
     EXPECT_EQ(ContextFetch::executeFetchRequestSafely(moc(), FetchRequest("File")).size(), 1);
     moc()->unlock();
     Error error;
-    EXPECT_TRUE(ContextFetch::executeFetchRequestSafely(moc(), FetchRequest("NoSuchEntity"), &error).isEmpty());
+    EXPECT_TRUE(
+        ContextFetch::executeFetchRequestSafely(moc(), FetchRequest("NoSuchEntity"), &error).isEmpty());
     EXPECT_FALSE(error.isNull());
     EXPECT_TRUE(ContextFetch::executeFetchRequestSafely(nullptr, FetchRequest("File")).isEmpty());
 }
@@ -332,11 +340,13 @@ TEST_F(StoreContexts, ReopenedWithAnExtraAttributeKeepsItsData)
 
     // A newer model: one more attribute on an existing entity, and one more entity.
     auto grown = TQDataModel::buildModel();
-    const_cast<EntityDescription*>(grown->entity("Mail"))->addAttribute("nickname", AttributeDescription::Type::String);
+    const_cast<EntityDescription*>(grown->entity("Mail"))
+        ->addAttribute("nickname", AttributeDescription::Type::String);
     grown->addEntity("Extra").addAttribute("note", AttributeDescription::Type::String);
     grown->finalize();
     auto coordinator = std::make_shared<PersistentStoreCoordinator>(grown);
-    ASSERT_NO_THROW(coordinator->addPersistentStore(TQPlaces::tavrelPeristentStoreCoordinatorForUsername(kUser)));
+    ASSERT_NO_THROW(
+        coordinator->addPersistentStore(TQPlaces::tavrelPeristentStoreCoordinatorForUsername(kUser)));
     ManagedObjectContext context(coordinator);
     auto again = File::fileWithIdentifier("f1", &context);
     ASSERT_TRUE(again);

@@ -1,8 +1,9 @@
+#include "model/TQvCardGenerator.h"
+
 #include "StoreFixture.h"
 #include "model/Contact.h"
 #include "model/ContactCachedAvatar.h"
 #include "model/Mail.h"
-#include "model/TQvCardGenerator.h"
 
 #include <QFile>
 #include <QUrl>
@@ -87,7 +88,8 @@ TEST_F(VCard, ContactWithThreeAddressesMarksThePrimary)
 
 TEST_F(VCard, NamesAreEscapedAndCannotAddProperties)
 {
-    const struct {
+    const struct
+    {
         QString name;
         QByteArray written;
     } rows[] = {
@@ -132,7 +134,8 @@ TEST_F(VCard, PhotoIsFoldedWithCrlfAndOneBlank)
     auto contact = moc()->insertNewObject<Contact>("Contact");
     auto mail = Mail::mailEntityWithAddress("ann@x.com", true, moc());
     contact->addMail(mail);
-    const struct {
+    const struct
+    {
         int bytes;
         QList<int> pieces; // lengths of the continuation lines' Base64 text
     } rows[] = {
@@ -172,7 +175,8 @@ TEST_F(VCard, PhotoComesFromTheCachedAvatar)
     contact->addMail(mail);
     const QString path = home().path() + "/avatar.jpg";
     const QByteArray bytes("\xff\xd8\xff\xe0 jpeg bytes");
-    const struct {
+    const struct
+    {
         QString value;
         bool writeFile;
         QByteArray content;
@@ -180,7 +184,7 @@ TEST_F(VCard, PhotoComesFromTheCachedAvatar)
     } rows[] = {
         {QUrl::fromLocalFile(path).toString(), true, bytes, true},
         {path, true, bytes, true},
-        {path, true, QByteArray(), false},   // empty file
+        {path, true, QByteArray(), false}, // empty file
         {path + ".missing", false, bytes, false},
         {QString(), false, bytes, false},
         {"http://127.0.0.1/photo.jpg", false, bytes, false},
