@@ -7,6 +7,8 @@
 #include "platform/store/SqliteConnection.h"
 #include "platform/store/StoreSchema.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMetaObject>
 #include <QRecursiveMutex>
 #include <QSet>
@@ -57,6 +59,34 @@ void bindAttribute(SqliteStatement& s, int index, const AttributeDescription* a,
         return;
     }
     s.bind(index, a->coerce(value));
+}
+
+// "IN (?, ?, ...)" for short lists; long ones (thousands of kept identifiers) go as one JSON array, since
+// SQLite limits the number of bound values.
+QString inList(const QVariantList& values, QVariantList& binds)
+{
+    constexpr qsizetype kMaxBound = 200;
+    if (values.size() <= kMaxBound) {
+        QStringList marks;
+        for (const QVariant& v : values) {
+            marks.append(QStringLiteral("?"));
+            binds.append(v);
+        }
+        return QStringLiteral("(%1)").arg(marks.join(QLatin1Char(',')));
+    }
+    QJsonArray array;
+    for (const QVariant& v : values) {
+        if (v.typeId() == QMetaType::QString)
+            array.append(v.toString());
+        else if (v.typeId() == QMetaType::QDateTime)
+            array.append(v.toDateTime().toMSecsSinceEpoch());
+        else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)
+            array.append(v.toDouble());
+        else
+            array.append(v.toLongLong());
+    }
+    binds.append(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+    return QStringLiteral("(SELECT value FROM json_each(?))");
 }
 
 // Translates what it can of a predicate into SQL over the alias "t"; the rest is evaluated in memory.
@@ -225,14 +255,11 @@ private:
                 out = QStringLiteral("0");
                 return true;
             }
-            QStringList marks;
-            for (const QVariant& element : list) {
-                if (KeyValueCoding::isNil(element) || !kindMatches(a->type, element))
+            for (const QVariant& element : list)
+                if (KeyValueCoding::isNil(element) || !kindMatches(a->type, element) ||
+                    a->type == AttributeDescription::Type::Data)
                     return false;
-                marks.append(QStringLiteral("?"));
-                binds.append(element);
-            }
-            out = QStringLiteral("(%1 IS NOT NULL AND %1 IN (%2))").arg(col, marks.join(QLatin1Char(',')));
+            out = QStringLiteral("(%1 IS NOT NULL AND %1 IN %2)").arg(col, inList(list, binds));
             return true;
         }
         if (!kindMatches(a->type, v))
@@ -319,18 +346,16 @@ private:
             return true;
         }
         if (n.op == Op::In && KeyValueCoding::isList(v)) {
-            QStringList marks;
+            QVariantList keys;
             for (const QVariant& element : v.toList()) {
                 if (!KeyValueCoding::record(element))
                     return false;
-                if (recordKey(element, destination, &key)) {
-                    marks.append(QStringLiteral("?"));
-                    binds.append(key);
-                }
+                if (recordKey(element, destination, &key))
+                    keys.append(key);
             }
-            out = marks.isEmpty() ? QStringLiteral("0")
-                                  : QStringLiteral("(%1 IS NOT NULL AND %1 IN (%2))")
-                                        .arg(col, marks.join(QLatin1Char(',')));
+            out = keys.isEmpty()
+                      ? QStringLiteral("0")
+                      : QStringLiteral("(%1 IS NOT NULL AND %1 IN %2)").arg(col, inList(keys, binds));
             return true;
         }
         return false;
@@ -360,17 +385,15 @@ private:
             return true;
         }
         if (n.op == Op::In && KeyValueCoding::isList(v)) {
-            QStringList marks;
+            QVariantList keys;
             for (const QVariant& element : v.toList()) {
                 if (!KeyValueCoding::record(element))
                     return false;
-                if (recordKey(element, e, &key)) {
-                    marks.append(QStringLiteral("?"));
-                    binds.append(key);
-                }
+                if (recordKey(element, e, &key))
+                    keys.append(key);
             }
-            out = marks.isEmpty() ? QStringLiteral("0")
-                                  : QStringLiteral("%1 IN (%2)").arg(col, marks.join(QLatin1Char(',')));
+            out = keys.isEmpty() ? QStringLiteral("0")
+                                 : QStringLiteral("%1 IN %2").arg(col, inList(keys, binds));
             return true;
         }
         return false;

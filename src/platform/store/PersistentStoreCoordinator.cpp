@@ -77,7 +77,16 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
     QHash<QString, int> numbers;
     try {
         SqliteConnection db(path, true);
-        // Fails with "file is not a database" for anything that is not SQLite.
+        // Reading the schema fails ("file is not a database") for anything that is not SQLite; another
+        // program's database is left alone rather than filled with our tables.
+        if (!tableExists(db, QStringLiteral("Z_METADATA"))) {
+            auto& s = db.prepare(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+            const qint64 objects = s.step() ? s.int64(0) : 0;
+            s.reset();
+            if (objects > 0)
+                throw SqliteConnection::Failure(
+                    0, QStringLiteral("the database is not a store of this program"));
+        }
         db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         db.exec(QStringLiteral("BEGIN IMMEDIATE"));
         try {

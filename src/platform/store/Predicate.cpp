@@ -167,6 +167,24 @@ bool PredicateNode::compare(Predicate::Operator op, int options, const QVariant&
     return false;
 }
 
+const QSet<QString>* PredicateNode::textSet() const
+{
+    std::call_once(m_textSetOnce, [this] {
+        if (!KeyValueCoding::isList(right.constant))
+            return;
+        const QVariantList list = right.constant.toList();
+        if (list.size() < 32)
+            return;
+        auto set = std::make_unique<QSet<QString>>();
+        set->reserve(list.size());
+        for (const QVariant& v : list)
+            if (v.typeId() == QMetaType::QString && !v.toString().isNull())
+                set->insert(v.toString());
+        m_textSet = std::move(set);
+    });
+    return m_textSet.get();
+}
+
 bool PredicateNode::evaluate(const QVariant& object) const
 {
     switch (kind) {
@@ -192,6 +210,11 @@ bool PredicateNode::evaluate(const QVariant& object) const
         break;
     }
     const QVariant l = valueOf(left, object);
+    if (modifier == Predicate::Modifier::Direct && op == Predicate::Operator::In && options == 0 &&
+        right.kind == Expression::Kind::Constant && l.typeId() == QMetaType::QString) {
+        if (const QSet<QString>* set = textSet())
+            return set->contains(l.toString());
+    }
     const QVariant r = valueOf(right, object);
     if (modifier == Predicate::Modifier::Direct)
         return compare(op, options, l, r);

@@ -3,9 +3,11 @@
 #include "platform/store/Predicate.h"
 
 #include <QList>
+#include <QSet>
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace tavrel {
 
@@ -31,10 +33,17 @@ public:
     Predicate::Modifier modifier = Predicate::Modifier::Direct;
     std::function<bool(const QVariant&)> block;
 
+    // A long constant list of texts is looked up through a set, built once on first use.
+    const QSet<QString>* textSet() const;
+
     bool evaluate(const QVariant& object) const;
     QString format() const;
     static QVariant valueOf(const Expression& expression, const QVariant& object);
     static bool compare(Predicate::Operator op, int options, const QVariant& left, const QVariant& right);
+
+private:
+    mutable std::once_flag m_textSetOnce;
+    mutable std::unique_ptr<QSet<QString>> m_textSet;
 };
 
 } // namespace tavrel

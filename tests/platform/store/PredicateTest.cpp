@@ -78,7 +78,17 @@ TEST_F(PredicateTest, SqlAndMemoryAgreeOnEveryForm)
         QVariantList args;
         QStringList expected;
     };
+    // Lists longer than SQLite binds in one statement (the identifiers a synchronisation keeps).
+    QStringList many{"plain", "it's"};
+    QVariantList manyRanks{qint64(3)};
+    for (int i = 0; i < 40000; ++i) {
+        many.append(QStringLiteral("absent %1").arg(i));
+        manyRanks.append(qint64(100000 + i));
+    }
     const QList<Row> rows{
+        {"title IN %@", {many}, {"r1", "r5"}},
+        {"NOT (identifier IN %@)", {many}, all},
+        {"rank IN %@", {manyRanks}, {"r5"}},
         {"title == %@", {"it's"}, {"r5"}},
         {"title == %@", {"a*b"}, {"r3"}},
         {"title = %@", {""}, {"r9"}},

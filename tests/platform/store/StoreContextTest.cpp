@@ -418,11 +418,19 @@ TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));
     file.close();
+    const QString foreign = QDir(home().path()).filePath(QStringLiteral("foreign.sqlite"));
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(foreign.toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE notes (x TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
     struct Case
     {
         QString path;
     };
     const QList<Case> cases{{junk},
+                            {foreign},
                             {QDir(home().path()).filePath(QStringLiteral("missing/folder/data.storedata"))},
                             {home().path()}};
     for (const Case& c : cases) {
