@@ -1,0 +1,89 @@
+#include "model/Category.h"
+
+#include "model/ContextFetch.h"
+#include "model/File.h"
+#include "model/Mail.h"
+#include "model/TQMOCManager.h"
+
+namespace tavrel {
+
+namespace {
+const QString kShared = QStringLiteral("shared_folder_big");
+const QString kPlain = QStringLiteral("folder_big");
+
+bool sameAddress(const QString& a, const QString& b)
+{
+    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool listsUser(const QList<std::shared_ptr<Mail>>& mails, const QString& user)
+{
+    for (const auto& m : mails)
+        if (m && sameAddress(m->address(), user))
+            return true;
+    return false;
+}
+} // namespace
+
+QList<std::shared_ptr<File>> Category::files() const
+{
+    return toMany<File>("files");
+}
+
+std::shared_ptr<Category> Category::parent() const
+{
+    return toOne<Category>("parent");
+}
+
+void Category::setParent(const std::shared_ptr<Category>& parent)
+{
+    setToOne("parent", parent);
+}
+
+QList<std::shared_ptr<Category>> Category::sons() const
+{
+    return toMany<Category>("sons");
+}
+
+QString Category::iconPath() const
+{
+    return iconPathForUser(TQMOCManager::usernameForContext(managedObjectContext()));
+}
+
+QString Category::iconPathForUser(const QString& currentUser) const
+{
+    const auto ownerMail = owner();
+    if (ownerMail && sameAddress(ownerMail->address(), currentUser)) {
+        const bool shared =
+            toManyCount("viewers") > 0 || toManyCount("editors") > 0 || toManyCount("commenters") > 0;
+        return shared ? kShared : kPlain;
+    }
+    const bool member = listsUser(editors(), currentUser) || listsUser(viewers(), currentUser) ||
+                        listsUser(commenters(), currentUser);
+    return member ? kShared : kPlain;
+}
+
+std::shared_ptr<Category> Category::categoryWithIdentifier(const QString& identifier,
+                                                           ManagedObjectContext* context)
+{
+    if (identifier.isNull())
+        return {};
+    FetchRequest request("Category");
+    request.setPredicate(Predicate::format("identifier = %@", identifier));
+    request.setFetchLimit(1);
+    return ContextFetch::firstRecord<Category>(context, request);
+}
+
+std::shared_ptr<Category> Category::categoryWithHref(const QString& href, ManagedObjectContext* context)
+{
+    return categoryWithIdentifier(identifierFromGDataHref(href), context);
+}
+
+QVariant Category::valueForKey(const QString& key) const
+{
+    if (key == QLatin1String("iconPath") || key == QLatin1String("previewPath"))
+        return iconPath();
+    return FileEntryAbstract::valueForKey(key);
+}
+
+} // namespace tavrel

@@ -1,0 +1,51 @@
+#include "model/ContactCachedAvatar.h"
+
+#include "model/Contact.h"
+#include "model/RecordValue.h"
+
+namespace tavrel {
+
+QString ContactCachedAvatar::value() const
+{
+    return recordvalue::stringFrom(valueForKey("value"));
+}
+
+void ContactCachedAvatar::setValue(const QString& value)
+{
+    setValueForKey("value", recordvalue::stringOrNil(value));
+}
+
+QString ContactCachedAvatar::eTag() const
+{
+    return recordvalue::stringFrom(valueForKey("eTag"));
+}
+
+void ContactCachedAvatar::setETag(const QString& eTag)
+{
+    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+}
+
+QString ContactCachedAvatar::lastRequestedETag() const
+{
+    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+}
+
+void ContactCachedAvatar::setLastRequestedETag(const QString& eTag)
+{
+    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+}
+
+std::shared_ptr<Contact> ContactCachedAvatar::contact() const
+{
+    return toOne<Contact>("contact");
+}
+
+void ContactCachedAvatar::setValueForKey(const QString& key, const QVariant& value)
+{
+    ManagedObject::setValueForKey(key, value);
+    if (key == QLatin1String("value"))
+        if (auto owner = contact())
+            owner->avatarDidChange();
+}
+
+} // namespace tavrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/store/ManagedObject.h"
+
+namespace tavrel {
+
+class Contact;
+
+// Cache bookkeeping of a Contact's photo: where the cached file is (value, an absolute URL string) and which
+// version tag of the owner it holds. Seam: reading value will queue a newer copy once the cache
+// layer exists; for now it answers the stored value.
+class ContactCachedAvatar : public ManagedObject
+{
+public:
+    QString value() const;
+    void setValue(const QString& value);
+    QString eTag() const;
+    void setETag(const QString& eTag);
+    QString lastRequestedETag() const;
+    void setLastRequestedETag(const QString& eTag);
+    std::shared_ptr<Contact> contact() const;
+
+    void setValueForKey(const QString& key, const QVariant& value) override;
+};
+
+} // namespace tavrel

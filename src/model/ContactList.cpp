@@ -1,0 +1,25 @@
+#include "model/ContactList.h"
+
+#include "model/Contact.h"
+#include "model/ContextFetch.h"
+#include "platform/store/ManagedObjectContext.h"
+
+namespace tavrel {
+
+QList<std::shared_ptr<Contact>> ContactList::contacts() const
+{
+    return toMany<Contact>("contacts");
+}
+
+std::shared_ptr<ContactList> ContactList::contactListFromContext(ManagedObjectContext* context)
+{
+    if (!context)
+        return {};
+    FetchRequest request("ContactList");
+    request.setFetchLimit(1);
+    if (auto found = ContextFetch::firstRecord<ContactList>(context, request))
+        return found;
+    return context->insertNewObject<ContactList>("ContactList");
+}
+
+} // namespace tavrel

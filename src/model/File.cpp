@@ -1,0 +1,104 @@
+#include "model/File.h"
+
+#include "model/Category.h"
+#include "model/ContextFetch.h"
+#include "model/FileCachedFile.h"
+#include "model/FileCachedIcon.h"
+#include "model/RecordValue.h"
+#include "platform/store/ManagedObjectContext.h"
+
+namespace tavrel {
+
+QList<std::shared_ptr<Category>> File::categories() const
+{
+    return toMany<Category>("categories");
+}
+
+void File::setCategories(const QList<std::shared_ptr<Category>>& categories)
+{
+    QList<ManagedObjectPtr> records;
+    for (const auto& c : categories)
+        records.append(c);
+    setToMany("categories", records);
+}
+
+std::shared_ptr<FileCachedFile> File::fileCachedFile() const
+{
+    return toOne<FileCachedFile>("fileCachedFile");
+}
+
+std::shared_ptr<FileCachedIcon> File::fileCachedIcon() const
+{
+    return toOne<FileCachedIcon>("fileCachedIcon");
+}
+
+QString File::filePath() const
+{
+    const auto cached = fileCachedFile();
+    return cached ? cached->value() : QString();
+}
+
+QString File::iconPath() const
+{
+    const auto cached = fileCachedIcon();
+    return cached ? cached->value() : QString();
+}
+
+bool File::isFilePathConsistent() const
+{
+    const auto cached = fileCachedFile();
+    if (!cached)
+        return false;
+    const QString mine = eTag();
+    const QString held = cached->eTag();
+    return !mine.isNull() && !held.isNull() && mine == held;
+}
+
+std::shared_ptr<File> File::fileWithIdentifier(const QString& identifier, ManagedObjectContext* context)
+{
+    if (identifier.isNull())
+        return {};
+    FetchRequest request("File");
+    request.setPredicate(Predicate::format("identifier = %@", identifier));
+    request.setFetchLimit(1);
+    return ContextFetch::firstRecord<File>(context, request);
+}
+
+QVariant File::valueForKey(const QString& key) const
+{
+    if (key == QLatin1String("filePath"))
+        return recordvalue::stringOrNil(filePath());
+    if (key == QLatin1String("iconPath"))
+        return recordvalue::stringOrNil(iconPath());
+    if (key == QLatin1String("isFilePathConsistent"))
+        return isFilePathConsistent();
+    return FileEntryAbstract::valueForKey(key);
+}
+
+void File::setValueForKey(const QString& key, const QVariant& value)
+{
+    FileEntryAbstract::setValueForKey(key, value);
+    if (key == QLatin1String("eTag")) {
+        didChangeValueForKey("filePath");
+        didChangeValueForKey("iconPath");
+        didChangeValueForKey("isFilePathConsistent");
+    }
+}
+
+void File::awakeFromInsert()
+{
+    FileEntryAbstract::awakeFromInsert();
+    if (auto* context = managedObjectContext()) {
+        setToOne("fileCachedFile", context->insertNewObject("FileCachedFile"));
+        setToOne("fileCachedIcon", context->insertNewObject("FileCachedIcon"));
+    }
+}
+
+void File::willTurnIntoFault()
+{
+    // Seam: once the thumbnail bookkeeping watches this record's copy (cache layer), the watch ends
+    // here through fileCachedIcon()->unregister(). Nothing watches yet, so nothing is loaded for it.
+    FileEntryAbstract::willTurnIntoFault();
+}
+
+} // namespace tavrel

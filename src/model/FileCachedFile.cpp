@@ -1,0 +1,53 @@
+#include "model/FileCachedFile.h"
+
+#include "model/File.h"
+#include "model/RecordValue.h"
+
+namespace tavrel {
+
+QString FileCachedFile::value() const
+{
+    return recordvalue::stringFrom(valueForKey("value"));
+}
+
+void FileCachedFile::setValue(const QString& value)
+{
+    setValueForKey("value", recordvalue::stringOrNil(value));
+}
+
+QString FileCachedFile::eTag() const
+{
+    return recordvalue::stringFrom(valueForKey("eTag"));
+}
+
+void FileCachedFile::setETag(const QString& eTag)
+{
+    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+}
+
+QString FileCachedFile::lastRequestedETag() const
+{
+    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+}
+
+void FileCachedFile::setLastRequestedETag(const QString& eTag)
+{
+    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+}
+
+std::shared_ptr<File> FileCachedFile::file() const
+{
+    return toOne<File>("file");
+}
+
+void FileCachedFile::setValueForKey(const QString& key, const QVariant& value)
+{
+    ManagedObject::setValueForKey(key, value);
+    const bool path = key == QLatin1String("value");
+    if (!path && key != QLatin1String("eTag"))
+        return;
+    if (auto owner = file())
+        owner->didChangeValueForKey(path ? "filePath" : "isFilePathConsistent");
+}
+
+} // namespace tavrel

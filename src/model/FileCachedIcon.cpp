@@ -1,0 +1,51 @@
+#include "model/FileCachedIcon.h"
+
+#include "model/File.h"
+#include "model/RecordValue.h"
+
+namespace tavrel {
+
+QString FileCachedIcon::value() const
+{
+    return recordvalue::stringFrom(valueForKey("value"));
+}
+
+void FileCachedIcon::setValue(const QString& value)
+{
+    setValueForKey("value", recordvalue::stringOrNil(value));
+}
+
+QString FileCachedIcon::eTag() const
+{
+    return recordvalue::stringFrom(valueForKey("eTag"));
+}
+
+void FileCachedIcon::setETag(const QString& eTag)
+{
+    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+}
+
+QString FileCachedIcon::lastRequestedETag() const
+{
+    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+}
+
+void FileCachedIcon::setLastRequestedETag(const QString& eTag)
+{
+    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+}
+
+std::shared_ptr<File> FileCachedIcon::file() const
+{
+    return toOne<File>("file");
+}
+
+void FileCachedIcon::setValueForKey(const QString& key, const QVariant& value)
+{
+    ManagedObject::setValueForKey(key, value);
+    if (key == QLatin1String("value"))
+        if (auto owner = file())
+            owner->didChangeValueForKey("iconPath");
+}
+
+} // namespace tavrel

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/GoogleObject.h"
+
+#include <QDateTime>
+
+namespace tavrel {
+
+class FileList;
+class GeneralACLPermission;
+class Mail;
+class ManagedObjectContext;
+
+// A document-list entry: a document (File) or a collection (Category).
+class FileEntryAbstract : public GoogleObject
+{
+public:
+    QString resourceId() const;
+    void setResourceId(const QString& resourceId);
+    QString kind() const;
+    void setKind(const QString& kind);
+    QString title() const;
+    void setTitle(const QString& title);
+    QString filename() const;
+    void setFilename(const QString& filename);
+    QString alternateLink() const;
+    void setAlternateLink(const QString& link);
+
+    QDateTime editedDate() const { return dateValue("editedDate"); }
+    void setEditedDate(const QDateTime& date) { setDate("editedDate", date); }
+    QDateTime publishedDate() const { return dateValue("publishedDate"); }
+    void setPublishedDate(const QDateTime& date) { setDate("publishedDate", date); }
+    QDateTime updatedDate() const { return dateValue("updatedDate"); }
+    void setUpdatedDate(const QDateTime& date) { setDate("updatedDate", date); }
+    QDateTime lastViewed() const { return dateValue("lastViewed"); }
+    void setLastViewed(const QDateTime& date) { setDate("lastViewed", date); }
+    QDateTime lastCommented() const { return dateValue("lastCommented"); }
+    void setLastCommented(const QDateTime& date) { setDate("lastCommented", date); }
+
+    bool isHidden() const { return boolValue("isHidden"); }
+    void setIsHidden(bool flag) { setValueForKey("isHidden", flag); }
+    bool isTrashed() const { return boolValue("isTrashed"); }
+    void setIsTrashed(bool flag) { setValueForKey("isTrashed", flag); }
+    bool isStarred() const { return boolValue("isStarred"); }
+    void setIsStarred(bool flag) { setValueForKey("isStarred", flag); }
+    bool isViewed() const { return boolValue("isViewed"); }
+    void setIsViewed(bool flag) { setValueForKey("isViewed", flag); }
+    bool isNew() const { return boolValue("isNew"); }
+    void setIsNew(bool flag) { setValueForKey("isNew", flag); }
+    bool hasChange() const { return boolValue("hasChange"); }
+    void setHasChange(bool flag) { setValueForKey("hasChange", flag); }
+    bool hasCommenterSupport() const { return boolValue("hasCommenterSupport"); }
+    void setHasCommenterSupport(bool flag) { setValueForKey("hasCommenterSupport", flag); }
+    bool writersCanInvite() const { return boolValue("writersCanInvite"); }
+    void setWritersCanInvite(bool flag) { setValueForKey("writersCanInvite", flag); }
+    QVariant quotaBytesUsed() const { return valueForKey("quotaBytesUsed"); }
+    void setQuotaBytesUsed(const QVariant& bytes) { setValueForKey("quotaBytesUsed", bytes); }
+
+    std::shared_ptr<Mail> owner() const;
+    void setOwner(const std::shared_ptr<Mail>& mail);
+    std::shared_ptr<Mail> lastModifiedBy() const;
+    void setLastModifiedBy(const std::shared_ptr<Mail>& mail);
+    QList<std::shared_ptr<Mail>> editors() const;
+    void setEditors(const QList<std::shared_ptr<Mail>>& mails);
+    QList<std::shared_ptr<Mail>> viewers() const;
+    void setViewers(const QList<std::shared_ptr<Mail>>& mails);
+    QList<std::shared_ptr<Mail>> commenters() const;
+    void setCommenters(const QList<std::shared_ptr<Mail>>& mails);
+    std::shared_ptr<GeneralACLPermission> generalACL() const;
+    // Links the new general access; the one linked before is deleted, so replaced records do not pile
+    // up in the store.
+    void setGeneralACL(const std::shared_ptr<GeneralACLPermission>& permission);
+    std::shared_ptr<FileList> listOfFiles() const;
+    void setListOfFiles(const std::shared_ptr<FileList>& list);
+
+    // Lookups: the first record with the identifier, or nothing.
+    static std::shared_ptr<FileEntryAbstract> fileEntryAbstractWithIdentifier(const QString& identifier,
+                                                                              ManagedObjectContext* context);
+
+    // Identifier rules; each answers nothing for no input, and the whole text when the separator is
+    // missing. Resource ids: after the last ":". Links and service ids: after the last "%3A".
+    static QString identifierFromGDataResourceId(const QString& resourceId);
+    static QString identifierFromGDataHref(const QString& href);
+    static QString identifierFromGDataIdentifier(const QString& identifier);
+    // Only text documents and presentations admit the commenter role.
+    static bool hasCommenterSupportForResourceId(const QString& resourceId);
+
+protected:
+    void setDate(const QString& key, const QDateTime& date);
+    static QList<ManagedObjectPtr> records(const QList<std::shared_ptr<Mail>>& mails);
+};
+
+} // namespace tavrel

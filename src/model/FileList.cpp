@@ -1,0 +1,36 @@
+#include "model/FileList.h"
+
+#include "model/ContextFetch.h"
+#include "model/FileEntryAbstract.h"
+#include "model/RecordValue.h"
+#include "platform/store/ManagedObjectContext.h"
+
+namespace tavrel {
+
+QString FileList::batchLinkAddress() const
+{
+    return recordvalue::stringFrom(valueForKey("batchLinkAddress"));
+}
+
+void FileList::setBatchLinkAddress(const QString& address)
+{
+    setValueForKey("batchLinkAddress", recordvalue::stringOrNil(address));
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> FileList::files() const
+{
+    return toMany<FileEntryAbstract>("files");
+}
+
+std::shared_ptr<FileList> FileList::fileListFromContext(ManagedObjectContext* context)
+{
+    if (!context)
+        return {};
+    FetchRequest request("FileList");
+    request.setFetchLimit(1);
+    if (auto found = ContextFetch::firstRecord<FileList>(context, request))
+        return found;
+    return context->insertNewObject<FileList>("FileList");
+}
+
+} // namespace tavrel

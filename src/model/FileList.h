@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/GoogleObject.h"
+
+namespace tavrel {
+
+class FileEntryAbstract;
+class ManagedObjectContext;
+
+// The document-list feed as a whole: one record per store.
+class FileList : public GoogleObject
+{
+public:
+    QString batchLinkAddress() const;
+    void setBatchLinkAddress(const QString& address);
+    QList<std::shared_ptr<FileEntryAbstract>> files() const;
+    // The store's record, inserted into the context when there is none yet.
+    static std::shared_ptr<FileList> fileListFromContext(ManagedObjectContext* context);
+};
+
+} // namespace tavrel

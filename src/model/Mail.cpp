@@ -1,0 +1,231 @@
+#include "model/Mail.h"
+
+#include "model/Contact.h"
+#include "model/ContextFetch.h"
+#include "model/FileEntryAbstract.h"
+#include "model/MailAdapter.h"
+#include "model/RecordValue.h"
+#include "platform/store/ManagedObjectContext.h"
+
+namespace tavrel {
+
+namespace {
+const QString kName = QStringLiteral("name");
+const QString kDisplayName = QStringLiteral("displayName");
+
+bool isString(const QVariant& value)
+{
+    return value.isValid() && !value.isNull() && value.metaType() == QMetaType::fromType<QString>();
+}
+} // namespace
+
+Mail::~Mail()
+{
+    endContactWatch();
+}
+
+QString Mail::address() const
+{
+    return recordvalue::stringFrom(ManagedObject::valueForKey("address"));
+}
+
+void Mail::setAddress(const QString& address)
+{
+    setValueForKey("address", recordvalue::stringOrNil(address));
+}
+
+QString Mail::label() const
+{
+    return recordvalue::stringFrom(ManagedObject::valueForKey("label"));
+}
+
+void Mail::setLabel(const QString& label)
+{
+    setValueForKey("label", recordvalue::stringOrNil(label));
+}
+
+QVariant Mail::favorite() const
+{
+    return recordvalue::boolOrNil(ManagedObject::valueForKey("favorite"));
+}
+
+void Mail::setFavorite(const QVariant& favorite)
+{
+    setValueForKey("favorite", recordvalue::boolOrNil(favorite));
+}
+
+QVariant Mail::visible() const
+{
+    return recordvalue::boolOrNil(ManagedObject::valueForKey("visible"));
+}
+
+void Mail::setVisible(const QVariant& visible)
+{
+    setValueForKey("visible", recordvalue::boolOrNil(visible));
+}
+
+QString Mail::displayName() const
+{
+    const QVariant stored = ManagedObject::valueForKey(kDisplayName);
+    if (isString(stored))
+        return stored.toString();
+    return const_cast<Mail*>(this)->updateDisplayName();
+}
+
+std::shared_ptr<Contact> Mail::contact() const
+{
+    return toOne<Contact>("contact");
+}
+
+void Mail::setContact(const std::shared_ptr<Contact>& contact)
+{
+    setToOne("contact", contact);
+    updateDisplayName();
+}
+
+std::shared_ptr<Contact> Mail::primaryForContact() const
+{
+    return toOne<Contact>("primaryForContact");
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> Mail::owns() const
+{
+    return toMany<FileEntryAbstract>("owns");
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> Mail::lastModifiedFiles() const
+{
+    return toMany<FileEntryAbstract>("lastModifiedFiles");
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> Mail::edits() const
+{
+    return toMany<FileEntryAbstract>("edits");
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> Mail::views() const
+{
+    return toMany<FileEntryAbstract>("views");
+}
+
+QList<std::shared_ptr<FileEntryAbstract>> Mail::comments() const
+{
+    return toMany<FileEntryAbstract>("comments");
+}
+
+QString Mail::avatarPath() const
+{
+    const auto owner = contact();
+    return owner ? owner->avatar() : QString();
+}
+
+QString Mail::computeDisplayName() const
+{
+    const QVariant label = ManagedObject::valueForKey("label");
+    if (isString(label))
+        return label.toString();
+    if (const auto owner = contact()) {
+        const QVariant name = owner->ManagedObject::valueForKey(kName);
+        if (isString(name))
+            return name.toString();
+    }
+    return address();
+}
+
+QString Mail::updateDisplayName()
+{
+    const QString name = computeDisplayName();
+    const QVariant stored = ManagedObject::valueForKey(kDisplayName);
+    // Writing an unchanged value would mark the record changed for nothing.
+    if (!isString(stored) || stored.toString() != name || stored.toString().isNull() != name.isNull())
+        ManagedObject::setValueForKey(kDisplayName, recordvalue::stringOrNil(name));
+    return name;
+}
+
+std::shared_ptr<MailAdapter> Mail::adapterObject() const
+{
+    auto adapter = std::make_shared<MailAdapter>();
+    adapter->setAddress(address());
+    adapter->setLabel(label());
+    adapter->setFavorite(favorite());
+    adapter->setVisible(visible());
+    return adapter;
+}
+
+std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext* context, bool ownedByContact)
+{
+    if (address.isEmpty() || !context)
+        return {};
+    // The whole address with letter case ignored: a shorter address must not find a longer one, and
+    // addresses differing only in accents are different mailboxes. The exact spelling is tried first:
+    // it is what the service sends back and it is answered from the address index, while the
+    // case-blind comparison reads the whole table.
+    const QString owned = ownedByContact ? QStringLiteral(" AND contact != nil") : QString();
+    for (const QString& comparison : {QStringLiteral("address == %@"), QStringLiteral("address ==[c] %@")}) {
+        FetchRequest request("Mail");
+        request.setPredicate(Predicate::format(comparison + owned, address));
+        request.setFetchLimit(1);
+        if (auto found = ContextFetch::firstRecord<Mail>(context, request))
+            return found;
+    }
+    return {};
+}
+
+std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, ManagedObjectContext* context)
+{
+    return lookup(address, context, false);
+}
+
+std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, bool createIfNotExist,
+                                                  ManagedObjectContext* context)
+{
+    if (auto found = mailEntityWithAddress(address, context))
+        return found;
+    if (!createIfNotExist || !context || address.isEmpty())
+        return {};
+    auto mail = context->insertNewObject<Mail>("Mail");
+    mail->setAddress(address);
+    return mail;
+}
+
+QVariant Mail::valueForKey(const QString& key) const
+{
+    if (key == kDisplayName)
+        return displayName();
+    if (key == QLatin1String("avatarPath"))
+        return recordvalue::stringOrNil(avatarPath());
+    return ManagedObject::valueForKey(key);
+}
+
+void Mail::setValueForKey(const QString& key, const QVariant& value)
+{
+    ManagedObject::setValueForKey(key, value);
+    if (key == QLatin1String("label") || key == QLatin1String("address"))
+        updateDisplayName();
+}
+
+void Mail::awakeFromFetch()
+{
+    ManagedObject::awakeFromFetch();
+    endContactWatch();
+    const auto owner = contact();
+    if (!owner)
+        return;
+    m_watchedContact = owner;
+    owner->addObserver(kName, this, [this](ManagedObject*, const QString&) { updateDisplayName(); });
+}
+
+void Mail::willTurnIntoFault()
+{
+    endContactWatch();
+    ManagedObject::willTurnIntoFault();
+}
+
+void Mail::endContactWatch()
+{
+    if (const auto watched = m_watchedContact.lock())
+        watched->removeObserver(kName, this);
+    m_watchedContact.reset();
+}
+
+} // namespace tavrel

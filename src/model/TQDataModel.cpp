@@ -1,0 +1,158 @@
+#include "model/TQDataModel.h"
+
+#include "model/Category.h"
+#include "model/Contact.h"
+#include "model/ContactCachedAvatar.h"
+#include "model/ContactList.h"
+#include "model/File.h"
+#include "model/FileCachedFile.h"
+#include "model/FileCachedIcon.h"
+#include "model/FileEntryAbstract.h"
+#include "model/FileList.h"
+#include "model/GeneralACLPermission.h"
+#include "model/GoogleObject.h"
+#include "model/Mail.h"
+#include "model/XmlInfo.h"
+
+namespace tavrel {
+
+namespace {
+using T = AttributeDescription::Type;
+using R = RelationshipDescription::DeleteRule;
+} // namespace
+
+std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
+{
+    auto model = std::make_shared<ManagedObjectModel>();
+
+    // Companion records (XmlInfo, cache bookkeeping, the general access) belong to their owner alone:
+    // deleting the owner deletes them. People (Mail) are shared by documents and contacts and outlive
+    // both, so every relationship towards Mail only nullifies.
+    model->addEntity("GoogleObject")
+        .setAbstract(true)
+        .addAttribute("identifier", T::String, {}, true)
+        .addAttribute("eTag", T::String)
+        .addToOne("xmlInfo", "XmlInfo", "googleObject", R::Cascade);
+
+    model->addEntity("XmlInfo")
+        .addAttribute("xmlValue", T::String)
+        .addToOne("googleObject", "GoogleObject", "xmlInfo", R::Nullify)
+        .setRecordClass<XmlInfo>();
+
+    model->addEntity("FileEntryAbstract", "GoogleObject")
+        .setAbstract(true)
+        .addAttribute("resourceId", T::String)
+        .addAttribute("kind", T::String)
+        .addAttribute("title", T::String, {}, true)
+        .addAttribute("filename", T::String)
+        .addAttribute("alternateLink", T::String)
+        .addAttribute("editedDate", T::Date)
+        .addAttribute("publishedDate", T::Date)
+        .addAttribute("updatedDate", T::Date)
+        .addAttribute("lastViewed", T::Date)
+        .addAttribute("lastCommented", T::Date)
+        .addAttribute("isHidden", T::Bool, false)
+        .addAttribute("isTrashed", T::Bool, false)
+        .addAttribute("isStarred", T::Bool, false)
+        .addAttribute("isViewed", T::Bool, false)
+        .addAttribute("isNew", T::Bool, false)
+        .addAttribute("hasChange", T::Bool, false)
+        .addAttribute("hasCommenterSupport", T::Bool, false)
+        .addAttribute("writersCanInvite", T::Bool, false)
+        .addAttribute("quotaBytesUsed", T::Int64)
+        .addToOne("owner", "Mail", "owns", R::Nullify)
+        .addToOne("lastModifiedBy", "Mail", "lastModifiedFiles", R::Nullify)
+        .addToMany("editors", "Mail", "edits", R::Nullify)
+        .addToMany("viewers", "Mail", "views", R::Nullify)
+        .addToMany("commenters", "Mail", "comments", R::Nullify)
+        .addToOne("generalACL", "GeneralACLPermission", "entry", R::Cascade)
+        .addToOne("listOfFiles", "FileList", "files", R::Nullify);
+
+    model->addEntity("File", "FileEntryAbstract")
+        .addToMany("categories", "Category", "files", R::Nullify)
+        .addToOne("fileCachedFile", "FileCachedFile", "file", R::Cascade)
+        .addToOne("fileCachedIcon", "FileCachedIcon", "file", R::Cascade)
+        .setRecordClass<File>();
+
+    model->addEntity("Category", "FileEntryAbstract")
+        .addToMany("files", "File", "categories", R::Nullify)
+        .addToOne("parent", "Category", "sons", R::Nullify)
+        .addToMany("sons", "Category", "parent", R::Nullify)
+        .setRecordClass<Category>();
+
+    model->addEntity("Contact", "GoogleObject")
+        .addAttribute("name", T::String)
+        .addAttribute("avatarETag", T::String)
+        .addAttribute("favourite", T::Bool, false)
+        .addToMany("mails", "Mail", "contact", R::Nullify)
+        .addToOne("primaryMail", "Mail", "primaryForContact", R::Nullify)
+        .addToOne("contactList", "ContactList", "contacts", R::Nullify)
+        .addToOne("contactCachedAvatar", "ContactCachedAvatar", "contact", R::Cascade)
+        .setRecordClass<Contact>();
+
+    model->addEntity("ContactList", "GoogleObject")
+        .addToMany("contacts", "Contact", "contactList", R::Nullify)
+        .setRecordClass<ContactList>();
+
+    model->addEntity("FileList", "GoogleObject")
+        .addAttribute("batchLinkAddress", T::String)
+        .addToMany("files", "FileEntryAbstract", "listOfFiles", R::Nullify)
+        .setRecordClass<FileList>();
+
+    model->addEntity("GeneralACLPermission", "GoogleObject")
+        .addAttribute("type", T::String)
+        .addAttribute("role", T::String)
+        .addAttribute("hasLink", T::Bool, false)
+        .addToOne("entry", "FileEntryAbstract", "generalACL", R::Nullify)
+        .setRecordClass<GeneralACLPermission>();
+
+    model->addEntity("Mail")
+        .addAttribute("address", T::String, {}, true)
+        .addAttribute("label", T::String)
+        .addAttribute("displayName", T::String)
+        .addAttribute("favorite", T::Bool)
+        .addAttribute("visible", T::Bool)
+        .addToMany("owns", "FileEntryAbstract", "owner", R::Nullify)
+        .addToMany("lastModifiedFiles", "FileEntryAbstract", "lastModifiedBy", R::Nullify)
+        .addToMany("edits", "FileEntryAbstract", "editors", R::Nullify)
+        .addToMany("views", "FileEntryAbstract", "viewers", R::Nullify)
+        .addToMany("comments", "FileEntryAbstract", "commenters", R::Nullify)
+        .addToOne("contact", "Contact", "mails", R::Nullify)
+        .addToOne("primaryForContact", "Contact", "primaryMail", R::Nullify)
+        .setRecordClass<Mail>();
+
+    model->addEntity("FileCachedFile")
+        .addAttribute("value", T::String)
+        .addAttribute("eTag", T::String)
+        .addAttribute("lastRequestedETag", T::String)
+        .addToOne("file", "File", "fileCachedFile", R::Nullify)
+        .setRecordClass<FileCachedFile>();
+
+    model->addEntity("FileCachedIcon")
+        .addAttribute("value", T::String)
+        .addAttribute("eTag", T::String)
+        .addAttribute("lastRequestedETag", T::String)
+        .addToOne("file", "File", "fileCachedIcon", R::Nullify)
+        .setRecordClass<FileCachedIcon>();
+
+    model->addEntity("ContactCachedAvatar")
+        .addAttribute("value", T::String)
+        .addAttribute("eTag", T::String)
+        .addAttribute("lastRequestedETag", T::String)
+        .addToOne("contact", "Contact", "contactCachedAvatar", R::Nullify)
+        .setRecordClass<ContactCachedAvatar>();
+
+    return model;
+}
+
+std::shared_ptr<const ManagedObjectModel> TQDataModel::mainDataContext()
+{
+    static const std::shared_ptr<const ManagedObjectModel> model = [] {
+        auto m = buildModel();
+        m->finalize();
+        return std::shared_ptr<const ManagedObjectModel>(m);
+    }();
+    return model;
+}
+
+} // namespace tavrel

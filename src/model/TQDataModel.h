@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/store/ManagedObjectModel.h"
+
+#include <memory>
+
+namespace tavrel {
+
+// The account store's entity model ("mainDataContext"), built in code once and shared by every
+// coordinator and context.
+class TQDataModel
+{
+public:
+    static std::shared_ptr<const ManagedObjectModel> mainDataContext();
+    // A fresh, unfinalised copy of the same entities, for callers that extend it (tests of schema growth).
+    static std::shared_ptr<ManagedObjectModel> buildModel();
+};
+
+} // namespace tavrel

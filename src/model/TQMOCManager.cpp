@@ -1,0 +1,192 @@
+#include "model/TQMOCManager.h"
+
+#include "model/ContextFetch.h"
+#include "model/TQDataModel.h"
+#include "model/TQLog.h"
+#include "model/TQMOCFactory.h"
+#include "model/TQMOCMaster.h"
+#include "model/TQPlaces.h"
+#include "platform/runtime/Exception.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/store/PersistentStoreCoordinator.h"
+#include "platform/store/SqliteConnection.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace tavrel {
+
+const QString TQMOCManager::kCannotCreatePersistentStore = QStringLiteral("CannotCreatePersistentStore");
+
+namespace {
+const char* const kUsernameProperty = "tavrelUsername";
+
+[[noreturn]] void raiseCannotCreate(const QString& reason)
+{
+    throw Exception(TQMOCManager::kCannotCreatePersistentStore, reason);
+}
+
+// Makes sure the account folder exists and is a folder.
+void prepareFolder(const QString& folder)
+{
+    const QString noFolder =
+        QStringLiteral("It is not possible to create the directory during creation of the "
+                       "Persistent Store");
+    if (folder.isEmpty())
+        raiseCannotCreate(noFolder);
+    struct stat info;
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) {
+        if (errno != ENOENT || !QDir().mkpath(folder))
+            raiseCannotCreate(noFolder);
+        return;
+    }
+    if (!S_ISDIR(info.st_mode))
+        raiseCannotCreate(QStringLiteral("Expected a folder to store application data, found a file"));
+}
+} // namespace
+
+std::unique_ptr<TQMOCManager> TQMOCManager::mocManagerWithSession(QObject* session)
+{
+    if (!session)
+        return {};
+    return std::make_unique<TQMOCManager>(session);
+}
+
+TQMOCManager::TQMOCManager(QObject* session, QObject* parent) : QObject(parent), m_session(session)
+{
+    auto coordinator = persistentStoreCoordinator();
+    m_masterMOC = TQMOCFactory::masterObjectContextWithPersistentStoreCoordinator(coordinator, this);
+}
+
+TQMOCManager::~TQMOCManager()
+{
+    // The master context goes before the coordinator it writes to.
+    m_masterMOC.reset();
+}
+
+QString TQMOCManager::username() const
+{
+    return m_session ? m_session->property("username").toString() : QString();
+}
+
+QString TQMOCManager::usernameForContext(const ManagedObjectContext* context)
+{
+    if (!context)
+        return {};
+    if (const auto* master = qobject_cast<const TQMOCMaster*>(context))
+        return master->mocManager() ? master->mocManager()->username() : QString();
+    return context->property(kUsernameProperty).toString();
+}
+
+std::shared_ptr<const ManagedObjectModel> TQMOCManager::managedObjectModel()
+{
+    std::lock_guard guard(m_mutex);
+    if (!m_model)
+        m_model = TQDataModel::mainDataContext();
+    return m_model;
+}
+
+std::shared_ptr<PersistentStoreCoordinator> TQMOCManager::persistentStoreCoordinator()
+{
+    // The whole creation is guarded: two threads asking at once must not open two coordinators.
+    std::lock_guard guard(m_mutex);
+    if (m_coordinator)
+        return m_coordinator;
+    const auto model = managedObjectModel();
+    if (!model) {
+        TQLog("E: Cannot create a peristentStoreCoordinator without a ManagedObjectModel");
+        return {};
+    }
+    const QString storePath = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(username());
+    prepareFolder(storePath.isEmpty() ? QString() : QFileInfo(storePath).path());
+    auto coordinator = std::make_shared<PersistentStoreCoordinator>(model);
+    try {
+        coordinator->addPersistentStore(storePath);
+    } catch (const Exception& e) {
+        raiseCannotCreate(e.reason());
+    }
+    m_coordinator = coordinator;
+    return m_coordinator;
+}
+
+ManagedObjectContext* TQMOCManager::managedObjectContextForCurrentThread()
+{
+    auto* context = TQMOCFactory::managedObjectContextForCurrentThreadWithPersistentStoreCoordinator(
+        persistentStoreCoordinator());
+    if (context && !context->property(kUsernameProperty).isValid())
+        context->setProperty(kUsernameProperty, username());
+    return context;
+}
+
+void TQMOCManager::save()
+{
+    std::lock_guard guard(m_mutex);
+    if (m_masterMOC)
+        m_masterMOC->save();
+}
+
+bool TQMOCManager::shouldCreateMasterContext()
+{
+    if (!m_masterMOC)
+        return true;
+    FetchRequest request("FileEntryAbstract");
+    request.setFetchLimit(1);
+    Error error;
+    return ContextFetch::executeFetchRequestSafely(m_masterMOC.get(), request, &error).size() != 1;
+}
+
+void TQMOCManager::start()
+{
+    if (m_masterMOC)
+        m_masterMOC->start();
+}
+
+void TQMOCManager::stop()
+{
+    if (m_masterMOC)
+        m_masterMOC->stop();
+}
+
+void TQMOCManager::clean()
+{
+    if (!m_masterMOC)
+        return;
+    m_masterMOC->clean();
+    // Removing the file under an open store would leave its data readable through the open
+    // connections and a stale journal beside it. The store layer cannot close a store yet, so the
+    // records are deleted through the master context instead, and the file is compacted and its
+    // journal emptied so that no old page survives.
+    TQMOCMaster* master = m_masterMOC.get();
+    struct Locker
+    {
+        explicit Locker(ManagedObjectContext* c) : context(c) { context->lock(); }
+        ~Locker() { context->unlock(); }
+        ManagedObjectContext* context;
+    } locker(master);
+    master->reset();
+    for (const EntityDescription* entity : m_coordinator->managedObjectModel().entities()) {
+        if (entity->parent())
+            continue;
+        FetchRequest request(entity->name());
+        for (const ManagedObjectID& id : master->executeFetchRequestForIDs(request)) {
+            const ManagedObjectPtr record = master->objectWithID(id);
+            if (record && !record->isDeleted())
+                master->deleteObject(record);
+        }
+    }
+    Error error;
+    if (!master->ManagedObjectContext::save(&error))
+        TQLog("E: Failed to save to data store: %@", error.localizedDescription());
+    master->reset();
+    try {
+        const auto connection = m_coordinator->openConnection();
+        connection->exec(QStringLiteral("VACUUM"));
+        connection->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    } catch (const std::exception& e) {
+        TQLog("[!] TQMOCManager: store not compacted after clean: %@", QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace tavrel

@@ -1,0 +1,85 @@
+#include "model/TQMOCMaster.h"
+
+#include "model/TQLog.h"
+#include "model/TQMOCManager.h"
+
+#include <QThread>
+
+namespace tavrel {
+
+namespace {
+struct ContextLocker
+{
+    explicit ContextLocker(ManagedObjectContext* c) : context(c) { context->lock(); }
+    ~ContextLocker() { context->unlock(); }
+    ManagedObjectContext* context;
+};
+} // namespace
+
+TQMOCMaster::TQMOCMaster(std::shared_ptr<PersistentStoreCoordinator> coordinator, TQMOCManager* mocManager,
+                         QObject* parent)
+    : ManagedObjectContext(std::move(coordinator), parent), m_mocManager(mocManager)
+{
+    // Seam: the update scheduler and the store updater are made here once they exist.
+}
+
+TQMOCMaster::~TQMOCMaster() = default;
+
+void TQMOCMaster::save()
+{
+    if (!hasChanges())
+        return;
+    Error error;
+    bool saved;
+    {
+        ContextLocker locker(this);
+        saved = ManagedObjectContext::save(&error);
+    }
+    if (saved)
+        return;
+    TQLog("E: Failed to save to data store: %@", error.localizedDescription());
+    const QVariantList detailed = error.userInfo().value(QStringLiteral("NSDetailedErrors")).toList();
+    for (const QVariant& item : detailed) {
+        const QVariantMap info = item.canConvert<Error>() ? item.value<Error>().userInfo() : item.toMap();
+        QStringList parts;
+        for (auto it = info.cbegin(); it != info.cend(); ++it)
+            parts.append(it.key() + QStringLiteral(" = ") + it.value().toString());
+        TQLog("E: DetailedError: %@",
+              QStringLiteral("{") + parts.join(QStringLiteral("; ")) + QStringLiteral("}"));
+    }
+}
+
+void TQMOCMaster::fastUpdate()
+{
+    TQLog("[!] Not implemented: TQMOCMaster fastUpdate");
+}
+
+void TQMOCMaster::backgroundFastUpdate()
+{
+    TQLog("[!] Not implemented: TQMOCMaster backgroundFastUpdate");
+}
+
+void TQMOCMaster::fullUpdate()
+{
+    TQLog("[!] Not implemented: TQMOCMaster fullUpdate");
+}
+
+void TQMOCMaster::start() {}
+
+void TQMOCMaster::stop() {}
+
+void TQMOCMaster::clean() {}
+
+void TQMOCMaster::updateOperationContextDidSave(const SaveNotification& notification)
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, notification] { updateOperationContextDidSave(notification); },
+            Qt::BlockingQueuedConnection);
+        return;
+    }
+    mergeChangesFromContextDidSaveNotification(notification);
+    save();
+}
+
+} // namespace tavrel
