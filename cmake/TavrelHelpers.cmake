@@ -12,11 +12,17 @@ function(tavrel_collect_sources out)
 endfunction()
 
 # Moc runs again when a target's list of sources changes: with Ninja, a header added by a pull is
-# otherwise missed until a clean build.
+# otherwise missed until a clean build. Removing the autogen stamp makes the next build rescan.
 function(tavrel_autogen_on_source_list target)
   get_target_property(srcs ${target} SOURCES)
   set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
   string(REPLACE ";" "\n" lines "${srcs}")
-  file(CONFIGURE OUTPUT ${list_file} CONTENT "${lines}\n")
-  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
+  set(old "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} old)
+  endif()
+  if(NOT old STREQUAL "${lines}\n")
+    file(WRITE ${list_file} "${lines}\n")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  endif()
 endfunction()
