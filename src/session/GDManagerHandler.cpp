@@ -45,13 +45,15 @@ void GDManagerHandler::executeActionAndCall(const InvocationPtr& invocation, con
 {
     Q_UNUSED(invocation);
     Q_UNUSED(parameters);
-    throw Exception(kNotImplementedException, QStringLiteral("You must implement this method in your handler"));
+    throw Exception(kNotImplementedException,
+                    QStringLiteral("You must implement this method in your handler"));
 }
 
 QVariantMap GDManagerHandler::defaultCallbackForParams(const QVariantMap& result)
 {
     Q_UNUSED(result);
-    throw Exception(kNotImplementedException, QStringLiteral("You must implement this method in your handler"));
+    throw Exception(kNotImplementedException,
+                    QStringLiteral("You must implement this method in your handler"));
 }
 
 void GDManagerHandler::_encapsulateInvocation(const InvocationPtr& first, const InvocationPtr& second,
@@ -71,7 +73,8 @@ void GDManagerHandler::_encapsulateInvocation(const InvocationPtr& first, const 
     }
 }
 
-void GDManagerHandler::_defaultCallbackForFeed(IServiceTicket& ticket, const QVariant& feed, const Error& error)
+void GDManagerHandler::_defaultCallbackForFeed(IServiceTicket& ticket, const QVariant& feed,
+                                               const Error& error)
 {
     Error mappedError = error;
     QVariant mappedFeed = feed;

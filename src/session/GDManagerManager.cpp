@@ -20,18 +20,21 @@ QString GDManagerManager::handlerPrefix() const
     VUvodozuHandler::raiseUnrecognizedSelector(this, "handlerPrefix");
 }
 
-void GDManagerManager::executeAction(const QString& action, const InvocationPtr& call, const QVariantMap& parameters)
+void GDManagerManager::executeAction(const QString& action, const InvocationPtr& call,
+                                     const QVariantMap& parameters)
 {
     const std::shared_ptr<GDManagerHandler> handler = handlerByActionName(action);
     if (!handler)
         throw Exception(Exception::kInvalidArgumentException,
                         QStringLiteral("No service-side handler for action %1").arg(action));
-    const InvocationPtr first = Invocation::invocationForSelector(GDManagerHandler::kDefaultCallbackSelector, handler);
+    const InvocationPtr first =
+        Invocation::invocationForSelector(GDManagerHandler::kDefaultCallbackSelector, handler);
     const InvocationPtr encapsulation =
         Invocation::invocationWithFunction(Invocation::kEncapsulateSelector, [handler](Invocation& step) {
             const InvocationPtr storeSide = step.argument(3).value<InvocationPtr>();
             try {
-                handler->_encapsulateInvocation(step.argument(2).value<InvocationPtr>(), storeSide, step.argument(4));
+                handler->_encapsulateInvocation(step.argument(2).value<InvocationPtr>(), storeSide,
+                                                step.argument(4));
             } catch (const std::exception& exception) {
                 // Runs inside the worker's event loop: answer the store side instead of unwinding.
                 TQLog("E: Exception did happen in service handler: %@", QString::fromUtf8(exception.what()));

@@ -23,8 +23,8 @@ public:
 
     // Each answers whether the consumer responded (nothing is sent to a null consumer).
     static bool sendActionWillStart(QObject* consumer, const QString& action, const QVariantMap& arguments);
-    static bool sendActionDidProgress(QObject* consumer, const QString& progressID, const QVariantMap& arguments,
-                                      quint64 part, quint64 total);
+    static bool sendActionDidProgress(QObject* consumer, const QString& progressID,
+                                      const QVariantMap& arguments, quint64 part, quint64 total);
     static bool sendActionDidFinish(QObject* consumer, const QString& action, const QVariantMap& arguments);
 };
 

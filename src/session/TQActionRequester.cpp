@@ -29,7 +29,8 @@ void TQActionRequester::operationDidFinishWithResult(const QVariant& result, con
     defaultOperationDidFinish(this, result, error);
 }
 
-void TQActionRequester::defaultOperationDidFinish(QObject* sender, const QVariant& result, const QVariant& error)
+void TQActionRequester::defaultOperationDidFinish(QObject* sender, const QVariant& result,
+                                                  const QVariant& error)
 {
     Q_UNUSED(result);
     TQLog("Received action callback");

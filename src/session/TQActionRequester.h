@@ -17,7 +17,8 @@ class TQActionRequester : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kDefaultCallbackSelector = QStringLiteral("operationDidFinishWithResult:error:");
+    static inline const QString kDefaultCallbackSelector =
+        QStringLiteral("operationDidFinishWithResult:error:");
 
     // Receives an action's error and the requester that got it; runs on the requester's thread.
     using ErrorHandler = std::function<void(const Error& error, QObject* sender)>;

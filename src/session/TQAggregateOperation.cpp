@@ -9,7 +9,8 @@ namespace tavrel {
 
 TQAggregateOperation::TQAggregateOperation() = default;
 
-TQAggregateOperation::TQAggregateOperation(const QList<TQOperationPtr>& operations) : m_operations(operations) {}
+TQAggregateOperation::TQAggregateOperation(const QList<TQOperationPtr>& operations) : m_operations(operations)
+{}
 
 TQAggregateOperation::~TQAggregateOperation() = default;
 

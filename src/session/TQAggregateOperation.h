@@ -23,7 +23,8 @@ public:
     explicit TQAggregateOperation(const QList<TQOperationPtr>& operations);
     ~TQAggregateOperation() override;
 
-    static std::shared_ptr<TQAggregateOperation> aggregateWithOperations(const QList<TQOperationPtr>& operations);
+    static std::shared_ptr<TQAggregateOperation>
+    aggregateWithOperations(const QList<TQOperationPtr>& operations);
 
     QList<TQOperationPtr> operations() const;
     // Replaces the list; the sub-operations it held lose their callbacks.

@@ -106,11 +106,12 @@ void TQHandlerOperation::main()
             const std::weak_ptr<TQHandlerOperation> weakSelf = self;
             // The handler's own step of the chain; a failure inside it ends the operation with an
             // error instead of unwinding through the worker's event loop.
-            const InvocationPtr encapsulation =
-                Invocation::invocationWithFunction(Invocation::kEncapsulateSelector, [target, weakSelf](Invocation& step) {
+            const InvocationPtr encapsulation = Invocation::invocationWithFunction(
+                Invocation::kEncapsulateSelector, [target, weakSelf](Invocation& step) {
                     try {
                         target->_encapsulateInvocation(step.argument(2).value<InvocationPtr>(),
-                                                       step.argument(3).value<InvocationPtr>(), step.argument(4));
+                                                       step.argument(3).value<InvocationPtr>(),
+                                                       step.argument(4));
                     } catch (const std::exception& exception) {
                         if (auto operation = weakSelf.lock())
                             operation->failWithException(exception);
@@ -123,7 +124,8 @@ void TQHandlerOperation::main()
             setBroker(relay);
             const InvocationPtr second =
                 Invocation::invocationForSelector(TQInvocationBroker::kHandlerDidFinishSelector, relay);
-            const InvocationPtr chain = Invocation::invocationWithInvocation(first, second, QVariant(), encapsulation);
+            const InvocationPtr chain =
+                Invocation::invocationWithInvocation(first, second, QVariant(), encapsulation);
             target->executeActionAndCall(chain, arguments());
         }
         TQOperation::main();
@@ -139,8 +141,8 @@ void TQHandlerOperation::failWithException(const std::exception& exception)
           QStringLiteral("(not available)"));
     // A failure must reach the requester as one, never as an empty success.
     if (!isFinished())
-        handlerDidFinishWithResult(QVariant(),
-                                   QVariant::fromValue(VUvodozuManager::unexpectedErrorWithReason(description)));
+        handlerDidFinishWithResult(
+            QVariant(), QVariant::fromValue(VUvodozuManager::unexpectedErrorWithReason(description)));
 }
 
 void TQHandlerOperation::handlerDidFinishWithResult(const QVariant& result, const QVariant& error)
@@ -149,7 +151,8 @@ void TQHandlerOperation::handlerDidFinishWithResult(const QVariant& result, cons
     const QString actionName = name();
     if (actionName != kGetAvatar) {
         TQLog("Finished handler operation: %@", actionName);
-        if (error.isValid() && error.metaType() == QMetaType::fromType<Error>() && !error.value<Error>().isNull())
+        if (error.isValid() && error.metaType() == QMetaType::fromType<Error>() &&
+            !error.value<Error>().isNull())
             TQLog("E: %@", error.value<Error>().localizedDescription());
     }
     setFinished(true);

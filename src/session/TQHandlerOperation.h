@@ -24,8 +24,9 @@ public:
 
     // A new operation of the named class (TQHandlerOperation or a subclass) running the handler;
     // nullptr for a null handler (logged) or a class that is not a handler operation.
-    static std::shared_ptr<TQHandlerOperation> operationWithHandler(const std::shared_ptr<VUvodozuHandler>& handler,
-                                                                    const QString& operationClass = kClassName);
+    static std::shared_ptr<TQHandlerOperation>
+    operationWithHandler(const std::shared_ptr<VUvodozuHandler>& handler,
+                         const QString& operationClass = kClassName);
 
     std::shared_ptr<VUvodozuHandler> handler() const;
     void setHandler(const std::shared_ptr<VUvodozuHandler>& handler);

@@ -15,7 +15,8 @@ class TQInvocationBroker : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kHandlerDidFinishSelector = QStringLiteral("handlerDidFinishWithResult:error:");
+    static inline const QString kHandlerDidFinishSelector =
+        QStringLiteral("handlerDidFinishWithResult:error:");
 
     TQInvocationBroker() = default;
     ~TQInvocationBroker() override;

@@ -10,7 +10,8 @@ namespace {
 const QHash<QString, QString>& englishTexts()
 {
     static const QHash<QString, QString> texts{
-        {QStringLiteral("UnexpectedError"), QStringLiteral("An unexpected error occurred. Please try again.")},
+        {QStringLiteral("UnexpectedError"),
+         QStringLiteral("An unexpected error occurred. Please try again.")},
         {QStringLiteral("SomeFetchError"), QStringLiteral("Some items could not be processed.")},
         {QStringLiteral("NoTicketError"), QStringLiteral("The request could not be sent to the service.")},
         {QStringLiteral("tooManyBatchRequest"),

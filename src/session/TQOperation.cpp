@@ -324,7 +324,8 @@ bool TQOperation::performCallbackWithResult(const QVariant& result, const QVaria
     callback->setArgument(3, error);
     // A callback that reaches back to this operation keeps it until it has run.
     const QVariant self = callback->argument(5);
-    if (self.metaType() == QMetaType::fromType<TQOperationWeakPtr>() && self.value<TQOperationWeakPtr>().lock().get() == this)
+    if (self.metaType() == QMetaType::fromType<TQOperationWeakPtr>() &&
+        self.value<TQOperationWeakPtr>().lock().get() == this)
         callback->setArgument(5, QVariant::fromValue(self.value<TQOperationWeakPtr>().lock()));
     return thread ? callback->performOnThread(thread, false) : callback->invoke();
 }

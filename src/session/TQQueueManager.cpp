@@ -155,7 +155,8 @@ void TQQueueManager::cancelOperation(const TQOperationPtr& operation)
     operation->cancel();
 }
 
-QList<TQOperationPtr> TQQueueManager::operationsMatchingName(const QString& name, const QVariantMap& arguments) const
+QList<TQOperationPtr> TQQueueManager::operationsMatchingName(const QString& name,
+                                                             const QVariantMap& arguments) const
 {
     std::lock_guard lock(m_mutex);
     const QVariantList wanted = arguments.values();
@@ -214,7 +215,8 @@ bool TQQueueManager::isRedundant(const TQOperation* operation) const
         const QVariantMap candidateArguments = candidate->arguments();
         bool sameObjects = true;
         for (const QString& key : keys)
-            sameObjects = sameObjects && TQObjectIdentity::isSameObject(candidateArguments.value(key), arguments.value(key));
+            sameObjects = sameObjects &&
+                          TQObjectIdentity::isSameObject(candidateArguments.value(key), arguments.value(key));
         if (!sameObjects || priority >= candidate->queuePriority())
             continue;
         TQLog("Operation dropped as redundant");

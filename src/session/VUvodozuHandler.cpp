@@ -95,13 +95,15 @@ QVariantMap VUvodozuHandler::defaultHandlingError(const QVariantMap& result)
         switch (error.code()) {
         case GDManagerManager::kServiceErrorCode:
             error = Error::errorWithError(
-                Error::errorWithError(error, VUvodozuManager::kErrorDomain, VUvodozuManager::kUnexpectedErrorCode),
+                Error::errorWithError(error, VUvodozuManager::kErrorDomain,
+                                      VUvodozuManager::kUnexpectedErrorCode),
                 TQLocalizedStrings::localizedStringForKey(QStringLiteral("UnexpectedError")));
             mapped.insert(kFeedKey, QVariant());
             break;
         case GDManagerManager::kBatchErrorCode:
             error = Error::errorWithError(
-                Error::errorWithError(error, VUvodozuManager::kErrorDomain, VUvodozuManager::kSomeFetchErrorCode),
+                Error::errorWithError(error, VUvodozuManager::kErrorDomain,
+                                      VUvodozuManager::kSomeFetchErrorCode),
                 TQLocalizedStrings::localizedStringForKey(QStringLiteral("SomeFetchError")));
             break;
         case GDManagerManager::kNotAuthorizedErrorCode:

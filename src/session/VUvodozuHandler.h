@@ -46,7 +46,8 @@ public:
 
     // Answers without a service call: {"feed": feed, "error": error} (absent values as the null
     // object) as the invocation's argument 4, then invokes it. Nothing for a null invocation.
-    void callExternalInvocation(const InvocationPtr& invocation, const QVariant& feed, const Error& error) const;
+    void callExternalInvocation(const InvocationPtr& invocation, const QVariant& feed,
+                                const Error& error) const;
 
     // The store-side step of the chain: maps the dictionary's error, gives it to `first` (the
     // handler's defaultCallbackForParams:), and passes the answer's feed and error (the null object

@@ -103,7 +103,8 @@ std::shared_ptr<VUvodozuHandler> VUvodozuManager::handlerByActionName(const QStr
     return handler;
 }
 
-void VUvodozuManager::fetchManagedObjectCallbackArguments(const QVariant& result, const QVariant& callbackError,
+void VUvodozuManager::fetchManagedObjectCallbackArguments(const QVariant& result,
+                                                          const QVariant& callbackError,
                                                           const QVariant& callback, const QVariant& operation)
 {
     TQOperationPtr owner;
@@ -116,7 +117,8 @@ void VUvodozuManager::fetchManagedObjectCallbackArguments(const QVariant& result
     if (requester) {
         QVariant refetched = result;
         if (m_session) {
-            QVariant context = owner ? owner->arguments().value(TQOperation::kManagedObjectContextKey) : QVariant();
+            QVariant context =
+                owner ? owner->arguments().value(TQOperation::kManagedObjectContextKey) : QVariant();
             if (!m_session->isManagedObjectContext(context))
                 context = m_session->masterManagedObjectContext();
             refetched = m_session->fetchEntitiesFromObject(context, result);

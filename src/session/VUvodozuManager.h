@@ -71,7 +71,8 @@ public:
     // Performed on the requester's thread: re-fetches the result into the requester's context (the
     // operation's "managedObjectContext", else the master context), invokes the callback with
     // (result, error), and clears the operation's callback.
-    Q_INVOKABLE void fetchManagedObjectCallbackArguments(const QVariant& result, const QVariant& callbackError,
+    Q_INVOKABLE void fetchManagedObjectCallbackArguments(const QVariant& result,
+                                                         const QVariant& callbackError,
                                                          const QVariant& callback, const QVariant& operation);
 
     // 703 with the "UnexpectedError" description and the reason as failure reason.

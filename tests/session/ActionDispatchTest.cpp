@@ -40,7 +40,8 @@ TEST_F(ActionDispatch, ResolvesOperationClassFirstThenHandlerPair)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.action.toStdString());
-        const TQOperationPtr operation = m_manager->operationByActionName(row.action, nullptr, echo(QStringLiteral("ok")));
+        const TQOperationPtr operation =
+            m_manager->operationByActionName(row.action, nullptr, echo(QStringLiteral("ok")));
         if (!row.operationClass) {
             EXPECT_FALSE(operation);
             continue;
@@ -52,7 +53,8 @@ TEST_F(ActionDispatch, ResolvesOperationClassFirstThenHandlerPair)
         EXPECT_TRUE(operation->callback()) << "a bridging callback even without a requester";
         EXPECT_TRUE(operation->arguments().value(QStringLiteral("actionID")).toString().startsWith("id__"));
     }
-    EXPECT_TRUE(logText().contains(QStringLiteral("E: A VUvodozu Handler must conforms to VUvodozuHandlerProtocol")));
+    EXPECT_TRUE(
+        logText().contains(QStringLiteral("E: A VUvodozu Handler must conforms to VUvodozuHandlerProtocol")));
 
     // An unknown action schedules nothing and calls nobody.
     Recorder recorder;
@@ -70,10 +72,12 @@ TEST_F(ActionDispatch, ParametersSetPriorityAndProgressConsumer)
 {
     QObject consumer;
     QVariantMap parameters = echo(QStringLiteral("ok"));
-    EXPECT_EQ(m_manager->operationByActionName(QStringLiteral("Echo"), nullptr, parameters)->queuePriority(), 0);
+    EXPECT_EQ(m_manager->operationByActionName(QStringLiteral("Echo"), nullptr, parameters)->queuePriority(),
+              0);
     parameters.insert(QStringLiteral("queuePriority"), 4);
     parameters.insert(QStringLiteral("progressConsumer"), QVariant::fromValue(&consumer));
-    const TQOperationPtr operation = m_manager->operationByActionName(QStringLiteral("Echo"), nullptr, parameters);
+    const TQOperationPtr operation =
+        m_manager->operationByActionName(QStringLiteral("Echo"), nullptr, parameters);
     EXPECT_EQ(operation->queuePriority(), 4);
     EXPECT_EQ(operation->progressConsumer(), &consumer);
 }
@@ -115,7 +119,8 @@ TEST_F(ActionDispatch, CallbackRunsOnARequestingWorkerThreadInItsOwnContext)
         requesterThread = QThread::currentThread();
         requesterContext = m_session->contextForThread(requesterThread);
         const FakeRecordPtr record = m_session->record(requesterContext, 3);
-        QVariantMap parameters = echo(QStringLiteral("ok"), QVariant::fromValue(QVariantList{QVariant::fromValue(record)}));
+        QVariantMap parameters =
+            echo(QStringLiteral("ok"), QVariant::fromValue(QVariantList{QVariant::fromValue(record)}));
         m_manager->executeAction(QStringLiteral("Echo"), callbackFor(recorder), parameters);
         // The callback is queued to this thread: it arrives while the thread spins its loop.
         answered = self->waitUntil([&] { return recorder.count() == 1; }, 5000, 10);

@@ -206,13 +206,15 @@ void gdthmEcho::executeActionAndCall(const InvocationPtr& invocation, const QVar
         }
         Error error;
         if (mode == QLatin1String("401"))
-            error = Error(kServiceErrorDomain, 401, {{Error::kLocalizedDescriptionKey, QStringLiteral("Token expired")}});
+            error = Error(kServiceErrorDomain, 401,
+                          {{Error::kLocalizedDescriptionKey, QStringLiteral("Token expired")}});
         else if (mode == QLatin1String("500"))
-            error = Error(kServiceErrorDomain, 500, {{Error::kLocalizedDescriptionKey, QStringLiteral("Server broke")}});
+            error = Error(kServiceErrorDomain, 500,
+                          {{Error::kLocalizedDescriptionKey, QStringLiteral("Server broke")}});
         else if (mode == QLatin1String("network"))
             error = Error(QStringLiteral("GTMHTTPFetcherErrorDomain"), 99);
-        _defaultCallbackForFeed(*ticket, error.isNull() ? parameters.value(QStringLiteral("answer")) : QVariant(),
-                                error);
+        _defaultCallbackForFeed(
+            *ticket, error.isNull() ? parameters.value(QStringLiteral("answer")) : QVariant(), error);
     });
 }
 
@@ -250,7 +252,8 @@ void TQthmChainOperation::setup()
 {
     const QVariant failAt = arguments().value(QStringLiteral("failAt"), -1);
     for (int index = 0; index < 3; ++index)
-        addStep(QStringLiteral("Step"), {{QStringLiteral("index"), index}, {QStringLiteral("failAt"), failAt}});
+        addStep(QStringLiteral("Step"),
+                {{QStringLiteral("index"), index}, {QStringLiteral("failAt"), failAt}});
 }
 
 void Recorder::didFinishWithResult(const QVariant& result, const QVariant& error)

@@ -91,7 +91,10 @@ class TestHandler : public VUvodozuHandler
 {
     Q_OBJECT
 public:
-    GDManagerManager* gdataManager() const override { return manager() ? manager()->gdataManager() : nullptr; }
+    GDManagerManager* gdataManager() const override
+    {
+        return manager() ? manager()->gdataManager() : nullptr;
+    }
 };
 
 // What the test handlers saw, for the tests to read.

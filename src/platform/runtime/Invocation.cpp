@@ -187,8 +187,9 @@ bool Invocation::invoke()
     argv.append(!returns ? nullptr : returnsVariant ? static_cast<void*>(&result) : result.data());
     // A QVariant parameter is passed as the QVariant itself, any other as the value inside it.
     for (int i = 0; i < values.size(); ++i)
-        argv.append(method.parameterMetaType(i) == QMetaType::fromType<QVariant>() ? static_cast<void*>(&values[i])
-                                                                                    : values[i].data());
+        argv.append(method.parameterMetaType(i) == QMetaType::fromType<QVariant>()
+                        ? static_cast<void*>(&values[i])
+                        : values[i].data());
     QMetaObject::metacall(object, QMetaObject::InvokeMetaMethod, method.methodIndex(), argv.data());
     std::lock_guard lock(m_mutex);
     m_returnValue = std::move(result);
