@@ -147,6 +147,9 @@ void TQHandlerOperation::failWithException(const std::exception& exception)
 
 void TQHandlerOperation::handlerDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
+    // An answer after a time-out or a cancel is dropped.
+    if (isFinished())
+        return;
     performCallbackWithResult(result, error);
     const QString actionName = name();
     if (actionName != kGetAvatar) {

@@ -1,6 +1,7 @@
 #include "session/TQOperation.h"
 
 #include "model/TQLog.h"
+#include "platform/gdata/GDataAuthorizer.h"
 #include "session/IProgressConsumer.h"
 #include "session/TQQueueManager.h"
 #include "session/TQSessionProtocol.h"
@@ -226,6 +227,12 @@ TQQueueManager* TQOperation::queueManager() const
 {
     TQSessionProtocol* owner = session();
     return owner ? owner->queueManager() : nullptr;
+}
+
+std::shared_ptr<GDataAuthorizer> TQOperation::authentication() const
+{
+    TQSessionProtocol* owner = session();
+    return owner ? owner->authentication() : nullptr;
 }
 
 VUvodozuManager* TQOperation::manager() const

@@ -14,6 +14,7 @@
 
 namespace tavrel {
 
+class GDataAuthorizer;
 class OperationQueue;
 class TQQueueManager;
 class TQSessionProtocol;
@@ -94,6 +95,7 @@ public:
     TQSessionProtocol* session() const;
     void setSession(TQSessionProtocol* session);
     TQQueueManager* queueManager() const;
+    std::shared_ptr<GDataAuthorizer> authentication() const;
 
     // The action manager that made the operation (sub-steps are resolved through it); watched.
     VUvodozuManager* manager() const;

@@ -85,10 +85,8 @@ bool TQQueueManager::availableForBackgroundOperations() const
 void TQQueueManager::updateAvailability()
 {
     const bool available = availableForBackgroundOperations();
-    if (available == m_available)
-        return;
-    m_available = available;
-    emit availableForBackgroundOperationsChanged(available);
+    if (m_available.exchange(available) != available)
+        emit availableForBackgroundOperationsChanged(available);
 }
 
 void TQQueueManager::start() {}
@@ -132,11 +130,9 @@ void TQQueueManager::scheduleOperation(const TQOperationPtr& operation)
         std::lock_guard queueLock(lockForQueue(queue));
         queue->addOperation(operation);
     }
-    if (queue == m_heavyQueue && m_available) {
-        // Told at once; the queue's count signal confirms it later.
-        m_available = false;
-        emit availableForBackgroundOperationsChanged(false);
-    }
+    // Observers live on the manager's thread; from elsewhere the queue's count signal tells them.
+    if (queue == m_heavyQueue && QThread::currentThread() == thread())
+        updateAvailability();
     const QString name = operation->name();
     if (!operation->isExclusive() && name != kGetAvatar)
         TQLog("Scheduled operation: %@", name);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -78,7 +79,7 @@ private:
     mutable std::recursive_mutex m_mutex;
     mutable std::recursive_mutex m_heavyMutex;
     mutable std::recursive_mutex m_lightMutex;
-    bool m_available = true;
+    std::atomic<bool> m_available{true};
 };
 
 } // namespace tavrel

@@ -132,6 +132,9 @@ TEST_F(OperationBehaviour, HeavyOperationWaitsUntilCancelled)
     const TQOperationPtr operation =
         m_manager->operationByActionName(QStringLiteral("HeavyEcho"), callbackFor(recorder), parameters);
     ASSERT_TRUE(operation->isHeavy());
+    QList<bool> availability;
+    QObject::connect(queues(), &TQQueueManager::availableForBackgroundOperationsChanged,
+                     [&](bool available) { availability.append(available); });
     queues()->scheduleOperation(operation);
     EXPECT_FALSE(queues()->availableForBackgroundOperations());
     ASSERT_TRUE(waitUntil([&] { return consumer.calls().size() == 1; }));
@@ -140,7 +143,7 @@ TEST_F(OperationBehaviour, HeavyOperationWaitsUntilCancelled)
     EXPECT_FALSE(waitUntil([&] { return operation->isFinished(); }, 300));
     queues()->cancelOperation(operation);
     ASSERT_TRUE(waitUntil([&] { return operation->isFinished() && queuesEmpty(); }));
-    EXPECT_TRUE(waitUntil([&] { return queues()->availableForBackgroundOperations(); }));
+    EXPECT_TRUE(waitUntil([&] { return availability == QList<bool>{false, true}; }));
     EXPECT_EQ(consumer.calls(),
               (QStringList{QStringLiteral("start:HeavyEcho"), QStringLiteral("finish:HeavyEcho")}));
     EXPECT_EQ(recorder.count(), 0);
