@@ -100,6 +100,8 @@ void TQHandlerOperation::main()
         } else {
             fetchManagedObjectInCurrentContext();
             const std::shared_ptr<VUvodozuHandler> target = handler();
+            if (!target->thread())
+                target->moveToThread(QThread::currentThread());
             const auto self = std::static_pointer_cast<TQHandlerOperation>(shared_from_this());
             const InvocationPtr first =
                 Invocation::invocationForSelector(VUvodozuHandler::kDefaultCallbackSelector, target);

@@ -100,6 +100,8 @@ std::shared_ptr<VUvodozuHandler> VUvodozuManager::handlerByActionName(const QStr
     }
     handler->setSession(m_session);
     handler->setManager(this);
+    // The handler lives on the worker thread that runs it; it is handed over there.
+    handler->moveToThread(nullptr);
     return handler;
 }
 

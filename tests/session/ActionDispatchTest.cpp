@@ -102,6 +102,7 @@ TEST_F(ActionDispatch, CallbackRunsOnMainThreadWithRecordOfTheRequestersContext)
     // The handler ran on a worker and saw the record of the worker's context.
     HandlerLog& log = HandlerLog::shared();
     EXPECT_NE(log.handlerThread, QThread::currentThread());
+    EXPECT_EQ(log.handlerAffinity, log.handlerThread) << "the handler lives on its worker";
     const FakeRecordPtr seen = log.parameterSeenByHandler.value<FakeRecordPtr>();
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->context->owner(), log.handlerThread);

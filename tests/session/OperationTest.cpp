@@ -203,6 +203,21 @@ TEST_F(OperationBehaviour, ProgressConsumerHearsOnlyWhatItImplements)
     EXPECT_FALSE(IProgressConsumer::sendActionWillStart(nullptr, QStringLiteral("Echo"), {}));
 }
 
+TEST_F(OperationBehaviour, AvatarRequestsLeaveNoLogLines)
+{
+    for (const QString& action : {QStringLiteral("GetAvatar"), QStringLiteral("Echo")}) {
+        Recorder recorder;
+        m_manager->executeAction(action, callbackFor(recorder), echo(QStringLiteral("ok")));
+        ASSERT_TRUE(waitUntil([&] { return recorder.count() == 1 && queuesEmpty(); }));
+    }
+    const QString log = logText();
+    for (const char* line :
+         {"Scheduled operation: ", "Started handler operation: ", "Finished handler operation: "}) {
+        EXPECT_TRUE(log.contains(QLatin1String(line) + QStringLiteral("Echo"))) << line;
+        EXPECT_FALSE(log.contains(QLatin1String(line) + QStringLiteral("GetAvatar"))) << line;
+    }
+}
+
 TEST_F(OperationBehaviour, AggregateStopsAtTheFirstErrorAndCallsBackOnce)
 {
     struct Row

@@ -12,6 +12,7 @@ namespace tavrel::test {
 TAVREL_REGISTER_CLASS(thmEcho)
 TAVREL_REGISTER_CLASS(thmHeavyEcho)
 TAVREL_REGISTER_CLASS(thmLookup)
+TAVREL_REGISTER_CLASS(thmGetAvatar)
 TAVREL_REGISTER_CLASS(thmThrows)
 TAVREL_REGISTER_CLASS(thmAbstract)
 TAVREL_REGISTER_CLASS(thmNoServiceSide)
@@ -105,6 +106,7 @@ void HandlerLog::clear()
     stepsRun.clear();
     parameterSeenByHandler = QVariant();
     handlerThread = nullptr;
+    handlerAffinity = nullptr;
 }
 
 void thmEcho::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
@@ -113,6 +115,7 @@ void thmEcho::executeActionAndCall(const InvocationPtr& invocation, const QVaria
         HandlerLog& log = HandlerLog::shared();
         std::lock_guard lock(log.mutex);
         log.handlerThread = QThread::currentThread();
+        log.handlerAffinity = thread();
         log.parameterSeenByHandler = parameters.value(QStringLiteral("record"));
     }
     if (parameters.value(QStringLiteral("name")).metaType() != QMetaType::fromType<QString>()) {

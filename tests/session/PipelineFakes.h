@@ -110,6 +110,7 @@ struct HandlerLog
     QList<int> stepsRun;
     QVariant parameterSeenByHandler;
     QThread* handlerThread = nullptr;
+    QThread* handlerAffinity = nullptr;
 };
 
 // Validates "name" (a string) and passes the action on as "Echo".
@@ -127,6 +128,12 @@ class thmHeavyEcho : public thmEcho
     Q_OBJECT
 public:
     QString handlerOperationClass() const override;
+};
+
+// Quiet in the log.
+class thmGetAvatar : public thmEcho
+{
+    Q_OBJECT
 };
 
 // Exists next to the operation class TQthmLookupOperation, which must win.
