@@ -19,13 +19,6 @@ namespace {
 
 const QString kGetAvatar = QStringLiteral("GetAvatar");
 
-QString exceptionDescription(const std::exception& exception)
-{
-    if (const auto* named = dynamic_cast<const Exception*>(&exception))
-        return QStringLiteral("%1: %2").arg(named->name(), named->reason());
-    return QString::fromUtf8(exception.what());
-}
-
 } // namespace
 
 TQHandlerOperation::TQHandlerOperation() = default;
@@ -142,9 +135,8 @@ void TQHandlerOperation::failWithException(const std::exception& exception)
     TQLog("E: Exception did happen for action %@\n%@ trace: %@", name(), description,
           QStringLiteral("(not available)"));
     // A failure must reach the requester as one, never as an empty success.
-    if (!isFinished())
-        handlerDidFinishWithResult(
-            QVariant(), QVariant::fromValue(VUvodozuManager::unexpectedErrorWithReason(description)));
+    handlerDidFinishWithResult(QVariant(),
+                               QVariant::fromValue(VUvodozuManager::unexpectedErrorWithReason(description)));
 }
 
 void TQHandlerOperation::handlerDidFinishWithResult(const QVariant& result, const QVariant& error)

@@ -43,10 +43,11 @@ public:
 protected:
     void main() override;
 
+    // Logs the exception and answers the requester with error 703 (when not finished yet).
+    void failWithException(const std::exception& exception) override;
+
 private:
     void cutBroker();
-    // Logs the exception and answers the requester with an error (when not finished yet).
-    void failWithException(const std::exception& exception);
 
     std::shared_ptr<VUvodozuHandler> m_handler;
     std::shared_ptr<TQInvocationBroker> m_broker;

@@ -2,6 +2,7 @@
 
 #include "model/TQLog.h"
 #include "platform/gdata/GDataAuthorizer.h"
+#include "platform/runtime/Exception.h"
 #include "session/IProgressConsumer.h"
 #include "session/TQQueueManager.h"
 #include "session/TQSessionProtocol.h"
@@ -302,16 +303,38 @@ void TQOperation::cancel()
 
 void TQOperation::main()
 {
-    setup();
-    TQQueueManager* queues = queueManager();
-    if (isCancelled() || (queues && queues->isRedundant(this))) {
-        setFinished(true);
-        return;
+    try {
+        setup();
+        TQQueueManager* queues = queueManager();
+        if (isCancelled() || (queues && queues->isRedundant(this))) {
+            setFinished(true);
+            return;
+        }
+        IProgressConsumer::sendActionWillStart(progressConsumer(), name(), arguments());
+        fetchManagedObjectInCurrentContext();
+        performOperation();
+        IProgressConsumer::sendActionDidFinish(progressConsumer(), name(), arguments());
+    } catch (const std::exception& exception) {
+        failWithException(exception);
     }
-    IProgressConsumer::sendActionWillStart(progressConsumer(), name(), arguments());
-    fetchManagedObjectInCurrentContext();
-    performOperation();
-    IProgressConsumer::sendActionDidFinish(progressConsumer(), name(), arguments());
+}
+
+QString TQOperation::exceptionDescription(const std::exception& exception)
+{
+    if (const auto* named = dynamic_cast<const Exception*>(&exception))
+        return QStringLiteral("%1: %2").arg(named->name(), named->reason());
+    return QString::fromUtf8(exception.what());
+}
+
+void TQOperation::failWithException(const std::exception& exception)
+{
+    const QString description = exceptionDescription(exception);
+    TQLog("E: Exception did happen for action %@\n%@ trace: %@", name(), description,
+          QStringLiteral("(not available)"));
+    // A failure must reach the requester as one, never as silence or an empty success.
+    performCallbackWithResult(QVariant(),
+                              QVariant::fromValue(VUvodozuManager::unexpectedErrorWithReason(description)));
+    setFinished(true);
 }
 
 bool TQOperation::performCallbackWithResult(const QVariant& result, const QVariant& error)

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QThread>
 #include <QVariantMap>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -121,8 +122,12 @@ public:
     static QString describeArguments(const QVariantMap& arguments);
 
 protected:
+    // Runs the operation; an exception ends it through failWithException().
     void main() override;
     virtual double defaultTimeout() const;
+    // Logs the exception and answers the requester with error 703, then finishes.
+    virtual void failWithException(const std::exception& exception);
+    static QString exceptionDescription(const std::exception& exception);
     // Fills the callback with (result, error) and performs it on the thread of origin without waiting
     // (here when there is none). Does nothing once called, cancelled or finished. Answers whether it
     // was performed.

@@ -150,7 +150,7 @@ TEST_F(OperationBehaviour, HeavyOperationWaitsUntilCancelled)
     EXPECT_FALSE(logText().contains(QStringLiteral("E: Got timeout")));
 }
 
-TEST_F(OperationBehaviour, ExceptionInAHandlerReachesTheRequesterAsAnError)
+TEST_F(OperationBehaviour, ExceptionInAnOperationReachesTheRequesterAsAnError)
 {
     struct Row
     {
@@ -162,6 +162,7 @@ TEST_F(OperationBehaviour, ExceptionInAHandlerReachesTheRequesterAsAnError)
         {QStringLiteral("Abstract"),
          QStringLiteral(
              "E: Must override executeActionAndCall:invoke:parameters method for a VUvodozuHandler")},
+        {QStringLiteral("Broken"), QStringLiteral("TestException: broken setup")},
         {QStringLiteral("NoServiceSide"),
          QStringLiteral("E: A GDManager Handler must conforms to GDManagerHandlerProtocol")},
     };

@@ -20,6 +20,7 @@ TAVREL_REGISTER_CLASS(thmStep)
 TAVREL_REGISTER_CLASS(gdthmEcho)
 TAVREL_REGISTER_CLASS(TQthmLookupOperation)
 TAVREL_REGISTER_CLASS(TQthmChainOperation)
+TAVREL_REGISTER_CLASS(TQthmBrokenOperation)
 
 FakeSession::FakeSession() : m_queueManager(std::make_unique<TQQueueManager>(this)) {}
 
@@ -257,6 +258,11 @@ void TQthmChainOperation::setup()
     for (int index = 0; index < 3; ++index)
         addStep(QStringLiteral("Step"),
                 {{QStringLiteral("index"), index}, {QStringLiteral("failAt"), failAt}});
+}
+
+void TQthmBrokenOperation::setup()
+{
+    throw Exception(QStringLiteral("TestException"), QStringLiteral("broken setup"));
 }
 
 void Recorder::didFinishWithResult(const QVariant& result, const QVariant& error)

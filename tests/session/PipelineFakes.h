@@ -216,6 +216,14 @@ public:
     void setup() override;
 };
 
+// An operation class whose set-up fails.
+class TQthmBrokenOperation : public TQAggregateOperation
+{
+    Q_OBJECT
+public:
+    void setup() override;
+};
+
 // A requester recording its callbacks.
 class Recorder : public QObject
 {
