@@ -46,7 +46,6 @@ bool isStringOrNumber(const QVariant& value)
 
 TQOperation::TQOperation() : m_actionNumber(g_nextActionNumber.fetch_add(1))
 {
-    m_name = QString::fromLatin1(metaObject()->className()).section(QStringLiteral("::"), -1);
     m_arguments.insert(kActionIDKey, actionID());
 }
 
@@ -54,8 +53,13 @@ TQOperation::~TQOperation() = default;
 
 QString TQOperation::name() const
 {
-    std::lock_guard lock(mutex());
-    return m_name;
+    {
+        std::lock_guard lock(mutex());
+        if (!m_name.isNull())
+            return m_name;
+    }
+    // The class of the whole object, known only once it is made.
+    return QString::fromLatin1(metaObject()->className()).section(QStringLiteral("::"), -1);
 }
 
 void TQOperation::setName(const QString& name)

@@ -88,6 +88,15 @@ TEST_F(OperationBehaviour, ActionIDsAreUniqueAcrossManyOperations)
     }
 }
 
+TEST_F(OperationBehaviour, NameDefaultsToTheClassName)
+{
+    EXPECT_EQ(TQOperation().name(), QStringLiteral("TQOperation"));
+    EXPECT_EQ(TQthmChainOperation().name(), QStringLiteral("TQthmChainOperation"));
+    TQthmChainOperation named;
+    named.setName(QStringLiteral("Chain"));
+    EXPECT_EQ(named.name(), QStringLiteral("Chain"));
+}
+
 TEST_F(OperationBehaviour, KeyArgumentsAreTheValuesThatAreNeitherStringsNorNumbers)
 {
     QObject consumer;
