@@ -361,7 +361,12 @@ bool TQOperation::performCallbackWithResult(const QVariant& result, const QVaria
     if (self.metaType() == QMetaType::fromType<TQOperationWeakPtr>() &&
         self.value<TQOperationWeakPtr>().lock().get() == this)
         callback->setArgument(5, QVariant::fromValue(self.value<TQOperationWeakPtr>().lock()));
-    return thread ? callback->performOnThread(thread, false) : callback->invoke();
+    if (!thread)
+        return callback->invoke();
+    if (callback->performOnThread(thread, false))
+        return true;
+    TQLog("E: Operation %@ could not reach the thread that scheduled it", name());
+    return false;
 }
 
 QString TQOperation::describeArguments(const QVariantMap& arguments)

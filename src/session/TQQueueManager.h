@@ -48,7 +48,9 @@ public:
     // The same as reset().
     void clean();
 
-    // Queues the operation (heavy or light); a null operation is ignored, a redundant one dropped.
+    // Queues the operation (heavy or light); a null operation is ignored, a redundant one dropped. The
+    // calling thread gets the callback, so it must be one that ThreadDispatch reaches (the main thread
+    // or a queue's worker).
     void scheduleOperation(const TQOperationPtr& operation);
     void cancelOperation(const TQOperationPtr& operation);
 
