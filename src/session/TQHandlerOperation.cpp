@@ -93,6 +93,9 @@ void TQHandlerOperation::main()
         } else {
             fetchManagedObjectInCurrentContext();
             const std::shared_ptr<VUvodozuHandler> target = handler();
+            if (!target)
+                throw Exception(Exception::kInternalInconsistencyException,
+                                QStringLiteral("A handler operation without a handler"));
             if (!target->thread())
                 target->moveToThread(QThread::currentThread());
             const auto self = std::static_pointer_cast<TQHandlerOperation>(shared_from_this());
