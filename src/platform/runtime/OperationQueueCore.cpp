@@ -94,7 +94,8 @@ void OperationQueueCore::cancelAll()
     QList<OperationPtr> all;
     {
         std::lock_guard lock(m_mutex);
-        all = m_running + m_waiting;
+        // Waiting ones first: a running one that ends must not start one of them on its way out.
+        all = m_waiting + m_running;
     }
     for (const OperationPtr& operation : all)
         operation->cancel();
