@@ -33,8 +33,9 @@ QMetaMethod findMethod(const QMetaObject* meta, const QString& selector)
 // default value, as a nil object argument would.
 QVariant argumentForParameter(const QVariant& value, QMetaType type)
 {
+    // A QVariant parameter takes the value as it is (QVariant::fromValue would not wrap it).
     if (type == QMetaType::fromType<QVariant>())
-        return QVariant::fromValue(value);
+        return value;
     if (value.metaType() == type)
         return value;
     QVariant converted = value;
@@ -177,17 +178,19 @@ bool Invocation::invoke()
     }
     const QMetaType returnType = method.returnMetaType();
     const bool returns = returnType.isValid() && returnType != QMetaType::fromType<void>();
+    const bool returnsVariant = returnType == QMetaType::fromType<QVariant>();
     QVariant result;
-    if (returns)
+    if (returns && !returnsVariant)
         result = QVariant(returnType);
     QList<void*> argv;
-    argv.append(returns ? result.data() : nullptr);
-    // A QVariant parameter is passed as the QVariant stored inside its wrapper.
-    for (QVariant& value : values)
-        argv.append(value.data());
+    // A QVariant return value is written into `result` itself.
+    argv.append(!returns ? nullptr : returnsVariant ? static_cast<void*>(&result) : result.data());
+    // A QVariant parameter is passed as the QVariant itself, any other as the value inside it.
+    for (int i = 0; i < values.size(); ++i)
+        argv.append(method.parameterMetaType(i) == QMetaType::fromType<QVariant>()
+                        ? static_cast<void*>(&values[i])
+                        : values[i].data());
     QMetaObject::metacall(object, QMetaObject::InvokeMetaMethod, method.methodIndex(), argv.data());
-    if (returnType == QMetaType::fromType<QVariant>())
-        result = result.value<QVariant>();
     std::lock_guard lock(m_mutex);
     m_returnValue = std::move(result);
     return true;

@@ -94,7 +94,7 @@ void OperationQueueCore::cancelAll()
     QList<OperationPtr> all;
     {
         std::lock_guard lock(m_mutex);
-        // Waiting ones first: a running one that ends frees a slot, which must not start one of them.
+        // Waiting ones first: a running one that ends must not start one of them on its way out.
         all = m_waiting + m_running;
     }
     for (const OperationPtr& operation : all)

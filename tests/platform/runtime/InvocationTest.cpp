@@ -63,6 +63,27 @@ private:
     std::atomic<bool> m_ready{false};
 };
 
+TEST(Invocation, QVariantParametersReceiveTheVariantItself)
+{
+    Recorder recorder;
+    auto invocation =
+        Invocation::invocationForSelector(QStringLiteral("documentsDidTrashWithResult:error:"), &recorder);
+    const QVariant values[] = {QVariant(), QVariant::fromValue(Error(QStringLiteral("D"), 5)),
+                               QVariantMap{{QStringLiteral("feed"), QVariant()}}, QVariantList{1, 2}};
+    for (const QVariant& value : values) {
+        invocation->setArgument(2, value);
+        ASSERT_TRUE(invocation->invoke());
+        EXPECT_EQ(recorder.lastResult.metaType(), value.metaType());
+        EXPECT_EQ(recorder.lastResult, value);
+    }
+
+    auto transform = Invocation::invocationForSelector(QStringLiteral("transform:"), &recorder);
+    transform->setArgument(2, QVariantMap{{QStringLiteral("a"), 1}});
+    ASSERT_TRUE(transform->invoke());
+    EXPECT_EQ(transform->returnValue().toMap(),
+              (QVariantMap{{QStringLiteral("a"), 1}, {QStringLiteral("seen"), true}}));
+}
+
 TEST(Invocation, SelectorCallsTheMethodBeforeTheFirstColonWithNumberedArguments)
 {
     Recorder recorder;
