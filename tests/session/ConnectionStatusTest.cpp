@@ -2,6 +2,7 @@
 
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Timing.h"
+#include "platform/system/NetworkInformationReachability.h"
 #include "platform/system/ProbeReachability.h"
 #include "session/ApplicationServices.h"
 #include "support/WaitUntil.h"
@@ -166,6 +167,20 @@ TEST(ConnectionStatus, ProbeFollowsTheServicePort)
     ASSERT_TRUE(waitUntil([&] { return !status.isOnline(); }));
     EXPECT_EQ(recorder.posted.last().toLongLong(), 1);
     EXPECT_EQ(recorder.changes.last(), qMakePair(true, false));
+}
+
+TEST(ConnectionStatus, SystemNetworkInformationReportsOnceStarted)
+{
+    if (!NetworkInformationReachability::isAvailable())
+        GTEST_SKIP() << "no network information backend";
+    auto watcher = Reachability::reachabilityWithHostName(QStringLiteral("docs.service.example"), 443);
+    ASSERT_NE(qobject_cast<NetworkInformationReachability*>(watcher.get()), nullptr);
+    ConnectionStatus status(std::move(watcher));
+    Recorder recorder;
+    recorder.watch(status);
+    // The first report tells the current state, whatever it is.
+    ASSERT_TRUE(waitUntil([&] { return !recorder.posted.isEmpty(); }));
+    EXPECT_EQ(recorder.posted.first().toLongLong(), status.isOnline() ? 0 : 1);
 }
 
 TEST(ConnectionStatus, NoWatcherForAnEmptyHost)
