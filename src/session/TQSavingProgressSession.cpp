@@ -2,13 +2,11 @@
 
 #include "model/TQLog.h"
 
-#include <QSet>
-
 namespace tavrel {
 
 namespace {
-// Records come as objects with a "title" property; plain maps with a "title" and values of any
-// other kind are read as their text.
+// Records come as objects with a "title" property or as plain maps with a "title"; values of any
+// other kind (record pointers) are read through their conversion to text.
 QString titleOf(const QVariant& record)
 {
     if (QObject* object = record.value<QObject*>())
@@ -18,41 +16,26 @@ QString titleOf(const QVariant& record)
     return record.toString();
 }
 
-QString identityOf(const QVariant& record)
-{
-    if (QObject* object = record.value<QObject*>())
-        return QStringLiteral("object:%1").arg(quintptr(object));
-    if (record.metaType() == QMetaType::fromType<QVariantMap>()) {
-        const QVariantMap map = record.toMap();
-        const QString identifier = map.value(QStringLiteral("identifier")).toString();
-        return QStringLiteral("map:") +
-               (identifier.isEmpty() ? map.value(QStringLiteral("title")).toString() : identifier);
-    }
-    return QStringLiteral("value:") + record.toString();
-}
 } // namespace
 
 void TQSavingProgressSession::actionsDidChange()
 {
-    QSet<QString> seen;
-    QString onlyTitle;
+    // The same record named by several actions counts once (pointers compare by the object).
+    QVariantList records;
     for (const TQProgressActionPtr& action : allActions()) {
         for (const QVariant& record :
              action->arguments().value(QStringLiteral("documentEntities")).toList()) {
-            const QString identity = identityOf(record);
-            if (!seen.contains(identity)) {
-                seen.insert(identity);
-                onlyTitle = titleOf(record);
-            }
+            if (!records.contains(record))
+                records.append(record);
         }
     }
-    if (seen.size() == 1) {
+    if (records.size() == 1) {
         setHumanReadableName(detail::formatLogMessage(
-            localizedString(QStringLiteral("SavingOne")).toUtf8().constData(), {onlyTitle}));
+            localizedString(QStringLiteral("SavingOne")).toUtf8().constData(), {titleOf(records.first())}));
     } else {
         setHumanReadableName(
             detail::formatLogMessage(localizedString(QStringLiteral("SavingMany")).toUtf8().constData(),
-                                     {QString::number(seen.size())}));
+                                     {QString::number(records.size())}));
     }
 }
 

@@ -160,6 +160,31 @@ TEST_F(ProgressManagerTest, ActionsOfOneNameShareASessionUntilTheLastEnds)
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
 }
 
+TEST_F(ProgressManagerTest, SavingSessionCountsEachDocumentOnce)
+{
+    QObject plans;
+    plans.setProperty("title", QStringLiteral("Plans"));
+    QObject budget;
+    budget.setProperty("title", QStringLiteral("Budget"));
+    const auto entities = [](QList<QObject*> records) {
+        QVariantList list;
+        for (QObject* record : records)
+            list.append(QVariant::fromValue(record));
+        return QVariantMap{{"documentEntities", list}};
+    };
+
+    manager()->actionWillStart(QStringLiteral("GetFiles"), args("id__1", entities({&plans})));
+    manager()->actionWillStart(QStringLiteral("GetFiles"), args("id__2", entities({&plans})));
+    ASSERT_TRUE(
+        waitUntil([] { return manager()->topSession() && manager()->topSession()->numberOfActions() == 2; }));
+    QPointer<TQProgressSession> session = manager()->topSession();
+    EXPECT_EQ(session->humanReadableName(), QStringLiteral("Saving Plans"));
+
+    manager()->actionWillStart(QStringLiteral("GetFiles"), args("id__3", entities({&budget, &plans})));
+    ASSERT_TRUE(waitUntil([&] { return session->numberOfActions() == 3; }));
+    EXPECT_EQ(session->humanReadableName(), QStringLiteral("Saving 2 documents"));
+}
+
 TEST_F(ProgressManagerTest, TopSessionIsTheHighestPriorityAndTheEarliestAmongEquals)
 {
     struct Step
