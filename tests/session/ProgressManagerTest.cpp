@@ -111,8 +111,9 @@ TEST_F(ProgressManagerTest, SessionsTakeClassPriorityAndNameFromTheActionName)
         EXPECT_EQ(session->priority(), row.priority);
         EXPECT_EQ(session->hasProgress(), row.hasProgress);
         EXPECT_EQ(session->isStatic(), row.name == QLatin1String("UpdateFinished"));
-        if (!row.humanReadableName.isEmpty())
+        if (!row.humanReadableName.isEmpty()) {
             EXPECT_EQ(session->humanReadableName(), row.humanReadableName);
+        }
     }
     EXPECT_EQ(TQProgressSession::sessionWithName(QString()), nullptr);
 }
