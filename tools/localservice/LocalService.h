@@ -84,6 +84,8 @@ public:
     void setClientCredentials(const QString& clientId, const QString& clientSecret);
     void setAccessTokenLifetime(int seconds);
     QString issueRefreshToken(const QString& email); // for tests that skip the browser
+    QString issueAccessToken(const QString& email = {}); // empty: the owner; valid for the set lifetime
+    void setAuthorizationDenied(bool denied);          // the authorisation page answers error=access_denied
     void expireAccessTokens();                        // every access token issued so far stops working
     QString ownerEmail() const;
 
