@@ -203,9 +203,9 @@ void GDataResumableUpload::sendChunk(qint64 offset)
             return;
         }
         const int status = f->statusCode();
-        const bool transient =
-            status == 0 ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
-                        : status >= 500;
+        const bool transient = error.domain() == kGTMHTTPFetcherErrorDomain
+                                   ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
+                                   : status >= 500;
         if (transient && self->m_settings.retryEnabled && self->m_failures < self->m_settings.maxRetryCount) {
             self->retryLater();
             return;
@@ -263,9 +263,9 @@ void GDataResumableUpload::queryStatus()
             return;
         }
         const int status = f->statusCode();
-        const bool transient =
-            status == 0 ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
-                        : status >= 500;
+        const bool transient = error.domain() == kGTMHTTPFetcherErrorDomain
+                                   ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
+                                   : status >= 500;
         if (transient && self->m_failures < self->m_settings.maxRetryCount) {
             self->retryLater();
             return;

@@ -320,7 +320,9 @@ void GTMHTTPFetcher::onFinished()
     m_responseHeaders = reply->rawHeaderPairs();
     const bool canRetry = m_retryEnabled && m_retryCount < m_maxRetryCount;
 
-    if (m_statusCode == 0) {
+    // Errors below 100 are the connection's (reset, refused, time-out), even when a status line had come.
+    const bool transportFailure = networkError > QNetworkReply::NoError && networkError < 100;
+    if (m_statusCode == 0 || transportFailure) {
         if (networkError == QNetworkReply::NoError) {
             finish(Error(kGTMHTTPFetcherErrorDomain, QNetworkReply::UnknownNetworkError,
                          {{Error::kLocalizedDescriptionKey, QStringLiteral("The service sent no answer.")}}));
@@ -334,6 +336,25 @@ void GTMHTTPFetcher::onFinished()
                      {{Error::kLocalizedDescriptionKey, reply->errorString()},
                       {kGDataHTTPURLKey, m_request.url().toString()}}));
         return;
+    }
+
+    // Qt reports an answer cut short by a closed connection as complete: compare with Content-Length
+    // (when the body was not compressed, which changes its length) and treat a short body as a reset.
+    if (networkError == QNetworkReply::NoError && m_statusCode >= 200 && m_statusCode < 300 && m_method != "HEAD" &&
+        responseHeader("Content-Encoding").isEmpty()) {
+        bool ok = false;
+        const qint64 announced = responseHeader("Content-Length").trimmed().toLongLong(&ok);
+        if (ok && announced != m_receivedBytes) {
+            if (canRetry) {
+                scheduleRetry(nextRetryDelay(-1));
+                return;
+            }
+            finish(Error(kGTMHTTPFetcherErrorDomain, QNetworkReply::RemoteHostClosedError,
+                         {{Error::kLocalizedDescriptionKey,
+                           QStringLiteral("The connection closed after %1 of %2 bytes.").arg(m_receivedBytes).arg(announced)},
+                          {kGDataHTTPURLKey, m_request.url().toString()}}));
+            return;
+        }
     }
 
     if (m_statusCode == 401 && m_authorizer && !m_refreshedAfter401) {
