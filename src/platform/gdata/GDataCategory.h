@@ -19,7 +19,8 @@ public:
     {
         return GDataCategory(scheme, term, label);
     }
-    // A label category ("starred", "trashed" ...) from its term.
+    // A label category from its term (kGDataCategoryLabelTrashed ...).
+    static GDataCategory categoryWithLabel(const QString& term) { return categoryWithLabelTerm(term); }
     static GDataCategory categoryWithLabelTerm(const QString& term)
     {
         return GDataCategory(kGDataCategoryLabelScheme, term, term.mid(term.lastIndexOf(QLatin1Char('#')) + 1));

@@ -121,6 +121,13 @@ QList<GDataCategory> GDataEntryBase::categories() const
     return list;
 }
 
+void GDataEntryBase::setCategories(const QList<GDataCategory>& categories)
+{
+    removeChildElements("category");
+    for (const GDataCategory& category : categories)
+        addCategory(category);
+}
+
 void GDataEntryBase::addCategory(const GDataCategory& category)
 {
     for (const GDataCategory& existing : categories()) {

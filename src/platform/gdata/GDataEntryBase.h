@@ -57,6 +57,7 @@ class GDataEntryBase : public GDataObject
     GDataLink editMediaLink() const { return linkWithRelAttributeValue(kGDataLinkRelEditMedia); }
 
     QList<GDataCategory> categories() const;
+    void setCategories(const QList<GDataCategory>& categories);
     void addCategory(const GDataCategory& category);
     // Removes every category with that term (and scheme, when given).
     void removeCategory(const GDataCategory& category);

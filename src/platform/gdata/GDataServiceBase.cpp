@@ -19,7 +19,18 @@ constexpr qsizetype kMaxCachedBody = 8 * 1024 * 1024;
 } // namespace
 
 GDataServiceBase::GDataServiceBase() = default;
-GDataServiceBase::~GDataServiceBase() = default;
+GDataServiceBase::~GDataServiceBase()
+{
+    std::vector<std::weak_ptr<GDataServiceTicket>> tickets;
+    {
+        std::lock_guard lock(m_mutex);
+        tickets.swap(m_tickets);
+    }
+    for (const auto& weak : tickets) {
+        if (auto ticket = weak.lock())
+            ticket->cancelTicket();
+    }
+}
 
 #define TAVREL_SETTING(setter, getter, type, member)                                                       \
     void GDataServiceBase::setter(type value)                                                               \
@@ -226,6 +237,11 @@ GDataServiceTicketPtr GDataServiceBase::startTicket(Kind kind, const QUrl& url, 
     ticket->m_followNextLinks = s.followNextLinks;
     ticket->m_postedObject = object;
     ticket->m_serviceUploadProgress = s.uploadProgress;
+    {
+        std::lock_guard lock(m_mutex);
+        std::erase_if(m_tickets, [](const std::weak_ptr<GDataServiceTicket>& t) { return t.expired(); });
+        m_tickets.push_back(ticket);
+    }
 
     auto entry = std::dynamic_pointer_cast<GDataEntryBase>(object);
     switch (kind) {

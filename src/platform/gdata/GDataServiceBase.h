@@ -31,6 +31,7 @@ public:
     static const QByteArray kServiceVersion; // "3", sent as GData-Version
 
     GDataServiceBase();
+    // Cancels the calls still running: their callbacks are not called.
     virtual ~GDataServiceBase();
     GDataServiceBase(const GDataServiceBase&) = delete;
     GDataServiceBase& operator=(const GDataServiceBase&) = delete;
@@ -130,6 +131,7 @@ private:
     mutable std::mutex m_mutex;
     Settings m_settings;
     QHash<QString, CachedAnswer> m_cache;
+    std::vector<std::weak_ptr<GDataServiceTicket>> m_tickets; // running calls, cancelled when the service goes
 };
 
 } // namespace tavrel
