@@ -12,11 +12,7 @@ namespace tavrel {
 
 GDataResumableUpload::GDataResumableUpload(Settings settings) : m_settings(std::move(settings)) {}
 
-GDataResumableUpload::~GDataResumableUpload()
-{
-    if (m_context)
-        m_context.release()->deleteLater();
-}
+GDataResumableUpload::~GDataResumableUpload() = default;
 
 bool GDataResumableUpload::start(Completion completion, Progress progress, Error* error)
 {
@@ -44,9 +40,9 @@ bool GDataResumableUpload::start(Completion completion, Progress progress, Error
     m_progress = std::move(progress);
     m_running = true;
     m_self = shared_from_this();
-    m_context = std::make_unique<QObject>();
+    m_context = GTMHTTPFetcher::threadNetworkAccessManager();
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
-    QTimer::singleShot(0, m_context.get(), [weak] {
+    QTimer::singleShot(0, m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->startSession();
     });
@@ -66,11 +62,12 @@ void GDataResumableUpload::cancel()
     if (m_context && m_context->thread() == QThread::currentThread() && m_running) {
         m_running = false;
         m_completion = nullptr;
-        QTimer::singleShot(0, m_context.get(), [keep = std::move(m_self)] {});
+        m_progress = nullptr;
+        QTimer::singleShot(0, m_context.data(), [keep = std::move(m_self)] {});
     } else if (m_context) {
         std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
         QMetaObject::invokeMethod(
-            m_context.get(),
+            m_context.data(),
             [weak] {
                 if (auto self = weak.lock())
                     self->cancel();
@@ -235,7 +232,7 @@ void GDataResumableUpload::retryLater()
                          (0.5 + 0.5 * QRandomGenerator::global()->generateDouble());
     ++m_failures;
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
-    QTimer::singleShot(int(delay * 1000), m_context.get(), [weak] {
+    QTimer::singleShot(int(delay * 1000), m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->queryStatus();
     });
@@ -285,6 +282,7 @@ void GDataResumableUpload::finish(int status, const QByteArray& body, const Erro
     }
     Completion completion = std::move(m_completion);
     m_completion = nullptr;
+    m_progress = nullptr;
     auto self = std::move(m_self);
     if (completion && !m_cancelled)
         completion(status, body, error);

@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -71,7 +72,8 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::mutex m_mutex;
     GTMHTTPFetcherPtr m_fetcher;
-    std::unique_ptr<QObject> m_context;
+    QPointer<QObject> m_context; // the starting thread's network access manager
+
     std::shared_ptr<GDataResumableUpload> m_self;
 };
 

@@ -423,6 +423,7 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
 
     if (kind == Kind::FetchFeed) {
         ++ticket->m_pageCount;
+        ticket->m_pagesFetched.insert(url);
         auto accumulated = std::dynamic_pointer_cast<GDataFeedBase>(ticket->m_fetchedObject);
         if (accumulated)
             accumulated->appendEntriesOfFeed(*page);
@@ -432,8 +433,9 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
         const QUrl nextURL = next.isNull() ? QUrl() : url.resolved(next.URL());
         accumulated->removeLinksWithRel(kGDataLinkRelNext);
         ticket->m_fetchedObject = accumulated;
-        // A next link that points back to the same page would loop for ever.
-        const bool follow = ticket->m_followNextLinks && nextURL.isValid() && !nextURL.host().isEmpty() && nextURL != url;
+        // A next link back to a page already fetched would loop for ever.
+        const bool follow = ticket->m_followNextLinks && nextURL.isValid() && !nextURL.host().isEmpty() &&
+                            !ticket->m_pagesFetched.contains(nextURL);
         if (follow) {
             sendRequest(ticket, kind, nextURL, "GET", {}, {}, s);
             if (!ticket->m_cancelled)

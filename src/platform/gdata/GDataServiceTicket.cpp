@@ -33,9 +33,12 @@ void GDataServiceTicket::cancelTicket()
     GTMHTTPFetcherPtr fetcher;
     std::shared_ptr<GDataResumableUpload> upload;
     {
+        // Dropping them here also breaks the reference cycles through their callbacks.
         std::lock_guard lock(m_mutex);
-        fetcher = m_fetcher;
-        upload = m_upload;
+        fetcher = std::move(m_fetcher);
+        upload = std::move(m_upload);
+        m_fetcher.reset();
+        m_upload.reset();
     }
     if (fetcher)
         fetcher->stopFetching();

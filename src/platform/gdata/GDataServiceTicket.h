@@ -3,6 +3,8 @@
 #include "platform/gdata/GDataObject.h"
 #include "platform/gdata/GTMHTTPFetcher.h"
 
+#include <QSet>
+#include <QUrl>
 #include <QVariantMap>
 #include <atomic>
 #include <functional>
@@ -63,6 +65,7 @@ private:
     bool m_followNextLinks = true;
     int m_statusCode = 0;
     int m_pageCount = 0;
+    QSet<QUrl> m_pagesFetched;
     quint64 m_uploadReported = 0;
     UploadProgressHandler m_uploadProgress;
     UploadProgressHandler m_serviceUploadProgress;

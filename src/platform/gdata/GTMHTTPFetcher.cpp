@@ -34,15 +34,15 @@ GTMHTTPFetcher::GTMHTTPFetcher(const QNetworkRequest& request) : m_request(reque
 GTMHTTPFetcher::~GTMHTTPFetcher()
 {
     if (m_reply) {
+        // Only a fetch given up mid-flight gets here (a finished reply was handed to the event loop).
         QObject::disconnect(m_reply, nullptr, nullptr, nullptr);
         m_reply->abort();
-        m_reply->deleteLater();
+        if (m_reply->thread() == QThread::currentThread())
+            delete m_reply.data();
+        else
+            m_reply->deleteLater();
     }
     discardDestination();
-    // The destructor may run inside a slot of the context: let the event loop delete it. Every lambda
-    // connected to it holds only a weak reference, so nothing reaches this object any more.
-    if (m_context)
-        m_context.release()->deleteLater();
 }
 
 GTMHTTPFetcherPtr GTMHTTPFetcher::fetcherWithRequest(const QNetworkRequest& request)
@@ -105,13 +105,10 @@ bool GTMHTTPFetcher::beginFetchWithCompletionHandler(Completion completion)
     m_retryCount = 0;
     m_refreshedAfter401 = false;
     m_self = shared_from_this();
-    if (m_context && m_context->thread() != QThread::currentThread())
-        m_context.release()->deleteLater();
-    if (!m_context)
-        m_context = std::make_unique<QObject>();
+    m_context = threadNetworkAccessManager();
     // Start from the event loop, so that the completion never runs inside this call.
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
-    QTimer::singleShot(0, m_context.get(), [weak] {
+    QTimer::singleShot(0, m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->authorizeAndSend();
     });
@@ -142,7 +139,7 @@ void GTMHTTPFetcher::stopFetching()
         // The reply belongs to the starting thread: stop it there.
         std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
         QMetaObject::invokeMethod(
-            m_context.get(),
+            m_context.data(),
             [weak] {
                 if (auto self = weak.lock())
                     self->stopFetching();
@@ -154,7 +151,7 @@ void GTMHTTPFetcher::stopFetching()
         return;
     m_fetching = false;
     if (m_reply) {
-        QObject::disconnect(m_reply, nullptr, m_context.get(), nullptr);
+        QObject::disconnect(m_reply, nullptr, m_context.data(), nullptr);
         m_reply->abort();
         m_reply->deleteLater();
         m_reply = nullptr;
@@ -164,7 +161,7 @@ void GTMHTTPFetcher::stopFetching()
     m_receivedHandler = nullptr;
     m_sentHandler = nullptr;
     // Release the self reference once control is back in the event loop.
-    QTimer::singleShot(0, m_context.get(), [keep = std::move(m_self)] {});
+    QTimer::singleShot(0, m_context.data(), [keep = std::move(m_self)] {});
 }
 
 void GTMHTTPFetcher::authorizeAndSend()
@@ -248,15 +245,15 @@ void GTMHTTPFetcher::send()
     m_reply = reply;
 
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
-    QObject::connect(reply, &QNetworkReply::readyRead, m_context.get(), [weak] {
+    QObject::connect(reply, &QNetworkReply::readyRead, m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->onReadyRead();
     });
-    QObject::connect(reply, &QNetworkReply::finished, m_context.get(), [weak] {
+    QObject::connect(reply, &QNetworkReply::finished, m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->onFinished();
     });
-    QObject::connect(reply, &QNetworkReply::uploadProgress, m_context.get(), [weak](qint64 sent, qint64 total) {
+    QObject::connect(reply, &QNetworkReply::uploadProgress, m_context.data(), [weak](qint64 sent, qint64 total) {
         auto self = weak.lock();
         if (self && self->m_sentHandler && sent > 0)
             self->m_sentHandler(self, sent, total);
@@ -298,7 +295,7 @@ void GTMHTTPFetcher::scheduleRetry(double delaySeconds)
 {
     ++m_retryCount;
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
-    QTimer::singleShot(int(delaySeconds * 1000), m_context.get(), [weak] {
+    QTimer::singleShot(int(delaySeconds * 1000), m_context.data(), [weak] {
         if (auto self = weak.lock())
             self->authorizeAndSend();
     });

@@ -133,7 +133,9 @@ private:
     bool m_fetching = false;
     std::atomic<bool> m_stopped{false};
 
-    std::unique_ptr<QObject> m_context; // lives in the starting thread; owns connections and timers
+    // The starting thread's network access manager, used as context of connections and timers. It is never
+    // deleted by the fetcher: every lambda holds a weak reference, so late calls do nothing.
+    QPointer<QObject> m_context;
     QPointer<QNetworkReply> m_reply;
     int m_statusCode = 0;
     QList<QPair<QByteArray, QByteArray>> m_responseHeaders;
