@@ -346,3 +346,49 @@ TEST(GDataParsing, BadInputGivesAnErrorAndNoObject)
     EXPECT_FALSE(GDataObjectFactory::entryWithXMLString(QStringLiteral("<entry")));
     EXPECT_FALSE(GDataObjectFactory::entryWithXMLString(QString()));
 }
+
+TEST(GDataParsing, BuiltEntriesAndBatchFeedsDeclareEveryNamespaceTheyUse)
+{
+    // An access-list entry as the sharing actions build it.
+    auto rule = GDataEntryACL::ACLEntry();
+    rule->setScope(GDataACLScope(QStringLiteral("domain"), QStringLiteral("tavrel.test")));
+    rule->setKeyedRole(GDataACLKeyedRole(QStringLiteral("with link"), GDataACLRole(QStringLiteral("reader")),
+                                         {GDataACLAdditionalRole(QStringLiteral("commenter"))}));
+    rule->setNamespaces(GDataEntryACL::ACLNamespaces());
+    EXPECT_EQ(rule->namespaces().value(QStringLiteral("batch")), kGDataNamespaceBatch);
+    const QString text = rule->XMLString();
+    for (const char* declaration : {"xmlns=\"http://www.w3.org/2005/Atom\"", "xmlns:gAcl=", "xmlns:batch=", "xmlns:gd="})
+        EXPECT_TRUE(text.contains(QLatin1String(declaration))) << declaration << " in " << text.toStdString();
+    auto back = std::dynamic_pointer_cast<GDataEntryACL>(GDataObjectFactory::entryWithXMLString(text));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->scope()->value(), QStringLiteral("tavrel.test"));
+    EXPECT_FALSE(back->role()) << "no plain role was set";
+    EXPECT_EQ(back->keyedRole()->additionalRoles().size(), 1);
+
+    // A batch feed gathering entries parsed from documents that named their namespaces differently.
+    Error error;
+    auto odd = std::dynamic_pointer_cast<GDataEntryBase>(
+        GDataObjectFactory::objectWithXMLData(fixture("odd-prefixes-entry.xml"), &error));
+    ASSERT_TRUE(odd);
+    auto batch = GDataFeedDocList::documentFeed();
+    auto added = batch->addEntry(*odd);
+    added->setBatchIDWithString(QStringLiteral("7"));
+    added->setBatchOperation(kGDataBatchOperationUpdate);
+    auto bare = GDataEntryDocBase::documentEntry();
+    bare->setIdentifier(QStringLiteral("http://127.0.0.1:8088/feeds/id/document%3A1Report"));
+    bare->setETag(QStringLiteral("*"));
+    bare->setBatchIDWithString(bare->identifier());
+    bare->setBatchOperation(kGDataBatchOperationDelete);
+    batch->addEntry(*bare);
+
+    auto reread = std::dynamic_pointer_cast<GDataFeedDocList>(GDataObjectFactory::objectWithXMLData(batch->XMLData(), &error));
+    ASSERT_TRUE(reread) << error.description().toStdString();
+    const QList<GDataEntryPtr> entries = reread->entries();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryDocBase>(entries[0])->resourceID(), QStringLiteral("presentation:9Deck"));
+    EXPECT_EQ(entries[0]->batchOperation(), kGDataBatchOperationUpdate);
+    EXPECT_TRUE(entries[0]->XMLString().contains(QStringLiteral("urn:tavrel:test:extension")));
+    EXPECT_EQ(entries[1]->ETag(), QStringLiteral("*"));
+    EXPECT_EQ(entries[1]->batchIDString(), entries[1]->identifier());
+    EXPECT_EQ(entries[1]->batchOperation(), kGDataBatchOperationDelete);
+}

@@ -252,7 +252,8 @@ TEST_F(GDataService, AccessListEntryWithKeyAndAdditionalRole)
             QStringList roles;
             for (const auto& r : a->additionalRoles())
                 roles << r.value();
-            for (const auto& r : a->keyedRole()->additionalRoles())
+            const GDataACLKeyedRole keyed = *a->keyedRole();
+            for (const auto& r : keyed.additionalRoles())
                 roles << r.value();
             EXPECT_TRUE(roles.contains(QStringLiteral("commenter")));
         }
