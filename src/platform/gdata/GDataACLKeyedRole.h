@@ -14,8 +14,7 @@ public:
     GDataACLKeyedRole() = default;
     GDataACLKeyedRole(QString key, GDataACLRole role, QList<GDataACLAdditionalRole> additionalRoles = {})
         : m_key(std::move(key)), m_role(std::move(role)), m_additionalRoles(std::move(additionalRoles))
-    {
-    }
+    {}
     static GDataACLKeyedRole keyedRoleWithKey(const QString& key, const GDataACLRole& role)
     {
         return GDataACLKeyedRole(key, role);

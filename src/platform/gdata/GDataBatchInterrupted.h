@@ -12,8 +12,7 @@ public:
     GDataBatchInterrupted(QString reason, int totalCount, int successCount, int errorCount)
         : m_reason(std::move(reason)), m_totalCount(totalCount), m_successCount(successCount),
           m_errorCount(errorCount)
-    {
-    }
+    {}
 
     const QString& reason() const { return m_reason; }
     int totalCount() const { return m_totalCount; }

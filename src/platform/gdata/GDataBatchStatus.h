@@ -11,8 +11,7 @@ public:
     GDataBatchStatus() = default;
     GDataBatchStatus(int code, QString reason, QString contentType = {})
         : m_code(code), m_reason(std::move(reason)), m_contentType(std::move(contentType))
-    {
-    }
+    {}
 
     int code() const { return m_code; }
     const QString& reason() const { return m_reason; }

@@ -13,9 +13,9 @@ public:
     GDataCategory() = default;
     GDataCategory(QString scheme, QString term, QString label = {})
         : m_scheme(std::move(scheme)), m_term(std::move(term)), m_label(std::move(label))
-    {
-    }
-    static GDataCategory categoryWithScheme(const QString& scheme, const QString& term, const QString& label = {})
+    {}
+    static GDataCategory categoryWithScheme(const QString& scheme, const QString& term,
+                                            const QString& label = {})
     {
         return GDataCategory(scheme, term, label);
     }
@@ -23,7 +23,8 @@ public:
     static GDataCategory categoryWithLabel(const QString& term) { return categoryWithLabelTerm(term); }
     static GDataCategory categoryWithLabelTerm(const QString& term)
     {
-        return GDataCategory(kGDataCategoryLabelScheme, term, term.mid(term.lastIndexOf(QLatin1Char('#')) + 1));
+        return GDataCategory(kGDataCategoryLabelScheme, term,
+                             term.mid(term.lastIndexOf(QLatin1Char('#')) + 1));
     }
 
     bool isNull() const { return m_term.isNull(); }

@@ -15,8 +15,10 @@ const QString kGDataNamespaceXML = QStringLiteral("http://www.w3.org/XML/1998/na
 const QString kGDataCategoryScheme = QStringLiteral("http://schemas.google.com/g/2005#kind");
 const QString kGDataCategoryLabelScheme = QStringLiteral("http://schemas.google.com/g/2005/labels");
 const QString kGDataCategoryStandardDoc = QStringLiteral("http://schemas.google.com/docs/2007#document");
-const QString kGDataCategorySpreadsheetDoc = QStringLiteral("http://schemas.google.com/docs/2007#spreadsheet");
-const QString kGDataCategoryPresentationDoc = QStringLiteral("http://schemas.google.com/docs/2007#presentation");
+const QString kGDataCategorySpreadsheetDoc =
+    QStringLiteral("http://schemas.google.com/docs/2007#spreadsheet");
+const QString kGDataCategoryPresentationDoc =
+    QStringLiteral("http://schemas.google.com/docs/2007#presentation");
 const QString kGDataCategoryDrawingDoc = QStringLiteral("http://schemas.google.com/docs/2007#drawing");
 const QString kGDataCategoryFormDoc = QStringLiteral("http://schemas.google.com/docs/2007#form");
 const QString kGDataCategoryPDFDoc = QStringLiteral("http://schemas.google.com/docs/2007#pdf");
@@ -44,8 +46,10 @@ const QString kGDataLinkRelNext = QStringLiteral("next");
 const QString kGDataLinkRelFeed = QStringLiteral("http://schemas.google.com/g/2005#feed");
 const QString kGDataLinkRelPost = QStringLiteral("http://schemas.google.com/g/2005#post");
 const QString kGDataLinkRelBatch = QStringLiteral("http://schemas.google.com/g/2005#batch");
-const QString kGDataLinkRelResumableCreate = QStringLiteral("http://schemas.google.com/g/2005#resumable-create-media");
-const QString kGDataLinkRelResumableEdit = QStringLiteral("http://schemas.google.com/g/2005#resumable-edit-media");
+const QString kGDataLinkRelResumableCreate =
+    QStringLiteral("http://schemas.google.com/g/2005#resumable-create-media");
+const QString kGDataLinkRelResumableEdit =
+    QStringLiteral("http://schemas.google.com/g/2005#resumable-edit-media");
 const QString kGDataLinkRelParent = QStringLiteral("http://schemas.google.com/docs/2007#parent");
 const QString kGDataLinkRelThumbnail = QStringLiteral("http://schemas.google.com/docs/2007/thumbnail");
 const QString kGDataLinkRelACL = QStringLiteral("http://schemas.google.com/acl/2007#accessControlList");

@@ -44,22 +44,22 @@ extern const QString kGDataCategoryLabelPrivate;
 extern const QString kGDataCategoryLabelShared;
 
 // Link relations.
-extern const QString kGDataLinkRelAlternate;      // "alternate"
-extern const QString kGDataLinkRelSelf;           // "self"
-extern const QString kGDataLinkRelEdit;           // "edit"
-extern const QString kGDataLinkRelEditMedia;      // "edit-media"
-extern const QString kGDataLinkRelNext;           // "next"
-extern const QString kGDataLinkRelFeed;           // ".../g/2005#feed"
-extern const QString kGDataLinkRelPost;           // ".../g/2005#post"
-extern const QString kGDataLinkRelBatch;          // ".../g/2005#batch"
+extern const QString kGDataLinkRelAlternate;       // "alternate"
+extern const QString kGDataLinkRelSelf;            // "self"
+extern const QString kGDataLinkRelEdit;            // "edit"
+extern const QString kGDataLinkRelEditMedia;       // "edit-media"
+extern const QString kGDataLinkRelNext;            // "next"
+extern const QString kGDataLinkRelFeed;            // ".../g/2005#feed"
+extern const QString kGDataLinkRelPost;            // ".../g/2005#post"
+extern const QString kGDataLinkRelBatch;           // ".../g/2005#batch"
 extern const QString kGDataLinkRelResumableCreate; // ".../g/2005#resumable-create-media"
-extern const QString kGDataLinkRelResumableEdit;  // ".../g/2005#resumable-edit-media"
-extern const QString kGDataLinkRelParent;         // ".../docs/2007#parent"
-extern const QString kGDataLinkRelThumbnail;      // ".../docs/2007/thumbnail"
-extern const QString kGDataLinkRelACL;            // feed link of the access list
-extern const QString kGDataLinkRelRevisions;      // feed link of the revisions
-extern const QString kGDataLinkRelContactPhoto;   // ".../contacts/2008/rel#photo"
-extern const QString kGDataLinkRelIANAPrefix;     // "http://www.iana.org/assignments/relation/"
+extern const QString kGDataLinkRelResumableEdit;   // ".../g/2005#resumable-edit-media"
+extern const QString kGDataLinkRelParent;          // ".../docs/2007#parent"
+extern const QString kGDataLinkRelThumbnail;       // ".../docs/2007/thumbnail"
+extern const QString kGDataLinkRelACL;             // feed link of the access list
+extern const QString kGDataLinkRelRevisions;       // feed link of the revisions
+extern const QString kGDataLinkRelContactPhoto;    // ".../contacts/2008/rel#photo"
+extern const QString kGDataLinkRelIANAPrefix;      // "http://www.iana.org/assignments/relation/"
 
 // Batch operations.
 extern const QString kGDataBatchOperationInsert;

@@ -13,8 +13,7 @@ public:
                QString displayName = {})
         : m_address(std::move(address)), m_rel(std::move(rel)), m_label(std::move(label)), m_primary(primary),
           m_displayName(std::move(displayName))
-    {
-    }
+    {}
     static GDataEmail emailWithLabel(const QString& label, const QString& address)
     {
         return GDataEmail(address, {}, label);

@@ -143,8 +143,8 @@ QUrl GDataEndpoints::docsACLFeedURL(const QString& resourceID)
 
 QUrl GDataEndpoints::docsFolderContentsURL(const QString& folderResourceID)
 {
-    return docsURL(QStringLiteral("default"), QStringLiteral("private"), QStringLiteral("full"), folderResourceID,
-                   QStringLiteral("contents"));
+    return docsURL(QStringLiteral("default"), QStringLiteral("private"), QStringLiteral("full"),
+                   folderResourceID, QStringLiteral("contents"));
 }
 
 QUrl GDataEndpoints::docsBatchURL()
@@ -190,14 +190,16 @@ QUrl GDataEndpoints::docsExportURL(const QString& resourceID, const QString& exp
     QUrlQuery query;
     query.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(id)));
     if (!exportFormat.isEmpty())
-        query.addQueryItem(QStringLiteral("exportFormat"), QString::fromLatin1(QUrl::toPercentEncoding(exportFormat)));
+        query.addQueryItem(QStringLiteral("exportFormat"),
+                           QString::fromLatin1(QUrl::toPercentEncoding(exportFormat)));
     url.setQuery(query);
     return url;
 }
 
 QUrl GDataEndpoints::contactFeedURL(const QString& userID)
 {
-    return appendingPathComponents(baseWithPath(QStringLiteral("/m8/feeds/contacts")), {userID, QStringLiteral("full")});
+    return appendingPathComponents(baseWithPath(QStringLiteral("/m8/feeds/contacts")),
+                                   {userID, QStringLiteral("full")});
 }
 
 QUrl GDataEndpoints::contactBatchURL(const QString& userID)
@@ -207,7 +209,8 @@ QUrl GDataEndpoints::contactBatchURL(const QString& userID)
 
 QUrl GDataEndpoints::contactPhotoURL(const QString& contactID, const QString& userID)
 {
-    return appendingPathComponents(baseWithPath(QStringLiteral("/m8/feeds/photos/media")), {userID, contactID});
+    return appendingPathComponents(baseWithPath(QStringLiteral("/m8/feeds/photos/media")),
+                                   {userID, contactID});
 }
 
 QUrl GDataEndpoints::OAuthAuthorizationURL()

@@ -12,9 +12,9 @@ namespace tavrel {
 class GDataEndpoints
 {
 public:
-    static const QString kDefaultServiceURL;     // "http://127.0.0.1:8088"
-    static const QString kServiceURLSettingKey;  // "serviceURL"
-    static const QString kServiceURLEnvironment; // "TAVREL_SERVICE_URL"
+    static const QString kDefaultServiceURL;        // "http://127.0.0.1:8088"
+    static const QString kServiceURLSettingKey;     // "serviceURL"
+    static const QString kServiceURLEnvironment;    // "TAVREL_SERVICE_URL"
     static const QString kServiceCommandLineOption; // "--service"
 
     static QUrl serviceBaseURL();
@@ -23,16 +23,17 @@ public:
     // Takes `--service URL` or `--service=URL` from the program's arguments; answers whether it was there.
     static bool configureFromArguments(const QStringList& arguments);
 
-    // Documents list: <base>/feeds/<user>/<visibility>/<projection>[/<resourceID>[/<feedType>[/<revisionID>]]].
+    // Documents list:
+    // <base>/feeds/<user>/<visibility>/<projection>[/<resourceID>[/<feedType>[/<revisionID>]]].
     static QUrl docsURL(const QString& userID, const QString& visibility, const QString& projection,
                         const QString& resourceID = {}, const QString& feedType = {},
                         const QString& revisionID = {});
-    static QUrl docsFeedURL();              // /feeds/default/private/full
-    static QUrl docsExpandACLFeedURL();     // /feeds/default/private/expandAcl
+    static QUrl docsFeedURL();          // /feeds/default/private/full
+    static QUrl docsExpandACLFeedURL(); // /feeds/default/private/expandAcl
     static QUrl docsEntryURL(const QString& resourceID, const QString& projection = QStringLiteral("full"));
-    static QUrl docsACLFeedURL(const QString& resourceID);   // /feeds/default/private/full/<id>/acl
+    static QUrl docsACLFeedURL(const QString& resourceID); // /feeds/default/private/full/<id>/acl
     static QUrl docsFolderContentsURL(const QString& folderResourceID);
-    static QUrl docsBatchURL();             // /feeds/default/private/full/batch
+    static QUrl docsBatchURL(); // /feeds/default/private/full/batch
     static QUrl docsChangesFeedURL(const QString& userID = QStringLiteral("default"));
     static QUrl docsMetadataEntryURL(const QString& userID = QStringLiteral("default"));
     // Resumable uploads: /feeds/upload/create-session/default/private/<projection>.

@@ -68,10 +68,11 @@ std::optional<GDataACLKeyedRole> GDataEntryACL::keyedRole() const
     if (!node)
         return std::nullopt;
     QList<GDataACLAdditionalRole> additional;
-    for (pugi::xml_node role = node.child("gAcl:additionalRole"); role; role = role.next_sibling("gAcl:additionalRole"))
+    for (pugi::xml_node role = node.child("gAcl:additionalRole"); role;
+         role = role.next_sibling("gAcl:additionalRole"))
         additional << GDataACLAdditionalRole(attributeOf(role, "value"));
-    return GDataACLKeyedRole(attributeOf(node, "key"), GDataACLRole(attributeOf(node.child("gAcl:role"), "value")),
-                             additional);
+    return GDataACLKeyedRole(attributeOf(node, "key"),
+                             GDataACLRole(attributeOf(node.child("gAcl:role"), "value")), additional);
 }
 
 void GDataEntryACL::setKeyedRole(const std::optional<GDataACLKeyedRole>& keyedRole)

@@ -60,8 +60,8 @@ QString GDataEntryBase::normalizedRel(const QString& rel)
 
 GDataLink GDataEntryBase::linkFromNode(pugi::xml_node node)
 {
-    return GDataLink(normalizedRel(attributeOf(node, "rel")), attributeOf(node, "type"), attributeOf(node, "href"),
-                     attributeOf(node, "title"), attributeOf(node, "gd:etag"));
+    return GDataLink(normalizedRel(attributeOf(node, "rel")), attributeOf(node, "type"),
+                     attributeOf(node, "href"), attributeOf(node, "title"), attributeOf(node, "gd:etag"));
 }
 
 void GDataEntryBase::writeLinkToNode(pugi::xml_node node, const GDataLink& link)
@@ -117,7 +117,8 @@ QList<GDataCategory> GDataEntryBase::categories() const
 {
     QList<GDataCategory> list;
     for (pugi::xml_node node : childElements("category"))
-        list << GDataCategory(attributeOf(node, "scheme"), attributeOf(node, "term"), attributeOf(node, "label"));
+        list << GDataCategory(attributeOf(node, "scheme"), attributeOf(node, "term"),
+                              attributeOf(node, "label"));
     return list;
 }
 
@@ -137,7 +138,8 @@ void GDataEntryBase::addCategory(const GDataCategory& category)
     pugi::xml_node last;
     for (pugi::xml_node node : childElements("category"))
         last = node;
-    pugi::xml_node node = last ? m_element.insert_child_after("category", last) : appendChildElement("category");
+    pugi::xml_node node =
+        last ? m_element.insert_child_after("category", last) : appendChildElement("category");
     if (!category.scheme().isEmpty())
         setAttributeOf(node, "scheme", category.scheme());
     setAttributeOf(node, "term", category.term());

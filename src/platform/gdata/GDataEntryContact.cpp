@@ -43,7 +43,8 @@ QList<GDataEmail> GDataEntryContact::emailAddresses() const
     QList<GDataEmail> list;
     for (pugi::xml_node node : childElements("gd:email")) {
         list << GDataEmail(attributeOf(node, "address"), attributeOf(node, "rel"), attributeOf(node, "label"),
-                           attributeOf(node, "primary") == QLatin1String("true"), attributeOf(node, "displayName"));
+                           attributeOf(node, "primary") == QLatin1String("true"),
+                           attributeOf(node, "displayName"));
     }
     return list;
 }
@@ -62,7 +63,8 @@ void GDataEntryContact::addEmailAddress(const GDataEmail& email)
     pugi::xml_node last;
     for (pugi::xml_node node : childElements("gd:email"))
         last = node;
-    pugi::xml_node node = last ? m_element.insert_child_after("gd:email", last) : appendChildElement("gd:email");
+    pugi::xml_node node =
+        last ? m_element.insert_child_after("gd:email", last) : appendChildElement("gd:email");
     // The service wants either a relation or a label; "other" when the caller gave neither.
     if (!email.rel().isEmpty() || email.label().isEmpty())
         setAttributeOf(node, "rel", email.rel().isEmpty() ? kGDataEmailOther : email.rel());

@@ -12,8 +12,7 @@ public:
     GDataEntryContent() = default;
     GDataEntryContent(QString type, QString sourceURI, QString text = {})
         : m_type(std::move(type)), m_sourceURI(std::move(sourceURI)), m_text(std::move(text))
-    {
-    }
+    {}
     static GDataEntryContent contentWithSourceURI(const QString& uri, const QString& type = {})
     {
         return GDataEntryContent(type, uri);

@@ -39,7 +39,10 @@ class GDataEntryDocBase : public GDataEntryBase
 
     // Labels.
     bool isStarred() const { return hasCategoryWithTerm(kGDataCategoryLabelStarred); }
-    bool isDeleted() const { return hasCategoryWithTerm(kGDataCategoryLabelTrashed) || hasChild("gd:deleted"); }
+    bool isDeleted() const
+    {
+        return hasCategoryWithTerm(kGDataCategoryLabelTrashed) || hasChild("gd:deleted");
+    }
     bool isViewed() const { return hasCategoryWithTerm(kGDataCategoryLabelViewed); }
     bool isHidden() const { return hasCategoryWithTerm(kGDataCategoryLabelHidden); }
     bool isMine() const { return hasCategoryWithTerm(kGDataCategoryLabelMine); }
@@ -73,12 +76,12 @@ protected:
     std::optional<bool> flag(const char* qualifiedName) const;
     void setLabel(const QString& term, bool on);
     // Creates an entry of class T with the kind category of `term`.
-    template <class T>
-    static std::shared_ptr<T> entryOfKind(const QString& term)
+    template <class T> static std::shared_ptr<T> entryOfKind(const QString& term)
     {
         auto document = GDataXMLDocument::createWithRoot(QStringLiteral("entry"));
         auto entry = std::make_shared<T>(document, document->root());
-        entry->addCategory(GDataCategory(kGDataCategoryScheme, term, term.mid(term.lastIndexOf(QLatin1Char('#')) + 1)));
+        entry->addCategory(
+            GDataCategory(kGDataCategoryScheme, term, term.mid(term.lastIndexOf(QLatin1Char('#')) + 1)));
         return entry;
     }
 };

@@ -9,10 +9,16 @@ class GDataEntryDocListMetadata : public GDataEntryBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryDocListMetadata, GDataEntryBase)
 
-    std::optional<qint64> largestChangestamp() const { return number(childAttribute("docs:largestChangestamp")); }
+    std::optional<qint64> largestChangestamp() const
+    {
+        return number(childAttribute("docs:largestChangestamp"));
+    }
     std::optional<qint64> quotaBytesTotal() const { return number(childText("gd:quotaBytesTotal")); }
     std::optional<qint64> quotaBytesUsed() const { return number(childText("gd:quotaBytesUsed")); }
-    std::optional<qint64> quotaBytesUsedInTrash() const { return number(childText("docs:quotaBytesUsedInTrash")); }
+    std::optional<qint64> quotaBytesUsedInTrash() const
+    {
+        return number(childText("docs:quotaBytesUsedInTrash"));
+    }
 
 private:
     static std::optional<qint64> number(const QString& text)

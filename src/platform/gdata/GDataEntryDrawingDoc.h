@@ -9,7 +9,10 @@ class GDataEntryDrawingDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryDrawingDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryDrawingDoc> documentEntry() { return entryOfKind<GDataEntryDrawingDoc>(kGDataCategoryDrawingDoc); }
+    static std::shared_ptr<GDataEntryDrawingDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryDrawingDoc>(kGDataCategoryDrawingDoc);
+    }
 };
 
 } // namespace tavrel

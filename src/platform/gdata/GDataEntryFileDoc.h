@@ -9,7 +9,10 @@ class GDataEntryFileDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryFileDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryFileDoc> documentEntry() { return entryOfKind<GDataEntryFileDoc>(kGDataCategoryFileDoc); }
+    static std::shared_ptr<GDataEntryFileDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryFileDoc>(kGDataCategoryFileDoc);
+    }
 };
 
 } // namespace tavrel

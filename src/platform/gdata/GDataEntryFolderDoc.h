@@ -9,7 +9,10 @@ class GDataEntryFolderDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryFolderDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryFolderDoc> documentEntry() { return entryOfKind<GDataEntryFolderDoc>(kGDataCategoryFolderDoc); }
+    static std::shared_ptr<GDataEntryFolderDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryFolderDoc>(kGDataCategoryFolderDoc);
+    }
 };
 
 } // namespace tavrel

@@ -9,7 +9,10 @@ class GDataEntryFormDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryFormDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryFormDoc> documentEntry() { return entryOfKind<GDataEntryFormDoc>(kGDataCategoryFormDoc); }
+    static std::shared_ptr<GDataEntryFormDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryFormDoc>(kGDataCategoryFormDoc);
+    }
 };
 
 } // namespace tavrel

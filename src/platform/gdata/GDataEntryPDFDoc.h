@@ -9,7 +9,10 @@ class GDataEntryPDFDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryPDFDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryPDFDoc> documentEntry() { return entryOfKind<GDataEntryPDFDoc>(kGDataCategoryPDFDoc); }
+    static std::shared_ptr<GDataEntryPDFDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryPDFDoc>(kGDataCategoryPDFDoc);
+    }
 };
 
 } // namespace tavrel

@@ -9,7 +9,10 @@ class GDataEntryPresentationDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryPresentationDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryPresentationDoc> documentEntry() { return entryOfKind<GDataEntryPresentationDoc>(kGDataCategoryPresentationDoc); }
+    static std::shared_ptr<GDataEntryPresentationDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryPresentationDoc>(kGDataCategoryPresentationDoc);
+    }
 };
 
 } // namespace tavrel

@@ -9,7 +9,10 @@ class GDataEntrySpreadsheetDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntrySpreadsheetDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntrySpreadsheetDoc> documentEntry() { return entryOfKind<GDataEntrySpreadsheetDoc>(kGDataCategorySpreadsheetDoc); }
+    static std::shared_ptr<GDataEntrySpreadsheetDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntrySpreadsheetDoc>(kGDataCategorySpreadsheetDoc);
+    }
 };
 
 } // namespace tavrel

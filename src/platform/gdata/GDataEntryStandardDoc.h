@@ -9,7 +9,10 @@ class GDataEntryStandardDoc : public GDataEntryDocBase
 {
     TAVREL_GDATA_OBJECT(GDataEntryStandardDoc, GDataEntryDocBase)
 
-    static std::shared_ptr<GDataEntryStandardDoc> documentEntry() { return entryOfKind<GDataEntryStandardDoc>(kGDataCategoryStandardDoc); }
+    static std::shared_ptr<GDataEntryStandardDoc> documentEntry()
+    {
+        return entryOfKind<GDataEntryStandardDoc>(kGDataCategoryStandardDoc);
+    }
 };
 
 } // namespace tavrel

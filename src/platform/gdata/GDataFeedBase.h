@@ -14,8 +14,7 @@ class GDataFeedBase : public GDataEntryBase
     TAVREL_GDATA_OBJECT(GDataFeedBase, GDataEntryBase)
 
     // A new, empty feed of the given class.
-    template <class T = GDataFeedBase>
-    static std::shared_ptr<T> feed()
+    template <class T = GDataFeedBase> static std::shared_ptr<T> feed()
     {
         auto document = GDataXMLDocument::createWithRoot(QStringLiteral("feed"));
         return std::make_shared<T>(document, document->root());

@@ -9,7 +9,8 @@ GDataFeedPtr GDataFeedLink::feed() const
     pugi::xml_node node = childElement("feed");
     if (!node)
         return nullptr;
-    const auto hint = rel() == kGDataLinkRelACL ? GDataObjectFactory::FeedHint::ACL : GDataObjectFactory::FeedHint::None;
+    const auto hint =
+        rel() == kGDataLinkRelACL ? GDataObjectFactory::FeedHint::ACL : GDataObjectFactory::FeedHint::None;
     return GDataObjectFactory::feedForElement(m_document, node, hint);
 }
 

@@ -14,8 +14,7 @@ public:
     GDataLink(QString rel, QString type, QString href, QString title = {}, QString etag = {})
         : m_rel(std::move(rel)), m_type(std::move(type)), m_href(std::move(href)), m_title(std::move(title)),
           m_etag(std::move(etag))
-    {
-    }
+    {}
     static GDataLink linkWithRel(const QString& rel, const QString& type, const QString& href)
     {
         return GDataLink(rel, type, href);

@@ -6,8 +6,7 @@ namespace tavrel {
 
 GDataObject::GDataObject(std::shared_ptr<GDataXMLDocument> document, pugi::xml_node element)
     : m_document(std::move(document)), m_element(element)
-{
-}
+{}
 
 GDataObject::~GDataObject() = default;
 
@@ -75,7 +74,8 @@ GDataObjectPtr GDataObject::copyObject() const
     return copy;
 }
 
-GDataObjectPtr GDataObject::instantiate(std::shared_ptr<GDataXMLDocument> document, pugi::xml_node element) const
+GDataObjectPtr GDataObject::instantiate(std::shared_ptr<GDataXMLDocument> document,
+                                        pugi::xml_node element) const
 {
     return std::make_shared<GDataObject>(std::move(document), element);
 }

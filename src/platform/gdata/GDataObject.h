@@ -47,8 +47,7 @@ public:
 
     // A deep copy in a document of its own, of the same class.
     GDataObjectPtr copyObject() const;
-    template <class T>
-    std::shared_ptr<T> copyAs() const
+    template <class T> std::shared_ptr<T> copyAs() const
     {
         return std::dynamic_pointer_cast<T>(copyObject());
     }
@@ -58,7 +57,8 @@ public:
     static QString stringFromDate(const QDateTime& date);
 
 protected:
-    virtual GDataObjectPtr instantiate(std::shared_ptr<GDataXMLDocument> document, pugi::xml_node element) const;
+    virtual GDataObjectPtr instantiate(std::shared_ptr<GDataXMLDocument> document,
+                                       pugi::xml_node element) const;
 
     // Child elements by canonical qualified name.
     pugi::xml_node childElement(const char* qualifiedName) const;
@@ -91,17 +91,17 @@ private:
 };
 
 // Declares the constructor and the copy hook of a concrete object class.
-#define TAVREL_GDATA_OBJECT(Class, Base)                                                                   \
-public:                                                                                                   \
-    using Base::Base;                                                                                     \
-                                                                                                          \
-protected:                                                                                                \
-    GDataObjectPtr instantiate(std::shared_ptr<GDataXMLDocument> document, pugi::xml_node element)        \
-        const override                                                                                    \
-    {                                                                                                     \
-        return std::make_shared<Class>(std::move(document), element);                                      \
-    }                                                                                                     \
-                                                                                                          \
+#define TAVREL_GDATA_OBJECT(Class, Base)                                                                     \
+public:                                                                                                      \
+    using Base::Base;                                                                                        \
+                                                                                                             \
+protected:                                                                                                   \
+    GDataObjectPtr instantiate(std::shared_ptr<GDataXMLDocument> document, pugi::xml_node element)           \
+        const override                                                                                       \
+    {                                                                                                        \
+        return std::make_shared<Class>(std::move(document), element);                                        \
+    }                                                                                                        \
+                                                                                                             \
 public:
 
 } // namespace tavrel

@@ -40,7 +40,8 @@ GDataEntryPtr make(const std::shared_ptr<GDataXMLDocument>& document, pugi::xml_
 
 bool isDocumentsElement(pugi::xml_node element)
 {
-    return element.child("gd:resourceId") || element.child("docs:changestamp") || element.child("docs:removed");
+    return element.child("gd:resourceId") || element.child("docs:changestamp") ||
+           element.child("docs:removed");
 }
 
 } // namespace
@@ -75,7 +76,8 @@ GDataEntryPtr GDataObjectFactory::entryForElement(const std::shared_ptr<GDataXML
         return make<GDataEntryACL>(document, element);
     if (element.child("gd:name") || element.child("gd:email") || hint == FeedHint::Contacts)
         return make<GDataEntryContact>(document, element);
-    if (isDocumentsElement(element) || hint == FeedHint::Documents || term.startsWith(kGDataNamespaceDocuments))
+    if (isDocumentsElement(element) || hint == FeedHint::Documents ||
+        term.startsWith(kGDataNamespaceDocuments))
         return make<GDataEntryDocBase>(document, element);
     return make<GDataEntryBase>(document, element);
 }
@@ -119,13 +121,15 @@ GDataObjectPtr GDataObjectFactory::objectWithXMLData(const QByteArray& data, Err
             return feedForElement(document, document->root(), hint);
         if (name == "entry")
             return entryForElement(document, document->root(), hint);
-        reason = QStringLiteral("the answer is no Atom feed or entry (root element \"%1\")").arg(QString::fromUtf8(name));
+        reason = QStringLiteral("the answer is no Atom feed or entry (root element \"%1\")")
+                     .arg(QString::fromUtf8(name));
     }
     if (error) {
-        *error = Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
-                       {{Error::kLocalizedDescriptionKey, QStringLiteral("The service's answer could not be read.")},
-                        {Error::kLocalizedFailureReasonKey, reason},
-                        {kGDataHTTPStatusDataKey, data}});
+        *error = Error(
+            kGDataServiceErrorDomain, kGDataServiceErrorParse,
+            {{Error::kLocalizedDescriptionKey, QStringLiteral("The service's answer could not be read.")},
+             {Error::kLocalizedFailureReasonKey, reason},
+             {kGDataHTTPStatusDataKey, data}});
     }
     return nullptr;
 }

@@ -17,14 +17,15 @@ public:
 
     // Parses an answer body. A body that is not well-formed, or whose root is no Atom feed or entry, gives
     // an error of kGDataServiceErrorDomain (code kGDataServiceErrorParse) and no object.
-    static GDataObjectPtr objectWithXMLData(const QByteArray& data, Error* error, FeedHint hint = FeedHint::None);
+    static GDataObjectPtr objectWithXMLData(const QByteArray& data, Error* error,
+                                            FeedHint hint = FeedHint::None);
     // Parses one entry element given as text (a stored entry), or null.
     static GDataEntryPtr entryWithXMLString(const QString& xml);
 
-    static GDataEntryPtr entryForElement(const std::shared_ptr<GDataXMLDocument>& document, pugi::xml_node element,
-                                         FeedHint hint = FeedHint::None);
-    static GDataFeedPtr feedForElement(const std::shared_ptr<GDataXMLDocument>& document, pugi::xml_node element,
-                                       FeedHint hint = FeedHint::None);
+    static GDataEntryPtr entryForElement(const std::shared_ptr<GDataXMLDocument>& document,
+                                         pugi::xml_node element, FeedHint hint = FeedHint::None);
+    static GDataFeedPtr feedForElement(const std::shared_ptr<GDataXMLDocument>& document,
+                                       pugi::xml_node element, FeedHint hint = FeedHint::None);
     // The hint for a feed address: access lists end in "/acl".
     static FeedHint hintForURL(const QUrl& url, FeedHint serviceDefault);
 };

@@ -39,7 +39,10 @@ public:
 
 protected:
     void setParameter(const QString& name, const QString& value);
-    void setBool(const QString& name, bool flag) { setParameter(name, flag ? QStringLiteral("true") : QStringLiteral("false")); }
+    void setBool(const QString& name, bool flag)
+    {
+        setParameter(name, flag ? QStringLiteral("true") : QStringLiteral("false"));
+    }
     std::optional<qint64> number(const QString& name) const;
 
 private:

@@ -9,7 +9,10 @@ class GDataQueryContact : public GDataQuery
 {
 public:
     using GDataQuery::GDataQuery;
-    static GDataQueryContact contactQueryWithFeedURL(const QUrl& feedURL) { return GDataQueryContact(feedURL); }
+    static GDataQueryContact contactQueryWithFeedURL(const QUrl& feedURL)
+    {
+        return GDataQueryContact(feedURL);
+    }
 
     void setGroupIdentifier(const QString& group) { setParameter(QStringLiteral("group"), group); }
     void setOrderBy(const QString& order) { setParameter(QStringLiteral("orderby"), order); }

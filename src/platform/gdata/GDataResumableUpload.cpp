@@ -19,8 +19,9 @@ bool GDataResumableUpload::start(Completion completion, Progress progress, Error
     if (m_settings.device) {
         if (!m_settings.device->isOpen() && !m_settings.device->open(QIODevice::ReadOnly)) {
             if (error)
-                *error = Error(kGDataServiceErrorDomain, kGDataServiceErrorInvalidInput,
-                               {{Error::kLocalizedDescriptionKey, QStringLiteral("The upload data cannot be read.")}});
+                *error = Error(
+                    kGDataServiceErrorDomain, kGDataServiceErrorInvalidInput,
+                    {{Error::kLocalizedDescriptionKey, QStringLiteral("The upload data cannot be read.")}});
             return false;
         }
         if (m_settings.device->isSequential()) {
@@ -110,25 +111,26 @@ void GDataResumableUpload::startSession()
     fetcher->setPostData(m_settings.metadata);
     fetcher->setRetryEnabled(m_settings.retryEnabled);
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
-    fetcher->beginFetchWithCompletionHandler([weak](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
-        auto self = weak.lock();
-        if (!self || self->m_cancelled)
-            return;
-        if (error) {
-            self->finish(f->statusCode(), data, error);
-            return;
-        }
-        const QByteArray location = f->responseHeader("Location");
-        if (location.isEmpty()) {
-            self->finish(f->statusCode(), data,
-                         Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
-                               {{Error::kLocalizedDescriptionKey,
-                                 QStringLiteral("The service did not open an upload session.")}}));
-            return;
-        }
-        self->m_location = f->request().url().resolved(QUrl::fromEncoded(location));
-        self->sendChunk(0);
-    });
+    fetcher->beginFetchWithCompletionHandler(
+        [weak](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
+            auto self = weak.lock();
+            if (!self || self->m_cancelled)
+                return;
+            if (error) {
+                self->finish(f->statusCode(), data, error);
+                return;
+            }
+            const QByteArray location = f->responseHeader("Location");
+            if (location.isEmpty()) {
+                self->finish(f->statusCode(), data,
+                             Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
+                                   {{Error::kLocalizedDescriptionKey,
+                                     QStringLiteral("The service did not open an upload session.")}}));
+                return;
+            }
+            self->m_location = f->request().url().resolved(QUrl::fromEncoded(location));
+            self->sendChunk(0);
+        });
 }
 
 QByteArray GDataResumableUpload::readChunk(qint64 offset, qint64 length, Error* error)
@@ -139,8 +141,9 @@ QByteArray GDataResumableUpload::readChunk(qint64 offset, qint64 length, Error* 
     if (m_settings.device->seek(offset))
         chunk = m_settings.device->read(length);
     if (chunk.size() != length) {
-        *error = Error(kGDataServiceErrorDomain, kGDataServiceErrorInvalidInput,
-                       {{Error::kLocalizedDescriptionKey, QStringLiteral("The upload data could not be read.")}});
+        *error =
+            Error(kGDataServiceErrorDomain, kGDataServiceErrorInvalidInput,
+                  {{Error::kLocalizedDescriptionKey, QStringLiteral("The upload data could not be read.")}});
     }
     return chunk;
 }
@@ -184,7 +187,8 @@ void GDataResumableUpload::sendChunk(qint64 offset)
             self->reportProgress(offset + sent);
     });
     fetcher->beginFetchWithCompletionHandler([weak, offset, size = qint64(chunk.size())](
-                                                 const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
+                                                 const GTMHTTPFetcherPtr& f, const QByteArray& data,
+                                                 const Error& error) {
         auto self = weak.lock();
         if (!self || self->m_cancelled)
             return;
@@ -200,9 +204,10 @@ void GDataResumableUpload::sendChunk(qint64 offset)
             return;
         }
         const int status = f->statusCode();
-        const bool transient = error.domain() == kGTMHTTPFetcherErrorDomain
-                                   ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
-                                   : status >= 500;
+        const bool transient =
+            error.domain() == kGTMHTTPFetcherErrorDomain
+                ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
+                : status >= 500;
         if (transient && self->m_settings.retryEnabled && self->m_failures < self->m_settings.maxRetryCount) {
             self->retryLater();
             return;
@@ -228,8 +233,9 @@ bool GDataResumableUpload::handleIncomplete(const GTMHTTPFetcherPtr& fetcher)
 
 void GDataResumableUpload::retryLater()
 {
-    const double delay = std::min(m_settings.maxRetryInterval, m_settings.retryBaseInterval * std::pow(2.0, m_failures)) *
-                         (0.5 + 0.5 * QRandomGenerator::global()->generateDouble());
+    const double delay =
+        std::min(m_settings.maxRetryInterval, m_settings.retryBaseInterval * std::pow(2.0, m_failures)) *
+        (0.5 + 0.5 * QRandomGenerator::global()->generateDouble());
     ++m_failures;
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
     QTimer::singleShot(int(delay * 1000), m_context.data(), [weak] {
@@ -246,29 +252,31 @@ void GDataResumableUpload::queryStatus()
     fetcher->mutableRequest().setRawHeader("Content-Range", "bytes */" + QByteArray::number(m_total));
     fetcher->setRetryEnabled(false);
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
-    fetcher->beginFetchWithCompletionHandler([weak](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
-        auto self = weak.lock();
-        if (!self || self->m_cancelled)
-            return;
-        if (!error) {
-            self->reportProgress(self->m_total);
-            self->finish(f->statusCode(), data, Error());
-            return;
-        }
-        if (f->statusCode() == 308) {
-            self->handleIncomplete(f);
-            return;
-        }
-        const int status = f->statusCode();
-        const bool transient = error.domain() == kGTMHTTPFetcherErrorDomain
-                                   ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
-                                   : status >= 500;
-        if (transient && self->m_failures < self->m_settings.maxRetryCount) {
-            self->retryLater();
-            return;
-        }
-        self->finish(status, data, error);
-    });
+    fetcher->beginFetchWithCompletionHandler(
+        [weak](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
+            auto self = weak.lock();
+            if (!self || self->m_cancelled)
+                return;
+            if (!error) {
+                self->reportProgress(self->m_total);
+                self->finish(f->statusCode(), data, Error());
+                return;
+            }
+            if (f->statusCode() == 308) {
+                self->handleIncomplete(f);
+                return;
+            }
+            const int status = f->statusCode();
+            const bool transient =
+                error.domain() == kGTMHTTPFetcherErrorDomain
+                    ? GTMHTTPFetcher::isRetryableNetworkError(QNetworkReply::NetworkError(error.code()))
+                    : status >= 500;
+            if (transient && self->m_failures < self->m_settings.maxRetryCount) {
+                self->retryLater();
+                return;
+            }
+            self->finish(status, data, error);
+        });
 }
 
 void GDataResumableUpload::finish(int status, const QByteArray& body, const Error& error)

@@ -21,13 +21,13 @@ class GDataResumableUpload : public std::enable_shared_from_this<GDataResumableU
 public:
     struct Settings
     {
-        QUrl sessionURL;           // create-session or resumable-edit address, with query
+        QUrl sessionURL;            // create-session or resumable-edit address, with query
         QByteArray method = "POST"; // POST to create, PUT to update
-        QByteArray metadata;       // the entry as XML
-        QString ETag;              // If-Match of the session request (updates)
+        QByteArray metadata;        // the entry as XML
+        QString ETag;               // If-Match of the session request (updates)
         QString MIMEType;
         QString slug;
-        QByteArray data;                  // the bytes, unless `device` is given
+        QByteArray data;                   // the bytes, unless `device` is given
         std::shared_ptr<QIODevice> device; // a readable, seekable source
         qint64 chunkSize = 1024 * 1024;
         std::shared_ptr<GDataAuthorizer> authorizer;

@@ -32,16 +32,16 @@ GDataServiceBase::~GDataServiceBase()
     }
 }
 
-#define TAVREL_SETTING(setter, getter, type, member)                                                       \
-    void GDataServiceBase::setter(type value)                                                               \
-    {                                                                                                       \
-        std::lock_guard lock(m_mutex);                                                                      \
-        m_settings.member = value;                                                                          \
-    }                                                                                                       \
-    type GDataServiceBase::getter() const                                                                   \
-    {                                                                                                       \
-        std::lock_guard lock(m_mutex);                                                                      \
-        return m_settings.member;                                                                           \
+#define TAVREL_SETTING(setter, getter, type, member)                                                         \
+    void GDataServiceBase::setter(type value)                                                                \
+    {                                                                                                        \
+        std::lock_guard lock(m_mutex);                                                                       \
+        m_settings.member = value;                                                                           \
+    }                                                                                                        \
+    type GDataServiceBase::getter() const                                                                    \
+    {                                                                                                        \
+        std::lock_guard lock(m_mutex);                                                                       \
+        return m_settings.member;                                                                            \
     }
 
 TAVREL_SETTING(setShouldCacheResponseData, shouldCacheResponseData, bool, cacheResponses)
@@ -102,7 +102,8 @@ GDataServiceBase::Completion GDataServiceBase::completionForDelegate(QObject* de
 {
     QPointer<QObject> target(delegate);
     const QByteArray method(selector ? selector : "");
-    return [target, method](const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object, const Error& error) {
+    return [target, method](const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object,
+                            const Error& error) {
         if (target && !method.isEmpty())
             QMetaObject::invokeMethod(target, method.constData(), Qt::DirectConnection,
                                       Q_ARG(tavrel::GDataServiceTicketPtr, ticket),
@@ -127,16 +128,16 @@ GDataServiceTicketPtr GDataServiceBase::fetchEntryWithURL(const QUrl& entryURL, 
     return startTicket(Kind::FetchEntry, entryURL, nullptr, {}, std::move(completion));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchEntryByInsertingEntry(const GDataEntryPtr& entry, const QUrl& feedURL,
-                                                                   Completion completion)
+GDataServiceTicketPtr GDataServiceBase::fetchEntryByInsertingEntry(const GDataEntryPtr& entry,
+                                                                   const QUrl& feedURL, Completion completion)
 {
     if (!entry)
         return nullptr;
     return startTicket(Kind::Insert, feedURL, entry, {}, std::move(completion));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchEntryByUpdatingEntry(const GDataEntryPtr& entry, const QUrl& entryURL,
-                                                                  Completion completion)
+GDataServiceTicketPtr GDataServiceBase::fetchEntryByUpdatingEntry(const GDataEntryPtr& entry,
+                                                                  const QUrl& entryURL, Completion completion)
 {
     if (!entry)
         return nullptr;
@@ -149,15 +150,16 @@ GDataServiceTicketPtr GDataServiceBase::deleteResourceURL(const QUrl& resourceUR
     return startTicket(Kind::Delete, resourceURL, nullptr, ETag, std::move(completion));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchFeedWithBatchFeed(const GDataFeedPtr& batchFeed, const QUrl& batchURL,
-                                                               Completion completion)
+GDataServiceTicketPtr GDataServiceBase::fetchFeedWithBatchFeed(const GDataFeedPtr& batchFeed,
+                                                               const QUrl& batchURL, Completion completion)
 {
     if (!batchFeed)
         return nullptr;
     return startTicket(Kind::Batch, batchURL, batchFeed, {}, std::move(completion));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchFeedWithURL(const QUrl& feedURL, QObject* delegate, const char* selector)
+GDataServiceTicketPtr GDataServiceBase::fetchFeedWithURL(const QUrl& feedURL, QObject* delegate,
+                                                         const char* selector)
 {
     return fetchFeedWithURL(feedURL, completionForDelegate(delegate, selector));
 }
@@ -168,19 +170,22 @@ GDataServiceTicketPtr GDataServiceBase::fetchFeedWithQuery(const GDataQuery& que
     return fetchFeedWithQuery(query, completionForDelegate(delegate, selector));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchEntryWithURL(const QUrl& entryURL, QObject* delegate, const char* selector)
+GDataServiceTicketPtr GDataServiceBase::fetchEntryWithURL(const QUrl& entryURL, QObject* delegate,
+                                                          const char* selector)
 {
     return fetchEntryWithURL(entryURL, completionForDelegate(delegate, selector));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchEntryByInsertingEntry(const GDataEntryPtr& entry, const QUrl& feedURL,
-                                                                   QObject* delegate, const char* selector)
+GDataServiceTicketPtr GDataServiceBase::fetchEntryByInsertingEntry(const GDataEntryPtr& entry,
+                                                                   const QUrl& feedURL, QObject* delegate,
+                                                                   const char* selector)
 {
     return fetchEntryByInsertingEntry(entry, feedURL, completionForDelegate(delegate, selector));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchEntryByUpdatingEntry(const GDataEntryPtr& entry, const QUrl& entryURL,
-                                                                  QObject* delegate, const char* selector)
+GDataServiceTicketPtr GDataServiceBase::fetchEntryByUpdatingEntry(const GDataEntryPtr& entry,
+                                                                  const QUrl& entryURL, QObject* delegate,
+                                                                  const char* selector)
 {
     return fetchEntryByUpdatingEntry(entry, entryURL, completionForDelegate(delegate, selector));
 }
@@ -191,15 +196,17 @@ GDataServiceTicketPtr GDataServiceBase::deleteResourceURL(const QUrl& resourceUR
     return deleteResourceURL(resourceURL, ETag, completionForDelegate(delegate, selector));
 }
 
-GDataServiceTicketPtr GDataServiceBase::fetchFeedWithBatchFeed(const GDataFeedPtr& batchFeed, const QUrl& batchURL,
-                                                               QObject* delegate, const char* selector)
+GDataServiceTicketPtr GDataServiceBase::fetchFeedWithBatchFeed(const GDataFeedPtr& batchFeed,
+                                                               const QUrl& batchURL, QObject* delegate,
+                                                               const char* selector)
 {
     return fetchFeedWithBatchFeed(batchFeed, batchURL, completionForDelegate(delegate, selector));
 }
 
 // ---- requests
 
-QNetworkRequest GDataServiceBase::requestForURL(const QUrl& url, const QString& ETag, const QString& httpMethod) const
+QNetworkRequest GDataServiceBase::requestForURL(const QUrl& url, const QString& ETag,
+                                                const QString& httpMethod) const
 {
     QNetworkRequest request(url);
     request.setRawHeader("GData-Version", kServiceVersion);
@@ -300,7 +307,8 @@ void GDataServiceBase::sendRequest(const GDataServiceTicketPtr& ticket, Kind kin
     };
     fetcher->setSentDataHandler(sent);
     const bool started = fetcher->beginFetchWithCompletionHandler(
-        [this, ticket, kind, url, s, cacheable](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
+        [this, ticket, kind, url, s, cacheable](const GTMHTTPFetcherPtr& f, const QByteArray& data,
+                                                const Error& error) {
             ticket->m_statusCode = f->statusCode();
             if (cacheable && error && f->statusCode() == 304) {
                 std::optional<QByteArray> cached;
@@ -366,7 +374,8 @@ void GDataServiceBase::startUpload(const GDataServiceTicketPtr& ticket, Kind kin
             ticket->m_statusCode = status;
             handleAnswer(ticket, kind, url, body, failure, s);
         },
-        [ticket](qint64 sent, qint64 total) { ticket->reportUploadProgress(quint64(sent), quint64(total)); }, &error);
+        [ticket](qint64 sent, qint64 total) { ticket->reportUploadProgress(quint64(sent), quint64(total)); },
+        &error);
     if (!started) {
         std::lock_guard lock(ticket->m_mutex);
         ticket->m_upload.reset();
@@ -416,8 +425,9 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
         deliver(ticket, nullptr,
                 Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
                       {{Error::kLocalizedDescriptionKey,
-                        wantsFeed ? QStringLiteral("The service answered an entry where a feed was expected.")
-                                  : QStringLiteral("The service answered a feed where an entry was expected.")}}));
+                        wantsFeed
+                            ? QStringLiteral("The service answered an entry where a feed was expected.")
+                            : QStringLiteral("The service answered a feed where an entry was expected.")}}));
         return;
     }
 
@@ -440,9 +450,10 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
             sendRequest(ticket, kind, nextURL, "GET", {}, {}, s);
             if (!ticket->m_cancelled)
                 return;
-            deliver(ticket, nullptr, Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
-                                           {{Error::kLocalizedDescriptionKey,
-                                             QStringLiteral("The next page address is unusable.")}}));
+            deliver(ticket, nullptr,
+                    Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
+                          {{Error::kLocalizedDescriptionKey,
+                            QStringLiteral("The next page address is unusable.")}}));
             return;
         }
         if (!next.isNull())
@@ -453,7 +464,8 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
     deliver(ticket, object, Error());
 }
 
-void GDataServiceBase::deliver(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object, const Error& error)
+void GDataServiceBase::deliver(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object,
+                               const Error& error)
 {
     {
         std::lock_guard lock(ticket->m_mutex);

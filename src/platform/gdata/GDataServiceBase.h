@@ -25,7 +25,8 @@ namespace tavrel {
 class GDataServiceBase
 {
 public:
-    using Completion = std::function<void(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object, const Error& error)>;
+    using Completion = std::function<void(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object,
+                                          const Error& error)>;
     using UploadProgressHandler = GDataServiceTicket::UploadProgressHandler;
 
     static const QByteArray kServiceVersion; // "3", sent as GData-Version
@@ -65,7 +66,8 @@ public:
     // the entry's resumable-edit address.
     GDataServiceTicketPtr fetchEntryByUpdatingEntry(const GDataEntryPtr& entry, const QUrl& entryURL,
                                                     Completion completion);
-    GDataServiceTicketPtr deleteResourceURL(const QUrl& resourceURL, const QString& ETag, Completion completion);
+    GDataServiceTicketPtr deleteResourceURL(const QUrl& resourceURL, const QString& ETag,
+                                            Completion completion);
     GDataServiceTicketPtr fetchFeedWithBatchFeed(const GDataFeedPtr& batchFeed, const QUrl& batchURL,
                                                  Completion completion);
 
@@ -73,7 +75,8 @@ public:
     // (tavrel::GDataServiceTicketPtr, tavrel::GDataObjectPtr, tavrel::Error); a delegate that is gone by
     // then is not called.
     GDataServiceTicketPtr fetchFeedWithURL(const QUrl& feedURL, QObject* delegate, const char* selector);
-    GDataServiceTicketPtr fetchFeedWithQuery(const GDataQuery& query, QObject* delegate, const char* selector);
+    GDataServiceTicketPtr fetchFeedWithQuery(const GDataQuery& query, QObject* delegate,
+                                             const char* selector);
     GDataServiceTicketPtr fetchEntryWithURL(const QUrl& entryURL, QObject* delegate, const char* selector);
     GDataServiceTicketPtr fetchEntryByInsertingEntry(const GDataEntryPtr& entry, const QUrl& feedURL,
                                                      QObject* delegate, const char* selector);
@@ -87,13 +90,17 @@ public:
 
     // A request for a plain fetch (downloads, photos): the service's headers, If-Match when an ETag is
     // given, and the method ("GET" when empty, kept as the property "httpMethod" of the request).
-    QNetworkRequest requestForURL(const QUrl& url, const QString& ETag = {}, const QString& httpMethod = {}) const;
+    QNetworkRequest requestForURL(const QUrl& url, const QString& ETag = {},
+                                  const QString& httpMethod = {}) const;
     // A fetcher for such a request, with the service's authorizer and retry settings.
     GTMHTTPFetcherPtr fetcherWithRequest(const QNetworkRequest& request) const;
 
 protected:
     // What the parser assumes when an answer does not name its kind.
-    virtual GDataObjectFactory::FeedHint defaultFeedHint() const { return GDataObjectFactory::FeedHint::None; }
+    virtual GDataObjectFactory::FeedHint defaultFeedHint() const
+    {
+        return GDataObjectFactory::FeedHint::None;
+    }
 
 private:
     enum class Kind { FetchFeed, FetchEntry, Insert, Update, Delete, Batch };
@@ -117,12 +124,13 @@ private:
     };
 
     Settings settings() const;
-    GDataServiceTicketPtr startTicket(Kind kind, const QUrl& url, const GDataObjectPtr& object, const QString& ETag,
-                                      Completion completion);
-    void sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url, const QByteArray& method,
-                     const QByteArray& body, const QString& ETag, const Settings& settings);
-    void startUpload(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url, const GDataEntryPtr& entry,
+    GDataServiceTicketPtr startTicket(Kind kind, const QUrl& url, const GDataObjectPtr& object,
+                                      const QString& ETag, Completion completion);
+    void sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
+                     const QByteArray& method, const QByteArray& body, const QString& ETag,
                      const Settings& settings);
+    void startUpload(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
+                     const GDataEntryPtr& entry, const Settings& settings);
     void handleAnswer(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url, const QByteArray& data,
                       const Error& error, const Settings& settings);
     void deliver(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object, const Error& error);
@@ -131,7 +139,8 @@ private:
     mutable std::mutex m_mutex;
     Settings m_settings;
     QHash<QString, CachedAnswer> m_cache;
-    std::vector<std::weak_ptr<GDataServiceTicket>> m_tickets; // running calls, cancelled when the service goes
+    std::vector<std::weak_ptr<GDataServiceTicket>>
+        m_tickets; // running calls, cancelled when the service goes
 };
 
 } // namespace tavrel

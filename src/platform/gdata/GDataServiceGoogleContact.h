@@ -10,10 +10,14 @@ class GDataServiceGoogleContact : public GDataServiceBase
 public:
     // <base>/m8/feeds/contacts/<user>/full
     static QUrl contactFeedURLForUserID(const QString& userID);
-    static QUrl contactPhotoURLForContactID(const QString& contactID, const QString& userID = QStringLiteral("default"));
+    static QUrl contactPhotoURLForContactID(const QString& contactID,
+                                            const QString& userID = QStringLiteral("default"));
 
 protected:
-    GDataObjectFactory::FeedHint defaultFeedHint() const override { return GDataObjectFactory::FeedHint::Contacts; }
+    GDataObjectFactory::FeedHint defaultFeedHint() const override
+    {
+        return GDataObjectFactory::FeedHint::Contacts;
+    }
 };
 
 } // namespace tavrel

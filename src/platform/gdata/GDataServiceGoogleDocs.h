@@ -21,7 +21,10 @@ public:
     static QUrl metadataEntryURLForUserID(const QString& userID);
 
 protected:
-    GDataObjectFactory::FeedHint defaultFeedHint() const override { return GDataObjectFactory::FeedHint::Documents; }
+    GDataObjectFactory::FeedHint defaultFeedHint() const override
+    {
+        return GDataObjectFactory::FeedHint::Documents;
+    }
 };
 
 } // namespace tavrel

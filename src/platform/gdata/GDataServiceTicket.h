@@ -23,7 +23,8 @@ using GDataServiceTicketPtr = std::shared_ptr<GDataServiceTicket>;
 class GDataServiceTicket : public std::enable_shared_from_this<GDataServiceTicket>
 {
 public:
-    using UploadProgressHandler = std::function<void(const GDataServiceTicketPtr& ticket, quint64 sent, quint64 total)>;
+    using UploadProgressHandler =
+        std::function<void(const GDataServiceTicketPtr& ticket, quint64 sent, quint64 total)>;
 
     ~GDataServiceTicket();
 

@@ -20,10 +20,10 @@ struct KnownNamespace
 const std::vector<KnownNamespace>& knownNamespaces()
 {
     static const std::vector<KnownNamespace> table = {
-        {&kGDataNamespaceAtom, ""},           {&kGDataNamespaceAtomPub, "app"},
-        {&kGDataNamespaceGData, "gd"},        {&kGDataNamespaceDocuments, "docs"},
-        {&kGDataNamespaceBatch, "batch"},     {&kGDataNamespaceOpenSearch, "openSearch"},
-        {&kGDataNamespaceACL, "gAcl"},        {&kGDataNamespaceContact, "gContact"},
+        {&kGDataNamespaceAtom, ""},       {&kGDataNamespaceAtomPub, "app"},
+        {&kGDataNamespaceGData, "gd"},    {&kGDataNamespaceDocuments, "docs"},
+        {&kGDataNamespaceBatch, "batch"}, {&kGDataNamespaceOpenSearch, "openSearch"},
+        {&kGDataNamespaceACL, "gAcl"},    {&kGDataNamespaceContact, "gContact"},
         {&kGDataNamespaceXML, "xml"},
     };
     return table;
@@ -45,8 +45,7 @@ QString joinName(const QString& prefix, const QString& local)
 
 // Visits every element below and including `start`, depth first, without recursion (hostile input may
 // nest deeply). `enter` runs on the way down, `leave` on the way up.
-template <class Enter, class Leave>
-void walkElements(pugi::xml_node start, Enter enter, Leave leave)
+template <class Enter, class Leave> void walkElements(pugi::xml_node start, Enter enter, Leave leave)
 {
     pugi::xml_node node = start;
     while (node) {
@@ -89,11 +88,13 @@ GDataXMLDocument::GDataXMLDocument()
 std::shared_ptr<GDataXMLDocument> GDataXMLDocument::parse(const QByteArray& data, QString* error)
 {
     auto doc = std::make_shared<GDataXMLDocument>();
-    const pugi::xml_parse_result result =
-        doc->m_document.load_buffer(data.constData(), size_t(data.size()), pugi::parse_default, pugi::encoding_auto);
+    const pugi::xml_parse_result result = doc->m_document.load_buffer(
+        data.constData(), size_t(data.size()), pugi::parse_default, pugi::encoding_auto);
     if (!result) {
         if (error)
-            *error = QStringLiteral("%1 at offset %2").arg(QString::fromUtf8(result.description())).arg(result.offset);
+            *error = QStringLiteral("%1 at offset %2")
+                         .arg(QString::fromUtf8(result.description()))
+                         .arg(result.offset);
         return nullptr;
     }
     if (!doc->root()) {
@@ -315,13 +316,14 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
     pugi::xml_attribute after = root.attribute("xmlns");
     for (const QString& prefix : prefixes) {
         const QByteArray name = "xmlns:" + prefix.toUtf8();
-        pugi::xml_attribute attr =
-            after ? root.insert_attribute_after(name.constData(), after) : root.prepend_attribute(name.constData());
+        pugi::xml_attribute attr = after ? root.insert_attribute_after(name.constData(), after)
+                                         : root.prepend_attribute(name.constData());
         attr.set_value(m_prefixToURI.value(prefix).toUtf8().constData());
         after = attr;
     }
     // An Atom-namespaced prefix table entry may be needed when Atom is used only through extraURIs.
-    if (uris.contains(kGDataNamespaceAtom) && !root.attribute("xmlns") && splitName(root.name()).first.isEmpty())
+    if (uris.contains(kGDataNamespaceAtom) && !root.attribute("xmlns") &&
+        splitName(root.name()).first.isEmpty())
         root.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
 
     std::ostringstream stream;

@@ -121,13 +121,13 @@ bool GTMHTTPFetcher::beginFetchWithDelegate(QObject* delegate, const char* selec
         return false;
     QPointer<QObject> target(delegate);
     const QByteArray method(selector);
-    return beginFetchWithCompletionHandler([target, method](const GTMHTTPFetcherPtr& fetcher, const QByteArray& data,
-                                                            const Error& error) {
-        if (target)
-            QMetaObject::invokeMethod(target, method.constData(), Qt::DirectConnection,
-                                      Q_ARG(tavrel::GTMHTTPFetcherPtr, fetcher), Q_ARG(QByteArray, data),
-                                      Q_ARG(tavrel::Error, error));
-    });
+    return beginFetchWithCompletionHandler(
+        [target, method](const GTMHTTPFetcherPtr& fetcher, const QByteArray& data, const Error& error) {
+            if (target)
+                QMetaObject::invokeMethod(target, method.constData(), Qt::DirectConnection,
+                                          Q_ARG(tavrel::GTMHTTPFetcherPtr, fetcher), Q_ARG(QByteArray, data),
+                                          Q_ARG(tavrel::Error, error));
+        });
 }
 
 void GTMHTTPFetcher::stopFetching()
@@ -253,11 +253,12 @@ void GTMHTTPFetcher::send()
         if (auto self = weak.lock())
             self->onFinished();
     });
-    QObject::connect(reply, &QNetworkReply::uploadProgress, m_context.data(), [weak](qint64 sent, qint64 total) {
-        auto self = weak.lock();
-        if (self && self->m_sentHandler && sent > 0)
-            self->m_sentHandler(self, sent, total);
-    });
+    QObject::connect(reply, &QNetworkReply::uploadProgress, m_context.data(),
+                     [weak](qint64 sent, qint64 total) {
+                         auto self = weak.lock();
+                         if (self && self->m_sentHandler && sent > 0)
+                             self->m_sentHandler(self, sent, total);
+                     });
 }
 
 void GTMHTTPFetcher::onReadyRead()
@@ -286,7 +287,8 @@ double GTMHTTPFetcher::nextRetryDelay(double retryAfter) const
 {
     if (retryAfter >= 0)
         return std::min(retryAfter, m_maxRetryInterval);
-    const double exponential = std::min(m_maxRetryInterval, m_retryBaseInterval * std::pow(2.0, m_retryCount));
+    const double exponential =
+        std::min(m_maxRetryInterval, m_retryBaseInterval * std::pow(2.0, m_retryCount));
     // Jitter keeps many clients from coming back at the same moment.
     return exponential * (0.5 + 0.5 * QRandomGenerator::global()->generateDouble());
 }
@@ -337,8 +339,8 @@ void GTMHTTPFetcher::onFinished()
 
     // Qt reports an answer cut short by a closed connection as complete: compare with Content-Length
     // (when the body was not compressed, which changes its length) and treat a short body as a reset.
-    if (networkError == QNetworkReply::NoError && m_statusCode >= 200 && m_statusCode < 300 && m_method != "HEAD" &&
-        responseHeader("Content-Encoding").isEmpty()) {
+    if (networkError == QNetworkReply::NoError && m_statusCode >= 200 && m_statusCode < 300 &&
+        m_method != "HEAD" && responseHeader("Content-Encoding").isEmpty()) {
         bool ok = false;
         const qint64 announced = responseHeader("Content-Length").trimmed().toLongLong(&ok);
         if (ok && announced != m_receivedBytes) {
@@ -348,7 +350,9 @@ void GTMHTTPFetcher::onFinished()
             }
             finish(Error(kGTMHTTPFetcherErrorDomain, QNetworkReply::RemoteHostClosedError,
                          {{Error::kLocalizedDescriptionKey,
-                           QStringLiteral("The connection closed after %1 of %2 bytes.").arg(m_receivedBytes).arg(announced)},
+                           QStringLiteral("The connection closed after %1 of %2 bytes.")
+                               .arg(m_receivedBytes)
+                               .arg(announced)},
                           {kGDataHTTPURLKey, m_request.url().toString()}}));
             return;
         }
@@ -398,9 +402,10 @@ void GTMHTTPFetcher::onFinished()
         if (!m_saveFile->commit()) {
             const QString reason = m_saveFile->errorString();
             m_saveFile.reset();
-            finish(Error(Error::kPOSIXErrorDomain, 5,
-                         {{Error::kLocalizedDescriptionKey,
-                           QStringLiteral("Cannot write \"%1\": %2").arg(m_destination.toLocalFile(), reason)}}));
+            finish(Error(
+                Error::kPOSIXErrorDomain, 5,
+                {{Error::kLocalizedDescriptionKey,
+                  QStringLiteral("Cannot write \"%1\": %2").arg(m_destination.toLocalFile(), reason)}}));
             return;
         }
         m_saveFile.reset();

@@ -35,7 +35,8 @@ using GTMHTTPFetcherPtr = std::shared_ptr<GTMHTTPFetcher>;
 class GTMHTTPFetcher : public std::enable_shared_from_this<GTMHTTPFetcher>
 {
 public:
-    using Completion = std::function<void(const GTMHTTPFetcherPtr& fetcher, const QByteArray& data, const Error& error)>;
+    using Completion =
+        std::function<void(const GTMHTTPFetcherPtr& fetcher, const QByteArray& data, const Error& error)>;
     using ProgressHandler = std::function<void(const GTMHTTPFetcherPtr& fetcher, qint64 bytes, qint64 total)>;
 
     static GTMHTTPFetcherPtr fetcherWithRequest(const QNetworkRequest& request);

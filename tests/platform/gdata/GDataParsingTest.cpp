@@ -29,7 +29,8 @@ QByteArray fixture(const char* name)
 }
 
 template <class T>
-std::shared_ptr<T> parse(const QByteArray& data, GDataObjectFactory::FeedHint hint = GDataObjectFactory::FeedHint::None)
+std::shared_ptr<T> parse(const QByteArray& data,
+                         GDataObjectFactory::FeedHint hint = GDataObjectFactory::FeedHint::None)
 {
     Error error;
     GDataObjectPtr object = GDataObjectFactory::objectWithXMLData(data, &error, hint);
@@ -46,7 +47,8 @@ TEST(GDataParsing, DocumentsFeedGivesEntriesOfTheirKindWithEveryReadValue)
     auto feed = parse<GDataFeedDocList>(fixture("documents-feed.xml"));
     ASSERT_TRUE(feed);
     EXPECT_EQ(feed->ETag(), QStringLiteral("W/\"Feed7Qx1\""));
-    EXPECT_EQ(feed->batchLink().URL(), QUrl(QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/batch")));
+    EXPECT_EQ(feed->batchLink().URL(),
+              QUrl(QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/batch")));
     EXPECT_EQ(feed->totalResults(), 4);
     const QList<GDataEntryPtr> entries = feed->entries();
     ASSERT_EQ(entries.size(), 4);
@@ -73,10 +75,14 @@ TEST(GDataParsing, DocumentsFeedGivesEntriesOfTheirKindWithEveryReadValue)
     ASSERT_TRUE(doc->lastModifiedBy());
     EXPECT_EQ(doc->lastModifiedBy()->email(), QStringLiteral("bruno@tavrel.test"));
     EXPECT_EQ(doc->alternateLink().href(), QStringLiteral("http://127.0.0.1:8088/document/d/1Report/edit"));
-    EXPECT_EQ(doc->editLink().href(), QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report"));
-    EXPECT_EQ(doc->uploadEditLink().href(),
-              QStringLiteral("http://127.0.0.1:8088/feeds/upload/create-session/default/private/full/document%3A1Report"));
-    EXPECT_EQ(doc->thumbnailLink().href(), QStringLiteral("http://127.0.0.1:8088/feeds/vt?id=1Report&sz=s220"));
+    EXPECT_EQ(doc->editLink().href(),
+              QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report"));
+    EXPECT_EQ(
+        doc->uploadEditLink().href(),
+        QStringLiteral(
+            "http://127.0.0.1:8088/feeds/upload/create-session/default/private/full/document%3A1Report"));
+    EXPECT_EQ(doc->thumbnailLink().href(),
+              QStringLiteral("http://127.0.0.1:8088/feeds/vt?id=1Report&sz=s220"));
     EXPECT_EQ(doc->content().sourceURI(),
               QStringLiteral("http://127.0.0.1:8088/feeds/download/documents/export/Export?id=1Report"));
     ASSERT_EQ(doc->parentLinks().size(), 1);
@@ -96,7 +102,8 @@ TEST(GDataParsing, DocumentsFeedGivesEntriesOfTheirKindWithEveryReadValue)
     EXPECT_EQ(folder->kindCategory().term(), kGDataCategoryFolderDoc);
     EXPECT_FALSE(folder->writersCanInvite());
     EXPECT_EQ(folder->resumableCreateLink().href(),
-              QStringLiteral("http://127.0.0.1:8088/feeds/upload/create-session/default/private/full/folder%3A0Projects/contents"));
+              QStringLiteral("http://127.0.0.1:8088/feeds/upload/create-session/default/private/full/"
+                             "folder%3A0Projects/contents"));
 
     auto file = std::dynamic_pointer_cast<GDataEntryDocBase>(entries[3]);
     EXPECT_EQ(file->kind(), QStringLiteral("file"));
@@ -117,8 +124,9 @@ TEST(GDataParsing, InlineAccessListCarriesScopesRolesKeysAndAdditionalRoles)
               QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report/acl"));
     auto acl = std::dynamic_pointer_cast<GDataFeedACL>(doc->ACLFeedLink()->feed());
     ASSERT_TRUE(acl);
-    EXPECT_EQ(acl->batchLink().href(),
-              QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report/acl/batch"));
+    EXPECT_EQ(
+        acl->batchLink().href(),
+        QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report/acl/batch"));
     const QList<GDataEntryPtr> entries = acl->entries();
     ASSERT_EQ(entries.size(), 4);
 
@@ -158,24 +166,28 @@ TEST(GDataParsing, PrefixesAreResolvedByNamespaceNotByName)
 {
     auto entry = parse<GDataEntryPresentationDoc>(fixture("odd-prefixes-entry.xml"));
     ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->resourceID(), QStringLiteral("presentation:9Deck")) << "the decoy gd: prefix is another namespace";
+    EXPECT_EQ(entry->resourceID(), QStringLiteral("presentation:9Deck"))
+        << "the decoy gd: prefix is another namespace";
     EXPECT_EQ(entry->ETag(), QStringLiteral("\"OddEtag\""));
     EXPECT_EQ(entry->title(), QStringLiteral("Kick-off deck"));
     EXPECT_EQ(entry->writersCanInvite(), true);
     // IANA relation URIs read as their short names.
     EXPECT_EQ(entry->editLink().href(),
               QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/presentation%3A9Deck"));
-    EXPECT_EQ(entry->alternateLink().href(), QStringLiteral("http://127.0.0.1:8088/presentation/d/9Deck/edit"));
+    EXPECT_EQ(entry->alternateLink().href(),
+              QStringLiteral("http://127.0.0.1:8088/presentation/d/9Deck/edit"));
 
     // Written again, every namespace is declared and the unknown parts survive a second parse.
     const QString xml = entry->XMLString();
-    EXPECT_TRUE(xml.startsWith(QStringLiteral("<entry xmlns=\"http://www.w3.org/2005/Atom\""))) << xml.toStdString();
+    EXPECT_TRUE(xml.startsWith(QStringLiteral("<entry xmlns=\"http://www.w3.org/2005/Atom\"")))
+        << xml.toStdString();
     auto again = parse<GDataEntryPresentationDoc>(xml.toUtf8());
     ASSERT_TRUE(again);
     EXPECT_EQ(again->resourceID(), QStringLiteral("presentation:9Deck"));
     EXPECT_TRUE(xml.contains(QStringLiteral("urn:tavrel:test:extension")));
     EXPECT_TRUE(xml.contains(QStringLiteral("urn:not:the:gdata:namespace")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<plain xmlns=\"\">no namespace at all</plain>"))) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<plain xmlns=\"\">no namespace at all</plain>")))
+        << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral(":note>not modelled, kept<"))) << xml.toStdString();
 }
 
@@ -193,7 +205,8 @@ TEST(GDataParsing, UnknownElementsSurviveAnUpdateRoundTrip)
     entry->setWritersCanInvite(false);
 
     const QByteArray written = entry->XMLData();
-    EXPECT_TRUE(written.startsWith("<?xml version='1.0' encoding='UTF-8'?><entry xmlns=\"http://www.w3.org/2005/Atom\""));
+    EXPECT_TRUE(written.startsWith(
+        "<?xml version='1.0' encoding='UTF-8'?><entry xmlns=\"http://www.w3.org/2005/Atom\""));
     for (const char* ns : {"xmlns:gd=", "xmlns:docs=", "xmlns:gAcl=", "xmlns:app="})
         EXPECT_TRUE(written.contains(ns)) << ns;
 
@@ -206,7 +219,8 @@ TEST(GDataParsing, UnknownElementsSurviveAnUpdateRoundTrip)
     EXPECT_TRUE(back->isViewed());
     EXPECT_EQ(back->writersCanInvite(), false);
     EXPECT_EQ(back->resourceID(), QStringLiteral("document:1Report"));
-    EXPECT_TRUE(back->XMLString().contains(QStringLiteral("<docs:futureFlag mode=\"fast\">kept as is</docs:futureFlag>")));
+    EXPECT_TRUE(back->XMLString().contains(
+        QStringLiteral("<docs:futureFlag mode=\"fast\">kept as is</docs:futureFlag>")));
     auto acl = back->ACLFeedLink()->feed();
     ASSERT_TRUE(acl);
     EXPECT_EQ(acl->entryCount(), 4);
@@ -216,7 +230,8 @@ TEST(GDataParsing, UnknownElementsSurviveAnUpdateRoundTrip)
 
 TEST(GDataParsing, BatchAnswersReportIdsOperationsStatusesAndInterruption)
 {
-    auto feed = parse<GDataFeedDocList>(fixture("documents-batch-answer.xml"), GDataObjectFactory::FeedHint::Documents);
+    auto feed = parse<GDataFeedDocList>(fixture("documents-batch-answer.xml"),
+                                        GDataObjectFactory::FeedHint::Documents);
     ASSERT_TRUE(feed);
     struct Row
     {
@@ -244,9 +259,11 @@ TEST(GDataParsing, BatchAnswersReportIdsOperationsStatusesAndInterruption)
     EXPECT_EQ(entries[3]->batchInterrupted()->successCount(), 1);
     EXPECT_EQ(entries[3]->batchInterrupted()->errorCount(), 3);
     EXPECT_EQ(entries[3]->batchInterrupted()->totalCount(), 5);
-    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryDocBase>(entries[0])->resourceID(), QStringLiteral("document:1Report"));
+    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryDocBase>(entries[0])->resourceID(),
+              QStringLiteral("document:1Report"));
 
-    auto contacts = parse<GDataFeedContact>(fixture("contacts-batch-answer.xml"), GDataObjectFactory::FeedHint::Contacts);
+    auto contacts =
+        parse<GDataFeedContact>(fixture("contacts-batch-answer.xml"), GDataObjectFactory::FeedHint::Contacts);
     ASSERT_TRUE(contacts);
     ASSERT_EQ(contacts->entryCount(), 2);
     EXPECT_EQ(contacts->entries()[0]->batchStatus()->code(), 400);
@@ -290,8 +307,9 @@ TEST(GDataParsing, AnswersOfSingleEntryCalls)
     EXPECT_EQ(acl->keyedRole()->key(), QStringLiteral("with link"));
     EXPECT_EQ(acl->keyedRole()->role().value(), QStringLiteral("reader"));
     EXPECT_EQ(acl->additionalRoles().size(), 1);
-    EXPECT_EQ(acl->editLink().href(),
-              QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/spreadsheet%3A0Budget/acl/default"));
+    EXPECT_EQ(
+        acl->editLink().href(),
+        QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/spreadsheet%3A0Budget/acl/default"));
 
     auto uploaded = parse<GDataEntryPDFDoc>(fixture("uploaded-file-entry.xml"));
     ASSERT_TRUE(uploaded);
@@ -301,7 +319,8 @@ TEST(GDataParsing, AnswersOfSingleEntryCalls)
 
     auto contact = parse<GDataEntryContact>(fixture("contact-entry.xml"));
     ASSERT_TRUE(contact);
-    EXPECT_EQ(contact->identifier(), QStringLiteral("http://127.0.0.1:8088/m8/feeds/contacts/ana%40tavrel.test/base/5c1a9e08"));
+    EXPECT_EQ(contact->identifier(),
+              QStringLiteral("http://127.0.0.1:8088/m8/feeds/contacts/ana%40tavrel.test/base/5c1a9e08"));
     EXPECT_EQ(contact->title(), QStringLiteral("Dora Lima"));
     EXPECT_EQ(contact->fullName(), QStringLiteral("Dora Lima"));
     EXPECT_EQ(contact->givenName(), QStringLiteral("Dora"));
@@ -322,7 +341,8 @@ TEST(GDataParsing, AnswersOfSingleEntryCalls)
 
     auto aclFeed = parse<GDataFeedACL>(fixture("acl-feed.xml"), GDataObjectFactory::FeedHint::ACL);
     ASSERT_TRUE(aclFeed);
-    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryACL>(aclFeed->entries()[0])->scope()->type(), QStringLiteral("group"));
+    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryACL>(aclFeed->entries()[0])->scope()->type(),
+              QStringLiteral("group"));
     EXPECT_EQ(aclFeed->postLink().href(),
               QStringLiteral("http://127.0.0.1:8088/feeds/default/private/full/document%3A1Report/acl"));
 }
@@ -357,7 +377,8 @@ TEST(GDataParsing, BuiltEntriesAndBatchFeedsDeclareEveryNamespaceTheyUse)
     rule->setNamespaces(GDataEntryACL::ACLNamespaces());
     EXPECT_EQ(rule->namespaces().value(QStringLiteral("batch")), kGDataNamespaceBatch);
     const QString text = rule->XMLString();
-    for (const char* declaration : {"xmlns=\"http://www.w3.org/2005/Atom\"", "xmlns:gAcl=", "xmlns:batch=", "xmlns:gd="})
+    for (const char* declaration :
+         {"xmlns=\"http://www.w3.org/2005/Atom\"", "xmlns:gAcl=", "xmlns:batch=", "xmlns:gd="})
         EXPECT_TRUE(text.contains(QLatin1String(declaration))) << declaration << " in " << text.toStdString();
     auto back = std::dynamic_pointer_cast<GDataEntryACL>(GDataObjectFactory::entryWithXMLString(text));
     ASSERT_TRUE(back);
@@ -381,11 +402,13 @@ TEST(GDataParsing, BuiltEntriesAndBatchFeedsDeclareEveryNamespaceTheyUse)
     bare->setBatchOperation(kGDataBatchOperationDelete);
     batch->addEntry(*bare);
 
-    auto reread = std::dynamic_pointer_cast<GDataFeedDocList>(GDataObjectFactory::objectWithXMLData(batch->XMLData(), &error));
+    auto reread = std::dynamic_pointer_cast<GDataFeedDocList>(
+        GDataObjectFactory::objectWithXMLData(batch->XMLData(), &error));
     ASSERT_TRUE(reread) << error.description().toStdString();
     const QList<GDataEntryPtr> entries = reread->entries();
     ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryDocBase>(entries[0])->resourceID(), QStringLiteral("presentation:9Deck"));
+    EXPECT_EQ(std::dynamic_pointer_cast<GDataEntryDocBase>(entries[0])->resourceID(),
+              QStringLiteral("presentation:9Deck"));
     EXPECT_EQ(entries[0]->batchOperation(), kGDataBatchOperationUpdate);
     EXPECT_TRUE(entries[0]->XMLString().contains(QStringLiteral("urn:tavrel:test:extension")));
     EXPECT_EQ(entries[1]->ETag(), QStringLiteral("*"));

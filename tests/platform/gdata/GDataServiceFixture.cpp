@@ -15,8 +15,10 @@ void GDataServiceFixture::SetUp()
     ASSERT_TRUE(m_local.start(0, &error)) << error.toStdString();
     GDataEndpoints::setServiceBaseURL(QUrl(m_local.baseUrl()));
     m_authorizer = std::make_shared<TestAuthorizer>(GDataEndpoints::OAuthTokenURL(),
-                                                    m_local.issueRefreshToken(m_local.ownerEmail()), m_local.ownerEmail());
-    for (GDataServiceBase* service : {static_cast<GDataServiceBase*>(&m_docs), static_cast<GDataServiceBase*>(&m_contacts)}) {
+                                                    m_local.issueRefreshToken(m_local.ownerEmail()),
+                                                    m_local.ownerEmail());
+    for (GDataServiceBase* service :
+         {static_cast<GDataServiceBase*>(&m_docs), static_cast<GDataServiceBase*>(&m_contacts)}) {
         service->setAuthorizer(m_authorizer);
         service->setServiceRetryBaseInterval(0.01);
         service->setServiceMaxRetryInterval(0.05);

@@ -135,13 +135,15 @@ TEST_F(GTMHTTPFetcherTest, AnInterruptedDownloadLeavesThePreviousCopy)
             EXPECT_EQ(download.error.domain(), kGTMHTTPFetcherErrorDomain) << row.name;
             EXPECT_EQ(readFile(target), QByteArray("previous copy")) << row.name;
         }
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("payload.bin")}) << row.name;
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("payload.bin")})
+            << row.name;
     }
 }
 
 TEST_F(GTMHTTPFetcherTest, StatusErrorsAndPhotoRequests)
 {
-    auto missing = m_docs.fetcherWithRequest(m_docs.requestForURL(url(QStringLiteral("/feeds/download/files/nothing"))));
+    auto missing =
+        m_docs.fetcherWithRequest(m_docs.requestForURL(url(QStringLiteral("/feeds/download/files/nothing"))));
     Download notFound;
     start(missing, notFound);
     EXPECT_EQ(notFound.error.domain(), kGTMHTTPFetcherStatusDomain);
@@ -172,7 +174,8 @@ TEST_F(GTMHTTPFetcherTest, StatusErrorsAndPhotoRequests)
     EXPECT_EQ(journal().last().method, QStringLiteral("PUT"));
     EXPECT_EQ(journal().last().headers.value(QStringLiteral("if-match")), QStringLiteral("*"));
     Error error;
-    auto photoEntry = std::dynamic_pointer_cast<GDataEntryBase>(GDataObjectFactory::objectWithXMLData(added.data, &error));
+    auto photoEntry =
+        std::dynamic_pointer_cast<GDataEntryBase>(GDataObjectFactory::objectWithXMLData(added.data, &error));
     ASSERT_TRUE(photoEntry) << error.description().toStdString();
     EXPECT_FALSE(photoEntry->ETag().isEmpty());
 

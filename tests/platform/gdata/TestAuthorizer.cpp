@@ -10,8 +10,7 @@ namespace tavrel::test {
 
 TestAuthorizer::TestAuthorizer(QUrl tokenURL, QString refreshToken, QString email)
     : m_tokenURL(std::move(tokenURL)), m_refreshToken(std::move(refreshToken)), m_email(std::move(email))
-{
-}
+{}
 
 QString TestAuthorizer::accessToken() const
 {
@@ -56,7 +55,8 @@ void TestAuthorizer::refreshAccessToken(Completion done)
         m_accessToken.clear();
     }
     QNetworkRequest request(m_tokenURL);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("application/x-www-form-urlencoded"));
     QUrlQuery form;
     form.addQueryItem(QStringLiteral("grant_type"), QStringLiteral("refresh_token"));
     form.addQueryItem(QStringLiteral("refresh_token"), m_refreshToken);
@@ -64,23 +64,24 @@ void TestAuthorizer::refreshAccessToken(Completion done)
     fetcher->setHTTPMethod("POST");
     fetcher->setPostData(form.toString(QUrl::FullyEncoded).toUtf8());
     fetcher->setRetryEnabled(false);
-    fetcher->beginFetchWithCompletionHandler([this, done](const GTMHTTPFetcherPtr&, const QByteArray& data,
-                                                          const Error& error) {
-        if (error) {
-            done(error);
-            return;
-        }
-        const QString token = QJsonDocument::fromJson(data).object().value(QStringLiteral("access_token")).toString();
-        if (token.isEmpty()) {
-            done(Error(QStringLiteral("TestAuthorizer"), 2));
-            return;
-        }
-        {
-            std::lock_guard lock(m_mutex);
-            m_accessToken = token;
-        }
-        done(Error());
-    });
+    fetcher->beginFetchWithCompletionHandler(
+        [this, done](const GTMHTTPFetcherPtr&, const QByteArray& data, const Error& error) {
+            if (error) {
+                done(error);
+                return;
+            }
+            const QString token =
+                QJsonDocument::fromJson(data).object().value(QStringLiteral("access_token")).toString();
+            if (token.isEmpty()) {
+                done(Error(QStringLiteral("TestAuthorizer"), 2));
+                return;
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                m_accessToken = token;
+            }
+            done(Error());
+        });
 }
 
 } // namespace tavrel::test
