@@ -2,7 +2,9 @@
 
 #include <QSet>
 #include <QUrl>
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace tavrel::test {
 namespace {
@@ -24,7 +26,8 @@ protected:
     {
         return "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:gd='http://schemas.google.com/g/2005'"
                " xmlns:docs='http://schemas.google.com/docs/2007' gd:etag='" +
-               QString::fromStdString(etag).toHtmlEscaped().toStdString() + "'><title>" + title.toStdString() +
+               QString::fromStdString(etag).toHtmlEscaped().toStdString() + "'><title>" +
+               title.toStdString() +
                "</title><category scheme='http://schemas.google.com/g/2005#kind'"
                " term='http://schemas.google.com/docs/2007#document'/>" +
                extra + "</entry>";
@@ -58,7 +61,8 @@ TEST_F(DocumentsTest, PagesFollowNextLinksWithoutLossOrRepeat)
 TEST_F(DocumentsTest, FeedFiltersFoldersTrashAndTitles)
 {
     const QString folder = m_service.addDocument(QStringLiteral("Box"), QStringLiteral("folder"));
-    const QString inside = m_service.addDocument(QStringLiteral("Zebra notes"), QStringLiteral("document"), {}, folder);
+    const QString inside =
+        m_service.addDocument(QStringLiteral("Zebra notes"), QStringLiteral("document"), {}, folder);
     const QString trashed = m_service.addDocument(QStringLiteral("Old zebra"), QStringLiteral("document"));
     m_service.trashDocument(trashed);
     struct Row
@@ -75,7 +79,8 @@ TEST_F(DocumentsTest, FeedFiltersFoldersTrashAndTitles)
         {"/feeds/default/private/full/-/trashed?max-results=500", {trashed}, {inside, folder}},
         {"/feeds/default/private/full?q=zebra&showdeleted=true", {inside, trashed}, {folder}},
         {"/feeds/default/private/full?title=Zebra%20notes&title-exact=true", {inside}, {trashed}},
-        {"/feeds/default/private/full/" + QUrl::toPercentEncoding(folder).toStdString() + "/contents", {inside},
+        {"/feeds/default/private/full/" + QUrl::toPercentEncoding(folder).toStdString() + "/contents",
+         {inside},
          {trashed, folder}},
     };
     for (const Row& row : rows) {
@@ -97,7 +102,9 @@ TEST_F(DocumentsTest, UpdateChecksTheEtag)
     const QString rid = m_service.documentIds().constLast();
     const std::string first = etagOf(rid);
     // Make the first ETag stale.
-    ASSERT_EQ(send("PUT", entryPath(rid), entryXml(QStringLiteral("One"), first), {{"If-Match", first}})->status, 200);
+    ASSERT_EQ(
+        send("PUT", entryPath(rid), entryXml(QStringLiteral("One"), first), {{"If-Match", first}})->status,
+        200);
     const std::string current = etagOf(rid);
     ASSERT_NE(first, current);
     struct Row
@@ -154,13 +161,18 @@ TEST_F(DocumentsTest, ChangesFeedReportsEveryMutationOnce)
     EXPECT_EQ(stamps.size(), 3u) << "one entry per changed document";
     EXPECT_TRUE(std::is_sorted(stamps.begin(), stamps.end()));
     EXPECT_STREQ(byId[renamed.toStdString()].child_value("title"), "Renamed twice");
+    EXPECT_STRNE(byId[renamed.toStdString()].child("gd:lastModifiedBy").child_value("email"),
+                 "demo@tavrel.test")
+        << "changes made through the test interface come from someone else";
     EXPECT_TRUE(byId[trashed.toStdString()].child("gd:deleted"));
     EXPECT_TRUE(byId[removed.toStdString()].child("docs:removed"));
-    EXPECT_TRUE(byId[renamed.toStdString()].child("gd:feedLink").child("feed")) << "expand-acl inlines the list";
+    EXPECT_TRUE(byId[renamed.toStdString()].child("gd:feedLink").child("feed"))
+        << "expand-acl inlines the list";
 
     auto meta = get("/feeds/metadata/default");
     auto metaDoc = parse(meta->body);
-    EXPECT_EQ(metaDoc.child("entry").child("docs:largestChangestamp").attribute("value").as_llong(), before + 4);
+    EXPECT_EQ(metaDoc.child("entry").child("docs:largestChangestamp").attribute("value").as_llong(),
+              before + 4);
     EXPECT_EQ(get(entryPath(removed))->status, 404);
 }
 
@@ -168,17 +180,28 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
 {
     const QStringList ids = m_service.documentIds();
     const std::string base = m_service.baseUrl().toStdString();
-    auto idUrl = [&](const QString& rid) { return base + "/feeds/id/" + QUrl::toPercentEncoding(rid).toStdString(); };
+    auto idUrl = [&](const QString& rid) {
+        return base + "/feeds/id/" + QUrl::toPercentEncoding(rid).toStdString();
+    };
     const std::string body =
         "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:batch='http://schemas.google.com/gdata/batch'"
         " xmlns:gd='http://schemas.google.com/g/2005'>"
-        "<entry><id>" + idUrl(ids.at(0)) + "</id><batch:id>q</batch:id><batch:operation type='query'/></entry>"
-        "<entry><id>" + base + "/feeds/id/document%3Anothere</id><batch:id>missing</batch:id><batch:operation type='query'/></entry>"
+        "<entry><id>" +
+        idUrl(ids.at(0)) +
+        "</id><batch:id>q</batch:id><batch:operation type='query'/></entry>"
+        "<entry><id>" +
+        base +
+        "/feeds/id/document%3Anothere</id><batch:id>missing</batch:id><batch:operation type='query'/></entry>"
         "<entry><title>New</title><category scheme='http://schemas.google.com/g/2005#kind'"
-        " term='http://schemas.google.com/docs/2007#spreadsheet'/><batch:id>ins</batch:id><batch:operation type='insert'/></entry>"
-        "<entry gd:etag='&quot;stale&quot;'><id>" + idUrl(ids.at(1)) + "</id><title>X</title><batch:id>upd</batch:id><batch:operation type='update'/></entry>"
+        " term='http://schemas.google.com/docs/2007#spreadsheet'/><batch:id>ins</batch:id><batch:operation "
+        "type='insert'/></entry>"
+        "<entry gd:etag='&quot;stale&quot;'><id>" +
+        idUrl(ids.at(1)) +
+        "</id><title>X</title><batch:id>upd</batch:id><batch:operation type='update'/></entry>"
         "<entry><title/><batch:id>noid</batch:id><batch:operation type='delete'/></entry>"
-        "<entry gd:etag='*'><id>" + idUrl(ids.at(2)) + "</id><batch:id>del</batch:id><batch:operation type='delete'/></entry>"
+        "<entry gd:etag='*'><id>" +
+        idUrl(ids.at(2)) +
+        "</id><batch:id>del</batch:id><batch:operation type='delete'/></entry>"
         "</feed>";
     auto r = send("POST", "/feeds/default/private/full/batch", body);
     ASSERT_TRUE(r && r->status == 200);
@@ -186,8 +209,8 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
     std::map<std::string, int> status;
     for (pugi::xml_node e : doc.child("feed").children("entry"))
         status[e.child_value("batch:id")] = e.child("batch:status").attribute("code").as_int();
-    const std::map<std::string, int> expected = {{"q", 200}, {"missing", 404}, {"ins", 201},
-                                                 {"upd", 412}, {"noid", 400}, {"del", 200}};
+    const std::map<std::string, int> expected = {{"q", 200},   {"missing", 404}, {"ins", 201},
+                                                 {"upd", 412}, {"noid", 400},    {"del", 200}};
     EXPECT_EQ(status, expected);
     EXPECT_FALSE(doc.child("feed").child("batch:interrupted"));
     // A batch delete trashes unless delete=true is given.
@@ -197,9 +220,15 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
 
     const std::string unknown =
         "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:batch='http://schemas.google.com/gdata/batch'>"
-        "<entry><id>" + idUrl(ids.at(3)) + "</id><batch:id>a</batch:id><batch:operation type='query'/></entry>"
-        "<entry><id>" + idUrl(ids.at(3)) + "</id><batch:id>b</batch:id><batch:operation type='explode'/></entry>"
-        "<entry><id>" + idUrl(ids.at(4)) + "</id><batch:id>c</batch:id><batch:operation type='delete'/></entry>"
+        "<entry><id>" +
+        idUrl(ids.at(3)) +
+        "</id><batch:id>a</batch:id><batch:operation type='query'/></entry>"
+        "<entry><id>" +
+        idUrl(ids.at(3)) +
+        "</id><batch:id>b</batch:id><batch:operation type='explode'/></entry>"
+        "<entry><id>" +
+        idUrl(ids.at(4)) +
+        "</id><batch:id>c</batch:id><batch:operation type='delete'/></entry>"
         "</feed>";
     auto cut = send("POST", "/feeds/default/private/full/batch?delete=true", unknown);
     auto cutDoc = parse(cut->body);
@@ -217,14 +246,17 @@ TEST_F(DocumentsTest, AccessListKeepsKeysAndAdditionalRoles)
     const std::string acl = entryPath(rid) + "/acl";
     const std::string linkRule =
         "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:gAcl='http://schemas.google.com/acl/2007'>"
-        "<category scheme='http://schemas.google.com/g/2005#kind' term='http://schemas.google.com/acl/2007#accessRule'/>"
-        "<gAcl:withKey key='secret1'><gAcl:role value='reader'/><gAcl:additionalRole value='commenter'/></gAcl:withKey>"
+        "<category scheme='http://schemas.google.com/g/2005#kind' "
+        "term='http://schemas.google.com/acl/2007#accessRule'/>"
+        "<gAcl:withKey key='secret1'><gAcl:role value='reader'/><gAcl:additionalRole "
+        "value='commenter'/></gAcl:withKey>"
         "<gAcl:scope type='default'/></entry>";
     auto created = send("POST", acl, linkRule);
     ASSERT_TRUE(created);
     ASSERT_EQ(created->status, 201) << created->body;
-    EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(local(created->get_header_value("Location")))),
-              QUrl::fromPercentEncoding(QByteArray::fromStdString(acl + "/default")));
+    EXPECT_EQ(
+        QUrl::fromPercentEncoding(QByteArray::fromStdString(local(created->get_header_value("Location")))),
+        QUrl::fromPercentEncoding(QByteArray::fromStdString(acl + "/default")));
     EXPECT_EQ(send("POST", acl, linkRule)->status, 409);
 
     const std::string person =
@@ -257,11 +289,16 @@ TEST_F(DocumentsTest, AccessListKeepsKeysAndAdditionalRoles)
     const std::string ops =
         "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:batch='http://schemas.google.com/gdata/batch'"
         " xmlns:gAcl='http://schemas.google.com/acl/2007'>"
-        "<entry><id>" + base + acl + "/default</id><batch:id>d</batch:id><batch:operation type='delete'/></entry>"
+        "<entry><id>" +
+        base + acl +
+        "/default</id><batch:id>d</batch:id><batch:operation type='delete'/></entry>"
         "<entry><batch:id>batch_1</batch:id><batch:operation type='insert'/><gAcl:role value='reader'/>"
         "<gAcl:scope type='domain' value='tavrel.test'/></entry>"
-        "<entry><id>" + base + acl + "/user%3Aann%40example.org</id><batch:id>u</batch:id><batch:operation type='update'/>"
-        "<gAcl:role value='reader'/><gAcl:additionalRole value='commenter'/><gAcl:scope type='user' value='ann@example.org'/></entry>"
+        "<entry><id>" +
+        base + acl +
+        "/user%3Aann%40example.org</id><batch:id>u</batch:id><batch:operation type='update'/>"
+        "<gAcl:role value='reader'/><gAcl:additionalRole value='commenter'/><gAcl:scope type='user' "
+        "value='ann@example.org'/></entry>"
         "</feed>";
     auto answer = send("POST", batch, ops);
     ASSERT_EQ(answer->status, 200);
@@ -277,17 +314,88 @@ TEST_F(DocumentsTest, AccessListKeepsKeysAndAdditionalRoles)
     EXPECT_EQ(scopes, "user,user,domain,");
 }
 
+TEST_F(DocumentsTest, ConditionalGetsAnswerNotModifiedUntilSomethingChanges)
+{
+    const QString rid = m_service.documentIds().constFirst();
+    const std::vector<std::string> paths = {entryPath(rid), "/feeds/default/private/full?max-results=5",
+                                            "/m8/feeds/contacts/default/full"};
+    std::vector<std::string> tags;
+    for (const std::string& path : paths) {
+        auto r = get(path);
+        ASSERT_EQ(r->status, 200) << path;
+        tags.push_back(r->get_header_value("ETag"));
+        ASSERT_FALSE(tags.back().empty()) << path;
+        auto again = get(path, {{"If-None-Match", tags.back()}});
+        EXPECT_EQ(again->status, 304) << path;
+        EXPECT_EQ(again->get_header_value("ETag"), tags.back()) << path;
+    }
+    m_service.renameDocument(rid, QStringLiteral("Changed"));
+    EXPECT_EQ(get(paths[0], {{"If-None-Match", tags[0]}})->status, 200);
+    EXPECT_EQ(get(paths[1], {{"If-None-Match", tags[1]}})->status, 200);
+}
+
+TEST_F(DocumentsTest, LinkAccessWithoutAKeyGetsOne)
+{
+    const QString rid = m_service.addDocument(QStringLiteral("Link"));
+    auto r =
+        send("POST", entryPath(rid) + "/acl",
+             "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:gAcl='http://schemas.google.com/acl/2007'>"
+             "<gAcl:withKey key=''><gAcl:role value='reader'/></gAcl:withKey><gAcl:scope "
+             "type='default'/></entry>");
+    ASSERT_EQ(r->status, 201);
+    auto doc = parse(r->body);
+    EXPECT_STRNE(doc.child("entry").child("gAcl:withKey").attribute("key").value(), "");
+    EXPECT_STREQ(doc.child("entry").child("gAcl:withKey").child("gAcl:role").attribute("value").value(),
+                 "reader");
+}
+
+TEST_F(DocumentsTest, ConcurrentClientsAndTestChangesKeepTheAccountConsistent)
+{
+    generate(300, 10, 0);
+    const QStringList ids = m_service.documentIds();
+    const qint64 before = m_service.largestChangestamp();
+    const int port = m_service.port();
+    std::atomic<int> failures{0};
+    std::vector<std::thread> clients;
+    for (int t = 0; t < 6; ++t) {
+        clients.emplace_back([&, t] {
+            httplib::Client c("127.0.0.1", port);
+            const httplib::Headers h = auth({{"If-Match", "*"}});
+            for (int i = 0; i < 20; ++i) {
+                const QString rid = ids.at((t * 20 + i) % ids.size());
+                auto page = c.Get("/feeds/default/private/expandAcl?max-results=100&showfolders=true", h);
+                auto put = c.Put(entryPath(rid), h, entryXml(QStringLiteral("T%1 %2").arg(t).arg(i), "*"),
+                                 "application/atom+xml");
+                if (!page || page->status != 200 || !put || put->status != 200)
+                    ++failures;
+            }
+        });
+    }
+    for (int i = 0; i < 50; ++i)
+        m_service.renameDocument(ids.at(200 + i), QStringLiteral("Mine %1").arg(i));
+    for (std::thread& c : clients)
+        c.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(m_service.largestChangestamp(), before + 6 * 20 + 50) << "every change got its own stamp";
+    auto changes =
+        parse(get("/feeds/default/private/changes?max-results=500&start-index=" + std::to_string(before + 1))
+                  ->body);
+    EXPECT_EQ(count(changes.child("feed"), "entry"), 6 * 20 + 50);
+}
+
 TEST_F(DocumentsTest, CollectionContentsAddAndRemove)
 {
     const QString folder = m_service.addDocument(QStringLiteral("Box"), QStringLiteral("folder"));
     const QString rid = m_service.addDocument(QStringLiteral("Paper"));
     const std::string contents = entryPath(folder) + "/contents";
-    const std::string add = "<entry xmlns='http://www.w3.org/2005/Atom'><id>" + m_service.baseUrl().toStdString() +
-                            "/feeds/id/" + QUrl::toPercentEncoding(rid).toStdString() + "</id></entry>";
+    const std::string add = "<entry xmlns='http://www.w3.org/2005/Atom'><id>" +
+                            m_service.baseUrl().toStdString() + "/feeds/id/" +
+                            QUrl::toPercentEncoding(rid).toStdString() + "</id></entry>";
     auto r = send("POST", contents, add);
     ASSERT_EQ(r->status, 201);
     auto doc = parse(r->body);
-    EXPECT_EQ(local(linkHref(doc.child("entry"), "http://schemas.google.com/docs/2007#parent")), entryPath(folder));
+    EXPECT_EQ(local(linkHref(doc.child("entry"), "http://schemas.google.com/docs/2007#parent")),
+              entryPath(folder));
     // A new entry posted to the contents is created inside the collection.
     auto created = send("POST", contents, entryXml(QStringLiteral("Inside"), ""));
     ASSERT_EQ(created->status, 201);
@@ -295,8 +403,10 @@ TEST_F(DocumentsTest, CollectionContentsAddAndRemove)
     EXPECT_EQ(count(list.child("feed"), "entry"), 2);
     EXPECT_FALSE(linkHref(list.child("feed"), "http://schemas.google.com/g/2005#post").empty());
 
-    ASSERT_EQ(send("DELETE", contents + "/" + QUrl::toPercentEncoding(rid).toStdString(), {}, {{"If-Match", "*"}})->status,
-              200);
+    ASSERT_EQ(
+        send("DELETE", contents + "/" + QUrl::toPercentEncoding(rid).toStdString(), {}, {{"If-Match", "*"}})
+            ->status,
+        200);
     EXPECT_EQ(count(parse(get(contents)->body).child("feed"), "entry"), 1);
     EXPECT_EQ(get(entryPath(rid))->status, 200) << "removing from a collection keeps the document";
 }

@@ -12,6 +12,7 @@ void LocalServiceFixture::SetUp()
     m_client = std::make_unique<httplib::Client>("127.0.0.1", m_service.port());
     m_client->set_read_timeout(10);
     m_client->set_keep_alive(true);
+    m_client->set_tcp_nodelay(true);
     m_token = m_service.issueAccessToken().toStdString();
 }
 
@@ -42,8 +43,9 @@ httplib::Result LocalServiceFixture::get(const std::string& path, httplib::Heade
     return m_client->Get(path, auth(std::move(extra)));
 }
 
-httplib::Result LocalServiceFixture::send(const char* method, const std::string& path, const std::string& body,
-                                          httplib::Headers extra, const char* contentType)
+httplib::Result LocalServiceFixture::send(const char* method, const std::string& path,
+                                          const std::string& body, httplib::Headers extra,
+                                          const char* contentType)
 {
     const httplib::Headers headers = auth(std::move(extra));
     if (std::strcmp(method, "POST") == 0)

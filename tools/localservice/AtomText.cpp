@@ -1,8 +1,9 @@
 #include "AtomText.h"
 
 #include <QSet>
-#include <cstring>
 #include <QUrl>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 
 namespace tavrel::localservice {
@@ -11,7 +12,8 @@ QByteArray AtomText::namespaces()
 {
     return QByteArrayLiteral(
         " xmlns='http://www.w3.org/2005/Atom' xmlns:openSearch='http://a9.com/-/spec/opensearch/1.1/'"
-        " xmlns:docs='http://schemas.google.com/docs/2007' xmlns:batch='http://schemas.google.com/gdata/batch'"
+        " xmlns:docs='http://schemas.google.com/docs/2007' "
+        "xmlns:batch='http://schemas.google.com/gdata/batch'"
         " xmlns:gd='http://schemas.google.com/g/2005' xmlns:gAcl='http://schemas.google.com/acl/2007'"
         " xmlns:gContact='http://schemas.google.com/contact/2008' xmlns:app='http://www.w3.org/2007/app'");
 }
@@ -27,12 +29,23 @@ QByteArray AtomText::escape(const QByteArray& utf8)
     out.reserve(utf8.size() + 8);
     for (char c : utf8) {
         switch (c) {
-        case '&': out.append("&amp;"); break;
-        case '<': out.append("&lt;"); break;
-        case '>': out.append("&gt;"); break;
-        case '\'': out.append("&apos;"); break;
-        case '"': out.append("&quot;"); break;
-        default: out.append(c);
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        case '\'':
+            out.append("&apos;");
+            break;
+        case '"':
+            out.append("&quot;");
+            break;
+        default:
+            out.append(c);
         }
     }
     return out;
@@ -40,7 +53,19 @@ QByteArray AtomText::escape(const QByteArray& utf8)
 
 QString AtomText::isoTime(const QDateTime& time)
 {
-    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    return QString::fromLatin1(isoBytes(time));
+}
+
+QByteArray AtomText::isoBytes(const QDateTime& time)
+{
+    // By hand: QDateTime::toString with a format is slow, and feeds write several times per entry.
+    const QDateTime utc = time.timeSpec() == Qt::UTC ? time : time.toUTC();
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    char buffer[40];
+    const int n = std::snprintf(buffer, sizeof(buffer), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", d.year(),
+                                d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec());
+    return QByteArray(buffer, n);
 }
 
 QDateTime AtomText::parseTime(const QString& text)

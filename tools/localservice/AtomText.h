@@ -29,6 +29,7 @@ public:
     static QByteArray escape(const QString& text);
     static QByteArray escape(const QByteArray& utf8);
     static QString isoTime(const QDateTime& time); // 2013-07-30T14:51:55.336Z
+    static QByteArray isoBytes(const QDateTime& time);
     static QDateTime parseTime(const QString& text);
     static QByteArray percent(const QString& text); // "document:x" -> "document%3Ax"
 

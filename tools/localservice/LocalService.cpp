@@ -11,11 +11,16 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <dirent.h>
 #include <httplib.h>
 #include <mutex>
+#include <netinet/in.h>
 #include <pugixml.hpp>
+#include <sys/socket.h>
 #include <thread>
 
 namespace tavrel::localservice {
@@ -44,7 +49,10 @@ struct Request
 
     QString header(const char* name) const { return headers.value(QString::fromLatin1(name)); }
     QString param(const char* name) const { return query.value(QString::fromLatin1(name)); }
-    bool flag(const char* name) const { return param(name).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0; }
+    bool flag(const char* name) const
+    {
+        return param(name).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    }
 };
 
 struct Response
@@ -89,14 +97,22 @@ Response json(int status, const QJsonObject& object)
 QString reasonFor(int code)
 {
     switch (code) {
-    case 200: return QStringLiteral("Success");
-    case 201: return QStringLiteral("Created");
-    case 400: return QStringLiteral("Bad Request");
-    case 403: return QStringLiteral("Forbidden");
-    case 404: return QStringLiteral("Not Found");
-    case 409: return QStringLiteral("Conflict");
-    case 412: return QStringLiteral("Precondition Failed");
-    default: return QStringLiteral("Error");
+    case 200:
+        return QStringLiteral("Success");
+    case 201:
+        return QStringLiteral("Created");
+    case 400:
+        return QStringLiteral("Bad Request");
+    case 403:
+        return QStringLiteral("Forbidden");
+    case 404:
+        return QStringLiteral("Not Found");
+    case 409:
+        return QStringLiteral("Conflict");
+    case 412:
+        return QStringLiteral("Precondition Failed");
+    default:
+        return QStringLiteral("Error");
     }
 }
 
@@ -127,7 +143,7 @@ struct DocInput
     bool hasWritersCanInvite = false;
     bool writersCanInvite = true;
     QString etag;
-    QString id;         // the rid named by <id> or gd:resourceId
+    QString id; // the rid named by <id> or gd:resourceId
     QList<QByteArray> extras;
 };
 
@@ -141,12 +157,13 @@ bool isModelledDocElement(const pugi::xml_node& n)
     if (ns == QLatin1String(A::kApp) || ns == QLatin1String(A::kBatch))
         return true;
     if (ns == QLatin1String(A::kGd))
-        return QStringList{"resourceId", "lastModifiedBy", "lastViewed", "quotaBytesUsed", "feedLink", "deleted"}
+        return QStringList{"resourceId",     "lastModifiedBy", "lastViewed",
+                           "quotaBytesUsed", "feedLink",       "deleted"}
             .contains(local);
     if (ns == QLatin1String(A::kDocs))
-        return QStringList{"writersCanInvite", "isShareable", "isShareableByMe", "modifiedByMeDate",
-                           "md5Checksum", "filename", "suggestedFilename", "size", "changestamp", "removed",
-                           "isExplicitlyTrashed", "hasForm"}
+        return QStringList{"writersCanInvite", "isShareable", "isShareableByMe",     "modifiedByMeDate",
+                           "md5Checksum",      "filename",    "suggestedFilename",   "size",
+                           "changestamp",      "removed",     "isExplicitlyTrashed", "hasForm"}
             .contains(local);
     return false;
 }
@@ -191,6 +208,7 @@ DocInput readDocEntry(const pugi::xml_node& entry)
 struct AclInput
 {
     QString scopeType, scopeValue, role, key, etag, id;
+    bool withKey = false; // a gAcl:withKey element, with or without a key
     QStringList additionalRoles;
     bool valid() const { return !scopeType.isEmpty() && !role.isEmpty(); }
 };
@@ -210,6 +228,7 @@ AclInput readAclEntry(const pugi::xml_node& entry)
     };
     roles(entry);
     if (pugi::xml_node k = A::child(entry, A::kAcl, "withKey")) {
+        in.withKey = true;
         in.key = QString::fromUtf8(k.attribute("key").value());
         roles(k);
     }
@@ -318,16 +337,22 @@ QByteArray mimeForExport(const QString& format)
 QString nativeKindForUpload(const QString& mime)
 {
     static const QStringList documents = {
-        QStringLiteral("text/plain"), QStringLiteral("text/html"), QStringLiteral("application/rtf"),
-        QStringLiteral("application/msword"), QStringLiteral("application/vnd.oasis.opendocument.text"),
+        QStringLiteral("text/plain"),
+        QStringLiteral("text/html"),
+        QStringLiteral("application/rtf"),
+        QStringLiteral("application/msword"),
+        QStringLiteral("application/vnd.oasis.opendocument.text"),
         QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.document")};
     static const QStringList spreadsheets = {
-        QStringLiteral("text/csv"), QStringLiteral("text/tab-separated-values"),
-        QStringLiteral("application/vnd.ms-excel"), QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"),
+        QStringLiteral("text/csv"),
+        QStringLiteral("text/tab-separated-values"),
+        QStringLiteral("application/vnd.ms-excel"),
+        QStringLiteral("application/vnd.oasis.opendocument.spreadsheet"),
         QStringLiteral("application/x-vnd.oasis.opendocument.spreadsheet"),
         QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")};
     static const QStringList presentations = {
-        QStringLiteral("application/vnd.ms-powerpoint"), QStringLiteral("application/vnd.oasis.opendocument.presentation"),
+        QStringLiteral("application/vnd.ms-powerpoint"),
+        QStringLiteral("application/vnd.oasis.opendocument.presentation"),
         QStringLiteral("application/vnd.openxmlformats-officedocument.presentationml.presentation")};
     const QString m = mime.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
     if (documents.contains(m))
@@ -376,6 +401,31 @@ struct FaultSlot
     int remaining = 0;
 };
 
+// The server keeps an idle keep-alive connection until its time-out; stopping closes them at once, so that
+// stop() does not wait for clients: every connected socket of this process whose local port is ours.
+void shutdownAcceptedSockets(quint16 port)
+{
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (!dir)
+        return;
+    while (dirent* entry = ::readdir(dir)) {
+        bool ok = false;
+        const int fd = QByteArray(entry->d_name).toInt(&ok);
+        if (!ok || fd == ::dirfd(dir))
+            continue;
+        sockaddr_in local{};
+        socklen_t length = sizeof(local);
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+            local.sin_family != AF_INET || ntohs(local.sin_port) != port)
+            continue;
+        sockaddr_in peer{};
+        length = sizeof(peer);
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 struct LocalService::Impl
@@ -395,13 +445,14 @@ struct LocalService::Impl
     QString clientId, clientSecret;
     int tokenLifetime = 3600;
     QHash<QString, Token> accessTokens;
-    QHash<QString, QString> refreshTokens; // token -> email
+    QHash<QString, QString> refreshTokens;         // token -> email
     QHash<QString, QPair<QString, QString>> codes; // code -> (email, redirect uri)
     quint64 tokenCounter = 0;
     bool denyAuthorization = false;
 
     QList<FaultSlot> faults;
     quint64 faultGeneration = 0;
+    int hanging = 0;
     QList<JournalEntry> journal;
 
     // --- request handling (called on server threads) ---
@@ -443,7 +494,7 @@ struct LocalService::Impl
 
     // shared pieces
     QByteArray feedHead(const QByteArray& id, const QString& title, const QByteArray& selfUrl,
-                         const QByteArray& postUrl, const QByteArray& etag) const;
+                        const QByteArray& postUrl, const QByteArray& etag) const;
     static QString etagMismatchText(const QString& sent, quint64 version);
     bool etagMatches(const QString& sent, const QString& current) const
     {
@@ -527,21 +578,26 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
             if (fault->status == 503)
                 out.header("Retry-After", "0");
             if (fault->status == 401)
-                out.header("WWW-Authenticate", "Bearer realm=\"https://accounts.google.com/\", error=invalid_token");
+                out.header("WWW-Authenticate",
+                           "Bearer realm=\"https://accounts.google.com/\", error=invalid_token");
             handled = true;
             break;
         case Fault::Delay:
             wake.wait_for(lock, std::chrono::milliseconds(fault->delayMs), [&] { return stopping; });
             break;
         case Fault::Hang:
+            ++hanging;
             wake.wait(lock, [&] { return stopping || faultGeneration != generation; });
+            --hanging;
             if (stopping) {
                 out = text(503, "Service stopping");
                 handled = true;
             }
             break;
         case Fault::MalformedBody:
-            out = xml(200, kAtomFeed, QByteArray(kXmlHeader) + "<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>broken</feed");
+            out = xml(200, kAtomFeed,
+                      QByteArray(kXmlHeader) +
+                          "<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>broken</feed");
             handled = true;
             break;
         case Fault::DropAfterBytes:
@@ -587,16 +643,20 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
                                      return false;
                                  });
     } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
-        res.set_content(out.body.toStdString(), out.contentType.toStdString());
+        res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());
     }
 }
 
 bool LocalService::Impl::authorised(const Request& r, QString* email)
 {
     const QString h = r.header("authorization");
-    if (!h.startsWith(QLatin1String("Bearer "), Qt::CaseInsensitive))
+    QString token;
+    if (h.startsWith(QLatin1String("Bearer "), Qt::CaseInsensitive))
+        token = h.mid(7).trimmed();
+    else if (h.isEmpty())
+        token = r.param("access_token"); // lets a browser look at the feeds
+    if (token.isEmpty())
         return false;
-    const QString token = h.mid(7).trimmed();
     auto it = accessTokens.find(token);
     if (it == accessTokens.end() || it->expired || std::chrono::steady_clock::now() >= it->expires)
         return false;
@@ -617,18 +677,21 @@ Response LocalService::Impl::unauthorised() const
 QString LocalService::Impl::newToken(const char* prefix)
 {
     ++tokenCounter;
-    const QByteArray raw = QByteArray::number(tokenCounter) + QByteArray::number(QDateTime::currentMSecsSinceEpoch()) +
+    const QByteArray raw = QByteArray::number(tokenCounter) +
+                           QByteArray::number(QDateTime::currentMSecsSinceEpoch()) +
                            QByteArray::number(quintptr(this));
     return QString::fromLatin1(prefix) +
-           QString::fromLatin1(QCryptographicHash::hash(raw, QCryptographicHash::Sha1).toBase64(
-               QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)) +
+           QString::fromLatin1(
+               QCryptographicHash::hash(raw, QCryptographicHash::Sha1)
+                   .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)) +
            QString::number(tokenCounter);
 }
 
 QString LocalService::Impl::issueAccess(const QString& email)
 {
     const QString token = newToken("ya29.");
-    accessTokens.insert(token, Token{email, std::chrono::steady_clock::now() + std::chrono::seconds(tokenLifetime), false});
+    accessTokens.insert(
+        token, Token{email, std::chrono::steady_clock::now() + std::chrono::seconds(tokenLifetime), false});
     return token;
 }
 
@@ -638,8 +701,11 @@ Response LocalService::Impl::dispatch(Request& r)
     const QString& m = r.method;
     if (p == QLatin1String("/") && m == QLatin1String("GET")) {
         return text(200, "Tavrel local service: a stand-in for the cloud document and contacts service.\n"
-                         "Documents feed: " + state.base.toUtf8() + "/feeds/default/private/full (Bearer token required)\n"
-                         "Account: " + state.ownerEmail.toUtf8() + "\n");
+                         "Documents feed: " +
+                             state.base.toUtf8() +
+                             "/feeds/default/private/full (Bearer token required)\n"
+                             "Account: " +
+                             state.ownerEmail.toUtf8() + "\n");
     }
     if (p == QLatin1String("/o/oauth2/auth") && m == QLatin1String("GET"))
         return oauthAuthorize(r);
@@ -650,7 +716,8 @@ Response LocalService::Impl::dispatch(Request& r)
     if (!authorised(r, &email))
         return unauthorised();
 
-    if (p == QLatin1String("/oauth2/v1/userinfo")) {
+    if (p == QLatin1String("/oauth2/v1/userinfo") || p == QLatin1String("/oauth2/v2/userinfo") ||
+        p == QLatin1String("/oauth2/v3/userinfo")) {
         QJsonObject o;
         o.insert(QStringLiteral("id"), QString::number(qHash(email)));
         o.insert(QStringLiteral("email"), email);
@@ -669,7 +736,8 @@ Response LocalService::Impl::dispatch(Request& r)
         rest = rest.section(QLatin1Char('/'), 1);
         return uploadStart(r, rest, projection);
     }
-    if (p.startsWith(QLatin1String("/feeds/download/")) || p.startsWith(QLatin1String("/feeds/default/media/")))
+    if (p.startsWith(QLatin1String("/feeds/download/")) ||
+        p.startsWith(QLatin1String("/feeds/default/media/")))
         return download(r);
     if (p == QLatin1String("/feeds/vt")) {
         Response out = xml(200, "image/png", tinyPng());
@@ -785,14 +853,15 @@ QByteArray LocalService::Impl::feedHead(const QByteArray& id, const QString& tit
     out += " gd:etag='" + A::escape(etag) + "'><id>";
     out += A::escape(id);
     out += "</id><updated>";
-    out += A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8();
+    out += A::isoBytes(QDateTime::currentDateTimeUtc());
     out += "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
            "term='http://schemas.google.com/docs/2007#item' label='item'/><title>";
     out += A::escape(title);
     out += "</title>";
     const QByteArray b = state.base.toUtf8();
     out += "<link rel='alternate' type='text/html' href='" + A::escape(b) + "'/>";
-    out += "<link rel='http://schemas.google.com/g/2005#resumable-create-media' type='application/atom+xml' href='" +
+    out += "<link rel='http://schemas.google.com/g/2005#resumable-create-media' type='application/atom+xml' "
+           "href='" +
            A::escape(b + "/feeds/upload/create-session/default/private/full") + "'/>";
     out += "<link rel='http://schemas.google.com/g/2005#feed' type='application/atom+xml' href='" +
            A::escape(postUrl) + "'/>";
@@ -831,8 +900,8 @@ int pageSize(const Request& r)
 }
 } // namespace
 
-Response LocalService::Impl::docFeed(const Request& r, const QString& projection, const QStringList& categories,
-                                     const QString& folder)
+Response LocalService::Impl::docFeed(const Request& r, const QString& projection,
+                                     const QStringList& categories, const QString& folder)
 {
     const bool expand = projection == QLatin1String("expandAcl") || r.flag("expand-acl");
     bool showFolders = r.flag("showfolders") || !folder.isEmpty();
@@ -902,7 +971,9 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
             ++it;
         }
     }
-    QByteArray entries;
+    // The page's serialised entries stay in their documents' caches while the lock is held.
+    std::vector<const QByteArray*> page;
+    qint64 pageBytes = 0;
     int count = 0;
     qint64 nextKey = -1;
     for (; it != state.docs.end(); ++it) {
@@ -912,19 +983,20 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
             nextKey = it->first;
             break;
         }
-        entries += state.docEntry(it->second, expand);
+        page.push_back(&state.docEntry(it->second, expand));
+        pageBytes += page.back()->size();
         ++count;
     }
-    int total = 0;
-    for (const auto& [seq, d] : state.docs)
-        total += matches(d) ? 1 : 0;
-
     const QByteArray selfUrl = state.base.toUtf8() + r.rawTarget.toUtf8();
-    QByteArray postUrl = folder.isEmpty() ? state.base.toUtf8() + "/feeds/default/private/" + projection.toUtf8()
-                                          : state.docUrl(folder) + "/contents";
+    QByteArray postUrl = folder.isEmpty()
+                             ? state.base.toUtf8() + "/feeds/default/private/" + projection.toUtf8()
+                             : state.docUrl(folder) + "/contents";
     const QByteArray etag = state.etag(r.rawTarget, quint64(state.changestamp), true).toUtf8();
-    if (r.header("if-none-match") == QString::fromUtf8(etag))
-        return text(304, {});
+    if (r.header("if-none-match") == QString::fromUtf8(etag)) {
+        Response out = text(304, {});
+        out.header("ETag", etag);
+        return out;
+    }
     QString feedTitle = QStringLiteral("Available Documents - ") + state.ownerEmail;
     if (!folder.isEmpty())
         feedTitle = state.doc(folder)->title;
@@ -939,10 +1011,11 @@ Response LocalService::Impl::docFeed(const Request& r, const QString& projection
     }
     out += "<author><name>" + A::escape(state.ownerName) + "</name><email>" + A::escape(state.ownerEmail) +
            "</email></author>";
-    out += "<openSearch:totalResults>" + QByteArray::number(total) + "</openSearch:totalResults>";
     out += "<openSearch:startIndex>" + QByteArray::number(startIndex) + "</openSearch:startIndex>";
     out += "<openSearch:itemsPerPage>" + QByteArray::number(size) + "</openSearch:itemsPerPage>";
-    out += entries;
+    out.reserve(out.size() + pageBytes + 16);
+    for (const QByteArray* entry : page)
+        out += *entry;
     out += "</feed>";
     Response resp = xml(200, kAtomFeed, out);
     resp.header("ETag", etag);
@@ -955,6 +1028,7 @@ Response LocalService::Impl::changesFeed(const Request& r)
     const int size = pageSize(r);
     const qint64 start = std::max<qint64>(1, r.param("start-index").toLongLong());
     QByteArray entries;
+    entries.reserve(size * 4096);
     int count = 0;
     qint64 next = -1;
     for (auto it = state.changes.lower_bound(start); it != state.changes.end(); ++it) {
@@ -965,12 +1039,12 @@ Response LocalService::Impl::changesFeed(const Request& r)
         const State::ChangeRecord& c = it->second;
         const QByteArray stamp = "<docs:changestamp value='" + QByteArray::number(it->first) + "'/>";
         if (c.removed) {
-            entries += "<entry><id>" + state.docIdUrl(c.rid) + "</id><updated>" + A::isoTime(c.when).toUtf8() +
+            entries += "<entry><id>" + state.docIdUrl(c.rid) + "</id><updated>" + A::isoBytes(c.when) +
                        "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
                        "term='http://schemas.google.com/docs/2007#" +
-                       A::escape(c.kind) + "' label='" + A::escape(c.kind) + "'/><title>" + A::escape(c.title) +
-                       "</title><gd:resourceId>" + A::escape(c.rid) + "</gd:resourceId>" + stamp +
-                       "<docs:removed/></entry>";
+                       A::escape(c.kind) + "' label='" + A::escape(c.kind) + "'/><title>" +
+                       A::escape(c.title) + "</title><gd:resourceId>" + A::escape(c.rid) +
+                       "</gd:resourceId>" + stamp + "<docs:removed/></entry>";
         } else if (const State::Doc* d = state.doc(c.rid)) {
             entries += State::withTail(state.docEntry(*d, expand), stamp);
         }
@@ -999,7 +1073,8 @@ Response LocalService::Impl::changesFeed(const Request& r)
     return resp;
 }
 
-Response LocalService::Impl::entryResponse(int status, const State::Doc& d, bool expand, const QByteArray& location)
+Response LocalService::Impl::entryResponse(int status, const State::Doc& d, bool expand,
+                                           const QByteArray& location)
 {
     Response out = xml(status, kAtomEntry, State::entryDocument(state.docEntry(d, expand)));
     out.header("ETag", state.docEtag(d).toUtf8());
@@ -1015,14 +1090,18 @@ Response LocalService::Impl::docGet(const Request& r, const QString& rid, bool e
     const State::Doc* d = state.doc(rid);
     if (!d)
         return text(404, "Not Found");
-    if (r.header("if-none-match") == state.docEtag(*d))
-        return text(304, {});
+    if (r.header("if-none-match") == state.docEtag(*d)) {
+        Response out = text(304, {});
+        out.header("ETag", state.docEtag(*d).toUtf8());
+        return out;
+    }
     return entryResponse(200, *d, expand);
 }
 
 QString LocalService::Impl::etagMismatchText(const QString& sent, quint64 version)
 {
-    return QStringLiteral("Mismatch: etags = [%1], version = [%2]").arg(sent, QString::number(version * 7919 + 104729, 36));
+    return QStringLiteral("Mismatch: etags = [%1], version = [%2]")
+        .arg(sent, QString::number(version * 7919 + 104729, 36));
 }
 
 void LocalService::Impl::trash(State::Doc& d, bool on)
@@ -1058,7 +1137,8 @@ Response LocalService::Impl::docPut(const Request& r, const QString& rid, bool e
     if (!d)
         return text(404, "Not Found");
     pugi::xml_document doc;
-    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) || !A::is(doc.document_element(), A::kAtom, "entry"))
+    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) ||
+        !A::is(doc.document_element(), A::kAtom, "entry"))
         return text(400, "Invalid request URI or entry: the body is not an Atom entry");
     const DocInput in = readDocEntry(doc.document_element());
     QString sent = r.header("if-match");
@@ -1119,7 +1199,8 @@ State::Doc& LocalService::Impl::createDoc(const DocInput& in, const QString& kin
 Response LocalService::Impl::docCreate(const Request& r, const QString& folder, bool expand)
 {
     pugi::xml_document doc;
-    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) || !A::is(doc.document_element(), A::kAtom, "entry"))
+    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) ||
+        !A::is(doc.document_element(), A::kAtom, "entry"))
         return text(400, "Invalid request URI or entry: the body is not an Atom entry");
     const DocInput in = readDocEntry(doc.document_element());
     // An entry naming an existing document, posted to a folder's contents, puts it into the folder.
@@ -1177,8 +1258,8 @@ QByteArray batchError(const QString& entryId, const QString& title, int code, co
                       const QString& content, const QString& batchId, const QString& operation)
 {
     QByteArray out = "<entry><id>" + A::escape(entryId) + "</id><updated>" +
-                     A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                     A::escape(title) + "</title><content>" + A::escape(content) + "</content>";
+                     A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(title) +
+                     "</title><content>" + A::escape(content) + "</content>";
     out += batchTail(batchId, code, reason, operation);
     out += "</entry>";
     return out;
@@ -1212,7 +1293,7 @@ QByteArray batchFeedHead(const QByteArray& id)
 {
     QByteArray out = kXmlHeader;
     out += "<feed" + AtomText::namespaces() + "><id>" + A::escape(id) + "</id><updated>" +
-           A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>Batch operation feed</title>";
+           A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>Batch operation feed</title>";
     return out;
 }
 
@@ -1239,7 +1320,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
     for (const BatchItem& item : items) {
         ++parsed;
         if (!kOperations.contains(item.operation)) {
-            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success, failures, parsed);
+            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success,
+                               failures, parsed);
             break;
         }
         const DocInput in = readDocEntry(item.entry);
@@ -1247,8 +1329,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
         auto fail = [&](int code, const QString& reason) {
             ++failures;
             out += batchError(entryIdText.isEmpty() ? item.batchId : entryIdText,
-                              code == 412 || code == 400 ? QStringLiteral("Error") : reasonFor(code), code, reason,
-                              reason, item.batchId, item.operation);
+                              code == 412 || code == 400 ? QStringLiteral("Error") : reasonFor(code), code,
+                              reason, reason, item.batchId, item.operation);
         };
         if (item.operation == QLatin1String("insert")) {
             if (in.kind.isEmpty()) {
@@ -1256,7 +1338,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
                 continue;
             }
             State::Doc& d = createDoc(in, in.kind, {});
-            out += State::withTail(state.docEntry(d, expand), batchTail(item.batchId, 201, reasonFor(201), item.operation));
+            out += State::withTail(state.docEntry(d, expand),
+                                   batchTail(item.batchId, 201, reasonFor(201), item.operation));
             ++success;
             continue;
         }
@@ -1270,7 +1353,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
             continue;
         }
         if (item.operation == QLatin1String("query")) {
-            out += State::withTail(state.docEntry(*d, expand), batchTail(item.batchId, 200, reasonFor(200), item.operation));
+            out += State::withTail(state.docEntry(*d, expand),
+                                   batchTail(item.batchId, 200, reasonFor(200), item.operation));
             ++success;
             continue;
         }
@@ -1283,7 +1367,8 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
             d->modifiedByEmail = state.ownerEmail;
             d->modifiedByName = state.ownerName;
             state.touch(*d);
-            out += State::withTail(state.docEntry(*d, expand), batchTail(item.batchId, 200, reasonFor(200), item.operation));
+            out += State::withTail(state.docEntry(*d, expand),
+                                   batchTail(item.batchId, 200, reasonFor(200), item.operation));
         } else {
             const QString title = d->title;
             const QByteArray idUrl = state.docIdUrl(d->rid);
@@ -1293,7 +1378,7 @@ Response LocalService::Impl::docBatch(const Request& r, bool expand)
                 trash(*d, true);
                 state.touch(*d);
             }
-            out += "<entry><id>" + idUrl + "</id><updated>" + A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() +
+            out += "<entry><id>" + idUrl + "</id><updated>" + A::isoBytes(QDateTime::currentDateTimeUtc()) +
                    "</updated><title>" + A::escape(title) + "</title><content>Deleted</content>" +
                    batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
@@ -1321,10 +1406,11 @@ Response LocalService::Impl::aclFeed(const Request& r, const QString& rid)
 namespace {
 QString checkAcl(const AclInput& in)
 {
-    static const QStringList types = {QStringLiteral("user"), QStringLiteral("group"), QStringLiteral("domain"),
-                                      QStringLiteral("default")};
-    static const QStringList roles = {QStringLiteral("owner"), QStringLiteral("writer"), QStringLiteral("reader"),
-                                      QStringLiteral("commenter"), QStringLiteral("none")};
+    static const QStringList types = {QStringLiteral("user"), QStringLiteral("group"),
+                                      QStringLiteral("domain"), QStringLiteral("default")};
+    static const QStringList roles = {QStringLiteral("owner"), QStringLiteral("writer"),
+                                      QStringLiteral("reader"), QStringLiteral("commenter"),
+                                      QStringLiteral("none")};
     if (!types.contains(in.scopeType))
         return QStringLiteral("Invalid scope type: ") + in.scopeType;
     if (in.scopeType != QLatin1String("default") && in.scopeValue.isEmpty())
@@ -1341,6 +1427,12 @@ void applyAcl(State::Acl& a, const AclInput& in, const QDateTime& now)
     a.role = in.role;
     a.additionalRoles = in.additionalRoles;
     a.key = in.key;
+    // Asking for link access without a key: the service makes one up, as the real one does.
+    if (in.withKey && a.key.isEmpty()) {
+        static std::atomic<quint64> counter{0};
+        const quint64 n = ++counter ^ quint64(now.toMSecsSinceEpoch());
+        a.key = QStringLiteral("k") + QString::number(n * 0x9e3779b97f4a7c15ULL % 0xffffffffffULL, 36);
+    }
     ++a.version;
     a.updated = now;
 }
@@ -1352,7 +1444,8 @@ Response LocalService::Impl::aclPost(const Request& r, const QString& rid)
     if (!d)
         return text(404, "Not Found");
     pugi::xml_document doc;
-    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) || !A::is(doc.document_element(), A::kAtom, "entry"))
+    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) ||
+        !A::is(doc.document_element(), A::kAtom, "entry"))
         return text(400, "Invalid access rule entry");
     const AclInput in = readAclEntry(doc.document_element());
     if (const QString error = checkAcl(in); !error.isEmpty())
@@ -1397,8 +1490,9 @@ Response LocalService::Impl::aclEntryRequest(const Request& r, const QString& ri
         if (d->acl.at(index).role == QLatin1String("owner"))
             return text(403, "Forbidden: the owner cannot be removed");
         d->acl.removeAt(index);
-        const bool lostAccess = d->ownerEmail.compare(state.ownerEmail, Qt::CaseInsensitive) != 0 &&
-                                aclId.compare(QStringLiteral("user:") + state.ownerEmail, Qt::CaseInsensitive) == 0;
+        const bool lostAccess =
+            d->ownerEmail.compare(state.ownerEmail, Qt::CaseInsensitive) != 0 &&
+            aclId.compare(QStringLiteral("user:") + state.ownerEmail, Qt::CaseInsensitive) == 0;
         if (lostAccess)
             state.removeDoc(rid);
         else
@@ -1445,14 +1539,15 @@ Response LocalService::Impl::aclBatch(const Request& r, const QString& rid)
     for (const BatchItem& item : items) {
         ++parsed;
         if (!kOperations.contains(item.operation)) {
-            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success, failures, parsed);
+            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success,
+                               failures, parsed);
             break;
         }
         AclInput in = readAclEntry(item.entry);
         auto fail = [&](int code, const QString& reason) {
             ++failures;
-            out += batchError(in.id.isEmpty() ? item.batchId : in.id, QStringLiteral("Error"), code, reason, reason,
-                              item.batchId, item.operation);
+            out += batchError(in.id.isEmpty() ? item.batchId : in.id, QStringLiteral("Error"), code, reason,
+                              reason, item.batchId, item.operation);
         };
         int index = -1;
         const QString wanted = in.id.isEmpty() ? QString() : in.id;
@@ -1521,9 +1616,9 @@ Response LocalService::Impl::aclBatch(const Request& r, const QString& rid)
                 id.compare(QStringLiteral("user:") + state.ownerEmail, Qt::CaseInsensitive) == 0)
                 removed = true;
             out += "<entry><id>" + state.docIdUrl(rid) + "/acl/" + A::percent(id) + "</id><updated>" +
-                   A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" + A::escape(id) +
-                   "</title><content>Deleted</content>" + batchTail(item.batchId, 200, reasonFor(200), item.operation) +
-                   "</entry>";
+                   A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(id) +
+                   "</title><content>Deleted</content>" +
+                   batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
         ++success;
     }
@@ -1542,11 +1637,11 @@ Response LocalService::Impl::revisionsFeed(const QString& rid)
         return text(404, "Not Found");
     const QByteArray url = state.docUrl(rid) + "/revisions";
     QByteArray out = kXmlHeader;
-    out += "<feed" + AtomText::namespaces() + "><id>" + url + "</id><updated>" +
-           A::isoTime(d->updated).toUtf8() + "</updated><title>Revisions</title>";
+    out += "<feed" + AtomText::namespaces() + "><id>" + url + "</id><updated>" + A::isoBytes(d->updated) +
+           "</updated><title>Revisions</title>";
     for (int i = 1; i <= d->revisions; ++i) {
         out += "<entry><id>" + url + '/' + QByteArray::number(i) + "</id><updated>" +
-               A::isoTime(d->updated).toUtf8() + "</updated><title>Revision " + QByteArray::number(i) +
+               A::isoBytes(d->updated) + "</updated><title>Revision " + QByteArray::number(i) +
                "</title><author><name>" + A::escape(d->modifiedByName) + "</name><email>" +
                A::escape(d->modifiedByEmail) + "</email></author></entry>";
     }
@@ -1602,11 +1697,13 @@ Response LocalService::Impl::uploadStart(const Request& r, const QString& rest, 
     } else if (r.method != QLatin1String("POST")) {
         return text(405, "Method not allowed");
     }
-    const QString id = QStringLiteral("AEnB2U") +
-                       QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(++uploadCounter) + r.path.toUtf8(),
-                                                                    QCryptographicHash::Sha1)
-                                               .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)) +
-                       QString::number(uploadCounter);
+    ++uploadCounter;
+    const QString id =
+        QStringLiteral("AEnB2U") +
+        QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(uploadCounter) + r.path.toUtf8(),
+                                                     QCryptographicHash::Sha1)
+                                .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)) +
+        QString::number(uploadCounter);
     uploads.insert(id, up);
     QUrlQuery q;
     for (auto it = r.query.constBegin(); it != r.query.constEnd(); ++it)
@@ -1673,7 +1770,8 @@ Response LocalService::Impl::uploadChunk(const Request& r, const QString& upload
     const Upload done = up;
     uploads.erase(it);
     const bool expand = done.projection == QLatin1String("expandAcl");
-    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(done.data, QCryptographicHash::Md5).toHex());
+    const QString md5 =
+        QString::fromLatin1(QCryptographicHash::hash(done.data, QCryptographicHash::Md5).toHex());
     if (done.update) {
         State::Doc* d = state.doc(done.rid);
         if (!d)
@@ -1693,7 +1791,8 @@ Response LocalService::Impl::uploadChunk(const Request& r, const QString& upload
     }
     QString kind = done.convert ? nativeKindForUpload(done.mime) : QString();
     if (kind.isEmpty())
-        kind = done.mime.startsWith(QLatin1String("application/pdf")) ? QStringLiteral("pdf") : QStringLiteral("file");
+        kind = done.mime.startsWith(QLatin1String("application/pdf")) ? QStringLiteral("pdf")
+                                                                      : QStringLiteral("file");
     DocInput in = done.meta;
     in.title = done.title.isEmpty() ? QStringLiteral("Untitled") : done.title;
     in.hasTitle = true;
@@ -1704,8 +1803,9 @@ Response LocalService::Impl::uploadChunk(const Request& r, const QString& upload
     d.filename = done.filename;
     d.cache[0].clear();
     d.cache[1].clear();
-    const QByteArray location = done.parent.isEmpty() ? state.docUrl(d.rid)
-                                                      : state.docUrl(done.parent) + "/contents/" + A::percent(d.rid);
+    const QByteArray location = done.parent.isEmpty()
+                                    ? state.docUrl(d.rid)
+                                    : state.docUrl(done.parent) + "/contents/" + A::percent(d.rid);
     return entryResponse(201, d, expand, location);
 }
 
@@ -1780,34 +1880,42 @@ Response LocalService::Impl::contactsFeed(const Request& r)
         entries += state.contactEntry(c);
         ++count;
     }
-    const QByteArray etag = state.etag(QStringLiteral("contacts") + r.rawTarget, state.contactsVersion, true).toUtf8();
-    if (r.header("if-none-match") == QString::fromUtf8(etag))
-        return text(304, {});
+    const QByteArray etag =
+        state.etag(QStringLiteral("contacts") + r.rawTarget, state.contactsVersion, true).toUtf8();
+    if (r.header("if-none-match") == QString::fromUtf8(etag)) {
+        Response out = text(304, {});
+        out.header("ETag", etag);
+        return out;
+    }
     const QByteArray feedUrl = state.contactsFeedUrl();
     QByteArray out = kXmlHeader;
-    out += "<feed" + AtomText::namespaces() + " gd:etag='" + A::escape(etag) + "'><id>" + A::escape(state.ownerEmail) +
-           "</id><updated>" + A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() +
+    out += "<feed" + AtomText::namespaces() + " gd:etag='" + A::escape(etag) + "'><id>" +
+           A::escape(state.ownerEmail) + "</id><updated>" + A::isoBytes(QDateTime::currentDateTimeUtc()) +
            "</updated><category scheme='http://schemas.google.com/g/2005#kind' "
            "term='http://schemas.google.com/contact/2008#contact'/><title>" +
            A::escape(state.ownerName) + "'s Contacts</title>";
     out += "<link rel='alternate' type='text/html' href='" + A::escape(state.base.toUtf8()) + "'/>";
-    out += "<link rel='http://schemas.google.com/g/2005#feed' type='application/atom+xml' href='" + feedUrl + "'/>";
-    out += "<link rel='http://schemas.google.com/g/2005#post' type='application/atom+xml' href='" + feedUrl + "'/>";
+    out += "<link rel='http://schemas.google.com/g/2005#feed' type='application/atom+xml' href='" + feedUrl +
+           "'/>";
+    out += "<link rel='http://schemas.google.com/g/2005#post' type='application/atom+xml' href='" + feedUrl +
+           "'/>";
     out += "<link rel='http://schemas.google.com/g/2005#batch' type='application/atom+xml' href='" + feedUrl +
            "/batch'/>";
     out += "<link rel='self' type='application/atom+xml' href='" +
            A::escape(state.base.toUtf8() + r.rawTarget.toUtf8()) + "'/>";
     if (more) {
         out += "<link rel='next' type='application/atom+xml' href='" +
-               A::escape(pageUrl(state.base, r, QStringLiteral("start-index"), QString(), QStringLiteral("start-index"),
-                                 QString::number(startIndex + count))) +
+               A::escape(pageUrl(state.base, r, QStringLiteral("start-index"), QString(),
+                                 QStringLiteral("start-index"), QString::number(startIndex + count))) +
                "'/>";
     }
-    out += "<author><name>" + A::escape(state.ownerName) + "</name><email>" + A::escape(state.ownerEmail) +
-           "</email></author><generator version='1.0' uri='http://www.google.com/m8/feeds'>Contacts</generator>";
-    out += "<openSearch:totalResults>" + QByteArray::number(total) + "</openSearch:totalResults><openSearch:startIndex>" +
-           QByteArray::number(startIndex) + "</openSearch:startIndex><openSearch:itemsPerPage>" +
-           QByteArray::number(size) + "</openSearch:itemsPerPage>";
+    out +=
+        "<author><name>" + A::escape(state.ownerName) + "</name><email>" + A::escape(state.ownerEmail) +
+        "</email></author><generator version='1.0' uri='http://www.google.com/m8/feeds'>Contacts</generator>";
+    out += "<openSearch:totalResults>" + QByteArray::number(total) +
+           "</openSearch:totalResults><openSearch:startIndex>" + QByteArray::number(startIndex) +
+           "</openSearch:startIndex><openSearch:itemsPerPage>" + QByteArray::number(size) +
+           "</openSearch:itemsPerPage>";
     out += entries;
     out += "</feed>";
     Response resp = xml(200, kAtomFeed, out);
@@ -1830,12 +1938,12 @@ Response LocalService::Impl::contactGet(const Request& r, const QString& id)
 Response LocalService::Impl::contactPost(const Request& r)
 {
     pugi::xml_document doc;
-    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) || !A::is(doc.document_element(), A::kAtom, "entry"))
+    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) ||
+        !A::is(doc.document_element(), A::kAtom, "entry"))
         return text(400, "Invalid contact entry");
     State::Contact c;
     applyContact(c, readContactEntry(doc.document_element()));
     State::Contact& stored = state.insertContact(std::move(c));
-    ++state.changestamp;
     Response out = xml(201, kAtomEntry, State::entryDocument(state.contactEntry(stored)));
     out.header("ETag", state.contactEtag(stored).toUtf8());
     out.header("Location", state.contactUrl(stored));
@@ -1849,7 +1957,8 @@ Response LocalService::Impl::contactPut(const Request& r, const QString& id)
     if (!c || c->deleted)
         return text(404, "Contact not found.");
     pugi::xml_document doc;
-    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) || !A::is(doc.document_element(), A::kAtom, "entry"))
+    if (!doc.load_buffer(r.body.constData(), size_t(r.body.size())) ||
+        !A::is(doc.document_element(), A::kAtom, "entry"))
         return text(400, "Invalid contact entry");
     const ContactInput in = readContactEntry(doc.document_element());
     QString sent = r.header("if-match");
@@ -1895,20 +2004,22 @@ Response LocalService::Impl::contactBatch(const Request& r)
     for (const BatchItem& item : items) {
         ++parsed;
         if (!kOperations.contains(item.operation)) {
-            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success, failures, parsed);
+            out += interrupted(QStringLiteral("Unknown batch operation: ") + item.operation, success,
+                               failures, parsed);
             break;
         }
         const ContactInput in = readContactEntry(item.entry);
         auto fail = [&](int code, const QString& reason) {
             ++failures;
-            out += batchError(in.id.isEmpty() ? item.batchId : in.id, QStringLiteral("Error"), code, reason, reason,
-                              item.batchId, item.operation);
+            out += batchError(in.id.isEmpty() ? item.batchId : in.id, QStringLiteral("Error"), code, reason,
+                              reason, item.batchId, item.operation);
         };
         if (item.operation == QLatin1String("insert")) {
             State::Contact c;
             applyContact(c, in);
             State::Contact& stored = state.insertContact(std::move(c));
-            out += State::withTail(state.contactEntry(stored), batchTail(item.batchId, 201, reasonFor(201), item.operation));
+            out += State::withTail(state.contactEntry(stored),
+                                   batchTail(item.batchId, 201, reasonFor(201), item.operation));
             ++success;
             continue;
         }
@@ -1922,7 +2033,8 @@ Response LocalService::Impl::contactBatch(const Request& r)
             continue;
         }
         if (item.operation == QLatin1String("query")) {
-            out += State::withTail(state.contactEntry(*c), batchTail(item.batchId, 200, reasonFor(200), item.operation));
+            out += State::withTail(state.contactEntry(*c),
+                                   batchTail(item.batchId, 200, reasonFor(200), item.operation));
             ++success;
             continue;
         }
@@ -1933,13 +2045,14 @@ Response LocalService::Impl::contactBatch(const Request& r)
         if (item.operation == QLatin1String("update")) {
             applyContact(*c, in);
             state.touch(*c);
-            out += State::withTail(state.contactEntry(*c), batchTail(item.batchId, 200, reasonFor(200), item.operation));
+            out += State::withTail(state.contactEntry(*c),
+                                   batchTail(item.batchId, 200, reasonFor(200), item.operation));
         } else {
             c->deleted = true;
             state.touch(*c);
             out += "<entry><id>" + A::escape(in.id) + "</id><updated>" +
-                   A::isoTime(QDateTime::currentDateTimeUtc()).toUtf8() + "</updated><title>" +
-                   A::escape(c->title) + "</title><content>Deleted</content>" +
+                   A::isoBytes(QDateTime::currentDateTimeUtc()) + "</updated><title>" + A::escape(c->title) +
+                   "</title><content>Deleted</content>" +
                    batchTail(item.batchId, 200, reasonFor(200), item.operation) + "</entry>";
         }
         ++success;
@@ -1956,7 +2069,8 @@ Response LocalService::Impl::photo(const Request& r, const QString& id)
     if (r.method == QLatin1String("GET")) {
         if (c->photo.isEmpty())
             return text(404, "Photo not found");
-        Response out = xml(200, c->photoMime.isEmpty() ? QByteArray("image/png") : c->photoMime.toUtf8(), c->photo);
+        Response out =
+            xml(200, c->photoMime.isEmpty() ? QByteArray("image/png") : c->photoMime.toUtf8(), c->photo);
         out.header("ETag", state.photoEtag(*c).toUtf8());
         return out;
     }
@@ -2002,7 +2116,7 @@ Response LocalService::Impl::oauthAuthorize(const Request& r)
     if (denyAuthorization) {
         q.addQueryItem(QStringLiteral("error"), QStringLiteral("access_denied"));
     } else {
-        const QString code = newToken("4/");
+        const QString code = newToken("4_");
         codes.insert(code, {state.ownerEmail, redirect});
         q.addQueryItem(QStringLiteral("code"), code);
     }
@@ -2049,7 +2163,7 @@ Response LocalService::Impl::oauthToken(const Request& r)
         }
         email = it->first;
         codes.erase(it);
-        refresh = newToken("1/");
+        refresh = newToken("1_");
         refreshTokens.insert(refresh, email);
     } else if (grant == QLatin1String("refresh_token")) {
         auto it = refreshTokens.find(value("refresh_token"));
@@ -2088,16 +2202,19 @@ bool LocalService::start(quint16 port, QString* error)
         return false;
     }
     auto server = std::make_unique<httplib::Server>();
-    server->new_task_queue = [] { return new httplib::ThreadPool(24); };
+    // A keep-alive connection holds a worker while it is open: room for several clients and hung requests.
+    server->new_task_queue = [] { return new httplib::ThreadPool(64); };
     server->set_keep_alive_max_count(100000);
+    server->set_tcp_nodelay(true); // headers and body go out in separate writes: no Nagle stalls
     server->set_keep_alive_timeout(2);
-    server->set_read_timeout(30);
-    server->set_write_timeout(30);
+    server->set_read_timeout(5);
+    server->set_write_timeout(5);
     Impl* impl = d.get();
-    auto plain = [impl](const httplib::Request& req, httplib::Response& res) { impl->serve(req, res, nullptr); };
-    auto reading = [impl](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-        impl->serve(req, res, &reader);
+    auto plain = [impl](const httplib::Request& req, httplib::Response& res) {
+        impl->serve(req, res, nullptr);
     };
+    auto reading = [impl](const httplib::Request& req, httplib::Response& res,
+                          const httplib::ContentReader& reader) { impl->serve(req, res, &reader); };
     const std::string any = ".*";
     server->Get(any, plain);
     server->Post(any, plain);
@@ -2150,6 +2267,7 @@ void LocalService::stop()
     }
     d->wake.notify_all();
     server->stop();
+    shutdownAcceptedSockets(d->port);
     if (thread.joinable())
         thread.join();
     server.reset();
@@ -2183,7 +2301,7 @@ void LocalService::setAccessTokenLifetime(int seconds)
 QString LocalService::issueRefreshToken(const QString& email)
 {
     std::lock_guard lock(d->mutex);
-    const QString token = d->newToken("1/");
+    const QString token = d->newToken("1_");
     d->refreshTokens.insert(token, email.isEmpty() ? d->state.ownerEmail : email);
     return token;
 }
@@ -2233,6 +2351,12 @@ void LocalService::clearFaults()
     d->wake.notify_all();
 }
 
+int LocalService::hangingRequests() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->hanging;
+}
+
 QList<JournalEntry> LocalService::journal() const
 {
     std::lock_guard lock(d->mutex);
@@ -2279,6 +2403,30 @@ QString LocalService::addDocument(const QString& title, const QString& kind, con
     return d->state.insertDoc(std::move(doc)).rid;
 }
 
+namespace {
+// Changes made through the test interface come from another person: the owner when that is not the
+// account's user, else the first other person on the access list, else a stranger.
+void modifiedBySomeoneElse(State& state, State::Doc& doc)
+{
+    QString email;
+    if (doc.ownerEmail.compare(state.ownerEmail, Qt::CaseInsensitive) != 0) {
+        email = doc.ownerEmail;
+    } else {
+        for (const State::Acl& a : doc.acl) {
+            if (a.scopeType == QLatin1String("user") &&
+                a.scopeValue.compare(state.ownerEmail, Qt::CaseInsensitive) != 0) {
+                email = a.scopeValue;
+                break;
+            }
+        }
+    }
+    if (email.isEmpty())
+        email = QStringLiteral("someone@example.org");
+    doc.modifiedByEmail = email;
+    doc.modifiedByName = email == doc.ownerEmail ? doc.ownerName : email.section(QLatin1Char('@'), 0, 0);
+}
+} // namespace
+
 bool LocalService::renameDocument(const QString& resourceId, const QString& title)
 {
     std::lock_guard lock(d->mutex);
@@ -2286,6 +2434,7 @@ bool LocalService::renameDocument(const QString& resourceId, const QString& titl
     if (!doc)
         return false;
     doc->title = title;
+    modifiedBySomeoneElse(d->state, *doc);
     d->state.touch(*doc);
     return true;
 }
@@ -2344,6 +2493,7 @@ bool LocalService::setDocumentContent(const QString& resourceId, const QByteArra
     doc->content = content;
     doc->md5 = QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex());
     ++doc->revisions;
+    modifiedBySomeoneElse(d->state, *doc);
     d->state.touch(*doc);
     return true;
 }

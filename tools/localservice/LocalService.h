@@ -19,7 +19,7 @@ struct JournalEntry
     QMap<QString, QString> query;   // decoded query parameters
     QMap<QString, QString> headers; // names in lower case
     QByteArray body;
-    int status = 0;                 // what the service answered
+    int status = 0; // what the service answered
 };
 
 // A fault applied to the next `count` requests whose method matches (empty: any) and whose path
@@ -27,12 +27,14 @@ struct JournalEntry
 struct Fault
 {
     enum Kind {
-        Status,          // answer `status` with a short body (and Retry-After 0 for 503)
-        Delay,           // wait `delayMs` before handling the request normally
-        Hang,            // never answer until the fault is cleared or the service stops
-        DropAfterBytes,  // close the connection after `bytes` bytes of the request body were read,
-                         // or, for answers, after `bytes` bytes of the answer body were sent
-        MalformedBody,   // answer 200 with a body that is not well-formed XML
+        Status,         // answer `status` with a short body (and Retry-After 0 for 503)
+        Delay,          // wait `delayMs` before handling the request normally
+        Hang,           // never answer until the fault is cleared or the service stops
+        DropAfterBytes, // close the connection after `bytes` bytes of the request body were read,
+                        // or, for answers, after `bytes` bytes of the answer body were sent
+                        // (a request with a body is cut in its body; the bytes that came are used,
+                        // as an upload chunk keeps them)
+        MalformedBody,  // answer 200 with a body that is not well-formed XML
     };
     Kind kind = Status;
     QString method;
@@ -51,8 +53,8 @@ struct GenerateOptions
     int documents = 40;
     int collections = 5;
     int contacts = 20;
-    int sharedPeople = 10;   // distinct other people appearing in access lists
-    quint32 seed = 1;        // same seed, same account
+    int sharedPeople = 10; // distinct other people appearing in access lists
+    quint32 seed = 1;      // same seed, same account
 };
 
 // The cloud document and contacts service, in memory, on 127.0.0.1. Thread-safe: tests call it while
@@ -83,19 +85,21 @@ public:
     // OAuth: the client the service accepts, and the tokens it hands out.
     void setClientCredentials(const QString& clientId, const QString& clientSecret);
     void setAccessTokenLifetime(int seconds);
-    QString issueRefreshToken(const QString& email); // for tests that skip the browser
+    QString issueRefreshToken(const QString& email);     // for tests that skip the browser
     QString issueAccessToken(const QString& email = {}); // empty: the owner; valid for the set lifetime
-    void setAuthorizationDenied(bool denied);          // the authorisation page answers error=access_denied
-    void expireAccessTokens();                        // every access token issued so far stops working
+    void setAuthorizationDenied(bool denied);            // the authorisation page answers error=access_denied
+    void expireAccessTokens();                           // every access token issued so far stops working
     QString ownerEmail() const;
 
     // Faults and the journal.
     void addFault(const Fault& fault);
     void clearFaults();
+    int hangingRequests() const; // requests held by a Hang fault right now
     QList<JournalEntry> journal() const;
     void clearJournal();
 
     // Changes made "by someone else", as the service's own state changes; each bumps the changestamp.
+    // A rename or new content names another person as the last modifier (the owner when not the user).
     // They answer the resource id ("document:...") or an empty string when nothing matched.
     QString addDocument(const QString& title, const QString& kind = QStringLiteral("document"),
                         const QString& ownerEmail = {}, const QString& parentFolderId = {});

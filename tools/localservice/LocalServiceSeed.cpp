@@ -47,30 +47,34 @@ private:
 };
 
 const QStringList kFirst = {
-    QStringLiteral("Alice"), QStringLiteral("Bruno"), QStringLiteral("Chiara"), QStringLiteral("Dmitri"),
-    QStringLiteral("Elena"), QStringLiteral("Farid"), QStringLiteral("Greta"), QStringLiteral("Hugo"),
-    QStringLiteral("Ingrid"), QStringLiteral("Jonas"), QStringLiteral("Keiko"), QStringLiteral("Lars"),
-    QStringLiteral("Marta"), QStringLiteral("Nils"), QStringLiteral("Olga"), QStringLiteral("Pablo"),
-    QStringLiteral("Quentin"), QStringLiteral("Rosa"), QStringLiteral("Sven"), QStringLiteral("Tara"),
-    QStringLiteral("Ugo"), QStringLiteral("Vera"), QStringLiteral("Wim"), QStringLiteral("Yara")};
-const QStringList kLast = {
-    QStringLiteral("Adler"), QStringLiteral("Berg"), QStringLiteral("Costa"), QStringLiteral("Dahl"),
-    QStringLiteral("Eriksen"), QStringLiteral("Fontaine"), QStringLiteral("Gallo"), QStringLiteral("Horvat"),
-    QStringLiteral("Ito"), QStringLiteral("Jansen"), QStringLiteral("Kowalski"), QStringLiteral("Lindqvist"),
-    QStringLiteral("Moreau"), QStringLiteral("Novak"), QStringLiteral("Okafor"), QStringLiteral("Petrov"),
-    QStringLiteral("Quist"), QStringLiteral("Rossi"), QStringLiteral("Schmidt"), QStringLiteral("Tanaka")};
+    QStringLiteral("Alice"),   QStringLiteral("Bruno"), QStringLiteral("Chiara"), QStringLiteral("Dmitri"),
+    QStringLiteral("Elena"),   QStringLiteral("Farid"), QStringLiteral("Greta"),  QStringLiteral("Hugo"),
+    QStringLiteral("Ingrid"),  QStringLiteral("Jonas"), QStringLiteral("Keiko"),  QStringLiteral("Lars"),
+    QStringLiteral("Marta"),   QStringLiteral("Nils"),  QStringLiteral("Olga"),   QStringLiteral("Pablo"),
+    QStringLiteral("Quentin"), QStringLiteral("Rosa"),  QStringLiteral("Sven"),   QStringLiteral("Tara"),
+    QStringLiteral("Ugo"),     QStringLiteral("Vera"),  QStringLiteral("Wim"),    QStringLiteral("Yara")};
+const QStringList kLast = {QStringLiteral("Adler"),   QStringLiteral("Berg"),     QStringLiteral("Costa"),
+                           QStringLiteral("Dahl"),    QStringLiteral("Eriksen"),  QStringLiteral("Fontaine"),
+                           QStringLiteral("Gallo"),   QStringLiteral("Horvat"),   QStringLiteral("Ito"),
+                           QStringLiteral("Jansen"),  QStringLiteral("Kowalski"), QStringLiteral("Lindqvist"),
+                           QStringLiteral("Moreau"),  QStringLiteral("Novak"),    QStringLiteral("Okafor"),
+                           QStringLiteral("Petrov"),  QStringLiteral("Quist"),    QStringLiteral("Rossi"),
+                           QStringLiteral("Schmidt"), QStringLiteral("Tanaka")};
 const QStringList kAdjectives = {
-    QStringLiteral("Quarterly"), QStringLiteral("Annual"), QStringLiteral("Draft"), QStringLiteral("Final"),
-    QStringLiteral("Shared"), QStringLiteral("Team"), QStringLiteral("Project"), QStringLiteral("Travel"),
-    QStringLiteral("Research"), QStringLiteral("Weekly"), QStringLiteral("Customer"), QStringLiteral("Board")};
+    QStringLiteral("Quarterly"), QStringLiteral("Annual"),   QStringLiteral("Draft"),
+    QStringLiteral("Final"),     QStringLiteral("Shared"),   QStringLiteral("Team"),
+    QStringLiteral("Project"),   QStringLiteral("Travel"),   QStringLiteral("Research"),
+    QStringLiteral("Weekly"),    QStringLiteral("Customer"), QStringLiteral("Board")};
 const QStringList kNouns = {
-    QStringLiteral("Budget"), QStringLiteral("Report"), QStringLiteral("Plan"), QStringLiteral("Notes"),
-    QStringLiteral("Minutes"), QStringLiteral("Proposal"), QStringLiteral("Invoice"), QStringLiteral("Roadmap"),
-    QStringLiteral("Summary"), QStringLiteral("Checklist"), QStringLiteral("Schedule"), QStringLiteral("Survey")};
-const QStringList kFolderNames = {
-    QStringLiteral("Projects"), QStringLiteral("Archive"), QStringLiteral("Clients"), QStringLiteral("Finance"),
-    QStringLiteral("Photos"), QStringLiteral("Personal"), QStringLiteral("Drafts"), QStringLiteral("Travel"),
-    QStringLiteral("Contracts"), QStringLiteral("Research")};
+    QStringLiteral("Budget"),    QStringLiteral("Report"),   QStringLiteral("Plan"),
+    QStringLiteral("Notes"),     QStringLiteral("Minutes"),  QStringLiteral("Proposal"),
+    QStringLiteral("Invoice"),   QStringLiteral("Roadmap"),  QStringLiteral("Summary"),
+    QStringLiteral("Checklist"), QStringLiteral("Schedule"), QStringLiteral("Survey")};
+const QStringList kFolderNames = {QStringLiteral("Projects"),  QStringLiteral("Archive"),
+                                  QStringLiteral("Clients"),   QStringLiteral("Finance"),
+                                  QStringLiteral("Photos"),    QStringLiteral("Personal"),
+                                  QStringLiteral("Drafts"),    QStringLiteral("Travel"),
+                                  QStringLiteral("Contracts"), QStringLiteral("Research")};
 
 struct FileKind
 {
@@ -116,7 +120,9 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
         return false;
     };
     if (parseError.error != QJsonParseError::NoError)
-        return fail(QStringLiteral("seed is not JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
+        return fail(QStringLiteral("seed is not JSON: %1 at offset %2")
+                        .arg(parseError.errorString())
+                        .arg(parseError.offset));
     if (!doc.isObject())
         return fail(QStringLiteral("seed must be a JSON object"));
     const QJsonObject root = doc.object();
@@ -132,7 +138,9 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
         const QString rid = o.value(QStringLiteral("resourceId")).toString();
         if (!rid.isEmpty()) {
             if (!rid.startsWith(kind + QLatin1Char(':')) || rid.size() <= kind.size() + 1)
-                return fail(QStringLiteral("documents[%1]: resourceId \"%2\" must be \"%3:<id>\"").arg(i).arg(rid, kind));
+                return fail(QStringLiteral("documents[%1]: resourceId \"%2\" must be \"%3:<id>\"")
+                                .arg(i)
+                                .arg(rid, kind));
             if (ids.contains(rid))
                 return fail(QStringLiteral("documents[%1]: duplicate resourceId \"%2\"").arg(i).arg(rid));
             ids.insert(rid);
@@ -141,7 +149,9 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
     for (int i = 0; i < docs.size(); ++i) {
         for (const QJsonValue& p : docs.at(i).toObject().value(QStringLiteral("parents")).toArray()) {
             if (!p.toString().startsWith(QLatin1String("folder:")) || !ids.contains(p.toString()))
-                return fail(QStringLiteral("documents[%1]: parent \"%2\" is not a folder of the seed").arg(i).arg(p.toString()));
+                return fail(QStringLiteral("documents[%1]: parent \"%2\" is not a folder of the seed")
+                                .arg(i)
+                                .arg(p.toString()));
         }
     }
 
@@ -183,7 +193,8 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
         d.edited = d.updated;
         d.lastViewed = when("lastViewed", QDateTime());
         if (o.contains(QStringLiteral("contentBase64")))
-            d.content = QByteArray::fromBase64(o.value(QStringLiteral("contentBase64")).toString().toLatin1());
+            d.content =
+                QByteArray::fromBase64(o.value(QStringLiteral("contentBase64")).toString().toLatin1());
         else
             d.content = o.value(QStringLiteral("content")).toString().toUtf8();
         d.md5 = md5(d.content);
@@ -219,7 +230,9 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
             const QJsonObject eo = e.toObject();
             State::Email email;
             email.address = eo.value(QStringLiteral("address")).toString();
-            email.rel = fullRel(eo.value(QStringLiteral("rel")).toString(eo.contains(QStringLiteral("label")) ? QString() : QStringLiteral("other")));
+            email.rel = fullRel(
+                eo.value(QStringLiteral("rel"))
+                    .toString(eo.contains(QStringLiteral("label")) ? QString() : QStringLiteral("other")));
             email.label = eo.value(QStringLiteral("label")).toString();
             email.primary = eo.value(QStringLiteral("primary")).toBool(false);
             c.emails.append(email);
@@ -254,10 +267,10 @@ void LocalServiceSeed::generate(LocalServiceState& state, const GenerateOptions&
     for (int i = 0; i < std::max(1, options.sharedPeople); ++i) {
         const QString first = kFirst.at(i % kFirst.size());
         const QString last = kLast.at((i / kFirst.size() + i * 7) % kLast.size());
-        const QString email = QStringLiteral("%1.%2%3@%4")
-                                  .arg(first.toLower(), last.toLower(),
-                                       i < kFirst.size() ? QString() : QString::number(i),
-                                       i % 3 == 0 ? domain : QStringLiteral("example.org"));
+        const QString email =
+            QStringLiteral("%1.%2%3@%4")
+                .arg(first.toLower(), last.toLower(), i < kFirst.size() ? QString() : QString::number(i),
+                     i % 3 == 0 ? domain : QStringLiteral("example.org"));
         people.append({first + QLatin1Char(' ') + last, email});
     }
 
@@ -329,7 +342,8 @@ void LocalServiceSeed::generate(LocalServiceState& state, const GenerateOptions&
         State::Doc d;
         d.kind = QStringLiteral("folder");
         d.title = kFolderNames.at(i % kFolderNames.size()) +
-                  (i < kFolderNames.size() ? QString() : QLatin1Char(' ') + QString::number(i / kFolderNames.size() + 1));
+                  (i < kFolderNames.size() ? QString()
+                                           : QLatin1Char(' ') + QString::number(i / kFolderNames.size() + 1));
         times(d);
         const bool other = owner(d);
         if (!folders.isEmpty() && random.chance(40))

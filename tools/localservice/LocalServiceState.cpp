@@ -171,6 +171,15 @@ void LocalServiceState::touch(Doc& d, bool modified)
     changes[d.changestamp] = ChangeRecord{d.rid, d.kind, d.title, false, t};
     d.cache[0].clear();
     d.cache[1].clear();
+    // Children show the folder's title in their parent links.
+    if (d.kind == QLatin1String("folder")) {
+        for (auto& [seq, child] : docs) {
+            if (child.parents.contains(d.rid)) {
+                child.cache[0].clear();
+                child.cache[1].clear();
+            }
+        }
+    }
 }
 
 void LocalServiceState::removeDoc(const QString& rid)
@@ -212,6 +221,7 @@ LocalServiceState::Contact& LocalServiceState::insertContact(Contact c)
         c.updated = now();
     contactSeq.insert(c.id, c.seq);
     ++contactsVersion;
+    ++changestamp;
     const qint64 seq = c.seq;
     auto [it, inserted] = contacts.emplace(seq, std::move(c));
     Q_UNUSED(inserted);
@@ -233,10 +243,10 @@ QString LocalServiceState::kindFromTerm(const QString& term)
     if (!term.startsWith(prefix))
         return {};
     const QString k = term.mid(prefix.size());
-    static const QStringList known = {QStringLiteral("document"), QStringLiteral("spreadsheet"),
+    static const QStringList known = {QStringLiteral("document"),     QStringLiteral("spreadsheet"),
                                       QStringLiteral("presentation"), QStringLiteral("drawing"),
-                                      QStringLiteral("form"), QStringLiteral("pdf"),
-                                      QStringLiteral("file"), QStringLiteral("folder")};
+                                      QStringLiteral("form"),         QStringLiteral("pdf"),
+                                      QStringLiteral("file"),         QStringLiteral("folder")};
     return known.contains(k) ? k : QString();
 }
 
@@ -356,11 +366,11 @@ const QByteArray& LocalServiceState::docEntry(const Doc& d, bool expandAcl) cons
     out += "'><id>";
     out += docIdUrl(d.rid);
     out += "</id><published>";
-    out += A::isoTime(d.published).toUtf8();
+    out += A::isoBytes(d.published);
     out += "</published><updated>";
-    out += A::isoTime(d.updated).toUtf8();
+    out += A::isoBytes(d.updated);
     out += "</updated><app:edited>";
-    out += A::isoTime(d.edited).toUtf8();
+    out += A::isoBytes(d.edited);
     out += "</app:edited>";
     category(out, "http://schemas.google.com/g/2005#kind",
              QStringLiteral("http://schemas.google.com/docs/2007#") + d.kind, labelForKind(d));
@@ -439,7 +449,7 @@ const QByteArray& LocalServiceState::docEntry(const Doc& d, bool expandAcl) cons
     person(out, "gd:lastModifiedBy", d.modifiedByEmail, d.modifiedByName);
     if (d.lastViewed.isValid()) {
         out += "<gd:lastViewed>";
-        out += A::isoTime(d.lastViewed).toUtf8();
+        out += A::isoBytes(d.lastViewed);
         out += "</gd:lastViewed>";
     }
     out += "<gd:quotaBytesUsed>";
@@ -489,9 +499,9 @@ QByteArray LocalServiceState::aclEntry(const Doc& d, const Acl& a) const
     out += "'><id>";
     out += docIdUrl(d.rid) + "/acl/" + A::percent(a.id());
     out += "</id><updated>";
-    out += A::isoTime(a.updated).toUtf8();
+    out += A::isoBytes(a.updated);
     out += "</updated><app:edited>";
-    out += A::isoTime(a.updated).toUtf8();
+    out += A::isoBytes(a.updated);
     out += "</app:edited>";
     category(out, "http://schemas.google.com/g/2005#kind",
              QStringLiteral("http://schemas.google.com/acl/2007#accessRule"), QString());
@@ -540,7 +550,7 @@ QByteArray LocalServiceState::aclFeedBody(const Doc& d) const
     out += "'><id>";
     out += docIdUrl(d.rid) + "/acl";
     out += "</id><updated>";
-    out += A::isoTime(d.edited).toUtf8();
+    out += A::isoBytes(d.edited);
     out += "</updated>";
     category(out, "http://schemas.google.com/g/2005#kind",
              QStringLiteral("http://schemas.google.com/acl/2007#accessRule"), QString());
@@ -568,9 +578,9 @@ const QByteArray& LocalServiceState::contactEntry(const Contact& c) const
     out += "'><id>";
     out += base.toUtf8() + "/m8/feeds/contacts/" + A::percent(ownerEmail) + "/base/" + c.id.toUtf8();
     out += "</id><updated>";
-    out += A::isoTime(c.updated).toUtf8();
+    out += A::isoBytes(c.updated);
     out += "</updated><app:edited>";
-    out += A::isoTime(c.updated).toUtf8();
+    out += A::isoBytes(c.updated);
     out += "</app:edited>";
     category(out, "http://schemas.google.com/g/2005#kind",
              QStringLiteral("http://schemas.google.com/contact/2008#contact"), QString());
@@ -625,9 +635,9 @@ QByteArray LocalServiceState::photoEntry(const Contact& c) const
     out += "'><id>";
     out += photoUrl(c);
     out += "</id><updated>";
-    out += A::isoTime(c.updated).toUtf8();
+    out += A::isoBytes(c.updated);
     out += "</updated><app:edited>";
-    out += A::isoTime(c.updated).toUtf8();
+    out += A::isoBytes(c.updated);
     out += "</app:edited>";
     link(out, "self", "application/atom+xml", photoUrl(c));
     link(out, "edit", "application/atom+xml", photoUrl(c));
@@ -657,7 +667,7 @@ QByteArray LocalServiceState::metadataEntry() const
     out += "'><id>";
     out += base.toUtf8() + "/feeds/metadata/" + A::percent(ownerEmail);
     out += "</id><updated>";
-    out += A::isoTime(lastNow.isValid() ? lastNow : QDateTime::currentDateTimeUtc()).toUtf8();
+    out += A::isoBytes(lastNow.isValid() ? lastNow : QDateTime::currentDateTimeUtc());
     out += "</updated>";
     category(out, "http://schemas.google.com/g/2005#kind",
              QStringLiteral("http://schemas.google.com/docs/2007#metadata"), QString());

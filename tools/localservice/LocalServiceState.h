@@ -22,9 +22,9 @@ public:
     {
         QString scopeType; // user, group, domain, default
         QString scopeValue;
-        QString role;      // owner, writer, reader
+        QString role; // owner, writer, reader
         QStringList additionalRoles;
-        QString key;       // non-empty: the rule holds only with the link key (gAcl:withKey)
+        QString key; // non-empty: the rule holds only with the link key (gAcl:withKey)
         quint64 version = 1;
         QDateTime updated;
         QString id() const;
@@ -41,7 +41,7 @@ public:
         QString filename;
         QString ownerEmail, ownerName;
         QString modifiedByEmail, modifiedByName;
-        QStringList parents; // folder resource ids
+        QStringList parents;  // folder resource ids
         QSet<QString> labels; // starred trashed viewed hidden
         bool writersCanInvite = true;
         QDateTime published, updated, edited, lastViewed;
@@ -67,7 +67,7 @@ public:
     struct Email
     {
         QString address;
-        QString rel;   // full URI, e.g. http://schemas.google.com/g/2005#work
+        QString rel; // full URI, e.g. http://schemas.google.com/g/2005#work
         QString label;
         bool primary = false;
     };
@@ -130,7 +130,10 @@ public:
     QString docEtag(const Doc& d) const { return etag(d.rid, d.version); }
     QString aclEtag(const Doc& d, const Acl& a) const { return etag(d.rid + a.id(), a.version, true); }
     QString contactEtag(const Contact& c) const { return etag(c.id, c.version); }
-    QString photoEtag(const Contact& c) const { return etag(c.id + QStringLiteral("/photo"), c.photoVersion); }
+    QString photoEtag(const Contact& c) const
+    {
+        return etag(c.id + QStringLiteral("/photo"), c.photoVersion);
+    }
 
     // Links
     QByteArray docUrl(const QString& rid, const QString& projection = QStringLiteral("full")) const;

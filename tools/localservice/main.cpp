@@ -23,25 +23,26 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrel-localservice"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A local stand-in for the cloud document and contacts service, for tests and the demo."));
+    parser.setApplicationDescription(QStringLiteral(
+        "A local stand-in for the cloud document and contacts service, for tests and the demo."));
     parser.addHelpOption();
-    QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1 (0: any free one)."),
-                                  QStringLiteral("P"), QStringLiteral("0"));
+    QCommandLineOption portOption(QStringLiteral("port"),
+                                  QStringLiteral("Port on 127.0.0.1 (0: any free one)."), QStringLiteral("P"),
+                                  QStringLiteral("0"));
     QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("\"demo\" or a seed JSON file."),
                                   QStringLiteral("demo|FILE"), QStringLiteral("demo"));
     QCommandLineOption documentsOption(QStringLiteral("documents"), QStringLiteral("Generated documents."),
                                        QStringLiteral("N"));
-    QCommandLineOption collectionsOption(QStringLiteral("collections"), QStringLiteral("Generated collections."),
-                                         QStringLiteral("M"));
+    QCommandLineOption collectionsOption(QStringLiteral("collections"),
+                                         QStringLiteral("Generated collections."), QStringLiteral("M"));
     QCommandLineOption contactsOption(QStringLiteral("contacts"), QStringLiteral("Generated contacts."),
                                       QStringLiteral("K"));
-    QCommandLineOption clientOption(QStringLiteral("client-id"), QStringLiteral("The only OAuth client accepted."),
-                                    QStringLiteral("ID"));
+    QCommandLineOption clientOption(QStringLiteral("client-id"),
+                                    QStringLiteral("The only OAuth client accepted."), QStringLiteral("ID"));
     QCommandLineOption secretOption(QStringLiteral("client-secret"), QStringLiteral("Its secret."),
                                     QStringLiteral("SECRET"));
-    parser.addOptions({portOption, seedOption, documentsOption, collectionsOption, contactsOption, clientOption,
-                       secretOption});
+    parser.addOptions({portOption, seedOption, documentsOption, collectionsOption, contactsOption,
+                       clientOption, secretOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -85,6 +86,11 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(clientOption))
         service.setClientCredentials(parser.value(clientOption), parser.value(secretOption));
+    // Signals are caught before the port opens, so that a client that saw the banner can always stop us.
+    if (::pipe(g_signalPipe) != 0)
+        return 1;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     QString error;
     if (!service.start(quint16(port), &error)) {
         err << "tavrel-localservice: " << error << Qt::endl;
@@ -93,11 +99,9 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     out << service.baseUrl() << Qt::endl;
     out << service.ownerEmail() << Qt::endl;
+    err << "Feeds in a browser: " << service.baseUrl()
+        << "/feeds/default/private/full?access_token=" << service.issueAccessToken() << Qt::endl;
 
-    if (::pipe(g_signalPipe) != 0)
-        return 1;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     char c = 0;
     while (::read(g_signalPipe[0], &c, 1) < 0 && errno == EINTR) {
     }
