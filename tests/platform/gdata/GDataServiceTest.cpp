@@ -410,10 +410,11 @@ TEST_F(GDataService, ResumableUploadSurvivesADroppedConnectionAndServerErrors)
         entry->setUploadSlug(QStringLiteral("big scan.pdf"));
 
         QList<quint64> progress;
-        m_docs.setServiceUploadProgressHandler([&](const GDataServiceTicketPtr&, quint64 sent, quint64 total) {
-            EXPECT_EQ(total, quint64(content.size()));
-            progress << sent;
-        });
+        m_docs.setServiceUploadProgressHandler(
+            [&](const GDataServiceTicketPtr&, quint64 sent, quint64 total) {
+                EXPECT_EQ(total, quint64(content.size()));
+                progress << sent;
+            });
         Fault fault;
         fault.kind = row.kind;
         fault.status = row.status;
@@ -440,7 +441,8 @@ TEST_F(GDataService, ResumableUploadSurvivesADroppedConnectionAndServerErrors)
 
         ASSERT_FALSE(progress.isEmpty()) << row.name;
         EXPECT_EQ(progress.last(), quint64(content.size())) << row.name;
-        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << row.name << ": progress never goes back";
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()))
+            << row.name << ": progress never goes back";
 
         const auto requests = journal();
         ASSERT_GE(requests.size(), 3) << row.name;
@@ -577,6 +579,77 @@ TEST_F(GDataService, CallsThatCannotStartAnswerNoTicketAndCancelledCallsStaySile
     ASSERT_TRUE(wait(later));
     EXPECT_FALSE(waitUntil([&] { return cancelled.done; }, 600));
     EXPECT_FALSE(never.done);
+}
+
+TEST_F(GDataService, AnUploadCancelledWhileSendingStaysSilentAndLeavesNoDocument)
+{
+    const QStringList before = m_local.documentIds();
+    auto entry = GDataEntryPDFDoc::documentEntry();
+    entry->setTitleWithString(QStringLiteral("never.pdf"));
+    entry->setUploadData(QByteArray(3 * 1024 * 1024, 'c'));
+    entry->setUploadMIMEType(QStringLiteral("application/pdf"));
+    m_docs.setServiceUploadChunkSize(512 * 1024);
+    Fault slow;
+    slow.kind = Fault::Delay;
+    slow.delayMs = 200;
+    slow.method = QStringLiteral("PUT");
+    slow.pathPattern = QStringLiteral("^/feeds/upload/");
+    slow.count = 100;
+    m_local.addFault(slow);
+    Answer cancelled;
+    auto ticket =
+        m_docs.fetchEntryByInsertingEntry(entry, GDataEndpoints::docsUploadURL(), recorder(cancelled));
+    ASSERT_TRUE(ticket);
+    bool sawProgress = false;
+    ticket->setUploadProgressHandler([&](const GDataServiceTicketPtr& t, quint64, quint64) {
+        sawProgress = true;
+        t->cancelTicket();
+    });
+    ASSERT_TRUE(waitUntil([&] { return sawProgress; }, 20000));
+    m_local.clearFaults();
+    Answer later;
+    ASSERT_TRUE(m_docs.fetchEntryWithURL(GDataEndpoints::docsMetadataEntryURL(), recorder(later)));
+    ASSERT_TRUE(wait(later));
+    EXPECT_FALSE(waitUntil([&] { return cancelled.done; }, 500));
+    EXPECT_EQ(m_local.documentIds(), before);
+}
+
+TEST_F(GDataService, OneServiceServesSeveralThreadsAtOnce)
+{
+    constexpr int kThreads = 3;
+    constexpr int kCallsPerThread = 4;
+    std::vector<std::unique_ptr<QThread>> threads;
+    std::vector<QObject*> contexts;
+    std::atomic<int> finished = 0;
+    std::atomic<int> wrongThread = 0;
+    std::atomic<int> failed = 0;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.push_back(std::make_unique<QThread>());
+        threads.back()->start();
+        auto* context = new QObject;
+        context->moveToThread(threads.back().get());
+        contexts.push_back(context);
+        QMetaObject::invokeMethod(context, [&] {
+            const Qt::HANDLE starter = QThread::currentThreadId();
+            for (int i = 0; i < kCallsPerThread; ++i) {
+                m_docs.fetchFeedWithURL(GDataEndpoints::docsFeedURL(),
+                                        [&, starter](const GDataServiceTicketPtr&,
+                                                     const GDataObjectPtr& object, const Error& error) {
+                                            wrongThread += QThread::currentThreadId() != starter;
+                                            failed += !object || !error.isNull();
+                                            ++finished;
+                                        });
+            }
+        });
+    }
+    EXPECT_TRUE(waitUntil([&] { return finished == kThreads * kCallsPerThread; }, 30000));
+    EXPECT_EQ(wrongThread, 0);
+    EXPECT_EQ(failed, 0);
+    for (int t = 0; t < kThreads; ++t) {
+        contexts[t]->deleteLater();
+        threads[t]->quit();
+        threads[t]->wait();
+    }
 }
 
 // A delegate in the way the service-side handlers are written: a QObject with an invokable finishing method.
