@@ -89,7 +89,8 @@ public:
     static Completion completionForDelegate(QObject* delegate, const char* selector);
 
     // A request for a plain fetch (downloads, photos): the service's headers, If-Match when an ETag is
-    // given, and the method ("GET" when empty, kept as the property "httpMethod" of the request).
+    // given, and the method ("GET" when empty; kept in the request attribute QNetworkRequest::User, which
+    // fetcherWithRequest() reads).
     QNetworkRequest requestForURL(const QUrl& url, const QString& ETag = {},
                                   const QString& httpMethod = {}) const;
     // A fetcher for such a request, with the service's authorizer and retry settings.
