@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrel {
+
+// gAcl:additionalRole, such as "commenter" next to the role "reader".
+class GDataACLAdditionalRole
+{
+public:
+    GDataACLAdditionalRole() = default;
+    explicit GDataACLAdditionalRole(QString value) : m_value(std::move(value)) {}
+    static GDataACLAdditionalRole additionalRoleWithValue(const QString& value)
+    {
+        return GDataACLAdditionalRole(value);
+    }
+
+    const QString& value() const { return m_value; }
+
+    bool operator==(const GDataACLAdditionalRole& other) const = default;
+
+private:
+    QString m_value;
+};
+
+} // namespace tavrel

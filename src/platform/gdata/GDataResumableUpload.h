@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/gdata/GTMHTTPFetcher.h"
+
+#include <QIODevice>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace tavrel {
+
+// The resumable upload protocol: the metadata entry goes to the create-session (POST) or resumable-edit
+// (PUT) address with X-Upload-Content-Type and -Length, the service answers the session address in
+// Location, and the bytes follow in PUT chunks carrying Content-Range. 308 with Range says how much the
+// service holds; after a dropped connection or a 5xx answer the client asks with "Content-Range: bytes */N"
+// and resumes from the service's Range. The final 200 or 201 carries the entry. Progress never goes back.
+class GDataResumableUpload : public std::enable_shared_from_this<GDataResumableUpload>
+{
+public:
+    struct Settings
+    {
+        QUrl sessionURL;            // create-session or resumable-edit address, with query
+        QByteArray method = "POST"; // POST to create, PUT to update
+        QByteArray metadata;        // the entry as XML
+        QString ETag;               // If-Match of the session request (updates)
+        QString MIMEType;
+        QString slug;
+        QByteArray data;                   // the bytes, unless `device` is given
+        std::shared_ptr<QIODevice> device; // a readable, seekable source
+        qint64 chunkSize = 1024 * 1024;
+        std::shared_ptr<GDataAuthorizer> authorizer;
+        bool retryEnabled = true;
+        int maxRetryCount = 5;
+        double retryBaseInterval = 1.0;
+        double maxRetryInterval = 60.0;
+        QList<QPair<QByteArray, QByteArray>> extraHeaders; // GData-Version ...
+    };
+    // status and body of the final answer, or the error.
+    using Completion = std::function<void(int status, const QByteArray& body, const Error& error)>;
+    using Progress = std::function<void(qint64 sent, qint64 total)>;
+
+    explicit GDataResumableUpload(Settings settings);
+    ~GDataResumableUpload();
+
+    // Starts on the calling thread; false when the source is unusable (no size, not readable).
+    bool start(Completion completion, Progress progress, Error* error);
+    void cancel(); // from any thread; no completion follows
+    qint64 total() const { return m_total; }
+    const QUrl& uploadLocation() const { return m_location; }
+
+private:
+    GTMHTTPFetcherPtr makeFetcher(const QUrl& url, const QByteArray& method);
+    void startSession();
+    void sendChunk(qint64 offset);
+    void queryStatus();
+    void retryLater();
+    bool handleIncomplete(const GTMHTTPFetcherPtr& fetcher);
+    void finish(int status, const QByteArray& body, const Error& error);
+    QByteArray readChunk(qint64 offset, qint64 length, Error* error);
+    void reportProgress(qint64 sent);
+
+    Settings m_settings;
+    Completion m_completion;
+    Progress m_progress;
+    qint64 m_total = 0;
+    qint64 m_reported = 0;
+    int m_failures = 0;
+    QUrl m_location;
+    bool m_running = false;
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_mutex;
+    GTMHTTPFetcherPtr m_fetcher;
+    QPointer<QObject> m_context; // the starting thread's network access manager
+
+    std::shared_ptr<GDataResumableUpload> m_self;
+};
+
+} // namespace tavrel

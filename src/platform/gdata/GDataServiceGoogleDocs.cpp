@@ -1,0 +1,34 @@
+#include "platform/gdata/GDataServiceGoogleDocs.h"
+
+#include "platform/gdata/GDataEndpoints.h"
+
+namespace tavrel {
+
+QUrl GDataServiceGoogleDocs::docsFeedURL()
+{
+    return GDataEndpoints::docsFeedURL();
+}
+
+QUrl GDataServiceGoogleDocs::docsUploadURL()
+{
+    return GDataEndpoints::docsUploadURL();
+}
+
+QUrl GDataServiceGoogleDocs::docsURLForUserID(const QString& userID, const QString& visibility,
+                                              const QString& projection, const QString& resourceID,
+                                              const QString& feedType, const QString& revisionID)
+{
+    return GDataEndpoints::docsURL(userID, visibility, projection, resourceID, feedType, revisionID);
+}
+
+QUrl GDataServiceGoogleDocs::changesFeedURLForUserID(const QString& userID)
+{
+    return GDataEndpoints::docsChangesFeedURL(userID);
+}
+
+QUrl GDataServiceGoogleDocs::metadataEntryURLForUserID(const QString& userID)
+{
+    return GDataEndpoints::docsMetadataEntryURL(userID);
+}
+
+} // namespace tavrel

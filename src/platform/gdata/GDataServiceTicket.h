@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/gdata/GDataObject.h"
+#include "platform/gdata/GTMHTTPFetcher.h"
+
+#include <QSet>
+#include <QUrl>
+#include <QVariantMap>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace tavrel {
+
+class GDataServiceBase;
+class GDataServiceTicket;
+class GDataResumableUpload;
+using GDataServiceTicketPtr = std::shared_ptr<GDataServiceTicket>;
+
+// One service call in flight: it carries the caller's named properties until the callback, can be
+// cancelled (no callback follows), and tells the HTTP status of the last answer.
+class GDataServiceTicket : public std::enable_shared_from_this<GDataServiceTicket>
+{
+public:
+    using UploadProgressHandler =
+        std::function<void(const GDataServiceTicketPtr& ticket, quint64 sent, quint64 total)>;
+
+    ~GDataServiceTicket();
+
+    GDataServiceBase* service() const { return m_service; }
+
+    void setProperty(const QString& key, const QVariant& value);
+    QVariant propertyForKey(const QString& key) const;
+    QVariantMap properties() const;
+
+    // Stops the call; its callback is not called. Safe from any thread.
+    void cancelTicket();
+    bool isCancelled() const { return m_cancelled; }
+    bool hasCalledCallback() const { return m_calledCallback; }
+
+    // Following next links can be switched per ticket (the service's setting is the default).
+    bool shouldFollowNextLinks() const { return m_followNextLinks; }
+    void setShouldFollowNextLinks(bool follow) { m_followNextLinks = follow; }
+
+    // Called with the bytes sent so far (never decreasing) and the total, besides the service's handler.
+    void setUploadProgressHandler(UploadProgressHandler handler) { m_uploadProgress = std::move(handler); }
+
+    int statusCode() const { return m_statusCode; }
+    GDataObjectPtr postedObject() const { return m_postedObject; }
+    GDataObjectPtr fetchedObject() const { return m_fetchedObject; }
+    const GTMHTTPFetcherPtr& currentFetcher() const { return m_fetcher; }
+    // Number of pages fetched into the answer.
+    int pageCount() const { return m_pageCount; }
+
+private:
+    friend class GDataServiceBase;
+    explicit GDataServiceTicket(GDataServiceBase* service) : m_service(service) {}
+    void reportUploadProgress(quint64 sent, quint64 total);
+
+    GDataServiceBase* m_service = nullptr;
+    mutable std::mutex m_mutex;
+    QVariantMap m_properties;
+    std::atomic<bool> m_cancelled{false};
+    bool m_calledCallback = false;
+    bool m_followNextLinks = true;
+    int m_statusCode = 0;
+    int m_pageCount = 0;
+    QSet<QUrl> m_pagesFetched;
+    quint64 m_uploadReported = 0;
+    UploadProgressHandler m_uploadProgress;
+    UploadProgressHandler m_serviceUploadProgress;
+    GDataObjectPtr m_postedObject;
+    GDataObjectPtr m_fetchedObject;
+    GTMHTTPFetcherPtr m_fetcher;
+    std::shared_ptr<GDataResumableUpload> m_upload;
+    std::function<void(const GDataServiceTicketPtr&, const GDataObjectPtr&, const Error&)> m_completion;
+};
+
+} // namespace tavrel
+
+Q_DECLARE_METATYPE(tavrel::GDataServiceTicketPtr)

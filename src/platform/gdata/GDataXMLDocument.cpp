@@ -1,0 +1,336 @@
+#include "platform/gdata/GDataXMLDocument.h"
+
+#include "platform/gdata/GDataConstants.h"
+
+#include <sstream>
+#include <vector>
+
+namespace tavrel {
+
+const char* const GDataXMLDocument::kNoNamespacePrefix = "_nons";
+
+namespace {
+
+struct KnownNamespace
+{
+    const QString* uri;
+    const char* prefix;
+};
+
+const std::vector<KnownNamespace>& knownNamespaces()
+{
+    static const std::vector<KnownNamespace> table = {
+        {&kGDataNamespaceAtom, ""},       {&kGDataNamespaceAtomPub, "app"},
+        {&kGDataNamespaceGData, "gd"},    {&kGDataNamespaceDocuments, "docs"},
+        {&kGDataNamespaceBatch, "batch"}, {&kGDataNamespaceOpenSearch, "openSearch"},
+        {&kGDataNamespaceACL, "gAcl"},    {&kGDataNamespaceContact, "gContact"},
+        {&kGDataNamespaceXML, "xml"},
+    };
+    return table;
+}
+
+std::pair<QString, QString> splitName(const char* name)
+{
+    const QString qname = QString::fromUtf8(name);
+    const int colon = qname.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return {QString(), qname};
+    return {qname.left(colon), qname.mid(colon + 1)};
+}
+
+QString joinName(const QString& prefix, const QString& local)
+{
+    return prefix.isEmpty() ? local : prefix + QLatin1Char(':') + local;
+}
+
+// Visits every element below and including `start`, depth first, without recursion (hostile input may
+// nest deeply). `enter` runs on the way down, `leave` on the way up.
+template <class Enter, class Leave> void walkElements(pugi::xml_node start, Enter enter, Leave leave)
+{
+    pugi::xml_node node = start;
+    while (node) {
+        enter(node);
+        pugi::xml_node child = node.first_child();
+        while (child && child.type() != pugi::node_element)
+            child = child.next_sibling();
+        if (child) {
+            node = child;
+            continue;
+        }
+        while (node) {
+            leave(node);
+            if (node == start)
+                return;
+            pugi::xml_node next = node.next_sibling();
+            while (next && next.type() != pugi::node_element)
+                next = next.next_sibling();
+            if (next) {
+                node = next;
+                break;
+            }
+            node = node.parent();
+        }
+    }
+}
+
+} // namespace
+
+GDataXMLDocument::GDataXMLDocument()
+{
+    for (const auto& known : knownNamespaces()) {
+        m_prefixToURI.insert(QString::fromLatin1(known.prefix), *known.uri);
+        m_uriToPrefix.insert(*known.uri, QString::fromLatin1(known.prefix));
+    }
+    m_prefixToURI.insert(QString::fromLatin1(kNoNamespacePrefix), QString());
+    m_uriToPrefix.insert(QString(), QString::fromLatin1(kNoNamespacePrefix));
+}
+
+std::shared_ptr<GDataXMLDocument> GDataXMLDocument::parse(const QByteArray& data, QString* error)
+{
+    auto doc = std::make_shared<GDataXMLDocument>();
+    const pugi::xml_parse_result result = doc->m_document.load_buffer(
+        data.constData(), size_t(data.size()), pugi::parse_default, pugi::encoding_auto);
+    if (!result) {
+        if (error)
+            *error = QStringLiteral("%1 at offset %2")
+                         .arg(QString::fromUtf8(result.description()))
+                         .arg(result.offset);
+        return nullptr;
+    }
+    if (!doc->root()) {
+        if (error)
+            *error = QStringLiteral("no root element");
+        return nullptr;
+    }
+    if (!doc->resolve(error))
+        return nullptr;
+    return doc;
+}
+
+std::shared_ptr<GDataXMLDocument> GDataXMLDocument::createWithRoot(const QString& qualifiedName)
+{
+    auto doc = std::make_shared<GDataXMLDocument>();
+    doc->m_document.append_child(qualifiedName.toUtf8().constData());
+    return doc;
+}
+
+QString GDataXMLDocument::prefixForURI(const QString& uri, const QString& preferredPrefix)
+{
+    auto it = m_uriToPrefix.constFind(uri);
+    if (it != m_uriToPrefix.constEnd())
+        return it.value();
+    QString prefix = preferredPrefix;
+    if (prefix.isEmpty() || m_prefixToURI.contains(prefix)) {
+        int n = 1;
+        do {
+            prefix = QStringLiteral("ns%1").arg(n++);
+        } while (m_prefixToURI.contains(prefix));
+    }
+    m_prefixToURI.insert(prefix, uri);
+    m_uriToPrefix.insert(uri, prefix);
+    return prefix;
+}
+
+QString GDataXMLDocument::uriForPrefix(const QString& prefix) const
+{
+    return m_prefixToURI.value(prefix);
+}
+
+bool GDataXMLDocument::resolve(QString* error)
+{
+    // In-scope declarations as a stack of (prefix, URI); the mark per element tells where its own begin.
+    std::vector<std::pair<QString, QString>> scope;
+    std::vector<size_t> marks;
+    QString failure;
+
+    auto lookup = [&](const QString& prefix, bool* found) -> QString {
+        if (prefix == QLatin1String("xml")) {
+            *found = true;
+            return kGDataNamespaceXML;
+        }
+        for (auto it = scope.rbegin(); it != scope.rend(); ++it) {
+            if (it->first == prefix) {
+                *found = true;
+                return it->second;
+            }
+        }
+        *found = prefix.isEmpty(); // no default declaration: no namespace
+        return QString();
+    };
+
+    walkElements(
+        root(),
+        [&](pugi::xml_node element) {
+            marks.push_back(scope.size());
+            if (!failure.isEmpty())
+                return;
+            for (pugi::xml_attribute attr = element.first_attribute(); attr;) {
+                pugi::xml_attribute next = attr.next_attribute();
+                const char* name = attr.name();
+                if (std::strcmp(name, "xmlns") == 0) {
+                    scope.emplace_back(QString(), QString::fromUtf8(attr.value()));
+                    element.remove_attribute(attr);
+                } else if (std::strncmp(name, "xmlns:", 6) == 0) {
+                    scope.emplace_back(QString::fromUtf8(name + 6), QString::fromUtf8(attr.value()));
+                    element.remove_attribute(attr);
+                }
+                attr = next;
+            }
+            auto [prefix, local] = splitName(element.name());
+            bool found = false;
+            const QString uri = lookup(prefix, &found);
+            if (!found) {
+                failure = QStringLiteral("undeclared namespace prefix \"%1\"").arg(prefix);
+                return;
+            }
+            element.set_name(joinName(prefixForURI(uri, prefix), local).toUtf8().constData());
+            for (pugi::xml_attribute attr = element.first_attribute(); attr; attr = attr.next_attribute()) {
+                auto [attrPrefix, attrLocal] = splitName(attr.name());
+                if (attrPrefix.isEmpty())
+                    continue; // unprefixed attributes are in no namespace
+                bool attrFound = false;
+                const QString attrURI = lookup(attrPrefix, &attrFound);
+                if (!attrFound || attrURI.isEmpty()) {
+                    failure = QStringLiteral("undeclared namespace prefix \"%1\"").arg(attrPrefix);
+                    return;
+                }
+                attr.set_name(joinName(prefixForURI(attrURI, attrPrefix), attrLocal).toUtf8().constData());
+            }
+        },
+        [&](pugi::xml_node) {
+            scope.resize(marks.back());
+            marks.pop_back();
+        });
+
+    if (!failure.isEmpty()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
+    return true;
+}
+
+pugi::xml_node GDataXMLDocument::importNode(const GDataXMLDocument& sourceDocument, pugi::xml_node source,
+                                            pugi::xml_node parent, pugi::xml_node before)
+{
+    pugi::xml_node copy = before ? parent.insert_copy_before(source, before) : parent.append_copy(source);
+    if (&sourceDocument == this)
+        return copy;
+    auto rename = [&](const char* name) -> QString {
+        auto [prefix, local] = splitName(name);
+        const QString uri = sourceDocument.uriForPrefix(prefix);
+        const QString mine = prefixForURI(uri, prefix);
+        if (mine == prefix)
+            return QString();
+        return joinName(mine, local);
+    };
+    walkElements(
+        copy,
+        [&](pugi::xml_node element) {
+            const QString name = rename(element.name());
+            if (!name.isNull())
+                element.set_name(name.toUtf8().constData());
+            for (pugi::xml_attribute attr = element.first_attribute(); attr; attr = attr.next_attribute()) {
+                if (!std::strchr(attr.name(), ':'))
+                    continue;
+                const QString attrName = rename(attr.name());
+                if (!attrName.isNull())
+                    attr.set_name(attrName.toUtf8().constData());
+            }
+        },
+        [](pugi::xml_node) {});
+    return copy;
+}
+
+std::shared_ptr<GDataXMLDocument> GDataXMLDocument::copyElement(pugi::xml_node element) const
+{
+    auto doc = std::make_shared<GDataXMLDocument>();
+    doc->m_prefixToURI = m_prefixToURI;
+    doc->m_uriToPrefix = m_uriToPrefix;
+    doc->m_document.append_copy(element);
+    return doc;
+}
+
+QSet<QString> GDataXMLDocument::usedNamespaceURIs(pugi::xml_node element) const
+{
+    QSet<QString> uris;
+    walkElements(
+        element,
+        [&](pugi::xml_node node) {
+            uris.insert(uriForPrefix(splitName(node.name()).first));
+            for (pugi::xml_attribute attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
+                if (std::strchr(attr.name(), ':'))
+                    uris.insert(uriForPrefix(splitName(attr.name()).first));
+            }
+        },
+        [](pugi::xml_node) {});
+    uris.remove(QString());
+    return uris;
+}
+
+QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QString>& extraURIs,
+                                       bool withDeclaration) const
+{
+    if (!element)
+        return {};
+    pugi::xml_document out;
+    pugi::xml_node root = out.append_copy(element);
+
+    QSet<QString> uris = usedNamespaceURIs(element);
+    uris.unite(extraURIs);
+    uris.remove(QString());
+    uris.remove(kGDataNamespaceXML);
+
+    // Default namespace handling: Atom elements are unprefixed and rely on a default declaration; elements
+    // in no namespace need the default undeclared wherever Atom is the default around them.
+    const QString noNamespace = QString::fromLatin1(kNoNamespacePrefix);
+    std::vector<bool> atomDefault; // per open element: is Atom the default namespace inside it
+    walkElements(
+        root,
+        [&](pugi::xml_node node) {
+            const bool outer = atomDefault.empty() ? false : atomDefault.back();
+            auto [prefix, local] = splitName(node.name());
+            bool inner = outer;
+            if (prefix.isEmpty() && !outer) {
+                node.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
+                inner = true;
+            } else if (prefix == noNamespace) {
+                node.set_name(local.toUtf8().constData());
+                if (outer) {
+                    node.prepend_attribute("xmlns").set_value("");
+                    inner = false;
+                }
+            }
+            atomDefault.push_back(inner);
+        },
+        [&](pugi::xml_node) { atomDefault.pop_back(); });
+
+    // Prefixed declarations on the root, in a stable order; the root's own default declaration stays first.
+    QStringList prefixes;
+    for (const QString& uri : uris) {
+        const QString prefix = m_uriToPrefix.value(uri);
+        if (!prefix.isEmpty() && prefix != noNamespace)
+            prefixes << prefix;
+    }
+    prefixes.sort();
+    pugi::xml_attribute after = root.attribute("xmlns");
+    for (const QString& prefix : prefixes) {
+        const QByteArray name = "xmlns:" + prefix.toUtf8();
+        pugi::xml_attribute attr = after ? root.insert_attribute_after(name.constData(), after)
+                                         : root.prepend_attribute(name.constData());
+        attr.set_value(m_prefixToURI.value(prefix).toUtf8().constData());
+        after = attr;
+    }
+    // An Atom-namespaced prefix table entry may be needed when Atom is used only through extraURIs.
+    if (uris.contains(kGDataNamespaceAtom) && !root.attribute("xmlns") &&
+        splitName(root.name()).first.isEmpty())
+        root.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
+
+    std::ostringstream stream;
+    out.save(stream, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    QByteArray bytes = withDeclaration ? QByteArray("<?xml version='1.0' encoding='UTF-8'?>") : QByteArray();
+    bytes += QByteArray::fromStdString(stream.str());
+    return bytes;
+}
+
+} // namespace tavrel
