@@ -27,6 +27,14 @@ QUrl cleanBase(QUrl url)
 }
 } // namespace
 
+namespace {
+// A relative text such as "not a url" parses as a valid URL: insist on a scheme and a host.
+bool isUsableBase(const QUrl& url)
+{
+    return url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty();
+}
+} // namespace
+
 QUrl GDataEndpoints::serviceBaseURL()
 {
     {
@@ -37,14 +45,14 @@ QUrl GDataEndpoints::serviceBaseURL()
     const QString environment = qEnvironmentVariable(kServiceURLEnvironment.toUtf8().constData());
     if (!environment.isEmpty()) {
         const QUrl url(environment);
-        if (url.isValid())
+        if (isUsableBase(url))
             return cleanBase(url);
     }
     const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
     const QString setting = settings.value(kServiceURLSettingKey).toString();
     if (!setting.isEmpty()) {
         const QUrl url(setting);
-        if (url.isValid())
+        if (isUsableBase(url))
             return cleanBase(url);
     }
     return QUrl(kDefaultServiceURL);

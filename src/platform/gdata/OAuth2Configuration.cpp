@@ -1,5 +1,7 @@
 #include "platform/gdata/OAuth2Configuration.h"
 
+#include "platform/gdata/GDataEndpoints.h"
+
 #include "platform/system/Paths.h"
 
 #include <QSettings>
@@ -37,17 +39,8 @@ OAuth2Configuration::OAuth2Configuration(const QUrl& serviceURL)
 
 QUrl OAuth2Configuration::currentServiceURL()
 {
-    const QByteArray fromEnvironment = qgetenv(kServiceURLEnvironmentVariable);
-    if (!fromEnvironment.isEmpty()) {
-        const QUrl url(QString::fromUtf8(fromEnvironment));
-        if (url.isValid() && !url.scheme().isEmpty())
-            return url;
-    }
-    const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
-    const QUrl fromSettings(settings.value(kServiceURLSettingKey).toString());
-    if (fromSettings.isValid() && !fromSettings.scheme().isEmpty())
-        return fromSettings;
-    return QUrl(kDefaultServiceURL);
+    // One configuration for every endpoint: the command line, the environment, then the settings.
+    return GDataEndpoints::serviceBaseURL();
 }
 
 QString OAuth2Configuration::scopeWithStrings(const QStringList& scopes)

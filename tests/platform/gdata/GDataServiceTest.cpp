@@ -464,8 +464,9 @@ TEST_F(GDataService, ResumableUploadSurvivesADroppedConnectionAndServerErrors)
             if (requests[i].method == QLatin1String("PUT"))
                 resent += requests[i].body.size();
         }
-        if (row.mustAskForStatus)
+        if (row.mustAskForStatus) {
             EXPECT_TRUE(askedForStatus) << row.name;
+        }
         EXPECT_EQ(resent, row.resent) << row.name << ": only what the service lacked is sent again";
     }
 }
