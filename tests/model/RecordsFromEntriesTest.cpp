@@ -1,6 +1,7 @@
 #include "RecordFixtures.h"
 #include "model/Category.h"
 #include "model/Contact.h"
+#include "model/ContactAdapter.h"
 #include "model/ContactList.h"
 #include "model/File.h"
 #include "model/FileList.h"
@@ -365,6 +366,16 @@ TEST_F(RecordsFromEntries, EntriesRebuiltFromStoredText)
     auto blankContact = moc()->insertNewObject<Contact>("Contact");
     blankContact->setXml("not xml at all");
     EXPECT_FALSE(blankContact->gdataEntry());
+
+    // The detached contact answers its stored entry, whatever its name says, and falls back to a new
+    // entry named after it.
+    auto adapter = contact->adapterObject();
+    adapter->setName("Someone Else");
+    ASSERT_TRUE(adapter->gdataEntry());
+    EXPECT_EQ(adapter->gdataEntry()->fullName(), "John Wilson");
+    adapter->setXml("not xml at all");
+    ASSERT_TRUE(adapter->gdataEntry());
+    EXPECT_EQ(adapter->gdataEntry()->fullName(), "Someone Else");
 }
 
 } // namespace
