@@ -185,13 +185,15 @@ TEST(GeneralACLPermissionAdapter, ToServiceEntries)
         if (scope && row.scope) {
             EXPECT_EQ(scope->type(), row.scope->type()) << label;
             EXPECT_EQ(scope->value().isEmpty(), row.scope->value().isEmpty()) << label;
-            if (!row.scope->value().isEmpty())
+            if (!row.scope->value().isEmpty()) {
                 EXPECT_EQ(scope->value(), row.scope->value()) << label;
+            }
         }
         const auto role = entry->role();
         EXPECT_EQ(role.has_value(), row.plainRole.has_value()) << label;
-        if (role && row.plainRole)
+        if (role && row.plainRole) {
             EXPECT_EQ(role->value(), *row.plainRole) << label;
+        }
         EXPECT_EQ(entry->keyedRole(), row.keyed) << label;
         EXPECT_EQ(additionalValues(entry->additionalRoles()), row.additional) << label;
     }
