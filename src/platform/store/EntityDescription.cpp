@@ -57,6 +57,13 @@ EntityDescription& EntityDescription::addIndex(const QStringList& attributeNames
     return *this;
 }
 
+EntityDescription& EntityDescription::addCaseInsensitiveIndex(const QString& attributeName)
+{
+    if (!m_caseInsensitiveIndexes.contains(attributeName))
+        m_caseInsensitiveIndexes.append(attributeName);
+    return *this;
+}
+
 EntityDescription& EntityDescription::setRecordFactory(RecordFactory factory)
 {
     m_factory = std::move(factory);

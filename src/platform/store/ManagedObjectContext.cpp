@@ -341,7 +341,8 @@ private:
                 out = equal ? QStringLiteral("0") : QStringLiteral("1");
                 return true;
             }
-            out = col + (equal ? QStringLiteral(" IS ?") : QStringLiteral(" IS NOT ?"));
+            // "=" rather than "IS": the key is never NULL, and only "=" reaches a partial index.
+            out = equal ? QStringLiteral("(%1 IS NOT NULL AND %1 = ?)").arg(col) : col + QStringLiteral(" IS NOT ?");
             binds.append(key);
             return true;
         }
@@ -433,7 +434,30 @@ struct ManagedObjectContext::Private
     bool destroying = false;
     QRecursiveMutex mutex;
 
+    QHash<const EntityDescription*, QString> insertStatements;
+
     const StoreSchema& schema() const { return coordinator->schema(); }
+    // "INSERT INTO table (every column of the entity) VALUES (?, ...)", made once per entity.
+    const QString& insertSql(const EntityDescription* e)
+    {
+        auto it = insertStatements.constFind(e);
+        if (it != insertStatements.constEnd())
+            return *it;
+        QStringList cols{QStringLiteral("Z_PK"), QStringLiteral("Z_ENT")};
+        for (const AttributeDescription* a : e->attributes())
+            cols.append(StoreSchema::quote(a->name));
+        for (const RelationshipDescription* rel : e->relationships())
+            if (!rel->toMany) {
+                cols.append(StoreSchema::quote(rel->name));
+                cols.append(StoreSchema::quote(rel->name + QStringLiteral("_ent")));
+            }
+        QString marks = QStringLiteral("?");
+        for (qsizetype i = 1; i < cols.size(); ++i)
+            marks += QStringLiteral(",?");
+        return *insertStatements.insert(
+            e, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                   .arg(StoreSchema::quote(schema().table(e).name), cols.join(QLatin1Char(',')), marks));
+    }
     SqliteConnection& connection()
     {
         if (!db)
@@ -948,23 +972,17 @@ bool ManagedObjectContext::save(Error* error)
                     }
                 }
             };
+            // Keys ascending per table: rows append to the end of each B-tree instead of splitting pages.
+            std::sort(inserted.begin(), inserted.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
+                const EntityDescription* ra = a->m_entity->rootEntity();
+                const EntityDescription* rb = b->m_entity->rootEntity();
+                if (ra != rb)
+                    return std::less<const EntityDescription*>()(ra, rb);
+                return a->m_id.primaryKey() < b->m_id.primaryKey();
+            });
             for (const auto& o : std::as_const(inserted)) {
                 const EntityDescription* e = o->m_entity;
-                const StoreSchema::Table& table = schema.table(e);
-                QStringList cols{QStringLiteral("Z_PK"), QStringLiteral("Z_ENT")};
-                for (const AttributeDescription* a : e->attributes())
-                    cols.append(StoreSchema::quote(a->name));
-                for (const RelationshipDescription* rel : e->relationships())
-                    if (!rel->toMany) {
-                        cols.append(StoreSchema::quote(rel->name));
-                        cols.append(StoreSchema::quote(rel->name + QStringLiteral("_ent")));
-                    }
-                QString marks = QStringLiteral("?");
-                for (qsizetype i = 1; i < cols.size(); ++i)
-                    marks += QStringLiteral(",?");
-                SqliteStatement& s =
-                    db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(StoreSchema::quote(table.name), cols.join(QLatin1Char(',')), marks));
+                SqliteStatement& s = db.prepare(d->insertSql(e));
                 int n = 1;
                 s.bindInt64(n++, o->m_id.primaryKey());
                 s.bindInt64(n++, schema.entityNumber(e));
