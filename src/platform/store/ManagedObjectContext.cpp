@@ -435,6 +435,9 @@ struct ManagedObjectContext::Private
     QRecursiveMutex mutex;
 
     QHash<const EntityDescription*, QString> insertStatements;
+    // Held around every use of the connection; the coordinator takes it to close the store.
+    std::recursive_mutex dbMutex;
+    quint64 generation = 0;
 
     const StoreSchema& schema() const { return coordinator->schema(); }
     // "INSERT INTO table (every column of the entity) VALUES (?, ...)", made once per entity.
@@ -460,6 +463,8 @@ struct ManagedObjectContext::Private
     }
     SqliteConnection& connection()
     {
+        if (db && generation != coordinator->storeGeneration())
+            db.reset();
         if (!db)
             db = coordinator->openConnection();
         return *db;
@@ -481,10 +486,38 @@ ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordi
         throw Exception(Exception::kInvalidArgumentException,
                         QStringLiteral("A context needs a store coordinator"));
     d->coordinator = std::move(coordinator);
+    d->generation = d->coordinator->storeGeneration();
+    d->coordinator->registerContext(this);
+}
+
+std::unique_lock<std::recursive_mutex> ManagedObjectContext::lockConnection()
+{
+    return std::unique_lock<std::recursive_mutex>(d->dbMutex);
+}
+
+void ManagedObjectContext::closeConnection()
+{
+    std::lock_guard use(d->dbMutex);
+    d->db.reset();
+}
+
+void ManagedObjectContext::adoptCurrentStore()
+{
+    const quint64 current = d->coordinator->storeGeneration();
+    if (d->generation == current || !d->coordinator->hasStore())
+        return; // while no store is added, uses answer errors and the records stay
+    d->generation = current;
+    {
+        std::lock_guard use(d->dbMutex);
+        d->db.reset();
+    }
+    // Its records and changes belong to a store that is gone; the new store reuses their keys.
+    reset();
 }
 
 ManagedObjectContext::~ManagedObjectContext()
 {
+    d->coordinator->unregisterContext(this);
     d->destroying = true;
     for (const auto& weak : std::as_const(d->registry))
         if (auto o = weak.lock())
@@ -531,6 +564,7 @@ ManagedObjectPtr makeObject(const EntityDescription* e, const ManagedObjectID&)
 
 ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName)
 {
+    adoptCurrentStore();
     const EntityDescription* e = d->coordinator->managedObjectModel().entity(entityName);
     if (!e)
         throw Exception(Exception::kInvalidArgumentException,
@@ -561,11 +595,13 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
 
 ManagedObjectPtr ManagedObjectContext::objectRegisteredForID(const ManagedObjectID& id) const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return d->registered(id);
 }
 
 ManagedObjectPtr ManagedObjectContext::objectWithID(const ManagedObjectID& id)
 {
+    adoptCurrentStore();
     if (id.isNull())
         return {};
     if (auto o = d->registered(id))
@@ -634,6 +670,7 @@ void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& sch
 
 bool ManagedObjectContext::fireFault(const ManagedObject* object)
 {
+    std::unique_lock use(d->dbMutex);
     auto* self = const_cast<ManagedObject*>(object);
     if (self->m_loaded || self->m_inserted)
         return true;
@@ -682,6 +719,7 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
 
 const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedObject* object, int index)
 {
+    std::unique_lock use(d->dbMutex);
     static const QList<ManagedObjectID> empty;
     auto* o = const_cast<ManagedObject*>(object);
     if (index < 0 || index >= o->m_relations.size())
@@ -860,11 +898,13 @@ void ManagedObjectContext::deleteObject(const ManagedObjectPtr& object)
 
 bool ManagedObjectContext::hasChanges() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return !d->inserted.isEmpty() || !d->updated.isEmpty() || !d->deleted.isEmpty();
 }
 
 QList<ManagedObjectPtr> ManagedObjectContext::insertedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     QList<ManagedObjectPtr> result;
     for (const auto& o : std::as_const(d->inserted))
         if (!o->m_deleted)
@@ -874,11 +914,13 @@ QList<ManagedObjectPtr> ManagedObjectContext::insertedObjects() const
 
 QList<ManagedObjectPtr> ManagedObjectContext::updatedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return d->updated.values();
 }
 
 QList<ManagedObjectPtr> ManagedObjectContext::deletedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     QList<ManagedObjectPtr> result;
     for (const auto& o : std::as_const(d->deleted))
         if (!o->m_inserted)
@@ -897,6 +939,7 @@ QList<ManagedObjectPtr> ManagedObjectContext::registeredObjects() const
 
 bool ManagedObjectContext::save(Error* error)
 {
+    adoptCurrentStore();
     if (!hasChanges())
         return true;
     // A Deny rule holds while the deleted record still refers to a record that stays.
@@ -933,6 +976,7 @@ bool ManagedObjectContext::save(Error* error)
 
     PersistentStoreCoordinator& psc = *d->coordinator;
     psc.lockWrites();
+    std::unique_lock use(d->dbMutex);
     try {
         const StoreSchema& schema = d->schema();
         SqliteConnection& db = d->connection();
@@ -1076,6 +1120,7 @@ bool ManagedObjectContext::save(Error* error)
         return false;
     }
     psc.unlockWrites();
+    use.unlock(); // not held while others hear of the save
 
     // The store holds the changes: the records are clean now.
     for (const auto& o : std::as_const(inserted)) {
@@ -1228,6 +1273,8 @@ bool contextIsDirtyFor(const QHash<ManagedObjectID, ManagedObjectPtr>& a,
 
 QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchRequest& request, Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     QList<ManagedObjectPtr> result;
     try {
         const StoreSchema& schema = d->schema();
@@ -1346,6 +1393,8 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
 QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const FetchRequest& request,
                                                                        Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     QList<ManagedObjectID> ids;
     try {
         const StoreSchema& schema = d->schema();
@@ -1386,6 +1435,8 @@ QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const Fet
 
 qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     try {
         const StoreSchema& schema = d->schema();
         FetchPlan plan = makePlan(request, schema, d->coordinator->managedObjectModel());
@@ -1423,6 +1474,7 @@ qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, E
 
 void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool mergeChanges)
 {
+    std::unique_lock use(d->dbMutex);
     if (!object || object->m_context != this || object->m_inserted)
         return;
     if (!mergeChanges) {

@@ -1,6 +1,7 @@
 #include "platform/store/PersistentStoreCoordinator.h"
 
 #include "platform/runtime/Exception.h"
+#include "platform/store/ManagedObjectContext.h"
 #include "platform/store/SqliteConnection.h"
 #include "platform/store/StoreSchema.h"
 
@@ -9,6 +10,8 @@
 #include <QHash>
 #include <QSet>
 #include <QUuid>
+#include <atomic>
+#include <vector>
 #include <mutex>
 
 namespace tavrel {
@@ -23,6 +26,10 @@ struct PersistentStoreCoordinator::Private
     std::mutex writeMutex;
     std::mutex keyMutex;
     QHash<const EntityDescription*, qint64> lastKeys;
+    std::mutex contextsMutex;
+    QList<ManagedObjectContext*> contexts;
+    std::atomic<quint64> generation = 0;
+    std::atomic<bool> open = false;
 };
 
 PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
@@ -221,11 +228,47 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                             .arg(path, QString::fromStdString(failure.what())));
     }
     d->path = path;
+    d->open = true;
+}
+
+void PersistentStoreCoordinator::removePersistentStore()
+{
+    std::lock_guard writes(d->writeMutex);
+    std::lock_guard registry(d->contextsMutex);
+    // Every context is held still (no read or write in progress, none starting) until the store is gone.
+    std::vector<std::unique_lock<std::recursive_mutex>> held;
+    for (ManagedObjectContext* context : std::as_const(d->contexts))
+        held.push_back(context->lockConnection());
+    for (ManagedObjectContext* context : std::as_const(d->contexts))
+        context->closeConnection();
+    ++d->generation;
+    d->open = false;
+    d->schema.reset();
+    d->path.clear();
+    std::lock_guard keys(d->keyMutex);
+    d->lastKeys.clear();
+}
+
+quint64 PersistentStoreCoordinator::storeGeneration() const
+{
+    return d->generation.load();
+}
+
+void PersistentStoreCoordinator::registerContext(ManagedObjectContext* context)
+{
+    std::lock_guard registry(d->contextsMutex);
+    d->contexts.append(context);
+}
+
+void PersistentStoreCoordinator::unregisterContext(ManagedObjectContext* context)
+{
+    std::lock_guard registry(d->contextsMutex);
+    d->contexts.removeAll(context);
 }
 
 bool PersistentStoreCoordinator::hasStore() const
 {
-    return d->schema != nullptr;
+    return d->open.load();
 }
 
 QString PersistentStoreCoordinator::storePath() const

@@ -411,6 +411,96 @@ TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
     EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"", "kept"}));
 }
 
+TEST_F(StoreTest, RemovedStoreClosesEveryConnectionUntilAnotherIsAdded)
+{
+    insert("Note", {{"title", "old"}});
+    ASSERT_TRUE(context().save());
+    ManagedObjectContext other(m_coordinator);
+    FetchRequest notes("Note");
+    ASSERT_EQ(other.executeFetchRequest(notes).size(), 1);
+    auto unsaved = insert("Note", {{"title", "unsaved"}});
+    ASSERT_TRUE(QFile::exists(m_path + "-wal"));
+
+    m_coordinator->removePersistentStore();
+    EXPECT_FALSE(m_coordinator->hasStore());
+    EXPECT_TRUE(m_coordinator->storePath().isEmpty());
+    // Every connection is closed: the last one took its journal with it.
+    EXPECT_FALSE(QFile::exists(m_path + "-wal"));
+    EXPECT_FALSE(QFile::exists(m_path + "-shm"));
+    Error error;
+    EXPECT_TRUE(other.executeFetchRequest(notes, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    EXPECT_EQ(other.countForFetchRequest(notes), -1);
+    EXPECT_FALSE(context().save(&error));
+    EXPECT_EQ(error.code(), ManagedObjectContext::SaveError);
+    EXPECT_TRUE(context().hasChanges());
+
+    // Another store at another place: both contexts forget the old records and use the new file.
+    const QString second = QDir(home().path()).filePath(QStringLiteral("second.storedata"));
+    m_coordinator->addPersistentStore(second);
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_FALSE(unsaved->managedObjectContext());
+    EXPECT_EQ(other.countForFetchRequest(notes), 0);
+    auto fresh = insert("Note", {{"title", "fresh"}});
+    ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
+    EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"fresh"});
+    m_coordinator->removePersistentStore();
+    m_coordinator->removePersistentStore(); // nothing to do
+    m_coordinator->addPersistentStore(m_path);
+    EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"old"});
+}
+
+TEST_F(StoreTest, FileOfThePreviousLayoutOpensWithItsData)
+{
+    auto note = insert("Note", {{"title", "kept"}});
+    auto person = insert("Person", {{"name", "p"}, {"address", "p@x.com"}});
+    note->setToOne("author", person);
+    person->setToOne("profile", insert("Profile", {{"bio", "b"}}));
+    ASSERT_TRUE(context().save());
+    note.reset();
+    person.reset();
+    m_context.reset();
+    m_coordinator.reset();
+    // The previous layout indexed every link, on both sides of one-to-one pairs, over every row.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+    const char* previous = "DROP INDEX \"ZItem_author_index\";"
+                           "CREATE INDEX \"ZItem_author_index\" ON \"ZItem\" (\"author\");"
+                           "CREATE INDEX \"ZPerson_profile_index\" ON \"ZPerson\" (\"profile\");"
+                           "CREATE INDEX \"ZProfile_person_index\" ON \"ZProfile\" (\"person\");"
+                           "CREATE INDEX mine ON ZPerson (name);";
+    ASSERT_EQ(sqlite3_exec(db, previous, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+
+    open();
+    auto notes = fetch("Note", Predicate::format("author.address == %@", "p@x.com"));
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes[0]->stringValue("title"), "kept");
+    auto people = fetch("Person");
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(people[0]->toManyCount("notes"), 1);
+    EXPECT_EQ(fetch("Note", Predicate::format("author == %@", people[0])).size(), 1);
+    EXPECT_EQ(people[0]->valueForKeyPath("profile.bio").toString(), "b");
+    EXPECT_EQ(fetch("Profile")[0]->toOne("person"), people[0]);
+
+    // The indexes this program no longer reads are gone; the others, and one it did not make, stay.
+    m_context.reset();
+    m_coordinator.reset();
+    ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+    QStringList indexes;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", -1, &s,
+                       nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW)
+        indexes.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    EXPECT_TRUE(indexes.contains("ZItem_author_index"));
+    EXPECT_TRUE(indexes.contains("mine"));
+    EXPECT_FALSE(indexes.contains("ZPerson_profile_index"));
+    EXPECT_FALSE(indexes.contains("ZProfile_person_index"));
+}
+
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
 {
     const QString junk = QDir(home().path()).filePath(QStringLiteral("junk.storedata"));
