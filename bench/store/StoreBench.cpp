@@ -3,7 +3,7 @@
 // and indexes; then, in a fresh process, reopens the store for the first page of documents by title and
 // fetches every document.
 // Prints on stdout: insert_records_per_s, ratio_to_sqlite, first_page_ms, peak_rss_mb. Details go to
-// stderr. BENCH_FILES and BENCH_CONTACTS change the sizes (for profiling).
+// stderr. BENCH_FILES and BENCH_CONTACTS change the sizes (for profiling); BENCH_KEEP keeps the files.
 #include "model/Contact.h"
 #include "model/File.h"
 #include "model/Mail.h"
@@ -359,6 +359,10 @@ int main(int argc, char** argv)
     // (XmlInfo, ContactCachedAvatar) and two Mail records.
     const qint64 records = qint64(files) * 4 + qint64(contacts) * 5;
     QTemporaryDir dir;
+    if (qEnvironmentVariableIsSet("BENCH_KEEP")) {
+        dir.setAutoRemove(false);
+        std::fprintf(stderr, "files kept in %s\n", qPrintable(dir.path()));
+    }
     const QString plainPath = dir.filePath("plain.sqlite");
     const double plainMs = plainSqlite(plainPath);
     std::fprintf(stderr, "plain sqlite: %lld rows in %.0f ms\n", qlonglong(records), plainMs);

@@ -119,6 +119,7 @@ std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
         .addToMany("comments", "FileEntryAbstract", "commenters", R::Nullify)
         .addToOne("contact", "Contact", "mails", R::Nullify)
         .addToOne("primaryForContact", "Contact", "primaryMail", R::Nullify)
+        .addCaseInsensitiveIndex("address")
         .setRecordClass<Mail>();
 
     model->addEntity("FileCachedFile")

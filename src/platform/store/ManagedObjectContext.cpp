@@ -162,6 +162,14 @@ private:
         return false;
     }
 
+    static bool isAscii(const QString& text)
+    {
+        for (QChar c : text)
+            if (c.unicode() >= 0x80)
+                return false;
+        return true;
+    }
+
     bool path(const PredicateNode& n, const EntityDescription* e, const QString& alias,
               const QStringList& comps, QString& out, QVariantList& binds)
     {
@@ -267,10 +275,16 @@ private:
         const bool text = a->type == AttributeDescription::Type::String;
         switch (n.op) {
         case Op::Equal:
-            if (n.options && text)
+            if (n.options == Predicate::CaseInsensitive && text && isAscii(v.toString())) {
+                // Text equal under folding to an ASCII text is equal ignoring ASCII case (but for the
+                // Kelvin sign, the long s and U+FEFF), which a NOCASE index answers; the folding confirms.
+                out = QStringLiteral("(%1 = ? COLLATE NOCASE AND tv_eq(%1, ?, %2))").arg(col).arg(n.options);
+                binds.append(v);
+            } else if (n.options && text) {
                 out = QStringLiteral("tv_eq(%1, ?, %2)").arg(col).arg(n.options);
-            else
+            } else {
                 out = col + QStringLiteral(" IS ?");
+            }
             binds.append(v);
             return true;
         case Op::NotEqual:
