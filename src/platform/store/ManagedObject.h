@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/store/EntityDescription.h"
+#include "platform/store/KeyBits.h"
 #include "platform/store/ManagedObjectID.h"
 
 #include <QDateTime>
@@ -139,8 +140,8 @@ private:
     mutable QList<QVariant> m_values; // per attribute, in EntityDescription::attributes() order
     // Per relationship: to-one holds at most one id; to-many is loaded on demand.
     mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
-    QSet<int> m_changedAttributes;
-    QSet<int> m_changedRelationships;
+    KeyBits m_changedAttributes;
+    KeyBits m_changedRelationships;
     QList<Watch> m_watches;                                             // watches on this record
     QList<std::pair<std::weak_ptr<ManagedObject>, QString>> m_watching; // watches this record made
     // Batch faulting: the fetch this fault came from, to load its neighbours with it.

@@ -650,7 +650,7 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
 
 namespace {
 void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
-              QSet<int>* changedAttributes, QSet<int>* changedRelations, QList<QVariant>& values,
+              KeyBits* changedAttributes, KeyBits* changedRelations, QList<QVariant>& values,
               QList<std::optional<QList<ManagedObjectID>>>& relations)
 {
     const EntityDescription* e = o->entity();
@@ -800,7 +800,7 @@ void ManagedObjectContext::recordChange(ManagedObject* object)
 
 namespace {
 void willChangeRelation(ManagedObject* o, int index, QHash<int, QList<ManagedObjectID>>& saved,
-                        const std::optional<QList<ManagedObjectID>>& current, QSet<int>& changed)
+                        const std::optional<QList<ManagedObjectID>>& current, KeyBits& changed)
 {
     if (!o->isInserted() && !saved.contains(index))
         saved.insert(index, current.value_or(QList<ManagedObjectID>()));
@@ -1065,12 +1065,10 @@ bool ManagedObjectContext::save(Error* error)
                 const EntityDescription* e = o->m_entity;
                 QStringList sets;
                 QList<std::function<void(SqliteStatement&, int&)>> binders;
-                QList<int> attrs = o->m_changedAttributes.values();
-                std::sort(attrs.begin(), attrs.end());
+                const QList<int> attrs = o->m_changedAttributes.values();
                 for (int i : attrs)
                     sets.append(StoreSchema::quote(e->attributes()[i]->name) + QStringLiteral(" = ?"));
-                QList<int> rels = o->m_changedRelationships.values();
-                std::sort(rels.begin(), rels.end());
+                const QList<int> rels = o->m_changedRelationships.values();
                 QList<int> storedRels;
                 for (int r : rels)
                     if (!e->relationships()[r]->toMany) {
