@@ -37,7 +37,7 @@ QVariantMap ManagedObject::changedValues() const
     if (!m_entity)
         return result;
     for (int i : m_changedAttributes)
-        result.insert(m_entity->attributes()[i]->name, m_values[i]);
+        result.insert(m_entity->attributes()[i]->name, m_values.at(i));
     for (int r : m_changedRelationships) {
         const QString& name = m_entity->relationships()[r]->name;
         result.insert(name, valueForKey(name));
@@ -119,11 +119,11 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     const int i = attributeIndexOrThrow(key);
     fire();
     const QVariant coerced = m_entity->attributes()[i]->coerce(value);
-    const QVariant& current = m_values[i];
+    const QVariant current = m_values.at(i);
     if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced) &&
         (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
         return; // same value: no change to save or announce
-    m_values[i] = coerced;
+    m_values.set(i, coerced);
     m_changedAttributes.insert(i);
     if (m_context)
         m_context->recordChange(this);
@@ -164,7 +164,7 @@ void ManagedObject::setPrimitiveValueForKey(const QString& key, const QVariant& 
 {
     const int i = attributeIndexOrThrow(key);
     fire();
-    m_values[i] = m_entity->attributes()[i]->coerce(value);
+    m_values.set(i, m_entity->attributes()[i]->coerce(value));
     m_changedAttributes.insert(i);
     if (m_context)
         m_context->recordChange(this);

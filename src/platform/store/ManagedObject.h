@@ -2,6 +2,7 @@
 
 #include "platform/store/EntityDescription.h"
 #include "platform/store/KeyBits.h"
+#include "platform/store/RecordValues.h"
 #include "platform/store/ManagedObjectID.h"
 
 #include <QDateTime>
@@ -137,7 +138,7 @@ private:
     bool m_inserted = false;
     bool m_deleted = false;
     mutable bool m_loaded = false;
-    mutable QList<QVariant> m_values; // per attribute, in EntityDescription::attributes() order
+    mutable RecordValues m_values; // per attribute, in EntityDescription::attributes() order
     // Per relationship: to-one holds at most one id; to-many is loaded on demand.
     mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
     KeyBits m_changedAttributes;

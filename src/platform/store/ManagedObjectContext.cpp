@@ -595,7 +595,7 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
     o->m_loaded = true;
     o->m_values.resize(e->attributes().size());
     for (int i = 0; i < e->attributes().size(); ++i)
-        o->m_values[i] = e->attributes()[i]->coerce(e->attributes()[i]->defaultValue);
+        o->m_values.set(i, e->attributes()[i]->coerce(e->attributes()[i]->defaultValue));
     o->m_relations.resize(e->relationships().size());
     for (auto& r : o->m_relations)
         r = QList<ManagedObjectID>();
@@ -650,7 +650,7 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
 
 namespace {
 void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
-              KeyBits* changedAttributes, KeyBits* changedRelations, QList<QVariant>& values,
+              KeyBits* changedAttributes, KeyBits* changedRelations, RecordValues& values,
               QList<std::optional<QList<ManagedObjectID>>>& relations)
 {
     const EntityDescription* e = o->entity();
@@ -658,7 +658,7 @@ void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& sch
     for (int i = 0; i < e->attributes().size(); ++i) {
         if (keepChanged && changedAttributes->contains(i))
             continue;
-        values[i] = readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type);
+        values.set(i, readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type));
     }
     for (int r = 0; r < e->relationships().size(); ++r) {
         if (keepChanged && changedRelations->contains(r))
@@ -1045,7 +1045,7 @@ bool ManagedObjectContext::save(Error* error)
                 s.bindInt64(n++, o->m_id.primaryKey());
                 s.bindInt64(n++, schema.entityNumber(e));
                 for (int i = 0; i < e->attributes().size(); ++i)
-                    bindAttribute(s, n++, e->attributes()[i], o->m_values[i]);
+                    bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
                 for (const RelationshipDescription* rel : e->relationships()) {
                     if (rel->toMany)
                         continue;
@@ -1083,7 +1083,7 @@ bool ManagedObjectContext::save(Error* error)
                             .arg(StoreSchema::quote(schema.table(e).name), sets.join(QStringLiteral(", "))));
                     int n = 1;
                     for (int i : attrs)
-                        bindAttribute(s, n++, e->attributes()[i], o->m_values[i]);
+                        bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
                     for (int r : storedRels) {
                         const auto& ids = o->m_relations[r];
                         if (ids && !ids->isEmpty()) {
@@ -1502,8 +1502,7 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
             d->deleted.remove(id);
         }
         object->m_loaded = false;
-        for (auto& v : object->m_values)
-            v = QVariant();
+        object->m_values.resize(object->m_values.size());
         for (auto& r : object->m_relations)
             r.reset();
         return;
