@@ -50,6 +50,38 @@ QVariant readColumn(const SqliteStatement& s, int column, AttributeDescription::
 
 void bindAttribute(SqliteStatement& s, int index, const AttributeDescription* a, const QVariant& value)
 {
+    // Values were converted to the attribute's type when set or read.
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        s.bindNull(index);
+        return;
+    case QMetaType::QString:
+        if (a->type == AttributeDescription::Type::String && !value.toString().isNull()) {
+            s.bindText(index, value.toString());
+            return;
+        }
+        break;
+    case QMetaType::Bool:
+        if (a->type == AttributeDescription::Type::Bool) {
+            s.bindInt64(index, value.toBool() ? 1 : 0);
+            return;
+        }
+        break;
+    case QMetaType::LongLong:
+        if (a->type == AttributeDescription::Type::Int64) {
+            s.bindInt64(index, value.toLongLong());
+            return;
+        }
+        break;
+    case QMetaType::QDateTime:
+        if (a->type == AttributeDescription::Type::Date && value.toDateTime().isValid()) {
+            s.bindInt64(index, value.toDateTime().toMSecsSinceEpoch());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     if (KeyValueCoding::isNil(value)) {
         s.bindNull(index);
         return;
@@ -1038,12 +1070,24 @@ bool ManagedObjectContext::save(Error* error)
                     return std::less<const EntityDescription*>()(ra, rb);
                 return a->m_id.primaryKey() < b->m_id.primaryKey();
             });
+            const EntityDescription* lastEntity = nullptr;
+            SqliteStatement* insert = nullptr;
+            quint64 cacheGeneration = 0;
+            qint64 entityNumber = 0;
             for (const auto& o : std::as_const(inserted)) {
                 const EntityDescription* e = o->m_entity;
-                SqliteStatement& s = db.prepare(d->insertSql(e));
+                if (e != lastEntity || db.cacheGeneration() != cacheGeneration) {
+                    insert = &db.prepare(d->insertSql(e));
+                    cacheGeneration = db.cacheGeneration();
+                    entityNumber = schema.entityNumber(e);
+                    lastEntity = e;
+                } else {
+                    insert->reset();
+                }
+                SqliteStatement& s = *insert;
                 int n = 1;
                 s.bindInt64(n++, o->m_id.primaryKey());
-                s.bindInt64(n++, schema.entityNumber(e));
+                s.bindInt64(n++, entityNumber);
                 for (int i = 0; i < e->attributes().size(); ++i)
                     bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
                 for (const RelationshipDescription* rel : e->relationships()) {
@@ -1135,11 +1179,11 @@ bool ManagedObjectContext::save(Error* error)
     use.unlock(); // not held while others hear of the save
 
     // The store holds the changes: the records are clean now.
+    // Ids compare and hash alike whether temporary or not: the registry keeps its entries.
+    note.inserted.reserve(inserted.size());
     for (const auto& o : std::as_const(inserted)) {
-        d->registry.remove(o->m_id);
         o->m_id.m_temporary = false;
         o->m_inserted = false;
-        d->registry.insert(o->m_id, o);
         note.inserted.append(o->m_id);
     }
     for (const auto& o : std::as_const(updated)) {

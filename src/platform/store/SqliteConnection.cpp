@@ -115,6 +115,7 @@ SqliteStatement& SqliteConnection::prepare(const QString& sql)
     if (rc != SQLITE_OK)
         raise(m_db, rc, sql);
     if (m_cache.size() > 400) {
+        ++m_cacheGeneration;
         m_cache.clear();
         for (sqlite3_stmt* old : std::as_const(m_handles))
             sqlite3_finalize(old);
