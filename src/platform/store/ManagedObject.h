@@ -2,6 +2,7 @@
 
 #include "platform/store/EntityDescription.h"
 #include "platform/store/KeyBits.h"
+#include "platform/store/RecordRelations.h"
 #include "platform/store/RecordValues.h"
 #include "platform/store/ManagedObjectID.h"
 
@@ -140,7 +141,7 @@ private:
     mutable bool m_loaded = false;
     mutable RecordValues m_values; // per attribute, in EntityDescription::attributes() order
     // Per relationship: to-one holds at most one id; to-many is loaded on demand.
-    mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
+    mutable RecordRelations m_relations;
     KeyBits m_changedAttributes;
     KeyBits m_changedRelationships;
     QList<Watch> m_watches;                                             // watches on this record

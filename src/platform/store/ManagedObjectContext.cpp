@@ -629,8 +629,7 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
     for (int i = 0; i < e->attributes().size(); ++i)
         o->m_values.set(i, e->attributes()[i]->coerce(e->attributes()[i]->defaultValue));
     o->m_relations.resize(e->relationships().size());
-    for (auto& r : o->m_relations)
-        r = QList<ManagedObjectID>();
+    o->m_relations.loadAllEmpty();
     d->registry.insert(id, o);
     d->inserted.insert(id, o);
     d->pendingInserted.insert(id, o);
@@ -683,7 +682,7 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
 namespace {
 void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
               KeyBits* changedAttributes, KeyBits* changedRelations, RecordValues& values,
-              QList<std::optional<QList<ManagedObjectID>>>& relations)
+              RecordRelations& relations)
 {
     const EntityDescription* e = o->entity();
     const StoreSchema::Layout& layout = schema.layout(e);
@@ -697,19 +696,19 @@ void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& sch
             continue;
         const RelationshipDescription* rel = e->relationships()[r];
         if (rel->toMany) {
-            relations[r].reset();
+            relations.unload(r);
             continue;
         }
         const int col = layout.relationColumns[r];
         if (col < 0 || s.isNull(col)) {
-            relations[r] = QList<ManagedObjectID>();
+            relations.set(r, {});
             continue;
         }
         const EntityDescription* target =
             s.isNull(col + 1) ? nullptr : schema.entityForNumber(int(s.int64(col + 1)));
         if (!target || !target->isKindOfEntity(rel->destination))
             target = rel->destination;
-        relations[r] = QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))};
+        relations.set(r, QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))});
     }
 }
 } // namespace
@@ -773,12 +772,12 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
     const RelationshipDescription* rel = o->m_entity->relationships()[index];
     if (!rel->toMany) {
         o->fire();
-        if (!o->m_relations[index])
-            o->m_relations[index] = QList<ManagedObjectID>();
-        return *o->m_relations[index];
+        if (!o->m_relations.isLoaded(index))
+            o->m_relations.set(index, {});
+        return o->m_relations.list(index);
     }
-    if (o->m_relations[index])
-        return *o->m_relations[index];
+    if (o->m_relations.isLoaded(index))
+        return o->m_relations.list(index);
     QList<ManagedObjectID> ids;
     if (!o->m_inserted) {
         try {
@@ -806,8 +805,8 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
         } catch (const std::exception&) {
         }
     }
-    o->m_relations[index] = ids;
-    return *o->m_relations[index];
+    o->m_relations.set(index, ids);
+    return o->m_relations.list(index);
 }
 
 void ManagedObjectContext::recordChange(ManagedObject* object)
@@ -832,10 +831,10 @@ void ManagedObjectContext::recordChange(ManagedObject* object)
 
 namespace {
 void willChangeRelation(ManagedObject* o, int index, QHash<int, QList<ManagedObjectID>>& saved,
-                        const std::optional<QList<ManagedObjectID>>& current, KeyBits& changed)
+                        const QList<ManagedObjectID>& current, KeyBits& changed)
 {
     if (!o->isInserted() && !saved.contains(index))
-        saved.insert(index, current.value_or(QList<ManagedObjectID>()));
+        saved.insert(index, current);
     changed.insert(index);
 }
 } // namespace
@@ -849,9 +848,9 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
     const ManagedObjectID wanted = target ? target->m_id : ManagedObjectID();
     if (old == wanted)
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index] = wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted};
+    object->m_relations.set(index, wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted});
     recordChange(object);
     object->notifyObservers(rel->name);
     if (!rel->inverse)
@@ -875,9 +874,9 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
         setToOneRelationship(object, rel, target);
         return;
     }
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index]->append(target->m_id);
+    object->m_relations.edit(index).append(target->m_id);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -891,9 +890,11 @@ void ManagedObjectContext::removeRelated(ManagedObject* object, const Relationsh
     const QList<ManagedObjectID> current = relationList(object, index);
     if (!current.contains(id))
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index]->removeAll(id);
+    QList<ManagedObjectID> remaining = object->m_relations.list(index);
+    remaining.removeAll(id);
+    object->m_relations.set(index, remaining);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -1032,10 +1033,10 @@ bool ManagedObjectContext::save(Error* error)
                 for (int r : std::as_const(o->m_changedRelationships)) {
                     const RelationshipDescription* rel = o->m_entity->relationships()[r];
                     const StoreSchema::Relation& storage = schema.relation(rel);
-                    if (storage.storage != Storage::JoinTable || !o->m_relations[r])
+                    if (storage.storage != Storage::JoinTable || !o->m_relations.isLoaded(r))
                         continue;
                     const QList<ManagedObjectID> before = o->m_savedRelations.value(r);
-                    const QList<ManagedObjectID>& now = *o->m_relations[r];
+                    const QList<ManagedObjectID>& now = o->m_relations.list(r);
                     const QString table = StoreSchema::quote(storage.joinTable);
                     for (const ManagedObjectID& id : now) {
                         if (before.contains(id))
@@ -1093,10 +1094,10 @@ bool ManagedObjectContext::save(Error* error)
                 for (const RelationshipDescription* rel : e->relationships()) {
                     if (rel->toMany)
                         continue;
-                    const auto& ids = o->m_relations[rel->index];
-                    if (ids && !ids->isEmpty()) {
-                        s.bindInt64(n++, ids->first().primaryKey());
-                        s.bindInt64(n++, schema.entityNumber(ids->first().entity()));
+                    const QList<ManagedObjectID>& ids = o->m_relations.list(rel->index);
+                    if (!ids.isEmpty()) {
+                        s.bindInt64(n++, ids.first().primaryKey());
+                        s.bindInt64(n++, schema.entityNumber(ids.first().entity()));
                     } else {
                         s.bindNull(n++);
                         s.bindNull(n++);
@@ -1129,10 +1130,10 @@ bool ManagedObjectContext::save(Error* error)
                     for (int i : attrs)
                         bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
                     for (int r : storedRels) {
-                        const auto& ids = o->m_relations[r];
-                        if (ids && !ids->isEmpty()) {
-                            s.bindInt64(n++, ids->first().primaryKey());
-                            s.bindInt64(n++, schema.entityNumber(ids->first().entity()));
+                        const QList<ManagedObjectID>& ids = o->m_relations.list(r);
+                        if (!ids.isEmpty()) {
+                            s.bindInt64(n++, ids.first().primaryKey());
+                            s.bindInt64(n++, schema.entityNumber(ids.first().entity()));
                         } else {
                             s.bindNull(n++);
                             s.bindNull(n++);
@@ -1547,14 +1548,13 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
         }
         object->m_loaded = false;
         object->m_values.resize(object->m_values.size());
-        for (auto& r : object->m_relations)
-            r.reset();
+        object->m_relations.resize(object->m_relations.size());
         return;
     }
     // To-many lists may be loaded on a fault too; unchanged ones are read again when next needed.
     for (int r = 0; r < object->m_relations.size(); ++r)
         if (object->m_entity->relationships()[r]->toMany && !object->m_changedRelationships.contains(r))
-            object->m_relations[r].reset();
+            object->m_relations.unload(r);
     if (!object->m_loaded)
         return;
     try {
