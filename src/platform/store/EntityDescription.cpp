@@ -72,6 +72,8 @@ EntityDescription& EntityDescription::setRecordFactory(RecordFactory factory)
 
 const EntityDescription* EntityDescription::rootEntity() const
 {
+    if (m_root)
+        return m_root;
     const EntityDescription* e = this;
     while (e->m_parent)
         e = e->m_parent;

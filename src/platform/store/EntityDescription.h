@@ -78,6 +78,7 @@ private:
     RecordFactory m_factory;
 
     const EntityDescription* m_parent = nullptr;
+    const EntityDescription* m_root = nullptr; // known once finalised
     QList<const EntityDescription*> m_subentities;
     QList<const AttributeDescription*> m_allAttributes;
     QList<const RelationshipDescription*> m_allRelationships;

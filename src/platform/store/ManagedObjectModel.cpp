@@ -46,6 +46,12 @@ void ManagedObjectModel::finalize()
             if (++depth > int(m_entities.size()))
                 inconsistent(QStringLiteral("Entity %1 is its own ancestor").arg(e.m_name));
     }
+    for (auto& e : m_entities) {
+        const EntityDescription* root = &e;
+        while (root->m_parent)
+            root = root->m_parent;
+        e.m_root = root;
+    }
     // Inherited properties first, in declaration order from the root down.
     for (auto& e : m_entities) {
         QList<EntityDescription*> chain;
