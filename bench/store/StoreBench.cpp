@@ -84,8 +84,9 @@ double plainSqlite(const QString& path)
     }
     sqlite3* db = nullptr;
     check(db, sqlite3_open(path.toUtf8().constData(), &db));
-    check(db, sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-32000; PRAGMA temp_store=MEMORY",
-                           nullptr, nullptr, nullptr));
+    check(db,
+          sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-32000; PRAGMA temp_store=MEMORY",
+                       nullptr, nullptr, nullptr));
     QHash<QByteArray, qint64> ent;
     {
         sqlite3_stmt* s = prepare(db, "SELECT Z_NAME, Z_ENT FROM Z_ENTITIES");
@@ -94,24 +95,28 @@ double plainSqlite(const QString& path)
         sqlite3_finalize(s);
     }
     sqlite3_stmt* doc = prepare(
-        db, "INSERT INTO ZGoogleObject (Z_PK, Z_ENT, identifier, eTag, xmlInfo, xmlInfo_ent, resourceId, kind, "
-            "title, updatedDate, isHidden, isTrashed, isStarred, isViewed, isNew, hasChange, "
-            "hasCommenterSupport, writersCanInvite, fileCachedFile, fileCachedFile_ent, fileCachedIcon, "
-            "fileCachedIcon_ent) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,?,0,0,0,1,0,?,?,?,?)");
+        db,
+        "INSERT INTO ZGoogleObject (Z_PK, Z_ENT, identifier, eTag, xmlInfo, xmlInfo_ent, resourceId, kind, "
+        "title, updatedDate, isHidden, isTrashed, isStarred, isViewed, isNew, hasChange, "
+        "hasCommenterSupport, writersCanInvite, fileCachedFile, fileCachedFile_ent, fileCachedIcon, "
+        "fileCachedIcon_ent) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,?,0,0,0,1,0,?,?,?,?)");
     sqlite3_stmt* person = prepare(
-        db, "INSERT INTO ZGoogleObject (Z_PK, Z_ENT, identifier, eTag, xmlInfo, xmlInfo_ent, name, favourite, "
-            "primaryMail, primaryMail_ent, contactCachedAvatar, contactCachedAvatar_ent) "
-            "VALUES (?,?,?,?,?,?,?,0,?,?,?,?)");
-    sqlite3_stmt* xml =
-        prepare(db, "INSERT INTO ZXmlInfo (Z_PK, Z_ENT, xmlValue, googleObject, googleObject_ent) VALUES (?,?,?,?,?)");
+        db,
+        "INSERT INTO ZGoogleObject (Z_PK, Z_ENT, identifier, eTag, xmlInfo, xmlInfo_ent, name, favourite, "
+        "primaryMail, primaryMail_ent, contactCachedAvatar, contactCachedAvatar_ent) "
+        "VALUES (?,?,?,?,?,?,?,0,?,?,?,?)");
+    sqlite3_stmt* xml = prepare(
+        db,
+        "INSERT INTO ZXmlInfo (Z_PK, Z_ENT, xmlValue, googleObject, googleObject_ent) VALUES (?,?,?,?,?)");
     sqlite3_stmt* cachedFile =
         prepare(db, "INSERT INTO ZFileCachedFile (Z_PK, Z_ENT, file, file_ent) VALUES (?,?,?,?)");
     sqlite3_stmt* cachedIcon =
         prepare(db, "INSERT INTO ZFileCachedIcon (Z_PK, Z_ENT, file, file_ent) VALUES (?,?,?,?)");
-    sqlite3_stmt* avatar = prepare(
-        db, "INSERT INTO ZContactCachedAvatar (Z_PK, Z_ENT, contact, contact_ent) VALUES (?,?,?,?)");
-    sqlite3_stmt* mail = prepare(db, "INSERT INTO ZMail (Z_PK, Z_ENT, address, displayName, contact, contact_ent, "
-                                     "primaryForContact, primaryForContact_ent) VALUES (?,?,?,?,?,?,?,?)");
+    sqlite3_stmt* avatar =
+        prepare(db, "INSERT INTO ZContactCachedAvatar (Z_PK, Z_ENT, contact, contact_ent) VALUES (?,?,?,?)");
+    sqlite3_stmt* mail =
+        prepare(db, "INSERT INTO ZMail (Z_PK, Z_ENT, address, displayName, contact, contact_ent, "
+                    "primaryForContact, primaryForContact_ent) VALUES (?,?,?,?,?,?,?,?)");
     auto insertCompanion = [&](sqlite3_stmt* s, qint64 pk, const char* entity, qint64 owner,
                                const char* ownerEntity) {
         sqlite3_bind_int64(s, 1, pk);
@@ -239,8 +244,8 @@ double storeInsert(const QString& path)
         std::exit(1);
     }
     const double ms = timer.nsecsElapsed() / 1e6;
-    std::fprintf(stderr, "store: records built in %.0f ms, saved in %.0f ms; peak after save %.0f MB\n", built,
-                 ms - built, peakRssMb());
+    std::fprintf(stderr, "store: records built in %.0f ms, saved in %.0f ms; peak after save %.0f MB\n",
+                 built, ms - built, peakRssMb());
     return ms;
 }
 
@@ -292,6 +297,7 @@ int readStore(const QString& path)
     timer.start();
     auto psc = std::make_shared<PersistentStoreCoordinator>(TQDataModel::mainDataContext());
     psc->addPersistentStore(path);
+    std::fprintf(stderr, "store opened in %.1f ms\n", timer.nsecsElapsed() / 1e6);
     ManagedObjectContext context(psc);
     FetchRequest request("File");
     request.setSortDescriptors({SortDescriptor("title", true)});

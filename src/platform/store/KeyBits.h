@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <bit>
+#include <memory>
 #include <vector>
 
 namespace tavrel {
@@ -11,6 +12,22 @@ namespace tavrel {
 class KeyBits
 {
 public:
+    KeyBits() = default;
+    KeyBits(const KeyBits& other)
+        : m_low(other.m_low),
+          m_more(other.m_more ? std::make_unique<std::vector<quint64>>(*other.m_more) : nullptr)
+    {}
+    KeyBits& operator=(const KeyBits& other)
+    {
+        if (this != &other) {
+            m_low = other.m_low;
+            m_more = other.m_more ? std::make_unique<std::vector<quint64>>(*other.m_more) : nullptr;
+        }
+        return *this;
+    }
+    KeyBits(KeyBits&&) = default;
+    KeyBits& operator=(KeyBits&&) = default;
+
     void insert(int i)
     {
         if (i < 64) {
@@ -18,16 +35,18 @@ public:
             return;
         }
         const size_t word = size_t(i / 64 - 1);
-        if (m_more.size() <= word)
-            m_more.resize(word + 1, 0);
-        m_more[word] |= quint64(1) << (i % 64);
+        if (!m_more)
+            m_more = std::make_unique<std::vector<quint64>>();
+        if (m_more->size() <= word)
+            m_more->resize(word + 1, 0);
+        (*m_more)[word] |= quint64(1) << (i % 64);
     }
     void remove(int i)
     {
         if (i < 64)
             m_low &= ~(quint64(1) << i);
-        else if (size_t(i / 64 - 1) < m_more.size())
-            m_more[size_t(i / 64 - 1)] &= ~(quint64(1) << (i % 64));
+        else if (m_more && size_t(i / 64 - 1) < m_more->size())
+            (*m_more)[size_t(i / 64 - 1)] &= ~(quint64(1) << (i % 64));
     }
     bool contains(int i) const
     {
@@ -36,21 +55,22 @@ public:
         if (i < 64)
             return (m_low >> i) & 1;
         const size_t word = size_t(i / 64 - 1);
-        return word < m_more.size() && ((m_more[word] >> (i % 64)) & 1);
+        return m_more && word < m_more->size() && (((*m_more)[word] >> (i % 64)) & 1);
     }
     bool isEmpty() const
     {
         if (m_low)
             return false;
-        for (quint64 w : m_more)
-            if (w)
-                return false;
+        if (m_more)
+            for (quint64 w : *m_more)
+                if (w)
+                    return false;
         return true;
     }
     void clear()
     {
         m_low = 0;
-        std::vector<quint64>().swap(m_more);
+        m_more.reset();
     }
     // Ascending.
     QList<int> values() const
@@ -96,11 +116,11 @@ public:
     const_iterator end() const { return const_iterator(this, capacity()); }
 
 private:
-    int capacity() const { return int(64 * (1 + m_more.size())); }
-    quint64 word(int w) const { return w == 0 ? m_low : m_more[size_t(w - 1)]; }
+    int capacity() const { return int(64 * (1 + (m_more ? m_more->size() : 0))); }
+    quint64 word(int w) const { return w == 0 ? m_low : (*m_more)[size_t(w - 1)]; }
 
     quint64 m_low = 0;
-    std::vector<quint64> m_more; // keys from 64 on
+    std::unique_ptr<std::vector<quint64>> m_more; // keys from 64 on
 };
 
 } // namespace tavrel

@@ -12,13 +12,21 @@ const QString kUnknownKeyException = QStringLiteral("NSUnknownKeyException");
 
 ManagedObject::~ManagedObject()
 {
-    const auto watching = m_watching;
-    m_watching.clear();
+    const auto watching = m_watches ? m_watches->made : decltype(Watches::made)();
+    if (m_watches)
+        m_watches->made.clear();
     for (const auto& [weak, key] : watching)
         if (auto observed = weak.lock())
             observed->removeObserver(key, this);
     if (m_context)
         m_context->forget(m_id);
+}
+
+ManagedObject::Watches& ManagedObject::watches()
+{
+    if (!m_watches)
+        m_watches = std::make_unique<Watches>();
+    return *m_watches;
 }
 
 ManagedObjectContext* ManagedObject::managedObjectContext() const
@@ -292,26 +300,27 @@ void ManagedObject::setToMany(const QString& key, const QList<ManagedObjectPtr>&
 
 void ManagedObject::addObserver(const QString& key, ManagedObject* observer, Observer callback)
 {
-    const bool first = m_watches.isEmpty();
-    m_watches.append(Watch{key, observer, std::move(callback)});
+    const bool first = watches().on.isEmpty();
+    m_watches->on.append(Watch{key, observer, std::move(callback)});
     if (observer)
-        observer->m_watching.append({weak_from_this(), key});
+        observer->watches().made.append({weak_from_this(), key});
     if (first && m_context)
         m_context->keepObserved(this, true);
 }
 
 void ManagedObject::removeObserver(const QString& key, ManagedObject* observer)
 {
-    const bool had = !m_watches.isEmpty();
-    m_watches.removeIf([&](const Watch& w) { return w.key == key && w.observer == observer; });
-    if (observer) {
+    const bool had = m_watches && !m_watches->on.isEmpty();
+    if (had)
+        m_watches->on.removeIf([&](const Watch& w) { return w.key == key && w.observer == observer; });
+    if (observer && observer->m_watches) {
         const auto self = this;
-        observer->m_watching.removeIf([&](const std::pair<std::weak_ptr<ManagedObject>, QString>& w) {
+        observer->m_watches->made.removeIf([&](const std::pair<std::weak_ptr<ManagedObject>, QString>& w) {
             auto locked = w.first.lock();
             return w.second == key && (locked.get() == self || !locked);
         });
     }
-    if (had && m_watches.isEmpty() && m_context)
+    if (had && m_watches->on.isEmpty() && m_context)
         m_context->keepObserved(this, false);
 }
 
@@ -322,9 +331,9 @@ void ManagedObject::didChangeValueForKey(const QString& key)
 
 void ManagedObject::notifyObservers(const QString& key)
 {
-    if (m_watches.isEmpty())
+    if (!m_watches || m_watches->on.isEmpty())
         return;
-    const auto watches = m_watches;
+    const auto watches = m_watches->on;
     for (const Watch& w : watches)
         if (w.key == key && w.callback)
             w.callback(this, key);

@@ -2,9 +2,9 @@
 
 #include "platform/store/EntityDescription.h"
 #include "platform/store/KeyBits.h"
+#include "platform/store/ManagedObjectID.h"
 #include "platform/store/RecordRelations.h"
 #include "platform/store/RecordValues.h"
-#include "platform/store/ManagedObjectID.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -144,8 +144,14 @@ private:
     mutable RecordRelations m_relations;
     KeyBits m_changedAttributes;
     KeyBits m_changedRelationships;
-    QList<Watch> m_watches;                                             // watches on this record
-    QList<std::pair<std::weak_ptr<ManagedObject>, QString>> m_watching; // watches this record made
+    // Observations, made only for the few records that take part in them.
+    struct Watches
+    {
+        QList<Watch> on;                                              // watches on this record
+        QList<std::pair<std::weak_ptr<ManagedObject>, QString>> made; // watches this record made
+    };
+    Watches& watches();
+    std::unique_ptr<Watches> m_watches;
     // Batch faulting: the fetch this fault came from, to load its neighbours with it.
     struct FaultBatch
     {

@@ -388,7 +388,8 @@ private:
                 return true;
             }
             // "=" rather than "IS": the key is never NULL, and only "=" reaches a partial index.
-            out = equal ? QStringLiteral("(%1 IS NOT NULL AND %1 = ?)").arg(col) : col + QStringLiteral(" IS NOT ?");
+            out = equal ? QStringLiteral("(%1 IS NOT NULL AND %1 = ?)").arg(col)
+                        : col + QStringLiteral(" IS NOT ?");
             binds.append(key);
             return true;
         }
@@ -764,7 +765,6 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
 
 const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedObject* object, int index)
 {
-    std::unique_lock use(d->dbMutex);
     static const QList<ManagedObjectID> empty;
     auto* o = const_cast<ManagedObject*>(object);
     if (index < 0 || index >= o->m_relations.size())
@@ -780,6 +780,7 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
         return o->m_relations.list(index);
     QList<ManagedObjectID> ids;
     if (!o->m_inserted) {
+        std::unique_lock use(d->dbMutex);
         try {
             const StoreSchema& schema = d->schema();
             const StoreSchema::Relation& storage = schema.relation(rel);
@@ -850,7 +851,8 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
         return;
     willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations.set(index, wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted});
+    object->m_relations.set(index,
+                            wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted});
     recordChange(object);
     object->notifyObservers(rel->name);
     if (!rel->inverse)
@@ -1064,13 +1066,14 @@ bool ManagedObjectContext::save(Error* error)
                 }
             };
             // Keys ascending per table: rows append to the end of each B-tree instead of splitting pages.
-            std::sort(inserted.begin(), inserted.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
-                const EntityDescription* ra = a->m_entity->rootEntity();
-                const EntityDescription* rb = b->m_entity->rootEntity();
-                if (ra != rb)
-                    return std::less<const EntityDescription*>()(ra, rb);
-                return a->m_id.primaryKey() < b->m_id.primaryKey();
-            });
+            std::sort(inserted.begin(), inserted.end(),
+                      [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
+                          const EntityDescription* ra = a->m_entity->rootEntity();
+                          const EntityDescription* rb = b->m_entity->rootEntity();
+                          if (ra != rb)
+                              return std::less<const EntityDescription*>()(ra, rb);
+                          return a->m_id.primaryKey() < b->m_id.primaryKey();
+                      });
             const EntityDescription* lastEntity = nullptr;
             SqliteStatement* insert = nullptr;
             quint64 cacheGeneration = 0;

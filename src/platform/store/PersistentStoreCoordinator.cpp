@@ -11,8 +11,8 @@
 #include <QSet>
 #include <QUuid>
 #include <atomic>
-#include <vector>
 #include <mutex>
+#include <vector>
 
 namespace tavrel {
 
