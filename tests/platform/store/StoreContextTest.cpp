@@ -501,6 +501,62 @@ TEST_F(StoreTest, FileOfThePreviousLayoutOpensWithItsData)
     EXPECT_FALSE(indexes.contains("ZProfile_person_index"));
 }
 
+TEST_F(StoreTest, EntitiesWithManyKeysKeepEveryValueAndChange)
+{
+    // Records keep values and changed keys compactly for up to 64 keys, and otherwise beyond that.
+    using T = AttributeDescription::Type;
+    auto model = std::make_shared<ManagedObjectModel>();
+    auto& wide = model->addEntity("Wide");
+    for (int i = 0; i < 70; ++i)
+        wide.addAttribute(QStringLiteral("a%1").arg(i), T::String);
+    for (int i = 0; i < 66; ++i)
+        wide.addToOne(QStringLiteral("r%1").arg(i), "Wide", QString());
+    model->finalize();
+    m_context.reset();
+    m_coordinator = std::make_shared<PersistentStoreCoordinator>(model);
+    m_coordinator->addPersistentStore(QDir(home().path()).filePath(QStringLiteral("wide.storedata")));
+    m_context = std::make_unique<ManagedObjectContext>(m_coordinator);
+
+    auto a = context().insertNewObject("Wide");
+    auto b = context().insertNewObject("Wide");
+    for (int i : {0, 3, 63, 64, 69})
+        a->setValueForKey(QStringLiteral("a%1").arg(i), QStringLiteral("v%1").arg(i));
+    a->setToOne("r65", b);
+    a->setToOne("r1", b);
+    ASSERT_TRUE(context().save());
+    a.reset();
+    b.reset();
+    context().reset();
+
+    auto rows = fetch("Wide", Predicate::format("a69 == 'v69'"));
+    ASSERT_EQ(rows.size(), 1);
+    auto row = rows[0];
+    for (int i = 0; i < 70; ++i) {
+        const bool set = QList<int>{0, 3, 63, 64, 69}.contains(i);
+        EXPECT_EQ(row->valueForKey(QStringLiteral("a%1").arg(i)).toString(),
+                  set ? QStringLiteral("v%1").arg(i) : QString())
+            << i;
+    }
+    ASSERT_TRUE(row->toOne("r65"));
+    EXPECT_EQ(row->toOne("r65"), row->toOne("r1"));
+    EXPECT_FALSE(row->toOne("r64"));
+    EXPECT_FALSE(row->isUpdated());
+    row->setValueForKey("a66", "new");
+    row->setValueForKey("a63", QVariant()); // back to nil
+    row->setToOne("r64", row);
+    EXPECT_TRUE(row->isUpdated());
+    EXPECT_EQ(row->changedValues().keys(), QStringList({"a63", "a66", "r64"}));
+    ASSERT_TRUE(context().save());
+    row.reset();
+    rows.clear();
+    context().reset();
+    row = fetch("Wide", Predicate::format("a66 == 'new'")).value(0);
+    ASSERT_TRUE(row);
+    EXPECT_FALSE(row->valueForKey("a63").isValid());
+    EXPECT_EQ(row->stringValue("a64"), "v64");
+    EXPECT_EQ(row->toOne("r64"), row);
+}
+
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
 {
     const QString junk = QDir(home().path()).filePath(QStringLiteral("junk.storedata"));
