@@ -159,14 +159,6 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
     }
 }
 
-bool StoreSchema::hasCaseInsensitiveIndex(const EntityDescription* entity, const QString& attribute) const
-{
-    for (const Index& index : table(entity).indexes)
-        if (index.caseInsensitive && index.columns.first() == attribute)
-            return true;
-    return false;
-}
-
 QString StoreSchema::createIndexSql(const Table& table, const Index& index)
 {
     QStringList cols;

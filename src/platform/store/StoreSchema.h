@@ -72,8 +72,6 @@ public:
     QString entityFilter(const EntityDescription* entity, bool includeSubentities,
                          const QString& alias) const;
 
-    // Whether the table of the entity holds a case-insensitive index on the attribute.
-    bool hasCaseInsensitiveIndex(const EntityDescription* entity, const QString& attribute) const;
     // "CREATE INDEX IF NOT EXISTS ..." for an index of the table.
     static QString createIndexSql(const Table& table, const Index& index);
 
