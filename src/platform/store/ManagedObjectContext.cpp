@@ -1066,19 +1066,28 @@ bool ManagedObjectContext::save(Error* error)
                 }
             };
             // Keys ascending per table: rows append to the end of each B-tree instead of splitting pages.
-            std::sort(inserted.begin(), inserted.end(),
-                      [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
-                          const EntityDescription* ra = a->m_entity->rootEntity();
-                          const EntityDescription* rb = b->m_entity->rootEntity();
-                          if (ra != rb)
-                              return std::less<const EntityDescription*>()(ra, rb);
-                          return a->m_id.primaryKey() < b->m_id.primaryKey();
-                      });
+            // Sorted as plain keys, so the sort does not visit the records.
+            struct Row
+            {
+                const EntityDescription* root;
+                qint64 key;
+                ManagedObject* record;
+            };
+            std::vector<Row> rows;
+            rows.reserve(size_t(inserted.size()));
+            for (const auto& o : std::as_const(inserted))
+                rows.push_back(Row{o->m_entity->rootEntity(), o->m_id.primaryKey(), o.get()});
+            std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+                if (a.root != b.root)
+                    return std::less<const EntityDescription*>()(a.root, b.root);
+                return a.key < b.key;
+            });
             const EntityDescription* lastEntity = nullptr;
             SqliteStatement* insert = nullptr;
             quint64 cacheGeneration = 0;
             qint64 entityNumber = 0;
-            for (const auto& o : std::as_const(inserted)) {
+            for (const Row& row : rows) {
+                ManagedObject* o = row.record;
                 const EntityDescription* e = o->m_entity;
                 if (e != lastEntity || db.cacheGeneration() != cacheGeneration) {
                     insert = &db.prepare(d->insertSql(e));
@@ -1092,22 +1101,22 @@ bool ManagedObjectContext::save(Error* error)
                 int n = 1;
                 s.bindInt64(n++, o->m_id.primaryKey());
                 s.bindInt64(n++, entityNumber);
-                for (int i = 0; i < e->attributes().size(); ++i)
-                    bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
+                // Parameters left unbound are NULL after the reset.
+                for (int i = 0; i < e->attributes().size(); ++i, ++n)
+                    if (const QVariant& value = o->m_values.at(i); value.isValid())
+                        bindAttribute(s, n, e->attributes()[i], value);
                 for (const RelationshipDescription* rel : e->relationships()) {
                     if (rel->toMany)
                         continue;
                     const QList<ManagedObjectID>& ids = o->m_relations.list(rel->index);
                     if (!ids.isEmpty()) {
-                        s.bindInt64(n++, ids.first().primaryKey());
-                        s.bindInt64(n++, schema.entityNumber(ids.first().entity()));
-                    } else {
-                        s.bindNull(n++);
-                        s.bindNull(n++);
+                        s.bindInt64(n, ids.first().primaryKey());
+                        s.bindInt64(n + 1, schema.entityNumber(ids.first().entity()));
                     }
+                    n += 2;
                 }
                 s.run();
-                writeJoinDeltas(o.get());
+                writeJoinDeltas(o);
             }
             for (const auto& o : std::as_const(updated)) {
                 const EntityDescription* e = o->m_entity;
