@@ -1229,7 +1229,36 @@ bool ManagedObjectContext::save(Error* error)
     processPendingChanges();
     emit didSave(note);
     psc.announceSave(note);
+    releaseSaved(inserted);
     return true;
+}
+
+void ManagedObjectContext::releaseSaved(QList<ManagedObjectPtr>& saved)
+{
+    // A large import leaves most of its records held by nobody once saved. Erasing their registry
+    // entries one by one as each goes costs more than the import's own rows; when they are most of the
+    // registry, the few others are kept in a new one instead.
+    // Released in the order they lie in memory, which is the order they were made.
+    std::sort(saved.begin(), saved.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
+        return std::less<ManagedObject*>()(a.get(), b.get());
+    });
+    qsizetype unheld = 0;
+    for (const auto& o : std::as_const(saved))
+        unheld += o.use_count() == 1 ? 1 : 0;
+    if (unheld < 1024 || unheld * 2 < d->registry.size()) {
+        saved.clear();
+        return;
+    }
+    for (const auto& o : std::as_const(saved))
+        if (o.use_count() == 1)
+            o->m_context = nullptr; // leaves without telling the registry
+    saved.clear();
+    QHash<ManagedObjectID, std::weak_ptr<ManagedObject>> kept;
+    kept.reserve(d->registry.size() - unheld);
+    for (auto it = d->registry.cbegin(); it != d->registry.cend(); ++it)
+        if (!it->expired())
+            kept.insert(it.key(), *it);
+    d->registry = std::move(kept);
 }
 
 namespace {

@@ -119,6 +119,7 @@ private:
     void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
     void keepObserved(ManagedObject* object, bool keep);
     void forget(const ManagedObjectID& id);
+    void releaseSaved(QList<ManagedObjectPtr>& saved);
 
     // Used by the coordinator while it removes its store.
     std::unique_lock<std::recursive_mutex> lockConnection();

@@ -557,6 +557,33 @@ TEST_F(StoreTest, EntitiesWithManyKeysKeepEveryValueAndChange)
     EXPECT_EQ(row->toOne("r64"), row);
 }
 
+TEST_F(StoreTest, LargeSaveReleasesWhatNobodyHoldsAndKeepsTheRest)
+{
+    QList<ManagedObjectID> ids;
+    ManagedObjectPtr held;
+    for (int i = 0; i < 3000; ++i) {
+        auto note = insert("Note", {{"title", QStringLiteral("n%1").arg(i)}});
+        ids.append(note->objectID());
+        if (i == 1234)
+            held = note;
+    }
+    auto folder = insert("Folder", {{"title", "kept"}}); // its Info companion is held by nobody
+    ASSERT_TRUE(context().save());
+    EXPECT_EQ(context().objectRegisteredForID(held->objectID()), held);
+    EXPECT_EQ(context().objectRegisteredForID(folder->objectID()), folder);
+    EXPECT_FALSE(context().objectRegisteredForID(ids[0]));
+    EXPECT_FALSE(context().objectRegisteredForID(ids[2999]));
+    EXPECT_EQ(held->managedObjectContext(), &context());
+    held->setValueForKey("title", "changed");
+    EXPECT_TRUE(context().hasChanges());
+    ASSERT_TRUE(context().save());
+    auto all = fetch("Note", {}, {SortDescriptor("title")});
+    ASSERT_EQ(all.size(), 3000);
+    EXPECT_TRUE(all.contains(held));
+    EXPECT_EQ(fetch("Note", Predicate::format("title == 'changed'")).value(0), held);
+    EXPECT_EQ(folder->valueForKeyPath("info.folder"), QVariant::fromValue(ManagedObjectPtr(folder)));
+}
+
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
 {
     const QString junk = QDir(home().path()).filePath(QStringLiteral("junk.storedata"));
