@@ -206,7 +206,8 @@ void SqliteStatement::bindText(int index, const QString& value)
     if (buffer.size() < need)
         buffer.resize(need);
     const char* end = encoder.appendToBuffer(buffer.data(), value);
-    sqlite3_bind_text(m_statement, index, buffer.constData(), int(end - buffer.constData()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(m_statement, index, buffer.constData(), int(end - buffer.constData()),
+                      SQLITE_TRANSIENT);
 }
 
 void SqliteStatement::bindNull(int index)
