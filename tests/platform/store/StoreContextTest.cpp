@@ -3,6 +3,7 @@
 #include "support/WaitUntil.h"
 
 #include <QFile>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <thread>
@@ -448,6 +449,40 @@ TEST_F(StoreTest, RemovedStoreClosesEveryConnectionUntilAnotherIsAdded)
     m_coordinator->removePersistentStore(); // nothing to do
     m_coordinator->addPersistentStore(m_path);
     EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"old"});
+}
+
+TEST_F(StoreTest, StoreRemovedWhileAnotherThreadReadsAndWrites)
+{
+    // The worker's reads and writes wait for the removal or answer errors; none runs on a closed
+    // connection, and the worker ends up writing to the store added last.
+    std::atomic<bool> stop = false;
+    std::atomic<int> rounds = 0;
+    std::atomic<int> failures = 0;
+    std::thread worker([&] {
+        ManagedObjectContext mine(m_coordinator);
+        int i = 0;
+        while (!stop) {
+            mine.insertNewObject("Note")->setValueForKey("title", QStringLiteral("w%1").arg(i++));
+            Error error;
+            if (!mine.save(&error) || mine.countForFetchRequest(FetchRequest("Note")) < 0)
+                ++failures;
+            mine.reset();
+            ++rounds;
+        }
+    });
+    const QString second = QDir(home().path()).filePath(QStringLiteral("second.storedata"));
+    for (const QString& next : {second, m_path, second}) {
+        const int before = rounds;
+        EXPECT_TRUE(waitUntil([&] { return rounds > before + 2; }, 20000));
+        m_coordinator->removePersistentStore();
+        m_coordinator->addPersistentStore(next);
+    }
+    const int before = rounds;
+    EXPECT_TRUE(waitUntil([&] { return rounds > before + 2; }, 20000));
+    stop = true;
+    worker.join();
+    EXPECT_GT(context().countForFetchRequest(FetchRequest("Note")), 0);
+    EXPECT_EQ(m_coordinator->storePath(), second);
 }
 
 TEST_F(StoreTest, FileOfThePreviousLayoutOpensWithItsData)
