@@ -174,15 +174,19 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                 db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
                             .arg(StoreSchema::quote(name), StoreSchema::quote(j.name)));
             }
-            // Indexes this program made once and no longer reads (as on the columns of one-to-one
-            // pairs) only slow writes down: they go. Indexes hold no data of their own.
+            // Indexes this program made once on the tables of this model and no longer reads (as on
+            // the columns of one-to-one pairs) only slow writes down: they go. Indexes hold no data of
+            // their own. Tables of entities this model lacks keep theirs.
             {
+                QSet<QString> tables;
+                for (const StoreSchema::Table& t : schema->tables())
+                    tables.insert(t.name);
                 QStringList obsolete;
                 auto& s = db.prepare(QStringLiteral(
-                    "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+                    "SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
                     "name LIKE 'Z%\\_index' ESCAPE '\\'"));
                 while (s.step())
-                    if (!wantedIndexes.contains(s.text(0)))
+                    if (!wantedIndexes.contains(s.text(0)) && tables.contains(s.text(1)))
                         obsolete.append(s.text(0));
                 for (const QString& name : std::as_const(obsolete))
                     db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(StoreSchema::quote(name)));
