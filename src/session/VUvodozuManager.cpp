@@ -1,6 +1,8 @@
 #include "session/VUvodozuManager.h"
 
 #include "model/TQLog.h"
+#include "model/TQMOCManager.h"
+#include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "session/TQHandlerOperation.h"
@@ -45,6 +47,12 @@ void VUvodozuManager::setAuthentication(std::shared_ptr<GDataAuthorizer> authent
 TQQueueManager* VUvodozuManager::queueManager() const
 {
     return m_session ? m_session->queueManager() : nullptr;
+}
+
+TQMOCMaster* VUvodozuManager::masterMOC() const
+{
+    TQMOCManager* manager = m_session ? m_session->mocManager() : nullptr;
+    return manager ? manager->masterMOC() : nullptr;
 }
 
 void VUvodozuManager::executeAction(const QString& action, const InvocationPtr& callback,

@@ -11,6 +11,7 @@ namespace tavrel {
 
 class GDataAuthorizer;
 class GDManagerManager;
+class TQMOCMaster;
 class TQOperation;
 class TQQueueManager;
 class TQSessionProtocol;
@@ -56,6 +57,8 @@ public:
     std::shared_ptr<GDataAuthorizer> authentication() const;
     void setAuthentication(std::shared_ptr<GDataAuthorizer> authentication);
     TQQueueManager* queueManager() const;
+    // The session's master context; nullptr without a store.
+    TQMOCMaster* masterMOC() const;
 
     // Builds the operation for the action and schedules it.
     void executeAction(const QString& action, const InvocationPtr& callback, const QVariantMap& parameters);

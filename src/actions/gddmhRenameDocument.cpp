@@ -1,0 +1,50 @@
+#include "actions/gddmhRenameDocument.h"
+
+#include "actions/ExpandACLURL.h"
+#include "actions/dmhRenameDocument.h"
+#include "model/FileEntryAbstract.h"
+#include "platform/gdata/GDataEntryDocBase.h"
+#include "platform/gdata/GDataObjectFactory.h"
+#include "platform/runtime/ClassRegistry.h"
+
+namespace tavrel {
+
+TAVREL_REGISTER_CLASS(gddmhRenameDocument)
+
+namespace {
+
+// The record's service entry, rebuilt from the entry text it keeps.
+std::shared_ptr<GDataEntryDocBase> documentEntryOfRecord(const std::shared_ptr<FileEntryAbstract>& record)
+{
+    if (!record)
+        return nullptr;
+    return std::dynamic_pointer_cast<GDataEntryDocBase>(
+        GDataObjectFactory::entryWithXMLString(record->xml()));
+}
+
+} // namespace
+
+void gddmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
+{
+    const auto record = std::dynamic_pointer_cast<FileEntryAbstract>(
+        parameters.value(dmhRenameDocument::kDocumentEntityKey).value<ManagedObjectPtr>());
+    const std::shared_ptr<GDataEntryDocBase> entry = documentEntryOfRecord(record);
+    GDataServiceTicketPtr ticket;
+    if (entry && service()) {
+        entry->setTitleWithString(parameters.value(dmhRenameDocument::kNewNameKey).toString());
+        entry->setETag(QStringLiteral("*"));
+        ticket = service()->fetchEntryByUpdatingEntry(
+            entry, ExpandACLURL::expandACLEditURLForGDataDocument(*entry), this, kFeedCallback);
+    }
+    if (ticket)
+        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+    else
+        callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
+}
+
+QVariantMap gddmhRenameDocument::defaultCallbackForParams(const QVariantMap& result)
+{
+    return result;
+}
+
+} // namespace tavrel
