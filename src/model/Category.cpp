@@ -3,7 +3,9 @@
 #include "model/ContextFetch.h"
 #include "model/File.h"
 #include "model/Mail.h"
+#include "model/TQLog.h"
 #include "model/TQMOCManager.h"
+#include "platform/gdata/GDataEntryFolderDoc.h"
 
 namespace tavrel {
 
@@ -61,6 +63,28 @@ QString Category::iconPathForUser(const QString& currentUser) const
     const bool member = listsUser(editors(), currentUser) || listsUser(viewers(), currentUser) ||
                         listsUser(commenters(), currentUser);
     return member ? kShared : kPlain;
+}
+
+void Category::fillRelationshipFromGdataEntry(const GDataEntryPtr& gdataEntry, ManagedObjectContext* context)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(gdataEntry);
+    if (!entry)
+        return;
+    FileEntryAbstract::fillRelationshipFromGdataEntry(entry, context);
+    std::shared_ptr<Category> found;
+    for (const GDataLink& link : entry->parentLinks()) {
+        if (auto category = categoryWithHref(link.href(), context))
+            found = category;
+        else
+            TQLog("E: Category founded in XML but not on CoreData");
+    }
+    if (found && parent() != found)
+        setParent(found);
+}
+
+GDataEntryDocPtr Category::gdataEntry() const
+{
+    return entryFromXml<GDataEntryFolderDoc>(xml());
 }
 
 std::shared_ptr<Category> Category::categoryWithIdentifier(const QString& identifier,

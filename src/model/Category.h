@@ -21,6 +21,12 @@ public:
     QString previewPath() const { return iconPath(); }
     QString iconPathForUser(const QString& currentUser) const;
 
+    // As for any entry, then the parent collection named by the entry's parent links (the last one the
+    // store holds). Without such a link the parent stays.
+    void fillRelationshipFromGdataEntry(const GDataEntryPtr& entry, ManagedObjectContext* context) override;
+    // A folder entry rebuilt from the stored text.
+    GDataEntryDocPtr gdataEntry() const override;
+
     static std::shared_ptr<Category> categoryWithIdentifier(const QString& identifier,
                                                             ManagedObjectContext* context);
     // The collection named by a parent link (identifier after the last "%3A").

@@ -6,6 +6,7 @@
 #include "model/ContextFetch.h"
 #include "model/Mail.h"
 #include "model/RecordValue.h"
+#include "platform/runtime/MailAddress.h"
 #include "platform/store/ManagedObjectContext.h"
 
 namespace tavrel {
@@ -116,6 +117,86 @@ std::shared_ptr<ContactAdapter> Contact::adapterObject() const
     adapter->setName(name());
     adapter->setXml(xml());
     return adapter;
+}
+
+GDataEntryContactPtr Contact::gdataEntry() const
+{
+    return entryFromXml<GDataEntryContact>(xml());
+}
+
+void Contact::setNameAttributeFromGDataEntry(const GDataEntryPtr& gdataEntry)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryContact>(gdataEntry);
+    if (!entry)
+        return;
+    const QString title = entry->title();
+    if (!title.isEmpty()) {
+        setName(title);
+        return;
+    }
+    if (const auto primary = entry->primaryEmailAddress()) {
+        setName(primary->address());
+        return;
+    }
+    const QList<GDataEmail> addresses = entry->emailAddresses();
+    setName(addresses.isEmpty() ? QString() : addresses.first().address());
+}
+
+void Contact::fillAttributeFromGDataEntry(const GDataEntryPtr& gdataEntry)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryContact>(gdataEntry);
+    if (!entry)
+        return;
+    setNameAttributeFromGDataEntry(entry);
+    if (const QString id = entry->identifier(); !id.isNull())
+        setIdentifier(identifierFromGDataIdentifier(id));
+    if (const QString tag = entry->ETag(); !tag.isNull())
+        setETag(tag);
+    const QMap<QString, QString> own = entry->completeNamespaces();
+    entry->addNamespaces(GDataEntryContact::contactNamespaces());
+    if (!own.isEmpty())
+        entry->addNamespaces(own);
+    const GDataLink photo = entry->photoLink();
+    setAvatarETag(photo.isNull() || photo.ETag().isEmpty() ? QString() : photo.ETag());
+    const auto copy = entry->copyObject();
+    if (const QString text = copy ? copy->XMLString() : QString(); !text.isEmpty())
+        setXml(text);
+}
+
+void Contact::fillRelationshipFromGdataEntry(const GDataEntryPtr& gdataEntry, ManagedObjectContext* context)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryContact>(gdataEntry);
+    if (!entry || !context)
+        return;
+    QList<std::shared_ptr<Mail>> found;
+    for (const GDataEmail& email : entry->emailAddresses()) {
+        if (!MailAddress::isValidMailAddress(email.address()))
+            continue;
+        // The same record for every spelling of the address; one that belonged to another contact
+        // moves here.
+        auto mail = Mail::mailEntityWithAddress(email.address(), true, context);
+        if (mail && !found.contains(mail))
+            found.append(mail);
+    }
+    setMails(found);
+
+    std::shared_ptr<Mail> primary;
+    if (const auto address = entry->primaryEmailAddress();
+        address && MailAddress::isValidMailAddress(address->address()))
+        primary = Mail::mailEntityWithAddress(address->address(), true, context);
+    if (primary && !found.contains(primary))
+        addMail(primary);
+    if (!primary && !found.isEmpty())
+        primary = found.first();
+    if (primary && primaryMail() != primary)
+        setPrimaryMail(primary);
+}
+
+bool Contact::hasChangedAccordingToGDataContact(const GDataEntryPtr& entry) const
+{
+    const QString theirs = entry ? entry->ETag() : QString();
+    const QString mine = eTag();
+    return theirs.isNull() || mine.isNull() || theirs != mine;
 }
 
 std::shared_ptr<Contact> Contact::contactWithIdentifier(const QString& identifier,

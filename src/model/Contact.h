@@ -42,6 +42,19 @@ public:
     void avatarDidChange();
 
     std::shared_ptr<ContactAdapter> adapterObject() const override;
+    // The entry rebuilt from the stored text; nothing when there is none or it does not parse.
+    GDataEntryContactPtr gdataEntry() const override;
+
+    // Filling from a contact entry, attributes first, then mails (in the same context as the record).
+    // An entry of another class leaves the record untouched.
+    void fillAttributeFromGDataEntry(const GDataEntryPtr& entry);
+    // The title; without one the primary (or first) address; without addresses no name.
+    void setNameAttributeFromGDataEntry(const GDataEntryPtr& entry);
+    // mails := the entry's valid addresses (found or created; taken from another contact when needed);
+    // primaryMail := the primary address's mail, else one of mails, else unchanged.
+    void fillRelationshipFromGdataEntry(const GDataEntryPtr& entry, ManagedObjectContext* context);
+    // Yes unless the entry's ETag equals the record's (an absent tag on either side counts as changed).
+    bool hasChangedAccordingToGDataContact(const GDataEntryPtr& entry) const;
 
     static std::shared_ptr<Contact> contactWithIdentifier(const QString& identifier,
                                                           ManagedObjectContext* context);

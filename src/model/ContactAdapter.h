@@ -14,6 +14,8 @@ public:
     {
         return std::make_shared<ContactAdapter>(*this);
     }
+    // The stored entry when xml parses; otherwise a new entry named by name (a contact being created).
+    GDataEntryContactPtr gdataEntry() const override;
     QString name() const override { return m_name; }
     void setName(const QString& name) override { m_name = name; }
     QString xml() const override { return m_xml; }

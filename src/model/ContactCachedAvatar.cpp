@@ -40,6 +40,16 @@ std::shared_ptr<Contact> ContactCachedAvatar::contact() const
     return toOne<Contact>("contact");
 }
 
+void ContactCachedAvatar::getAvatarDidFinishWithURL(const QUrl& url, const Error& error)
+{
+    if (!error.isNull()) {
+        setLastRequestedETag(eTag());
+        return;
+    }
+    setValue(url.isEmpty() ? QString() : QString::fromUtf8(url.toEncoded()));
+    setETag(lastRequestedETag());
+}
+
 void ContactCachedAvatar::setValueForKey(const QString& key, const QVariant& value)
 {
     ManagedObject::setValueForKey(key, value);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/runtime/Error.h"
 #include "platform/store/ManagedObject.h"
+
+#include <QUrl>
 
 namespace tavrel {
 
@@ -19,6 +22,10 @@ public:
     QString lastRequestedETag() const;
     void setLastRequestedETag(const QString& eTag);
     std::shared_ptr<Contact> contact() const;
+
+    // The fetch ended. Success: the file at url is cached for the requested version. An error: the
+    // request is forgotten, so the next read asks again.
+    void getAvatarDidFinishWithURL(const QUrl& url, const Error& error);
 
     void setValueForKey(const QString& key, const QVariant& value) override;
 };

@@ -11,6 +11,15 @@ QList<std::shared_ptr<Contact>> ContactList::contacts() const
     return toMany<Contact>("contacts");
 }
 
+void ContactList::fillWithGDataEntry(const GDataFeedPtr& feed)
+{
+    if (!feed)
+        return;
+    setETag(feed->ETag());
+    const auto copy = feed->copyObject();
+    setXml(copy ? copy->stringValue() : QString());
+}
+
 std::shared_ptr<ContactList> ContactList::contactListFromContext(ManagedObjectContext* context)
 {
     if (!context)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/GoogleObject.h"
+#include "platform/gdata/GDataFeedBase.h"
 
 namespace tavrel {
 
@@ -12,6 +13,8 @@ class ContactList : public GoogleObject
 {
 public:
     QList<std::shared_ptr<Contact>> contacts() const;
+    // eTag and the feed copy's text content.
+    void fillWithGDataEntry(const GDataFeedPtr& feed);
     // The store's record, inserted into the context when there is none yet.
     static std::shared_ptr<ContactList> contactListFromContext(ManagedObjectContext* context);
 };

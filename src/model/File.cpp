@@ -54,6 +54,22 @@ bool File::isFilePathConsistent() const
     return !mine.isNull() && !held.isNull() && mine == held;
 }
 
+void File::fillRelationshipFromGdataEntry(const GDataEntryPtr& gdataEntry, ManagedObjectContext* context)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(gdataEntry);
+    if (!entry)
+        return;
+    FileEntryAbstract::fillRelationshipFromGdataEntry(entry, context);
+    QList<std::shared_ptr<Category>> found;
+    for (const GDataLink& link : entry->parentLinks()) {
+        // A collection not yet in the store is dropped; the next refresh links it.
+        if (auto category = Category::categoryWithHref(link.href(), context);
+            category && !found.contains(category))
+            found.append(category);
+    }
+    setCategories(found);
+}
+
 std::shared_ptr<File> File::fileWithIdentifier(const QString& identifier, ManagedObjectContext* context)
 {
     if (identifier.isNull())

@@ -22,6 +22,9 @@ public:
     QString iconPath() const;
     bool isFilePathConsistent() const;
 
+    // As for any entry, then the collections named by the entry's parent links that the store holds.
+    void fillRelationshipFromGdataEntry(const GDataEntryPtr& entry, ManagedObjectContext* context) override;
+
     static std::shared_ptr<File> fileWithIdentifier(const QString& identifier, ManagedObjectContext* context);
 
     QVariant valueForKey(const QString& key) const override;

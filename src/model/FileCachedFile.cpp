@@ -40,6 +40,16 @@ std::shared_ptr<File> FileCachedFile::file() const
     return toOne<File>("file");
 }
 
+void FileCachedFile::getFileDidFinishWithURL(const QUrl& url, const Error& error)
+{
+    if (!error.isNull()) {
+        setLastRequestedETag(eTag());
+        return;
+    }
+    setValue(url.isEmpty() ? QString() : QString::fromUtf8(url.toEncoded()));
+    setETag(lastRequestedETag());
+}
+
 void FileCachedFile::setValueForKey(const QString& key, const QVariant& value)
 {
     ManagedObject::setValueForKey(key, value);

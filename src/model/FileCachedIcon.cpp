@@ -2,6 +2,7 @@
 
 #include "model/File.h"
 #include "model/RecordValue.h"
+#include "model/TQLog.h"
 
 namespace tavrel {
 
@@ -38,6 +39,19 @@ void FileCachedIcon::setLastRequestedETag(const QString& eTag)
 std::shared_ptr<File> FileCachedIcon::file() const
 {
     return toOne<File>("file");
+}
+
+void FileCachedIcon::generatePreviewDidFinishWithURL(const QUrl& url, const Error& error)
+{
+    if (error.isNull()) {
+        setValue(url.isEmpty() ? QString() : QString::fromUtf8(url.toEncoded()));
+        setETag(lastRequestedETag());
+    } else if (error.code() == -1002) {
+        setETag(lastRequestedETag());
+    } else {
+        setLastRequestedETag(eTag());
+        TQLog("E: Got error on fileCachedIcon operation: %@", error.localizedDescription());
+    }
 }
 
 void FileCachedIcon::setValueForKey(const QString& key, const QVariant& value)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/runtime/Error.h"
 #include "platform/store/ManagedObject.h"
+
+#include <QUrl>
 
 namespace tavrel {
 
@@ -21,6 +24,11 @@ public:
     std::shared_ptr<File> file() const;
     // Ends the watch on the file's copy. Seam: the watch itself comes with the cache layer.
     void unregister() {}
+
+    // The generation ended. Success: the new thumbnail is cached for the requested version. Error -1002
+    // (nothing to make a thumbnail of): the requested version counts as done and the old value stays.
+    // Any other error: logged, and the next read asks again.
+    void generatePreviewDidFinishWithURL(const QUrl& url, const Error& error);
 
     void setValueForKey(const QString& key, const QVariant& value) override;
 };

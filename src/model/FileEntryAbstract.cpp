@@ -5,6 +5,7 @@
 #include "model/GeneralACLPermission.h"
 #include "model/Mail.h"
 #include "model/RecordValue.h"
+#include "platform/runtime/MailAddress.h"
 #include "platform/store/ManagedObjectContext.h"
 
 namespace tavrel {
@@ -157,6 +158,150 @@ std::shared_ptr<FileList> FileEntryAbstract::listOfFiles() const
 void FileEntryAbstract::setListOfFiles(const std::shared_ptr<FileList>& list)
 {
     setToOne("listOfFiles", list);
+}
+
+void FileEntryAbstract::fillAttributeFromGDataEntry(const GDataEntryPtr& gdataEntry)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(gdataEntry);
+    if (!entry)
+        return;
+    const QString resourceID = entry->resourceID();
+    setHasCommenterSupport(hasCommenterSupportForResourceId(resourceID));
+    if (const QDateTime edited = entry->editedDate(); edited.isValid())
+        setEditedDate(edited);
+    if (const QString tag = entry->ETag(); !tag.isNull())
+        setETag(tag);
+    if (const QString name = entry->filename(); !name.isNull())
+        setFilename(name);
+    setIsHidden(entry->isHidden());
+    setIsTrashed(entry->isDeleted());
+    setIsStarred(entry->isStarred());
+    setIsViewed(entry->isViewed());
+    if (const QString k = entry->kind(); !k.isNull())
+        setKind(k);
+    if (const QDateTime commented = entry->lastCommented(); commented.isValid())
+        setLastCommented(commented);
+    if (const QDateTime viewed = entry->lastViewed(); viewed.isValid())
+        setLastViewed(viewed);
+    if (const QDateTime published = entry->publishedDate(); published.isValid())
+        setPublishedDate(published);
+    if (!resourceID.isNull()) {
+        setResourceId(resourceID);
+        setIdentifier(identifierFromGDataResourceId(resourceID));
+    }
+    if (const QString t = entry->title(); !t.isNull())
+        setTitle(t);
+    if (const QDateTime updated = entry->updatedDate(); updated.isValid())
+        setUpdatedDate(updated);
+    if (const auto invite = entry->writersCanInvite())
+        setWritersCanInvite(*invite);
+    if (const GDataLink alternate = entry->alternateLink(); !alternate.href().isNull())
+        setAlternateLink(alternate.href());
+
+    // The stored text must stand alone: declare every prefix the entry uses.
+    const QMap<QString, QString> own = entry->completeNamespaces();
+    entry->addNamespaces(GDataEntryDocBase::baseDocumentNamespaces());
+    if (!own.isEmpty())
+        entry->addNamespaces(own);
+    if (const QString text = entry->XMLString(); !text.isEmpty())
+        setXml(text);
+
+    if (const auto bytes = entry->quotaBytesUsed())
+        setQuotaBytesUsed(QVariant::fromValue<qint64>(*bytes));
+}
+
+void FileEntryAbstract::fillRelationshipFromGdataEntry(const GDataEntryPtr& gdataEntry,
+                                                       ManagedObjectContext* context)
+{
+    const auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(gdataEntry);
+    if (!entry)
+        return;
+    GDataEntryACLPtr general;
+    QList<GDataEntryACLPtr> users;
+    if (const GDataFeedLinkPtr link = entry->ACLFeedLink()) {
+        if (const GDataFeedPtr feed = link->feed()) {
+            for (const GDataEntryPtr& item : feed->entries()) {
+                const auto acl = std::dynamic_pointer_cast<GDataEntryACL>(item);
+                const auto scope = acl ? acl->scope() : std::nullopt;
+                if (!scope)
+                    continue;
+                if (scope->type() == QLatin1String("default") || scope->type() == QLatin1String("domain"))
+                    general = acl;
+                else if (scope->type() == QLatin1String("user"))
+                    users.append(acl);
+            }
+        }
+    }
+    setGeneralACLWithGDataEntryACL(general, context);
+    setUserPermissionWithGDataEntryACLArray(users, context);
+
+    if (const auto modifier = entry->lastModifiedBy(); modifier && !modifier->email().isEmpty()) {
+        if (auto mail = Mail::mailEntityWithAddress(modifier->email(), true, context)) {
+            mail->setVisible(true);
+            if (lastModifiedBy() != mail)
+                setLastModifiedBy(mail);
+        }
+    }
+}
+
+void FileEntryAbstract::setGeneralACLWithGDataEntryACL(const GDataEntryACLPtr& entry,
+                                                       ManagedObjectContext* context)
+{
+    if (!entry || !context) {
+        // setGeneralACL deletes the record it unlinks.
+        setGeneralACL(nullptr);
+        return;
+    }
+    auto permission = context->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
+    permission->fillAttributeFromGDataEntry(entry);
+    setGeneralACL(permission);
+}
+
+void FileEntryAbstract::setUserPermissionWithGDataEntryACLArray(const QList<GDataEntryACLPtr>& entries,
+                                                                ManagedObjectContext* context)
+{
+    QList<std::shared_ptr<Mail>> editorSet, viewerSet, commenterSet;
+    const auto addOnce = [](QList<std::shared_ptr<Mail>>& set, const std::shared_ptr<Mail>& mail) {
+        if (!set.contains(mail))
+            set.append(mail);
+    };
+    const bool commenterSupport = hasCommenterSupport();
+    for (const GDataEntryACLPtr& entry : entries) {
+        if (!entry)
+            continue;
+        const auto scope = entry->scope();
+        const QString address = scope ? scope->value() : QString();
+        if (!MailAddress::isValidMailAddress(address))
+            continue;
+        const auto role = entry->role();
+        const QString roleValue = role ? role->value() : QString();
+        const bool known = roleValue == QLatin1String("owner") || roleValue == QLatin1String("writer") ||
+                           roleValue == QLatin1String("reader");
+        if (!known)
+            continue;
+        auto mail = Mail::mailEntityWithAddress(address, true, context);
+        if (!mail)
+            continue;
+        mail->setVisible(true);
+        if (roleValue == QLatin1String("owner")) {
+            setOwner(mail);
+        } else if (roleValue == QLatin1String("writer")) {
+            addOnce(editorSet, mail);
+        } else {
+            bool commenter = false;
+            for (const auto& additional : entry->additionalRoles())
+                commenter = commenter || additional.value() == QLatin1String("commenter");
+            addOnce(commenterSupport && commenter ? commenterSet : viewerSet, mail);
+        }
+    }
+    setEditors(editorSet);
+    setViewers(viewerSet);
+    setCommenters(commenterSet);
+}
+
+GDataEntryDocPtr FileEntryAbstract::gdataEntry() const
+{
+    return entryFromXml<GDataEntryDocBase>(xml());
 }
 
 std::shared_ptr<FileEntryAbstract>

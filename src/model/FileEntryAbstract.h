@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/GoogleObject.h"
+#include "platform/gdata/GDataEntryACL.h"
+#include "platform/gdata/GDataEntryDocBase.h"
 
 #include <QDateTime>
 
@@ -72,6 +74,22 @@ public:
     void setGeneralACL(const std::shared_ptr<GeneralACLPermission>& permission);
     std::shared_ptr<FileList> listOfFiles() const;
     void setListOfFiles(const std::shared_ptr<FileList>& list);
+
+    // Filling from a documents-list entry, attributes first, then relationships (in the same context
+    // as the record). An entry of another class leaves the record untouched. A value the entry lacks
+    // never clears one the record holds; the four label flags are always overwritten.
+    virtual void fillAttributeFromGDataEntry(const GDataEntryPtr& entry);
+    // General access, people and last modifier, from the entry's inline access list. Without an inline
+    // list the general access is removed and the people lists emptied; owner and last modifier stay.
+    virtual void fillRelationshipFromGdataEntry(const GDataEntryPtr& entry, ManagedObjectContext* context);
+    // A new GeneralACLPermission filled from the entry becomes the general access (the previous one is
+    // deleted); nothing removes it.
+    void setGeneralACLWithGDataEntryACL(const GDataEntryACLPtr& entry, ManagedObjectContext* context);
+    // Owner, editors, viewers and commenters from the "user" entries of an access list.
+    void setUserPermissionWithGDataEntryACLArray(const QList<GDataEntryACLPtr>& entries,
+                                                 ManagedObjectContext* context);
+    // The entry rebuilt from the stored text; nothing when there is none or it does not parse.
+    virtual GDataEntryDocPtr gdataEntry() const;
 
     // Lookups: the first record with the identifier, or nothing.
     static std::shared_ptr<FileEntryAbstract> fileEntryAbstractWithIdentifier(const QString& identifier,

@@ -22,6 +22,17 @@ QList<std::shared_ptr<FileEntryAbstract>> FileList::files() const
     return toMany<FileEntryAbstract>("files");
 }
 
+void FileList::fillWithGDataEntry(const GDataFeedPtr& feed)
+{
+    if (!feed)
+        return;
+    setETag(feed->ETag());
+    const GDataLink batch = feed->batchLink();
+    setBatchLinkAddress(batch.isNull() ? QString() : batch.URL().toString(QUrl::FullyEncoded));
+    const auto copy = feed->copyObject();
+    setXml(copy ? copy->stringValue() : QString());
+}
+
 std::shared_ptr<FileList> FileList::fileListFromContext(ManagedObjectContext* context)
 {
     if (!context)

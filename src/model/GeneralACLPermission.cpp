@@ -52,4 +52,46 @@ GeneralACLPermission::adapterObjectForUsername(const QString& username) const
     return adapter;
 }
 
+void GeneralACLPermission::fillAttributeFromGDataEntry(const GDataEntryPtr& entry)
+{
+    const auto acl = std::dynamic_pointer_cast<GDataEntryACL>(entry);
+    if (!acl)
+        return;
+    const auto scope = acl->scope();
+    setType(scope ? scope->type() : QString());
+    setRole(generalACLRoleForGDataEntryACL(*acl));
+    const auto keyed = acl->keyedRole();
+    setHasLink(bool(keyed && !keyed->key().isNull()));
+    const QMap<QString, QString> own = acl->completeNamespaces();
+    acl->addNamespaces(GDataEntryACL::ACLNamespaces());
+    if (!own.isEmpty())
+        acl->addNamespaces(own);
+    const auto copy = acl->copyObject();
+    const QString text = copy ? copy->XMLString() : QString();
+    if (!text.isEmpty())
+        setXml(text);
+}
+
+GDataEntryACLPtr GeneralACLPermission::gdataEntry() const
+{
+    return entryFromXml<GDataEntryACL>(xml());
+}
+
+QString GeneralACLPermission::generalACLRoleForGDataEntryACL(const GDataEntryACL& entry)
+{
+    const auto role = entry.role();
+    if (!role)
+        return {};
+    QString result = role->value();
+    const auto keyed = entry.keyedRole();
+    if (result == QLatin1String("none") && keyed)
+        result = keyed->role().value();
+    if (result == QLatin1String("reader") && keyed) {
+        for (const auto& additional : keyed->additionalRoles())
+            if (additional.value() == QLatin1String("commenter"))
+                return QStringLiteral("commenter");
+    }
+    return result;
+}
+
 } // namespace tavrel

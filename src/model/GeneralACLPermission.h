@@ -24,6 +24,16 @@ public:
 
     std::shared_ptr<GeneralACLPermissionAdapter>
     adapterObjectForUsername(const QString& username) const override;
+
+    // Type, role, hasLink and the entry's text from a service access-list entry; anything else is
+    // ignored.
+    void fillAttributeFromGDataEntry(const GDataEntryPtr& entry);
+    // The entry rebuilt from the stored text; nothing when there is none or it does not parse.
+    GDataEntryACLPtr gdataEntry() const override;
+
+    // "none" with a keyed role takes the keyed role's role; a keyed "reader" with the additional role
+    // "commenter" is "commenter". Nothing for an entry without a role.
+    static QString generalACLRoleForGDataEntryACL(const GDataEntryACL& entry);
 };
 
 } // namespace tavrel

@@ -31,6 +31,9 @@ public:
     void setHasLink(const QVariant& hasLink) override;
     QString xml() const override { return m_xml; }
     void setXml(const QString& xml) override { m_xml = xml; }
+    // A new entry to send: scope "default", or "domain" naming the domain of the user name; a commenter
+    // is a reader with the additional role "commenter"; with the link the role is keyed "with link".
+    GDataEntryACLPtr gdataEntry() const override;
 
 private:
     QString m_username;

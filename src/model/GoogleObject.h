@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/IGoogleObject.h"
+#include "platform/gdata/GDataObjectFactory.h"
 #include "platform/store/ManagedObject.h"
 
 namespace tavrel {
@@ -28,6 +29,18 @@ public:
 
 protected:
     void awakeFromInsert() override;
+
+    // The stored entry text parsed as one entry element, as an entry of class T (the class the text's
+    // kind names when that is a T); nothing when the text is empty or does not parse.
+    template <class T> static std::shared_ptr<T> entryFromXml(const QString& xml)
+    {
+        const GDataEntryPtr parsed = GDataObjectFactory::entryWithXMLString(xml);
+        if (!parsed)
+            return nullptr;
+        if (auto typed = std::dynamic_pointer_cast<T>(parsed))
+            return typed;
+        return std::make_shared<T>(parsed->XMLDocument(), parsed->XMLElement());
+    }
 };
 
 } // namespace tavrel

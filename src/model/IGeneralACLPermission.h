@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/gdata/GDataEntryACL.h"
+
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -9,9 +11,7 @@ namespace tavrel {
 class GeneralACLPermissionAdapter;
 
 // A document's general access ("default" or "domain"; "none", "reader", "commenter" or "writer"; with
-// or without the link), as a record or detached. hasLink may be absent (an invalid QVariant). The
-// service entry built from it (gdataEntry) joins this interface with the feed client's access-list
-// entry class.
+// or without the link), as a record or detached. hasLink may be absent (an invalid QVariant).
 class IGeneralACLPermission
 {
 public:
@@ -26,6 +26,9 @@ public:
     virtual void setHasLink(const QVariant& hasLink) = 0;
     virtual QString xml() const = 0;
     virtual void setXml(const QString& xml) = 0;
+    // The service's access-list entry: the record rebuilds the one it stored, the detached value makes
+    // a new one to send.
+    virtual GDataEntryACLPtr gdataEntry() const = 0;
 };
 
 } // namespace tavrel

@@ -152,6 +152,24 @@ std::shared_ptr<MailAdapter> Mail::adapterObject() const
     return adapter;
 }
 
+void Mail::fillAttributeFromGDataEntry(const GDataEmail& email)
+{
+    setAddress(email.address());
+}
+
+void Mail::fillAttributeFromEmailAddress(const QString& address)
+{
+    setAddress(address);
+}
+
+void Mail::fillAttributeFromAdapter(const IMail& adapter)
+{
+    setAddress(adapter.address());
+    setLabel(adapter.label());
+    setFavorite(adapter.favorite());
+    setVisible(adapter.visible());
+}
+
 std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext* context, bool ownedByContact)
 {
     if (address.isEmpty() || !context)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/IMail.h"
+#include "platform/gdata/GDataEmail.h"
 #include "platform/store/ManagedObject.h"
 
 namespace tavrel {
@@ -44,6 +45,12 @@ public:
     QString updateDisplayName();
 
     std::shared_ptr<MailAdapter> adapterObject() const override;
+
+    // address := the mail-address element's address.
+    void fillAttributeFromGDataEntry(const GDataEmail& email);
+    void fillAttributeFromEmailAddress(const QString& address);
+    // address, label, favorite and visible := the value's four, absent ones included.
+    void fillAttributeFromAdapter(const IMail& adapter);
 
     // The mail record of the whole address, letter case ignored; nothing when there is none.
     static std::shared_ptr<Mail> mailEntityWithAddress(const QString& address, ManagedObjectContext* context);

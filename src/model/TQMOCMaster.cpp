@@ -2,6 +2,7 @@
 
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
+#include "model/TQMOCMasterUpdater.h"
 
 #include <QThread>
 
@@ -20,7 +21,8 @@ TQMOCMaster::TQMOCMaster(std::shared_ptr<PersistentStoreCoordinator> coordinator
                          QObject* parent)
     : ManagedObjectContext(std::move(coordinator), parent), m_mocManager(mocManager)
 {
-    // Seam: the update scheduler and the store updater are made here once they exist.
+    m_updater = TQMOCMasterUpdater::mocMasterUpdaterWithMasterMOC(this);
+    // Seam: the update scheduler is made here once it exists.
 }
 
 TQMOCMaster::~TQMOCMaster() = default;

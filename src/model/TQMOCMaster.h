@@ -7,6 +7,8 @@
 
 namespace tavrel {
 
+class TQMOCMasterUpdater;
+
 // The account's master context: used on the main thread only, bound to by every view. Worker
 // contexts' saves reach it through updateOperationContextDidSave.
 class TQMOCMaster : public ManagedObjectContext
@@ -19,6 +21,8 @@ public:
     ~TQMOCMaster() override;
 
     TQMOCManager* mocManager() const { return m_mocManager; }
+    // The writer of service results into this context (made with the context, owned by it).
+    TQMOCMasterUpdater* updater() const { return m_updater.get(); }
     void setMocManager(TQMOCManager* manager) { m_mocManager = manager; }
 
     // Saves when there are changes, under the context's lock. A failure is logged and the changes stay
@@ -44,6 +48,7 @@ public slots:
 
 private:
     QPointer<TQMOCManager> m_mocManager;
+    std::unique_ptr<TQMOCMasterUpdater> m_updater;
 };
 
 } // namespace tavrel
