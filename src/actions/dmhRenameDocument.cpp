@@ -4,6 +4,7 @@
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
+#include "model/TQMOCMasterUpdater.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/ThreadDispatch.h"
@@ -20,23 +21,6 @@ const QString kRenameDocument = QStringLiteral("RenameDocument");
 bool isError(const QVariant& value)
 {
     return value.metaType() == QMetaType::fromType<Error>() && !value.value<Error>().isNull();
-}
-
-// TODO(records): replaced by the store updater's documentsUpdated once it is merged.
-void applyUpdatedDocument(TQMOCMaster* master, const std::shared_ptr<GDataEntryDocBase>& entry)
-{
-    ThreadDispatch::performOnMainThread(
-        [master, entry] {
-            const auto record = FileEntryAbstract::fileEntryAbstractWithIdentifier(
-                FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID()), master);
-            if (!record)
-                return;
-            record->setTitle(entry->title());
-            record->setETag(entry->ETag());
-            record->setXml(entry->XMLString());
-            master->save();
-        },
-        true);
 }
 
 } // namespace
@@ -66,9 +50,10 @@ QVariantMap dmhRenameDocument::defaultCallbackForParams(const QVariantMap& resul
         return result;
     const auto entry = GDataResultValues::objectFromValue<GDataEntryDocBase>(result.value(kFeedKey));
     TQMOCMaster* master = masterMOC();
+    TQMOCMasterUpdater* updater = masterMOCUpdater();
     ManagedObjectPtr renamed;
-    if (entry && master) {
-        applyUpdatedDocument(master, entry);
+    if (entry && master && updater) {
+        updater->documentsUpdated(QList<GDataEntryPtr>{entry});
         const QString identifier = FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID());
         renamed = ThreadDispatch::callOnMainThread([master, identifier]() -> ManagedObjectPtr {
             return FileEntryAbstract::fileEntryAbstractWithIdentifier(identifier, master);

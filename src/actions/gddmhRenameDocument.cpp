@@ -4,31 +4,17 @@
 #include "actions/dmhRenameDocument.h"
 #include "model/FileEntryAbstract.h"
 #include "platform/gdata/GDataEntryDocBase.h"
-#include "platform/gdata/GDataObjectFactory.h"
 #include "platform/runtime/ClassRegistry.h"
 
 namespace tavrel {
 
 TAVREL_REGISTER_CLASS(gddmhRenameDocument)
 
-namespace {
-
-// The record's service entry, rebuilt from the entry text it keeps.
-std::shared_ptr<GDataEntryDocBase> documentEntryOfRecord(const std::shared_ptr<FileEntryAbstract>& record)
-{
-    if (!record)
-        return nullptr;
-    return std::dynamic_pointer_cast<GDataEntryDocBase>(
-        GDataObjectFactory::entryWithXMLString(record->xml()));
-}
-
-} // namespace
-
 void gddmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
     const auto record = std::dynamic_pointer_cast<FileEntryAbstract>(
         parameters.value(dmhRenameDocument::kDocumentEntityKey).value<ManagedObjectPtr>());
-    const std::shared_ptr<GDataEntryDocBase> entry = documentEntryOfRecord(record);
+    const GDataEntryDocPtr entry = record ? record->gdataEntry() : nullptr;
     GDataServiceTicketPtr ticket;
     if (entry && service()) {
         entry->setTitleWithString(parameters.value(dmhRenameDocument::kNewNameKey).toString());

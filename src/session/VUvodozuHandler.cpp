@@ -3,6 +3,7 @@
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
+#include "model/TQMOCMasterUpdater.h"
 #include "platform/runtime/Exception.h"
 #include "session/GDManagerManager.h"
 #include "session/TQHandlerOperation.h"
@@ -48,6 +49,12 @@ TQMOCMaster* VUvodozuHandler::masterMOC() const
 {
     TQMOCManager* manager = mocManager();
     return manager ? manager->masterMOC() : nullptr;
+}
+
+TQMOCMasterUpdater* VUvodozuHandler::masterMOCUpdater() const
+{
+    TQMOCMaster* master = masterMOC();
+    return master ? master->updater() : nullptr;
 }
 
 GDManagerManager* VUvodozuHandler::gdataManager() const

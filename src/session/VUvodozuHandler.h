@@ -12,6 +12,7 @@ namespace tavrel {
 class GDManagerManager;
 class TQMOCManager;
 class TQMOCMaster;
+class TQMOCMasterUpdater;
 class TQSessionProtocol;
 class VUvodozuManager;
 
@@ -46,6 +47,8 @@ public:
     // The session's store and its master context (nullptr without a store).
     TQMOCManager* mocManager() const;
     TQMOCMaster* masterMOC() const;
+    // The master context's updater, the only writer of service results into it.
+    TQMOCMasterUpdater* masterMOCUpdater() const;
 
     // The service-side manager the action goes on to. Abstract: logs and raises.
     virtual GDManagerManager* gdataManager() const;

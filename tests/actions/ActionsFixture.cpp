@@ -110,21 +110,21 @@ void ActionsTest::fillStore()
                              });
     ASSERT_TRUE(waitUntil([&] { return done; }, 10000));
     ASSERT_TRUE(feed);
+    QList<QPair<std::shared_ptr<FileEntryAbstract>, GDataEntryPtr>> filled;
     for (const GDataEntryPtr& base : feed->entries()) {
         const auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(base);
         ASSERT_TRUE(entry);
         const bool folder = entry->resourceID().startsWith(QLatin1String("folder:"));
         const auto stored = master()->insertNewObject<FileEntryAbstract>(folder ? QStringLiteral("Category")
                                                                                 : QStringLiteral("File"));
-        stored->setResourceId(entry->resourceID());
-        stored->setIdentifier(FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID()));
-        stored->setTitle(entry->title());
-        stored->setETag(entry->ETag());
-        stored->setKind(entry->kind());
-        stored->setXml(entry->XMLString());
+        stored->fillAttributeFromGDataEntry(entry);
+        filled.append({stored, entry});
         if (!folder)
             m_documentIds.append(entry->resourceID());
     }
+    // Relationships once every record exists (collections link their parents).
+    for (const auto& [stored, entry] : filled)
+        stored->fillRelationshipFromGdataEntry(entry, master());
     master()->save();
     ASSERT_GE(m_documentIds.size(), 3);
 }
