@@ -187,6 +187,21 @@ TEST_F(RenameDocumentTest, MissingDocumentIsAParameterError)
     EXPECT_TRUE(m_service.journal().isEmpty());
 }
 
+TEST_F(RenameDocumentTest, ARecordWithoutEntryTextCannotStartTheUpdate)
+{
+    const QString rid = storedDocumentIds().first();
+    const auto stored = record(rid);
+    stored->setXml(QString());
+    master()->save();
+
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(kRename, requester, renameParameters(stored, QStringLiteral("Nope"))));
+    EXPECT_EQ(requester.error().code(), VUvodozuManager::kUnexpectedErrorCode);
+    EXPECT_EQ(requester.error().localizedDescription(),
+              TQLocalizedStrings::localizedStringForKey(QStringLiteral("UnexpectedError")));
+    EXPECT_TRUE(m_service.journal().isEmpty());
+}
+
 TEST_F(RenameDocumentTest, RenamedDocumentMissingFromTheStoreAnswersAnError)
 {
     const QString rid = storedDocumentIds().first();
