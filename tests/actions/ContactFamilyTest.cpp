@@ -31,7 +31,7 @@ public:
             GDataServiceGoogleContact::contactFeedURLForUserID(QStringLiteral("default")), this,
             kFeedCallback);
         if (ticket)
-            ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+            parkInvocation(ticket, invocation);
         else
             callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
     }
