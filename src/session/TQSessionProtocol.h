@@ -6,7 +6,9 @@
 namespace tavrel {
 
 class GDataAuthorizer;
+class TQMOCManager;
 class TQQueueManager;
+class VUvodozuManager;
 
 // What the per-session services (managers, handlers, operations, the queue manager) need of the
 // session that owns them. They hold it without owning it.
@@ -23,6 +25,11 @@ public:
     virtual TQQueueManager* queueManager() const = 0;
     // The account's OAuth 2 authentication; nullptr when there is none.
     virtual std::shared_ptr<GDataAuthorizer> authentication() const { return nullptr; }
+    // The account's store and its master context; nullptr for a session without a store.
+    virtual TQMOCManager* mocManager() const { return nullptr; }
+    // The document ("dmh") and contact ("cmh") action managers; nullptr when the session has none.
+    virtual VUvodozuManager* documentManager() const { return nullptr; }
+    virtual VUvodozuManager* contactManager() const { return nullptr; }
 
     // The calling thread's context (made on first use), and the main thread's master context.
     virtual QVariant managedObjectContextForCurrentThread() { return {}; }

@@ -1,10 +1,14 @@
 #include "session/VUvodozuHandler.h"
 
 #include "model/TQLog.h"
+#include "model/TQMOCManager.h"
+#include "model/TQMOCMaster.h"
+#include "model/TQMOCMasterUpdater.h"
 #include "platform/runtime/Exception.h"
 #include "session/GDManagerManager.h"
 #include "session/TQHandlerOperation.h"
 #include "session/TQLocalizedStrings.h"
+#include "session/TQSessionProtocol.h"
 #include "session/VUvodozuManager.h"
 
 namespace tavrel {
@@ -34,6 +38,23 @@ VUvodozuManager* VUvodozuHandler::manager() const
 void VUvodozuHandler::setManager(VUvodozuManager* manager)
 {
     m_manager = manager;
+}
+
+TQMOCManager* VUvodozuHandler::mocManager() const
+{
+    return m_session ? m_session->mocManager() : nullptr;
+}
+
+TQMOCMaster* VUvodozuHandler::masterMOC() const
+{
+    TQMOCManager* manager = mocManager();
+    return manager ? manager->masterMOC() : nullptr;
+}
+
+TQMOCMasterUpdater* VUvodozuHandler::masterMOCUpdater() const
+{
+    TQMOCMaster* master = masterMOC();
+    return master ? master->updater() : nullptr;
 }
 
 GDManagerManager* VUvodozuHandler::gdataManager() const

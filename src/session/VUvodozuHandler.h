@@ -10,6 +10,9 @@
 namespace tavrel {
 
 class GDManagerManager;
+class TQMOCManager;
+class TQMOCMaster;
+class TQMOCMasterUpdater;
 class TQSessionProtocol;
 class VUvodozuManager;
 
@@ -40,6 +43,12 @@ public:
     // The manager that made this handler; watched, not owned.
     VUvodozuManager* manager() const;
     void setManager(VUvodozuManager* manager);
+
+    // The session's store and its master context (nullptr without a store).
+    TQMOCManager* mocManager() const;
+    TQMOCMaster* masterMOC() const;
+    // The master context's updater, the only writer of service results into it.
+    TQMOCMasterUpdater* masterMOCUpdater() const;
 
     // The service-side manager the action goes on to. Abstract: logs and raises.
     virtual GDManagerManager* gdataManager() const;

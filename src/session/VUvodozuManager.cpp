@@ -1,6 +1,9 @@
 #include "session/VUvodozuManager.h"
 
 #include "model/TQLog.h"
+#include "model/TQMOCManager.h"
+#include "model/TQMOCMaster.h"
+#include "model/TQMOCMasterUpdater.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "session/TQHandlerOperation.h"
@@ -45,6 +48,18 @@ void VUvodozuManager::setAuthentication(std::shared_ptr<GDataAuthorizer> authent
 TQQueueManager* VUvodozuManager::queueManager() const
 {
     return m_session ? m_session->queueManager() : nullptr;
+}
+
+TQMOCMaster* VUvodozuManager::masterMOC() const
+{
+    TQMOCManager* manager = m_session ? m_session->mocManager() : nullptr;
+    return manager ? manager->masterMOC() : nullptr;
+}
+
+TQMOCMasterUpdater* VUvodozuManager::masterMOCUpdater() const
+{
+    TQMOCMaster* master = masterMOC();
+    return master ? master->updater() : nullptr;
 }
 
 void VUvodozuManager::executeAction(const QString& action, const InvocationPtr& callback,

@@ -1,0 +1,16 @@
+#include "actions/ContactManagerHandler.h"
+
+#include "session/TQSessionProtocol.h"
+#include "session/VUvodozuManager.h"
+
+namespace tavrel {
+
+GDataContactManager* ContactManagerHandler::gdataManager() const
+{
+    VUvodozuManager* owner = session() ? session()->contactManager() : nullptr;
+    if (!owner)
+        owner = manager();
+    return owner ? qobject_cast<GDataContactManager*>(owner->gdataManager()) : nullptr;
+}
+
+} // namespace tavrel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "actions/GDataContactManager.h"
+#include "session/VUvodozuHandler.h"
+
+namespace tavrel {
+
+// Base of the store-side "cmh" handlers: their actions go on to the session's contacts service manager.
+class ContactManagerHandler : public VUvodozuHandler
+{
+    Q_OBJECT
+public:
+    // The session's contactManager's service manager (the manager that made this handler when the session
+    // names none); nullptr when there is none, as for a session without an authentication.
+    GDataContactManager* gdataManager() const override;
+};
+
+} // namespace tavrel

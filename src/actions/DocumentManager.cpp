@@ -1,0 +1,29 @@
+#include "actions/DocumentManager.h"
+
+namespace tavrel {
+
+std::unique_ptr<DocumentManager> DocumentManager::managerWithSession(TQSessionProtocol* session)
+{
+    if (!session)
+        return {};
+    return std::make_unique<DocumentManager>(session);
+}
+
+DocumentManager::DocumentManager(TQSessionProtocol* session, QObject* parent)
+    : VUvodozuManager(session, parent),
+      m_gdataManager(GDataDocumentManager::gdataManagerWithAuthentication(authentication()))
+{}
+
+DocumentManager::~DocumentManager() = default;
+
+QString DocumentManager::handlerPrefix() const
+{
+    return QStringLiteral("dmh");
+}
+
+void DocumentManager::setGdataManager(std::unique_ptr<GDataDocumentManager> manager)
+{
+    m_gdataManager = std::move(manager);
+}
+
+} // namespace tavrel

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "actions/GDataDocumentManager.h"
+#include "session/VUvodozuManager.h"
+
+#include <memory>
+
+namespace tavrel {
+
+// The session's documents action manager: actions resolve to "TQdmh<Action>Operation" or to the
+// handler "dmh<Action>", whose service side goes through this manager's GDataDocumentManager.
+// start/stop/clean are to drive the monitor of locally edited copies, which does not exist yet.
+class DocumentManager : public VUvodozuManager
+{
+    Q_OBJECT
+public:
+    // Nothing for no session.
+    static std::unique_ptr<DocumentManager> managerWithSession(TQSessionProtocol* session);
+    // The service manager is made with the session's authentication (none without one).
+    explicit DocumentManager(TQSessionProtocol* session, QObject* parent = nullptr);
+    ~DocumentManager() override;
+
+    QString handlerPrefix() const override;
+    GDataDocumentManager* gdataManager() const override { return m_gdataManager.get(); }
+    void setGdataManager(std::unique_ptr<GDataDocumentManager> manager);
+
+private:
+    std::unique_ptr<GDataDocumentManager> m_gdataManager;
+};
+
+} // namespace tavrel

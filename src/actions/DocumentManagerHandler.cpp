@@ -1,0 +1,16 @@
+#include "actions/DocumentManagerHandler.h"
+
+#include "session/TQSessionProtocol.h"
+#include "session/VUvodozuManager.h"
+
+namespace tavrel {
+
+GDataDocumentManager* DocumentManagerHandler::gdataManager() const
+{
+    VUvodozuManager* owner = session() ? session()->documentManager() : nullptr;
+    if (!owner)
+        owner = manager();
+    return owner ? qobject_cast<GDataDocumentManager*>(owner->gdataManager()) : nullptr;
+}
+
+} // namespace tavrel
