@@ -58,8 +58,10 @@ Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QOb
     logLine(logPrefix, prefix + QStringLiteral("Context Saving Error code %1: %2")
                                     .arg(error.code())
                                     .arg(error.localizedDescription()));
-    logLine(logPrefix, prefix + QStringLiteral("Error userInfo: %1")
-                                    .arg(QVariant(error.userInfo()).toString()));
+    QStringList info;
+    for (auto it = error.userInfo().cbegin(); it != error.userInfo().cend(); ++it)
+        info.append(QStringLiteral("%1 = %2").arg(it.key(), it.value().toString()));
+    logLine(logPrefix, prefix + QStringLiteral("Error userInfo: {%1}").arg(info.join(QStringLiteral("; "))));
     // What failed to save must not ride along with the next save of this thread's context.
     context->reset();
     return VUvodozuManager::unexpectedErrorWithReason(error.localizedDescription());

@@ -1,6 +1,7 @@
 #include "actions/FullCoreDataUpdateOperation.h"
 
 #include "actions/CoreDataUpdateSupport.h"
+#include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/GDataResultValues.h"
 #include "model/Category.h"
 #include "model/Contact.h"
@@ -17,6 +18,7 @@
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "platform/system/Settings.h"
 #include "session/TQActionRequester.h"
 #include "session/TQSessionProtocol.h"
 #include "session/VUvodozuManager.h"
@@ -32,6 +34,7 @@ namespace {
 
 const QString kListContacts = QStringLiteral("ListContacts");
 const QString kFileList = QStringLiteral("FileList");
+const QString kLargestChangestamp = QStringLiteral("LargestChangestamp");
 
 // Every record of the entity by identifier, fetched once (records without one are kept apart).
 template <class T>
@@ -102,6 +105,13 @@ void FullCoreDataUpdateOperation::setup()
         return;
     TQSessionProtocol* owner = session();
     QList<TQOperationPtr> steps;
+    // The stamp first: changes made while the lists are fetched come again in the next incremental run.
+    if (VUvodozuManager* documents = owner ? owner->documentManager() : nullptr) {
+        auto callback = Invocation::invocationForSelector(
+            QStringLiteral("largestChangestampDidFinishWithResult:error:"), this);
+        if (TQOperationPtr step = documents->operationByActionName(kLargestChangestamp, callback, {}))
+            steps.append(step);
+    }
     if (VUvodozuManager* contacts = owner ? owner->contactManager() : nullptr) {
         auto callback = Invocation::invocationForSelector(
             QStringLiteral("listContactsDidFinishWithResult:error:"), this);
@@ -150,6 +160,16 @@ void FullCoreDataUpdateOperation::didFinishOperation(const TQOperationPtr& opera
         setOperations({});
     }
     m_receivedCallback = false;
+}
+
+void FullCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QVariant& result,
+                                                                        const QVariant& error)
+{
+    m_error = TQActionRequester::errorFromVariant(error);
+    if (m_error.isNull())
+        m_changestamp = result;
+    m_receivedCallback = true;
+    wakeUp();
 }
 
 void FullCoreDataUpdateOperation::listContactsDidFinishWithResult(const QVariant& result, const QVariant& error)
@@ -209,6 +229,12 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
                         : VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store"));
     }
     releaseFeeds();
+    bool isStamp = false;
+    const qint64 stamp = m_changestamp.toLongLong(&isStamp);
+    if (error.isNull() && m_changestamp.isValid() && isStamp)
+        Settings::setValue(FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(
+                               session()->mocManager()->username()),
+                           stamp);
     const QVariant answer = error.isNull() ? QVariant() : QVariant::fromValue(error);
     performCallbackWithResult(answer, answer);
 }

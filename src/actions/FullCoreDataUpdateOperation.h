@@ -17,7 +17,9 @@ class TQSessionProtocol;
 // The full synchronisation: the whole contact feed ("ListContacts") and the whole document list with
 // expanded access lists ("FileList"), then the store rebuilt from them in this worker thread's context
 // in one save: what the feeds hold is created or refreshed, what they no longer hold is deleted. A
-// failing step leaves the store as it was.
+// failing step leaves the store as it was. The account's largest changestamp, fetched before the lists
+// ("LargestChangestamp"), is stored in the settings once the rebuild is saved, so that the incremental
+// synchronisation goes on from the state the store now holds.
 //
 // The requester's callback receives the error (nil after success) as its first argument (a method
 // `xxx(const QVariant& error)`; a `(result, error)` method gets the error in both). Progress goes to
@@ -66,6 +68,7 @@ public:
     void didFinishOperation(const TQOperationPtr& operation) override;
     void allSuboperationsDidFinish() override;
 
+    Q_INVOKABLE void largestChangestampDidFinishWithResult(const QVariant& result, const QVariant& error);
     Q_INVOKABLE void listContactsDidFinishWithResult(const QVariant& result, const QVariant& error);
     Q_INVOKABLE void fileListDidFinishWithResults(const QVariant& result, const QVariant& error);
 
@@ -100,6 +103,7 @@ private:
     float m_progressPartContact = 0;
     bool m_shouldSendNotification = false;
     bool m_started = false;
+    QVariant m_changestamp;
 };
 
 } // namespace tavrel
