@@ -21,7 +21,7 @@ void gdcmhListContacts::executeActionAndCall(const InvocationPtr& invocation, co
         ticket = contacts->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

@@ -15,7 +15,7 @@ void gddmhAccountMetadata::executeActionAndCall(const InvocationPtr& invocation,
     if (GDataServiceGoogleDocs* docs = service())
         ticket = docs->fetchEntryWithURL(GDataEndpoints::docsMetadataEntryURL(), this, kFeedCallback);
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

@@ -33,7 +33,7 @@ void gddmhFileList::executeActionAndCall(const InvocationPtr& invocation, const 
         ticket = docs->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }
