@@ -23,7 +23,8 @@ void gddmhFileList::executeActionAndCall(const InvocationPtr& invocation, const 
 {
     GDataServiceTicketPtr ticket;
     if (GDataServiceGoogleDocs* docs = service()) {
-        GDataQueryDocs query = GDataQueryDocs::documentQueryWithFeedURL(GDataEndpoints::docsExpandACLFeedURL());
+        GDataQueryDocs query =
+            GDataQueryDocs::documentQueryWithFeedURL(GDataEndpoints::docsExpandACLFeedURL());
         if (isYes(parameters.value(QStringLiteral("showFolders"))))
             query.setShouldShowFolders(true);
         if (isYes(parameters.value(QStringLiteral("showTrashed"))))
