@@ -247,8 +247,6 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     m_localContext = context;
     m_rebuildError = Error();
     m_unsavedEntries = 0;
-    // The whole rebuild under the context's lock: fetches of other users of this context wait.
-    context->lock();
     if (auto contactList = ContactList::contactListFromContext(context)) {
         if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
             contactList->fillWithGDataEntry(m_contactFeed);
@@ -265,7 +263,6 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     releaseFeeds();
     if (m_rebuildError.isNull())
         saveIfDue(context, true);
-    context->unlock();
     sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles, 100);
     return m_rebuildError;
 }
