@@ -9,12 +9,14 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "support/TestData.h"
+
 namespace tavrel::test {
 
 // Feeds written after recorded answers of the service (tests/data/records).
 inline GDataFeedPtr loadRecordsFeed(const char* name, GDataObjectFactory::FeedHint hint)
 {
-    QFile file(QStringLiteral(TAVREL_TEST_DATA_DIR "/records/") + QString::fromLatin1(name));
+    QFile file(testDataDir() + QStringLiteral("/records/") + QString::fromLatin1(name));
     if (!file.open(QIODevice::ReadOnly)) {
         ADD_FAILURE() << "missing fixture " << name;
         return nullptr;

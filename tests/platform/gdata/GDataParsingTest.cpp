@@ -1,3 +1,4 @@
+#include "support/TestData.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/gdata/GDataEntryACL.h"
 #include "platform/gdata/GDataEntryContact.h"
@@ -23,7 +24,7 @@ namespace {
 
 QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(TAVREL_TEST_DATA_DIR "/gdata/") + QString::fromLatin1(name));
+    QFile file(tavrel::test::testDataDir() + QStringLiteral("/gdata/") + QString::fromLatin1(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
 }
