@@ -16,6 +16,10 @@ const QHash<QString, QString>& englishTexts()
         {QStringLiteral("NoTicketError"), QStringLiteral("The request could not be sent to the service.")},
         {QStringLiteral("tooManyBatchRequest"),
          QStringLiteral("The service is busy with too many requests. Please try again later.")},
+        {QStringLiteral("ManyItems"), QStringLiteral("%1 items")},
+        {QStringLiteral("NewSharedFileNotification"), QStringLiteral("Shared with you")},
+        {QStringLiteral("UpdatedSingleFileNotification"), QStringLiteral("Updated by %1")},
+        {QStringLiteral("UpdatedMultiFilesNotification"), QStringLiteral("Updated by others")},
     };
     return texts;
 }

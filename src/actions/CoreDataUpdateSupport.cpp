@@ -1,0 +1,70 @@
+#include "actions/CoreDataUpdateSupport.h"
+
+#include "model/TQLog.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "session/VUvodozuManager.h"
+
+#include <QMetaObject>
+#include <cstdio>
+#include <exception>
+
+namespace tavrel {
+
+namespace {
+
+void logLine(bool toLogFile, const QString& line)
+{
+    if (toLogFile)
+        TQLog("%@", line);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(line));
+}
+
+} // namespace
+
+Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QObject* delegate,
+                                              const QString& owner, bool logPrefix)
+{
+    if (!context)
+        return VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("No context to save"));
+    QMetaObject::Connection relay;
+    if (delegate) {
+        QPointer<QObject> target(delegate);
+        relay = QObject::connect(context, &ManagedObjectContext::didSave, context,
+                                 [target](const SaveNotification& notification) {
+                                     if (target)
+                                         QMetaObject::invokeMethod(target, "updateOperationContextDidSave",
+                                                                   Qt::DirectConnection,
+                                                                   Q_ARG(tavrel::SaveNotification, notification));
+                                 },
+                                 Qt::DirectConnection);
+    }
+    Error error;
+    bool saved = false;
+    try {
+        saved = context->save(&error);
+    } catch (const std::exception& exception) {
+        TQLog("E: Could not save local context for <%@> exception: %@", owner, QString::fromUtf8(exception.what()));
+        error = VUvodozuManager::unexpectedErrorWithReason(QString::fromUtf8(exception.what()));
+    }
+    if (relay)
+        QObject::disconnect(relay);
+    if (saved)
+        return Error();
+    if (error.isNull())
+        error = VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The store could not be saved"));
+    const QString prefix = logPrefix ? QStringLiteral("E: ") : QString();
+    logLine(logPrefix, prefix + QStringLiteral("DEFAULT LOAD FAILED ABORTED "));
+    logLine(logPrefix, prefix + QStringLiteral("Context Saving Error code %1: %2")
+                                    .arg(error.code())
+                                    .arg(error.localizedDescription()));
+    QStringList info;
+    for (auto it = error.userInfo().cbegin(); it != error.userInfo().cend(); ++it)
+        info.append(QStringLiteral("%1 = %2").arg(it.key(), it.value().toString()));
+    logLine(logPrefix, prefix + QStringLiteral("Error userInfo: {%1}").arg(info.join(QStringLiteral("; "))));
+    // What failed to save must not ride along with the next save of this thread's context.
+    context->reset();
+    return VUvodozuManager::unexpectedErrorWithReason(error.localizedDescription());
+}
+
+} // namespace tavrel

@@ -1,0 +1,322 @@
+#include "actions/FastCoreDataUpdateOperation.h"
+
+#include "actions/CoreDataUpdateSupport.h"
+#include "actions/GDataResultValues.h"
+#include "model/ContextFetch.h"
+#include "model/File.h"
+#include "model/FileEntryAbstract.h"
+#include "model/Mail.h"
+#include "model/TQLog.h"
+#include "model/TQMOCManager.h"
+#include "platform/gdata/GDataConstants.h"
+#include "platform/gdata/GDataEntryDocBase.h"
+#include "platform/gdata/GDataFeedDocList.h"
+#include "platform/runtime/ClassRegistry.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/system/Settings.h"
+#include "session/TQActionRequester.h"
+#include "session/TQExternalNotificationCenter.h"
+#include "session/TQLocalizedStrings.h"
+#include "session/TQSessionProtocol.h"
+#include "session/VUvodozuManager.h"
+
+#include <QHash>
+
+namespace tavrel {
+
+TAVREL_REGISTER_CLASS(FastCoreDataUpdateOperation)
+
+namespace {
+
+const QString kLargestChangestamp = QStringLiteral("LargestChangestamp");
+const QString kChangesFeed = QStringLiteral("ChangesFeed");
+const QString kStampKey = QStringLiteral("largestChangestamp");
+
+QString nextNotificationIdentifier()
+{
+    static std::atomic<quint64> counter{0};
+    return QString::number(++counter);
+}
+
+bool sameAddress(const std::shared_ptr<Mail>& mail, const QString& username)
+{
+    return mail && !username.isEmpty() && mail->address().compare(username, Qt::CaseInsensitive) == 0;
+}
+
+void postNotification(const QString& title, const QString& message)
+{
+    if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
+        center->postExternalNotification(TQExternalNotification::notificationWithName(
+            TQExternalNotification::kTQActionDidFinishNotification, title, message, nextNotificationIdentifier()));
+}
+
+} // namespace
+
+std::shared_ptr<FastCoreDataUpdateOperation> FastCoreDataUpdateOperation::operationWithSession(
+    TQSessionProtocol* session)
+{
+    if (!session)
+        return nullptr;
+    return std::make_shared<FastCoreDataUpdateOperation>(session);
+}
+
+FastCoreDataUpdateOperation::FastCoreDataUpdateOperation() : FastCoreDataUpdateOperation(nullptr) {}
+
+FastCoreDataUpdateOperation::FastCoreDataUpdateOperation(TQSessionProtocol* session)
+{
+    setName(kOperationName);
+    setArguments({});
+    setIsExclusive(true);
+    setSession(session);
+    if (session)
+        setManager(session->documentManager());
+}
+
+FastCoreDataUpdateOperation::~FastCoreDataUpdateOperation()
+{
+    notifyOperationFinished();
+}
+
+QString FastCoreDataUpdateOperation::username() const
+{
+    TQSessionProtocol* owner = session();
+    TQMOCManager* store = owner ? owner->mocManager() : nullptr;
+    return store ? store->username() : QString();
+}
+
+QString FastCoreDataUpdateOperation::largestChangestampKey() const
+{
+    return kLargestChangestampKeyFormat.arg(username());
+}
+
+QVariant FastCoreDataUpdateOperation::largestChangestamp()
+{
+    if (!m_largestChangestamp.isValid()) {
+        const QVariant stored = Settings::value(largestChangestampKey());
+        bool ok = false;
+        const qint64 number = stored.toLongLong(&ok);
+        if (stored.isValid() && ok)
+            m_largestChangestamp = QVariant::fromValue<qint64>(number);
+    }
+    return m_largestChangestamp;
+}
+
+void FastCoreDataUpdateOperation::setLargestChangestamp(const QVariant& stamp)
+{
+    bool ok = false;
+    const qint64 number = stamp.toLongLong(&ok);
+    if (!stamp.isValid() || !ok)
+        return;
+    m_largestChangestamp = QVariant::fromValue<qint64>(number);
+    Settings::setValue(largestChangestampKey(), number);
+}
+
+QStringList FastCoreDataUpdateOperation::keyArguments() const
+{
+    // One null key: any two incremental synchronisations are the same request.
+    return {QString()};
+}
+
+void FastCoreDataUpdateOperation::setup()
+{
+    if (!operations().isEmpty())
+        return;
+    TQSessionProtocol* owner = session();
+    VUvodozuManager* documents = owner ? owner->documentManager() : nullptr;
+    if (!documents)
+        return;
+    QList<TQOperationPtr> steps;
+    if (!largestChangestamp().isValid()) {
+        auto callback = Invocation::invocationForSelector(
+            QStringLiteral("largestChangestampDidFinishWithResult:error:"), this);
+        if (TQOperationPtr step = documents->operationByActionName(kLargestChangestamp, callback, {}))
+            steps.append(step);
+    }
+    auto callback =
+        Invocation::invocationForSelector(QStringLiteral("changesFeedDidFinishWithResult:error:"), this);
+    if (TQOperationPtr step = documents->operationByActionName(kChangesFeed, callback, {}))
+        steps.append(step);
+    for (const TQOperationPtr& step : steps)
+        step->setProgressConsumer(nullptr);
+    setOperations(steps);
+}
+
+void FastCoreDataUpdateOperation::performOperation()
+{
+    notifyOperationStarted();
+    TQAggregateOperation::performOperation();
+}
+
+void FastCoreDataUpdateOperation::willStartOperation(const TQOperationPtr& operation)
+{
+    if (operation->name() == kChangesFeed) {
+        const QVariant stamp = largestChangestamp();
+        if (stamp.isValid())
+            operation->setArguments({{kStampKey, stamp}});
+        else
+            operation->cancel();
+    }
+    operation->setOriginThread(QThread::currentThread());
+}
+
+void FastCoreDataUpdateOperation::didFinishOperation(const TQOperationPtr& operation)
+{
+    waitUntil([this] { return m_receivedCallback.load(); }, -1, 50);
+    if (!m_error.isNull()) {
+        for (const TQOperationPtr& remaining : operations())
+            if (remaining != operation)
+                remaining->cancel();
+        setOperations({});
+    }
+    m_receivedCallback = false;
+}
+
+void FastCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QVariant& result,
+                                                                        const QVariant& error)
+{
+    m_error = TQActionRequester::errorFromVariant(error);
+    // Nothing to apply comes with it: the stamp is where the next changes start.
+    if (m_error.isNull() && result.isValid())
+        setLargestChangestamp(result);
+    m_receivedCallback = true;
+    wakeUp();
+}
+
+void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result, const QVariant& error)
+{
+    m_error = TQActionRequester::errorFromVariant(error);
+    if (m_error.isNull()) {
+        const auto feed = GDataResultValues::objectFromValue<GDataFeedDocList>(result);
+        const std::optional<qint64> newStamp = feed ? feed->largestChangestamp() : std::nullopt;
+        QVariantList removed;
+        QVariantList updated;
+        if (feed) {
+            for (const GDataEntryPtr& entry : feed->entries()) {
+                const auto document = std::dynamic_pointer_cast<GDataEntryDocBase>(entry);
+                if (!document)
+                    continue;
+                (document->isRemoved() ? removed : updated).append(QVariant::fromValue(entry));
+            }
+        }
+        if (!removed.isEmpty() || !updated.isEmpty()) {
+            updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
+            m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
+        }
+        // Only changes that are saved move the stamp on: otherwise the next run asks for them again.
+        if (m_error.isNull() && newStamp)
+            setLargestChangestamp(QVariant::fromValue<qint64>(*newStamp));
+    }
+    m_receivedCallback = true;
+    wakeUp();
+}
+
+void FastCoreDataUpdateOperation::allSuboperationsDidFinish()
+{
+    if (isCancelled())
+        return;
+    const QVariant answer = m_error.isNull() ? QVariant() : QVariant::fromValue(m_error);
+    performCallbackWithResult(answer, answer);
+}
+
+void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariantMap& parameter)
+{
+    TQSessionProtocol* owner = session();
+    TQMOCManager* store = owner ? owner->mocManager() : nullptr;
+    ManagedObjectContext* context = store ? store->managedObjectContextForCurrentThread() : nullptr;
+    m_localContext = context;
+    if (!context)
+        return;
+    const QString user = username();
+
+    const auto entriesOf = [](const QVariant& list) {
+        QList<std::shared_ptr<GDataEntryDocBase>> entries;
+        for (const QVariant& item : list.toList())
+            if (auto entry = std::dynamic_pointer_cast<GDataEntryDocBase>(item.value<GDataEntryPtr>()))
+                entries.append(entry);
+        return entries;
+    };
+    const auto removed = entriesOf(parameter.value(kDocumentsRemovedKey));
+    const auto updated = entriesOf(parameter.value(kDocumentsUpdatedKey));
+
+    // One indexed fetch for every record the changes name.
+    QStringList identifiers;
+    for (const auto& entry : removed)
+        identifiers.append(FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID()));
+    for (const auto& entry : updated)
+        identifiers.append(FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID()));
+    QHash<QString, std::shared_ptr<FileEntryAbstract>> records;
+    if (!identifiers.isEmpty()) {
+        FetchRequest request(QStringLiteral("FileEntryAbstract"));
+        request.setPredicate(Predicate::format("identifier IN %@", identifiers));
+        for (const auto& record : ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(context, request))
+            if (!records.contains(record->identifier()))
+                records.insert(record->identifier(), record);
+    }
+
+    for (const auto& entry : removed) {
+        const QString identifier = FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID());
+        if (const auto record = records.take(identifier))
+            context->deleteObject(record);
+    }
+
+    QList<std::shared_ptr<FileEntryAbstract>> newlyShared;
+    QList<std::shared_ptr<FileEntryAbstract>> updatedByOthers;
+    for (const auto& entry : updated) {
+        const QString identifier = FileEntryAbstract::identifierFromGDataResourceId(entry->resourceID());
+        std::shared_ptr<FileEntryAbstract> record = records.value(identifier);
+        const bool inserted = !record;
+        if (inserted) {
+            const bool collection = entry->kindCategory().term() == kGDataCategoryFolderDoc;
+            record = context->insertNewObject<FileEntryAbstract>(collection ? QStringLiteral("Category")
+                                                                            : QStringLiteral("File"));
+            records.insert(identifier, record);
+        }
+        record->fillAttributeFromGDataEntry(entry);
+        record->fillRelationshipFromGdataEntry(entry, context);
+        if (inserted) {
+            if (!sameAddress(record->owner(), user)) {
+                record->setIsNew(true);
+                newlyShared.append(record);
+            }
+        } else if (std::dynamic_pointer_cast<File>(record) && !sameAddress(record->lastModifiedBy(), user)) {
+            const QDateTime viewed = record->lastViewed();
+            if (!viewed.isValid() || viewed < record->updatedDate())
+                updatedByOthers.append(record);
+        }
+    }
+
+    const auto manyItems = [](qsizetype count) {
+        return TQLocalizedStrings::localizedStringForKey(QStringLiteral("ManyItems")).arg(count);
+    };
+    if (!newlyShared.isEmpty()) {
+        const QString title = newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
+        postNotification(title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification")));
+    }
+    if (!updatedByOthers.isEmpty()) {
+        if (updatedByOthers.size() == 1) {
+            const auto modifier = updatedByOthers.first()->lastModifiedBy();
+            const QString who = modifier ? modifier->displayName() : QString();
+            postNotification(updatedByOthers.first()->title(),
+                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification"))
+                                 .arg(who));
+        } else {
+            postNotification(manyItems(updatedByOthers.size()),
+                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedMultiFilesNotification")));
+        }
+    }
+}
+
+void FastCoreDataUpdateOperation::notifyOperationStarted()
+{
+    if (m_shouldSendNotification)
+        NotificationCenter::defaultCenter().post(Notification(kStartedNotification, QVariant(), {}));
+}
+
+void FastCoreDataUpdateOperation::notifyOperationFinished()
+{
+    if (m_shouldSendNotification)
+        NotificationCenter::defaultCenter().post(Notification(kFinishedNotification, QVariant(), {}));
+}
+
+} // namespace tavrel

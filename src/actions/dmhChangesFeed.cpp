@@ -1,0 +1,35 @@
+#include "actions/dmhChangesFeed.h"
+
+#include "platform/runtime/ClassRegistry.h"
+#include "session/VUvodozuManager.h"
+
+namespace tavrel {
+
+TAVREL_REGISTER_CLASS(dmhChangesFeed)
+
+void dmhChangesFeed::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
+{
+    const QVariant stamp = parameters.value(QStringLiteral("largestChangestamp"));
+    bool isNumber = false;
+    if (stamp.isValid() && stamp.metaType() != QMetaType::fromType<QString>())
+        stamp.toLongLong(&isNumber);
+    if (!isNumber) {
+        callExternalInvocation(invocation, QVariant(), missingParameterError());
+        return;
+    }
+    GDManagerManager* service = gdataManager();
+    if (!service) {
+        callExternalInvocation(invocation, QVariant(),
+                               VUvodozuManager::unexpectedErrorWithReason(
+                                   QStringLiteral("The session has no documents service")));
+        return;
+    }
+    service->executeAction(QStringLiteral("ChangesFeed"), invocation, parameters);
+}
+
+QVariantMap dmhChangesFeed::defaultCallbackForParams(const QVariantMap& result)
+{
+    return result;
+}
+
+} // namespace tavrel
