@@ -1,11 +1,13 @@
 #include "actions/TQSession.h"
 
+#include "actions/FastCoreDataUpdateOperation.h"
+#include "actions/FullCoreDataUpdateOperation.h"
+
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/TQLog.h"
 #include "model/TQMOCMaster.h"
-#include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/FetchRequest.h"
 #include "session/ConnectionStatus.h"
@@ -274,15 +276,20 @@ void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSen
 TQOperationPtr TQSession::updateOperationWithClassName(const QString& className, bool shouldSendNotification,
                                                        QObject* delegate)
 {
-    const auto operation = ClassRegistry::instance().make<TQOperation>(className);
-    if (!operation) {
-        TQLog("E: TQSession: no update operation %@", className);
-        return nullptr;
+    if (className == FullCoreDataUpdateOperation::kOperationName) {
+        const auto operation = FullCoreDataUpdateOperation::operationWithSession(this);
+        operation->setDelegate(delegate);
+        operation->setShouldSendNotification(shouldSendNotification);
+        return operation;
     }
-    operation->setSession(this);
-    operation->setProperty("delegate", QVariant::fromValue(delegate));
-    operation->setProperty("shouldSendNotification", shouldSendNotification);
-    return operation;
+    if (className == FastCoreDataUpdateOperation::kOperationName) {
+        const auto operation = FastCoreDataUpdateOperation::operationWithSession(this);
+        operation->setDelegate(delegate);
+        operation->setShouldSendNotification(shouldSendNotification);
+        return operation;
+    }
+    TQLog("E: TQSession: no update operation %@", className);
+    return nullptr;
 }
 
 QVariant TQSession::managedObjectContextForCurrentThread()

@@ -95,9 +95,9 @@ public:
     // The full synchronisation's progress, handed to the initProgressConsumer when it responds.
     Q_INVOKABLE void progressStatus(int status, float elProcessed, quint64 elTotal, float percentage);
 
-    // Makes and queues the named update operation (the master context asks through this): its
-    // delegate and "shouldSendNotification" are set as properties. Answers it, or null (logged) when no
-    // such operation exists.
+    // Makes and queues the named update operation, "FullCoreDataUpdateOperation" or
+    // "FastCoreDataUpdateOperation" (the master context asks through this), with its delegate and
+    // whether it posts its started and finished notifications. Another name is logged and ignored.
     Q_INVOKABLE void scheduleUpdateOperation(const QString& className, bool shouldSendNotification,
                                              QObject* delegate);
     TQOperationPtr updateOperationWithClassName(const QString& className, bool shouldSendNotification,

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
-#include <mutex>
 
 namespace tavrel::test {
 
@@ -29,33 +28,6 @@ public:
 
 private:
     NetworkStatus m_status = NotReachable;
-};
-
-// What the synchronisation operations of the test program were asked to do.
-struct UpdateRecord
-{
-    QString className;
-    QString username;
-    bool shouldSendNotification = false;
-    bool delegateIsMaster = false;
-};
-
-class UpdateJournal
-{
-public:
-    static UpdateJournal& instance();
-    void append(const UpdateRecord& record);
-    QList<UpdateRecord> records() const;
-    int count(const QString& className) const;
-    void clear();
-    // The addresses the automatic favourites asked to mark, per request.
-    void appendFavorites(const QStringList& addresses, const QVariantMap& parameters);
-    QList<QPair<QStringList, QVariantMap>> favorites() const;
-
-private:
-    mutable std::mutex m_mutex;
-    QList<UpdateRecord> m_records;
-    QList<QPair<QStringList, QVariantMap>> m_favorites;
 };
 
 // A recorder of a session's states, in order.
@@ -90,6 +62,11 @@ protected:
     // Runs the session's start and waits until it has left the first synchronisation.
     bool startAndSettle(TQSession& session, int timeoutMs = 10000);
     int storedDocuments(TQSession& session) const;
+    // Requests of the method whose path begins with the prefix, in the service's journal.
+    int requestCount(const QString& method, const QString& pathPrefix) const;
+    // The paths of the full synchronisation's document list and of the incremental one's changes.
+    static inline const QString kDocumentList = QStringLiteral("/feeds/default/private/expandAcl");
+    static inline const QString kChanges = QStringLiteral("/feeds/default/private/changes");
 
     localservice::LocalService m_service;
     SwitchableReachability* m_reachability = nullptr;

@@ -49,6 +49,7 @@ TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 5}));
     EXPECT_EQ(events.count, 1);
+    EXPECT_EQ(requestCount(QStringLiteral("GET"), kDocumentList), 1);
 
     // Every resource of the service is in the store.
     const QStringList ids = m_service.documentIds();
@@ -58,6 +59,8 @@ TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
         EXPECT_TRUE(FileEntryAbstract::fileEntryAbstractWithIdentifier(
             FileEntryAbstract::identifierFromGDataResourceId(id), session.mocManager()->masterMOC()))
             << id.toStdString();
+    FetchRequest contacts(QStringLiteral("Contact"));
+    EXPECT_EQ(ContextFetch::executeFetchRequestSafely(session.mocManager()->masterMOC(), contacts).size(), 2);
     EXPECT_FALSE(session.mocManager()->shouldCreateMasterContext());
     EXPECT_FALSE(screen.received.isEmpty());
 
@@ -77,12 +80,12 @@ TEST_F(SessionTest, AFilledStoreStartsStraightIntoRunning)
         first.stop();
         EXPECT_EQ(first.state(), TQSession::kStopped);
     }
-    UpdateJournal::instance().clear();
+    m_service.clearJournal();
     TQSession session(account);
     StateRecorder recorder(&session);
     session.start();
     EXPECT_EQ(recorder.states, (QList<int>{1, 5}));
-    EXPECT_EQ(UpdateJournal::instance().count(TQMOCMaster::kFullUpdateOperationClass), 0);
+    EXPECT_EQ(requestCount(QStringLiteral("GET"), kDocumentList), 0);
 
     // Stop once notifies once; stopping a stopped session notifies nobody.
     session.logout();

@@ -1,6 +1,9 @@
 #include "SessionFixture.h"
 
+#include "actions/FastCoreDataUpdateOperation.h"
+#include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "model/TQMOCMasterUpdateScheduler.h"
 #include "session/ApplicationServices.h"
 #include "support/WaitUntil.h"
@@ -11,8 +14,6 @@ namespace tavrel::test {
 
 namespace {
 
-const QString kFast = TQMOCMaster::kFastUpdateOperationClass;
-
 class UpdateSchedulerTest : public SessionTest
 {
 protected:
@@ -22,6 +23,14 @@ protected:
     }
     // The scheduler's own record of the last synchronisation it asked for.
     static QDateTime distantPast() { return QDateTime::fromMSecsSinceEpoch(0, Qt::UTC); }
+    // Incremental synchronisations since the journal was last cleared (each asks for the changes).
+    int changeRequests() const { return requestCount(QStringLiteral("GET"), kChanges); }
+    // Counts the incremental synchronisations' started notifications.
+    void countStartedNotifications(QObject* context, int* count)
+    {
+        NotificationCenter::defaultCenter().addObserver(context, FastCoreDataUpdateOperation::kStartedNotification,
+                                                        QVariant(), [count](const Notification&) { ++*count; });
+    }
 };
 
 } // namespace
@@ -31,22 +40,38 @@ TEST_F(UpdateSchedulerTest, TheTickSynchronisesInTheBackgroundWhileRunningAndOnl
     Timing::Override tick("activeAPPTimerInterval", 20);
     Timing::Override interval("fastUpdateInterval", 20);
     TQSession session(makeAccount(m_service.ownerEmail()));
+    QObject context;
+    int started = 0;
+    countStartedNotifications(&context, &started);
     ASSERT_TRUE(startAndSettle(session));
     ASSERT_EQ(session.state(), TQSession::kRunning);
-    ASSERT_TRUE(waitUntil([] { return UpdateJournal::instance().count(kFast) >= 2; }, 10000));
-    for (const UpdateRecord& record : UpdateJournal::instance().records()) {
-        if (record.className != kFast)
-            continue;
-        EXPECT_FALSE(record.shouldSendNotification);
-        EXPECT_TRUE(record.delegateIsMaster);
-        EXPECT_EQ(record.username, m_service.ownerEmail());
-    }
+    m_service.clearJournal();
+    ASSERT_TRUE(waitUntil([&] { return changeRequests() >= 2; }, 10000));
+    // Background synchronisations announce nothing; a requested one does.
+    EXPECT_EQ(started, 0);
+    session.mocManager()->masterMOC()->fastUpdate();
+    EXPECT_TRUE(waitUntil([&] { return started == 1; }, 10000));
+}
+
+TEST_F(UpdateSchedulerTest, AChangeOnTheServiceReachesTheStoreOnTheNextTick)
+{
+    Timing::Override tick("activeAPPTimerInterval", 20);
+    Timing::Override interval("fastUpdateInterval", 20);
+    TQSession session(makeAccount(m_service.ownerEmail()));
+    ASSERT_TRUE(startAndSettle(session));
+    const QString id = m_service.documentIds().first();
+    ASSERT_TRUE(m_service.renameDocument(id, QStringLiteral("Renamed elsewhere")));
+    const auto record = FileEntryAbstract::fileEntryAbstractWithIdentifier(
+        FileEntryAbstract::identifierFromGDataResourceId(id), session.mocManager()->masterMOC());
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(waitUntil([&] { return record->title() == QLatin1String("Renamed elsewhere"); }, 10000));
 }
 
 TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTheTickBack)
 {
     TQSession session(makeAccount(m_service.ownerEmail()));
     ASSERT_TRUE(startAndSettle(session));
+    m_service.clearJournal();
     TQMOCMasterUpdateScheduler* updates = scheduler(session);
     ASSERT_TRUE(updates->online());
     EXPECT_EQ(updates->lastUpdate(), distantPast());
@@ -58,7 +83,7 @@ TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTh
     setOnline(true);
     const QDateTime back = updates->lastUpdate();
     EXPECT_GT(back, distantPast());
-    ASSERT_TRUE(waitUntil([] { return UpdateJournal::instance().count(kFast) == 1; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return changeRequests() == 1; }, 10000));
 
     // A tick within the interval starts none; once the interval has passed it does.
     updates->activeAPPTimerFired();
@@ -66,7 +91,7 @@ TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTh
     Timing::Override interval("fastUpdateInterval", 0);
     updates->activeAPPTimerFired();
     EXPECT_GE(updates->lastUpdate(), back);
-    ASSERT_TRUE(waitUntil([] { return UpdateJournal::instance().count(kFast) == 2; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return changeRequests() == 2; }, 10000));
 }
 
 TEST_F(UpdateSchedulerTest, AStoppedSchedulerStartsNothing)
