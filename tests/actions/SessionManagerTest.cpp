@@ -1,7 +1,11 @@
 #include "SessionFixture.h"
 
 #include "actions/TQSessionManager.h"
+#include "actions/FastCoreDataUpdateOperation.h"
+#include "model/FileEntryAbstract.h"
+#include "model/TQMOCMaster.h"
 #include "model/TQPlaces.h"
+#include "platform/system/Settings.h"
 #include "support/WaitUntil.h"
 
 #include <QFile>
@@ -80,6 +84,40 @@ TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
     EXPECT_NE(firstStore, secondStore);
     EXPECT_TRUE(QFile::exists(firstStore));
     EXPECT_TRUE(QFile::exists(secondStore));
+
+    // Each account goes on from its own changestamp: a change synchronised into one account moves
+    // only that account's stamp and reaches only its store.
+    const auto stamp = [](TQSession* session) {
+        return Settings::value(FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(session->username()))
+            .toLongLong();
+    };
+    const qint64 secondStamp = stamp(second);
+    ASSERT_EQ(secondStamp, m_service.largestChangestamp());
+    const QString id = m_service.documentIds().first();
+    ASSERT_TRUE(m_service.renameDocument(id, QStringLiteral("Only the first knows")));
+    first->mocManager()->masterMOC()->fastUpdate();
+    ASSERT_TRUE(waitUntil([&] { return stamp(first) == m_service.largestChangestamp(); }, 10000));
+    EXPECT_GT(stamp(first), secondStamp);
+    EXPECT_EQ(stamp(second), secondStamp);
+    const auto title = [&](TQSession* session) {
+        const auto record = FileEntryAbstract::fileEntryAbstractWithIdentifier(
+            FileEntryAbstract::identifierFromGDataResourceId(id), session->mocManager()->masterMOC());
+        return record ? record->title() : QString();
+    };
+    EXPECT_TRUE(waitUntil([&] { return title(first) == QLatin1String("Only the first knows"); }, 10000));
+    EXPECT_NE(title(second), QLatin1String("Only the first knows"));
+}
+
+TEST_F(SessionManagerTest, StartingAUserAgainReplacesAndStopsTheOlderSession)
+{
+    TQSession* older = start(m_service.ownerEmail());
+    ASSERT_TRUE(older);
+    StateRecorder recorder(older);
+    TQSession* newer = start(m_service.ownerEmail());
+    ASSERT_TRUE(newer);
+    EXPECT_EQ(recorder.states, (QList<int>{0}));
+    EXPECT_EQ(m_manager->activeSessions(), (QList<TQSession*>{newer}));
+    EXPECT_EQ(m_manager->currentSession(), newer);
 }
 
 TEST_F(SessionManagerTest, StoppedSessionsAreDroppedAndAnotherBecomesCurrent)
