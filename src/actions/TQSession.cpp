@@ -2,7 +2,6 @@
 
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
-
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
@@ -138,8 +137,8 @@ void TQSession::createMasterContext()
 {
     setState(kFirstSyncRunning);
     m_queueManager->reset();
-    const TQOperationPtr operation = updateOperationWithClassName(TQMOCMaster::kFullUpdateOperationClass,
-                                                                  true, m_mocManager->masterMOC());
+    const TQOperationPtr operation =
+        updateOperationWithClassName(TQMOCMaster::kFullUpdateOperationClass, true, m_mocManager->masterMOC());
     if (!operation) {
         fullCoreDataUpdateOperationDidFinishWithError(QVariant::fromValue(
             VUvodozuManager::unexpectedErrorWithReason(TQMOCMaster::kFullUpdateOperationClass)));
@@ -207,8 +206,8 @@ void TQSession::createContactFavoritesAutomatically()
     // The user's own documents: the owner's whole address, letter case ignored (a prefix would also
     // take in someone whose address merely starts like the user's).
     FetchRequest mineRequest(QStringLiteral("File"));
-    mineRequest.setPredicate(Predicate::comparison(QStringLiteral("owner.address"), Predicate::Operator::Equal,
-                                                   username(), Predicate::CaseInsensitive));
+    mineRequest.setPredicate(Predicate::comparison(
+        QStringLiteral("owner.address"), Predicate::Operator::Equal, username(), Predicate::CaseInsensitive));
     const auto mine = ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(master, mineRequest, &error);
     if (!error.isNull()) {
         TQLog("E: Cannot collect my items: error %@", error.localizedDescription());
@@ -238,8 +237,9 @@ void TQSession::createContactFavoritesAutomatically()
                     documents.insert(item.get());
         holders.append({person, qint64(documents.size())});
     }
-    std::stable_sort(holders.begin(), holders.end(),
-                     [](const TQContactHolder& a, const TQContactHolder& b) { return a.sharings > b.sharings; });
+    std::stable_sort(holders.begin(), holders.end(), [](const TQContactHolder& a, const TQContactHolder& b) {
+        return a.sharings > b.sharings;
+    });
     if (holders.size() > kAutomaticFavoritesCount)
         holders.resize(kAutomaticFavoritesCount);
     QVariantList mailEntities;
@@ -267,9 +267,11 @@ void TQSession::progressStatus(int status, float elProcessed, quint64 elTotal, f
     invocation->invoke();
 }
 
-void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSendNotification, QObject* delegate)
+void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSendNotification,
+                                        QObject* delegate)
 {
-    if (const TQOperationPtr operation = updateOperationWithClassName(className, shouldSendNotification, delegate))
+    if (const TQOperationPtr operation =
+            updateOperationWithClassName(className, shouldSendNotification, delegate))
         m_queueManager->scheduleOperation(operation);
 }
 

@@ -57,7 +57,8 @@ void TQSessionManager::setCurrentSession(TQSession* session)
     emit currentSessionChanged(session);
 }
 
-void TQSessionManager::startSessionForAccount(std::shared_ptr<WXAccount> account, const CompletionHandler& handler)
+void TQSessionManager::startSessionForAccount(std::shared_ptr<WXAccount> account,
+                                              const CompletionHandler& handler)
 {
     std::shared_ptr<TQSession> session(TQSession::sessionWithAccount(std::move(account)));
     if (!session) {
@@ -113,7 +114,8 @@ void TQSessionManager::sessionStateDidChange(TQSession* session)
     emit activeSessionsChanged();
     // Still inside the session's own stop: it goes once that call has returned.
     if (dropped)
-        QMetaObject::invokeMethod(this, [dropped] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [dropped] {}, Qt::QueuedConnection);
 }
 
 void TQSessionManager::resetForTesting()

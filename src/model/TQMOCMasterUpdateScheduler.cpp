@@ -19,15 +19,16 @@ TQMOCMasterUpdateScheduler::mocMasterUpdateSchedulerWithMasterMoc(TQMOCMaster* m
 TQMOCMasterUpdateScheduler::TQMOCMasterUpdateScheduler(TQMOCMaster* moc, QObject* parent)
     : QObject(parent), m_moc(moc), m_lastUpdate(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC))
 {
-    connect(this, &TQMOCMasterUpdateScheduler::onlineChanged, this, &TQMOCMasterUpdateScheduler::onlineDidChange);
-    m_onlineBinding = std::make_unique<KeyPathBinding>(
-        QCoreApplication::instance(), kOnlineKeyPath, [this](const QVariant& value) {
-            if (!value.isValid()) {
-                setNilValueForKey(QStringLiteral("online"));
-                return;
-            }
-            setOnline(value.toBool());
-        });
+    connect(this, &TQMOCMasterUpdateScheduler::onlineChanged, this,
+            &TQMOCMasterUpdateScheduler::onlineDidChange);
+    m_onlineBinding = std::make_unique<KeyPathBinding>(QCoreApplication::instance(), kOnlineKeyPath,
+                                                       [this](const QVariant& value) {
+                                                           if (!value.isValid()) {
+                                                               setNilValueForKey(QStringLiteral("online"));
+                                                               return;
+                                                           }
+                                                           setOnline(value.toBool());
+                                                       });
     connect(&m_activeAPPTimer, &QTimer::timeout, this, &TQMOCMasterUpdateScheduler::activeAPPTimerFired);
     m_activeAPPTimer.start(int(kActiveAPPTimerInterval.milliseconds()));
 }
@@ -47,7 +48,8 @@ void TQMOCMasterUpdateScheduler::setOnline(bool online)
 
 void TQMOCMasterUpdateScheduler::setNilValueForKey(const QString& key)
 {
-    TQLog("E: TQMasterUpdateScheduler: Unexpected got NIL for %@: one should unbind before this happens", key);
+    TQLog("E: TQMasterUpdateScheduler: Unexpected got NIL for %@: one should unbind before this happens",
+          key);
 }
 
 void TQMOCMasterUpdateScheduler::onlineDidChange(bool oldValue, bool newValue)

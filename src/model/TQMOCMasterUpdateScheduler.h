@@ -29,7 +29,8 @@ public:
     static inline const QString kOnlineKeyPath = QStringLiteral("delegate.connectionStatus.online");
 
     // Nothing for no master.
-    static std::unique_ptr<TQMOCMasterUpdateScheduler> mocMasterUpdateSchedulerWithMasterMoc(TQMOCMaster* moc);
+    static std::unique_ptr<TQMOCMasterUpdateScheduler>
+    mocMasterUpdateSchedulerWithMasterMoc(TQMOCMaster* moc);
     explicit TQMOCMasterUpdateScheduler(TQMOCMaster* moc, QObject* parent = nullptr);
     ~TQMOCMasterUpdateScheduler() override;
 

@@ -3,7 +3,6 @@
 #include "platform/runtime/ThreadDispatch.h"
 
 #include <QCoreApplication>
-
 #include <mutex>
 
 namespace tavrel {

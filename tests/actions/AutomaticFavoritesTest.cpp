@@ -1,8 +1,7 @@
 #include "SessionFixture.h"
-
+#include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
-#include "model/ContextFetch.h"
 #include "model/TQMOCMaster.h"
 #include "platform/store/FetchRequest.h"
 #include "support/WaitUntil.h"

@@ -56,7 +56,8 @@ std::shared_ptr<WXAccount> SessionTest::makeAccount(const QString& email) const
 {
     auto authentication = OAuth2Authentication::create(OAuth2Configuration(QUrl(m_service.baseUrl())));
     authentication->setKeysForResponseDictionary(
-        {{QStringLiteral("access_token"), const_cast<localservice::LocalService&>(m_service).issueAccessToken(email)},
+        {{QStringLiteral("access_token"),
+          const_cast<localservice::LocalService&>(m_service).issueAccessToken(email)},
          {QStringLiteral("refresh_token"),
           const_cast<localservice::LocalService&>(m_service).issueRefreshToken(email)},
          {QStringLiteral("expires_in"), 3600},
@@ -92,4 +93,3 @@ int SessionTest::storedDocuments(TQSession& session) const
 }
 
 } // namespace tavrel::test
-

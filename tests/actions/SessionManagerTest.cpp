@@ -1,7 +1,6 @@
 #include "SessionFixture.h"
-
-#include "actions/TQSessionManager.h"
 #include "actions/FastCoreDataUpdateOperation.h"
+#include "actions/TQSessionManager.h"
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPlaces.h"
@@ -25,9 +24,9 @@ protected:
         SessionTest::SetUp();
         m_manager = std::make_unique<TQSessionManager>();
         QObject::connect(m_manager.get(), &TQSessionManager::currentSessionChanged, m_manager.get(),
-                [this](TQSession* session) { m_current.append(session); });
+                         [this](TQSession* session) { m_current.append(session); });
         QObject::connect(m_manager.get(), &TQSessionManager::activeSessionsChanged, m_manager.get(),
-                [this] { m_active.append(m_manager->activeSessions().size()); });
+                         [this] { m_active.append(m_manager->activeSessions().size()); });
     }
     void TearDown() override
     {
@@ -88,7 +87,8 @@ TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
     // Each account goes on from its own changestamp: a change synchronised into one account moves
     // only that account's stamp and reaches only its store.
     const auto stamp = [](TQSession* session) {
-        return Settings::value(FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(session->username()))
+        return Settings::value(
+                   FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(session->username()))
             .toLongLong();
     };
     const qint64 secondStamp = stamp(second);
@@ -155,12 +155,12 @@ TEST_F(SessionManagerTest, ObserversOfTheCurrentSessionMayReadTheManager)
     start(kSecond);
     QList<qsizetype> seen;
     QObject::connect(m_manager.get(), &TQSessionManager::currentSessionChanged, m_manager.get(),
-            [&](TQSession* session) {
-                seen.append(m_manager->activeSessions().size());
-                if (session) {
-                    EXPECT_EQ(m_manager->sessionWithUsername(session->username()), session);
-                }
-            });
+                     [&](TQSession* session) {
+                         seen.append(m_manager->activeSessions().size());
+                         if (session) {
+                             EXPECT_EQ(m_manager->sessionWithUsername(session->username()), session);
+                         }
+                     });
     m_manager->sessionWithUsername(kSecond)->stop();
     EXPECT_EQ(seen, (QList<qsizetype>{1}));
     EXPECT_EQ(m_manager->currentSession(), first);

@@ -1,5 +1,4 @@
 #include "SessionFixture.h"
-
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
@@ -132,7 +131,8 @@ TEST_F(SessionTest, LosingTheConnectionDuringTheFirstSynchronisationCancelsItAnd
     setOnline(false);
     EXPECT_EQ(session.state(), TQSession::kConnectionLost);
     EXPECT_EQ(storedDocuments(session), 0);
-    EXPECT_TRUE(session.queueManager()->operationsMatchingName(TQMOCMaster::kFullUpdateOperationClass).isEmpty());
+    EXPECT_TRUE(
+        session.queueManager()->operationsMatchingName(TQMOCMaster::kFullUpdateOperationClass).isEmpty());
 
     // Coming back does not restart by itself; the next start synchronises in full.
     m_service.clearFaults();

@@ -1,10 +1,9 @@
 #include "SessionFixture.h"
-
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
-#include "platform/runtime/NotificationCenter.h"
 #include "model/TQMOCMasterUpdateScheduler.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "session/ApplicationServices.h"
 #include "support/WaitUntil.h"
 
@@ -28,8 +27,9 @@ protected:
     // Counts the incremental synchronisations' started notifications.
     void countStartedNotifications(QObject* context, int* count)
     {
-        NotificationCenter::defaultCenter().addObserver(context, FastCoreDataUpdateOperation::kStartedNotification,
-                                                        QVariant(), [count](const Notification&) { ++*count; });
+        NotificationCenter::defaultCenter().addObserver(
+            context, FastCoreDataUpdateOperation::kStartedNotification, QVariant(),
+            [count](const Notification&) { ++*count; });
     }
 };
 

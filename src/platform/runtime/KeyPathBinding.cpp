@@ -52,10 +52,11 @@ QVariant KeyPathBinding::resolve(bool connectAlongPath)
         const QByteArray key = m_keys.at(i).toUtf8();
         if (connectAlongPath) {
             const int index = object->metaObject()->indexOfProperty(key.constData());
-            const QMetaProperty property = index >= 0 ? object->metaObject()->property(index) : QMetaProperty();
+            const QMetaProperty property =
+                index >= 0 ? object->metaObject()->property(index) : QMetaProperty();
             if (property.hasNotifySignal()) {
-                m_connections.append(
-                    QObject::connect(object, property.notifySignal(), this, metaObject()->method(changedSlot)));
+                m_connections.append(QObject::connect(object, property.notifySignal(), this,
+                                                      metaObject()->method(changedSlot)));
             } else if (index < 0) {
                 // A dynamic property: its setting arrives as an event.
                 object->installEventFilter(this);
