@@ -44,11 +44,10 @@ bool sameAddress(const std::shared_ptr<Mail>& mail, const QString& username)
     return mail && !username.isEmpty() && mail->address().compare(username, Qt::CaseInsensitive) == 0;
 }
 
-void postNotification(const QString& title, const QString& message)
+TQExternalNotification notification(const QString& title, const QString& message)
 {
-    if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
-        center->postExternalNotification(TQExternalNotification::notificationWithName(
-            TQExternalNotification::kTQActionDidFinishNotification, title, message, nextNotificationIdentifier()));
+    return TQExternalNotification::notificationWithName(TQExternalNotification::kTQActionDidFinishNotification,
+                                                        title, message, nextNotificationIdentifier());
 }
 
 } // namespace
@@ -203,9 +202,15 @@ void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant&
             updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
             m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
         }
-        // Only changes that are saved move the stamp on: otherwise the next run asks for them again.
+        // Only changes that are saved move the stamp on: otherwise the next run asks for them again,
+        // and tells of them then.
         if (m_error.isNull() && newStamp)
             setLargestChangestamp(QVariant::fromValue<qint64>(*newStamp));
+        const QList<TQExternalNotification> notifications = std::exchange(m_pendingNotifications, {});
+        if (m_error.isNull())
+            if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
+                for (const TQExternalNotification& item : notifications)
+                    center->postExternalNotification(item);
     }
     m_receivedCallback = true;
     wakeUp();
@@ -291,18 +296,20 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
     };
     if (!newlyShared.isEmpty()) {
         const QString title = newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
-        postNotification(title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification")));
+        m_pendingNotifications.append(
+            notification(title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification"))));
     }
     if (!updatedByOthers.isEmpty()) {
         if (updatedByOthers.size() == 1) {
             const auto modifier = updatedByOthers.first()->lastModifiedBy();
             const QString who = modifier ? modifier->displayName() : QString();
-            postNotification(updatedByOthers.first()->title(),
-                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification"))
-                                 .arg(who));
+            m_pendingNotifications.append(notification(
+                updatedByOthers.first()->title(),
+                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification")).arg(who)));
         } else {
-            postNotification(manyItems(updatedByOthers.size()),
-                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedMultiFilesNotification")));
+            m_pendingNotifications.append(notification(
+                manyItems(updatedByOthers.size()),
+                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedMultiFilesNotification"))));
         }
     }
 }

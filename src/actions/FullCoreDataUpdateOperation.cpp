@@ -242,28 +242,40 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
 Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* context)
 {
     m_localContext = context;
-    {
-        // The whole rebuild under the context's lock: fetches of other users of this context wait.
-        context->lock();
-        if (auto contactList = ContactList::contactListFromContext(context)) {
-            if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
-                contactList->fillWithGDataEntry(m_contactFeed);
-                updateContactsInContextUsingContactList(context, contactList);
-            }
+    m_rebuildError = Error();
+    m_unsavedEntries = 0;
+    // The whole rebuild under the context's lock: fetches of other users of this context wait.
+    context->lock();
+    if (auto contactList = ContactList::contactListFromContext(context)) {
+        if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
+            contactList->fillWithGDataEntry(m_contactFeed);
+            updateContactsInContextUsingContactList(context, contactList);
         }
-        if (auto fileList = FileList::fileListFromContext(context)) {
-            if (fileList->eTag() != m_fileFeed->ETag() || m_fileFeed->ETag().isNull())
-                fileList->fillWithGDataEntry(m_fileFeed);
-            updateCategoriesInContextUsingFileList(context, fileList);
-            updateFilesInContextUsingFileList(context, fileList);
-        }
-        context->unlock();
     }
-    // The parsed feeds are no longer needed; the save may need the memory.
+    if (auto fileList = FileList::fileListFromContext(context); fileList && m_rebuildError.isNull()) {
+        if (fileList->eTag() != m_fileFeed->ETag() || m_fileFeed->ETag().isNull())
+            fileList->fillWithGDataEntry(m_fileFeed);
+        updateCategoriesInContextUsingFileList(context, fileList);
+        updateFilesInContextUsingFileList(context, fileList);
+    }
+    // The parsed feeds are no longer needed; the last save may need the memory.
     releaseFeeds();
-    const Error error = CoreDataUpdateSupport::saveLocalContext(context, m_delegate, name(), true);
+    if (m_rebuildError.isNull())
+        saveIfDue(context, true);
+    context->unlock();
     sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles, 100);
-    return error;
+    return m_rebuildError;
+}
+
+bool FullCoreDataUpdateOperation::saveIfDue(ManagedObjectContext* context, bool force)
+{
+    if (!m_rebuildError.isNull())
+        return false;
+    if (!force && ++m_unsavedEntries < kSaveChunk)
+        return true;
+    m_unsavedEntries = 0;
+    m_rebuildError = CoreDataUpdateSupport::saveLocalContext(context, m_delegate, name(), true);
+    return m_rebuildError.isNull();
 }
 
 void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(ManagedObjectContext* context,
@@ -298,6 +310,8 @@ void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(Manage
         m_progressPartContact += 1;
         sendProgress(kProcessingContacts, m_progressPartContact, m_progressTotalContacts,
                      m_progressTotalContacts ? m_progressPartContact / float(m_progressTotalContacts) * 100.f : 0.f);
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }
@@ -327,6 +341,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(Managed
             kept.insert(identifier);
         }
         step();
+        if (!saveIfDue(context))
+            return;
     }
     // Parents are linked once every collection of the feed has its record.
     for (const GDataEntryPtr& item : std::as_const(m_categoriesFromFeed)) {
@@ -339,6 +355,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(Managed
             }
         }
         step();
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }
@@ -370,6 +388,8 @@ void FullCoreDataUpdateOperation::updateFilesInContextUsingFileList(ManagedObjec
         m_progressPartFile += 1;
         sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles,
                      m_progressTotalFiles ? m_progressPartFile / float(m_progressTotalFiles) * 100.f : 0.f);
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }

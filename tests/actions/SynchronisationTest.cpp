@@ -1,6 +1,9 @@
+#include "ActionsFixture.h"
 #include "SyncFixture.h"
 
 #include "actions/FastCoreDataUpdateOperation.h"
+#include "actions/GDataResultValues.h"
+#include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "actions/FullCoreDataUpdateOperation.h"
 #include "model/Category.h"
 #include "model/Contact.h"
@@ -523,17 +526,24 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
     SyncRequester requester;
     ASSERT_TRUE(runFull(requester));
     const QVariant stamp = storedChangestamp();
-    const QString rid = storedResourceIds().last();
+    QString rid;
+    for (const auto& file : all<File>(master(), QStringLiteral("File")))
+        if (file->owner() && file->owner()->address() == m_service.ownerEmail() && !file->isTrashed())
+            rid = file->resourceId();
+    ASSERT_FALSE(rid.isEmpty());
     ASSERT_TRUE(m_service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
+    RecordedNotifications notifications;
 
     breakStoreWrites();
     ASSERT_TRUE(runFast(requester));
     repairStoreWrites();
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
+    EXPECT_TRUE(notifications.takeAll().isEmpty()) << "told of once the change is stored";
 
     ASSERT_TRUE(runFast(requester));
     EXPECT_TRUE(requester.error.isNull());
+    EXPECT_EQ(notifications.takeAll().size(), 1);
     EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
     master()->reset();
     EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(rid),
@@ -559,6 +569,36 @@ TEST_F(IncrementalSynchronisationTest, FailingChangesFeedChangesNothing)
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
     EXPECT_EQ(storedResourceIds(), before);
+}
+
+TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
+{
+    startService(account(3, 1, 1));
+    ActionRequester requester;
+    const auto runAction = [&](const QString& action, const QVariantMap& parameters) {
+        const int before = requester.calls();
+        m_session->documentManager()->executeAction(action, requester.callback(), parameters);
+        return waitUntil([&] { return requester.calls() > before; }, 10000);
+    };
+
+    // Without a stamp the changes cannot be asked for.
+    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"), {}));
+    EXPECT_EQ(requester.error().domain(), QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"));
+    EXPECT_EQ(requester.error().code(), 701);
+    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"), {{QStringLiteral("largestChangestamp"), QStringLiteral("7")}}));
+    EXPECT_EQ(requester.error().code(), 701);
+
+    ASSERT_TRUE(runAction(QStringLiteral("LargestChangestamp"), {}));
+    EXPECT_TRUE(requester.error().isNull());
+    EXPECT_EQ(requester.result().toLongLong(), m_service.largestChangestamp());
+
+    ASSERT_TRUE(runAction(QStringLiteral("AccountMetadata"), {}));
+    EXPECT_TRUE(requester.error().isNull());
+    const auto entry = GDataResultValues::objectFromValue<GDataEntryDocListMetadata>(requester.result());
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->largestChangestamp(), std::optional<qint64>(m_service.largestChangestamp()));
+    const auto metadata = requests(QStringLiteral("GET"), QStringLiteral("/feeds/metadata/default"));
+    EXPECT_EQ(metadata.size(), 1);
 }
 
 } // namespace tavrel::test
