@@ -25,7 +25,7 @@ TQSessionManager::~TQSessionManager()
 {
     std::lock_guard lock(m_mutex);
     for (const auto& session : std::as_const(m_sessions))
-        disconnect(session.get(), nullptr, this, nullptr);
+        stopObserving(session.get());
     m_sessions.clear();
 }
 
@@ -73,7 +73,8 @@ void TQSessionManager::startSessionForAccount(std::shared_ptr<WXAccount> account
         return;
     }
     TQSession* filed = session.get();
-    connect(filed, &TQSession::stateChanged, this, [this, filed] { sessionStateDidChange(filed); });
+    m_stateObservers.insert(filed, connect(filed, &TQSession::stateChanged, this,
+                                           [this, filed] { sessionStateDidChange(filed); }));
     emit activeSessionsWillChange();
     std::shared_ptr<TQSession> replaced;
     {
@@ -84,7 +85,7 @@ void TQSessionManager::startSessionForAccount(std::shared_ptr<WXAccount> account
     }
     emit activeSessionsChanged();
     if (replaced) {
-        disconnect(replaced.get(), nullptr, this, nullptr);
+        stopObserving(replaced.get());
         replaced->stop();
     }
     setCurrentSession(filed);
@@ -96,7 +97,7 @@ void TQSessionManager::sessionStateDidChange(TQSession* session)
 {
     if (session->state() != TQSession::kStopped)
         return;
-    disconnect(session, nullptr, this, nullptr);
+    stopObserving(session);
     emit activeSessionsWillChange();
     std::shared_ptr<TQSession> dropped;
     {
@@ -116,6 +117,11 @@ void TQSessionManager::sessionStateDidChange(TQSession* session)
     if (dropped)
         QMetaObject::invokeMethod(
             this, [dropped] {}, Qt::QueuedConnection);
+}
+
+void TQSessionManager::stopObserving(const TQSession* session)
+{
+    disconnect(m_stateObservers.take(session));
 }
 
 void TQSessionManager::resetForTesting()

@@ -3,6 +3,7 @@
 #include "actions/TQSession.h"
 #include "platform/runtime/Error.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -57,9 +58,12 @@ signals:
 
 private:
     void sessionStateDidChange(TQSession* session);
+    void stopObserving(const TQSession* session);
 
     mutable std::recursive_mutex m_mutex;
     QMap<QString, std::shared_ptr<TQSession>> m_sessions;
+    // The observation of each filed session's state.
+    QHash<const TQSession*, QMetaObject::Connection> m_stateObservers;
     QPointer<TQSession> m_currentSession;
 };
 
