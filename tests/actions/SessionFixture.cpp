@@ -3,6 +3,7 @@
 #include "model/ContextFetch.h"
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
+#include "platform/runtime/OperationQueue.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/system/TQLogger.h"
 #include "session/ApplicationServices.h"
@@ -75,6 +76,17 @@ bool SessionTest::startAndSettle(TQSession& session, int timeoutMs)
 {
     session.start();
     return waitUntil([&] { return session.state() != TQSession::kFirstSyncRunning; }, timeoutMs);
+}
+
+bool SessionTest::stopSynchronising(TQSession& session)
+{
+    session.mocManager()->stop();
+    return waitUntil(
+        [&] {
+            return session.queueManager()->heavyQueue()->operationCount() == 0 &&
+                   session.queueManager()->lightQueue()->operationCount() == 0;
+        },
+        10000);
 }
 
 int SessionTest::requestCount(const QString& method, const QString& pathPrefix) const

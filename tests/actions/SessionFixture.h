@@ -62,6 +62,9 @@ protected:
     // Runs the session's start and waits until it has left the first synchronisation.
     bool startAndSettle(TQSession& session, int timeoutMs = 10000);
     int storedDocuments(TQSession& session) const;
+    // Stops the periodic synchronisation and waits until the session's queues are empty, so that no
+    // request is left in flight when the session goes.
+    static bool stopSynchronising(TQSession& session);
     // Requests of the method whose path begins with the prefix, in the service's journal.
     int requestCount(const QString& method, const QString& pathPrefix) const;
     // The paths of the full synchronisation's document list and of the incremental one's changes.

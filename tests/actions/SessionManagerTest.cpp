@@ -106,6 +106,7 @@ TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
     };
     EXPECT_TRUE(waitUntil([&] { return title(first) == QLatin1String("Only the first knows"); }, 10000));
     EXPECT_NE(title(second), QLatin1String("Only the first knows"));
+    EXPECT_TRUE(stopSynchronising(*first));
 }
 
 TEST_F(SessionManagerTest, StartingAUserAgainReplacesAndStopsTheOlderSession)

@@ -51,6 +51,7 @@ TEST_F(UpdateSchedulerTest, TheTickSynchronisesInTheBackgroundWhileRunningAndOnl
     EXPECT_EQ(started, 0);
     session.mocManager()->masterMOC()->fastUpdate();
     EXPECT_TRUE(waitUntil([&] { return started == 1; }, 10000));
+    EXPECT_TRUE(stopSynchronising(session));
 }
 
 TEST_F(UpdateSchedulerTest, AChangeOnTheServiceReachesTheStoreOnTheNextTick)
@@ -65,6 +66,7 @@ TEST_F(UpdateSchedulerTest, AChangeOnTheServiceReachesTheStoreOnTheNextTick)
         FileEntryAbstract::identifierFromGDataResourceId(id), session.mocManager()->masterMOC());
     ASSERT_TRUE(record);
     EXPECT_TRUE(waitUntil([&] { return record->title() == QLatin1String("Renamed elsewhere"); }, 10000));
+    EXPECT_TRUE(stopSynchronising(session));
 }
 
 TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTheTickBack)
@@ -84,6 +86,8 @@ TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTh
     const QDateTime back = updates->lastUpdate();
     EXPECT_GT(back, distantPast());
     ASSERT_TRUE(waitUntil([&] { return changeRequests() == 1; }, 10000));
+    ASSERT_TRUE(stopSynchronising(session));
+    session.mocManager()->start();
 
     // A tick within the interval starts none; once the interval has passed it does.
     updates->activeAPPTimerFired();
@@ -92,6 +96,7 @@ TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTh
     updates->activeAPPTimerFired();
     EXPECT_GE(updates->lastUpdate(), back);
     ASSERT_TRUE(waitUntil([&] { return changeRequests() == 2; }, 10000));
+    EXPECT_TRUE(stopSynchronising(session));
 }
 
 TEST_F(UpdateSchedulerTest, AStoppedSchedulerStartsNothing)
