@@ -19,6 +19,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -62,7 +63,8 @@ public:
     {
         return TQSessionContexts::isManagedObjectContext(value);
     }
-    QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object, QVariant* source) override
+    QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
+                                     QVariant* source) override
     {
         return TQSessionContexts::fetchEntitiesFromObject(context, object, source);
     }
@@ -147,16 +149,28 @@ int main(int argc, char** argv)
                         FetchRequest(QStringLiteral("FileEntryAbstract")))));
         std::printf("peak_memory_mb: %ld\n", peakMegabytes());
 
-        const qint64 again = run(session, FullCoreDataUpdateOperation::operationWithSession(&session), waiter);
+        const qint64 again =
+            run(session, FullCoreDataUpdateOperation::operationWithSession(&session), waiter);
         std::printf("full_sync_unchanged_ms: %lld\n", static_cast<long long>(again));
 
-        const qint64 idle = run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
-        std::printf("idle_incremental_ms: %lld%s\n", static_cast<long long>(idle), waiter.failed ? " (failed)" : "");
+        // The first incremental run learns nothing new; then idle runs, the best and the worst of five.
+        run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
+        qint64 best = -1;
+        qint64 worst = 0;
+        for (int i = 0; i < 5; ++i) {
+            const qint64 idle =
+                run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
+            best = best < 0 ? idle : std::min(best, idle);
+            worst = std::max(worst, idle);
+        }
+        std::printf("idle_incremental_ms: %lld (worst %lld)%s\n", static_cast<long long>(best),
+                    static_cast<long long>(worst), waiter.failed ? " (failed)" : "");
 
         const QStringList ids = service.documentIds();
         for (int i = 0; i < 100 && i < ids.size(); ++i)
             service.renameDocument(ids.at(ids.size() - 1 - i), QStringLiteral("Changed %1").arg(i));
-        const qint64 changes = run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
+        const qint64 changes =
+            run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
         std::printf("incremental_100_changes_ms: %lld%s\n", static_cast<long long>(changes),
                     waiter.failed ? " (failed)" : "");
     }

@@ -46,14 +46,14 @@ bool sameAddress(const std::shared_ptr<Mail>& mail, const QString& username)
 
 TQExternalNotification notification(const QString& title, const QString& message)
 {
-    return TQExternalNotification::notificationWithName(TQExternalNotification::kTQActionDidFinishNotification,
-                                                        title, message, nextNotificationIdentifier());
+    return TQExternalNotification::notificationWithName(
+        TQExternalNotification::kTQActionDidFinishNotification, title, message, nextNotificationIdentifier());
 }
 
 } // namespace
 
-std::shared_ptr<FastCoreDataUpdateOperation> FastCoreDataUpdateOperation::operationWithSession(
-    TQSessionProtocol* session)
+std::shared_ptr<FastCoreDataUpdateOperation>
+FastCoreDataUpdateOperation::operationWithSession(TQSessionProtocol* session)
 {
     if (!session)
         return nullptr;
@@ -182,7 +182,8 @@ void FastCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QV
     wakeUp();
 }
 
-void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result, const QVariant& error)
+void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result,
+                                                                 const QVariant& error)
 {
     m_error = TQActionRequester::errorFromVariant(error);
     if (m_error.isNull()) {
@@ -199,7 +200,8 @@ void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant&
             }
         }
         if (!removed.isEmpty() || !updated.isEmpty()) {
-            updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
+            updateLocalContextWithParameter(
+                {{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
             m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
         }
         // Only changes that are saved move the stamp on: otherwise the next run asks for them again,
@@ -254,7 +256,8 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
     if (!identifiers.isEmpty()) {
         FetchRequest request(QStringLiteral("FileEntryAbstract"));
         request.setPredicate(Predicate::format("identifier IN %@", identifiers));
-        for (const auto& record : ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(context, request))
+        for (const auto& record :
+             ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(context, request))
             if (!records.contains(record->identifier()))
                 records.insert(record->identifier(), record);
     }
@@ -295,9 +298,10 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
         return TQLocalizedStrings::localizedStringForKey(QStringLiteral("ManyItems")).arg(count);
     };
     if (!newlyShared.isEmpty()) {
-        const QString title = newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
-        m_pendingNotifications.append(
-            notification(title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification"))));
+        const QString title =
+            newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
+        m_pendingNotifications.append(notification(
+            title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification"))));
     }
     if (!updatedByOthers.isEmpty()) {
         if (updatedByOthers.size() == 1) {
@@ -305,7 +309,8 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
             const QString who = modifier ? modifier->displayName() : QString();
             m_pendingNotifications.append(notification(
                 updatedByOthers.first()->title(),
-                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification")).arg(who)));
+                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification"))
+                    .arg(who)));
         } else {
             m_pendingNotifications.append(notification(
                 manyItems(updatedByOthers.size()),

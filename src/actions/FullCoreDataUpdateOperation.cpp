@@ -37,8 +37,7 @@ const QString kFileList = QStringLiteral("FileList");
 const QString kLargestChangestamp = QStringLiteral("LargestChangestamp");
 
 // Every record of the entity by identifier, fetched once (records without one are kept apart).
-template <class T>
-QList<std::shared_ptr<T>> allRecords(ManagedObjectContext* context, const QString& entity)
+template <class T> QList<std::shared_ptr<T>> allRecords(ManagedObjectContext* context, const QString& entity)
 {
     FetchRequest request(entity);
     return ContextFetch::executeFetchRequestSafely<T>(context, request);
@@ -68,8 +67,8 @@ void deleteNotKept(ManagedObjectContext* context, const QList<std::shared_ptr<T>
 
 } // namespace
 
-std::shared_ptr<FullCoreDataUpdateOperation> FullCoreDataUpdateOperation::operationWithSession(
-    TQSessionProtocol* session)
+std::shared_ptr<FullCoreDataUpdateOperation>
+FullCoreDataUpdateOperation::operationWithSession(TQSessionProtocol* session)
 {
     if (!session)
         return nullptr;
@@ -113,15 +112,16 @@ void FullCoreDataUpdateOperation::setup()
             steps.append(step);
     }
     if (VUvodozuManager* contacts = owner ? owner->contactManager() : nullptr) {
-        auto callback = Invocation::invocationForSelector(
-            QStringLiteral("listContactsDidFinishWithResult:error:"), this);
+        auto callback =
+            Invocation::invocationForSelector(QStringLiteral("listContactsDidFinishWithResult:error:"), this);
         if (TQOperationPtr step = contacts->operationByActionName(kListContacts, callback, {}))
             steps.append(step);
     }
     if (VUvodozuManager* documents = owner ? owner->documentManager() : nullptr) {
         auto callback =
             Invocation::invocationForSelector(QStringLiteral("fileListDidFinishWithResults:error:"), this);
-        const QVariantMap arguments{{QStringLiteral("showFolders"), true}, {QStringLiteral("showTrashed"), true}};
+        const QVariantMap arguments{{QStringLiteral("showFolders"), true},
+                                    {QStringLiteral("showTrashed"), true}};
         if (TQOperationPtr step = documents->operationByActionName(kFileList, callback, arguments))
             steps.append(step);
     }
@@ -172,7 +172,8 @@ void FullCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QV
     wakeUp();
 }
 
-void FullCoreDataUpdateOperation::listContactsDidFinishWithResult(const QVariant& result, const QVariant& error)
+void FullCoreDataUpdateOperation::listContactsDidFinishWithResult(const QVariant& result,
+                                                                  const QVariant& error)
 {
     m_error = TQActionRequester::errorFromVariant(error);
     if (m_error.isNull()) {
@@ -220,13 +221,15 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
     }
     Error error = m_error;
     if (error.isNull() && (!m_contactFeed || !m_fileFeed))
-        error = VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The account's feeds were not fetched"));
+        error = VUvodozuManager::unexpectedErrorWithReason(
+            QStringLiteral("The account's feeds were not fetched"));
     if (error.isNull()) {
         TQSessionProtocol* owner = session();
         TQMOCManager* store = owner ? owner->mocManager() : nullptr;
         ManagedObjectContext* context = store ? store->managedObjectContextForCurrentThread() : nullptr;
-        error = context ? rebuildInContext(context)
-                        : VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store"));
+        error = context
+                    ? rebuildInContext(context)
+                    : VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store"));
     }
     releaseFeeds();
     bool isStamp = false;
@@ -244,8 +247,6 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     m_localContext = context;
     m_rebuildError = Error();
     m_unsavedEntries = 0;
-    // The whole rebuild under the context's lock: fetches of other users of this context wait.
-    context->lock();
     if (auto contactList = ContactList::contactListFromContext(context)) {
         if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
             contactList->fillWithGDataEntry(m_contactFeed);
@@ -262,7 +263,6 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     releaseFeeds();
     if (m_rebuildError.isNull())
         saveIfDue(context, true);
-    context->unlock();
     sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles, 100);
     return m_rebuildError;
 }
@@ -278,8 +278,8 @@ bool FullCoreDataUpdateOperation::saveIfDue(ManagedObjectContext* context, bool 
     return m_rebuildError.isNull();
 }
 
-void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(ManagedObjectContext* context,
-                                                                          const std::shared_ptr<ContactList>& list)
+void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(
+    ManagedObjectContext* context, const std::shared_ptr<ContactList>& list)
 {
     const auto existing = allRecords<Contact>(context, QStringLiteral("Contact"));
     QHash<QString, std::shared_ptr<Contact>> contacts = byIdentifier(existing);
@@ -309,15 +309,16 @@ void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(Manage
         // are neither lost nor deleted.
         m_progressPartContact += 1;
         sendProgress(kProcessingContacts, m_progressPartContact, m_progressTotalContacts,
-                     m_progressTotalContacts ? m_progressPartContact / float(m_progressTotalContacts) * 100.f : 0.f);
+                     m_progressTotalContacts ? m_progressPartContact / float(m_progressTotalContacts) * 100.f
+                                             : 0.f);
         if (!saveIfDue(context))
             return;
     }
     deleteNotKept(context, existing, kept);
 }
 
-void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(ManagedObjectContext* context,
-                                                                         const std::shared_ptr<FileList>& list)
+void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(
+    ManagedObjectContext* context, const std::shared_ptr<FileList>& list)
 {
     const auto existing = allRecords<Category>(context, QStringLiteral("Category"));
     QHash<QString, std::shared_ptr<Category>> categories = byIdentifier(existing);

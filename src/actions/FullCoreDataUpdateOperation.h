@@ -78,7 +78,8 @@ public:
                                                  const std::shared_ptr<ContactList>& list);
     void updateCategoriesInContextUsingFileList(ManagedObjectContext* context,
                                                 const std::shared_ptr<FileList>& list);
-    void updateFilesInContextUsingFileList(ManagedObjectContext* context, const std::shared_ptr<FileList>& list);
+    void updateFilesInContextUsingFileList(ManagedObjectContext* context,
+                                           const std::shared_ptr<FileList>& list);
     // Entries applied between two saves of the rebuild.
     static constexpr int kSaveChunk = 250;
     // The whole rebuild with its saves; the first save's error, or a null error. What the feeds no

@@ -16,7 +16,7 @@
 namespace tavrel {
 class TQMOCMaster;
 class TQOperation;
-}
+} // namespace tavrel
 
 namespace tavrel::test {
 

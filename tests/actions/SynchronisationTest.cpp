@@ -1,10 +1,8 @@
 #include "ActionsFixture.h"
 #include "SyncFixture.h"
-
 #include "actions/FastCoreDataUpdateOperation.h"
-#include "actions/GDataResultValues.h"
-#include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "actions/FullCoreDataUpdateOperation.h"
+#include "actions/GDataResultValues.h"
 #include "model/Category.h"
 #include "model/Contact.h"
 #include "model/ContactList.h"
@@ -13,6 +11,7 @@
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
+#include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "platform/gdata/GDataFeedBase.h"
 #include "platform/gdata/GDataObjectFactory.h"
 #include "platform/gdata/GDataServiceGoogleContact.h"
@@ -111,7 +110,8 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
     startService(account(120, 10, 15));
     int started = 0;
     QObject observer;
-    NotificationCenter::defaultCenter().addObserver(&observer, FullCoreDataUpdateOperation::kStartedNotification,
+    NotificationCenter::defaultCenter().addObserver(&observer,
+                                                    FullCoreDataUpdateOperation::kStartedNotification,
                                                     nullptr, [&](const Notification&) { ++started; });
     SyncRequester requester;
     ASSERT_TRUE(runFull(requester));
@@ -162,8 +162,8 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
     EXPECT_EQ(requests(QStringLiteral("GET"), QStringLiteral("/m8/feeds/contacts")).size(), 1);
 
     // Progress: both fetches announced, every contact and document counted, 100 % at the end.
-    ASSERT_TRUE(waitUntil([&] { return !requester.reports.isEmpty() && requester.reports.last().percentage == 100; },
-                          5000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !requester.reports.isEmpty() && requester.reports.last().percentage == 100; }, 5000));
     const auto& reports = requester.reports;
     EXPECT_EQ(reports.first().status, 666);
     EXPECT_EQ(reports.first().percentage, 2);
@@ -210,8 +210,8 @@ TEST_F(FullSynchronisationTest, AgainAfterDeletionsOnTheServiceRemovesExactlyTho
     const qint64 contactsBefore = count(QStringLiteral("Contact"));
 
     // A record that stays is refreshed in place, never replaced.
-    const auto kept = std::dynamic_pointer_cast<File>(
-        FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(documents.at(1)), master()));
+    const auto kept = std::dynamic_pointer_cast<File>(FileEntryAbstract::fileEntryAbstractWithIdentifier(
+        FileEntryAbstract::identifierFromGDataResourceId(documents.at(1)), master()));
     ASSERT_TRUE(kept);
     const ManagedObjectID keptID = kept->objectID();
 
@@ -244,24 +244,24 @@ TEST_F(FullSynchronisationTest, ContactWalkPassesOverAnEntryThatIsNotAContact)
     docsService.setAuthorizer(m_authentication);
     GDataFeedPtr contactFeed;
     GDataFeedPtr fileFeed;
-    contactService.fetchFeedWithURL(GDataEndpoints::contactFeedURL(),
-                                    [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
-                                        contactFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
-                                    });
+    contactService.fetchFeedWithURL(
+        GDataEndpoints::contactFeedURL(),
+        [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
+            contactFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
+        });
     QUrl documentsURL = GDataEndpoints::docsExpandACLFeedURL();
     documentsURL.setQuery(QStringLiteral("showfolders=true&showdeleted=true"));
-    docsService.fetchFeedWithURL(documentsURL,
-                                 [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
-                                     fileFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
-                                 });
+    docsService.fetchFeedWithURL(
+        documentsURL, [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
+            fileFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
+        });
     ASSERT_TRUE(waitUntil([&] { return contactFeed && fileFeed; }, 10000));
     QString xml = contactFeed->XMLString();
     const qsizetype firstEnd = xml.indexOf(QLatin1String("</entry>"));
     ASSERT_GT(firstEnd, 0);
-    xml.insert(firstEnd + 8,
-               QStringLiteral("<entry><id>urn:group:1</id><title>Friends</title><category "
-                              "scheme='http://schemas.google.com/g/2005#kind' "
-                              "term='http://schemas.google.com/contact/2008#group'/></entry>"));
+    xml.insert(firstEnd + 8, QStringLiteral("<entry><id>urn:group:1</id><title>Friends</title><category "
+                                            "scheme='http://schemas.google.com/g/2005#kind' "
+                                            "term='http://schemas.google.com/contact/2008#group'/></entry>"));
     Error parseError;
     const auto mixed = std::dynamic_pointer_cast<GDataFeedBase>(
         GDataObjectFactory::objectWithXMLData(xml.toUtf8(), &parseError));
@@ -326,7 +326,8 @@ struct FeedFault
 };
 
 class FullSynchronisationFaultTest : public SyncTest, public ::testing::WithParamInterface<FeedFault>
-{};
+{
+};
 
 TEST_P(FullSynchronisationFaultTest, FaultInTheMiddleOfTheDocumentListLosesNothing)
 {
@@ -372,7 +373,8 @@ TEST_P(FullSynchronisationFaultTest, FaultInTheMiddleOfTheDocumentListLosesNothi
 
 INSTANTIATE_TEST_SUITE_P(Faults, FullSynchronisationFaultTest,
                          ::testing::Values(FeedFault{"ServerError", localservice::Fault::Status, 500},
-                                           FeedFault{"MalformedPage", localservice::Fault::MalformedBody, 200}),
+                                           FeedFault{"MalformedPage", localservice::Fault::MalformedBody,
+                                                     200}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FullSynchronisationTest, ExpiredTokenIsRefreshedOnceAndTheSynchronisationCompletes)
@@ -392,10 +394,10 @@ TEST_F(FullSynchronisationTest, NotificationsWhenAskedForAndEqualKeyArguments)
     startService(account(3, 1, 1));
     QStringList seen;
     QObject observer;
-    for (const QString& name :
-         {FullCoreDataUpdateOperation::kStartedNotification, FullCoreDataUpdateOperation::kFinishedNotification})
-        NotificationCenter::defaultCenter().addObserver(&observer, name, nullptr,
-                                                        [&](const Notification& n) { seen.append(n.name()); });
+    for (const QString& name : {FullCoreDataUpdateOperation::kStartedNotification,
+                                FullCoreDataUpdateOperation::kFinishedNotification})
+        NotificationCenter::defaultCenter().addObserver(
+            &observer, name, nullptr, [&](const Notification& n) { seen.append(n.name()); });
     SyncRequester requester;
     {
         auto operation = FullCoreDataUpdateOperation::operationWithSession(m_session.get());
@@ -423,8 +425,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     RecordedNotifications notifications;
     ASSERT_TRUE(notifications.active());
     const auto stored = [&](const QString& rid) {
-        return FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(rid),
-                                                                  master());
+        return FileEntryAbstract::fileEntryAbstractWithIdentifier(
+            FileEntryAbstract::identifierFromGDataResourceId(rid), master());
     };
     const auto runAndCheck = [&] {
         m_service.clearJournal();
@@ -438,8 +440,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     };
 
     // Someone else shares a new document with the user.
-    const QString shared = m_service.addDocument(QStringLiteral("Budget from Ann"), QStringLiteral("document"),
-                                                 QStringLiteral("ann@other.test"));
+    const QString shared = m_service.addDocument(
+        QStringLiteral("Budget from Ann"), QStringLiteral("document"), QStringLiteral("ann@other.test"));
     ASSERT_FALSE(shared.isEmpty());
     runAndCheck();
     ASSERT_TRUE(stored(shared));
@@ -469,7 +471,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     shown = notifications.takeAll();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().title, QStringLiteral("Renamed by a colleague"));
-    EXPECT_TRUE(shown.first().message.startsWith(QStringLiteral("Updated by "))) << shown.first().message.toStdString();
+    EXPECT_TRUE(shown.first().message.startsWith(QStringLiteral("Updated by ")))
+        << shown.first().message.toStdString();
 
     // Shared with someone, trashed, then one deleted for good.
     ASSERT_TRUE(m_service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
@@ -546,8 +549,8 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
     EXPECT_EQ(notifications.takeAll().size(), 1);
     EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
     master()->reset();
-    EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(rid),
-                                                                 master())
+    EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(
+                  FileEntryAbstract::identifierFromGDataResourceId(rid), master())
                   ->title(),
               QStringLiteral("Renamed elsewhere"));
 }
@@ -585,7 +588,8 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
     ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"), {}));
     EXPECT_EQ(requester.error().domain(), QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"));
     EXPECT_EQ(requester.error().code(), 701);
-    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"), {{QStringLiteral("largestChangestamp"), QStringLiteral("7")}}));
+    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"),
+                          {{QStringLiteral("largestChangestamp"), QStringLiteral("7")}}));
     EXPECT_EQ(requester.error().code(), 701);
 
     ASSERT_TRUE(runAction(QStringLiteral("LargestChangestamp"), {}));
@@ -599,6 +603,24 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
     EXPECT_EQ(entry->largestChangestamp(), std::optional<qint64>(m_service.largestChangestamp()));
     const auto metadata = requests(QStringLiteral("GET"), QStringLiteral("/feeds/metadata/default"));
     EXPECT_EQ(metadata.size(), 1);
+}
+
+
+TEST_F(FullSynchronisationTest, UnchangedContactFeedLeavesContactsAlone)
+{
+    startService(account(5, 1, 4));
+    SyncRequester first;
+    ASSERT_TRUE(runFull(first));
+    ASSERT_TRUE(first.error.isNull());
+    SyncRequester second;
+    ASSERT_TRUE(runFull(second));
+    ASSERT_TRUE(second.error.isNull());
+    ASSERT_TRUE(waitUntil([&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; },
+                          5000));
+    for (const auto& report : second.reports)
+        EXPECT_NE(report.status, 888);
+    EXPECT_EQ(count(QStringLiteral("Contact")), 4);
+    EXPECT_EQ(second.reports.last().processed, 6);
 }
 
 } // namespace tavrel::test
