@@ -2,6 +2,7 @@
 
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
+#include "model/TQMOCMasterUpdateScheduler.h"
 #include "model/TQMOCMasterUpdater.h"
 
 #include <QThread>
@@ -22,10 +23,13 @@ TQMOCMaster::TQMOCMaster(std::shared_ptr<PersistentStoreCoordinator> coordinator
     : ManagedObjectContext(std::move(coordinator), parent), m_mocManager(mocManager)
 {
     m_updater = TQMOCMasterUpdater::mocMasterUpdaterWithMasterMOC(this);
-    // Seam: the update scheduler is made here once it exists.
+    m_updateScheduler = TQMOCMasterUpdateScheduler::mocMasterUpdateSchedulerWithMasterMoc(this);
 }
 
-TQMOCMaster::~TQMOCMaster() = default;
+TQMOCMaster::~TQMOCMaster()
+{
+    m_updateScheduler.reset();
+}
 
 void TQMOCMaster::save()
 {
@@ -51,26 +55,48 @@ void TQMOCMaster::save()
     }
 }
 
+void TQMOCMaster::scheduleUpdateOperation(const QString& className, bool shouldSendNotification)
+{
+    QObject* session = m_mocManager ? m_mocManager->session() : nullptr;
+    if (!session)
+        return;
+    QMetaObject::invokeMethod(session, kScheduleUpdateOperationMethod, Qt::DirectConnection,
+                              Q_ARG(QString, className), Q_ARG(bool, shouldSendNotification),
+                              Q_ARG(QObject*, this));
+}
+
 void TQMOCMaster::fastUpdate()
 {
-    TQLog("[!] Not implemented: TQMOCMaster fastUpdate");
+    scheduleUpdateOperation(kFastUpdateOperationClass, true);
 }
 
 void TQMOCMaster::backgroundFastUpdate()
 {
-    TQLog("[!] Not implemented: TQMOCMaster backgroundFastUpdate");
+    scheduleUpdateOperation(kFastUpdateOperationClass, false);
 }
 
 void TQMOCMaster::fullUpdate()
 {
-    TQLog("[!] Not implemented: TQMOCMaster fullUpdate");
+    scheduleUpdateOperation(kFullUpdateOperationClass, true);
 }
 
-void TQMOCMaster::start() {}
+void TQMOCMaster::start()
+{
+    if (m_updateScheduler)
+        m_updateScheduler->start();
+}
 
-void TQMOCMaster::stop() {}
+void TQMOCMaster::stop()
+{
+    if (m_updateScheduler)
+        m_updateScheduler->stop();
+}
 
-void TQMOCMaster::clean() {}
+void TQMOCMaster::clean()
+{
+    if (m_updateScheduler)
+        m_updateScheduler->clean();
+}
 
 void TQMOCMaster::updateOperationContextDidSave(const SaveNotification& notification)
 {

@@ -7,6 +7,7 @@
 
 namespace tavrel {
 
+class TQMOCMasterUpdateScheduler;
 class TQMOCMasterUpdater;
 
 // The account's master context: used on the main thread only, bound to by every view. Worker
@@ -29,14 +30,25 @@ public:
     // for the next save. (ManagedObjectContext::save(Error*) stays reachable by its qualified name.)
     void save();
 
-    // Synchronisations. Seam: the update operations, the queue manager and the scheduler are built
-    // elsewhere; until then the foreground updates log that they are not implemented.
+    // The operation classes of the synchronisations.
+    static inline const QString kFastUpdateOperationClass = QStringLiteral("FastCoreDataUpdateOperation");
+    static inline const QString kFullUpdateOperationClass = QStringLiteral("FullCoreDataUpdateOperation");
+    // The session method that makes and queues an update operation (the store layer knows the session
+    // only as an object): scheduleUpdateOperation(QString className, bool shouldSendNotification,
+    // QObject* delegate).
+    static inline const char* const kScheduleUpdateOperationMethod = "scheduleUpdateOperation";
+
+    // The account's periodic synchronisation (made with the context, owned by it).
+    TQMOCMasterUpdateScheduler* updateScheduler() const { return m_updateScheduler.get(); }
+
+    // Synchronisations, queued through the session: incremental and full with the started and
+    // finished notifications, and the background incremental one (the scheduler's) without.
     void fastUpdate();
     void backgroundFastUpdate();
     void fullUpdate();
     // Does nothing, by design.
     void backgroundFullUpdate() {}
-    // Forwarded to the update scheduler (seam: nothing to forward to yet).
+    // Forwarded to the update scheduler.
     void start();
     void stop();
     void clean();
@@ -49,6 +61,9 @@ public slots:
 private:
     QPointer<TQMOCManager> m_mocManager;
     std::unique_ptr<TQMOCMasterUpdater> m_updater;
+    std::unique_ptr<TQMOCMasterUpdateScheduler> m_updateScheduler;
+
+    void scheduleUpdateOperation(const QString& className, bool shouldSendNotification);
 };
 
 } // namespace tavrel

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/ThreadDispatch.h"
 
+#include <QCoreApplication>
 #include <mutex>
 
 namespace tavrel {
@@ -15,6 +16,10 @@ ApplicationServices* ApplicationServices::instance()
         shared = new ApplicationServices();
         if (!ThreadDispatch::isMainThread())
             shared->moveToThread(ThreadDispatch::mainThread());
+        // Stands for the application's delegate until the shell exists: key paths from the application
+        // object ("delegate.connectionStatus.online") reach the connection status through it.
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->setProperty("delegate", QVariant::fromValue<QObject*>(shared));
     }
     return shared;
 }

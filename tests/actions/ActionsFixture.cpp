@@ -65,7 +65,7 @@ void ActionsTest::SetUp()
          {QStringLiteral("expires_in"), 3600},
          {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
     m_authentication->setUserEmail(m_service.ownerEmail());
-    m_session = std::make_unique<ActionTestSession>(m_authentication, m_service.ownerEmail());
+    m_session = std::make_unique<TQSession>(TQAccount::accountWithAuthToken(m_authentication));
     // Server errors are retried; tests need not wait seconds for that.
     documents()->gdataManager()->service()->setServiceRetryBaseInterval(0.01);
     documents()->gdataManager()->service()->setServiceMaxRetryInterval(0.02);

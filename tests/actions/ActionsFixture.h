@@ -5,6 +5,8 @@
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/gdata/OAuth2Authentication.h"
 #include "platform/runtime/Error.h"
+#include "actions/TQSession.h"
+#include "session/TQAccount.h"
 #include "support/ActionTestSession.h"
 #include "support/TempHome.h"
 
@@ -70,7 +72,7 @@ protected:
 
     localservice::LocalService m_service;
     std::shared_ptr<OAuth2Authentication> m_authentication;
-    std::unique_ptr<ActionTestSession> m_session;
+    std::unique_ptr<TQSession> m_session;
 
 private:
     void fillStore();

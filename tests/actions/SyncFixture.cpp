@@ -48,7 +48,7 @@ void SyncTest::startService(const localservice::GenerateOptions& options)
          {QStringLiteral("expires_in"), 3600},
          {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
     m_authentication->setUserEmail(m_service.ownerEmail());
-    m_session = std::make_unique<ActionTestSession>(m_authentication, m_service.ownerEmail());
+    m_session = std::make_unique<TQSession>(TQAccount::accountWithAuthToken(m_authentication));
     // Server errors are retried; tests need not wait seconds for that.
     for (GDataServiceBase* service :
          {static_cast<GDataServiceBase*>(m_session->documentManager()->gdataManager()->service()),

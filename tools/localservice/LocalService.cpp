@@ -2249,6 +2249,11 @@ bool LocalService::start(quint16 port, QString* error)
     d->server = std::move(server);
     httplib::Server* raw = d->server.get();
     d->thread = std::thread([raw] { raw->listen_after_bind(); });
+    // A stop before the server loop runs would not reach it and the loop would never end: answer only
+    // once it runs (it starts at once on a bound socket; the bound keeps a broken start from hanging).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!raw->is_running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 
