@@ -29,22 +29,22 @@ bool listsUser(const QList<std::shared_ptr<Mail>>& mails, const QString& user)
 
 QList<std::shared_ptr<File>> Category::files() const
 {
-    return toMany<File>("files");
+    return toMany<File>(QStringLiteral("files"));
 }
 
 std::shared_ptr<Category> Category::parent() const
 {
-    return toOne<Category>("parent");
+    return toOne<Category>(QStringLiteral("parent"));
 }
 
 void Category::setParent(const std::shared_ptr<Category>& parent)
 {
-    setToOne("parent", parent);
+    setToOne(QStringLiteral("parent"), parent);
 }
 
 QList<std::shared_ptr<Category>> Category::sons() const
 {
-    return toMany<Category>("sons");
+    return toMany<Category>(QStringLiteral("sons"));
 }
 
 QString Category::iconPath() const
@@ -56,8 +56,9 @@ QString Category::iconPathForUser(const QString& currentUser) const
 {
     const auto ownerMail = owner();
     if (ownerMail && sameAddress(ownerMail->address(), currentUser)) {
-        const bool shared =
-            toManyCount("viewers") > 0 || toManyCount("editors") > 0 || toManyCount("commenters") > 0;
+        const bool shared = toManyCount(QStringLiteral("viewers")) > 0 ||
+                            toManyCount(QStringLiteral("editors")) > 0 ||
+                            toManyCount(QStringLiteral("commenters")) > 0;
         return shared ? kShared : kPlain;
     }
     const bool member = listsUser(editors(), currentUser) || listsUser(viewers(), currentUser) ||

@@ -13,27 +13,27 @@ namespace tavrel {
 
 QString Contact::name() const
 {
-    return recordvalue::stringFrom(valueForKey("name"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("name")));
 }
 
 void Contact::setName(const QString& name)
 {
-    setValueForKey("name", recordvalue::stringOrNil(name));
+    setValueForKey(QStringLiteral("name"), recordvalue::stringOrNil(name));
 }
 
 QString Contact::avatarETag() const
 {
-    return recordvalue::stringFrom(valueForKey("avatarETag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("avatarETag")));
 }
 
 void Contact::setAvatarETag(const QString& eTag)
 {
-    setValueForKey("avatarETag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("avatarETag"), recordvalue::stringOrNil(eTag));
 }
 
 QList<std::shared_ptr<Mail>> Contact::mails() const
 {
-    return toMany<Mail>("mails");
+    return toMany<Mail>(QStringLiteral("mails"));
 }
 
 // A mail that joins or leaves a contact shows another name from then on.
@@ -41,7 +41,7 @@ void Contact::addMail(const std::shared_ptr<Mail>& mail)
 {
     if (!mail)
         return;
-    addToMany("mails", mail);
+    addToMany(QStringLiteral("mails"), mail);
     mail->updateDisplayName();
 }
 
@@ -49,7 +49,7 @@ void Contact::removeMail(const std::shared_ptr<Mail>& mail)
 {
     if (!mail)
         return;
-    removeFromMany("mails", mail);
+    removeFromMany(QStringLiteral("mails"), mail);
     mail->updateDisplayName();
 }
 
@@ -59,7 +59,7 @@ void Contact::setMails(const QList<std::shared_ptr<Mail>>& mails)
     QList<ManagedObjectPtr> records;
     for (const auto& m : mails)
         records.append(m);
-    setToMany("mails", records);
+    setToMany(QStringLiteral("mails"), records);
     for (const auto& m : previous)
         m->updateDisplayName();
     for (const auto& m : mails)
@@ -69,27 +69,27 @@ void Contact::setMails(const QList<std::shared_ptr<Mail>>& mails)
 
 std::shared_ptr<Mail> Contact::primaryMail() const
 {
-    return toOne<Mail>("primaryMail");
+    return toOne<Mail>(QStringLiteral("primaryMail"));
 }
 
 void Contact::setPrimaryMail(const std::shared_ptr<Mail>& mail)
 {
-    setToOne("primaryMail", mail);
+    setToOne(QStringLiteral("primaryMail"), mail);
 }
 
 std::shared_ptr<ContactList> Contact::contactList() const
 {
-    return toOne<ContactList>("contactList");
+    return toOne<ContactList>(QStringLiteral("contactList"));
 }
 
 void Contact::setContactList(const std::shared_ptr<ContactList>& list)
 {
-    setToOne("contactList", list);
+    setToOne(QStringLiteral("contactList"), list);
 }
 
 std::shared_ptr<ContactCachedAvatar> Contact::contactCachedAvatar() const
 {
-    return toOne<ContactCachedAvatar>("contactCachedAvatar");
+    return toOne<ContactCachedAvatar>(QStringLiteral("contactCachedAvatar"));
 }
 
 QString Contact::avatar() const
@@ -106,9 +106,9 @@ bool Contact::hasDefaultAvatar() const
 
 void Contact::avatarDidChange()
 {
-    didChangeValueForKey("avatar");
+    didChangeValueForKey(QStringLiteral("avatar"));
     for (const auto& mail : mails())
-        mail->didChangeValueForKey("avatarPath");
+        mail->didChangeValueForKey(QStringLiteral("avatarPath"));
 }
 
 std::shared_ptr<ContactAdapter> Contact::adapterObject() const
@@ -225,7 +225,7 @@ std::shared_ptr<Contact> Contact::contactWithAddress(const QString& address, boo
         return found;
     if (!createIfNotExist || !context || address.isEmpty())
         return {};
-    auto contact = context->insertNewObject<Contact>("Contact");
+    auto contact = context->insertNewObject<Contact>(QStringLiteral("Contact"));
     contact->setName(address);
     // An address already met elsewhere (an access list) keeps its one record rather than gaining a twin.
     auto mail = Mail::mailEntityWithAddress(address, true, context);
@@ -256,7 +256,8 @@ void Contact::awakeFromInsert()
 {
     GoogleObject::awakeFromInsert();
     if (auto* context = managedObjectContext())
-        setToOne("contactCachedAvatar", context->insertNewObject("ContactCachedAvatar"));
+        setToOne(QStringLiteral("contactCachedAvatar"),
+                 context->insertNewObject(QStringLiteral("ContactCachedAvatar")));
 }
 
 } // namespace tavrel

@@ -21,8 +21,8 @@ public:
     void setXml(const QString& xml) override { GoogleObject::setXml(xml); }
     QString avatarETag() const;
     void setAvatarETag(const QString& eTag);
-    bool favourite() const { return boolValue("favourite"); }
-    void setFavourite(bool flag) { setValueForKey("favourite", flag); }
+    bool favourite() const { return boolValue(QStringLiteral("favourite")); }
+    void setFavourite(bool flag) { setValueForKey(QStringLiteral("favourite"), flag); }
 
     QList<std::shared_ptr<Mail>> mails() const;
     // These keep the mails' display names in step with the contact they belong to.

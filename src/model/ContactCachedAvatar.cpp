@@ -7,37 +7,37 @@ namespace tavrel {
 
 QString ContactCachedAvatar::value() const
 {
-    return recordvalue::stringFrom(valueForKey("value"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
 }
 
 void ContactCachedAvatar::setValue(const QString& value)
 {
-    setValueForKey("value", recordvalue::stringOrNil(value));
+    setValueForKey(QStringLiteral("value"), recordvalue::stringOrNil(value));
 }
 
 QString ContactCachedAvatar::eTag() const
 {
-    return recordvalue::stringFrom(valueForKey("eTag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
 }
 
 void ContactCachedAvatar::setETag(const QString& eTag)
 {
-    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
 }
 
 QString ContactCachedAvatar::lastRequestedETag() const
 {
-    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("lastRequestedETag")));
 }
 
 void ContactCachedAvatar::setLastRequestedETag(const QString& eTag)
 {
-    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("lastRequestedETag"), recordvalue::stringOrNil(eTag));
 }
 
 std::shared_ptr<Contact> ContactCachedAvatar::contact() const
 {
-    return toOne<Contact>("contact");
+    return toOne<Contact>(QStringLiteral("contact"));
 }
 
 void ContactCachedAvatar::getAvatarDidFinishWithURL(const QUrl& url, const Error& error)

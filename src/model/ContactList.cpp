@@ -8,7 +8,7 @@ namespace tavrel {
 
 QList<std::shared_ptr<Contact>> ContactList::contacts() const
 {
-    return toMany<Contact>("contacts");
+    return toMany<Contact>(QStringLiteral("contacts"));
 }
 
 void ContactList::fillWithGDataEntry(const GDataFeedPtr& feed)
@@ -28,7 +28,7 @@ std::shared_ptr<ContactList> ContactList::contactListFromContext(ManagedObjectCo
     request.setFetchLimit(1);
     if (auto found = ContextFetch::firstRecord<ContactList>(context, request))
         return found;
-    return context->insertNewObject<ContactList>("ContactList");
+    return context->insertNewObject<ContactList>(QStringLiteral("ContactList"));
 }
 
 } // namespace tavrel

@@ -11,7 +11,7 @@ namespace tavrel {
 
 QList<std::shared_ptr<Category>> File::categories() const
 {
-    return toMany<Category>("categories");
+    return toMany<Category>(QStringLiteral("categories"));
 }
 
 void File::setCategories(const QList<std::shared_ptr<Category>>& categories)
@@ -19,17 +19,17 @@ void File::setCategories(const QList<std::shared_ptr<Category>>& categories)
     QList<ManagedObjectPtr> records;
     for (const auto& c : categories)
         records.append(c);
-    setToMany("categories", records);
+    setToMany(QStringLiteral("categories"), records);
 }
 
 std::shared_ptr<FileCachedFile> File::fileCachedFile() const
 {
-    return toOne<FileCachedFile>("fileCachedFile");
+    return toOne<FileCachedFile>(QStringLiteral("fileCachedFile"));
 }
 
 std::shared_ptr<FileCachedIcon> File::fileCachedIcon() const
 {
-    return toOne<FileCachedIcon>("fileCachedIcon");
+    return toOne<FileCachedIcon>(QStringLiteral("fileCachedIcon"));
 }
 
 QString File::filePath() const
@@ -95,9 +95,9 @@ void File::setValueForKey(const QString& key, const QVariant& value)
 {
     FileEntryAbstract::setValueForKey(key, value);
     if (key == QLatin1String("eTag")) {
-        didChangeValueForKey("filePath");
-        didChangeValueForKey("iconPath");
-        didChangeValueForKey("isFilePathConsistent");
+        didChangeValueForKey(QStringLiteral("filePath"));
+        didChangeValueForKey(QStringLiteral("iconPath"));
+        didChangeValueForKey(QStringLiteral("isFilePathConsistent"));
     }
 }
 
@@ -105,8 +105,10 @@ void File::awakeFromInsert()
 {
     FileEntryAbstract::awakeFromInsert();
     if (auto* context = managedObjectContext()) {
-        setToOne("fileCachedFile", context->insertNewObject("FileCachedFile"));
-        setToOne("fileCachedIcon", context->insertNewObject("FileCachedIcon"));
+        setToOne(QStringLiteral("fileCachedFile"),
+                 context->insertNewObject(QStringLiteral("FileCachedFile")));
+        setToOne(QStringLiteral("fileCachedIcon"),
+                 context->insertNewObject(QStringLiteral("FileCachedIcon")));
     }
 }
 

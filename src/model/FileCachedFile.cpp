@@ -7,37 +7,37 @@ namespace tavrel {
 
 QString FileCachedFile::value() const
 {
-    return recordvalue::stringFrom(valueForKey("value"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
 }
 
 void FileCachedFile::setValue(const QString& value)
 {
-    setValueForKey("value", recordvalue::stringOrNil(value));
+    setValueForKey(QStringLiteral("value"), recordvalue::stringOrNil(value));
 }
 
 QString FileCachedFile::eTag() const
 {
-    return recordvalue::stringFrom(valueForKey("eTag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
 }
 
 void FileCachedFile::setETag(const QString& eTag)
 {
-    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
 }
 
 QString FileCachedFile::lastRequestedETag() const
 {
-    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("lastRequestedETag")));
 }
 
 void FileCachedFile::setLastRequestedETag(const QString& eTag)
 {
-    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("lastRequestedETag"), recordvalue::stringOrNil(eTag));
 }
 
 std::shared_ptr<File> FileCachedFile::file() const
 {
-    return toOne<File>("file");
+    return toOne<File>(QStringLiteral("file"));
 }
 
 void FileCachedFile::getFileDidFinishWithURL(const QUrl& url, const Error& error)

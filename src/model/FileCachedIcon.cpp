@@ -8,37 +8,37 @@ namespace tavrel {
 
 QString FileCachedIcon::value() const
 {
-    return recordvalue::stringFrom(valueForKey("value"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
 }
 
 void FileCachedIcon::setValue(const QString& value)
 {
-    setValueForKey("value", recordvalue::stringOrNil(value));
+    setValueForKey(QStringLiteral("value"), recordvalue::stringOrNil(value));
 }
 
 QString FileCachedIcon::eTag() const
 {
-    return recordvalue::stringFrom(valueForKey("eTag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
 }
 
 void FileCachedIcon::setETag(const QString& eTag)
 {
-    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
 }
 
 QString FileCachedIcon::lastRequestedETag() const
 {
-    return recordvalue::stringFrom(valueForKey("lastRequestedETag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("lastRequestedETag")));
 }
 
 void FileCachedIcon::setLastRequestedETag(const QString& eTag)
 {
-    setValueForKey("lastRequestedETag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("lastRequestedETag"), recordvalue::stringOrNil(eTag));
 }
 
 std::shared_ptr<File> FileCachedIcon::file() const
 {
-    return toOne<File>("file");
+    return toOne<File>(QStringLiteral("file"));
 }
 
 void FileCachedIcon::generatePreviewDidFinishWithURL(const QUrl& url, const Error& error)
@@ -59,7 +59,7 @@ void FileCachedIcon::setValueForKey(const QString& key, const QVariant& value)
     ManagedObject::setValueForKey(key, value);
     if (key == QLatin1String("value"))
         if (auto owner = file())
-            owner->didChangeValueForKey("iconPath");
+            owner->didChangeValueForKey(QStringLiteral("iconPath"));
 }
 
 } // namespace tavrel

@@ -22,52 +22,52 @@ QString afterLast(const QString& text, const QString& separator, Qt::CaseSensiti
 
 QString FileEntryAbstract::resourceId() const
 {
-    return recordvalue::stringFrom(valueForKey("resourceId"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("resourceId")));
 }
 
 void FileEntryAbstract::setResourceId(const QString& resourceId)
 {
-    setValueForKey("resourceId", recordvalue::stringOrNil(resourceId));
+    setValueForKey(QStringLiteral("resourceId"), recordvalue::stringOrNil(resourceId));
 }
 
 QString FileEntryAbstract::kind() const
 {
-    return recordvalue::stringFrom(valueForKey("kind"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("kind")));
 }
 
 void FileEntryAbstract::setKind(const QString& kind)
 {
-    setValueForKey("kind", recordvalue::stringOrNil(kind));
+    setValueForKey(QStringLiteral("kind"), recordvalue::stringOrNil(kind));
 }
 
 QString FileEntryAbstract::title() const
 {
-    return recordvalue::stringFrom(valueForKey("title"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("title")));
 }
 
 void FileEntryAbstract::setTitle(const QString& title)
 {
-    setValueForKey("title", recordvalue::stringOrNil(title));
+    setValueForKey(QStringLiteral("title"), recordvalue::stringOrNil(title));
 }
 
 QString FileEntryAbstract::filename() const
 {
-    return recordvalue::stringFrom(valueForKey("filename"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("filename")));
 }
 
 void FileEntryAbstract::setFilename(const QString& filename)
 {
-    setValueForKey("filename", recordvalue::stringOrNil(filename));
+    setValueForKey(QStringLiteral("filename"), recordvalue::stringOrNil(filename));
 }
 
 QString FileEntryAbstract::alternateLink() const
 {
-    return recordvalue::stringFrom(valueForKey("alternateLink"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("alternateLink")));
 }
 
 void FileEntryAbstract::setAlternateLink(const QString& link)
 {
-    setValueForKey("alternateLink", recordvalue::stringOrNil(link));
+    setValueForKey(QStringLiteral("alternateLink"), recordvalue::stringOrNil(link));
 }
 
 void FileEntryAbstract::setDate(const QString& key, const QDateTime& date)
@@ -86,57 +86,57 @@ QList<ManagedObjectPtr> FileEntryAbstract::records(const QList<std::shared_ptr<M
 
 std::shared_ptr<Mail> FileEntryAbstract::owner() const
 {
-    return toOne<Mail>("owner");
+    return toOne<Mail>(QStringLiteral("owner"));
 }
 
 void FileEntryAbstract::setOwner(const std::shared_ptr<Mail>& mail)
 {
-    setToOne("owner", mail);
+    setToOne(QStringLiteral("owner"), mail);
 }
 
 std::shared_ptr<Mail> FileEntryAbstract::lastModifiedBy() const
 {
-    return toOne<Mail>("lastModifiedBy");
+    return toOne<Mail>(QStringLiteral("lastModifiedBy"));
 }
 
 void FileEntryAbstract::setLastModifiedBy(const std::shared_ptr<Mail>& mail)
 {
-    setToOne("lastModifiedBy", mail);
+    setToOne(QStringLiteral("lastModifiedBy"), mail);
 }
 
 QList<std::shared_ptr<Mail>> FileEntryAbstract::editors() const
 {
-    return toMany<Mail>("editors");
+    return toMany<Mail>(QStringLiteral("editors"));
 }
 
 void FileEntryAbstract::setEditors(const QList<std::shared_ptr<Mail>>& mails)
 {
-    setToMany("editors", records(mails));
+    setToMany(QStringLiteral("editors"), records(mails));
 }
 
 QList<std::shared_ptr<Mail>> FileEntryAbstract::viewers() const
 {
-    return toMany<Mail>("viewers");
+    return toMany<Mail>(QStringLiteral("viewers"));
 }
 
 void FileEntryAbstract::setViewers(const QList<std::shared_ptr<Mail>>& mails)
 {
-    setToMany("viewers", records(mails));
+    setToMany(QStringLiteral("viewers"), records(mails));
 }
 
 QList<std::shared_ptr<Mail>> FileEntryAbstract::commenters() const
 {
-    return toMany<Mail>("commenters");
+    return toMany<Mail>(QStringLiteral("commenters"));
 }
 
 void FileEntryAbstract::setCommenters(const QList<std::shared_ptr<Mail>>& mails)
 {
-    setToMany("commenters", records(mails));
+    setToMany(QStringLiteral("commenters"), records(mails));
 }
 
 std::shared_ptr<GeneralACLPermission> FileEntryAbstract::generalACL() const
 {
-    return toOne<GeneralACLPermission>("generalACL");
+    return toOne<GeneralACLPermission>(QStringLiteral("generalACL"));
 }
 
 void FileEntryAbstract::setGeneralACL(const std::shared_ptr<GeneralACLPermission>& permission)
@@ -144,7 +144,7 @@ void FileEntryAbstract::setGeneralACL(const std::shared_ptr<GeneralACLPermission
     const auto previous = generalACL();
     if (previous == permission)
         return;
-    setToOne("generalACL", permission);
+    setToOne(QStringLiteral("generalACL"), permission);
     if (previous && !previous->isDeleted())
         if (auto* context = managedObjectContext())
             context->deleteObject(previous);
@@ -152,12 +152,12 @@ void FileEntryAbstract::setGeneralACL(const std::shared_ptr<GeneralACLPermission
 
 std::shared_ptr<FileList> FileEntryAbstract::listOfFiles() const
 {
-    return toOne<FileList>("listOfFiles");
+    return toOne<FileList>(QStringLiteral("listOfFiles"));
 }
 
 void FileEntryAbstract::setListOfFiles(const std::shared_ptr<FileList>& list)
 {
-    setToOne("listOfFiles", list);
+    setToOne(QStringLiteral("listOfFiles"), list);
 }
 
 void FileEntryAbstract::fillAttributeFromGDataEntry(const GDataEntryPtr& gdataEntry)

@@ -28,35 +28,35 @@ public:
     QString alternateLink() const;
     void setAlternateLink(const QString& link);
 
-    QDateTime editedDate() const { return dateValue("editedDate"); }
+    QDateTime editedDate() const { return dateValue(QStringLiteral("editedDate")); }
     void setEditedDate(const QDateTime& date) { setDate("editedDate", date); }
-    QDateTime publishedDate() const { return dateValue("publishedDate"); }
+    QDateTime publishedDate() const { return dateValue(QStringLiteral("publishedDate")); }
     void setPublishedDate(const QDateTime& date) { setDate("publishedDate", date); }
-    QDateTime updatedDate() const { return dateValue("updatedDate"); }
+    QDateTime updatedDate() const { return dateValue(QStringLiteral("updatedDate")); }
     void setUpdatedDate(const QDateTime& date) { setDate("updatedDate", date); }
-    QDateTime lastViewed() const { return dateValue("lastViewed"); }
+    QDateTime lastViewed() const { return dateValue(QStringLiteral("lastViewed")); }
     void setLastViewed(const QDateTime& date) { setDate("lastViewed", date); }
-    QDateTime lastCommented() const { return dateValue("lastCommented"); }
+    QDateTime lastCommented() const { return dateValue(QStringLiteral("lastCommented")); }
     void setLastCommented(const QDateTime& date) { setDate("lastCommented", date); }
 
-    bool isHidden() const { return boolValue("isHidden"); }
-    void setIsHidden(bool flag) { setValueForKey("isHidden", flag); }
-    bool isTrashed() const { return boolValue("isTrashed"); }
-    void setIsTrashed(bool flag) { setValueForKey("isTrashed", flag); }
-    bool isStarred() const { return boolValue("isStarred"); }
-    void setIsStarred(bool flag) { setValueForKey("isStarred", flag); }
-    bool isViewed() const { return boolValue("isViewed"); }
-    void setIsViewed(bool flag) { setValueForKey("isViewed", flag); }
-    bool isNew() const { return boolValue("isNew"); }
-    void setIsNew(bool flag) { setValueForKey("isNew", flag); }
-    bool hasChange() const { return boolValue("hasChange"); }
-    void setHasChange(bool flag) { setValueForKey("hasChange", flag); }
-    bool hasCommenterSupport() const { return boolValue("hasCommenterSupport"); }
-    void setHasCommenterSupport(bool flag) { setValueForKey("hasCommenterSupport", flag); }
-    bool writersCanInvite() const { return boolValue("writersCanInvite"); }
-    void setWritersCanInvite(bool flag) { setValueForKey("writersCanInvite", flag); }
-    QVariant quotaBytesUsed() const { return valueForKey("quotaBytesUsed"); }
-    void setQuotaBytesUsed(const QVariant& bytes) { setValueForKey("quotaBytesUsed", bytes); }
+    bool isHidden() const { return boolValue(QStringLiteral("isHidden")); }
+    void setIsHidden(bool flag) { setValueForKey(QStringLiteral("isHidden"), flag); }
+    bool isTrashed() const { return boolValue(QStringLiteral("isTrashed")); }
+    void setIsTrashed(bool flag) { setValueForKey(QStringLiteral("isTrashed"), flag); }
+    bool isStarred() const { return boolValue(QStringLiteral("isStarred")); }
+    void setIsStarred(bool flag) { setValueForKey(QStringLiteral("isStarred"), flag); }
+    bool isViewed() const { return boolValue(QStringLiteral("isViewed")); }
+    void setIsViewed(bool flag) { setValueForKey(QStringLiteral("isViewed"), flag); }
+    bool isNew() const { return boolValue(QStringLiteral("isNew")); }
+    void setIsNew(bool flag) { setValueForKey(QStringLiteral("isNew"), flag); }
+    bool hasChange() const { return boolValue(QStringLiteral("hasChange")); }
+    void setHasChange(bool flag) { setValueForKey(QStringLiteral("hasChange"), flag); }
+    bool hasCommenterSupport() const { return boolValue(QStringLiteral("hasCommenterSupport")); }
+    void setHasCommenterSupport(bool flag) { setValueForKey(QStringLiteral("hasCommenterSupport"), flag); }
+    bool writersCanInvite() const { return boolValue(QStringLiteral("writersCanInvite")); }
+    void setWritersCanInvite(bool flag) { setValueForKey(QStringLiteral("writersCanInvite"), flag); }
+    QVariant quotaBytesUsed() const { return valueForKey(QStringLiteral("quotaBytesUsed")); }
+    void setQuotaBytesUsed(const QVariant& bytes) { setValueForKey(QStringLiteral("quotaBytesUsed"), bytes); }
 
     std::shared_ptr<Mail> owner() const;
     void setOwner(const std::shared_ptr<Mail>& mail);

@@ -9,17 +9,17 @@ namespace tavrel {
 
 QString FileList::batchLinkAddress() const
 {
-    return recordvalue::stringFrom(valueForKey("batchLinkAddress"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("batchLinkAddress")));
 }
 
 void FileList::setBatchLinkAddress(const QString& address)
 {
-    setValueForKey("batchLinkAddress", recordvalue::stringOrNil(address));
+    setValueForKey(QStringLiteral("batchLinkAddress"), recordvalue::stringOrNil(address));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> FileList::files() const
 {
-    return toMany<FileEntryAbstract>("files");
+    return toMany<FileEntryAbstract>(QStringLiteral("files"));
 }
 
 void FileList::fillWithGDataEntry(const GDataFeedPtr& feed)
@@ -41,7 +41,7 @@ std::shared_ptr<FileList> FileList::fileListFromContext(ManagedObjectContext* co
     request.setFetchLimit(1);
     if (auto found = ContextFetch::firstRecord<FileList>(context, request))
         return found;
-    return context->insertNewObject<FileList>("FileList");
+    return context->insertNewObject<FileList>(QStringLiteral("FileList"));
 }
 
 } // namespace tavrel

@@ -8,37 +8,37 @@ namespace tavrel {
 
 QString GeneralACLPermission::type() const
 {
-    return recordvalue::stringFrom(valueForKey("type"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("type")));
 }
 
 void GeneralACLPermission::setType(const QString& type)
 {
-    setValueForKey("type", recordvalue::stringOrNil(type));
+    setValueForKey(QStringLiteral("type"), recordvalue::stringOrNil(type));
 }
 
 QString GeneralACLPermission::role() const
 {
-    return recordvalue::stringFrom(valueForKey("role"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("role")));
 }
 
 void GeneralACLPermission::setRole(const QString& role)
 {
-    setValueForKey("role", recordvalue::stringOrNil(role));
+    setValueForKey(QStringLiteral("role"), recordvalue::stringOrNil(role));
 }
 
 QVariant GeneralACLPermission::hasLink() const
 {
-    return recordvalue::boolOrNil(valueForKey("hasLink"));
+    return recordvalue::boolOrNil(valueForKey(QStringLiteral("hasLink")));
 }
 
 void GeneralACLPermission::setHasLink(const QVariant& hasLink)
 {
-    setValueForKey("hasLink", recordvalue::boolOrNil(hasLink));
+    setValueForKey(QStringLiteral("hasLink"), recordvalue::boolOrNil(hasLink));
 }
 
 std::shared_ptr<FileEntryAbstract> GeneralACLPermission::entry() const
 {
-    return toOne<FileEntryAbstract>("entry");
+    return toOne<FileEntryAbstract>(QStringLiteral("entry"));
 }
 
 std::shared_ptr<GeneralACLPermissionAdapter>

@@ -8,32 +8,32 @@ namespace tavrel {
 
 QString GoogleObject::identifier() const
 {
-    return recordvalue::stringFrom(valueForKey("identifier"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("identifier")));
 }
 
 void GoogleObject::setIdentifier(const QString& identifier)
 {
-    setValueForKey("identifier", recordvalue::stringOrNil(identifier));
+    setValueForKey(QStringLiteral("identifier"), recordvalue::stringOrNil(identifier));
 }
 
 QString GoogleObject::eTag() const
 {
-    return recordvalue::stringFrom(valueForKey("eTag"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
 }
 
 void GoogleObject::setETag(const QString& eTag)
 {
-    setValueForKey("eTag", recordvalue::stringOrNil(eTag));
+    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
 }
 
 std::shared_ptr<XmlInfo> GoogleObject::xmlInfo() const
 {
-    return toOne<XmlInfo>("xmlInfo");
+    return toOne<XmlInfo>(QStringLiteral("xmlInfo"));
 }
 
 void GoogleObject::setXmlInfo(const std::shared_ptr<XmlInfo>& xmlInfo)
 {
-    setToOne("xmlInfo", xmlInfo);
+    setToOne(QStringLiteral("xmlInfo"), xmlInfo);
 }
 
 QString GoogleObject::xml() const
@@ -51,14 +51,14 @@ void GoogleObject::setXml(const QString& xml)
     if (!info) {
         // A record made before companions existed, or whose XmlInfo was removed: give it one now.
         if (auto* context = managedObjectContext()) {
-            info = context->insertNewObject<XmlInfo>("XmlInfo");
+            info = context->insertNewObject<XmlInfo>(QStringLiteral("XmlInfo"));
             setXmlInfo(info);
         }
     }
     if (!info)
         return;
     info->setXmlValue(xml);
-    didChangeValueForKey("xml");
+    didChangeValueForKey(QStringLiteral("xml"));
 }
 
 QVariant GoogleObject::valueForKey(const QString& key) const
@@ -81,7 +81,7 @@ void GoogleObject::awakeFromInsert()
 {
     ManagedObject::awakeFromInsert();
     if (auto* context = managedObjectContext())
-        setXmlInfo(context->insertNewObject<XmlInfo>("XmlInfo"));
+        setXmlInfo(context->insertNewObject<XmlInfo>(QStringLiteral("XmlInfo")));
 }
 
 } // namespace tavrel

@@ -26,42 +26,42 @@ Mail::~Mail()
 
 QString Mail::address() const
 {
-    return recordvalue::stringFrom(ManagedObject::valueForKey("address"));
+    return recordvalue::stringFrom(ManagedObject::valueForKey(QStringLiteral("address")));
 }
 
 void Mail::setAddress(const QString& address)
 {
-    setValueForKey("address", recordvalue::stringOrNil(address));
+    setValueForKey(QStringLiteral("address"), recordvalue::stringOrNil(address));
 }
 
 QString Mail::label() const
 {
-    return recordvalue::stringFrom(ManagedObject::valueForKey("label"));
+    return recordvalue::stringFrom(ManagedObject::valueForKey(QStringLiteral("label")));
 }
 
 void Mail::setLabel(const QString& label)
 {
-    setValueForKey("label", recordvalue::stringOrNil(label));
+    setValueForKey(QStringLiteral("label"), recordvalue::stringOrNil(label));
 }
 
 QVariant Mail::favorite() const
 {
-    return recordvalue::boolOrNil(ManagedObject::valueForKey("favorite"));
+    return recordvalue::boolOrNil(ManagedObject::valueForKey(QStringLiteral("favorite")));
 }
 
 void Mail::setFavorite(const QVariant& favorite)
 {
-    setValueForKey("favorite", recordvalue::boolOrNil(favorite));
+    setValueForKey(QStringLiteral("favorite"), recordvalue::boolOrNil(favorite));
 }
 
 QVariant Mail::visible() const
 {
-    return recordvalue::boolOrNil(ManagedObject::valueForKey("visible"));
+    return recordvalue::boolOrNil(ManagedObject::valueForKey(QStringLiteral("visible")));
 }
 
 void Mail::setVisible(const QVariant& visible)
 {
-    setValueForKey("visible", recordvalue::boolOrNil(visible));
+    setValueForKey(QStringLiteral("visible"), recordvalue::boolOrNil(visible));
 }
 
 QString Mail::displayName() const
@@ -74,43 +74,43 @@ QString Mail::displayName() const
 
 std::shared_ptr<Contact> Mail::contact() const
 {
-    return toOne<Contact>("contact");
+    return toOne<Contact>(QStringLiteral("contact"));
 }
 
 void Mail::setContact(const std::shared_ptr<Contact>& contact)
 {
-    setToOne("contact", contact);
+    setToOne(QStringLiteral("contact"), contact);
     updateDisplayName();
 }
 
 std::shared_ptr<Contact> Mail::primaryForContact() const
 {
-    return toOne<Contact>("primaryForContact");
+    return toOne<Contact>(QStringLiteral("primaryForContact"));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> Mail::owns() const
 {
-    return toMany<FileEntryAbstract>("owns");
+    return toMany<FileEntryAbstract>(QStringLiteral("owns"));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> Mail::lastModifiedFiles() const
 {
-    return toMany<FileEntryAbstract>("lastModifiedFiles");
+    return toMany<FileEntryAbstract>(QStringLiteral("lastModifiedFiles"));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> Mail::edits() const
 {
-    return toMany<FileEntryAbstract>("edits");
+    return toMany<FileEntryAbstract>(QStringLiteral("edits"));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> Mail::views() const
 {
-    return toMany<FileEntryAbstract>("views");
+    return toMany<FileEntryAbstract>(QStringLiteral("views"));
 }
 
 QList<std::shared_ptr<FileEntryAbstract>> Mail::comments() const
 {
-    return toMany<FileEntryAbstract>("comments");
+    return toMany<FileEntryAbstract>(QStringLiteral("comments"));
 }
 
 QString Mail::avatarPath() const
@@ -121,7 +121,7 @@ QString Mail::avatarPath() const
 
 QString Mail::computeDisplayName() const
 {
-    const QVariant label = ManagedObject::valueForKey("label");
+    const QVariant label = ManagedObject::valueForKey(QStringLiteral("label"));
     if (isString(label))
         return label.toString();
     if (const auto owner = contact()) {
@@ -201,7 +201,7 @@ std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, bool c
         return found;
     if (!createIfNotExist || !context || address.isEmpty())
         return {};
-    auto mail = context->insertNewObject<Mail>("Mail");
+    auto mail = context->insertNewObject<Mail>(QStringLiteral("Mail"));
     mail->setAddress(address);
     return mail;
 }

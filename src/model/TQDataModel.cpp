@@ -62,41 +62,41 @@ std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
         .addAttribute("quotaBytesUsed", T::Int64)
         .addToOne("owner", "Mail", "owns", R::Nullify)
         .addToOne("lastModifiedBy", "Mail", "lastModifiedFiles", R::Nullify)
-        .addToMany("editors", "Mail", "edits", R::Nullify)
-        .addToMany("viewers", "Mail", "views", R::Nullify)
-        .addToMany("commenters", "Mail", "comments", R::Nullify)
+        .addToMany(QStringLiteral("editors"), "Mail", "edits", R::Nullify)
+        .addToMany(QStringLiteral("viewers"), "Mail", "views", R::Nullify)
+        .addToMany(QStringLiteral("commenters"), "Mail", "comments", R::Nullify)
         .addToOne("generalACL", "GeneralACLPermission", "entry", R::Cascade)
         .addToOne("listOfFiles", "FileList", "files", R::Nullify);
 
     model->addEntity("File", "FileEntryAbstract")
-        .addToMany("categories", "Category", "files", R::Nullify)
+        .addToMany(QStringLiteral("categories"), "Category", "files", R::Nullify)
         .addToOne("fileCachedFile", "FileCachedFile", "file", R::Cascade)
         .addToOne("fileCachedIcon", "FileCachedIcon", "file", R::Cascade)
         .setRecordClass<File>();
 
     model->addEntity("Category", "FileEntryAbstract")
-        .addToMany("files", "File", "categories", R::Nullify)
+        .addToMany(QStringLiteral("files"), "File", "categories", R::Nullify)
         .addToOne("parent", "Category", "sons", R::Nullify)
-        .addToMany("sons", "Category", "parent", R::Nullify)
+        .addToMany(QStringLiteral("sons"), "Category", "parent", R::Nullify)
         .setRecordClass<Category>();
 
     model->addEntity("Contact", "GoogleObject")
         .addAttribute("name", T::String)
         .addAttribute("avatarETag", T::String)
         .addAttribute("favourite", T::Bool, false)
-        .addToMany("mails", "Mail", "contact", R::Nullify)
+        .addToMany(QStringLiteral("mails"), "Mail", "contact", R::Nullify)
         .addToOne("primaryMail", "Mail", "primaryForContact", R::Nullify)
         .addToOne("contactList", "ContactList", "contacts", R::Nullify)
         .addToOne("contactCachedAvatar", "ContactCachedAvatar", "contact", R::Cascade)
         .setRecordClass<Contact>();
 
     model->addEntity("ContactList", "GoogleObject")
-        .addToMany("contacts", "Contact", "contactList", R::Nullify)
+        .addToMany(QStringLiteral("contacts"), "Contact", "contactList", R::Nullify)
         .setRecordClass<ContactList>();
 
     model->addEntity("FileList", "GoogleObject")
         .addAttribute("batchLinkAddress", T::String)
-        .addToMany("files", "FileEntryAbstract", "listOfFiles", R::Nullify)
+        .addToMany(QStringLiteral("files"), "FileEntryAbstract", "listOfFiles", R::Nullify)
         .setRecordClass<FileList>();
 
     model->addEntity("GeneralACLPermission", "GoogleObject")
@@ -112,13 +112,14 @@ std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
         .addAttribute("displayName", T::String)
         .addAttribute("favorite", T::Bool)
         .addAttribute("visible", T::Bool)
-        .addToMany("owns", "FileEntryAbstract", "owner", R::Nullify)
-        .addToMany("lastModifiedFiles", "FileEntryAbstract", "lastModifiedBy", R::Nullify)
-        .addToMany("edits", "FileEntryAbstract", "editors", R::Nullify)
-        .addToMany("views", "FileEntryAbstract", "viewers", R::Nullify)
-        .addToMany("comments", "FileEntryAbstract", "commenters", R::Nullify)
+        .addToMany(QStringLiteral("owns"), "FileEntryAbstract", "owner", R::Nullify)
+        .addToMany(QStringLiteral("lastModifiedFiles"), "FileEntryAbstract", "lastModifiedBy", R::Nullify)
+        .addToMany(QStringLiteral("edits"), "FileEntryAbstract", "editors", R::Nullify)
+        .addToMany(QStringLiteral("views"), "FileEntryAbstract", "viewers", R::Nullify)
+        .addToMany(QStringLiteral("comments"), "FileEntryAbstract", "commenters", R::Nullify)
         .addToOne("contact", "Contact", "mails", R::Nullify)
         .addToOne("primaryForContact", "Contact", "primaryMail", R::Nullify)
+        .addCaseInsensitiveIndex("address")
         .setRecordClass<Mail>();
 
     model->addEntity("FileCachedFile")

@@ -9,9 +9,9 @@
 #include "platform/runtime/Exception.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentStoreCoordinator.h"
-#include "platform/store/SqliteConnection.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <sys/stat.h>
@@ -151,13 +151,14 @@ void TQMOCManager::stop()
 
 void TQMOCManager::clean()
 {
+    std::lock_guard guard(m_mutex);
     if (!m_masterMOC)
         return;
     m_masterMOC->clean();
-    // Removing the file under an open store would leave its data readable through the open
-    // connections and a stale journal beside it. The store layer cannot close a store yet, so the
-    // records are deleted through the master context instead, and the file is compacted and its
-    // journal emptied so that no old page survives.
+    if (!m_coordinator || !m_coordinator->hasStore())
+        return;
+    // The store is closed before its files go: a file removed under open connections stays readable
+    // through them, and its journal would be replayed into whatever is opened at that path next.
     TQMOCMaster* master = m_masterMOC.get();
     struct Locker
     {
@@ -166,26 +167,14 @@ void TQMOCManager::clean()
         ManagedObjectContext* context;
     } locker(master);
     master->reset();
-    for (const EntityDescription* entity : m_coordinator->managedObjectModel().entities()) {
-        if (entity->parent())
-            continue;
-        FetchRequest request(entity->name());
-        for (const ManagedObjectID& id : master->executeFetchRequestForIDs(request)) {
-            const ManagedObjectPtr record = master->objectWithID(id);
-            if (record && !record->isDeleted())
-                master->deleteObject(record);
-        }
-    }
-    Error error;
-    if (!master->ManagedObjectContext::save(&error))
-        TQLog("E: Failed to save to data store: %@", error.localizedDescription());
-    master->reset();
+    const QString path = m_coordinator->storePath();
+    m_coordinator->removePersistentStore();
+    for (const QString& file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
+        QFile::remove(file);
     try {
-        const auto connection = m_coordinator->openConnection();
-        connection->exec(QStringLiteral("VACUUM"));
-        connection->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    } catch (const std::exception& e) {
-        TQLog("[!] TQMOCManager: store not compacted after clean: %@", QString::fromUtf8(e.what()));
+        m_coordinator->addPersistentStore(path);
+    } catch (const Exception& e) {
+        TQLog("E: Cannot reopen the data store after clean: %@", e.reason());
     }
 }
 

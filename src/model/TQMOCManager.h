@@ -51,8 +51,9 @@ public:
 
     void start();
     void stop();
-    // Empties the account's store: the master's pending work is dropped, every record is deleted and
-    // the file is compacted, so nothing of the old data stays readable. The store stays open and usable.
+    // Deletes the account's store: the master's pending work is dropped, the store is closed, its file
+    // is deleted with its "-wal" and "-shm" companions and an empty store is opened at the same place.
+    // Every context of the store reads the empty store afterwards.
     void clean();
 
 private:

@@ -7,17 +7,17 @@ namespace tavrel {
 
 QString XmlInfo::xmlValue() const
 {
-    return recordvalue::stringFrom(valueForKey("xmlValue"));
+    return recordvalue::stringFrom(valueForKey(QStringLiteral("xmlValue")));
 }
 
 void XmlInfo::setXmlValue(const QString& xml)
 {
-    setValueForKey("xmlValue", recordvalue::stringOrNil(xml));
+    setValueForKey(QStringLiteral("xmlValue"), recordvalue::stringOrNil(xml));
 }
 
 std::shared_ptr<GoogleObject> XmlInfo::googleObject() const
 {
-    return toOne<GoogleObject>("googleObject");
+    return toOne<GoogleObject>(QStringLiteral("googleObject"));
 }
 
 } // namespace tavrel

@@ -367,14 +367,26 @@ TEST_F(StoreContexts, CleanLeavesAnEmptyUsableStore)
     for (int i = 0; i < 20; ++i) {
         auto file = moc()->insertNewObject<File>("File");
         file->setTitle(QString("secret %1").arg(i));
+        file->setIdentifier(QString("old %1").arg(i));
         file->setOwner(Mail::mailEntityWithAddress("a@x.com", true, moc()));
     }
     manager().save();
     const QString path = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(kUser);
     auto held = moc()->executeFetchRequest<File>(FetchRequest("File"));
+    // A second context with an open connection and records of its own, some unsaved.
+    auto other = TQMOCFactory::managedObjectContextWithPersistentStoreCoordinator(
+        manager().persistentStoreCoordinator());
+    auto otherHeld = File::fileWithIdentifier("old 3", other.get());
+    ASSERT_TRUE(otherHeld);
+    other->insertNewObject<File>("File")->setIdentifier("unsaved");
+    ASSERT_TRUE(QFile::exists(path + "-wal"));
 
     manager().clean();
 
+    // The store was closed before its files went: no connection is left to bring a journal back.
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path + "-wal"));
+    EXPECT_FALSE(QFile::exists(path + "-shm"));
     EXPECT_EQ(moc()->countForFetchRequest(FetchRequest("GoogleObject")), 0);
     EXPECT_EQ(moc()->countForFetchRequest(FetchRequest("Mail")), 0);
     EXPECT_EQ(moc()->countForFetchRequest(FetchRequest("XmlInfo")), 0);
@@ -386,16 +398,29 @@ TEST_F(StoreContexts, CleanLeavesAnEmptyUsableStore)
             EXPECT_FALSE(file.readAll().contains("secret 1")) << f.toStdString();
         }
     }
-    // Another context of the same store sees the empty store too.
+    // The other context forgot the old store's records and its unsaved insert, and writes to the new one.
+    EXPECT_FALSE(other->hasChanges());
+    EXPECT_FALSE(File::fileWithIdentifier("old 3", other.get()));
+    EXPECT_EQ(other->countForFetchRequest(FetchRequest("File")), 0);
+    other->insertNewObject<File>("File")->setIdentifier("from other");
+    Error error;
+    EXPECT_TRUE(other->save(&error)) << error.description().toStdString();
+    // A worker thread's context sees the new store too, and its save reaches the master.
     runOnWorker([&] {
         auto* worker = manager().managedObjectContextForCurrentThread();
-        EXPECT_EQ(worker->countForFetchRequest(FetchRequest("File")), 0);
+        EXPECT_EQ(worker->countForFetchRequest(FetchRequest("File")), 1);
+        worker->insertNewObject<File>("File")->setIdentifier("from worker");
+        Error workerError;
+        EXPECT_TRUE(worker->save(&workerError)) << workerError.description().toStdString();
     });
     auto fresh = moc()->insertNewObject<File>("File");
     fresh->setIdentifier("after");
     manager().save();
     moc()->reset();
-    EXPECT_TRUE(File::fileWithIdentifier("after", moc()));
+    EXPECT_EQ(moc()->countForFetchRequest(FetchRequest("File")), 3);
+    for (const char* identifier : {"after", "from other", "from worker"})
+        EXPECT_TRUE(File::fileWithIdentifier(identifier, moc())) << identifier;
+    EXPECT_FALSE(File::fileWithIdentifier("old 3", moc()));
 }
 
 TEST_F(StoreContexts, MasterSaveWithoutChangesDoesNothing)

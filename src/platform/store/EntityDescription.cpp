@@ -57,6 +57,13 @@ EntityDescription& EntityDescription::addIndex(const QStringList& attributeNames
     return *this;
 }
 
+EntityDescription& EntityDescription::addCaseInsensitiveIndex(const QString& attributeName)
+{
+    if (!m_caseInsensitiveIndexes.contains(attributeName))
+        m_caseInsensitiveIndexes.append(attributeName);
+    return *this;
+}
+
 EntityDescription& EntityDescription::setRecordFactory(RecordFactory factory)
 {
     m_factory = std::move(factory);
@@ -65,6 +72,8 @@ EntityDescription& EntityDescription::setRecordFactory(RecordFactory factory)
 
 const EntityDescription* EntityDescription::rootEntity() const
 {
+    if (m_root)
+        return m_root;
     const EntityDescription* e = this;
     while (e->m_parent)
         e = e->m_parent;

@@ -39,6 +39,8 @@ public:
               RelationshipDescription::DeleteRule rule = RelationshipDescription::DeleteRule::Nullify);
     // An index over one or more attribute names (single attributes may also be flagged on addAttribute).
     EntityDescription& addIndex(const QStringList& attributeNames);
+    // An index that ignores ASCII letter case, for `==[c]` lookups of a text attribute.
+    EntityDescription& addCaseInsensitiveIndex(const QString& attributeName);
     EntityDescription& setRecordFactory(RecordFactory factory);
     template <typename T> EntityDescription& setRecordClass()
     {
@@ -60,6 +62,7 @@ public:
     int attributeIndex(const QString& name) const; // -1 when none
     const RelationshipDescription* relationship(const QString& name) const;
     const QList<QStringList>& indexes() const { return m_indexes; }
+    const QStringList& caseInsensitiveIndexes() const { return m_caseInsensitiveIndexes; }
     const RecordFactory& recordFactory() const;
 
 private:
@@ -71,9 +74,11 @@ private:
     std::deque<AttributeDescription> m_ownAttributes;
     std::deque<RelationshipDescription> m_ownRelationships;
     QList<QStringList> m_indexes;
+    QStringList m_caseInsensitiveIndexes;
     RecordFactory m_factory;
 
     const EntityDescription* m_parent = nullptr;
+    const EntityDescription* m_root = nullptr; // known once finalised
     QList<const EntityDescription*> m_subentities;
     QList<const AttributeDescription*> m_allAttributes;
     QList<const RelationshipDescription*> m_allRelationships;

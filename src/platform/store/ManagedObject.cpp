@@ -12,13 +12,21 @@ const QString kUnknownKeyException = QStringLiteral("NSUnknownKeyException");
 
 ManagedObject::~ManagedObject()
 {
-    const auto watching = m_watching;
-    m_watching.clear();
+    const auto watching = m_watches ? m_watches->made : decltype(Watches::made)();
+    if (m_watches)
+        m_watches->made.clear();
     for (const auto& [weak, key] : watching)
         if (auto observed = weak.lock())
             observed->removeObserver(key, this);
     if (m_context)
         m_context->forget(m_id);
+}
+
+ManagedObject::Watches& ManagedObject::watches()
+{
+    if (!m_watches)
+        m_watches = std::make_unique<Watches>();
+    return *m_watches;
 }
 
 ManagedObjectContext* ManagedObject::managedObjectContext() const
@@ -37,7 +45,7 @@ QVariantMap ManagedObject::changedValues() const
     if (!m_entity)
         return result;
     for (int i : m_changedAttributes)
-        result.insert(m_entity->attributes()[i]->name, m_values[i]);
+        result.insert(m_entity->attributes()[i]->name, m_values.at(i));
     for (int r : m_changedRelationships) {
         const QString& name = m_entity->relationships()[r]->name;
         result.insert(name, valueForKey(name));
@@ -119,11 +127,11 @@ void ManagedObject::setValueForKey(const QString& key, const QVariant& value)
     const int i = attributeIndexOrThrow(key);
     fire();
     const QVariant coerced = m_entity->attributes()[i]->coerce(value);
-    const QVariant& current = m_values[i];
+    const QVariant current = m_values.at(i);
     if (KeyValueCoding::isNil(current) == KeyValueCoding::isNil(coerced) &&
         (KeyValueCoding::isNil(current) || (current.typeId() == coerced.typeId() && current == coerced)))
         return; // same value: no change to save or announce
-    m_values[i] = coerced;
+    m_values.set(i, coerced);
     m_changedAttributes.insert(i);
     if (m_context)
         m_context->recordChange(this);
@@ -164,7 +172,7 @@ void ManagedObject::setPrimitiveValueForKey(const QString& key, const QVariant& 
 {
     const int i = attributeIndexOrThrow(key);
     fire();
-    m_values[i] = m_entity->attributes()[i]->coerce(value);
+    m_values.set(i, m_entity->attributes()[i]->coerce(value));
     m_changedAttributes.insert(i);
     if (m_context)
         m_context->recordChange(this);
@@ -292,26 +300,27 @@ void ManagedObject::setToMany(const QString& key, const QList<ManagedObjectPtr>&
 
 void ManagedObject::addObserver(const QString& key, ManagedObject* observer, Observer callback)
 {
-    const bool first = m_watches.isEmpty();
-    m_watches.append(Watch{key, observer, std::move(callback)});
+    const bool first = watches().on.isEmpty();
+    m_watches->on.append(Watch{key, observer, std::move(callback)});
     if (observer)
-        observer->m_watching.append({weak_from_this(), key});
+        observer->watches().made.append({weak_from_this(), key});
     if (first && m_context)
         m_context->keepObserved(this, true);
 }
 
 void ManagedObject::removeObserver(const QString& key, ManagedObject* observer)
 {
-    const bool had = !m_watches.isEmpty();
-    m_watches.removeIf([&](const Watch& w) { return w.key == key && w.observer == observer; });
-    if (observer) {
+    const bool had = m_watches && !m_watches->on.isEmpty();
+    if (had)
+        m_watches->on.removeIf([&](const Watch& w) { return w.key == key && w.observer == observer; });
+    if (observer && observer->m_watches) {
         const auto self = this;
-        observer->m_watching.removeIf([&](const std::pair<std::weak_ptr<ManagedObject>, QString>& w) {
+        observer->m_watches->made.removeIf([&](const std::pair<std::weak_ptr<ManagedObject>, QString>& w) {
             auto locked = w.first.lock();
             return w.second == key && (locked.get() == self || !locked);
         });
     }
-    if (had && m_watches.isEmpty() && m_context)
+    if (had && m_watches->on.isEmpty() && m_context)
         m_context->keepObserved(this, false);
 }
 
@@ -322,9 +331,9 @@ void ManagedObject::didChangeValueForKey(const QString& key)
 
 void ManagedObject::notifyObservers(const QString& key)
 {
-    if (m_watches.isEmpty())
+    if (!m_watches || m_watches->on.isEmpty())
         return;
-    const auto watches = m_watches;
+    const auto watches = m_watches->on;
     for (const Watch& w : watches)
         if (w.key == key && w.callback)
             w.callback(this, key);

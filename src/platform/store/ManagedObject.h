@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/store/EntityDescription.h"
+#include "platform/store/KeyBits.h"
 #include "platform/store/ManagedObjectID.h"
+#include "platform/store/RecordRelations.h"
+#include "platform/store/RecordValues.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -136,13 +139,19 @@ private:
     bool m_inserted = false;
     bool m_deleted = false;
     mutable bool m_loaded = false;
-    mutable QList<QVariant> m_values; // per attribute, in EntityDescription::attributes() order
+    mutable RecordValues m_values; // per attribute, in EntityDescription::attributes() order
     // Per relationship: to-one holds at most one id; to-many is loaded on demand.
-    mutable QList<std::optional<QList<ManagedObjectID>>> m_relations;
-    QSet<int> m_changedAttributes;
-    QSet<int> m_changedRelationships;
-    QList<Watch> m_watches;                                             // watches on this record
-    QList<std::pair<std::weak_ptr<ManagedObject>, QString>> m_watching; // watches this record made
+    mutable RecordRelations m_relations;
+    KeyBits m_changedAttributes;
+    KeyBits m_changedRelationships;
+    // Observations, made only for the few records that take part in them.
+    struct Watches
+    {
+        QList<Watch> on;                                              // watches on this record
+        QList<std::pair<std::weak_ptr<ManagedObject>, QString>> made; // watches this record made
+    };
+    Watches& watches();
+    std::unique_ptr<Watches> m_watches;
     // Batch faulting: the fetch this fault came from, to load its neighbours with it.
     struct FaultBatch
     {

@@ -50,6 +50,38 @@ QVariant readColumn(const SqliteStatement& s, int column, AttributeDescription::
 
 void bindAttribute(SqliteStatement& s, int index, const AttributeDescription* a, const QVariant& value)
 {
+    // Values were converted to the attribute's type when set or read.
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        s.bindNull(index);
+        return;
+    case QMetaType::QString:
+        if (a->type == AttributeDescription::Type::String && !value.toString().isNull()) {
+            s.bindText(index, value.toString());
+            return;
+        }
+        break;
+    case QMetaType::Bool:
+        if (a->type == AttributeDescription::Type::Bool) {
+            s.bindInt64(index, value.toBool() ? 1 : 0);
+            return;
+        }
+        break;
+    case QMetaType::LongLong:
+        if (a->type == AttributeDescription::Type::Int64) {
+            s.bindInt64(index, value.toLongLong());
+            return;
+        }
+        break;
+    case QMetaType::QDateTime:
+        if (a->type == AttributeDescription::Type::Date && value.toDateTime().isValid()) {
+            s.bindInt64(index, value.toDateTime().toMSecsSinceEpoch());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
     if (KeyValueCoding::isNil(value)) {
         s.bindNull(index);
         return;
@@ -162,6 +194,14 @@ private:
         return false;
     }
 
+    static bool isAscii(const QString& text)
+    {
+        for (QChar c : text)
+            if (c.unicode() >= 0x80)
+                return false;
+        return true;
+    }
+
     bool path(const PredicateNode& n, const EntityDescription* e, const QString& alias,
               const QStringList& comps, QString& out, QVariantList& binds)
     {
@@ -267,10 +307,16 @@ private:
         const bool text = a->type == AttributeDescription::Type::String;
         switch (n.op) {
         case Op::Equal:
-            if (n.options && text)
+            if (n.options == Predicate::CaseInsensitive && text && isAscii(v.toString())) {
+                // Text equal under folding to an ASCII text is equal ignoring ASCII case (but for the
+                // Kelvin sign, the long s and U+FEFF), which a NOCASE index answers; the folding confirms.
+                out = QStringLiteral("(%1 = ? COLLATE NOCASE AND tv_eq(%1, ?, %2))").arg(col).arg(n.options);
+                binds.append(v);
+            } else if (n.options && text) {
                 out = QStringLiteral("tv_eq(%1, ?, %2)").arg(col).arg(n.options);
-            else
+            } else {
                 out = col + QStringLiteral(" IS ?");
+            }
             binds.append(v);
             return true;
         case Op::NotEqual:
@@ -341,7 +387,9 @@ private:
                 out = equal ? QStringLiteral("0") : QStringLiteral("1");
                 return true;
             }
-            out = col + (equal ? QStringLiteral(" IS ?") : QStringLiteral(" IS NOT ?"));
+            // "=" rather than "IS": the key is never NULL, and only "=" reaches a partial index.
+            out = equal ? QStringLiteral("(%1 IS NOT NULL AND %1 = ?)").arg(col)
+                        : col + QStringLiteral(" IS NOT ?");
             binds.append(key);
             return true;
         }
@@ -433,9 +481,37 @@ struct ManagedObjectContext::Private
     bool destroying = false;
     QRecursiveMutex mutex;
 
+    QHash<const EntityDescription*, QString> insertStatements;
+    // Held around every use of the connection; the coordinator takes it to close the store.
+    std::recursive_mutex dbMutex;
+    quint64 generation = 0;
+
     const StoreSchema& schema() const { return coordinator->schema(); }
+    // "INSERT INTO table (every column of the entity) VALUES (?, ...)", made once per entity.
+    const QString& insertSql(const EntityDescription* e)
+    {
+        auto it = insertStatements.constFind(e);
+        if (it != insertStatements.constEnd())
+            return *it;
+        QStringList cols{QStringLiteral("Z_PK"), QStringLiteral("Z_ENT")};
+        for (const AttributeDescription* a : e->attributes())
+            cols.append(StoreSchema::quote(a->name));
+        for (const RelationshipDescription* rel : e->relationships())
+            if (!rel->toMany) {
+                cols.append(StoreSchema::quote(rel->name));
+                cols.append(StoreSchema::quote(rel->name + QStringLiteral("_ent")));
+            }
+        QString marks = QStringLiteral("?");
+        for (qsizetype i = 1; i < cols.size(); ++i)
+            marks += QStringLiteral(",?");
+        return *insertStatements.insert(
+            e, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                   .arg(StoreSchema::quote(schema().table(e).name), cols.join(QLatin1Char(',')), marks));
+    }
     SqliteConnection& connection()
     {
+        if (db && generation != coordinator->storeGeneration())
+            db.reset();
         if (!db)
             db = coordinator->openConnection();
         return *db;
@@ -457,10 +533,38 @@ ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordi
         throw Exception(Exception::kInvalidArgumentException,
                         QStringLiteral("A context needs a store coordinator"));
     d->coordinator = std::move(coordinator);
+    d->generation = d->coordinator->storeGeneration();
+    d->coordinator->registerContext(this);
+}
+
+std::unique_lock<std::recursive_mutex> ManagedObjectContext::lockConnection()
+{
+    return std::unique_lock<std::recursive_mutex>(d->dbMutex);
+}
+
+void ManagedObjectContext::closeConnection()
+{
+    std::lock_guard use(d->dbMutex);
+    d->db.reset();
+}
+
+void ManagedObjectContext::adoptCurrentStore()
+{
+    const quint64 current = d->coordinator->storeGeneration();
+    if (d->generation == current || !d->coordinator->hasStore())
+        return; // while no store is added, uses answer errors and the records stay
+    d->generation = current;
+    {
+        std::lock_guard use(d->dbMutex);
+        d->db.reset();
+    }
+    // Its records and changes belong to a store that is gone; the new store reuses their keys.
+    reset();
 }
 
 ManagedObjectContext::~ManagedObjectContext()
 {
+    d->coordinator->unregisterContext(this);
     d->destroying = true;
     for (const auto& weak : std::as_const(d->registry))
         if (auto o = weak.lock())
@@ -507,6 +611,7 @@ ManagedObjectPtr makeObject(const EntityDescription* e, const ManagedObjectID&)
 
 ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName)
 {
+    adoptCurrentStore();
     const EntityDescription* e = d->coordinator->managedObjectModel().entity(entityName);
     if (!e)
         throw Exception(Exception::kInvalidArgumentException,
@@ -523,10 +628,9 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
     o->m_loaded = true;
     o->m_values.resize(e->attributes().size());
     for (int i = 0; i < e->attributes().size(); ++i)
-        o->m_values[i] = e->attributes()[i]->coerce(e->attributes()[i]->defaultValue);
+        o->m_values.set(i, e->attributes()[i]->coerce(e->attributes()[i]->defaultValue));
     o->m_relations.resize(e->relationships().size());
-    for (auto& r : o->m_relations)
-        r = QList<ManagedObjectID>();
+    o->m_relations.loadAllEmpty();
     d->registry.insert(id, o);
     d->inserted.insert(id, o);
     d->pendingInserted.insert(id, o);
@@ -537,11 +641,13 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
 
 ManagedObjectPtr ManagedObjectContext::objectRegisteredForID(const ManagedObjectID& id) const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return d->registered(id);
 }
 
 ManagedObjectPtr ManagedObjectContext::objectWithID(const ManagedObjectID& id)
 {
+    adoptCurrentStore();
     if (id.isNull())
         return {};
     if (auto o = d->registered(id))
@@ -576,40 +682,41 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
 
 namespace {
 void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
-              QSet<int>* changedAttributes, QSet<int>* changedRelations, QList<QVariant>& values,
-              QList<std::optional<QList<ManagedObjectID>>>& relations)
+              KeyBits* changedAttributes, KeyBits* changedRelations, RecordValues& values,
+              RecordRelations& relations)
 {
     const EntityDescription* e = o->entity();
     const StoreSchema::Layout& layout = schema.layout(e);
     for (int i = 0; i < e->attributes().size(); ++i) {
         if (keepChanged && changedAttributes->contains(i))
             continue;
-        values[i] = readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type);
+        values.set(i, readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type));
     }
     for (int r = 0; r < e->relationships().size(); ++r) {
         if (keepChanged && changedRelations->contains(r))
             continue;
         const RelationshipDescription* rel = e->relationships()[r];
         if (rel->toMany) {
-            relations[r].reset();
+            relations.unload(r);
             continue;
         }
         const int col = layout.relationColumns[r];
         if (col < 0 || s.isNull(col)) {
-            relations[r] = QList<ManagedObjectID>();
+            relations.set(r, {});
             continue;
         }
         const EntityDescription* target =
             s.isNull(col + 1) ? nullptr : schema.entityForNumber(int(s.int64(col + 1)));
         if (!target || !target->isKindOfEntity(rel->destination))
             target = rel->destination;
-        relations[r] = QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))};
+        relations.set(r, QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))});
     }
 }
 } // namespace
 
 bool ManagedObjectContext::fireFault(const ManagedObject* object)
 {
+    std::unique_lock use(d->dbMutex);
     auto* self = const_cast<ManagedObject*>(object);
     if (self->m_loaded || self->m_inserted)
         return true;
@@ -665,14 +772,15 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
     const RelationshipDescription* rel = o->m_entity->relationships()[index];
     if (!rel->toMany) {
         o->fire();
-        if (!o->m_relations[index])
-            o->m_relations[index] = QList<ManagedObjectID>();
-        return *o->m_relations[index];
+        if (!o->m_relations.isLoaded(index))
+            o->m_relations.set(index, {});
+        return o->m_relations.list(index);
     }
-    if (o->m_relations[index])
-        return *o->m_relations[index];
+    if (o->m_relations.isLoaded(index))
+        return o->m_relations.list(index);
     QList<ManagedObjectID> ids;
     if (!o->m_inserted) {
+        std::unique_lock use(d->dbMutex);
         try {
             const StoreSchema& schema = d->schema();
             const StoreSchema::Relation& storage = schema.relation(rel);
@@ -698,8 +806,8 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
         } catch (const std::exception&) {
         }
     }
-    o->m_relations[index] = ids;
-    return *o->m_relations[index];
+    o->m_relations.set(index, ids);
+    return o->m_relations.list(index);
 }
 
 void ManagedObjectContext::recordChange(ManagedObject* object)
@@ -724,10 +832,10 @@ void ManagedObjectContext::recordChange(ManagedObject* object)
 
 namespace {
 void willChangeRelation(ManagedObject* o, int index, QHash<int, QList<ManagedObjectID>>& saved,
-                        const std::optional<QList<ManagedObjectID>>& current, QSet<int>& changed)
+                        const QList<ManagedObjectID>& current, KeyBits& changed)
 {
     if (!o->isInserted() && !saved.contains(index))
-        saved.insert(index, current.value_or(QList<ManagedObjectID>()));
+        saved.insert(index, current);
     changed.insert(index);
 }
 } // namespace
@@ -741,9 +849,10 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
     const ManagedObjectID wanted = target ? target->m_id : ManagedObjectID();
     if (old == wanted)
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index] = wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted};
+    object->m_relations.set(index,
+                            wanted.isNull() ? QList<ManagedObjectID>() : QList<ManagedObjectID>{wanted});
     recordChange(object);
     object->notifyObservers(rel->name);
     if (!rel->inverse)
@@ -767,9 +876,9 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
         setToOneRelationship(object, rel, target);
         return;
     }
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index]->append(target->m_id);
+    object->m_relations.edit(index).append(target->m_id);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -783,9 +892,11 @@ void ManagedObjectContext::removeRelated(ManagedObject* object, const Relationsh
     const QList<ManagedObjectID> current = relationList(object, index);
     if (!current.contains(id))
         return;
-    willChangeRelation(object, index, object->m_savedRelations, object->m_relations[index],
+    willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations[index]->removeAll(id);
+    QList<ManagedObjectID> remaining = object->m_relations.list(index);
+    remaining.removeAll(id);
+    object->m_relations.set(index, remaining);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -836,11 +947,13 @@ void ManagedObjectContext::deleteObject(const ManagedObjectPtr& object)
 
 bool ManagedObjectContext::hasChanges() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return !d->inserted.isEmpty() || !d->updated.isEmpty() || !d->deleted.isEmpty();
 }
 
 QList<ManagedObjectPtr> ManagedObjectContext::insertedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     QList<ManagedObjectPtr> result;
     for (const auto& o : std::as_const(d->inserted))
         if (!o->m_deleted)
@@ -850,11 +963,13 @@ QList<ManagedObjectPtr> ManagedObjectContext::insertedObjects() const
 
 QList<ManagedObjectPtr> ManagedObjectContext::updatedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     return d->updated.values();
 }
 
 QList<ManagedObjectPtr> ManagedObjectContext::deletedObjects() const
 {
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
     QList<ManagedObjectPtr> result;
     for (const auto& o : std::as_const(d->deleted))
         if (!o->m_inserted)
@@ -873,6 +988,7 @@ QList<ManagedObjectPtr> ManagedObjectContext::registeredObjects() const
 
 bool ManagedObjectContext::save(Error* error)
 {
+    adoptCurrentStore();
     if (!hasChanges())
         return true;
     // A Deny rule holds while the deleted record still refers to a record that stays.
@@ -909,6 +1025,7 @@ bool ManagedObjectContext::save(Error* error)
 
     PersistentStoreCoordinator& psc = *d->coordinator;
     psc.lockWrites();
+    std::unique_lock use(d->dbMutex);
     try {
         const StoreSchema& schema = d->schema();
         SqliteConnection& db = d->connection();
@@ -918,10 +1035,10 @@ bool ManagedObjectContext::save(Error* error)
                 for (int r : std::as_const(o->m_changedRelationships)) {
                     const RelationshipDescription* rel = o->m_entity->relationships()[r];
                     const StoreSchema::Relation& storage = schema.relation(rel);
-                    if (storage.storage != Storage::JoinTable || !o->m_relations[r])
+                    if (storage.storage != Storage::JoinTable || !o->m_relations.isLoaded(r))
                         continue;
                     const QList<ManagedObjectID> before = o->m_savedRelations.value(r);
-                    const QList<ManagedObjectID>& now = *o->m_relations[r];
+                    const QList<ManagedObjectID>& now = o->m_relations.list(r);
                     const QString table = StoreSchema::quote(storage.joinTable);
                     for (const ManagedObjectID& id : now) {
                         if (before.contains(id))
@@ -948,53 +1065,67 @@ bool ManagedObjectContext::save(Error* error)
                     }
                 }
             };
-            for (const auto& o : std::as_const(inserted)) {
+            // Keys ascending per table: rows append to the end of each B-tree instead of splitting pages.
+            // Sorted as plain keys, so the sort does not visit the records.
+            struct Row
+            {
+                const EntityDescription* root;
+                qint64 key;
+                ManagedObject* record;
+            };
+            std::vector<Row> rows;
+            rows.reserve(size_t(inserted.size()));
+            for (const auto& o : std::as_const(inserted))
+                rows.push_back(Row{o->m_entity->rootEntity(), o->m_id.primaryKey(), o.get()});
+            std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+                if (a.root != b.root)
+                    return std::less<const EntityDescription*>()(a.root, b.root);
+                return a.key < b.key;
+            });
+            const EntityDescription* lastEntity = nullptr;
+            SqliteStatement* insert = nullptr;
+            quint64 cacheGeneration = 0;
+            qint64 entityNumber = 0;
+            for (const Row& row : rows) {
+                ManagedObject* o = row.record;
                 const EntityDescription* e = o->m_entity;
-                const StoreSchema::Table& table = schema.table(e);
-                QStringList cols{QStringLiteral("Z_PK"), QStringLiteral("Z_ENT")};
-                for (const AttributeDescription* a : e->attributes())
-                    cols.append(StoreSchema::quote(a->name));
-                for (const RelationshipDescription* rel : e->relationships())
-                    if (!rel->toMany) {
-                        cols.append(StoreSchema::quote(rel->name));
-                        cols.append(StoreSchema::quote(rel->name + QStringLiteral("_ent")));
-                    }
-                QString marks = QStringLiteral("?");
-                for (qsizetype i = 1; i < cols.size(); ++i)
-                    marks += QStringLiteral(",?");
-                SqliteStatement& s =
-                    db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(StoreSchema::quote(table.name), cols.join(QLatin1Char(',')), marks));
+                if (e != lastEntity || db.cacheGeneration() != cacheGeneration) {
+                    insert = &db.prepare(d->insertSql(e));
+                    cacheGeneration = db.cacheGeneration();
+                    entityNumber = schema.entityNumber(e);
+                    lastEntity = e;
+                } else {
+                    insert->reset();
+                }
+                SqliteStatement& s = *insert;
                 int n = 1;
                 s.bindInt64(n++, o->m_id.primaryKey());
-                s.bindInt64(n++, schema.entityNumber(e));
-                for (int i = 0; i < e->attributes().size(); ++i)
-                    bindAttribute(s, n++, e->attributes()[i], o->m_values[i]);
+                s.bindInt64(n++, entityNumber);
+                // Parameters left unbound are NULL after the reset.
+                for (int i = 0; i < e->attributes().size(); ++i, ++n)
+                    if (const QVariant& value = o->m_values.at(i); value.isValid())
+                        bindAttribute(s, n, e->attributes()[i], value);
                 for (const RelationshipDescription* rel : e->relationships()) {
                     if (rel->toMany)
                         continue;
-                    const auto& ids = o->m_relations[rel->index];
-                    if (ids && !ids->isEmpty()) {
-                        s.bindInt64(n++, ids->first().primaryKey());
-                        s.bindInt64(n++, schema.entityNumber(ids->first().entity()));
-                    } else {
-                        s.bindNull(n++);
-                        s.bindNull(n++);
+                    const QList<ManagedObjectID>& ids = o->m_relations.list(rel->index);
+                    if (!ids.isEmpty()) {
+                        s.bindInt64(n, ids.first().primaryKey());
+                        s.bindInt64(n + 1, schema.entityNumber(ids.first().entity()));
                     }
+                    n += 2;
                 }
                 s.run();
-                writeJoinDeltas(o.get());
+                writeJoinDeltas(o);
             }
             for (const auto& o : std::as_const(updated)) {
                 const EntityDescription* e = o->m_entity;
                 QStringList sets;
                 QList<std::function<void(SqliteStatement&, int&)>> binders;
-                QList<int> attrs = o->m_changedAttributes.values();
-                std::sort(attrs.begin(), attrs.end());
+                const QList<int> attrs = o->m_changedAttributes.values();
                 for (int i : attrs)
                     sets.append(StoreSchema::quote(e->attributes()[i]->name) + QStringLiteral(" = ?"));
-                QList<int> rels = o->m_changedRelationships.values();
-                std::sort(rels.begin(), rels.end());
+                const QList<int> rels = o->m_changedRelationships.values();
                 QList<int> storedRels;
                 for (int r : rels)
                     if (!e->relationships()[r]->toMany) {
@@ -1009,12 +1140,12 @@ bool ManagedObjectContext::save(Error* error)
                             .arg(StoreSchema::quote(schema.table(e).name), sets.join(QStringLiteral(", "))));
                     int n = 1;
                     for (int i : attrs)
-                        bindAttribute(s, n++, e->attributes()[i], o->m_values[i]);
+                        bindAttribute(s, n++, e->attributes()[i], o->m_values.at(i));
                     for (int r : storedRels) {
-                        const auto& ids = o->m_relations[r];
-                        if (ids && !ids->isEmpty()) {
-                            s.bindInt64(n++, ids->first().primaryKey());
-                            s.bindInt64(n++, schema.entityNumber(ids->first().entity()));
+                        const QList<ManagedObjectID>& ids = o->m_relations.list(r);
+                        if (!ids.isEmpty()) {
+                            s.bindInt64(n++, ids.first().primaryKey());
+                            s.bindInt64(n++, schema.entityNumber(ids.first().entity()));
                         } else {
                             s.bindNull(n++);
                             s.bindNull(n++);
@@ -1058,13 +1189,14 @@ bool ManagedObjectContext::save(Error* error)
         return false;
     }
     psc.unlockWrites();
+    use.unlock(); // not held while others hear of the save
 
     // The store holds the changes: the records are clean now.
+    // Ids compare and hash alike whether temporary or not: the registry keeps its entries.
+    note.inserted.reserve(inserted.size());
     for (const auto& o : std::as_const(inserted)) {
-        d->registry.remove(o->m_id);
         o->m_id.m_temporary = false;
         o->m_inserted = false;
-        d->registry.insert(o->m_id, o);
         note.inserted.append(o->m_id);
     }
     for (const auto& o : std::as_const(updated)) {
@@ -1097,7 +1229,36 @@ bool ManagedObjectContext::save(Error* error)
     processPendingChanges();
     emit didSave(note);
     psc.announceSave(note);
+    releaseSaved(inserted);
     return true;
+}
+
+void ManagedObjectContext::releaseSaved(QList<ManagedObjectPtr>& saved)
+{
+    // A large import leaves most of its records held by nobody once saved. Erasing their registry
+    // entries one by one as each goes costs more than the import's own rows; when they are most of the
+    // registry, the few others are kept in a new one instead.
+    // Released in the order they lie in memory, which is the order they were made.
+    std::sort(saved.begin(), saved.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
+        return std::less<ManagedObject*>()(a.get(), b.get());
+    });
+    qsizetype unheld = 0;
+    for (const auto& o : std::as_const(saved))
+        unheld += o.use_count() == 1 ? 1 : 0;
+    if (unheld < 1024 || unheld * 2 < d->registry.size()) {
+        saved.clear();
+        return;
+    }
+    for (const auto& o : std::as_const(saved))
+        if (o.use_count() == 1)
+            o->m_context = nullptr; // leaves without telling the registry
+    saved.clear();
+    QHash<ManagedObjectID, std::weak_ptr<ManagedObject>> kept;
+    kept.reserve(d->registry.size() - unheld);
+    for (auto it = d->registry.cbegin(); it != d->registry.cend(); ++it)
+        if (!it->expired())
+            kept.insert(it.key(), *it);
+    d->registry = std::move(kept);
 }
 
 namespace {
@@ -1210,6 +1371,8 @@ bool contextIsDirtyFor(const QHash<ManagedObjectID, ManagedObjectPtr>& a,
 
 QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchRequest& request, Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     QList<ManagedObjectPtr> result;
     try {
         const StoreSchema& schema = d->schema();
@@ -1328,6 +1491,8 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
 QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const FetchRequest& request,
                                                                        Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     QList<ManagedObjectID> ids;
     try {
         const StoreSchema& schema = d->schema();
@@ -1368,6 +1533,8 @@ QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const Fet
 
 qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, Error* error)
 {
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
     try {
         const StoreSchema& schema = d->schema();
         FetchPlan plan = makePlan(request, schema, d->coordinator->managedObjectModel());
@@ -1405,6 +1572,7 @@ qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, E
 
 void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool mergeChanges)
 {
+    std::unique_lock use(d->dbMutex);
     if (!object || object->m_context != this || object->m_inserted)
         return;
     if (!mergeChanges) {
@@ -1420,16 +1588,14 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
             d->deleted.remove(id);
         }
         object->m_loaded = false;
-        for (auto& v : object->m_values)
-            v = QVariant();
-        for (auto& r : object->m_relations)
-            r.reset();
+        object->m_values.resize(object->m_values.size());
+        object->m_relations.resize(object->m_relations.size());
         return;
     }
     // To-many lists may be loaded on a fault too; unchanged ones are read again when next needed.
     for (int r = 0; r < object->m_relations.size(); ++r)
         if (object->m_entity->relationships()[r]->toMany && !object->m_changedRelationships.contains(r))
-            object->m_relations[r].reset();
+            object->m_relations.unload(r);
     if (!object->m_loaded)
         return;
     try {

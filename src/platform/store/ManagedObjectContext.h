@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <memory>
+#include <mutex>
 
 namespace tavrel {
 
@@ -104,6 +105,7 @@ signals:
 
 private:
     friend class ManagedObject;
+    friend class PersistentStoreCoordinator;
     struct Private;
     std::unique_ptr<Private> d;
 
@@ -117,6 +119,13 @@ private:
     void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
     void keepObserved(ManagedObject* object, bool keep);
     void forget(const ManagedObjectID& id);
+    void releaseSaved(QList<ManagedObjectPtr>& saved);
+
+    // Used by the coordinator while it removes its store.
+    std::unique_lock<std::recursive_mutex> lockConnection();
+    void closeConnection();
+    // Forgets the records of a store that was removed since this context last used the store.
+    void adoptCurrentStore();
 };
 
 } // namespace tavrel

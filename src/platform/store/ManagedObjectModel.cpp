@@ -46,6 +46,12 @@ void ManagedObjectModel::finalize()
             if (++depth > int(m_entities.size()))
                 inconsistent(QStringLiteral("Entity %1 is its own ancestor").arg(e.m_name));
     }
+    for (auto& e : m_entities) {
+        const EntityDescription* root = &e;
+        while (root->m_parent)
+            root = root->m_parent;
+        e.m_root = root;
+    }
     // Inherited properties first, in declaration order from the root down.
     for (auto& e : m_entities) {
         QList<EntityDescription*> chain;
@@ -102,6 +108,13 @@ void ManagedObjectModel::finalize()
                 if (!e.m_attributeIndex.contains(name) && !e.m_relationshipByName.contains(name))
                     inconsistent(
                         QStringLiteral("Index of %1 names unknown attribute %2").arg(e.m_name, name));
+    for (auto& e : m_entities)
+        for (const QString& name : e.m_caseInsensitiveIndexes) {
+            const AttributeDescription* a = e.attribute(name);
+            if (!a || a->type != AttributeDescription::Type::String)
+                inconsistent(QStringLiteral("Case-insensitive index of %1 names no text attribute %2")
+                                 .arg(e.m_name, name));
+        }
     m_finalized = true;
 }
 
@@ -133,6 +146,8 @@ QString ManagedObjectModel::versionHash() const
                              .toUtf8());
         for (const auto& i : e.m_indexes)
             hash.addData(QStringLiteral("I%1;").arg(i.join(QLatin1Char(','))).toUtf8());
+        for (const auto& i : e.m_caseInsensitiveIndexes)
+            hash.addData(QStringLiteral("C%1;").arg(i).toUtf8());
     }
     return QString::fromLatin1(hash.result().toHex());
 }

@@ -1,14 +1,18 @@
 #include "platform/store/PersistentStoreCoordinator.h"
 
 #include "platform/runtime/Exception.h"
+#include "platform/store/ManagedObjectContext.h"
 #include "platform/store/SqliteConnection.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QUuid>
+#include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace tavrel {
 
@@ -22,6 +26,10 @@ struct PersistentStoreCoordinator::Private
     std::mutex writeMutex;
     std::mutex keyMutex;
     QHash<const EntityDescription*, qint64> lastKeys;
+    std::mutex contextsMutex;
+    QList<ManagedObjectContext*> contexts;
+    std::atomic<quint64> generation = 0;
+    std::atomic<bool> open = false;
 };
 
 PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
@@ -55,10 +63,6 @@ bool tableExists(SqliteConnection& db, const QString& table)
     return found;
 }
 
-QString indexName(const QString& table, const QStringList& columns)
-{
-    return QStringLiteral("%1_%2_index").arg(table, columns.join(QLatin1Char('_')));
-}
 } // namespace
 
 void PersistentStoreCoordinator::addPersistentStore(const QString& path)
@@ -127,7 +131,8 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                 numbers.insert(e->name(), next++);
             }
             auto schema = std::make_unique<StoreSchema>(*m_model, numbers);
-            // Missing tables, columns and indexes are added; nothing is ever dropped.
+            // Missing tables, columns and indexes are added; no table or column is ever dropped.
+            QSet<QString> wantedIndexes;
             for (const StoreSchema::Table& t : schema->tables()) {
                 if (!tableExists(db, t.name)) {
                     QString sql =
@@ -146,19 +151,17 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                                              t.columnTypes[i]));
                 }
                 bool led = false;
-                for (const QStringList& index : t.indexes)
-                    led = led || index.first() == QLatin1String("Z_ENT");
-                if (t.shared && !led)
+                for (const StoreSchema::Index& index : t.indexes)
+                    led = led || index.columns.first() == QLatin1String("Z_ENT");
+                if (t.shared && !led) {
+                    const QString name = t.name + QStringLiteral("_Z_ENT_index");
+                    wantedIndexes.insert(name);
                     db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
-                                .arg(StoreSchema::quote(t.name + QStringLiteral("_Z_ENT_index")),
-                                     StoreSchema::quote(t.name)));
-                for (const QStringList& index : t.indexes) {
-                    QStringList cols;
-                    for (const QString& c : index)
-                        cols.append(StoreSchema::quote(c));
-                    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                .arg(StoreSchema::quote(indexName(t.name, index)), StoreSchema::quote(t.name),
-                                     cols.join(QStringLiteral(", "))));
+                                .arg(StoreSchema::quote(name), StoreSchema::quote(t.name)));
+                }
+                for (const StoreSchema::Index& index : t.indexes) {
+                    wantedIndexes.insert(index.name);
+                    db.exec(StoreSchema::createIndexSql(t, index));
                 }
             }
             for (const StoreSchema::JoinTable& j : schema->joinTables()) {
@@ -166,9 +169,27 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                     QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
                                    "Z_B INTEGER NOT NULL, Z_B_ENT INTEGER, UNIQUE (Z_A, Z_B))")
                         .arg(StoreSchema::quote(j.name)));
+                const QString name = j.name + QStringLiteral("_Z_B_index");
+                wantedIndexes.insert(name);
                 db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
-                            .arg(StoreSchema::quote(j.name + QStringLiteral("_Z_B_index")),
-                                 StoreSchema::quote(j.name)));
+                            .arg(StoreSchema::quote(name), StoreSchema::quote(j.name)));
+            }
+            // Indexes this program made once on the tables of this model and no longer reads (as on
+            // the columns of one-to-one pairs) only slow writes down: they go. Indexes hold no data of
+            // their own. Tables of entities this model lacks keep theirs.
+            {
+                QSet<QString> tables;
+                for (const StoreSchema::Table& t : schema->tables())
+                    tables.insert(t.name);
+                QStringList obsolete;
+                auto& s = db.prepare(QStringLiteral(
+                    "SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+                    "name LIKE 'Z%\\_index' ESCAPE '\\'"));
+                while (s.step())
+                    if (!wantedIndexes.contains(s.text(0)) && tables.contains(s.text(1)))
+                        obsolete.append(s.text(0));
+                for (const QString& name : std::as_const(obsolete))
+                    db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(StoreSchema::quote(name)));
             }
             auto setMeta = [&](const QString& key, const QVariant& value) {
                 auto& s = db.prepare(
@@ -211,11 +232,47 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                             .arg(path, QString::fromStdString(failure.what())));
     }
     d->path = path;
+    d->open = true;
+}
+
+void PersistentStoreCoordinator::removePersistentStore()
+{
+    std::lock_guard writes(d->writeMutex);
+    std::lock_guard registry(d->contextsMutex);
+    // Every context is held still (no read or write in progress, none starting) until the store is gone.
+    std::vector<std::unique_lock<std::recursive_mutex>> held;
+    for (ManagedObjectContext* context : std::as_const(d->contexts))
+        held.push_back(context->lockConnection());
+    for (ManagedObjectContext* context : std::as_const(d->contexts))
+        context->closeConnection();
+    ++d->generation;
+    d->open = false;
+    d->schema.reset();
+    d->path.clear();
+    std::lock_guard keys(d->keyMutex);
+    d->lastKeys.clear();
+}
+
+quint64 PersistentStoreCoordinator::storeGeneration() const
+{
+    return d->generation.load();
+}
+
+void PersistentStoreCoordinator::registerContext(ManagedObjectContext* context)
+{
+    std::lock_guard registry(d->contextsMutex);
+    d->contexts.append(context);
+}
+
+void PersistentStoreCoordinator::unregisterContext(ManagedObjectContext* context)
+{
+    std::lock_guard registry(d->contextsMutex);
+    d->contexts.removeAll(context);
 }
 
 bool PersistentStoreCoordinator::hasStore() const
 {
-    return d->schema != nullptr;
+    return d->open.load();
 }
 
 QString PersistentStoreCoordinator::storePath() const

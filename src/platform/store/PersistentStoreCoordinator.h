@@ -9,6 +9,7 @@
 
 namespace tavrel {
 
+class ManagedObjectContext;
 class SqliteConnection;
 class StoreSchema;
 
@@ -32,6 +33,12 @@ public:
     // Opens or creates the store file. Tables, columns and indexes the file lacks are added, keeping
     // its data. Raises kPersistentStoreOpenException with the reason when the file cannot be used.
     void addPersistentStore(const QString& path);
+    // Closes the store: waits for the contexts' reads and writes in progress, closes every context's
+    // connection and forgets the file. Contexts answer errors while no store is added; once one is
+    // added again, each context forgets its records (as by reset) on its next use and reads the new
+    // store. The file itself stays: delete it, with its "-wal" and "-shm" companions, once this returned.
+    // Does nothing without a store.
+    void removePersistentStore();
     bool hasStore() const;
     QString storePath() const;
     const ManagedObjectModel& managedObjectModel() const { return *m_model; }
@@ -39,6 +46,10 @@ public:
 
     // Internal to the store layer.
     std::unique_ptr<SqliteConnection> openConnection() const;
+    // Changes each time a store is removed.
+    quint64 storeGeneration() const;
+    void registerContext(ManagedObjectContext* context);
+    void unregisterContext(ManagedObjectContext* context);
     qint64 nextPrimaryKey(const EntityDescription* rootEntity);
     void lockWrites();
     void unlockWrites();

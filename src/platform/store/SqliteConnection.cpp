@@ -6,6 +6,7 @@
 #include <QDataStream>
 #include <QDateTime>
 #include <QIODevice>
+#include <QStringEncoder>
 #include <sqlite3.h>
 
 namespace tavrel {
@@ -115,6 +116,7 @@ SqliteStatement& SqliteConnection::prepare(const QString& sql)
     if (rc != SQLITE_OK)
         raise(m_db, rc, sql);
     if (m_cache.size() > 400) {
+        ++m_cacheGeneration;
         m_cache.clear();
         for (sqlite3_stmt* old : std::as_const(m_handles))
             sqlite3_finalize(old);
@@ -196,7 +198,16 @@ void SqliteStatement::bindInt64(int index, qint64 value)
 
 void SqliteStatement::bindText(int index, const QString& value)
 {
-    sqlite3_bind_text16(m_statement, index, value.utf16(), int(value.size() * 2), SQLITE_TRANSIENT);
+    // The file holds UTF-8: Qt's encoder is much faster than SQLite's own conversion. The buffer is
+    // reused; SQLite copies the text.
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8);
+    thread_local QByteArray buffer;
+    const qsizetype need = encoder.requiredSpace(value.size());
+    if (buffer.size() < need)
+        buffer.resize(need);
+    const char* end = encoder.appendToBuffer(buffer.data(), value);
+    sqlite3_bind_text(m_statement, index, buffer.constData(), int(end - buffer.constData()),
+                      SQLITE_TRANSIENT);
 }
 
 void SqliteStatement::bindNull(int index)
@@ -243,12 +254,12 @@ double SqliteStatement::real(int column) const
 
 QString SqliteStatement::text(int column) const
 {
-    const auto* p = reinterpret_cast<const char16_t*>(sqlite3_column_text16(m_statement, column));
-    const int n = sqlite3_column_bytes16(m_statement, column) / 2;
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    const int n = sqlite3_column_bytes(m_statement, column);
     if (!p)
         return QString();
     // An empty text is a value, not nil.
-    return n == 0 ? QStringLiteral("") : QString::fromUtf16(p, n);
+    return n == 0 ? QStringLiteral("") : QString::fromUtf8(p, n);
 }
 
 QByteArray SqliteStatement::blob(int column) const

@@ -31,6 +31,8 @@ public:
     sqlite3* handle() const { return m_db; }
     // A cached statement, reset and with its bindings cleared.
     SqliteStatement& prepare(const QString& sql);
+    // Changes when cached statements were dropped: references from prepare() are void then.
+    quint64 cacheGeneration() const { return m_cacheGeneration; }
     void exec(const QString& sql);
     bool inTransaction() const;
 
@@ -40,6 +42,7 @@ private:
     sqlite3* m_db = nullptr;
     QHash<QString, std::shared_ptr<SqliteStatement>> m_cache;
     QHash<QString, struct sqlite3_stmt*> m_handles;
+    quint64 m_cacheGeneration = 0;
 };
 
 } // namespace tavrel

@@ -53,14 +53,19 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
         Table t;
         t.root = e;
         t.name = QStringLiteral("Z") + e->name();
+        auto addIndex = [&t](const Index& index) {
+            if (!t.indexes.contains(index))
+                t.indexes.append(index);
+        };
+        QList<Index> keyIndexes;
         for (const EntityDescription* member : e->selfAndDescendants()) {
             for (const AttributeDescription* a : member->attributes()) {
                 if (!t.columns.contains(a->name)) {
                     t.columns.append(a->name);
                     t.columnTypes.append(sqlType(a->type));
                 }
-                if (a->indexed && !t.indexes.contains(QStringList{a->name}))
-                    t.indexes.append(QStringList{a->name});
+                if (a->indexed)
+                    addIndex(Index{{a->name}, false, false, {}});
             }
             for (const RelationshipDescription* r : member->relationships()) {
                 if (r->toMany || t.columns.contains(r->name))
@@ -69,13 +74,16 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
                 t.columnTypes.append(QStringLiteral("INTEGER"));
                 t.columns.append(r->name + QStringLiteral("_ent"));
                 t.columnTypes.append(QStringLiteral("INTEGER"));
-                // Looked up from the other side of one-to-many pairs.
-                if (!t.indexes.contains(QStringList{r->name}))
-                    t.indexes.append(QStringList{r->name});
+                // Looked up from the to-many side of one-to-many pairs (and by predicates comparing the
+                // link). Both sides of a one-to-one pair keep their own column, so neither needs an
+                // index. Most records have no link: those stay out of the index.
+                if (!r->inverse || r->inverse->toMany)
+                    keyIndexes.append(Index{{r->name}, true, false, {}});
             }
             for (const QStringList& index : member->indexes())
-                if (!t.indexes.contains(index))
-                    t.indexes.append(index);
+                addIndex(Index{index, false, false, {}});
+            for (const QString& name : member->caseInsensitiveIndexes())
+                addIndex(Index{{name}, false, true, {}});
         }
         // In a table shared by several entities, lookups and sorted scans of one entity go through
         // indexes that lead with the entity number.
@@ -84,18 +92,19 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
             concrete += member->isAbstract() ? 0 : 1;
         t.shared = concrete > 1;
         if (t.shared) {
-            const QList<QStringList> plain = t.indexes;
-            for (const QStringList& index : plain) {
-                const bool isKey = index.size() == 1 && e->selfAndDescendants().size() > 0 && [&] {
-                    for (const EntityDescription* member : e->selfAndDescendants())
-                        if (const RelationshipDescription* r = member->relationship(index.first()))
-                            return !r->toMany;
-                    return false;
-                }();
-                if (!isKey)
-                    t.indexes.append(QStringList{QStringLiteral("Z_ENT")} + index);
+            const QList<Index> plain = t.indexes;
+            for (const Index& index : plain) {
+                Index led = index;
+                led.columns.prepend(QStringLiteral("Z_ENT"));
+                addIndex(led);
             }
         }
+        for (const Index& index : std::as_const(keyIndexes))
+            addIndex(index);
+        for (Index& index : t.indexes)
+            index.name = QStringLiteral("%1_%2%3_index")
+                             .arg(t.name, index.columns.join(QLatin1Char('_')),
+                                  index.caseInsensitive ? QStringLiteral("_nocase") : QString());
         m_tableIndex.insert(e, int(m_tables.size()));
         m_tables.append(t);
     }
@@ -148,6 +157,18 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
         l.wholeTable = l.entityNumbers.size() == tableConcrete;
         m_layouts.insert(e, l);
     }
+}
+
+QString StoreSchema::createIndexSql(const Table& table, const Index& index)
+{
+    QStringList cols;
+    for (const QString& c : index.columns)
+        cols.append(quote(c) + (index.caseInsensitive ? QStringLiteral(" COLLATE NOCASE") : QString()));
+    QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                      .arg(quote(index.name), quote(table.name), cols.join(QStringLiteral(", ")));
+    if (index.partial)
+        sql += QStringLiteral(" WHERE %1 IS NOT NULL").arg(quote(index.columns.first()));
+    return sql;
 }
 
 const StoreSchema::Table& StoreSchema::table(const EntityDescription* entity) const

@@ -15,13 +15,26 @@ class StoreSchema
 {
 public:
     enum class Storage { ForeignKey, InverseForeignKey, JoinTable };
+    struct Index
+    {
+        QStringList columns;
+        // A foreign key: rows without a link stay out of the index ("WHERE col IS NOT NULL"); lookups
+        // by "col = ?" still use it.
+        bool partial = false;
+        bool caseInsensitive = false; // one text column, COLLATE NOCASE
+        QString name;                 // filled in by the schema
+        bool operator==(const Index& o) const
+        {
+            return columns == o.columns && partial == o.partial && caseInsensitive == o.caseInsensitive;
+        }
+    };
     struct Table
     {
         const EntityDescription* root = nullptr;
         QString name;
         QStringList columns; // after Z_PK and Z_ENT
         QStringList columnTypes;
-        QList<QStringList> indexes;
+        QList<Index> indexes;
         bool shared = false; // holds records of several concrete entities
     };
     struct JoinTable
@@ -58,6 +71,9 @@ public:
     // "t.Z_ENT IN (..)" or empty when the entity's hierarchy fills its table.
     QString entityFilter(const EntityDescription* entity, bool includeSubentities,
                          const QString& alias) const;
+
+    // "CREATE INDEX IF NOT EXISTS ..." for an index of the table.
+    static QString createIndexSql(const Table& table, const Index& index);
 
     static QString quote(const QString& identifier);
 

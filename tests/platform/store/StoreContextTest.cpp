@@ -3,6 +3,7 @@
 #include "support/WaitUntil.h"
 
 #include <QFile>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <thread>
@@ -409,6 +410,213 @@ TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
     // The original model still opens the file that the larger one extended.
     open(false);
     EXPECT_EQ(titles(fetch("Note", {}, {SortDescriptor("title")})), QStringList({"", "kept"}));
+}
+
+TEST_F(StoreTest, RemovedStoreClosesEveryConnectionUntilAnotherIsAdded)
+{
+    insert("Note", {{"title", "old"}});
+    ASSERT_TRUE(context().save());
+    ManagedObjectContext other(m_coordinator);
+    FetchRequest notes("Note");
+    ASSERT_EQ(other.executeFetchRequest(notes).size(), 1);
+    auto unsaved = insert("Note", {{"title", "unsaved"}});
+    ASSERT_TRUE(QFile::exists(m_path + "-wal"));
+
+    m_coordinator->removePersistentStore();
+    EXPECT_FALSE(m_coordinator->hasStore());
+    EXPECT_TRUE(m_coordinator->storePath().isEmpty());
+    // Every connection is closed: the last one took its journal with it.
+    EXPECT_FALSE(QFile::exists(m_path + "-wal"));
+    EXPECT_FALSE(QFile::exists(m_path + "-shm"));
+    Error error;
+    EXPECT_TRUE(other.executeFetchRequest(notes, &error).isEmpty());
+    EXPECT_EQ(error.code(), ManagedObjectContext::FetchError);
+    EXPECT_EQ(other.countForFetchRequest(notes), -1);
+    EXPECT_FALSE(context().save(&error));
+    EXPECT_EQ(error.code(), ManagedObjectContext::SaveError);
+    EXPECT_TRUE(context().hasChanges());
+
+    // Another store at another place: both contexts forget the old records and use the new file.
+    const QString second = QDir(home().path()).filePath(QStringLiteral("second.storedata"));
+    m_coordinator->addPersistentStore(second);
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_FALSE(unsaved->managedObjectContext());
+    EXPECT_EQ(other.countForFetchRequest(notes), 0);
+    auto fresh = insert("Note", {{"title", "fresh"}});
+    ASSERT_TRUE(context().save(&error)) << error.description().toStdString();
+    EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"fresh"});
+    m_coordinator->removePersistentStore();
+    m_coordinator->removePersistentStore(); // nothing to do
+    m_coordinator->addPersistentStore(m_path);
+    EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"old"});
+}
+
+TEST_F(StoreTest, StoreRemovedWhileAnotherThreadReadsAndWrites)
+{
+    // The worker's reads and writes wait for the removal or answer errors; none runs on a closed
+    // connection, and the worker ends up writing to the store added last.
+    std::atomic<bool> stop = false;
+    std::atomic<int> rounds = 0;
+    std::atomic<int> failures = 0;
+    std::thread worker([&] {
+        ManagedObjectContext mine(m_coordinator);
+        int i = 0;
+        while (!stop) {
+            mine.insertNewObject("Note")->setValueForKey("title", QStringLiteral("w%1").arg(i++));
+            Error error;
+            if (!mine.save(&error) || mine.countForFetchRequest(FetchRequest("Note")) < 0)
+                ++failures;
+            mine.reset();
+            ++rounds;
+        }
+    });
+    const QString second = QDir(home().path()).filePath(QStringLiteral("second.storedata"));
+    for (const QString& next : {second, m_path, second}) {
+        const int before = rounds;
+        EXPECT_TRUE(waitUntil([&] { return rounds > before + 2; }, 20000));
+        m_coordinator->removePersistentStore();
+        m_coordinator->addPersistentStore(next);
+    }
+    const int before = rounds;
+    EXPECT_TRUE(waitUntil([&] { return rounds > before + 2; }, 20000));
+    stop = true;
+    worker.join();
+    EXPECT_GT(context().countForFetchRequest(FetchRequest("Note")), 0);
+    EXPECT_EQ(m_coordinator->storePath(), second);
+}
+
+TEST_F(StoreTest, FileOfThePreviousLayoutOpensWithItsData)
+{
+    auto note = insert("Note", {{"title", "kept"}});
+    auto person = insert("Person", {{"name", "p"}, {"address", "p@x.com"}});
+    note->setToOne("author", person);
+    person->setToOne("profile", insert("Profile", {{"bio", "b"}}));
+    ASSERT_TRUE(context().save());
+    note.reset();
+    person.reset();
+    m_context.reset();
+    m_coordinator.reset();
+    // The previous layout indexed every link, on both sides of one-to-one pairs, over every row.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+    const char* previous = "DROP INDEX \"ZItem_author_index\";"
+                           "CREATE INDEX \"ZItem_author_index\" ON \"ZItem\" (\"author\");"
+                           "CREATE INDEX \"ZPerson_profile_index\" ON \"ZPerson\" (\"profile\");"
+                           "CREATE INDEX \"ZProfile_person_index\" ON \"ZProfile\" (\"person\");"
+                           "CREATE INDEX mine ON ZPerson (name);";
+    ASSERT_EQ(sqlite3_exec(db, previous, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+
+    open();
+    auto notes = fetch("Note", Predicate::format("author.address == %@", "p@x.com"));
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes[0]->stringValue("title"), "kept");
+    auto people = fetch("Person");
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(people[0]->toManyCount("notes"), 1);
+    EXPECT_EQ(fetch("Note", Predicate::format("author == %@", people[0])).size(), 1);
+    EXPECT_EQ(people[0]->valueForKeyPath("profile.bio").toString(), "b");
+    EXPECT_EQ(fetch("Profile")[0]->toOne("person"), people[0]);
+
+    // The indexes this program no longer reads are gone; the others, and one it did not make, stay.
+    m_context.reset();
+    m_coordinator.reset();
+    ASSERT_EQ(sqlite3_open(m_path.toUtf8().constData(), &db), SQLITE_OK);
+    QStringList indexes;
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", -1, &s,
+                       nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW)
+        indexes.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    EXPECT_TRUE(indexes.contains("ZItem_author_index"));
+    EXPECT_TRUE(indexes.contains("mine"));
+    EXPECT_FALSE(indexes.contains("ZPerson_profile_index"));
+    EXPECT_FALSE(indexes.contains("ZProfile_person_index"));
+}
+
+TEST_F(StoreTest, EntitiesWithManyKeysKeepEveryValueAndChange)
+{
+    // Records keep values and changed keys compactly for up to 64 keys, and otherwise beyond that.
+    using T = AttributeDescription::Type;
+    auto model = std::make_shared<ManagedObjectModel>();
+    auto& wide = model->addEntity("Wide");
+    for (int i = 0; i < 70; ++i)
+        wide.addAttribute(QStringLiteral("a%1").arg(i), T::String);
+    for (int i = 0; i < 66; ++i)
+        wide.addToOne(QStringLiteral("r%1").arg(i), "Wide", QString());
+    model->finalize();
+    m_context.reset();
+    m_coordinator = std::make_shared<PersistentStoreCoordinator>(model);
+    m_coordinator->addPersistentStore(QDir(home().path()).filePath(QStringLiteral("wide.storedata")));
+    m_context = std::make_unique<ManagedObjectContext>(m_coordinator);
+
+    auto a = context().insertNewObject("Wide");
+    auto b = context().insertNewObject("Wide");
+    for (int i : {0, 3, 63, 64, 69})
+        a->setValueForKey(QStringLiteral("a%1").arg(i), QStringLiteral("v%1").arg(i));
+    a->setToOne("r65", b);
+    a->setToOne("r1", b);
+    ASSERT_TRUE(context().save());
+    a.reset();
+    b.reset();
+    context().reset();
+
+    auto rows = fetch("Wide", Predicate::format("a69 == 'v69'"));
+    ASSERT_EQ(rows.size(), 1);
+    auto row = rows[0];
+    for (int i = 0; i < 70; ++i) {
+        const bool set = QList<int>{0, 3, 63, 64, 69}.contains(i);
+        EXPECT_EQ(row->valueForKey(QStringLiteral("a%1").arg(i)).toString(),
+                  set ? QStringLiteral("v%1").arg(i) : QString())
+            << i;
+    }
+    ASSERT_TRUE(row->toOne("r65"));
+    EXPECT_EQ(row->toOne("r65"), row->toOne("r1"));
+    EXPECT_FALSE(row->toOne("r64"));
+    EXPECT_FALSE(row->isUpdated());
+    row->setValueForKey("a66", "new");
+    row->setValueForKey("a63", QVariant()); // back to nil
+    row->setToOne("r64", row);
+    EXPECT_TRUE(row->isUpdated());
+    EXPECT_EQ(row->changedValues().keys(), QStringList({"a63", "a66", "r64"}));
+    ASSERT_TRUE(context().save());
+    row.reset();
+    rows.clear();
+    context().reset();
+    row = fetch("Wide", Predicate::format("a66 == 'new'")).value(0);
+    ASSERT_TRUE(row);
+    EXPECT_FALSE(row->valueForKey("a63").isValid());
+    EXPECT_EQ(row->stringValue("a64"), "v64");
+    EXPECT_EQ(row->toOne("r64"), row);
+}
+
+TEST_F(StoreTest, LargeSaveReleasesWhatNobodyHoldsAndKeepsTheRest)
+{
+    QList<ManagedObjectID> ids;
+    ManagedObjectPtr held;
+    for (int i = 0; i < 3000; ++i) {
+        auto note = insert("Note", {{"title", QStringLiteral("n%1").arg(i)}});
+        ids.append(note->objectID());
+        if (i == 1234)
+            held = note;
+    }
+    auto folder = insert("Folder", {{"title", "kept"}}); // its Info companion is held by nobody
+    ASSERT_TRUE(context().save());
+    EXPECT_EQ(context().objectRegisteredForID(held->objectID()), held);
+    EXPECT_EQ(context().objectRegisteredForID(folder->objectID()), folder);
+    EXPECT_FALSE(context().objectRegisteredForID(ids[0]));
+    EXPECT_FALSE(context().objectRegisteredForID(ids[2999]));
+    EXPECT_EQ(held->managedObjectContext(), &context());
+    held->setValueForKey("title", "changed");
+    EXPECT_TRUE(context().hasChanges());
+    ASSERT_TRUE(context().save());
+    auto all = fetch("Note", {}, {SortDescriptor("title")});
+    ASSERT_EQ(all.size(), 3000);
+    EXPECT_TRUE(all.contains(held));
+    EXPECT_EQ(fetch("Note", Predicate::format("title == 'changed'")).value(0), held);
+    EXPECT_EQ(folder->valueForKeyPath("info.folder"), QVariant::fromValue(ManagedObjectPtr(folder)));
 }
 
 TEST_F(StoreTest, UnusableFilesRaiseTheNamedException)
