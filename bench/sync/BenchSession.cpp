@@ -38,7 +38,7 @@ bool BenchSession::isManagedObjectContext(const QVariant& value) const
 }
 
 QVariant BenchSession::fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
-                                                    QVariant* detectedSource)
+                                               QVariant* detectedSource)
 {
     return TQSessionContexts::fetchEntitiesFromObject(context, object, detectedSource);
 }

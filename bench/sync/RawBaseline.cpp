@@ -154,7 +154,8 @@ void storeDocument(Db& db, const pugi::xml_node& e)
     sqlite3_bind_int(s, 14, e.child("gd:deleted") ? 1 : 0);
     sqlite3_bind_int(s, 15, hasLabel(e, "starred"));
     sqlite3_bind_int(s, 16, hasLabel(e, "viewed"));
-    sqlite3_bind_int(s, 17, std::strcmp(e.child("docs:writersCanInvite").attribute("value").value(), "true") == 0);
+    sqlite3_bind_int(s, 17,
+                     std::strcmp(e.child("docs:writersCanInvite").attribute("value").value(), "true") == 0);
     sqlite3_bind_int64(s, 18, owner);
     sqlite3_bind_int64(s, 19, modifier);
     bindText(s, 20, generalRole);
@@ -227,11 +228,12 @@ RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const Q
         std::fprintf(stderr, "baseline schema: %s\n", sqlite3_errmsg(db.db));
         return result;
     }
-    db.prepare("INSERT INTO entry (kind_entity, identifier, resource_id, etag, title, kind, filename, edited, "
-               "updated, published, last_viewed, alternate, hidden, trashed, starred, viewed, writers_can_invite, "
-               "owner, modifier, general_role, general_scope, xml) VALUES "
-               "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-               &db.entry);
+    db.prepare(
+        "INSERT INTO entry (kind_entity, identifier, resource_id, etag, title, kind, filename, edited, "
+        "updated, published, last_viewed, alternate, hidden, trashed, starred, viewed, writers_can_invite, "
+        "owner, modifier, general_role, general_scope, xml) VALUES "
+        "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+        &db.entry);
     db.prepare("INSERT INTO mail (address, visible) VALUES (?, 1)", &db.mailInsert);
     db.prepare("INSERT OR IGNORE INTO permission (entry, mail, role) VALUES (?,?,?)", &db.permission);
     db.prepare("INSERT OR IGNORE INTO parent (entry, collection) VALUES (?,?)", &db.parent);
@@ -243,7 +245,8 @@ RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const Q
     httplib::Client client("127.0.0.1", port);
     client.set_keep_alive(true);
     client.set_tcp_nodelay(true);
-    const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}, {"GData-Version", "3"}};
+    const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()},
+                                   {"GData-Version", "3"}};
     const std::string base = "http://127.0.0.1:" + std::to_string(port);
     QElapsedTimer t;
     for (const QString& target : targets) {

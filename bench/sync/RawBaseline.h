@@ -24,7 +24,8 @@ public:
     };
 
     // `targets` are the request targets (path and query) of the synchronisation, in order.
-    static Result run(quint16 port, const QString& token, const QStringList& targets, const QString& databasePath);
+    static Result run(quint16 port, const QString& token, const QStringList& targets,
+                      const QString& databasePath);
 };
 
 } // namespace tavrel::bench

@@ -6,7 +6,6 @@
 #include "LocalService.h"
 #include "RawBaseline.h"
 #include "SyncRequester.h"
-
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
 #include "actions/GDataContactManager.h"
@@ -25,6 +24,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -58,13 +58,17 @@ QString makeHome()
     return root;
 }
 
+// Sleeps in the event loop (the callback arrives as a posted event) rather than spinning: the main
+// thread must not take a core from the synchronisation.
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
+    QTimer tick;
+    tick.start(20);
     while (!condition()) {
         if (deadline.hasExpired())
             return condition();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
@@ -109,7 +113,8 @@ struct Bench
             return -1;
         const double ms = timer.nsecsElapsed() / 1e6;
         if (!requester.error.isNull()) {
-            std::fprintf(stderr, "synchronisation failed: %s\n", qPrintable(requester.error.localizedDescription()));
+            std::fprintf(stderr, "synchronisation failed: %s\n",
+                         qPrintable(requester.error.localizedDescription()));
             return -1;
         }
         return ms;
@@ -144,15 +149,17 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         bench.service.generate(options);
-        std::fprintf(stderr, "generated %d documents, %d collections, %d contacts in %lld ms\n", options.documents,
-                     options.collections, options.contacts, static_cast<long long>(timer.elapsed()));
+        std::fprintf(stderr, "generated %d documents, %d collections, %d contacts in %lld ms\n",
+                     options.documents, options.collections, options.contacts,
+                     static_cast<long long>(timer.elapsed()));
         QString error;
         if (!bench.service.start(0, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
         GDataEndpoints::setServiceBaseURL(QUrl(bench.service.baseUrl()));
-        bench.authentication = OAuth2Authentication::create(OAuth2Configuration(QUrl(bench.service.baseUrl())));
+        bench.authentication =
+            OAuth2Authentication::create(OAuth2Configuration(QUrl(bench.service.baseUrl())));
         const QString token = bench.service.issueAccessToken();
         bench.authentication->setKeysForResponseDictionary(
             {{QStringLiteral("access_token"), token},
@@ -173,10 +180,11 @@ int main(int argc, char** argv)
         const qint64 files = bench.count(QStringLiteral("File"));
         const qint64 categories = bench.count(QStringLiteral("Category"));
         const qint64 contacts = bench.count(QStringLiteral("Contact"));
-        std::fprintf(stderr, "stored %lld files, %lld collections, %lld contacts, %lld mails, %lld permissions\n",
-                     static_cast<long long>(files), static_cast<long long>(categories),
-                     static_cast<long long>(contacts), static_cast<long long>(bench.count(QStringLiteral("Mail"))),
-                     static_cast<long long>(bench.count(QStringLiteral("GeneralACLPermission"))));
+        std::fprintf(
+            stderr, "stored %lld files, %lld collections, %lld contacts, %lld mails, %lld permissions\n",
+            static_cast<long long>(files), static_cast<long long>(categories),
+            static_cast<long long>(contacts), static_cast<long long>(bench.count(QStringLiteral("Mail"))),
+            static_cast<long long>(bench.count(QStringLiteral("GeneralACLPermission"))));
         QStringList targets;
         for (const localservice::JournalEntry& entry : bench.service.journal()) {
             std::fprintf(stderr, "  %s %s -> %d (%lld bytes sent)\n", qPrintable(entry.method),
@@ -187,15 +195,16 @@ int main(int argc, char** argv)
         }
 
         // The baseline over the same pages.
-        const RawBaseline::Result baseline =
-            RawBaseline::run(bench.service.port(), token, targets, home + QStringLiteral("/tmp/baseline.sqlite"));
+        const RawBaseline::Result baseline = RawBaseline::run(bench.service.port(), token, targets,
+                                                              home + QStringLiteral("/tmp/baseline.sqlite"));
         if (!baseline.ok)
             status = 1;
-        std::fprintf(stderr,
-                     "baseline: %d pages, %.1f MB, %d documents, %d contacts: %.2f s (fetch %.2f, parse %.2f, "
-                     "walk and insert %.2f)\n",
-                     baseline.pages, baseline.bytes / 1e6, baseline.documents, baseline.contacts, baseline.seconds,
-                     baseline.fetchSeconds, baseline.parseSeconds, baseline.insertSeconds);
+        std::fprintf(
+            stderr,
+            "baseline: %d pages, %.1f MB, %d documents, %d contacts: %.2f s (fetch %.2f, parse %.2f, "
+            "walk and insert %.2f)\n",
+            baseline.pages, baseline.bytes / 1e6, baseline.documents, baseline.contacts, baseline.seconds,
+            baseline.fetchSeconds, baseline.parseSeconds, baseline.insertSeconds);
         const double fullS = fullMs / 1000.0;
         const qint64 entries = files + categories + contacts;
         std::printf("full_sync_s: %.2f\n", fullS);
@@ -230,7 +239,8 @@ int main(int argc, char** argv)
         int next = 0;
         for (int round = 0; round < 3 && ids.size() > 400; ++round) {
             for (int i = 0; i < 40; ++i)
-                bench.service.renameDocument(ids.at(next++), QStringLiteral("Renamed %1 %2").arg(round).arg(i));
+                bench.service.renameDocument(ids.at(next++),
+                                             QStringLiteral("Renamed %1 %2").arg(round).arg(i));
             for (int i = 0; i < 20; ++i)
                 bench.service.addDocument(QStringLiteral("Added %1 %2").arg(round).arg(i));
             for (int i = 0; i < 20; ++i)
@@ -247,7 +257,8 @@ int main(int argc, char** argv)
             changes.push_back(ms);
         }
         const qint64 stored = bench.count(QStringLiteral("FileEntryAbstract"));
-        std::fprintf(stderr, "after the changes: %lld stored, %lld on the service\n", static_cast<long long>(stored),
+        std::fprintf(stderr, "after the changes: %lld stored, %lld on the service\n",
+                     static_cast<long long>(stored),
                      static_cast<long long>(bench.service.documentIds().size()));
         std::printf("changes100_ms: %.2f\n", median(changes));
         std::fflush(stdout);

@@ -9,6 +9,7 @@
 #include "model/ContextFetch.h"
 #include "model/File.h"
 #include "model/FileList.h"
+#include "model/RecordLookupCache.h"
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "platform/gdata/GDataConstants.h"
@@ -245,6 +246,8 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     {
         // The whole rebuild under the context's lock: fetches of other users of this context wait.
         context->lock();
+        // Thousands of entries name the same people and collections: found once, then remembered.
+        const RecordLookupCache lookups(context);
         if (auto contactList = ContactList::contactListFromContext(context)) {
             if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
                 contactList->fillWithGDataEntry(m_contactFeed);
@@ -324,6 +327,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(Managed
             }
             if (entry->ETag() != category->eTag() || entry->ETag().isNull())
                 category->fillAttributeFromGDataEntry(entry);
+            if (RecordLookupCache* lookups = RecordLookupCache::current(context))
+                lookups->rememberCategory(category);
             kept.insert(identifier);
         }
         step();
