@@ -247,7 +247,8 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
         // The whole rebuild under the context's lock: fetches of other users of this context wait.
         context->lock();
         // Thousands of entries name the same people and collections: found once, then remembered.
-        const RecordLookupCache lookups(context);
+        RecordLookupCache lookups(context);
+        lookups.preloadMails();
         if (auto contactList = ContactList::contactListFromContext(context)) {
             if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
                 contactList->fillWithGDataEntry(m_contactFeed);

@@ -181,7 +181,8 @@ std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext*
     // case-blind comparison reads the whole table.
     RecordLookupCache* cache = ownedByContact ? nullptr : RecordLookupCache::current(context);
     if (cache) {
-        if (auto found = cache->mail(address))
+        bool complete = false;
+        if (auto found = cache->mail(address, &complete); found || complete)
             return found;
     }
     const QString owned = ownedByContact ? QStringLiteral(" AND contact != nil") : QString();
