@@ -2,9 +2,9 @@
 
 #include "model/Contact.h"
 #include "model/ContextFetch.h"
-#include "model/RecordLookupCache.h"
 #include "model/FileEntryAbstract.h"
 #include "model/MailAdapter.h"
+#include "model/RecordLookupCache.h"
 #include "model/RecordValue.h"
 #include "platform/store/ManagedObjectContext.h"
 
@@ -33,6 +33,9 @@ QString Mail::address() const
 void Mail::setAddress(const QString& address)
 {
     setValueForKey(QStringLiteral("address"), recordvalue::stringOrNil(address));
+    // A synchronisation filling this context looks mails up by address: it must know the new one.
+    if (RecordLookupCache* cache = RecordLookupCache::current(managedObjectContext()))
+        cache->rememberMail(std::static_pointer_cast<Mail>(weak_from_this().lock()));
 }
 
 QString Mail::label() const

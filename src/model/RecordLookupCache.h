@@ -21,8 +21,7 @@ class RecordLookupCache
 public:
     explicit RecordLookupCache(ManagedObjectContext* context);
     // Reads every mail record of the context once; from then on an address the cache does not know is
-    // known to have no record, as long as every mail record made meanwhile comes through
-    // Mail::mailEntityWithAddress and no address is changed by other means (a full synchronisation).
+    // known to have no record: Mail::setAddress tells the cache of every address given meanwhile.
     void preloadMails();
     ~RecordLookupCache();
     RecordLookupCache(const RecordLookupCache&) = delete;
