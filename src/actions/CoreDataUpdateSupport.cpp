@@ -30,21 +30,22 @@ Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QOb
     QMetaObject::Connection relay;
     if (delegate) {
         QPointer<QObject> target(delegate);
-        relay = QObject::connect(context, &ManagedObjectContext::didSave, context,
-                                 [target](const SaveNotification& notification) {
-                                     if (target)
-                                         QMetaObject::invokeMethod(target, "updateOperationContextDidSave",
-                                                                   Qt::DirectConnection,
-                                                                   Q_ARG(tavrel::SaveNotification, notification));
-                                 },
-                                 Qt::DirectConnection);
+        relay = QObject::connect(
+            context, &ManagedObjectContext::didSave, context,
+            [target](const SaveNotification& notification) {
+                if (target)
+                    QMetaObject::invokeMethod(target, "updateOperationContextDidSave", Qt::DirectConnection,
+                                              Q_ARG(tavrel::SaveNotification, notification));
+            },
+            Qt::DirectConnection);
     }
     Error error;
     bool saved = false;
     try {
         saved = context->save(&error);
     } catch (const std::exception& exception) {
-        TQLog("E: Could not save local context for <%@> exception: %@", owner, QString::fromUtf8(exception.what()));
+        TQLog("E: Could not save local context for <%@> exception: %@", owner,
+              QString::fromUtf8(exception.what()));
         error = VUvodozuManager::unexpectedErrorWithReason(QString::fromUtf8(exception.what()));
     }
     if (relay)

@@ -9,6 +9,7 @@ namespace tavrel {
 
 // The session's documents action manager: actions resolve to "TQdmh<Action>Operation" or to the
 // handler "dmh<Action>", whose service side goes through this manager's GDataDocumentManager.
+// start/stop/clean are to drive the monitor of locally edited copies, which does not exist yet.
 class DocumentManager : public VUvodozuManager
 {
     Q_OBJECT

@@ -45,17 +45,16 @@ bool sameAddress(const std::shared_ptr<Mail>& mail, const QString& username)
     return mail && !username.isEmpty() && mail->address().compare(username, Qt::CaseInsensitive) == 0;
 }
 
-void postNotification(const QString& title, const QString& message)
+TQExternalNotification notification(const QString& title, const QString& message)
 {
-    if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
-        center->postExternalNotification(TQExternalNotification::notificationWithName(
-            TQExternalNotification::kTQActionDidFinishNotification, title, message, nextNotificationIdentifier()));
+    return TQExternalNotification::notificationWithName(
+        TQExternalNotification::kTQActionDidFinishNotification, title, message, nextNotificationIdentifier());
 }
 
 } // namespace
 
-std::shared_ptr<FastCoreDataUpdateOperation> FastCoreDataUpdateOperation::operationWithSession(
-    TQSessionProtocol* session)
+std::shared_ptr<FastCoreDataUpdateOperation>
+FastCoreDataUpdateOperation::operationWithSession(TQSessionProtocol* session)
 {
     if (!session)
         return nullptr;
@@ -184,7 +183,8 @@ void FastCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QV
     wakeUp();
 }
 
-void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result, const QVariant& error)
+void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result,
+                                                                 const QVariant& error)
 {
     m_error = TQActionRequester::errorFromVariant(error);
     if (m_error.isNull()) {
@@ -201,12 +201,19 @@ void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant&
             }
         }
         if (!removed.isEmpty() || !updated.isEmpty()) {
-            updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
+            updateLocalContextWithParameter(
+                {{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
             m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
         }
-        // Only changes that are saved move the stamp on: otherwise the next run asks for them again.
+        // Only changes that are saved move the stamp on: otherwise the next run asks for them again,
+        // and tells of them then.
         if (m_error.isNull() && newStamp)
             setLargestChangestamp(QVariant::fromValue<qint64>(*newStamp));
+        const QList<TQExternalNotification> notifications = std::exchange(m_pendingNotifications, {});
+        if (m_error.isNull())
+            if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
+                for (const TQExternalNotification& item : notifications)
+                    center->postExternalNotification(item);
     }
     m_receivedCallback = true;
     wakeUp();
@@ -251,7 +258,8 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
     if (!identifiers.isEmpty()) {
         FetchRequest request(QStringLiteral("FileEntryAbstract"));
         request.setPredicate(Predicate::format("identifier IN %@", identifiers));
-        for (const auto& record : ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(context, request))
+        for (const auto& record :
+             ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(context, request))
             if (!records.contains(record->identifier()))
                 records.insert(record->identifier(), record);
     }
@@ -292,19 +300,23 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
         return TQLocalizedStrings::localizedStringForKey(QStringLiteral("ManyItems")).arg(count);
     };
     if (!newlyShared.isEmpty()) {
-        const QString title = newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
-        postNotification(title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification")));
+        const QString title =
+            newlyShared.size() == 1 ? newlyShared.first()->title() : manyItems(newlyShared.size());
+        m_pendingNotifications.append(notification(
+            title, TQLocalizedStrings::localizedStringForKey(QStringLiteral("NewSharedFileNotification"))));
     }
     if (!updatedByOthers.isEmpty()) {
         if (updatedByOthers.size() == 1) {
             const auto modifier = updatedByOthers.first()->lastModifiedBy();
             const QString who = modifier ? modifier->displayName() : QString();
-            postNotification(updatedByOthers.first()->title(),
-                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification"))
-                                 .arg(who));
+            m_pendingNotifications.append(notification(
+                updatedByOthers.first()->title(),
+                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedSingleFileNotification"))
+                    .arg(who)));
         } else {
-            postNotification(manyItems(updatedByOthers.size()),
-                             TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedMultiFilesNotification")));
+            m_pendingNotifications.append(notification(
+                manyItems(updatedByOthers.size()),
+                TQLocalizedStrings::localizedStringForKey(QStringLiteral("UpdatedMultiFilesNotification"))));
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/gdata/GDataEntryBase.h"
 #include "session/TQAggregateOperation.h"
+#include "session/TQExternalNotification.h"
 
 #include <QPointer>
 #include <atomic>
@@ -63,7 +64,7 @@ public:
     Q_INVOKABLE void changesFeedDidFinishWithResult(const QVariant& result, const QVariant& error);
 
     // Applies {"documentsRemoved", "documentsUpdated"} (lists of GDataEntryPtr) to this thread's
-    // context and raises the desktop notifications; nothing is saved here.
+    // context and prepares the desktop notifications, which are raised once the changes are saved.
     void updateLocalContextWithParameter(const QVariantMap& parameter);
 
 private:
@@ -76,6 +77,7 @@ private:
     QVariant m_largestChangestamp;
     QPointer<QObject> m_delegate;
     bool m_shouldSendNotification = false;
+    QList<TQExternalNotification> m_pendingNotifications;
 };
 
 } // namespace tavrel

@@ -38,8 +38,7 @@ const QString kFileList = QStringLiteral("FileList");
 const QString kLargestChangestamp = QStringLiteral("LargestChangestamp");
 
 // Every record of the entity by identifier, fetched once (records without one are kept apart).
-template <class T>
-QList<std::shared_ptr<T>> allRecords(ManagedObjectContext* context, const QString& entity)
+template <class T> QList<std::shared_ptr<T>> allRecords(ManagedObjectContext* context, const QString& entity)
 {
     FetchRequest request(entity);
     return ContextFetch::executeFetchRequestSafely<T>(context, request);
@@ -69,8 +68,8 @@ void deleteNotKept(ManagedObjectContext* context, const QList<std::shared_ptr<T>
 
 } // namespace
 
-std::shared_ptr<FullCoreDataUpdateOperation> FullCoreDataUpdateOperation::operationWithSession(
-    TQSessionProtocol* session)
+std::shared_ptr<FullCoreDataUpdateOperation>
+FullCoreDataUpdateOperation::operationWithSession(TQSessionProtocol* session)
 {
     if (!session)
         return nullptr;
@@ -114,15 +113,16 @@ void FullCoreDataUpdateOperation::setup()
             steps.append(step);
     }
     if (VUvodozuManager* contacts = owner ? owner->contactManager() : nullptr) {
-        auto callback = Invocation::invocationForSelector(
-            QStringLiteral("listContactsDidFinishWithResult:error:"), this);
+        auto callback =
+            Invocation::invocationForSelector(QStringLiteral("listContactsDidFinishWithResult:error:"), this);
         if (TQOperationPtr step = contacts->operationByActionName(kListContacts, callback, {}))
             steps.append(step);
     }
     if (VUvodozuManager* documents = owner ? owner->documentManager() : nullptr) {
         auto callback =
             Invocation::invocationForSelector(QStringLiteral("fileListDidFinishWithResults:error:"), this);
-        const QVariantMap arguments{{QStringLiteral("showFolders"), true}, {QStringLiteral("showTrashed"), true}};
+        const QVariantMap arguments{{QStringLiteral("showFolders"), true},
+                                    {QStringLiteral("showTrashed"), true}};
         if (TQOperationPtr step = documents->operationByActionName(kFileList, callback, arguments))
             steps.append(step);
     }
@@ -173,7 +173,8 @@ void FullCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QV
     wakeUp();
 }
 
-void FullCoreDataUpdateOperation::listContactsDidFinishWithResult(const QVariant& result, const QVariant& error)
+void FullCoreDataUpdateOperation::listContactsDidFinishWithResult(const QVariant& result,
+                                                                  const QVariant& error)
 {
     m_error = TQActionRequester::errorFromVariant(error);
     if (m_error.isNull()) {
@@ -221,13 +222,15 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
     }
     Error error = m_error;
     if (error.isNull() && (!m_contactFeed || !m_fileFeed))
-        error = VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The account's feeds were not fetched"));
+        error = VUvodozuManager::unexpectedErrorWithReason(
+            QStringLiteral("The account's feeds were not fetched"));
     if (error.isNull()) {
         TQSessionProtocol* owner = session();
         TQMOCManager* store = owner ? owner->mocManager() : nullptr;
         ManagedObjectContext* context = store ? store->managedObjectContextForCurrentThread() : nullptr;
-        error = context ? rebuildInContext(context)
-                        : VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store"));
+        error = context
+                    ? rebuildInContext(context)
+                    : VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store"));
     }
     releaseFeeds();
     bool isStamp = false;
@@ -243,35 +246,43 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
 Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* context)
 {
     m_localContext = context;
-    {
-        // The whole rebuild under the context's lock: fetches of other users of this context wait.
-        context->lock();
-        // Thousands of entries name the same people and collections: found once, then remembered.
-        RecordLookupCache lookups(context);
-        lookups.preloadMails();
-        if (auto contactList = ContactList::contactListFromContext(context)) {
-            if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
-                contactList->fillWithGDataEntry(m_contactFeed);
-                updateContactsInContextUsingContactList(context, contactList);
-            }
+    m_rebuildError = Error();
+    m_unsavedEntries = 0;
+    // Thousands of entries name the same people and collections: found once, then remembered.
+    const RecordLookupCache lookups(context);
+    if (auto contactList = ContactList::contactListFromContext(context)) {
+        if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
+            contactList->fillWithGDataEntry(m_contactFeed);
+            updateContactsInContextUsingContactList(context, contactList);
         }
-        if (auto fileList = FileList::fileListFromContext(context)) {
-            if (fileList->eTag() != m_fileFeed->ETag() || m_fileFeed->ETag().isNull())
-                fileList->fillWithGDataEntry(m_fileFeed);
-            updateCategoriesInContextUsingFileList(context, fileList);
-            updateFilesInContextUsingFileList(context, fileList);
-        }
-        context->unlock();
     }
-    // The parsed feeds are no longer needed; the save may need the memory.
+    if (auto fileList = FileList::fileListFromContext(context); fileList && m_rebuildError.isNull()) {
+        if (fileList->eTag() != m_fileFeed->ETag() || m_fileFeed->ETag().isNull())
+            fileList->fillWithGDataEntry(m_fileFeed);
+        updateCategoriesInContextUsingFileList(context, fileList);
+        updateFilesInContextUsingFileList(context, fileList);
+    }
+    // The parsed feeds are no longer needed; the last save may need the memory.
     releaseFeeds();
-    const Error error = CoreDataUpdateSupport::saveLocalContext(context, m_delegate, name(), true);
+    if (m_rebuildError.isNull())
+        saveIfDue(context, true);
     sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles, 100);
-    return error;
+    return m_rebuildError;
 }
 
-void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(ManagedObjectContext* context,
-                                                                          const std::shared_ptr<ContactList>& list)
+bool FullCoreDataUpdateOperation::saveIfDue(ManagedObjectContext* context, bool force)
+{
+    if (!m_rebuildError.isNull())
+        return false;
+    if (!force && ++m_unsavedEntries < kSaveChunk)
+        return true;
+    m_unsavedEntries = 0;
+    m_rebuildError = CoreDataUpdateSupport::saveLocalContext(context, m_delegate, name(), true);
+    return m_rebuildError.isNull();
+}
+
+void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(
+    ManagedObjectContext* context, const std::shared_ptr<ContactList>& list)
 {
     const auto existing = allRecords<Contact>(context, QStringLiteral("Contact"));
     QHash<QString, std::shared_ptr<Contact>> contacts = byIdentifier(existing);
@@ -301,13 +312,16 @@ void FullCoreDataUpdateOperation::updateContactsInContextUsingContactList(Manage
         // are neither lost nor deleted.
         m_progressPartContact += 1;
         sendProgress(kProcessingContacts, m_progressPartContact, m_progressTotalContacts,
-                     m_progressTotalContacts ? m_progressPartContact / float(m_progressTotalContacts) * 100.f : 0.f);
+                     m_progressTotalContacts ? m_progressPartContact / float(m_progressTotalContacts) * 100.f
+                                             : 0.f);
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }
 
-void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(ManagedObjectContext* context,
-                                                                         const std::shared_ptr<FileList>& list)
+void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(
+    ManagedObjectContext* context, const std::shared_ptr<FileList>& list)
 {
     const auto existing = allRecords<Category>(context, QStringLiteral("Category"));
     QHash<QString, std::shared_ptr<Category>> categories = byIdentifier(existing);
@@ -333,6 +347,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(Managed
             kept.insert(identifier);
         }
         step();
+        if (!saveIfDue(context))
+            return;
     }
     // Parents are linked once every collection of the feed has its record.
     for (const GDataEntryPtr& item : std::as_const(m_categoriesFromFeed)) {
@@ -345,6 +361,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(Managed
             }
         }
         step();
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }
@@ -376,6 +394,8 @@ void FullCoreDataUpdateOperation::updateFilesInContextUsingFileList(ManagedObjec
         m_progressPartFile += 1;
         sendProgress(kProcessingFiles, m_progressPartFile, m_progressTotalFiles,
                      m_progressTotalFiles ? m_progressPartFile / float(m_progressTotalFiles) * 100.f : 0.f);
+        if (!saveIfDue(context))
+            return;
     }
     deleteNotKept(context, existing, kept);
 }

@@ -78,11 +78,18 @@ public:
                                                  const std::shared_ptr<ContactList>& list);
     void updateCategoriesInContextUsingFileList(ManagedObjectContext* context,
                                                 const std::shared_ptr<FileList>& list);
-    void updateFilesInContextUsingFileList(ManagedObjectContext* context, const std::shared_ptr<FileList>& list);
-    // The whole rebuild with its save; the save's error, or a null error.
+    void updateFilesInContextUsingFileList(ManagedObjectContext* context,
+                                           const std::shared_ptr<FileList>& list);
+    // Entries applied between two saves of the rebuild.
+    static constexpr int kSaveChunk = 250;
+    // The whole rebuild with its saves; the first save's error, or a null error. What the feeds no
+    // longer hold is deleted in the last save, so a failure never removes anything.
     Error rebuildInContext(ManagedObjectContext* context);
 
 private:
+    // Saves every few hundred entries so that the context never holds a whole account of unsaved
+    // records (each lookup of the store would go through all of them). A failure stops the rebuild.
+    bool saveIfDue(ManagedObjectContext* context, bool force = false);
     void sendProgress(int status, float processed, quint64 total, float percentage);
     void notifyOperationStarted();
     void notifyOperationFinished();
@@ -104,6 +111,8 @@ private:
     bool m_shouldSendNotification = false;
     bool m_started = false;
     QVariant m_changestamp;
+    int m_unsavedEntries = 0;
+    Error m_rebuildError;
 };
 
 } // namespace tavrel

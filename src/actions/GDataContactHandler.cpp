@@ -2,6 +2,7 @@
 
 #include "actions/GDataResultValues.h"
 #include "actions/GDataServiceTicketAdapter.h"
+#include "actions/GDataTicketParking.h"
 
 namespace tavrel {
 
@@ -23,6 +24,11 @@ void GDataContactHandler::_defaultCallbackForBatchFeed(GDataServiceTicketPtr tic
 {
     GDataServiceTicketAdapter adapter(std::move(ticket));
     GDManagerHandler::_defaultCallbackForBatchFeed(adapter, GDataResultValues::valueForObject(object), error);
+}
+
+void GDataContactHandler::parkInvocation(const GDataServiceTicketPtr& ticket, const InvocationPtr& invocation)
+{
+    GDataTicketParking::parkInvocation(ticket, invocation);
 }
 
 QList<GDManagerHandler::BatchEntry> GDataContactHandler::batchEntriesOfFeed(const QVariant& feed) const

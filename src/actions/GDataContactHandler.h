@@ -28,6 +28,11 @@ public:
                                                   tavrel::GDataObjectPtr object, tavrel::Error error);
 
     QList<BatchEntry> batchEntriesOfFeed(const QVariant& feed) const override;
+
+    // Parks the invocation on a started call's ticket ("invocation"). A call can only answer on the
+    // thread that started it: when that thread ends first (its operation gave up waiting), the call is
+    // cancelled and the invocation let go.
+    static void parkInvocation(const GDataServiceTicketPtr& ticket, const InvocationPtr& invocation);
 };
 
 } // namespace tavrel

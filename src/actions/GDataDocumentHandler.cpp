@@ -2,6 +2,7 @@
 
 #include "actions/GDataResultValues.h"
 #include "actions/GDataServiceTicketAdapter.h"
+#include "actions/GDataTicketParking.h"
 
 namespace tavrel {
 
@@ -23,6 +24,12 @@ void GDataDocumentHandler::_defaultCallbackForBatchFeed(GDataServiceTicketPtr ti
 {
     GDataServiceTicketAdapter adapter(std::move(ticket));
     GDManagerHandler::_defaultCallbackForBatchFeed(adapter, GDataResultValues::valueForObject(object), error);
+}
+
+void GDataDocumentHandler::parkInvocation(const GDataServiceTicketPtr& ticket,
+                                          const InvocationPtr& invocation)
+{
+    GDataTicketParking::parkInvocation(ticket, invocation);
 }
 
 QList<GDManagerHandler::BatchEntry> GDataDocumentHandler::batchEntriesOfFeed(const QVariant& feed) const

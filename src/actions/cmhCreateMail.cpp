@@ -54,8 +54,9 @@ void cmhCreateMail::executeActionAndCall(const InvocationPtr& invocation, const 
     TQMOCMaster* master = masterMOC();
     TQMOCMasterUpdater* updater = masterMOCUpdater();
     if (!master || !updater) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store")));
+        callExternalInvocation(
+            invocation, QVariant(),
+            VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store")));
         return;
     }
     updater->mailCreated(adapter);

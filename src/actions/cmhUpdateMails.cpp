@@ -33,8 +33,9 @@ void cmhUpdateMails::executeActionAndCall(const InvocationPtr& invocation, const
     TQMOCMasterUpdater* updater = masterMOCUpdater();
     ManagedObjectContext* context = store ? store->managedObjectContextForCurrentThread() : nullptr;
     if (!context || !updater) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store")));
+        callExternalInvocation(
+            invocation, QVariant(),
+            VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The session has no store")));
         return;
     }
 

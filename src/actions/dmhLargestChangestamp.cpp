@@ -9,7 +9,8 @@ namespace tavrel {
 
 TAVREL_REGISTER_CLASS(dmhLargestChangestamp)
 
-void dmhLargestChangestamp::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
+void dmhLargestChangestamp::executeActionAndCall(const InvocationPtr& invocation,
+                                                 const QVariantMap& parameters)
 {
     GDManagerManager* service = gdataManager();
     if (!service) {

@@ -1,7 +1,6 @@
 #include "actions/dmhRenameDocument.h"
 
 #include "actions/GDataResultValues.h"
-#include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"

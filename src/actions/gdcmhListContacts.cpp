@@ -13,7 +13,8 @@ void gdcmhListContacts::executeActionAndCall(const InvocationPtr& invocation, co
 {
     GDataServiceTicketPtr ticket;
     if (GDataServiceGoogleContact* contacts = service()) {
-        GDataQueryContact query = GDataQueryContact::contactQueryWithFeedURL(GDataEndpoints::contactFeedURL());
+        GDataQueryContact query =
+            GDataQueryContact::contactQueryWithFeedURL(GDataEndpoints::contactFeedURL());
         query.setMaxResults(gddmhFileList::kPageSize);
         const QVariant getDeleted = parameters.value(QStringLiteral("getDeleted"));
         if (getDeleted.isValid() && getDeleted.toInt() == 1)
@@ -21,7 +22,7 @@ void gdcmhListContacts::executeActionAndCall(const InvocationPtr& invocation, co
         ticket = contacts->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

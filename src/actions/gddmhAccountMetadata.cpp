@@ -9,13 +9,14 @@ namespace tavrel {
 
 TAVREL_REGISTER_CLASS(gddmhAccountMetadata)
 
-void gddmhAccountMetadata::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
+void gddmhAccountMetadata::executeActionAndCall(const InvocationPtr& invocation,
+                                                const QVariantMap& parameters)
 {
     GDataServiceTicketPtr ticket;
     if (GDataServiceGoogleDocs* docs = service())
         ticket = docs->fetchEntryWithURL(GDataEndpoints::docsMetadataEntryURL(), this, kFeedCallback);
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }
@@ -27,7 +28,8 @@ QVariantMap gddmhAccountMetadata::defaultCallbackForParams(const QVariantMap& re
     const QVariant error = result.value(kErrorKey);
     const bool failed = error.metaType() == QMetaType::fromType<Error>() && !error.value<Error>().isNull();
     if (!failed)
-        if (const auto entry = GDataResultValues::objectFromValue<GDataEntryDocListMetadata>(result.value(kFeedKey)))
+        if (const auto entry =
+                GDataResultValues::objectFromValue<GDataEntryDocListMetadata>(result.value(kFeedKey)))
             if (const std::optional<qint64> largest = entry->largestChangestamp())
                 stamp = QVariant::fromValue<qint64>(*largest);
     answer.insert(QStringLiteral("largestChangestamp"), stamp);

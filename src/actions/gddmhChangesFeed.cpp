@@ -20,7 +20,7 @@ void gddmhChangesFeed::executeActionAndCall(const InvocationPtr& invocation, con
         ticket = docs->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

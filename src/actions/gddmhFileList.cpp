@@ -23,7 +23,8 @@ void gddmhFileList::executeActionAndCall(const InvocationPtr& invocation, const 
 {
     GDataServiceTicketPtr ticket;
     if (GDataServiceGoogleDocs* docs = service()) {
-        GDataQueryDocs query = GDataQueryDocs::documentQueryWithFeedURL(GDataEndpoints::docsExpandACLFeedURL());
+        GDataQueryDocs query =
+            GDataQueryDocs::documentQueryWithFeedURL(GDataEndpoints::docsExpandACLFeedURL());
         if (isYes(parameters.value(QStringLiteral("showFolders"))))
             query.setShouldShowFolders(true);
         if (isYes(parameters.value(QStringLiteral("showTrashed"))))
@@ -33,7 +34,7 @@ void gddmhFileList::executeActionAndCall(const InvocationPtr& invocation, const 
         ticket = docs->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

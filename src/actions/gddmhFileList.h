@@ -5,7 +5,8 @@
 namespace tavrel {
 
 // "FileList", service side: the whole document list with expanded access lists, fetched in pages that the
-// service joins into one feed. "showFolders" and "showTrashed" (boolean numbers) add collections and trashed entries.
+// service joins into one feed. "showFolders" and "showTrashed" (boolean numbers) add collections and trashed
+// entries.
 class gddmhFileList : public GDataDocumentHandler
 {
     Q_OBJECT

@@ -19,7 +19,7 @@ void gddmhLargestChangestamp::executeActionAndCall(const InvocationPtr& invocati
         ticket = docs->fetchFeedWithQuery(query, this, kFeedCallback);
     }
     if (ticket) {
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
         // One change is enough: the feed itself carries the stamp.
         ticket->setShouldFollowNextLinks(false);
     } else {

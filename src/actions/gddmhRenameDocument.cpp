@@ -23,7 +23,7 @@ void gddmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, 
             entry, ExpandACLURL::expandACLEditURLForGDataDocument(*entry), this, kFeedCallback);
     }
     if (ticket)
-        ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+        parkInvocation(ticket, invocation);
     else
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
 }

@@ -184,8 +184,7 @@ std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext*
     // case-blind comparison reads the whole table.
     RecordLookupCache* cache = ownedByContact ? nullptr : RecordLookupCache::current(context);
     if (cache) {
-        bool complete = false;
-        if (auto found = cache->mail(address, &complete); found || complete)
+        if (auto found = cache->mail(address))
             return found;
     }
     const QString owned = ownedByContact ? QStringLiteral(" AND contact != nil") : QString();

@@ -1,7 +1,6 @@
 #include "model/RecordLookupCache.h"
 
 #include "model/Category.h"
-#include "model/ContextFetch.h"
 #include "model/Mail.h"
 
 namespace tavrel {
@@ -34,50 +33,10 @@ RecordLookupCache* RecordLookupCache::current(const ManagedObjectContext* contex
     return nullptr;
 }
 
-void RecordLookupCache::preloadMails()
+std::shared_ptr<Mail> RecordLookupCache::mail(const QString& address) const
 {
-    if (m_mailsComplete || !m_context)
-        return;
-    const auto mails =
-        ContextFetch::executeFetchRequestSafely<Mail>(m_context, FetchRequest(QStringLiteral("Mail")));
-    for (const auto& mail : mails) {
-        const QString address = mail ? mail->address() : QString();
-        if (address.isEmpty())
-            continue;
-        if (!m_mails.contains(address))
-            m_mails.insert(address, mail);
-        const QString folded = address.toCaseFolded();
-        if (!m_foldedMails.contains(folded))
-            m_foldedMails.insert(folded, mail);
-    }
-    m_mailsComplete = true;
-}
-
-std::shared_ptr<Mail> RecordLookupCache::mail(const QString& address, bool* complete) const
-{
-    if (complete)
-        *complete = false;
-    const auto exact = m_mails.value(address);
-    if (isLive(exact, m_context) && exact->address() == address) {
-        if (complete)
-            *complete = true;
-        return exact;
-    }
-    if (!m_mailsComplete || exact)
-        return nullptr; // never preloaded, or a remembered record went stale: the store answers
-    const QString folded = address.toCaseFolded();
-    const auto blind = m_foldedMails.value(folded);
-    if (!blind) {
-        if (complete)
-            *complete = true;
-        return nullptr;
-    }
-    if (isLive(blind, m_context) && blind->address().toCaseFolded() == folded) {
-        if (complete)
-            *complete = true;
-        return blind;
-    }
-    return nullptr;
+    const auto found = m_mails.value(address);
+    return isLive(found, m_context) && found->address() == address ? found : nullptr;
 }
 
 void RecordLookupCache::rememberMail(const std::shared_ptr<Mail>& mail)
@@ -87,13 +46,9 @@ void RecordLookupCache::rememberMail(const std::shared_ptr<Mail>& mail)
     const QString address = mail->address();
     if (address.isEmpty())
         return;
+    // The first live record with the spelling stays, as the store's first match would.
     if (!isLive(m_mails.value(address), m_context))
         m_mails.insert(address, mail);
-    if (m_mailsComplete) {
-        const QString folded = address.toCaseFolded();
-        if (!isLive(m_foldedMails.value(folded), m_context))
-            m_foldedMails.insert(folded, mail);
-    }
 }
 
 std::shared_ptr<Category> RecordLookupCache::category(const QString& identifier) const

@@ -20,9 +20,6 @@ class RecordLookupCache
 {
 public:
     explicit RecordLookupCache(ManagedObjectContext* context);
-    // Reads every mail record of the context once; from then on an address the cache does not know is
-    // known to have no record: Mail::setAddress tells the cache of every address given meanwhile.
-    void preloadMails();
     ~RecordLookupCache();
     RecordLookupCache(const RecordLookupCache&) = delete;
     RecordLookupCache& operator=(const RecordLookupCache&) = delete;
@@ -30,9 +27,8 @@ public:
     // The cache installed on this thread for the context, if any.
     static RecordLookupCache* current(const ManagedObjectContext* context);
 
-    // The record with the address, exactly or else with letter case ignored. `complete` tells whether
-    // no answer means that there is no such record; otherwise the store must be asked.
-    std::shared_ptr<Mail> mail(const QString& address, bool* complete = nullptr) const;
+    // The remembered record with exactly this address; nothing means the store must be asked.
+    std::shared_ptr<Mail> mail(const QString& address) const;
     void rememberMail(const std::shared_ptr<Mail>& mail);
     std::shared_ptr<Category> category(const QString& identifier) const;
     void rememberCategory(const std::shared_ptr<Category>& category);
@@ -41,8 +37,6 @@ private:
     ManagedObjectContext* m_context;
     RecordLookupCache* m_previous;
     QHash<QString, std::shared_ptr<Mail>> m_mails;
-    QHash<QString, std::shared_ptr<Mail>> m_foldedMails; // only once preloaded
-    bool m_mailsComplete = false;
     QHash<QString, std::shared_ptr<Category>> m_categories;
 };
 

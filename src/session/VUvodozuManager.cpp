@@ -3,6 +3,7 @@
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
+#include "model/TQMOCMasterUpdater.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "session/TQHandlerOperation.h"
@@ -53,6 +54,12 @@ TQMOCMaster* VUvodozuManager::masterMOC() const
 {
     TQMOCManager* manager = m_session ? m_session->mocManager() : nullptr;
     return manager ? manager->masterMOC() : nullptr;
+}
+
+TQMOCMasterUpdater* VUvodozuManager::masterMOCUpdater() const
+{
+    TQMOCMaster* master = masterMOC();
+    return master ? master->updater() : nullptr;
 }
 
 void VUvodozuManager::executeAction(const QString& action, const InvocationPtr& callback,

@@ -12,6 +12,7 @@ namespace tavrel {
 class GDataAuthorizer;
 class GDManagerManager;
 class TQMOCMaster;
+class TQMOCMasterUpdater;
 class TQOperation;
 class TQQueueManager;
 class TQSessionProtocol;
@@ -59,6 +60,8 @@ public:
     TQQueueManager* queueManager() const;
     // The session's master context; nullptr without a store.
     TQMOCMaster* masterMOC() const;
+    // Its updater, the only writer of service results into it.
+    TQMOCMasterUpdater* masterMOCUpdater() const;
 
     // Builds the operation for the action and schedules it.
     void executeAction(const QString& action, const InvocationPtr& callback, const QVariantMap& parameters);

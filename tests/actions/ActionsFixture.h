@@ -15,6 +15,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tavrel::test {
 

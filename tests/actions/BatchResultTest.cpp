@@ -52,7 +52,7 @@ public:
         const GDataServiceTicketPtr ticket = service()->fetchFeedWithBatchFeed(
             batch, GDataEndpoints::docsBatchURL(), this, kBatchFeedCallback);
         if (ticket)
-            ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
+            parkInvocation(ticket, invocation);
         else
             callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
     }

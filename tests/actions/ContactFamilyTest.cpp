@@ -9,6 +9,11 @@
 
 namespace tavrel::test {
 
+namespace {
+// The keys of the last answer the store side of the test action received.
+QStringList g_storeSideKeys;
+} // namespace
+
 // A contact action of the tests: the whole contacts feed, answered as it came.
 class cmhTestListContacts : public ContactManagerHandler
 {
@@ -18,7 +23,11 @@ public:
     {
         gdataManager()->executeAction(QStringLiteral("TestListContacts"), invocation, parameters);
     }
-    Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override { return result; }
+    Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override
+    {
+        g_storeSideKeys = result.keys();
+        return result;
+    }
 };
 
 class gdcmhTestListContacts : public GDataContactHandler
@@ -30,9 +39,10 @@ public:
         const GDataServiceTicketPtr ticket = service()->fetchFeedWithURL(
             GDataServiceGoogleContact::contactFeedURLForUserID(QStringLiteral("default")), this,
             kFeedCallback);
-        if (ticket)
-            ticket->setProperty(kInvocationKey, QVariant::fromValue(invocation));
-        else
+        if (ticket) {
+            ticket->setProperty(kParameterKey, parameters);
+            parkInvocation(ticket, invocation);
+        } else
             callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
     }
     Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override { return result; }

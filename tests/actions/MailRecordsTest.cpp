@@ -34,7 +34,10 @@ protected:
         return std::dynamic_pointer_cast<Mail>(requester.result().value<ManagedObjectPtr>());
     }
 
-    std::shared_ptr<Mail> stored(const QString& address) const { return Mail::mailEntityWithAddress(address, master()); }
+    std::shared_ptr<Mail> stored(const QString& address) const
+    {
+        return Mail::mailEntityWithAddress(address, master());
+    }
 };
 
 TEST_F(MailRecordsTest, CreateMailWithOnlyAnAddressMakesAVisibleFavouriteWithoutLabel)
@@ -47,9 +50,9 @@ TEST_F(MailRecordsTest, CreateMailWithOnlyAnAddressMakesAVisibleFavouriteWithout
     EXPECT_TRUE(mail->visible().toBool());
     EXPECT_TRUE(mail->label().isEmpty());
 
-    const auto labelled = created(QStringLiteral("work@example.test"),
-                                  {{QStringLiteral("mailLabel"), QStringLiteral("Work")},
-                                   {QStringLiteral("isFavorite"), false}});
+    const auto labelled =
+        created(QStringLiteral("work@example.test"), {{QStringLiteral("mailLabel"), QStringLiteral("Work")},
+                                                      {QStringLiteral("isFavorite"), false}});
     ASSERT_TRUE(labelled);
     EXPECT_EQ(labelled->label(), QStringLiteral("Work"));
     EXPECT_FALSE(labelled->favorite().toBool());
@@ -84,12 +87,12 @@ TEST_F(MailRecordsTest, UpdateMailsHidingAnAddressAlsoTakesItsFavouriteMark)
     const auto second = created(QStringLiteral("two@example.test"));
     ASSERT_TRUE(first && second);
     ActionRequester requester;
-    ASSERT_TRUE(runContactAction(kUpdateMails, requester,
-                                 {{QStringLiteral("mailEntities"),
-                                   QVariantList{QVariant::fromValue<ManagedObjectPtr>(first),
-                                                QVariant::fromValue<ManagedObjectPtr>(second)}},
-                                  {QStringLiteral("isVisible"), false},
-                                  {QStringLiteral("isFavorite"), true}}));
+    ASSERT_TRUE(runContactAction(
+        kUpdateMails, requester,
+        {{QStringLiteral("mailEntities"), QVariantList{QVariant::fromValue<ManagedObjectPtr>(first),
+                                                       QVariant::fromValue<ManagedObjectPtr>(second)}},
+         {QStringLiteral("isVisible"), false},
+         {QStringLiteral("isFavorite"), true}}));
     EXPECT_TRUE(requester.error().isNull());
     EXPECT_EQ(requester.result().toList().size(), 2);
     for (const auto& mail : {first, second}) {
@@ -103,11 +106,11 @@ TEST_F(MailRecordsTest, UpdateMailsChangingTheAddressFindsTheRecordByItsOldOne)
     const auto mail = created(QStringLiteral("old@example.test"));
     ASSERT_TRUE(mail);
     ActionRequester requester;
-    ASSERT_TRUE(runContactAction(kUpdateMails, requester,
-                                 {{QStringLiteral("mailEntities"),
-                                   QVariantList{QVariant::fromValue<ManagedObjectPtr>(mail)}},
-                                  {QStringLiteral("mailAddress"), QStringLiteral("new@example.test")},
-                                  {QStringLiteral("mailLabel"), QStringLiteral("Home")}}));
+    ASSERT_TRUE(runContactAction(
+        kUpdateMails, requester,
+        {{QStringLiteral("mailEntities"), QVariantList{QVariant::fromValue<ManagedObjectPtr>(mail)}},
+         {QStringLiteral("mailAddress"), QStringLiteral("new@example.test")},
+         {QStringLiteral("mailLabel"), QStringLiteral("Home")}}));
     EXPECT_TRUE(requester.error().isNull());
     EXPECT_EQ(mail->address(), QStringLiteral("new@example.test"));
     EXPECT_EQ(mail->label(), QStringLiteral("Home"));
@@ -118,7 +121,8 @@ TEST_F(MailRecordsTest, UpdateMailsChangingTheAddressFindsTheRecordByItsOldOne)
 TEST_F(MailRecordsTest, UpdateMailsWithAnEmptyListAnswersAnEmptyList)
 {
     ActionRequester requester;
-    ASSERT_TRUE(runContactAction(kUpdateMails, requester, {{QStringLiteral("mailEntities"), QVariantList{}}}));
+    ASSERT_TRUE(
+        runContactAction(kUpdateMails, requester, {{QStringLiteral("mailEntities"), QVariantList{}}}));
     EXPECT_TRUE(requester.error().isNull());
     EXPECT_EQ(requester.result().metaType(), QMetaType::fromType<QVariantList>());
     EXPECT_TRUE(requester.result().toList().isEmpty());

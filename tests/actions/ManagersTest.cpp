@@ -51,6 +51,9 @@ TEST_F(ManagersTest, EachManagerOwnsItsConfiguredServiceAndResolvesItsHandlers)
         EXPECT_EQ(service->authorizer(), std::static_pointer_cast<GDataAuthorizer>(m_authentication));
     }
 
+    EXPECT_EQ(documentManager->masterMOC(), master());
+    EXPECT_EQ(documentManager->masterMOCUpdater(), master()->updater());
+
     EXPECT_TRUE(std::dynamic_pointer_cast<dmhRenameDocument>(
         documentManager->handlerByActionName(QStringLiteral("RenameDocument"))));
     EXPECT_TRUE(std::dynamic_pointer_cast<gddmhRenameDocument>(

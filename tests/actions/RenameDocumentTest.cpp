@@ -1,5 +1,6 @@
 #include "ActionsFixture.h"
 #include "model/TQMOCMaster.h"
+#include "platform/gdata/GDataConstants.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "platform/runtime/Timing.h"
 #include "platform/store/ManagedObjectContext.h"
@@ -216,6 +217,20 @@ TEST_F(RenameDocumentTest, RenamedDocumentMissingFromTheStoreAnswersAnError)
     EXPECT_EQ(requester.error().domain(), VUvodozuManager::kErrorDomain);
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kUnexpectedErrorCode);
     EXPECT_FALSE(requester.result().isValid());
+}
+
+TEST_F(RenameDocumentTest, ANetworkFailureReachesTheRequesterUnchanged)
+{
+    const QString rid = storedDocumentIds().first();
+    const QString oldTitle = record(rid)->title();
+    // Nobody listens any more: every attempt is refused, retries included.
+    m_service.stop();
+
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(kRename, requester, renameParameters(record(rid), QStringLiteral("Lost"))));
+    EXPECT_EQ(requester.error().domain(), kGTMHTTPFetcherErrorDomain) << requester.error().code();
+    EXPECT_FALSE(requester.result().isValid());
+    EXPECT_EQ(record(rid)->title(), oldTitle);
 }
 
 TEST_F(RenameDocumentTest, UnansweredRequestTimesOutWithPosixError60)

@@ -107,7 +107,8 @@ qint64 SyncTest::count(const QString& entity) const
 QStringList SyncTest::storedResourceIds() const
 {
     QStringList ids;
-    for (const auto& record : master()->executeFetchRequest(FetchRequest(QStringLiteral("FileEntryAbstract"))))
+    for (const auto& record :
+         master()->executeFetchRequest(FetchRequest(QStringLiteral("FileEntryAbstract"))))
         if (const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record))
             ids.append(entry->resourceId());
     ids.sort();
@@ -158,12 +159,14 @@ void SyncTest::breakStoreWrites()
 {
     const QString path = m_session->mocManager()->persistentStoreCoordinator()->storePath();
     QStringList tables;
-    ASSERT_TRUE(execute(path,
-                        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                                       "'sqlite_%'"),
-                        &tables));
+    ASSERT_TRUE(
+        execute(path,
+                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                               "'sqlite_%'"),
+                &tables));
     for (const QString& table : std::as_const(tables)) {
-        for (const QString& action : {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
+        for (const QString& action :
+             {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
             const QString trigger = QStringLiteral("test_fail_%1_%2").arg(action.toLower(), table);
             ASSERT_TRUE(execute(path, QStringLiteral("CREATE TRIGGER \"%1\" BEFORE %2 ON \"%3\" BEGIN SELECT "
                                                      "RAISE(ABORT, 'disk refused the write'); END")

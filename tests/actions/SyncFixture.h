@@ -14,7 +14,7 @@
 namespace tavrel {
 class TQMOCMaster;
 class TQOperation;
-}
+} // namespace tavrel
 
 namespace tavrel::test {
 

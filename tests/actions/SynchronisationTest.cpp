@@ -1,7 +1,8 @@
+#include "ActionsFixture.h"
 #include "SyncFixture.h"
-
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
+#include "actions/GDataResultValues.h"
 #include "model/Category.h"
 #include "model/Contact.h"
 #include "model/ContactList.h"
@@ -10,6 +11,7 @@
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
+#include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "platform/gdata/GDataFeedBase.h"
 #include "platform/gdata/GDataObjectFactory.h"
 #include "platform/gdata/GDataServiceGoogleContact.h"
@@ -108,7 +110,8 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
     startService(account(120, 10, 15));
     int started = 0;
     QObject observer;
-    NotificationCenter::defaultCenter().addObserver(&observer, FullCoreDataUpdateOperation::kStartedNotification,
+    NotificationCenter::defaultCenter().addObserver(&observer,
+                                                    FullCoreDataUpdateOperation::kStartedNotification,
                                                     nullptr, [&](const Notification&) { ++started; });
     SyncRequester requester;
     ASSERT_TRUE(runFull(requester));
@@ -159,8 +162,8 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
     EXPECT_EQ(requests(QStringLiteral("GET"), QStringLiteral("/m8/feeds/contacts")).size(), 1);
 
     // Progress: both fetches announced, every contact and document counted, 100 % at the end.
-    ASSERT_TRUE(waitUntil([&] { return !requester.reports.isEmpty() && requester.reports.last().percentage == 100; },
-                          5000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !requester.reports.isEmpty() && requester.reports.last().percentage == 100; }, 5000));
     const auto& reports = requester.reports;
     EXPECT_EQ(reports.first().status, 666);
     EXPECT_EQ(reports.first().percentage, 2);
@@ -207,8 +210,8 @@ TEST_F(FullSynchronisationTest, AgainAfterDeletionsOnTheServiceRemovesExactlyTho
     const qint64 contactsBefore = count(QStringLiteral("Contact"));
 
     // A record that stays is refreshed in place, never replaced.
-    const auto kept = std::dynamic_pointer_cast<File>(
-        FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(documents.at(1)), master()));
+    const auto kept = std::dynamic_pointer_cast<File>(FileEntryAbstract::fileEntryAbstractWithIdentifier(
+        FileEntryAbstract::identifierFromGDataResourceId(documents.at(1)), master()));
     ASSERT_TRUE(kept);
     const ManagedObjectID keptID = kept->objectID();
 
@@ -241,24 +244,24 @@ TEST_F(FullSynchronisationTest, ContactWalkPassesOverAnEntryThatIsNotAContact)
     docsService.setAuthorizer(m_authentication);
     GDataFeedPtr contactFeed;
     GDataFeedPtr fileFeed;
-    contactService.fetchFeedWithURL(GDataEndpoints::contactFeedURL(),
-                                    [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
-                                        contactFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
-                                    });
+    contactService.fetchFeedWithURL(
+        GDataEndpoints::contactFeedURL(),
+        [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
+            contactFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
+        });
     QUrl documentsURL = GDataEndpoints::docsExpandACLFeedURL();
     documentsURL.setQuery(QStringLiteral("showfolders=true&showdeleted=true"));
-    docsService.fetchFeedWithURL(documentsURL,
-                                 [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
-                                     fileFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
-                                 });
+    docsService.fetchFeedWithURL(
+        documentsURL, [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
+            fileFeed = std::dynamic_pointer_cast<GDataFeedBase>(object);
+        });
     ASSERT_TRUE(waitUntil([&] { return contactFeed && fileFeed; }, 10000));
     QString xml = contactFeed->XMLString();
     const qsizetype firstEnd = xml.indexOf(QLatin1String("</entry>"));
     ASSERT_GT(firstEnd, 0);
-    xml.insert(firstEnd + 8,
-               QStringLiteral("<entry><id>urn:group:1</id><title>Friends</title><category "
-                              "scheme='http://schemas.google.com/g/2005#kind' "
-                              "term='http://schemas.google.com/contact/2008#group'/></entry>"));
+    xml.insert(firstEnd + 8, QStringLiteral("<entry><id>urn:group:1</id><title>Friends</title><category "
+                                            "scheme='http://schemas.google.com/g/2005#kind' "
+                                            "term='http://schemas.google.com/contact/2008#group'/></entry>"));
     Error parseError;
     const auto mixed = std::dynamic_pointer_cast<GDataFeedBase>(
         GDataObjectFactory::objectWithXMLData(xml.toUtf8(), &parseError));
@@ -323,7 +326,8 @@ struct FeedFault
 };
 
 class FullSynchronisationFaultTest : public SyncTest, public ::testing::WithParamInterface<FeedFault>
-{};
+{
+};
 
 TEST_P(FullSynchronisationFaultTest, FaultInTheMiddleOfTheDocumentListLosesNothing)
 {
@@ -369,7 +373,8 @@ TEST_P(FullSynchronisationFaultTest, FaultInTheMiddleOfTheDocumentListLosesNothi
 
 INSTANTIATE_TEST_SUITE_P(Faults, FullSynchronisationFaultTest,
                          ::testing::Values(FeedFault{"ServerError", localservice::Fault::Status, 500},
-                                           FeedFault{"MalformedPage", localservice::Fault::MalformedBody, 200}),
+                                           FeedFault{"MalformedPage", localservice::Fault::MalformedBody,
+                                                     200}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FullSynchronisationTest, ExpiredTokenIsRefreshedOnceAndTheSynchronisationCompletes)
@@ -389,10 +394,10 @@ TEST_F(FullSynchronisationTest, NotificationsWhenAskedForAndEqualKeyArguments)
     startService(account(3, 1, 1));
     QStringList seen;
     QObject observer;
-    for (const QString& name :
-         {FullCoreDataUpdateOperation::kStartedNotification, FullCoreDataUpdateOperation::kFinishedNotification})
-        NotificationCenter::defaultCenter().addObserver(&observer, name, nullptr,
-                                                        [&](const Notification& n) { seen.append(n.name()); });
+    for (const QString& name : {FullCoreDataUpdateOperation::kStartedNotification,
+                                FullCoreDataUpdateOperation::kFinishedNotification})
+        NotificationCenter::defaultCenter().addObserver(
+            &observer, name, nullptr, [&](const Notification& n) { seen.append(n.name()); });
     SyncRequester requester;
     {
         auto operation = FullCoreDataUpdateOperation::operationWithSession(m_session.get());
@@ -420,8 +425,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     RecordedNotifications notifications;
     ASSERT_TRUE(notifications.active());
     const auto stored = [&](const QString& rid) {
-        return FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(rid),
-                                                                  master());
+        return FileEntryAbstract::fileEntryAbstractWithIdentifier(
+            FileEntryAbstract::identifierFromGDataResourceId(rid), master());
     };
     const auto runAndCheck = [&] {
         m_service.clearJournal();
@@ -435,8 +440,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     };
 
     // Someone else shares a new document with the user.
-    const QString shared = m_service.addDocument(QStringLiteral("Budget from Ann"), QStringLiteral("document"),
-                                                 QStringLiteral("ann@other.test"));
+    const QString shared = m_service.addDocument(
+        QStringLiteral("Budget from Ann"), QStringLiteral("document"), QStringLiteral("ann@other.test"));
     ASSERT_FALSE(shared.isEmpty());
     runAndCheck();
     ASSERT_TRUE(stored(shared));
@@ -466,7 +471,8 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     shown = notifications.takeAll();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().title, QStringLiteral("Renamed by a colleague"));
-    EXPECT_TRUE(shown.first().message.startsWith(QStringLiteral("Updated by "))) << shown.first().message.toStdString();
+    EXPECT_TRUE(shown.first().message.startsWith(QStringLiteral("Updated by ")))
+        << shown.first().message.toStdString();
 
     // Shared with someone, trashed, then one deleted for good.
     ASSERT_TRUE(m_service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
@@ -523,21 +529,28 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
     SyncRequester requester;
     ASSERT_TRUE(runFull(requester));
     const QVariant stamp = storedChangestamp();
-    const QString rid = storedResourceIds().last();
+    QString rid;
+    for (const auto& file : all<File>(master(), QStringLiteral("File")))
+        if (file->owner() && file->owner()->address() == m_service.ownerEmail() && !file->isTrashed())
+            rid = file->resourceId();
+    ASSERT_FALSE(rid.isEmpty());
     ASSERT_TRUE(m_service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
+    RecordedNotifications notifications;
 
     breakStoreWrites();
     ASSERT_TRUE(runFast(requester));
     repairStoreWrites();
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
+    EXPECT_TRUE(notifications.takeAll().isEmpty()) << "told of once the change is stored";
 
     ASSERT_TRUE(runFast(requester));
     EXPECT_TRUE(requester.error.isNull());
+    EXPECT_EQ(notifications.takeAll().size(), 1);
     EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
     master()->reset();
-    EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(FileEntryAbstract::identifierFromGDataResourceId(rid),
-                                                                 master())
+    EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(
+                  FileEntryAbstract::identifierFromGDataResourceId(rid), master())
                   ->title(),
               QStringLiteral("Renamed elsewhere"));
 }
@@ -559,6 +572,37 @@ TEST_F(IncrementalSynchronisationTest, FailingChangesFeedChangesNothing)
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
     EXPECT_EQ(storedResourceIds(), before);
+}
+
+TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
+{
+    startService(account(3, 1, 1));
+    ActionRequester requester;
+    const auto runAction = [&](const QString& action, const QVariantMap& parameters) {
+        const int before = requester.calls();
+        m_session->documentManager()->executeAction(action, requester.callback(), parameters);
+        return waitUntil([&] { return requester.calls() > before; }, 10000);
+    };
+
+    // Without a stamp the changes cannot be asked for.
+    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"), {}));
+    EXPECT_EQ(requester.error().domain(), QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"));
+    EXPECT_EQ(requester.error().code(), 701);
+    ASSERT_TRUE(runAction(QStringLiteral("ChangesFeed"),
+                          {{QStringLiteral("largestChangestamp"), QStringLiteral("7")}}));
+    EXPECT_EQ(requester.error().code(), 701);
+
+    ASSERT_TRUE(runAction(QStringLiteral("LargestChangestamp"), {}));
+    EXPECT_TRUE(requester.error().isNull());
+    EXPECT_EQ(requester.result().toLongLong(), m_service.largestChangestamp());
+
+    ASSERT_TRUE(runAction(QStringLiteral("AccountMetadata"), {}));
+    EXPECT_TRUE(requester.error().isNull());
+    const auto entry = GDataResultValues::objectFromValue<GDataEntryDocListMetadata>(requester.result());
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->largestChangestamp(), std::optional<qint64>(m_service.largestChangestamp()));
+    const auto metadata = requests(QStringLiteral("GET"), QStringLiteral("/feeds/metadata/default"));
+    EXPECT_EQ(metadata.size(), 1);
 }
 
 } // namespace tavrel::test

@@ -24,8 +24,7 @@ TEST_F(RecordLookup, MailsAnswerAsTheStoreDoes)
     save();
     auto bob = Mail::mailEntityWithAddress("bob@y.com", true, moc()); // not saved yet
 
-    RecordLookupCache cache(moc());
-    cache.preloadMails();
+    const RecordLookupCache cache(moc());
     EXPECT_EQ(Mail::mailEntityWithAddress("Ann@X.com", moc()), ann);
     EXPECT_EQ(Mail::mailEntityWithAddress("ann@x.com", moc()), ann);
     EXPECT_EQ(Mail::mailEntityWithAddress("BOB@y.com", moc()), bob);
