@@ -26,6 +26,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -106,12 +107,11 @@ struct Bench
         operation->setCallback(Invocation::invocationForSelector(
             QStringLiteral("synchronisationDidFinishWithError:"), &requester));
         const int before = requester.calls;
-        QElapsedTimer timer;
-        timer.start();
+        const auto start = std::chrono::steady_clock::now();
         session->queueManager()->scheduleOperation(operation);
-        if (!waitFor([&] { return requester.calls > before; }, 600000))
+        if (!waitFor([&] { return requester.calls > before; }, 1800000))
             return -1;
-        const double ms = timer.nsecsElapsed() / 1e6;
+        const double ms = std::chrono::duration<double, std::milli>(requester.finishedAt - start).count();
         if (!requester.error.isNull()) {
             std::fprintf(stderr, "synchronisation failed: %s\n",
                          qPrintable(requester.error.localizedDescription()));
@@ -216,7 +216,10 @@ int main(int argc, char** argv)
         // Incremental synchronisation with nothing changed.
         std::vector<double> idle;
         int idleRequests = 0;
-        for (int i = 0; i < 7; ++i) {
+        const int idleRuns = qEnvironmentVariableIsSet("TAVREL_BENCH_IDLE_RUNS")
+                                 ? qEnvironmentVariableIntValue("TAVREL_BENCH_IDLE_RUNS")
+                                 : 7;
+        for (int i = 0; i < idleRuns; ++i) {
             bench.service.clearJournal();
             const double ms = bench.runFast();
             idleRequests = int(bench.service.journal().size());
