@@ -605,4 +605,22 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
     EXPECT_EQ(metadata.size(), 1);
 }
 
+
+TEST_F(FullSynchronisationTest, UnchangedContactFeedLeavesContactsAlone)
+{
+    startService(account(5, 1, 4));
+    SyncRequester first;
+    ASSERT_TRUE(runFull(first));
+    ASSERT_TRUE(first.error.isNull());
+    SyncRequester second;
+    ASSERT_TRUE(runFull(second));
+    ASSERT_TRUE(second.error.isNull());
+    ASSERT_TRUE(waitUntil([&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; },
+                          5000));
+    for (const auto& report : second.reports)
+        EXPECT_NE(report.status, 888);
+    EXPECT_EQ(count(QStringLiteral("Contact")), 4);
+    EXPECT_EQ(second.reports.last().processed, 6);
+}
+
 } // namespace tavrel::test
