@@ -1,181 +1,275 @@
-// The full synchronisation of a large account, an idle incremental one and one of 100 changes, against
-// the local service on 127.0.0.1, with the store in a temporary home. Prints one "name: value" per line.
-// Arguments: documents collections contacts (default 20000 200 2000).
+// Full synchronisation of a large generated account from the in-process local service, against a raw
+// baseline (same pages, pugixml, plain SQLite), then incremental synchronisations with no change and
+// with 100 changes made on the service. Figures on stdout, diagnostics on stderr.
+// Arguments: [documents] [collections] [contacts]  (default 20000 200 2000).
+#include "BenchSession.h"
 #include "LocalService.h"
-#include "actions/ContactManager.h"
-#include "actions/DocumentManager.h"
+#include "RawBaseline.h"
+#include "SyncRequester.h"
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
-#include "model/TQMOCManager.h"
+#include "actions/GDataContactManager.h"
+#include "actions/GDataDocumentManager.h"
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
+#include "platform/gdata/GDataServiceGoogleContact.h"
+#include "platform/gdata/GDataServiceGoogleDocs.h"
 #include "platform/gdata/OAuth2Authentication.h"
 #include "platform/store/FetchRequest.h"
-#include "session/TQQueueManager.h"
-#include "session/TQSessionContexts.h"
-#include "session/TQSessionProtocol.h"
+#include "platform/store/PersistentStoreCoordinator.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <sys/resource.h>
+#include <cstdlib>
+#include <memory>
 
 using namespace tavrel;
+using namespace tavrel::bench;
 
 namespace {
 
-class BenchSession : public TQSessionProtocol
+QString makeHome()
 {
-public:
-    BenchSession(std::shared_ptr<GDataAuthorizer> authentication, const QString& username)
-        : m_authentication(std::move(authentication))
-    {
-        m_account.setProperty("username", username);
-        m_mocManager = TQMOCManager::mocManagerWithSession(&m_account);
-        m_queueManager = std::make_unique<TQQueueManager>(this);
-        m_documentManager = DocumentManager::managerWithSession(this);
-        m_contactManager = ContactManager::managerWithSession(this);
-    }
-    ~BenchSession() override
-    {
-        m_queueManager.reset();
-        m_documentManager.reset();
-        m_contactManager.reset();
-        m_mocManager.reset();
-    }
-    TQQueueManager* queueManager() const override { return m_queueManager.get(); }
-    std::shared_ptr<GDataAuthorizer> authentication() const override { return m_authentication; }
-    TQMOCManager* mocManager() const override { return m_mocManager.get(); }
-    VUvodozuManager* documentManager() const override { return m_documentManager.get(); }
-    VUvodozuManager* contactManager() const override { return m_contactManager.get(); }
-    QVariant managedObjectContextForCurrentThread() override
-    {
-        return TQSessionContexts::managedObjectContextForCurrentThread(m_mocManager.get());
-    }
-    QVariant masterManagedObjectContext() override
-    {
-        return TQSessionContexts::masterManagedObjectContext(m_mocManager.get());
-    }
-    bool isManagedObjectContext(const QVariant& value) const override
-    {
-        return TQSessionContexts::isManagedObjectContext(value);
-    }
-    QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
-                                     QVariant* source) override
-    {
-        return TQSessionContexts::fetchEntitiesFromObject(context, object, source);
-    }
+    QByteArray templ = "/tmp/tavrel-bench-sync-XXXXXX";
+    const char* made = mkdtemp(templ.data());
+    if (!made)
+        return {};
+    const QString root = QString::fromLocal8Bit(made);
+    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
+        QDir(root).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
+    set("HOME", root);
+    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
+    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
+    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
+    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
+    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
+    set("TMPDIR", root + QStringLiteral("/tmp"));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return root;
+}
 
-private:
-    QObject m_account;
-    std::shared_ptr<GDataAuthorizer> m_authentication;
-    std::unique_ptr<TQMOCManager> m_mocManager;
-    std::unique_ptr<TQQueueManager> m_queueManager;
-    std::unique_ptr<DocumentManager> m_documentManager;
-    std::unique_ptr<ContactManager> m_contactManager;
-};
-
-class Waiter : public QObject
+// Sleeps in the event loop (the callback arrives as a posted event) rather than spinning: the main
+// thread must not take a core from the synchronisation.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void didFinishWithError(const QVariant& error)
-    {
-        failed = error.isValid();
-        done = true;
-    }
-    bool done = false;
-    bool failed = false;
-};
-
-qint64 run(BenchSession& session, const std::shared_ptr<TQOperation>& operation, Waiter& waiter)
-{
-    waiter.done = false;
-    operation->setCallback(Invocation::invocationForSelector(QStringLiteral("didFinishWithError:"), &waiter));
-    QElapsedTimer timer;
-    timer.start();
-    session.queueManager()->scheduleOperation(operation);
-    while (!waiter.done)
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer tick;
+    tick.start(20);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return condition();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return timer.elapsed();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }
 
-long peakMegabytes()
+long peakRssKb()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
 }
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Bench
+{
+    localservice::LocalService service;
+    std::shared_ptr<OAuth2Authentication> authentication;
+    std::unique_ptr<BenchSession> session;
+    SyncRequester requester;
+
+    // Milliseconds from scheduling to the callback; negative when it failed or never called back.
+    double run(const std::shared_ptr<TQOperation>& operation)
+    {
+        operation->setCallback(Invocation::invocationForSelector(
+            QStringLiteral("synchronisationDidFinishWithError:"), &requester));
+        const int before = requester.calls;
+        const auto start = std::chrono::steady_clock::now();
+        session->queueManager()->scheduleOperation(operation);
+        if (!waitFor([&] { return requester.calls > before; }, 1800000))
+            return -1;
+        const double ms = std::chrono::duration<double, std::milli>(requester.finishedAt - start).count();
+        if (!requester.error.isNull()) {
+            std::fprintf(stderr, "synchronisation failed: %s\n",
+                         qPrintable(requester.error.localizedDescription()));
+            return -1;
+        }
+        return ms;
+    }
+    double runFull() { return run(FullCoreDataUpdateOperation::operationWithSession(session.get())); }
+    double runFast() { return run(FastCoreDataUpdateOperation::operationWithSession(session.get())); }
+
+    qint64 count(const QString& entity)
+    {
+        return session->mocManager()->masterMOC()->countForFetchRequest(FetchRequest(entity));
+    }
+};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
-        qputenv(name, (home.path() + QLatin1Char('/') + QString::fromLatin1(name)).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-
-    localservice::LocalService service;
-    localservice::GenerateOptions options;
-    options.documents = argc > 1 ? std::atoi(argv[1]) : 20000;
-    options.collections = argc > 2 ? std::atoi(argv[2]) : 200;
-    options.contacts = argc > 3 ? std::atoi(argv[3]) : 2000;
-    service.generate(options);
-    service.start();
-    GDataEndpoints::setServiceBaseURL(QUrl(service.baseUrl()));
-    auto authentication = OAuth2Authentication::create(OAuth2Configuration(QUrl(service.baseUrl())));
-    authentication->setKeysForResponseDictionary(
-        {{QStringLiteral("access_token"), service.issueAccessToken()},
-         {QStringLiteral("refresh_token"), service.issueRefreshToken(service.ownerEmail())},
-         {QStringLiteral("expires_in"), 3600},
-         {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
-    authentication->setUserEmail(service.ownerEmail());
-
-    {
-        BenchSession session(authentication, service.ownerEmail());
-        Waiter waiter;
-        const qint64 full = run(session, FullCoreDataUpdateOperation::operationWithSession(&session), waiter);
-        std::printf("full_sync_ms: %lld%s\n", static_cast<long long>(full), waiter.failed ? " (failed)" : "");
-        std::printf("full_sync_documents_per_s: %.0f\n",
-                    full > 0 ? (options.documents + options.collections) * 1000.0 / double(full) : 0.0);
-        std::printf("stored_entries: %lld\n",
-                    static_cast<long long>(session.mocManager()->masterMOC()->countForFetchRequest(
-                        FetchRequest(QStringLiteral("FileEntryAbstract")))));
-        std::printf("peak_memory_mb: %ld\n", peakMegabytes());
-
-        const qint64 again =
-            run(session, FullCoreDataUpdateOperation::operationWithSession(&session), waiter);
-        std::printf("full_sync_unchanged_ms: %lld\n", static_cast<long long>(again));
-
-        // The first incremental run learns nothing new; then idle runs, the best and the worst of five.
-        run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
-        qint64 best = -1;
-        qint64 worst = 0;
-        for (int i = 0; i < 5; ++i) {
-            const qint64 idle =
-                run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
-            best = best < 0 ? idle : std::min(best, idle);
-            worst = std::max(worst, idle);
-        }
-        std::printf("idle_incremental_ms: %lld (worst %lld)%s\n", static_cast<long long>(best),
-                    static_cast<long long>(worst), waiter.failed ? " (failed)" : "");
-
-        const QStringList ids = service.documentIds();
-        for (int i = 0; i < 100 && i < ids.size(); ++i)
-            service.renameDocument(ids.at(ids.size() - 1 - i), QStringLiteral("Changed %1").arg(i));
-        const qint64 changes =
-            run(session, FastCoreDataUpdateOperation::operationWithSession(&session), waiter);
-        std::printf("incremental_100_changes_ms: %lld%s\n", static_cast<long long>(changes),
-                    waiter.failed ? " (failed)" : "");
+    const QString home = makeHome();
+    if (home.isEmpty()) {
+        std::fprintf(stderr, "no temporary home\n");
+        return 1;
     }
-    service.stop();
-    return 0;
-}
+    int status = 0;
+    {
+        QGuiApplication app(argc, argv);
+        localservice::GenerateOptions options;
+        options.documents = argc > 1 ? std::atoi(argv[1]) : 20000;
+        options.collections = argc > 2 ? std::atoi(argv[2]) : 200;
+        options.contacts = argc > 3 ? std::atoi(argv[3]) : 2000;
 
-#include "SyncBench.moc"
+        Bench bench;
+        QElapsedTimer timer;
+        timer.start();
+        bench.service.generate(options);
+        std::fprintf(stderr, "generated %d documents, %d collections, %d contacts in %lld ms\n",
+                     options.documents, options.collections, options.contacts,
+                     static_cast<long long>(timer.elapsed()));
+        QString error;
+        if (!bench.service.start(0, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        GDataEndpoints::setServiceBaseURL(QUrl(bench.service.baseUrl()));
+        bench.authentication =
+            OAuth2Authentication::create(OAuth2Configuration(QUrl(bench.service.baseUrl())));
+        const QString token = bench.service.issueAccessToken();
+        bench.authentication->setKeysForResponseDictionary(
+            {{QStringLiteral("access_token"), token},
+             {QStringLiteral("refresh_token"), bench.service.issueRefreshToken(bench.service.ownerEmail())},
+             {QStringLiteral("expires_in"), 3600},
+             {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
+        bench.authentication->setUserEmail(bench.service.ownerEmail());
+        bench.session = std::make_unique<BenchSession>(bench.authentication, bench.service.ownerEmail());
+
+        // Full synchronisation.
+        bench.service.clearJournal();
+        const double fullMs = bench.runFull();
+        const long peakKb = peakRssKb();
+        if (fullMs < 0) {
+            std::fprintf(stderr, "full synchronisation did not finish\n");
+            status = 1;
+        }
+        const qint64 files = bench.count(QStringLiteral("File"));
+        const qint64 categories = bench.count(QStringLiteral("Category"));
+        const qint64 contacts = bench.count(QStringLiteral("Contact"));
+        std::fprintf(
+            stderr, "stored %lld files, %lld collections, %lld contacts, %lld mails, %lld permissions\n",
+            static_cast<long long>(files), static_cast<long long>(categories),
+            static_cast<long long>(contacts), static_cast<long long>(bench.count(QStringLiteral("Mail"))),
+            static_cast<long long>(bench.count(QStringLiteral("GeneralACLPermission"))));
+        QStringList targets;
+        for (const localservice::JournalEntry& entry : bench.service.journal()) {
+            std::fprintf(stderr, "  %s %s -> %d (%lld bytes sent)\n", qPrintable(entry.method),
+                         qPrintable(entry.rawTarget.left(110)), entry.status,
+                         static_cast<long long>(entry.body.size()));
+            if (entry.method == QLatin1String("GET") && entry.status == 200)
+                targets.append(entry.rawTarget);
+        }
+
+        // The baseline over the same pages.
+        const RawBaseline::Result baseline = RawBaseline::run(bench.service.port(), token, targets,
+                                                              home + QStringLiteral("/tmp/baseline.sqlite"));
+        if (!baseline.ok)
+            status = 1;
+        std::fprintf(
+            stderr,
+            "baseline: %d pages, %.1f MB, %d documents, %d contacts: %.2f s (fetch %.2f, parse %.2f, "
+            "walk and insert %.2f)\n",
+            baseline.pages, baseline.bytes / 1e6, baseline.documents, baseline.contacts, baseline.seconds,
+            baseline.fetchSeconds, baseline.parseSeconds, baseline.insertSeconds);
+        const double fullS = fullMs / 1000.0;
+        const qint64 entries = files + categories + contacts;
+        std::printf("full_sync_s: %.2f\n", fullS);
+        std::printf("entries_per_s: %.0f\n", fullS > 0 ? entries / fullS : 0.0);
+        std::printf("ratio_to_baseline: %.2f\n", baseline.seconds > 0 ? fullS / baseline.seconds : 0.0);
+        std::printf("peak_rss_mb: %.0f\n", peakKb / 1024.0);
+        std::fflush(stdout);
+
+        // Incremental synchronisation with nothing changed.
+        std::vector<double> idle;
+        int idleRequests = 0;
+        const int idleRuns = qEnvironmentVariableIsSet("TAVREL_BENCH_IDLE_RUNS")
+                                 ? qEnvironmentVariableIntValue("TAVREL_BENCH_IDLE_RUNS")
+                                 : 7;
+        for (int i = 0; i < idleRuns; ++i) {
+            bench.service.clearJournal();
+            const double ms = bench.runFast();
+            idleRequests = int(bench.service.journal().size());
+            std::fprintf(stderr, "idle run %d: %.2f ms, %d requests\n", i, ms, idleRequests);
+            idle.push_back(ms);
+        }
+        for (const localservice::JournalEntry& entry : bench.service.journal())
+            std::fprintf(stderr, "  %s %s -> %d\n", qPrintable(entry.method), qPrintable(entry.rawTarget),
+                         entry.status);
+        std::printf("idle_requests: %d\n", idleRequests);
+        std::printf("idle_ms: %.2f\n", median(idle));
+        std::fflush(stdout);
+
+        // 100 changes by someone else, then one incremental synchronisation; three rounds.
+        std::vector<double> changes;
+        QStringList ids;
+        for (const QString& id : bench.service.documentIds())
+            if (!id.startsWith(QLatin1String("folder:")))
+                ids.append(id);
+        int next = 0;
+        for (int round = 0; round < 3 && ids.size() > 400; ++round) {
+            for (int i = 0; i < 40; ++i)
+                bench.service.renameDocument(ids.at(next++),
+                                             QStringLiteral("Renamed %1 %2").arg(round).arg(i));
+            for (int i = 0; i < 20; ++i)
+                bench.service.addDocument(QStringLiteral("Added %1 %2").arg(round).arg(i));
+            for (int i = 0; i < 20; ++i)
+                bench.service.trashDocument(ids.at(next++));
+            for (int i = 0; i < 10; ++i)
+                bench.service.shareDocument(ids.at(next++), QStringLiteral("someone%1@tavrel.test").arg(i),
+                                            QStringLiteral("reader"));
+            for (int i = 0; i < 10; ++i)
+                bench.service.deleteDocument(ids.at(next++));
+            bench.service.clearJournal();
+            const double ms = bench.runFast();
+            std::fprintf(stderr, "100 changes, round %d: %.2f ms, %d requests\n", round, ms,
+                         int(bench.service.journal().size()));
+            changes.push_back(ms);
+        }
+        const qint64 stored = bench.count(QStringLiteral("FileEntryAbstract"));
+        std::fprintf(stderr, "after the changes: %lld stored, %lld on the service\n",
+                     static_cast<long long>(stored),
+                     static_cast<long long>(bench.service.documentIds().size()));
+        std::printf("changes100_ms: %.2f\n", median(changes));
+        std::fflush(stdout);
+
+        bench.session.reset();
+        bench.service.stop();
+        GDataEndpoints::setServiceBaseURL(QUrl());
+    }
+    QDir(home).removeRecursively();
+    return status;
+}

@@ -6,6 +6,7 @@
 #include "model/File.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
+#include "model/RecordLookupCache.h"
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "platform/gdata/GDataConstants.h"
@@ -235,6 +236,7 @@ void FastCoreDataUpdateOperation::updateLocalContextWithParameter(const QVariant
     if (!context)
         return;
     const QString user = username();
+    const RecordLookupCache lookups(context);
 
     const auto entriesOf = [](const QVariant& list) {
         QList<std::shared_ptr<GDataEntryDocBase>> entries;

@@ -9,6 +9,7 @@
 #include "model/ContextFetch.h"
 #include "model/File.h"
 #include "model/FileList.h"
+#include "model/RecordLookupCache.h"
 #include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "platform/gdata/GDataConstants.h"
@@ -247,6 +248,8 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     m_localContext = context;
     m_rebuildError = Error();
     m_unsavedEntries = 0;
+    // Thousands of entries name the same people and collections: found once, then remembered.
+    const RecordLookupCache lookups(context);
     if (auto contactList = ContactList::contactListFromContext(context)) {
         if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
             contactList->fillWithGDataEntry(m_contactFeed);
@@ -339,6 +342,8 @@ void FullCoreDataUpdateOperation::updateCategoriesInContextUsingFileList(
             }
             if (entry->ETag() != category->eTag() || entry->ETag().isNull())
                 category->fillAttributeFromGDataEntry(entry);
+            if (RecordLookupCache* lookups = RecordLookupCache::current(context))
+                lookups->rememberCategory(category);
             kept.insert(identifier);
         }
         step();

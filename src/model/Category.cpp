@@ -1,6 +1,7 @@
 #include "model/Category.h"
 
 #include "model/ContextFetch.h"
+#include "model/RecordLookupCache.h"
 #include "model/File.h"
 #include "model/Mail.h"
 #include "model/TQLog.h"
@@ -93,10 +94,18 @@ std::shared_ptr<Category> Category::categoryWithIdentifier(const QString& identi
 {
     if (identifier.isNull())
         return {};
+    RecordLookupCache* cache = RecordLookupCache::current(context);
+    if (cache) {
+        if (auto found = cache->category(identifier))
+            return found;
+    }
     FetchRequest request("Category");
     request.setPredicate(Predicate::format("identifier = %@", identifier));
     request.setFetchLimit(1);
-    return ContextFetch::firstRecord<Category>(context, request);
+    auto found = ContextFetch::firstRecord<Category>(context, request);
+    if (cache)
+        cache->rememberCategory(found);
+    return found;
 }
 
 std::shared_ptr<Category> Category::categoryWithHref(const QString& href, ManagedObjectContext* context)

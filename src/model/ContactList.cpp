@@ -16,8 +16,8 @@ void ContactList::fillWithGDataEntry(const GDataFeedPtr& feed)
     if (!feed)
         return;
     setETag(feed->ETag());
-    const auto copy = feed->copyObject();
-    setXml(copy ? copy->stringValue() : QString());
+    // The text of the feed itself: a copy of the whole page tree would say the same.
+    setXml(feed->stringValue());
 }
 
 std::shared_ptr<ContactList> ContactList::contactListFromContext(ManagedObjectContext* context)

@@ -29,8 +29,8 @@ void FileList::fillWithGDataEntry(const GDataFeedPtr& feed)
     setETag(feed->ETag());
     const GDataLink batch = feed->batchLink();
     setBatchLinkAddress(batch.isNull() ? QString() : batch.URL().toString(QUrl::FullyEncoded));
-    const auto copy = feed->copyObject();
-    setXml(copy ? copy->stringValue() : QString());
+    // The text of the feed itself: a copy of the whole page tree would say the same.
+    setXml(feed->stringValue());
 }
 
 std::shared_ptr<FileList> FileList::fileListFromContext(ManagedObjectContext* context)

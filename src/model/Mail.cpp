@@ -4,6 +4,7 @@
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/MailAdapter.h"
+#include "model/RecordLookupCache.h"
 #include "model/RecordValue.h"
 #include "platform/store/ManagedObjectContext.h"
 
@@ -32,6 +33,9 @@ QString Mail::address() const
 void Mail::setAddress(const QString& address)
 {
     setValueForKey(QStringLiteral("address"), recordvalue::stringOrNil(address));
+    // A synchronisation filling this context looks mails up by address: it must know the new one.
+    if (RecordLookupCache* cache = RecordLookupCache::current(managedObjectContext()))
+        cache->rememberMail(std::static_pointer_cast<Mail>(weak_from_this().lock()));
 }
 
 QString Mail::label() const
@@ -178,13 +182,21 @@ std::shared_ptr<Mail> Mail::lookup(const QString& address, ManagedObjectContext*
     // addresses differing only in accents are different mailboxes. The exact spelling is tried first:
     // it is what the service sends back and it is answered from the address index, while the
     // case-blind comparison reads the whole table.
+    RecordLookupCache* cache = ownedByContact ? nullptr : RecordLookupCache::current(context);
+    if (cache) {
+        if (auto found = cache->mail(address))
+            return found;
+    }
     const QString owned = ownedByContact ? QStringLiteral(" AND contact != nil") : QString();
     for (const QString& comparison : {QStringLiteral("address == %@"), QStringLiteral("address ==[c] %@")}) {
         FetchRequest request("Mail");
         request.setPredicate(Predicate::format(comparison + owned, address));
         request.setFetchLimit(1);
-        if (auto found = ContextFetch::firstRecord<Mail>(context, request))
+        if (auto found = ContextFetch::firstRecord<Mail>(context, request)) {
+            if (cache)
+                cache->rememberMail(found);
             return found;
+        }
     }
     return {};
 }
@@ -203,6 +215,8 @@ std::shared_ptr<Mail> Mail::mailEntityWithAddress(const QString& address, bool c
         return {};
     auto mail = context->insertNewObject<Mail>(QStringLiteral("Mail"));
     mail->setAddress(address);
+    if (RecordLookupCache* cache = RecordLookupCache::current(context))
+        cache->rememberMail(mail);
     return mail;
 }
 

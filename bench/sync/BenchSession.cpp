@@ -1,0 +1,46 @@
+#include "BenchSession.h"
+
+#include "session/TQSessionContexts.h"
+
+namespace tavrel::bench {
+
+BenchSession::BenchSession(std::shared_ptr<GDataAuthorizer> authentication, const QString& username)
+    : m_authentication(std::move(authentication))
+{
+    m_account.setProperty("username", username);
+    m_mocManager = TQMOCManager::mocManagerWithSession(&m_account);
+    m_queueManager = std::make_unique<TQQueueManager>(this);
+    m_documentManager = DocumentManager::managerWithSession(this);
+    m_contactManager = ContactManager::managerWithSession(this);
+}
+
+BenchSession::~BenchSession()
+{
+    m_queueManager.reset();
+    m_documentManager.reset();
+    m_contactManager.reset();
+    m_mocManager.reset();
+}
+
+QVariant BenchSession::managedObjectContextForCurrentThread()
+{
+    return TQSessionContexts::managedObjectContextForCurrentThread(m_mocManager.get());
+}
+
+QVariant BenchSession::masterManagedObjectContext()
+{
+    return TQSessionContexts::masterManagedObjectContext(m_mocManager.get());
+}
+
+bool BenchSession::isManagedObjectContext(const QVariant& value) const
+{
+    return TQSessionContexts::isManagedObjectContext(value);
+}
+
+QVariant BenchSession::fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
+                                               QVariant* detectedSource)
+{
+    return TQSessionContexts::fetchEntitiesFromObject(context, object, detectedSource);
+}
+
+} // namespace tavrel::bench

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "actions/ContactManager.h"
+#include "actions/DocumentManager.h"
+#include "model/TQMOCManager.h"
+#include "session/TQQueueManager.h"
+#include "session/TQSessionProtocol.h"
+
+#include <QObject>
+#include <memory>
+
+namespace tavrel::bench {
+
+// One account's session as the application holds it: store, queues, document and contact managers.
+class BenchSession : public TQSessionProtocol
+{
+public:
+    BenchSession(std::shared_ptr<GDataAuthorizer> authentication, const QString& username);
+    ~BenchSession() override;
+
+    TQQueueManager* queueManager() const override { return m_queueManager.get(); }
+    std::shared_ptr<GDataAuthorizer> authentication() const override { return m_authentication; }
+    TQMOCManager* mocManager() const override { return m_mocManager.get(); }
+    DocumentManager* documentManager() const override { return m_documentManager.get(); }
+    ContactManager* contactManager() const override { return m_contactManager.get(); }
+
+    QVariant managedObjectContextForCurrentThread() override;
+    QVariant masterManagedObjectContext() override;
+    bool isManagedObjectContext(const QVariant& value) const override;
+    QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
+                                     QVariant* detectedSource = nullptr) override;
+
+private:
+    QObject m_account; // carries "username", which names the store's folder
+    std::shared_ptr<GDataAuthorizer> m_authentication;
+    std::unique_ptr<TQMOCManager> m_mocManager;
+    std::unique_ptr<TQQueueManager> m_queueManager;
+    std::unique_ptr<DocumentManager> m_documentManager;
+    std::unique_ptr<ContactManager> m_contactManager;
+};
+
+} // namespace tavrel::bench
