@@ -4,6 +4,7 @@
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/store/EntityDescription.h"
+#include "platform/system/Settings.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -242,6 +243,56 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
         EXPECT_EQ(recoveredAccess.value(it.key()), it.value()) << it.key().toStdString();
     EXPECT_EQ(recoveredMails, count(reference.master(), QStringLiteral("Mail"))) << "one record per address";
     reference.session.reset();
+}
+
+using KilledIncrementalSynchronisationTest = ReliabilityTest;
+
+// Killed after its save and before it stored the new changestamp, an incremental run leaves the
+// changes to come again: stored again, they must not add a record or an access entry twice.
+TEST_F(KilledIncrementalSynchronisationTest, ChangesThatComeAgainAreStoredOnce)
+{
+    Account account;
+    localservice::GenerateOptions options;
+    options.documents = 30;
+    options.collections = 3;
+    options.contacts = 4;
+    startService(account, options);
+    openSession(account);
+    SyncCallback callback;
+    ASSERT_TRUE(runFull(account, callback));
+    ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
+    const QVariant stamp = storedChangestamp(account.address());
+
+    const QStringList ids = sorted(account.service.documentIds());
+    ASSERT_GE(ids.size(), 3);
+    ASSERT_TRUE(
+        account.service.shareDocument(ids.at(0), QStringLiteral("bob@other.test"), QStringLiteral("writer")));
+    ASSERT_TRUE(account.service.shareDocument(ids.at(1), QStringLiteral("carol@other.test"),
+                                              QStringLiteral("reader")));
+    ASSERT_TRUE(account.service.renameDocument(ids.at(2), QStringLiteral("Renamed elsewhere")));
+    ASSERT_FALSE(account.service
+                     .addDocument(QStringLiteral("From Ann"), QStringLiteral("document"),
+                                  QStringLiteral("ann@other.test"))
+                     .isEmpty());
+    ASSERT_TRUE(runFast(account, callback));
+    ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
+    const QMap<QString, QStringList> access = storedAccess(account.master());
+    const qint64 mails = count(account.master(), QStringLiteral("Mail"));
+    ASSERT_TRUE(access.value(ids.at(0)).contains(QStringLiteral("writer bob@other.test")));
+
+    Settings::setValue(QStringLiteral("TQlargestChangestamp") + account.address(), stamp);
+    account.service.clearJournal();
+    ASSERT_TRUE(runFast(account, callback));
+    ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
+    const auto journal = account.service.journal();
+    ASSERT_FALSE(journal.isEmpty());
+    EXPECT_EQ(journal.last().query.value(QStringLiteral("start-index")),
+              QString::number(stamp.toLongLong() + 1))
+        << "the same changes came again";
+    EXPECT_EQ(storedResourceIds(account.master()), sorted(account.service.documentIds()));
+    EXPECT_EQ(storedAccess(account.master()), access);
+    EXPECT_EQ(count(account.master(), QStringLiteral("Mail")), mails);
+    EXPECT_EQ(storedChangestamp(account.address()).toLongLong(), account.service.largestChangestamp());
 }
 
 INSTANTIATE_TEST_SUITE_P(KillPoints, KilledSynchronisationTest,
