@@ -252,8 +252,11 @@ Error FullCoreDataUpdateOperation::rebuildInContext(ManagedObjectContext* contex
     const RecordLookupCache lookups(context);
     if (auto contactList = ContactList::contactListFromContext(context)) {
         if (contactList->eTag() != m_contactFeed->ETag() || m_contactFeed->ETag().isNull()) {
-            contactList->fillWithGDataEntry(m_contactFeed);
             updateContactsInContextUsingContactList(context, contactList);
+            // The feed's tag says every contact of it is stored, so it goes in no save before the last
+            // contact's: a run that ends in the middle of the contacts makes the next one do them again.
+            if (m_rebuildError.isNull())
+                contactList->fillWithGDataEntry(m_contactFeed);
         }
     }
     if (auto fileList = FileList::fileListFromContext(context); fileList && m_rebuildError.isNull()) {
