@@ -270,6 +270,17 @@ void TQSession::progressStatus(int status, float elProcessed, quint64 elTotal, f
 void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSendNotification,
                                         QObject* delegate)
 {
+    // Two synchronisations at once would read the same changestamp, apply the same changes twice and
+    // tell the user twice: while one is queued or running, the next tick has nothing to add.
+    QStringList pending{FullCoreDataUpdateOperation::kOperationName};
+    if (className == FastCoreDataUpdateOperation::kOperationName)
+        pending.append(FastCoreDataUpdateOperation::kOperationName);
+    for (const QString& name : pending) {
+        if (!m_queueManager->operationsMatchingName(name).isEmpty()) {
+            TQLog("I: TQSession: %@ not scheduled: %@ is still under way", className, name);
+            return;
+        }
+    }
     if (const TQOperationPtr operation =
             updateOperationWithClassName(className, shouldSendNotification, delegate))
         m_queueManager->scheduleOperation(operation);

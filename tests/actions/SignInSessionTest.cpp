@@ -157,7 +157,9 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
     ASSERT_TRUE(waitUntil([&] { return stored(own) == nullptr; }, 10000));
 
     // The user's own changes are no news, and all of it came without a second full synchronisation.
-    EXPECT_TRUE(notifications.takeAll().isEmpty());
+    for (const Shown& extra : notifications.takeAll())
+        ADD_FAILURE() << "unexpected notification: " << extra.title.toStdString() << " / "
+                      << extra.message.toStdString();
     EXPECT_EQ(requestCount(QStringLiteral("GET"), kDocumentList), 1);
     EXPECT_EQ(storedDocuments(session), m_service.documentIds().size());
     ASSERT_TRUE(stopSynchronising(session));
