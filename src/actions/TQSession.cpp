@@ -271,19 +271,24 @@ void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSen
                                         QObject* delegate)
 {
     // Two synchronisations at once would read the same changestamp, apply the same changes twice and
-    // tell the user twice: while one is queued or running, the next tick has nothing to add.
-    QStringList pending{FullCoreDataUpdateOperation::kOperationName};
+    // tell the user twice. A background tick has nothing to add while one is under way; one the user
+    // asked for runs after it.
+    QStringList pendingNames{FullCoreDataUpdateOperation::kOperationName};
     if (className == FastCoreDataUpdateOperation::kOperationName)
-        pending.append(FastCoreDataUpdateOperation::kOperationName);
-    for (const QString& name : pending) {
-        if (!m_queueManager->operationsMatchingName(name).isEmpty()) {
-            TQLog("I: TQSession: %@ not scheduled: %@ is still under way", className, name);
-            return;
-        }
+        pendingNames.append(FastCoreDataUpdateOperation::kOperationName);
+    QList<TQOperationPtr> pending;
+    for (const QString& name : pendingNames)
+        pending += m_queueManager->operationsMatchingName(name);
+    if (!pending.isEmpty() && !shouldSendNotification) {
+        TQLog("I: TQSession: %@ not scheduled: another synchronisation is under way", className);
+        return;
     }
-    if (const TQOperationPtr operation =
-            updateOperationWithClassName(className, shouldSendNotification, delegate))
-        m_queueManager->scheduleOperation(operation);
+    const TQOperationPtr operation = updateOperationWithClassName(className, shouldSendNotification, delegate);
+    if (!operation)
+        return;
+    for (const TQOperationPtr& earlier : pending)
+        operation->addDependency(earlier);
+    m_queueManager->scheduleOperation(operation);
 }
 
 TQOperationPtr TQSession::updateOperationWithClassName(const QString& className, bool shouldSendNotification,
