@@ -1039,10 +1039,15 @@ bool ManagedObjectContext::save(Error* error)
                     const QList<ManagedObjectID> before = o->m_savedRelations.value(r);
                     const QList<ManagedObjectID>& now = o->m_relations.list(r);
                     const QString table = StoreSchema::quote(storage.joinTable);
-                    const QSet<ManagedObjectID> beforeSet(before.cbegin(), before.cend());
-                    const QSet<ManagedObjectID> nowSet(now.cbegin(), now.cend());
+                    // Sets only for long lists: short ones are scanned faster than hashed.
+                    const bool large = before.size() > 16 && now.size() > 16;
+                    const QSet<ManagedObjectID> beforeSet =
+                        large ? QSet<ManagedObjectID>(before.cbegin(), before.cend())
+                              : QSet<ManagedObjectID>();
+                    const QSet<ManagedObjectID> nowSet =
+                        large ? QSet<ManagedObjectID>(now.cbegin(), now.cend()) : QSet<ManagedObjectID>();
                     for (const ManagedObjectID& id : now) {
-                        if (beforeSet.contains(id))
+                        if (large ? beforeSet.contains(id) : before.contains(id))
                             continue;
                         SqliteStatement& s = db.prepare(
                             QStringLiteral(
@@ -1055,7 +1060,7 @@ bool ManagedObjectContext::save(Error* error)
                         s.run();
                     }
                     for (const ManagedObjectID& id : before) {
-                        if (nowSet.contains(id))
+                        if (large ? nowSet.contains(id) : now.contains(id))
                             continue;
                         SqliteStatement& s =
                             db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
