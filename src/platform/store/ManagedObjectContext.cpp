@@ -844,7 +844,7 @@ void ManagedObjectContext::setToOneRelationship(ManagedObject* object, const Rel
                                                 ManagedObject* target)
 {
     const int index = rel->index;
-    const QList<ManagedObjectID> current = relationList(object, index);
+    const QList<ManagedObjectID>& current = relationList(object, index);
     const ManagedObjectID old = current.isEmpty() ? ManagedObjectID() : current.first();
     const ManagedObjectID wanted = target ? target->m_id : ManagedObjectID();
     if (old == wanted)
@@ -869,8 +869,8 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
 {
     // Also the inverse step of a to-one: "object.rel" gains target, whatever kind rel is.
     const int index = rel->index;
-    const QList<ManagedObjectID> current = relationList(object, index);
-    if (current.contains(target->m_id))
+    relationList(object, index); // loads it
+    if (object->m_relations.contains(index, target->m_id))
         return;
     if (!rel->toMany) {
         setToOneRelationship(object, rel, target);
@@ -878,7 +878,8 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
     }
     willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    object->m_relations.edit(index).append(target->m_id);
+    // In place: nothing else may share the list here, or every append would copy it whole.
+    object->m_relations.append(index, target->m_id);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -889,14 +890,12 @@ void ManagedObjectContext::removeRelated(ManagedObject* object, const Relationsh
                                          const ManagedObjectID& id)
 {
     const int index = rel->index;
-    const QList<ManagedObjectID> current = relationList(object, index);
-    if (!current.contains(id))
+    relationList(object, index); // loads it
+    if (!object->m_relations.contains(index, id))
         return;
     willChangeRelation(object, index, object->m_savedRelations, object->m_relations.list(index),
                        object->m_changedRelationships);
-    QList<ManagedObjectID> remaining = object->m_relations.list(index);
-    remaining.removeAll(id);
-    object->m_relations.set(index, remaining);
+    object->m_relations.remove(index, id);
     recordChange(object);
     object->notifyObservers(rel->name);
     if (rel->inverse)
@@ -1040,8 +1039,15 @@ bool ManagedObjectContext::save(Error* error)
                     const QList<ManagedObjectID> before = o->m_savedRelations.value(r);
                     const QList<ManagedObjectID>& now = o->m_relations.list(r);
                     const QString table = StoreSchema::quote(storage.joinTable);
+                    // Sets only for long lists: short ones are scanned faster than hashed.
+                    const bool large = before.size() > 16 && now.size() > 16;
+                    const QSet<ManagedObjectID> beforeSet =
+                        large ? QSet<ManagedObjectID>(before.cbegin(), before.cend())
+                              : QSet<ManagedObjectID>();
+                    const QSet<ManagedObjectID> nowSet =
+                        large ? QSet<ManagedObjectID>(now.cbegin(), now.cend()) : QSet<ManagedObjectID>();
                     for (const ManagedObjectID& id : now) {
-                        if (before.contains(id))
+                        if (large ? beforeSet.contains(id) : before.contains(id))
                             continue;
                         SqliteStatement& s = db.prepare(
                             QStringLiteral(
@@ -1054,7 +1060,7 @@ bool ManagedObjectContext::save(Error* error)
                         s.run();
                     }
                     for (const ManagedObjectID& id : before) {
-                        if (now.contains(id))
+                        if (large ? nowSet.contains(id) : now.contains(id))
                             continue;
                         SqliteStatement& s =
                             db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")

@@ -4,6 +4,8 @@
 #include "platform/store/ManagedObjectID.h"
 
 #include <QList>
+#include <QSet>
+#include <memory>
 #include <vector>
 
 namespace tavrel {
@@ -35,14 +37,41 @@ public:
         const auto it = find(i);
         return it != m_lists.end() && it->index == i ? it->ids : none;
     }
-    // The list to change in place; the relationship counts as loaded.
-    QList<ManagedObjectID>& edit(int i)
+    // Whether list(i) holds id. Long lists answer from a set built on first use, so relating many records
+    // to one (every file to its owner) stays linear overall.
+    bool contains(int i, const ManagedObjectID& id) const
+    {
+        auto it = const_cast<RecordRelations*>(this)->find(i);
+        if (it == m_lists.end() || it->index != i)
+            return false;
+        if (it->ids.size() < kIndexedFrom)
+            return it->ids.contains(id);
+        if (!it->members)
+            it->members = std::make_unique<QSet<ManagedObjectID>>(it->ids.cbegin(), it->ids.cend());
+        return it->members->contains(id);
+    }
+    // Appends id in place; the relationship counts as loaded.
+    void append(int i, const ManagedObjectID& id)
     {
         m_loaded.insert(i);
         auto it = find(i);
         if (it == m_lists.end() || it->index != i)
-            it = m_lists.insert(it, Entry{i, {}});
-        return it->ids;
+            it = m_lists.insert(it, Entry{i, {}, {}});
+        it->ids.append(id);
+        if (it->members)
+            it->members->insert(id);
+    }
+    // Removes every occurrence of id in place.
+    void remove(int i, const ManagedObjectID& id)
+    {
+        auto it = find(i);
+        if (it == m_lists.end() || it->index != i)
+            return;
+        it->ids.removeAll(id);
+        if (it->ids.isEmpty())
+            m_lists.erase(it);
+        else if (it->members)
+            it->members->remove(id);
     }
     void set(int i, const QList<ManagedObjectID>& ids)
     {
@@ -54,8 +83,9 @@ public:
                 m_lists.erase(it);
         } else if (present) {
             it->ids = ids;
+            it->members.reset();
         } else {
-            m_lists.insert(it, Entry{i, ids});
+            m_lists.insert(it, Entry{i, ids, {}});
         }
     }
     void unload(int i)
@@ -67,10 +97,28 @@ public:
     }
 
 private:
+    static constexpr qsizetype kIndexedFrom = 16;
+
     struct Entry
     {
+        Entry(int i, const QList<ManagedObjectID>& list, std::unique_ptr<QSet<ManagedObjectID>> set)
+            : index(i), ids(list), members(std::move(set))
+        {}
+        // A copy rebuilds its set when asked.
+        Entry(const Entry& other) : index(other.index), ids(other.ids) {}
+        Entry& operator=(const Entry& other)
+        {
+            index = other.index;
+            ids = other.ids;
+            members.reset();
+            return *this;
+        }
+        Entry(Entry&&) = default;
+        Entry& operator=(Entry&&) = default;
+
         int index;
         QList<ManagedObjectID> ids;
+        mutable std::unique_ptr<QSet<ManagedObjectID>> members; // for long lists, built lazily
     };
     std::vector<Entry>::iterator find(int i)
     {

@@ -167,6 +167,64 @@ TEST_F(StoreTest, InversesStayInStepOnBothSides)
     EXPECT_EQ(tags[0]->toMany("notes")[0]->toMany("tags"), tags);
 }
 
+// Long lists answer membership from a set: it must follow every add, removal and reload.
+TEST_F(StoreTest, LongToManyListsStayExactThroughAddsAndRemovals)
+{
+    auto person = insert("Person", {{"name", "p"}});
+    auto tag = insert("Tag", {{"name", "t"}});
+    QList<ManagedObjectPtr> notes;
+    QStringList expected;
+    for (int i = 0; i < 40; ++i) {
+        notes.append(insert("Note", {{"title", QString::number(i)}}));
+        notes.last()->setToOne("author", person);
+        tag->addToMany("notes", notes.last());
+        expected.append(QString::number(i));
+    }
+    tag->addToMany("notes", notes[3]); // already there: no second entry
+    EXPECT_EQ(titles(tag->toMany("notes")), expected);
+    ASSERT_TRUE(context().save());
+
+    // Remove, re-add at the end, move to another author: both sides stay in step.
+    tag->removeFromMany("notes", notes[5]);
+    notes[7]->removeFromMany("tags", tag);
+    tag->addToMany("notes", notes[5]);
+    auto other = insert("Person", {{"name", "o"}});
+    notes[9]->setToOne("author", other);
+    person->addToMany("notes", notes[9]); // back again
+    notes[11]->setToOne("author", other);
+    expected.removeAll("5");
+    expected.removeAll("7");
+    expected.append("5");
+    EXPECT_EQ(titles(tag->toMany("notes")), expected);
+    EXPECT_TRUE(notes[7]->toMany("tags").isEmpty());
+    EXPECT_EQ(person->toManyCount("notes"), 39);
+    EXPECT_EQ(titles(other->toMany("notes")), QStringList{"11"});
+    ASSERT_TRUE(context().save());
+
+    open();
+    auto tags = fetch("Tag");
+    ASSERT_EQ(tags.size(), 1);
+    // A note removed and added back within one save keeps its stored place.
+    expected = titles(tags[0]->toMany("notes"));
+    QStringList members = expected;
+    members.sort();
+    QStringList wanted;
+    for (int i = 0; i < 40; ++i)
+        if (i != 7)
+            wanted.append(QString::number(i));
+    wanted.sort();
+    EXPECT_EQ(members, wanted);
+    auto reloaded = fetch("Note", Predicate::format("title == '7'"));
+    ASSERT_EQ(reloaded.size(), 1);
+    tags[0]->addToMany("notes", reloaded[0]);
+    tags[0]->addToMany("notes", reloaded[0]);
+    expected.append("7");
+    EXPECT_EQ(titles(tags[0]->toMany("notes")), expected);
+    auto people = fetch("Person", Predicate::format("name == 'p'"));
+    ASSERT_EQ(people.size(), 1);
+    EXPECT_EQ(people[0]->toManyCount("notes"), 39);
+}
+
 TEST_F(StoreTest, DeleteRulesCascadeNullifyAndDeny)
 {
     auto folder = insert("Folder", {{"title", "f"}});
