@@ -50,6 +50,8 @@ public:
 
 private:
     bool resolve(QString* error);
+    // True when every prefix of `other` names the same URI here.
+    bool namesNamespacesAlike(const GDataXMLDocument& other) const;
 
     pugi::xml_document m_document;
     QMap<QString, QString> m_prefixToURI;
