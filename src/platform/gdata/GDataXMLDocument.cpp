@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavrel {
@@ -146,6 +147,9 @@ bool GDataXMLDocument::resolve(QString* error)
     // names that keep their prefix.
     struct Declaration
     {
+        Declaration(std::string declaredPrefix, QString declaredURI)
+            : prefix(std::move(declaredPrefix)), uri(std::move(declaredURI))
+        {}
         std::string prefix;
         QString uri;
         bool resolved = false;
@@ -192,10 +196,10 @@ bool GDataXMLDocument::resolve(QString* error)
                 pugi::xml_attribute next = attr.next_attribute();
                 const char* name = attr.name();
                 if (std::strcmp(name, "xmlns") == 0) {
-                    scope.push_back({std::string(), QString::fromUtf8(attr.value())});
+                    scope.emplace_back(std::string(), QString::fromUtf8(attr.value()));
                     element.remove_attribute(attr);
                 } else if (std::strncmp(name, "xmlns:", 6) == 0) {
-                    scope.push_back({std::string(name + 6), QString::fromUtf8(attr.value())});
+                    scope.emplace_back(std::string(name + 6), QString::fromUtf8(attr.value()));
                     element.remove_attribute(attr);
                 }
                 attr = next;
@@ -232,7 +236,7 @@ bool GDataXMLDocument::resolve(QString* error)
             }
         },
         [&](pugi::xml_node) {
-            scope.resize(marks.back());
+            scope.erase(scope.begin() + std::ptrdiff_t(marks.back()), scope.end());
             marks.pop_back();
         });
 
