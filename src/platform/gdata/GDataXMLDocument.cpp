@@ -3,7 +3,6 @@
 #include "platform/gdata/GDataConstants.h"
 
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -76,6 +75,28 @@ template <class Enter, class Leave> void walkElements(pugi::xml_node start, Ente
         }
     }
 }
+
+// Remembers the prefix of a qualified name once; documents use few distinct prefixes.
+void notePrefix(std::vector<std::string>& prefixes, const char* name)
+{
+    const char* colon = std::strchr(name, ':');
+    const std::string_view prefix = colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
+    for (const std::string& known : prefixes) {
+        if (known == prefix)
+            return;
+    }
+    prefixes.emplace_back(prefix);
+}
+
+struct ByteArrayWriter : pugi::xml_writer
+{
+    explicit ByteArrayWriter(QByteArray& bytes) : m_bytes(bytes) {}
+    void write(const void* data, size_t size) override
+    {
+        m_bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+    QByteArray& m_bytes;
+};
 
 } // namespace
 
@@ -304,30 +325,24 @@ std::shared_ptr<GDataXMLDocument> GDataXMLDocument::copyElement(pugi::xml_node e
 
 QSet<QString> GDataXMLDocument::usedNamespaceURIs(pugi::xml_node element) const
 {
-    // Collects the distinct prefixes first (few per document) and resolves each once.
-    std::vector<std::string_view> prefixes;
-    auto note = [&](const char* name) {
-        const char* colon = std::strchr(name, ':');
-        const std::string_view prefix =
-            colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
-        for (const std::string_view& known : prefixes) {
-            if (known == prefix)
-                return;
-        }
-        prefixes.push_back(prefix);
-    };
+    std::vector<std::string> prefixes;
     walkElements(
         element,
         [&](pugi::xml_node node) {
-            note(node.name());
+            notePrefix(prefixes, node.name());
             for (pugi::xml_attribute attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
                 if (std::strchr(attr.name(), ':'))
-                    note(attr.name());
+                    notePrefix(prefixes, attr.name());
             }
         },
         [](pugi::xml_node) {});
+    return urisOfPrefixes(prefixes);
+}
+
+QSet<QString> GDataXMLDocument::urisOfPrefixes(const std::vector<std::string>& prefixes) const
+{
     QSet<QString> uris;
-    for (const std::string_view& prefix : prefixes)
+    for (const std::string& prefix : prefixes)
         uris.insert(uriForPrefix(QString::fromUtf8(prefix.data(), qsizetype(prefix.size()))));
     uris.remove(QString());
     return uris;
@@ -341,22 +356,24 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
     pugi::xml_document out;
     pugi::xml_node root = out.append_copy(element);
 
-    QSet<QString> uris = usedNamespaceURIs(element);
-    uris.unite(extraURIs);
-    uris.remove(QString());
-    uris.remove(kGDataNamespaceXML);
-
     // Default namespace handling: Atom elements are unprefixed and rely on a default declaration; elements
     // in no namespace need the default undeclared wherever Atom is the default around them.
     const QString noNamespace = QString::fromLatin1(kNoNamespacePrefix);
     const QByteArray atomURI = kGDataNamespaceAtom.toUtf8();
     const size_t noNamespaceLength = std::strlen(kNoNamespacePrefix);
+    std::vector<std::string> usedPrefixes;
     std::vector<bool> atomDefault; // per open element: is Atom the default namespace inside it
     walkElements(
         root,
         [&](pugi::xml_node node) {
             const bool outer = atomDefault.empty() ? false : atomDefault.back();
             const char* name = node.name();
+            // The used namespaces are gathered in this same walk, before any renaming below.
+            notePrefix(usedPrefixes, name);
+            for (pugi::xml_attribute attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
+                if (std::strchr(attr.name(), ':'))
+                    notePrefix(usedPrefixes, attr.name());
+            }
             const char* colon = std::strchr(name, ':');
             bool inner = outer;
             if (!colon && !outer) {
@@ -374,6 +391,11 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
             atomDefault.push_back(inner);
         },
         [&](pugi::xml_node) { atomDefault.pop_back(); });
+
+    QSet<QString> uris = urisOfPrefixes(usedPrefixes);
+    uris.unite(extraURIs);
+    uris.remove(QString());
+    uris.remove(kGDataNamespaceXML);
 
     // Prefixed declarations on the root, in a stable order; the root's own default declaration stays first.
     QStringList prefixes;
@@ -396,10 +418,9 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
         splitName(root.name()).first.isEmpty())
         root.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
 
-    std::ostringstream stream;
-    out.save(stream, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     QByteArray bytes = withDeclaration ? QByteArray("<?xml version='1.0' encoding='UTF-8'?>") : QByteArray();
-    bytes += QByteArray::fromStdString(stream.str());
+    ByteArrayWriter writer(bytes);
+    out.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return bytes;
 }
 

@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 #include <pugixml.hpp>
 
 namespace tavrel {
@@ -52,6 +54,7 @@ private:
     bool resolve(QString* error);
     // True when every prefix of `other` names the same URI here.
     bool namesNamespacesAlike(const GDataXMLDocument& other) const;
+    QSet<QString> urisOfPrefixes(const std::vector<std::string>& prefixes) const;
 
     pugi::xml_document m_document;
     QMap<QString, QString> m_prefixToURI;
