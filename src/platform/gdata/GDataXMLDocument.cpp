@@ -227,8 +227,8 @@ bool GDataXMLDocument::resolve(QString* error)
             }
             const char* name = element.name();
             const char* colon = std::strchr(name, ':');
-            const std::string_view prefix = colon ? std::string_view(name, size_t(colon - name))
-                                                  : std::string_view();
+            const std::string_view prefix =
+                colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
             const char* local = colon ? colon + 1 : name;
             Declaration* decl = lookup(prefix);
             if (!decl) {

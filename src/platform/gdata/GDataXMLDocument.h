@@ -5,9 +5,9 @@
 #include <QSet>
 #include <QString>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
-#include <pugixml.hpp>
 
 namespace tavrel {
 

@@ -431,8 +431,9 @@ TEST(GDataParsing, MergedPagesKeepEachEntryAndItsNamespaces)
                  QString::fromLatin1(extension), QString::fromLatin1(docs))
             .toUtf8();
     };
-    const char* canonical = "xmlns:gd=\"http://schemas.google.com/g/2005\" "
-                            "xmlns:docs=\"http://schemas.google.com/docs/2007\" xmlns:x=\"urn:tavrel:test:one\"";
+    const char* canonical =
+        "xmlns:gd=\"http://schemas.google.com/g/2005\" "
+        "xmlns:docs=\"http://schemas.google.com/docs/2007\" xmlns:x=\"urn:tavrel:test:one\"";
     auto merged = parse<GDataFeedDocList>(page(canonical, "gd", "docs", "1First", "one"));
     ASSERT_TRUE(merged);
     // Same prefixes as the first page; then other prefixes, "x" naming another namespace.
@@ -465,7 +466,8 @@ TEST(GDataParsing, MergedPagesKeepEachEntryAndItsNamespaces)
         const QString text = doc->XMLString();
         EXPECT_TRUE(text.contains(QLatin1String(cases[i].uri))) << text.toStdString();
         EXPECT_FALSE(text.contains(QLatin1String(cases[i].notURI))) << text.toStdString();
-        auto back = std::dynamic_pointer_cast<GDataEntryDocBase>(GDataObjectFactory::entryWithXMLString(text));
+        auto back =
+            std::dynamic_pointer_cast<GDataEntryDocBase>(GDataObjectFactory::entryWithXMLString(text));
         ASSERT_TRUE(back) << text.toStdString();
         EXPECT_EQ(back->resourceID(), QLatin1String(cases[i].resourceID));
         EXPECT_EQ(back->XMLString(), text);
