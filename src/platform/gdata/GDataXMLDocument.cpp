@@ -2,7 +2,10 @@
 
 #include "platform/gdata/GDataConstants.h"
 
-#include <sstream>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavrel {
@@ -73,6 +76,28 @@ template <class Enter, class Leave> void walkElements(pugi::xml_node start, Ente
     }
 }
 
+// Remembers the prefix of a qualified name once; documents use few distinct prefixes.
+void notePrefix(std::vector<std::string>& prefixes, const char* name)
+{
+    const char* colon = std::strchr(name, ':');
+    const std::string_view prefix = colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
+    for (const std::string& known : prefixes) {
+        if (known == prefix)
+            return;
+    }
+    prefixes.emplace_back(prefix);
+}
+
+struct ByteArrayWriter : pugi::xml_writer
+{
+    explicit ByteArrayWriter(QByteArray& bytes) : m_bytes(bytes) {}
+    void write(const void* data, size_t size) override
+    {
+        m_bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+    QByteArray& m_bytes;
+};
+
 } // namespace
 
 GDataXMLDocument::GDataXMLDocument()
@@ -138,24 +163,48 @@ QString GDataXMLDocument::uriForPrefix(const QString& prefix) const
 
 bool GDataXMLDocument::resolve(QString* error)
 {
-    // In-scope declarations as a stack of (prefix, URI); the mark per element tells where its own begin.
-    std::vector<std::pair<QString, QString>> scope;
+    // In-scope declarations as a stack; the mark per element tells where its own begin. Each declaration
+    // resolves its canonical prefix once, on first use, so the walk stays linear and allocation-free for
+    // names that keep their prefix.
+    struct Declaration
+    {
+        Declaration(std::string declaredPrefix, QString declaredURI)
+            : prefix(std::move(declaredPrefix)), uri(std::move(declaredURI))
+        {}
+        std::string prefix;
+        QString uri;
+        bool resolved = false;
+        std::string canonical;
+    };
+    std::vector<Declaration> scope;
     std::vector<size_t> marks;
+    Declaration xmlDeclaration{"xml", kGDataNamespaceXML};
+    Declaration noDefault{"", QString()};
     QString failure;
 
-    auto lookup = [&](const QString& prefix, bool* found) -> QString {
-        if (prefix == QLatin1String("xml")) {
-            *found = true;
-            return kGDataNamespaceXML;
-        }
+    auto lookup = [&](std::string_view prefix) -> Declaration* {
+        if (prefix == "xml")
+            return &xmlDeclaration;
         for (auto it = scope.rbegin(); it != scope.rend(); ++it) {
-            if (it->first == prefix) {
-                *found = true;
-                return it->second;
-            }
+            if (it->prefix == prefix)
+                return &*it;
         }
-        *found = prefix.isEmpty(); // no default declaration: no namespace
-        return QString();
+        return prefix.empty() ? &noDefault : nullptr; // no default declaration: no namespace
+    };
+    auto canonical = [&](Declaration* decl) -> const std::string& {
+        if (!decl->resolved) {
+            decl->canonical = prefixForURI(decl->uri, QString::fromUtf8(decl->prefix)).toStdString();
+            decl->resolved = true;
+        }
+        return decl->canonical;
+    };
+    std::string renamed;
+    auto rename = [&](const std::string& prefix, const char* local) -> const char* {
+        renamed = prefix;
+        if (!renamed.empty())
+            renamed += ':';
+        renamed += local;
+        return renamed.c_str();
     };
 
     walkElements(
@@ -168,37 +217,47 @@ bool GDataXMLDocument::resolve(QString* error)
                 pugi::xml_attribute next = attr.next_attribute();
                 const char* name = attr.name();
                 if (std::strcmp(name, "xmlns") == 0) {
-                    scope.emplace_back(QString(), QString::fromUtf8(attr.value()));
+                    scope.emplace_back(std::string(), QString::fromUtf8(attr.value()));
                     element.remove_attribute(attr);
                 } else if (std::strncmp(name, "xmlns:", 6) == 0) {
-                    scope.emplace_back(QString::fromUtf8(name + 6), QString::fromUtf8(attr.value()));
+                    scope.emplace_back(std::string(name + 6), QString::fromUtf8(attr.value()));
                     element.remove_attribute(attr);
                 }
                 attr = next;
             }
-            auto [prefix, local] = splitName(element.name());
-            bool found = false;
-            const QString uri = lookup(prefix, &found);
-            if (!found) {
-                failure = QStringLiteral("undeclared namespace prefix \"%1\"").arg(prefix);
+            const char* name = element.name();
+            const char* colon = std::strchr(name, ':');
+            const std::string_view prefix =
+                colon ? std::string_view(name, size_t(colon - name)) : std::string_view();
+            const char* local = colon ? colon + 1 : name;
+            Declaration* decl = lookup(prefix);
+            if (!decl) {
+                failure = QStringLiteral("undeclared namespace prefix \"%1\"")
+                              .arg(QString::fromUtf8(prefix.data(), qsizetype(prefix.size())));
                 return;
             }
-            element.set_name(joinName(prefixForURI(uri, prefix), local).toUtf8().constData());
+            const std::string& elementPrefix = canonical(decl);
+            if (elementPrefix != prefix)
+                element.set_name(rename(elementPrefix, local));
             for (pugi::xml_attribute attr = element.first_attribute(); attr; attr = attr.next_attribute()) {
-                auto [attrPrefix, attrLocal] = splitName(attr.name());
-                if (attrPrefix.isEmpty())
+                const char* attrName = attr.name();
+                const char* attrColon = std::strchr(attrName, ':');
+                if (!attrColon)
                     continue; // unprefixed attributes are in no namespace
-                bool attrFound = false;
-                const QString attrURI = lookup(attrPrefix, &attrFound);
-                if (!attrFound || attrURI.isEmpty()) {
-                    failure = QStringLiteral("undeclared namespace prefix \"%1\"").arg(attrPrefix);
+                const std::string_view attrPrefix(attrName, size_t(attrColon - attrName));
+                Declaration* attrDecl = lookup(attrPrefix);
+                if (!attrDecl || attrDecl->uri.isEmpty()) {
+                    failure = QStringLiteral("undeclared namespace prefix \"%1\"")
+                                  .arg(QString::fromUtf8(attrPrefix.data(), qsizetype(attrPrefix.size())));
                     return;
                 }
-                attr.set_name(joinName(prefixForURI(attrURI, attrPrefix), attrLocal).toUtf8().constData());
+                const std::string& mine = canonical(attrDecl);
+                if (mine != attrPrefix)
+                    attr.set_name(rename(mine, attrColon + 1));
             }
         },
         [&](pugi::xml_node) {
-            scope.resize(marks.back());
+            scope.erase(scope.begin() + std::ptrdiff_t(marks.back()), scope.end());
             marks.pop_back();
         });
 
@@ -214,7 +273,7 @@ pugi::xml_node GDataXMLDocument::importNode(const GDataXMLDocument& sourceDocume
                                             pugi::xml_node parent, pugi::xml_node before)
 {
     pugi::xml_node copy = before ? parent.insert_copy_before(source, before) : parent.append_copy(source);
-    if (&sourceDocument == this)
+    if (&sourceDocument == this || namesNamespacesAlike(sourceDocument))
         return copy;
     auto rename = [&](const char* name) -> QString {
         auto [prefix, local] = splitName(name);
@@ -242,6 +301,19 @@ pugi::xml_node GDataXMLDocument::importNode(const GDataXMLDocument& sourceDocume
     return copy;
 }
 
+bool GDataXMLDocument::namesNamespacesAlike(const GDataXMLDocument& other) const
+{
+    // Pages of one service share their prefix table: then no name needs renaming.
+    if (other.m_prefixToURI.size() > m_prefixToURI.size())
+        return false;
+    for (auto it = other.m_prefixToURI.constBegin(); it != other.m_prefixToURI.constEnd(); ++it) {
+        auto mine = m_prefixToURI.constFind(it.key());
+        if (mine == m_prefixToURI.constEnd() || mine.value() != it.value())
+            return false;
+    }
+    return true;
+}
+
 std::shared_ptr<GDataXMLDocument> GDataXMLDocument::copyElement(pugi::xml_node element) const
 {
     auto doc = std::make_shared<GDataXMLDocument>();
@@ -253,17 +325,25 @@ std::shared_ptr<GDataXMLDocument> GDataXMLDocument::copyElement(pugi::xml_node e
 
 QSet<QString> GDataXMLDocument::usedNamespaceURIs(pugi::xml_node element) const
 {
-    QSet<QString> uris;
+    std::vector<std::string> prefixes;
     walkElements(
         element,
         [&](pugi::xml_node node) {
-            uris.insert(uriForPrefix(splitName(node.name()).first));
+            notePrefix(prefixes, node.name());
             for (pugi::xml_attribute attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
                 if (std::strchr(attr.name(), ':'))
-                    uris.insert(uriForPrefix(splitName(attr.name()).first));
+                    notePrefix(prefixes, attr.name());
             }
         },
         [](pugi::xml_node) {});
+    return urisOfPrefixes(prefixes);
+}
+
+QSet<QString> GDataXMLDocument::urisOfPrefixes(const std::vector<std::string>& prefixes) const
+{
+    QSet<QString> uris;
+    for (const std::string& prefix : prefixes)
+        uris.insert(uriForPrefix(QString::fromUtf8(prefix.data(), qsizetype(prefix.size()))));
     uris.remove(QString());
     return uris;
 }
@@ -276,26 +356,33 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
     pugi::xml_document out;
     pugi::xml_node root = out.append_copy(element);
 
-    QSet<QString> uris = usedNamespaceURIs(element);
-    uris.unite(extraURIs);
-    uris.remove(QString());
-    uris.remove(kGDataNamespaceXML);
-
     // Default namespace handling: Atom elements are unprefixed and rely on a default declaration; elements
     // in no namespace need the default undeclared wherever Atom is the default around them.
     const QString noNamespace = QString::fromLatin1(kNoNamespacePrefix);
+    const QByteArray atomURI = kGDataNamespaceAtom.toUtf8();
+    const size_t noNamespaceLength = std::strlen(kNoNamespacePrefix);
+    std::vector<std::string> usedPrefixes;
     std::vector<bool> atomDefault; // per open element: is Atom the default namespace inside it
     walkElements(
         root,
         [&](pugi::xml_node node) {
             const bool outer = atomDefault.empty() ? false : atomDefault.back();
-            auto [prefix, local] = splitName(node.name());
+            const char* name = node.name();
+            // The used namespaces are gathered in this same walk, before any renaming below.
+            notePrefix(usedPrefixes, name);
+            for (pugi::xml_attribute attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
+                if (std::strchr(attr.name(), ':'))
+                    notePrefix(usedPrefixes, attr.name());
+            }
+            const char* colon = std::strchr(name, ':');
             bool inner = outer;
-            if (prefix.isEmpty() && !outer) {
-                node.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
+            if (!colon && !outer) {
+                node.prepend_attribute("xmlns").set_value(atomURI.constData());
                 inner = true;
-            } else if (prefix == noNamespace) {
-                node.set_name(local.toUtf8().constData());
+            } else if (colon && size_t(colon - name) == noNamespaceLength &&
+                       std::strncmp(name, kNoNamespacePrefix, noNamespaceLength) == 0) {
+                const std::string local(colon + 1);
+                node.set_name(local.c_str());
                 if (outer) {
                     node.prepend_attribute("xmlns").set_value("");
                     inner = false;
@@ -304,6 +391,11 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
             atomDefault.push_back(inner);
         },
         [&](pugi::xml_node) { atomDefault.pop_back(); });
+
+    QSet<QString> uris = urisOfPrefixes(usedPrefixes);
+    uris.unite(extraURIs);
+    uris.remove(QString());
+    uris.remove(kGDataNamespaceXML);
 
     // Prefixed declarations on the root, in a stable order; the root's own default declaration stays first.
     QStringList prefixes;
@@ -326,10 +418,9 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
         splitName(root.name()).first.isEmpty())
         root.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
 
-    std::ostringstream stream;
-    out.save(stream, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     QByteArray bytes = withDeclaration ? QByteArray("<?xml version='1.0' encoding='UTF-8'?>") : QByteArray();
-    bytes += QByteArray::fromStdString(stream.str());
+    ByteArrayWriter writer(bytes);
+    out.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return bytes;
 }
 

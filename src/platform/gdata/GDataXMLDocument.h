@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 #include <pugixml.hpp>
+#include <string>
+#include <vector>
 
 namespace tavrel {
 
@@ -50,6 +52,9 @@ public:
 
 private:
     bool resolve(QString* error);
+    // True when every prefix of `other` names the same URI here.
+    bool namesNamespacesAlike(const GDataXMLDocument& other) const;
+    QSet<QString> urisOfPrefixes(const std::vector<std::string>& prefixes) const;
 
     pugi::xml_document m_document;
     QMap<QString, QString> m_prefixToURI;

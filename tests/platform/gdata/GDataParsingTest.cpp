@@ -416,3 +416,60 @@ TEST(GDataParsing, BuiltEntriesAndBatchFeedsDeclareEveryNamespaceTheyUse)
     EXPECT_EQ(entries[1]->batchIDString(), entries[1]->identifier());
     EXPECT_EQ(entries[1]->batchOperation(), kGDataBatchOperationDelete);
 }
+
+TEST(GDataParsing, MergedPagesKeepEachEntryAndItsNamespaces)
+{
+    auto page = [](const char* declarations, const char* gd, const char* docs, const char* id,
+                   const char* extension) {
+        return QStringLiteral(
+                   "<feed xmlns=\"http://www.w3.org/2005/Atom\" %1><entry><id>%3</id>"
+                   "<category scheme=\"http://schemas.google.com/g/2005#kind\" "
+                   "term=\"http://schemas.google.com/docs/2007#document\"/>"
+                   "<%2:resourceId>document:%3</%2:resourceId><x:%4>kept</x:%4><%5:writersCanInvite "
+                   "value=\"true\"/></entry></feed>")
+            .arg(QString::fromLatin1(declarations), QString::fromLatin1(gd), QString::fromLatin1(id),
+                 QString::fromLatin1(extension), QString::fromLatin1(docs))
+            .toUtf8();
+    };
+    const char* canonical =
+        "xmlns:gd=\"http://schemas.google.com/g/2005\" "
+        "xmlns:docs=\"http://schemas.google.com/docs/2007\" xmlns:x=\"urn:tavrel:test:one\"";
+    auto merged = parse<GDataFeedDocList>(page(canonical, "gd", "docs", "1First", "one"));
+    ASSERT_TRUE(merged);
+    // Same prefixes as the first page; then other prefixes, "x" naming another namespace.
+    auto same = parse<GDataFeedDocList>(page(canonical, "gd", "docs", "2Same", "one"));
+    auto other = parse<GDataFeedDocList>(page("xmlns:g=\"http://schemas.google.com/g/2005\" "
+                                              "xmlns:d=\"http://schemas.google.com/docs/2007\" "
+                                              "xmlns:x=\"urn:tavrel:test:two\"",
+                                              "g", "d", "3Other", "two"));
+    ASSERT_TRUE(same && other);
+    const QString sameText = same->entries().first()->XMLString();
+    merged->appendEntriesOfFeed(*same);
+    merged->appendEntriesOfFeed(*other);
+
+    const QList<GDataEntryPtr> entries = merged->entries();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[1]->XMLString(), sameText);
+    const struct
+    {
+        const char* resourceID;
+        const char* uri;
+        const char* notURI;
+    } cases[] = {{"document:1First", "urn:tavrel:test:one", "urn:tavrel:test:two"},
+                 {"document:2Same", "urn:tavrel:test:one", "urn:tavrel:test:two"},
+                 {"document:3Other", "urn:tavrel:test:two", "urn:tavrel:test:one"}};
+    for (int i = 0; i < 3; ++i) {
+        auto doc = std::dynamic_pointer_cast<GDataEntryDocBase>(entries[i]);
+        ASSERT_TRUE(doc) << i;
+        EXPECT_EQ(doc->resourceID(), QLatin1String(cases[i].resourceID));
+        EXPECT_EQ(doc->writersCanInvite(), true) << i;
+        const QString text = doc->XMLString();
+        EXPECT_TRUE(text.contains(QLatin1String(cases[i].uri))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QLatin1String(cases[i].notURI))) << text.toStdString();
+        auto back =
+            std::dynamic_pointer_cast<GDataEntryDocBase>(GDataObjectFactory::entryWithXMLString(text));
+        ASSERT_TRUE(back) << text.toStdString();
+        EXPECT_EQ(back->resourceID(), QLatin1String(cases[i].resourceID));
+        EXPECT_EQ(back->XMLString(), text);
+    }
+}
