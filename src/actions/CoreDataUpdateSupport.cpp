@@ -1,5 +1,11 @@
 #include "actions/CoreDataUpdateSupport.h"
 
+#include "actions/FastCoreDataUpdateOperation.h"
+#include "model/TQMOCManager.h"
+#include "session/TQOperation.h"
+#include "session/TQSessionProtocol.h"
+#include "session/VUvodozuManager.h"
+
 #include "model/TQLog.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "session/VUvodozuManager.h"
@@ -66,6 +72,28 @@ Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QOb
     // What failed to save must not ride along with the next save of this thread's context.
     context->reset();
     return VUvodozuManager::unexpectedErrorWithReason(error.localizedDescription());
+}
+
+void CoreDataUpdateSupport::configureOperation(TQOperation& operation, const QString& name,
+                                               TQSessionProtocol* session)
+{
+    operation.setName(name);
+    operation.setArguments({});
+    operation.setIsExclusive(true);
+    operation.setSession(session);
+    if (session)
+        operation.setManager(session->documentManager());
+}
+
+QString CoreDataUpdateSupport::accountAddress(TQSessionProtocol* session)
+{
+    TQMOCManager* store = session ? session->mocManager() : nullptr;
+    return store ? store->username() : QString();
+}
+
+QString CoreDataUpdateSupport::largestChangestampKey(TQSessionProtocol* session)
+{
+    return FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(accountAddress(session));
 }
 
 } // namespace tavrel

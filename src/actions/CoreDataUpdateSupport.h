@@ -9,6 +9,8 @@
 namespace tavrel {
 
 class ManagedObjectContext;
+class TQOperation;
+class TQSessionProtocol;
 
 // What the full and the incremental synchronisation share: saving the worker context with the
 // master context told of the save, and where the settings keep the account's changestamp.
@@ -22,6 +24,13 @@ public:
     // success.
     static Error saveLocalContext(ManagedObjectContext* context, QObject* delegate, const QString& owner,
                                   bool logPrefix);
+
+    // Both synchronisations are exclusive document-manager operations without arguments.
+    static void configureOperation(TQOperation& operation, const QString& name, TQSessionProtocol* session);
+    // The account's address, from the session's store; empty without one.
+    static QString accountAddress(TQSessionProtocol* session);
+    // The settings key of the account's largest changestamp: "TQlargestChangestamp" and the address.
+    static QString largestChangestampKey(TQSessionProtocol* session);
 };
 
 } // namespace tavrel

@@ -65,12 +65,7 @@ FastCoreDataUpdateOperation::FastCoreDataUpdateOperation() : FastCoreDataUpdateO
 
 FastCoreDataUpdateOperation::FastCoreDataUpdateOperation(TQSessionProtocol* session)
 {
-    setName(kOperationName);
-    setArguments({});
-    setIsExclusive(true);
-    setSession(session);
-    if (session)
-        setManager(session->documentManager());
+    CoreDataUpdateSupport::configureOperation(*this, kOperationName, session);
 }
 
 FastCoreDataUpdateOperation::~FastCoreDataUpdateOperation()
@@ -80,14 +75,12 @@ FastCoreDataUpdateOperation::~FastCoreDataUpdateOperation()
 
 QString FastCoreDataUpdateOperation::username() const
 {
-    TQSessionProtocol* owner = session();
-    TQMOCManager* store = owner ? owner->mocManager() : nullptr;
-    return store ? store->username() : QString();
+    return CoreDataUpdateSupport::accountAddress(session());
 }
 
 QString FastCoreDataUpdateOperation::largestChangestampKey() const
 {
-    return kLargestChangestampKeyFormat.arg(username());
+    return CoreDataUpdateSupport::largestChangestampKey(session());
 }
 
 QVariant FastCoreDataUpdateOperation::largestChangestamp()

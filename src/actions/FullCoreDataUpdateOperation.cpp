@@ -80,12 +80,7 @@ FullCoreDataUpdateOperation::FullCoreDataUpdateOperation() : FullCoreDataUpdateO
 
 FullCoreDataUpdateOperation::FullCoreDataUpdateOperation(TQSessionProtocol* session)
 {
-    setName(kOperationName);
-    setArguments({});
-    setIsExclusive(true);
-    setSession(session);
-    if (session)
-        setManager(session->documentManager());
+    CoreDataUpdateSupport::configureOperation(*this, kOperationName, session);
 }
 
 FullCoreDataUpdateOperation::~FullCoreDataUpdateOperation()
@@ -236,9 +231,7 @@ void FullCoreDataUpdateOperation::allSuboperationsDidFinish()
     bool isStamp = false;
     const qint64 stamp = m_changestamp.toLongLong(&isStamp);
     if (error.isNull() && m_changestamp.isValid() && isStamp)
-        Settings::setValue(FastCoreDataUpdateOperation::kLargestChangestampKeyFormat.arg(
-                               session()->mocManager()->username()),
-                           stamp);
+        Settings::setValue(CoreDataUpdateSupport::largestChangestampKey(session()), stamp);
     const QVariant answer = error.isNull() ? QVariant() : QVariant::fromValue(error);
     performCallbackWithResult(answer, answer);
 }
