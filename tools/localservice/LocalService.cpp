@@ -500,6 +500,20 @@ struct LocalService::Impl
     {
         return sent == QLatin1String("*") || sent == current;
     }
+    // The answer to a conditional write: 403 when a required tag is missing, 412 when the tag sent is
+    // stale; nothing when the write may go on.
+    std::optional<Response> refusedPrecondition(const QString& sent, const QString& current, quint64 version,
+                                                bool required) const
+    {
+        if (sent.isEmpty()) {
+            if (required)
+                return text(403, "If-Match or If-None-Match header or entry etag attribute required");
+            return std::nullopt;
+        }
+        if (!etagMatches(sent, current))
+            return text(412, etagMismatchText(sent, version).toUtf8());
+        return std::nullopt;
+    }
     void applyDocInput(State::Doc& d, const DocInput& in, bool replaceLabels);
     State::Doc& createDoc(const DocInput& in, const QString& kind, const QString& folder);
     Response entryResponse(int status, const State::Doc& d, bool expand, const QByteArray& location = {});
@@ -1144,10 +1158,8 @@ Response LocalService::Impl::docPut(const Request& r, const QString& rid, bool e
     QString sent = r.header("if-match");
     if (sent.isEmpty())
         sent = in.etag;
-    if (sent.isEmpty())
-        return text(403, "If-Match or If-None-Match header or entry etag attribute required");
-    if (!etagMatches(sent, state.docEtag(*d)))
-        return text(412, etagMismatchText(sent, d->version).toUtf8());
+    if (auto refused = refusedPrecondition(sent, state.docEtag(*d), d->version, true))
+        return *refused;
     const bool wasViewed = d->labels.contains(QStringLiteral("viewed"));
     applyDocInput(*d, in, true);
     if (!wasViewed && d->labels.contains(QStringLiteral("viewed")))
@@ -1164,10 +1176,8 @@ Response LocalService::Impl::docDelete(const Request& r, const QString& rid)
     if (!d)
         return text(404, "Not Found");
     const QString sent = r.header("if-match");
-    if (sent.isEmpty())
-        return text(403, "If-Match or If-None-Match header or entry etag attribute required");
-    if (!etagMatches(sent, state.docEtag(*d)))
-        return text(412, etagMismatchText(sent, d->version).toUtf8());
+    if (auto refused = refusedPrecondition(sent, state.docEtag(*d), d->version, true))
+        return *refused;
     if (r.flag("delete"))
         state.removeDoc(rid);
     else {
@@ -1227,8 +1237,8 @@ Response LocalService::Impl::contentsRemove(const Request& r, const QString& fol
     if (!d || !d->parents.contains(folder))
         return text(404, "Not Found");
     const QString sent = r.header("if-match");
-    if (!sent.isEmpty() && !etagMatches(sent, state.docEtag(*d)))
-        return text(412, etagMismatchText(sent, d->version).toUtf8());
+    if (auto refused = refusedPrecondition(sent, state.docEtag(*d), d->version, false))
+        return *refused;
     d->parents.removeAll(folder);
     state.touch(*d, false);
     Response out = text(200, {});
@@ -1484,8 +1494,9 @@ Response LocalService::Impl::aclEntryRequest(const Request& r, const QString& ri
         out.header("ETag", state.aclEtag(*d, d->acl.at(index)).toUtf8());
         return out;
     }
-    if (!sent.isEmpty() && !etagMatches(sent, state.aclEtag(*d, d->acl.at(index))))
-        return text(412, etagMismatchText(sent, d->acl.at(index).version).toUtf8());
+    if (auto refused =
+            refusedPrecondition(sent, state.aclEtag(*d, d->acl.at(index)), d->acl.at(index).version, false))
+        return *refused;
     if (r.method == QLatin1String("DELETE")) {
         if (d->acl.at(index).role == QLatin1String("owner"))
             return text(403, "Forbidden: the owner cannot be removed");
@@ -1688,8 +1699,8 @@ Response LocalService::Impl::uploadStart(const Request& r, const QString& rest, 
         if (!d)
             return text(404, "Not Found");
         const QString sent = r.header("if-match");
-        if (!sent.isEmpty() && !etagMatches(sent, state.docEtag(*d)))
-            return text(412, etagMismatchText(sent, d->version).toUtf8());
+        if (auto refused = refusedPrecondition(sent, state.docEtag(*d), d->version, false))
+            return *refused;
         up.update = true;
         up.rid = d->rid;
     } else if (!parts.isEmpty()) {
@@ -1964,10 +1975,8 @@ Response LocalService::Impl::contactPut(const Request& r, const QString& id)
     QString sent = r.header("if-match");
     if (sent.isEmpty())
         sent = in.etag;
-    if (sent.isEmpty())
-        return text(403, "If-Match or If-None-Match header or entry etag attribute required");
-    if (!etagMatches(sent, state.contactEtag(*c)))
-        return text(412, etagMismatchText(sent, c->version).toUtf8());
+    if (auto refused = refusedPrecondition(sent, state.contactEtag(*c), c->version, true))
+        return *refused;
     applyContact(*c, in);
     state.touch(*c);
     Response out = xml(200, kAtomEntry, State::entryDocument(state.contactEntry(*c)));
@@ -1981,10 +1990,8 @@ Response LocalService::Impl::contactDelete(const Request& r, const QString& id)
     if (!c || c->deleted)
         return text(404, "Contact not found.");
     const QString sent = r.header("if-match");
-    if (sent.isEmpty())
-        return text(403, "If-Match or If-None-Match header or entry etag attribute required");
-    if (!etagMatches(sent, state.contactEtag(*c)))
-        return text(412, etagMismatchText(sent, c->version).toUtf8());
+    if (auto refused = refusedPrecondition(sent, state.contactEtag(*c), c->version, true))
+        return *refused;
     c->deleted = true;
     state.touch(*c);
     Response out = text(200, {});
