@@ -81,6 +81,17 @@ QByteArray AtomText::percent(const QString& text)
     return QUrl::toPercentEncoding(text);
 }
 
+QString AtomText::lastSegment(const QString& url)
+{
+    QString s = url;
+    const int q = s.indexOf(QLatin1Char('?'));
+    if (q >= 0)
+        s.truncate(q);
+    while (s.endsWith(QLatin1Char('/')))
+        s.chop(1);
+    return QUrl::fromPercentEncoding(s.section(QLatin1Char('/'), -1).toUtf8());
+}
+
 QString AtomText::localName(const char* name)
 {
     const char* colon = std::strchr(name, ':');

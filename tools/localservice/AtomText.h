@@ -32,6 +32,8 @@ public:
     static QByteArray isoBytes(const QDateTime& time);
     static QDateTime parseTime(const QString& text);
     static QByteArray percent(const QString& text); // "document:x" -> "document%3Ax"
+    // The id an entry URL ends in: "https://host/feeds/id/document%3Aabc" -> "document:abc".
+    static QString lastSegment(const QString& url);
 
     // Namespace URI and local name of an element or attribute name, resolved against the node's scope.
     static QString namespaceOf(const pugi::xml_node& node);

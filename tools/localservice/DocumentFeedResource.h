@@ -1,0 +1,32 @@
+#pragma once
+
+#include "LocalServiceState.h"
+#include "Request.h"
+#include "Response.h"
+
+#include <QStringList>
+
+namespace tavrel::localservice {
+
+// The lists of the documents service: the document list and a collection's content (with paging,
+// categories and queries), the changes feed, a document's revisions, and the account's metadata.
+class DocumentFeedResource
+{
+public:
+    explicit DocumentFeedResource(LocalServiceState& state);
+
+    // `categories` are the path's segments after "/-/"; `folder` (a resource id) lists its content.
+    Response list(const Request& r, const QString& projection, const QStringList& categories,
+                  const QString& folder);
+    Response changes(const Request& r);
+    Response revisions(const QString& rid);
+    Response metadata() const;
+
+private:
+    QByteArray feedHead(const QByteArray& id, const QString& title, const QByteArray& selfUrl,
+                        const QByteArray& postUrl, const QByteArray& etag) const;
+
+    LocalServiceState& m_state;
+};
+
+} // namespace tavrel::localservice

@@ -1,0 +1,167 @@
+#include "LocalServiceImpl.h"
+
+#include <algorithm>
+#include <httplib.h>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavrel::localservice {
+
+LocalService::Impl::Impl()
+{
+    addRoutes();
+}
+
+void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& res,
+                               const httplib::ContentReader* reader)
+{
+    Request r;
+    r.method = QString::fromStdString(req.method);
+    r.path = QString::fromStdString(req.path);
+    r.rawTarget = QString::fromStdString(req.target);
+    for (const auto& [k, v] : req.params)
+        r.query.insert(QString::fromStdString(k), QString::fromStdString(v));
+    for (const auto& [k, v] : req.headers) {
+        const QString name = QString::fromStdString(k).toLower();
+        const QString value = QString::fromStdString(v);
+        if (r.headers.contains(name))
+            r.headers[name] += QStringLiteral(", ") + value;
+        else
+            r.headers.insert(name, value);
+    }
+
+    // Which fault applies, decided before the body is read.
+    std::optional<Fault> fault;
+    quint64 generation = 0;
+    {
+        std::lock_guard lock(mutex);
+        for (int i = 0; i < faults.size(); ++i) {
+            FaultSlot& slot = faults[i];
+            if (!slot.fault.method.isEmpty() && slot.fault.method.compare(r.method, Qt::CaseInsensitive) != 0)
+                continue;
+            if (!slot.fault.pathPattern.isEmpty() && !slot.pattern.match(r.path).hasMatch())
+                continue;
+            fault = slot.fault;
+            if (--slot.remaining <= 0)
+                faults.removeAt(i);
+            break;
+        }
+        generation = faultGeneration;
+    }
+
+    const bool dropRequest = fault && fault->kind == Fault::DropAfterBytes && reader;
+    if (reader) {
+        const qint64 limit = dropRequest ? fault->bytes : -1;
+        (*reader)([&](const char* data, size_t length) {
+            if (limit >= 0) {
+                const qint64 room = limit - r.body.size();
+                r.body.append(data, int(std::min<qint64>(room, qint64(length))));
+                if (r.body.size() >= limit) {
+                    r.truncated = true;
+                    return false;
+                }
+                return true;
+            }
+            r.body.append(data, int(length));
+            return true;
+        });
+        if (dropRequest)
+            r.truncated = true;
+    } else {
+        r.body = QByteArray::fromStdString(req.body);
+    }
+
+    Response out;
+    bool handled = false;
+    if (fault && !dropRequest) {
+        std::unique_lock lock(mutex);
+        switch (fault->kind) {
+        case Fault::Status:
+            out = Response::text(fault->status, "Injected failure " + QByteArray::number(fault->status));
+            if (fault->status == 503)
+                out.header("Retry-After", "0");
+            if (fault->status == 401)
+                out.header("WWW-Authenticate",
+                           "Bearer realm=\"https://accounts.google.com/\", error=invalid_token");
+            handled = true;
+            break;
+        case Fault::Delay:
+            wake.wait_for(lock, std::chrono::milliseconds(fault->delayMs), [&] { return stopping; });
+            break;
+        case Fault::Hang:
+            ++hanging;
+            wake.wait(lock, [&] { return stopping || faultGeneration != generation; });
+            --hanging;
+            if (stopping) {
+                out = Response::text(503, "Service stopping");
+                handled = true;
+            }
+            break;
+        case Fault::MalformedBody:
+            out = Response::xml(200, Response::kAtomFeed,
+                                QByteArray(Response::kXmlHeader) +
+                                    "<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>broken</feed");
+            handled = true;
+            break;
+        case Fault::DropAfterBytes:
+            break;
+        }
+    }
+    if (!handled) {
+        std::lock_guard lock(mutex);
+        out = dispatch(r);
+    }
+    if (dropRequest) {
+        out.drop = true;
+        out.dropAfter = 0;
+    } else if (fault && fault->kind == Fault::DropAfterBytes) {
+        out.drop = true;
+        out.dropAfter = fault->bytes;
+    }
+
+    {
+        std::lock_guard lock(mutex);
+        JournalEntry j;
+        j.method = r.method;
+        j.path = r.path;
+        j.rawTarget = r.rawTarget;
+        j.query = r.query;
+        j.headers = r.headers;
+        j.body = r.body;
+        j.status = dropRequest ? 0 : out.status;
+        journal.append(j);
+    }
+
+    res.status = out.status;
+    for (const auto& [k, v] : out.headers)
+        res.set_header(k.toStdString(), v.toStdString());
+    res.set_header("GData-Version", "3.0");
+    if (out.drop) {
+        auto body = std::make_shared<std::string>(out.body.toStdString());
+        const size_t keep = size_t(std::min<qint64>(out.dropAfter, qint64(body->size())));
+        res.set_content_provider(std::max<size_t>(body->size(), keep + 1), out.contentType.toStdString(),
+                                 [body, keep](size_t, size_t, httplib::DataSink& sink) {
+                                     if (keep > 0)
+                                         sink.write(body->data(), keep);
+                                     return false;
+                                 });
+    } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
+        res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());
+    }
+}
+
+Response LocalService::Impl::dispatch(Request& r)
+{
+    const RouteTable::Route* route = routes.find(r);
+    // Everything but the public routes needs a token, an unknown path included.
+    if (!route || route->access != RouteTable::Public) {
+        if (!oauth.authorised(r, &r.account))
+            return oauth.unauthorised();
+    }
+    if (!route)
+        return Response::text(404, "Not Found");
+    return route->handler(r);
+}
+
+} // namespace tavrel::localservice
