@@ -120,6 +120,7 @@ protected:
 
 private:
     friend class ManagedObjectContext;
+    friend class StoreSaveWriter;
     struct Watch
     {
         QString key;

@@ -120,6 +120,8 @@ private:
     void keepObserved(ManagedObject* object, bool keep);
     void forget(const ManagedObjectID& id);
     void releaseSaved(QList<ManagedObjectPtr>& saved);
+    // False, with DeniedDeleteError, while a deleted record's Deny relationship holds a record that stays.
+    bool checkDenyRules(Error* error);
 
     // Used by the coordinator while it removes its store.
     std::unique_lock<std::recursive_mutex> lockConnection();
