@@ -107,11 +107,30 @@ QString FetchPlan::selectKeys() const
            m_where + m_orderBy;
 }
 
-QString FetchPlan::selectCount() const
+QList<ManagedObjectID> FetchPlan::readIDs(SqliteConnection& db, const FetchRequest& request) const
 {
-    return QStringLiteral("SELECT COUNT(*) FROM %1 t")
-               .arg(StoreSchema::quote(m_schema->table(m_entity).name)) +
-           m_where;
+    QList<ManagedObjectID> ids;
+    SqliteStatement& s = db.prepare(selectKeys() + window(request));
+    bind(s);
+    while (s.step())
+        if (const EntityDescription* e = m_schema->entityForNumber(int(s.int64(1))))
+            ids.append(ManagedObjectID(e, s.int64(0)));
+    s.reset();
+    return ids;
+}
+
+qint64 FetchPlan::readCount(SqliteConnection& db, const FetchRequest& request) const
+{
+    SqliteStatement& s = db.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM %1 t").arg(StoreSchema::quote(m_schema->table(m_entity).name)) +
+        m_where);
+    bind(s);
+    qint64 n = s.step() ? s.int64(0) : 0;
+    s.reset();
+    n = qMax<qint64>(0, n - request.fetchOffset());
+    if (request.fetchLimit() > 0)
+        n = qMin<qint64>(n, request.fetchLimit());
+    return n;
 }
 
 QString FetchPlan::window(const FetchRequest& request)

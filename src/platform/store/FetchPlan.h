@@ -15,6 +15,7 @@ class FetchRequest;
 class ManagedObjectModel;
 class Predicate;
 class PredicateNode;
+class SqliteConnection;
 class SqliteStatement;
 class StoreSchema;
 
@@ -36,10 +37,14 @@ public:
     const QString& orderBy() const { return m_orderBy; }
     // "SELECT t.Z_PK, t.Z_ENT FROM <table> t" followed by the conditions and the order.
     QString selectKeys() const;
-    // "SELECT COUNT(*) FROM <table> t" followed by the conditions.
-    QString selectCount() const;
     // " LIMIT .. OFFSET .." for the request's window, or nothing when it has none.
     static QString window(const FetchRequest& request);
+
+    // The ids of the results, when SQL answers the whole request (no residual, SQL order, no unsaved
+    // changes of the entity).
+    QList<ManagedObjectID> readIDs(SqliteConnection& db, const FetchRequest& request) const;
+    // The number of results within the request's window, when SQL answers the whole predicate.
+    qint64 readCount(SqliteConnection& db, const FetchRequest& request) const;
 
     // False when a sort key is not an attribute (or one reached through to-ones): sort in memory.
     bool sortsInSql() const { return m_sqlSort; }

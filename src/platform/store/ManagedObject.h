@@ -120,6 +120,7 @@ protected:
 
 private:
     friend class ManagedObjectContext;
+    friend class StoreRowReader;
     friend class StoreSaveWriter;
     struct Watch
     {

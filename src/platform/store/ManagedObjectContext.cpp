@@ -2,50 +2,24 @@
 
 #include "platform/runtime/Exception.h"
 #include "platform/store/FetchPlan.h"
-#include "platform/store/KeyValueCoding.h"
 #include "platform/store/PersistentStoreCoordinator.h"
 #include "platform/store/SqliteConnection.h"
 #include "platform/store/SqliteTransaction.h"
+#include "platform/store/StoreRowReader.h"
 #include "platform/store/StoreSaveWriter.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QMetaObject>
 #include <QRecursiveMutex>
-#include <QSet>
 
 namespace tavrel {
 
 const QString ManagedObjectContext::kErrorDomain = QStringLiteral("NSCocoaErrorDomain");
 
 namespace {
-using Storage = StoreSchema::Storage;
-
 Error makeError(qint64 code, const QString& description)
 {
     return Error(ManagedObjectContext::kErrorDomain, code, {{Error::kLocalizedDescriptionKey, description}});
-}
-
-QVariant readColumn(const SqliteStatement& s, int column, AttributeDescription::Type type)
-{
-    if (s.isNull(column))
-        return {};
-    switch (type) {
-    case AttributeDescription::Type::String:
-        return s.text(column);
-    case AttributeDescription::Type::Int64:
-        return s.int64(column);
-    case AttributeDescription::Type::Double:
-        return s.real(column);
-    case AttributeDescription::Type::Bool:
-        return s.int64(column) != 0;
-    case AttributeDescription::Type::Date:
-        return QDateTime::fromMSecsSinceEpoch(s.int64(column), Qt::UTC);
-    case AttributeDescription::Type::Data:
-        return s.blob(column);
-    case AttributeDescription::Type::Transformable:
-        return SqliteStatement::deserialize(s.blob(column));
-    }
-    return {};
 }
 } // namespace
 
@@ -179,18 +153,12 @@ ManagedObjectPtr ManagedObjectContext::insertNewObject(const QString& entityName
         throw Exception(Exception::kInvalidArgumentException,
                         QStringLiteral("The entity %1 is abstract and cannot be inserted").arg(entityName));
     const ManagedObjectID id(e, d->coordinator->nextPrimaryKey(e->rootEntity()), true);
-    ManagedObjectPtr o = makeObject(e, id);
-    o->m_entity = e;
-    o->m_id = id;
-    o->m_context = this;
+    ManagedObjectPtr o = registerRecord(e, id);
     o->m_inserted = true;
     o->m_loaded = true;
-    o->m_values.resize(e->attributes().size());
     for (int i = 0; i < e->attributes().size(); ++i)
         o->m_values.set(i, e->attributes()[i]->coerce(e->attributes()[i]->defaultValue));
-    o->m_relations.resize(e->relationships().size());
     o->m_relations.loadAllEmpty();
-    d->registry.insert(id, o);
     d->inserted.insert(id, o);
     d->pendingInserted.insert(id, o);
     recordChange(o.get());
@@ -214,13 +182,18 @@ ManagedObjectPtr ManagedObjectContext::objectWithID(const ManagedObjectID& id)
     const EntityDescription* e = d->coordinator->managedObjectModel().entity(id.entity()->name());
     if (e != id.entity())
         return {}; // an id of another model
+    return registerRecord(e, ManagedObjectID(e, id.primaryKey(), false));
+}
+
+ManagedObjectPtr ManagedObjectContext::registerRecord(const EntityDescription* e, const ManagedObjectID& id)
+{
     ManagedObjectPtr o = makeObject(e, id);
     o->m_entity = e;
-    o->m_id = ManagedObjectID(e, id.primaryKey(), false);
+    o->m_id = id;
     o->m_context = this;
     o->m_values.resize(e->attributes().size());
     o->m_relations.resize(e->relationships().size());
-    d->registry.insert(o->m_id, o);
+    d->registry.insert(id, o);
     return o;
 }
 
@@ -239,40 +212,6 @@ ManagedObjectPtr ManagedObjectContext::existingObjectWithID(const ManagedObjectI
     return o;
 }
 
-namespace {
-void applyRow(ManagedObject* o, const SqliteStatement& s, const StoreSchema& schema, bool keepChanged,
-              KeyBits* changedAttributes, KeyBits* changedRelations, RecordValues& values,
-              RecordRelations& relations)
-{
-    const EntityDescription* e = o->entity();
-    const StoreSchema::Layout& layout = schema.layout(e);
-    for (int i = 0; i < e->attributes().size(); ++i) {
-        if (keepChanged && changedAttributes->contains(i))
-            continue;
-        values.set(i, readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type));
-    }
-    for (int r = 0; r < e->relationships().size(); ++r) {
-        if (keepChanged && changedRelations->contains(r))
-            continue;
-        const RelationshipDescription* rel = e->relationships()[r];
-        if (rel->toMany) {
-            relations.unload(r);
-            continue;
-        }
-        const int col = layout.relationColumns[r];
-        if (col < 0 || s.isNull(col)) {
-            relations.set(r, {});
-            continue;
-        }
-        const EntityDescription* target =
-            s.isNull(col + 1) ? nullptr : schema.entityForNumber(int(s.int64(col + 1)));
-        if (!target || !target->isKindOfEntity(rel->destination))
-            target = rel->destination;
-        relations.set(r, QList<ManagedObjectID>{ManagedObjectID(target, s.int64(col))});
-    }
-}
-} // namespace
-
 bool ManagedObjectContext::fireFault(const ManagedObject* object)
 {
     std::unique_lock use(d->dbMutex);
@@ -290,30 +229,10 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
                 targets.append(other);
         }
     }
-    QHash<qint64, ManagedObjectPtr> byKey;
-    for (const auto& t : targets)
-        byKey.insert(t->m_id.primaryKey(), t);
     QList<ManagedObjectPtr> loaded;
     try {
         const StoreSchema& schema = d->schema();
-        QString sql = schema.selectAll(self->m_entity) + QStringLiteral(" WHERE t.Z_PK IN (");
-        for (qsizetype i = 0; i < targets.size(); ++i)
-            sql += i ? QStringLiteral(",?") : QStringLiteral("?");
-        sql += QLatin1Char(')');
-        SqliteStatement& s = d->connection().prepare(sql);
-        for (qsizetype i = 0; i < targets.size(); ++i)
-            s.bindInt64(int(i + 1), targets[i]->m_id.primaryKey());
-        while (s.step()) {
-            ManagedObjectPtr t = byKey.value(s.int64(0));
-            if (!t || t->m_loaded)
-                continue;
-            applyRow(t.get(), s, schema, true, &t->m_changedAttributes, &t->m_changedRelationships,
-                     t->m_values, t->m_relations);
-            t->m_loaded = true;
-            t->m_batch.reset();
-            loaded.append(t);
-        }
-        s.reset();
+        loaded = StoreRowReader(d->connection(), schema).loadFaults(targets);
     } catch (const std::exception&) {
         return false;
     }
@@ -342,26 +261,7 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
         std::unique_lock use(d->dbMutex);
         try {
             const StoreSchema& schema = d->schema();
-            const StoreSchema::Relation& storage = schema.relation(rel);
-            QString sql;
-            if (storage.storage == Storage::InverseForeignKey) {
-                sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT FROM %1 t WHERE t.%2 = ? ORDER BY t.Z_PK")
-                          .arg(StoreSchema::quote(schema.table(rel->destination).name),
-                               StoreSchema::quote(storage.column));
-            } else {
-                sql =
-                    QStringLiteral("SELECT %1, %1_ENT FROM %2 WHERE %3 = ? ORDER BY rowid")
-                        .arg(storage.otherColumn, StoreSchema::quote(storage.joinTable), storage.selfColumn);
-            }
-            SqliteStatement& s = d->connection().prepare(sql);
-            s.bindInt64(1, o->m_id.primaryKey());
-            while (s.step()) {
-                const EntityDescription* target = schema.entityForNumber(int(s.int64(1)));
-                if (!target || !target->isKindOfEntity(rel->destination))
-                    continue;
-                ids.append(ManagedObjectID(target, s.int64(0)));
-            }
-            s.reset();
+            StoreRowReader(d->connection(), schema).appendRelated(o, rel, ids);
         } catch (const std::exception&) {
         }
     }
@@ -584,7 +484,7 @@ bool ManagedObjectContext::save(Error* error)
     processPendingChanges();
     emit didSave(note);
     psc.announceSave(note);
-    releaseSaved(writer.inserted());
+    writer.releaseInserted(d->registry);
     return true;
 }
 
@@ -611,34 +511,6 @@ bool ManagedObjectContext::checkDenyRules(Error* error)
     return true;
 }
 
-void ManagedObjectContext::releaseSaved(QList<ManagedObjectPtr>& saved)
-{
-    // A large import leaves most of its records held by nobody once saved. Erasing their registry
-    // entries one by one as each goes costs more than the import's own rows; when they are most of the
-    // registry, the few others are kept in a new one instead.
-    // Released in the order they lie in memory, which is the order they were made.
-    std::sort(saved.begin(), saved.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
-        return std::less<ManagedObject*>()(a.get(), b.get());
-    });
-    qsizetype unheld = 0;
-    for (const auto& o : std::as_const(saved))
-        unheld += o.use_count() == 1 ? 1 : 0;
-    if (unheld < 1024 || unheld * 2 < d->registry.size()) {
-        saved.clear();
-        return;
-    }
-    for (const auto& o : std::as_const(saved))
-        if (o.use_count() == 1)
-            o->m_context = nullptr; // leaves without telling the registry
-    saved.clear();
-    QHash<ManagedObjectID, std::weak_ptr<ManagedObject>> kept;
-    kept.reserve(d->registry.size() - unheld);
-    for (auto it = d->registry.cbegin(); it != d->registry.cend(); ++it)
-        if (!it->expired())
-            kept.insert(it.key(), *it);
-    d->registry = std::move(kept);
-}
-
 QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchRequest& request, Error* error)
 {
     adoptCurrentStore();
@@ -658,8 +530,8 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
         SqliteConnection& db = d->connection();
         SqliteStatement& s = db.prepare(sql);
         plan.bind(s);
+        const StoreRowReader reader(db, schema);
         QList<ManagedObjectPtr> fetched;
-        QList<ManagedObjectID> ids;
         std::shared_ptr<ManagedObject::FaultBatch> batch;
         if (faultsOnly) {
             batch = std::make_shared<ManagedObject::FaultBatch>();
@@ -671,18 +543,10 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
                 continue; // a record of an entity this model does not know
             const ManagedObjectID id(e, s.int64(0));
             ManagedObjectPtr o = d->registered(id);
-            if (!o) {
-                o = makeObject(e, id);
-                o->m_entity = e;
-                o->m_id = id;
-                o->m_context = this;
-                o->m_values.resize(e->attributes().size());
-                o->m_relations.resize(e->relationships().size());
-                d->registry.insert(id, o);
-            }
+            if (!o)
+                o = registerRecord(e, id);
             if (!faultsOnly && !o->m_loaded && !o->m_inserted) {
-                applyRow(o.get(), s, schema, true, &o->m_changedAttributes, &o->m_changedRelationships,
-                         o->m_values, o->m_relations);
+                reader.applyRow(o.get(), s);
                 o->m_loaded = true;
                 o->m_batch.reset();
                 fetched.append(o);
@@ -708,10 +572,6 @@ QList<ManagedObjectPtr> ManagedObjectContext::executeFetchRequest(const FetchReq
         }
         if (error)
             *error = Error();
-    } catch (const SqliteConnection::Failure& failure) {
-        if (error)
-            *error = makeError(FetchError, QString::fromStdString(failure.what()));
-        return {};
     } catch (const Exception& failure) {
         // A key path the records do not have, or a pattern that does not compile.
         if (error)
@@ -737,12 +597,7 @@ QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const Fet
         const bool dirty =
             request.includesPendingChanges() && plan.touches({&d->inserted, &d->updated, &d->deleted});
         if (!plan.hasResidual() && plan.sortsInSql() && !dirty) {
-            SqliteStatement& s = d->connection().prepare(plan.selectKeys() + FetchPlan::window(request));
-            plan.bind(s);
-            while (s.step())
-                if (const EntityDescription* e = schema.entityForNumber(int(s.int64(1))))
-                    ids.append(ManagedObjectID(e, s.int64(0)));
-            s.reset();
+            ids = plan.readIDs(d->connection(), request);
             if (error)
                 *error = Error();
             return ids;
@@ -770,13 +625,7 @@ qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, E
         const bool dirty =
             request.includesPendingChanges() && plan.touches({&d->inserted, &d->updated, &d->deleted});
         if (!plan.hasResidual() && !dirty) {
-            SqliteStatement& s = d->connection().prepare(plan.selectCount());
-            plan.bind(s);
-            qint64 n = s.step() ? s.int64(0) : 0;
-            s.reset();
-            n = qMax<qint64>(0, n - request.fetchOffset());
-            if (request.fetchLimit() > 0)
-                n = qMin<qint64>(n, request.fetchLimit());
+            const qint64 n = plan.readCount(d->connection(), request);
             if (error)
                 *error = Error();
             return n;
@@ -825,13 +674,7 @@ void ManagedObjectContext::refreshObject(const ManagedObjectPtr& object, bool me
         return;
     try {
         const StoreSchema& schema = d->schema();
-        SqliteStatement& s =
-            d->connection().prepare(schema.selectAll(object->m_entity) + QStringLiteral(" WHERE t.Z_PK = ?"));
-        s.bindInt64(1, object->m_id.primaryKey());
-        if (s.step())
-            applyRow(object.get(), s, schema, true, &object->m_changedAttributes,
-                     &object->m_changedRelationships, object->m_values, object->m_relations);
-        s.reset();
+        StoreRowReader(d->connection(), schema).reload(object.get());
     } catch (const std::exception&) {
     }
 }

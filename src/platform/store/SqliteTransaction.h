@@ -16,7 +16,7 @@ public:
     SqliteTransaction(const SqliteTransaction&) = delete;
     SqliteTransaction& operator=(const SqliteTransaction&) = delete;
 
-    // Raises SqliteConnection::Failure when the commit fails; the transaction is rolled back then.
+    // Raises SqliteConnection::Failure when the commit fails; leaving the scope rolls back then.
     void commit();
 
 private:

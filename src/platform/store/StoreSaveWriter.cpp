@@ -310,4 +310,32 @@ SaveNotification StoreSaveWriter::markSaved(const ManagedObjectContext* source)
     return note;
 }
 
+void StoreSaveWriter::releaseInserted(Registry& registry)
+{
+    // A large import leaves most of its records held by nobody once saved. Erasing their registry
+    // entries one by one as each goes costs more than the import's own rows; when they are most of the
+    // registry, the few others are kept in a new one instead.
+    // Released in the order they lie in memory, which is the order they were made.
+    std::sort(m_inserted.begin(), m_inserted.end(), [](const ManagedObjectPtr& a, const ManagedObjectPtr& b) {
+        return std::less<ManagedObject*>()(a.get(), b.get());
+    });
+    qsizetype unheld = 0;
+    for (const auto& o : std::as_const(m_inserted))
+        unheld += o.use_count() == 1 ? 1 : 0;
+    if (unheld < 1024 || unheld * 2 < registry.size()) {
+        m_inserted.clear();
+        return;
+    }
+    for (const auto& o : std::as_const(m_inserted))
+        if (o.use_count() == 1)
+            o->m_context = nullptr; // leaves without telling the registry
+    m_inserted.clear();
+    Registry kept;
+    kept.reserve(registry.size() - unheld);
+    for (auto it = registry.cbegin(); it != registry.cend(); ++it)
+        if (!it->expired())
+            kept.insert(it.key(), *it);
+    registry = std::move(kept);
+}
+
 } // namespace tavrel

@@ -19,6 +19,7 @@ class StoreSaveWriter
 {
 public:
     using Records = QHash<ManagedObjectID, ManagedObjectPtr>;
+    using Registry = QHash<ManagedObjectID, std::weak_ptr<ManagedObject>>;
     // "INSERT INTO ..." per entity, kept by the context from one save to the next.
     using InsertStatements = QHash<const EntityDescription*, QString>;
 
@@ -32,8 +33,8 @@ public:
     // context. Answers what the save wrote.
     SaveNotification markSaved(const ManagedObjectContext* source);
 
-    // The records the save inserted, in no particular order.
-    QList<ManagedObjectPtr>& inserted() { return m_inserted; }
+    // Last, once the context has announced the save: lets go of the inserted records.
+    void releaseInserted(Registry& registry);
 
 private:
     void writeInserts();
