@@ -76,6 +76,19 @@ bool recordKey(const QVariant& v, const EntityDescription* e, qint64* key)
     *key = r->objectID().primaryKey();
     return true;
 }
+
+// The keys of the listed records of the entity's hierarchy; false when an element is no record.
+bool recordKeys(const QVariantList& list, const EntityDescription* e, QVariantList* keys)
+{
+    qint64 key = 0;
+    for (const QVariant& element : list) {
+        if (!KeyValueCoding::record(element))
+            return false;
+        if (recordKey(element, e, &key))
+            keys->append(key);
+    }
+    return true;
+}
 } // namespace
 
 bool PredicateSqlTranslator::translate(const PredicateNode& n, const EntityDescription* e,
@@ -309,12 +322,8 @@ bool PredicateSqlTranslator::keyAtom(const PredicateNode& n, const EntityDescrip
     }
     if (n.op == Op::In && KeyValueCoding::isList(v)) {
         QVariantList keys;
-        for (const QVariant& element : v.toList()) {
-            if (!KeyValueCoding::record(element))
-                return false;
-            if (recordKey(element, destination, &key))
-                keys.append(key);
-        }
+        if (!recordKeys(v.toList(), destination, &keys))
+            return false;
         out = keys.isEmpty() ? QStringLiteral("0")
                              : QStringLiteral("(%1 IS NOT NULL AND %1 IN %2)").arg(col, inList(keys, binds));
         return true;
@@ -347,12 +356,8 @@ bool PredicateSqlTranslator::selfAtom(const PredicateNode& n, const EntityDescri
     }
     if (n.op == Op::In && KeyValueCoding::isList(v)) {
         QVariantList keys;
-        for (const QVariant& element : v.toList()) {
-            if (!KeyValueCoding::record(element))
-                return false;
-            if (recordKey(element, e, &key))
-                keys.append(key);
-        }
+        if (!recordKeys(v.toList(), e, &keys))
+            return false;
         out = keys.isEmpty() ? QStringLiteral("0") : QStringLiteral("%1 IN %2").arg(col, inList(keys, binds));
         return true;
     }
