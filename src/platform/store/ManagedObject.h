@@ -120,6 +120,8 @@ protected:
 
 private:
     friend class ManagedObjectContext;
+    friend class StoreRowReader;
+    friend class StoreSaveWriter;
     struct Watch
     {
         QString key;

@@ -119,7 +119,11 @@ private:
     void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
     void keepObserved(ManagedObject* object, bool keep);
     void forget(const ManagedObjectID& id);
-    void releaseSaved(QList<ManagedObjectPtr>& saved);
+
+    // A record of the entity, registered here, with room for its values; a fault until they are set.
+    ManagedObjectPtr registerRecord(const EntityDescription* e, const ManagedObjectID& id);
+    // False, with DeniedDeleteError, while a deleted record's Deny relationship holds a record that stays.
+    bool checkDenyRules(Error* error);
 
     // Used by the coordinator while it removes its store.
     std::unique_lock<std::recursive_mutex> lockConnection();

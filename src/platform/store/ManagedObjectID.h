@@ -32,6 +32,7 @@ public:
 
 private:
     friend class ManagedObjectContext;
+    friend class StoreSaveWriter;
     const EntityDescription* m_entity = nullptr;
     qint64 m_key = 0;
     bool m_temporary = false;

@@ -3,6 +3,7 @@
 #include "platform/runtime/Exception.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/SqliteConnection.h"
+#include "platform/store/SqliteTransaction.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QDir>
@@ -92,139 +93,126 @@ void PersistentStoreCoordinator::addPersistentStore(const QString& path)
                     0, QStringLiteral("the database is not a store of this program"));
         }
         db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        db.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        try {
-            db.exec(
-                QStringLiteral("CREATE TABLE IF NOT EXISTS Z_METADATA (Z_KEY TEXT PRIMARY KEY, Z_VALUE)"));
-            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_ENTITIES (Z_ENT INTEGER PRIMARY KEY, Z_NAME "
-                                   "TEXT UNIQUE NOT NULL)"));
-            int version = 0;
-            {
-                auto& s = db.prepare(
-                    QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
-                if (s.step())
-                    version = int(s.int64(0));
-                s.reset();
+        SqliteTransaction transaction(db);
+        db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_METADATA (Z_KEY TEXT PRIMARY KEY, Z_VALUE)"));
+        db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Z_ENTITIES (Z_ENT INTEGER PRIMARY KEY, Z_NAME "
+                               "TEXT UNIQUE NOT NULL)"));
+        int version = 0;
+        {
+            auto& s =
+                db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
+            if (s.step())
+                version = int(s.int64(0));
+            s.reset();
+        }
+        if (version > kSchemaVersion)
+            throw SqliteConnection::Failure(
+                0, QStringLiteral(
+                       "the store was written by a newer version (schema %1, this program reads up to %2)")
+                       .arg(version)
+                       .arg(kSchemaVersion));
+        {
+            auto& s = db.prepare(QStringLiteral("SELECT Z_ENT, Z_NAME FROM Z_ENTITIES"));
+            while (s.step())
+                numbers.insert(s.text(1), int(s.int64(0)));
+        }
+        int next = 1;
+        for (int n : std::as_const(numbers))
+            next = qMax(next, n + 1);
+        for (const EntityDescription* e : m_model->entities()) {
+            if (numbers.contains(e->name()))
+                continue;
+            auto& s = db.prepare(QStringLiteral("INSERT INTO Z_ENTITIES (Z_ENT, Z_NAME) VALUES (?, ?)"));
+            s.bindInt64(1, next);
+            s.bindText(2, e->name());
+            s.run();
+            numbers.insert(e->name(), next++);
+        }
+        auto schema = std::make_unique<StoreSchema>(*m_model, numbers);
+        // Missing tables, columns and indexes are added; no table or column is ever dropped.
+        QSet<QString> wantedIndexes;
+        for (const StoreSchema::Table& t : schema->tables()) {
+            if (!tableExists(db, t.name)) {
+                QString sql =
+                    QStringLiteral("CREATE TABLE %1 (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER NOT NULL")
+                        .arg(StoreSchema::quote(t.name));
+                for (int i = 0; i < t.columns.size(); ++i)
+                    sql += QStringLiteral(", %1 %2").arg(StoreSchema::quote(t.columns[i]), t.columnTypes[i]);
+                db.exec(sql + QLatin1Char(')'));
+            } else {
+                const QStringList have = existingColumns(db, t.name);
+                for (int i = 0; i < t.columns.size(); ++i)
+                    if (!have.contains(t.columns[i]))
+                        db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                    .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]),
+                                         t.columnTypes[i]));
             }
-            if (version > kSchemaVersion)
-                throw SqliteConnection::Failure(
-                    0,
-                    QStringLiteral(
-                        "the store was written by a newer version (schema %1, this program reads up to %2)")
-                        .arg(version)
-                        .arg(kSchemaVersion));
-            {
-                auto& s = db.prepare(QStringLiteral("SELECT Z_ENT, Z_NAME FROM Z_ENTITIES"));
-                while (s.step())
-                    numbers.insert(s.text(1), int(s.int64(0)));
+            bool led = false;
+            for (const StoreSchema::Index& index : t.indexes)
+                led = led || index.columns.first() == QLatin1String("Z_ENT");
+            if (t.shared && !led) {
+                const QString name = t.name + QStringLiteral("_Z_ENT_index");
+                wantedIndexes.insert(name);
+                db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
+                            .arg(StoreSchema::quote(name), StoreSchema::quote(t.name)));
             }
-            int next = 1;
-            for (int n : std::as_const(numbers))
-                next = qMax(next, n + 1);
-            for (const EntityDescription* e : m_model->entities()) {
-                if (numbers.contains(e->name()))
-                    continue;
-                auto& s = db.prepare(QStringLiteral("INSERT INTO Z_ENTITIES (Z_ENT, Z_NAME) VALUES (?, ?)"));
-                s.bindInt64(1, next);
-                s.bindText(2, e->name());
-                s.run();
-                numbers.insert(e->name(), next++);
+            for (const StoreSchema::Index& index : t.indexes) {
+                wantedIndexes.insert(index.name);
+                db.exec(StoreSchema::createIndexSql(t, index));
             }
-            auto schema = std::make_unique<StoreSchema>(*m_model, numbers);
-            // Missing tables, columns and indexes are added; no table or column is ever dropped.
-            QSet<QString> wantedIndexes;
-            for (const StoreSchema::Table& t : schema->tables()) {
-                if (!tableExists(db, t.name)) {
-                    QString sql =
-                        QStringLiteral("CREATE TABLE %1 (Z_PK INTEGER PRIMARY KEY, Z_ENT INTEGER NOT NULL")
-                            .arg(StoreSchema::quote(t.name));
-                    for (int i = 0; i < t.columns.size(); ++i)
-                        sql +=
-                            QStringLiteral(", %1 %2").arg(StoreSchema::quote(t.columns[i]), t.columnTypes[i]);
-                    db.exec(sql + QLatin1Char(')'));
-                } else {
-                    const QStringList have = existingColumns(db, t.name);
-                    for (int i = 0; i < t.columns.size(); ++i)
-                        if (!have.contains(t.columns[i]))
-                            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                                        .arg(StoreSchema::quote(t.name), StoreSchema::quote(t.columns[i]),
-                                             t.columnTypes[i]));
-                }
-                bool led = false;
-                for (const StoreSchema::Index& index : t.indexes)
-                    led = led || index.columns.first() == QLatin1String("Z_ENT");
-                if (t.shared && !led) {
-                    const QString name = t.name + QStringLiteral("_Z_ENT_index");
-                    wantedIndexes.insert(name);
-                    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_ENT)")
-                                .arg(StoreSchema::quote(name), StoreSchema::quote(t.name)));
-                }
-                for (const StoreSchema::Index& index : t.indexes) {
-                    wantedIndexes.insert(index.name);
-                    db.exec(StoreSchema::createIndexSql(t, index));
-                }
-            }
-            for (const StoreSchema::JoinTable& j : schema->joinTables()) {
-                db.exec(
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
+        }
+        for (const StoreSchema::JoinTable& j : schema->joinTables()) {
+            db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Z_A INTEGER NOT NULL, Z_A_ENT INTEGER, "
                                    "Z_B INTEGER NOT NULL, Z_B_ENT INTEGER, UNIQUE (Z_A, Z_B))")
                         .arg(StoreSchema::quote(j.name)));
-                const QString name = j.name + QStringLiteral("_Z_B_index");
-                wantedIndexes.insert(name);
-                db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
-                            .arg(StoreSchema::quote(name), StoreSchema::quote(j.name)));
-            }
-            // Indexes this program made once on the tables of this model and no longer reads (as on
-            // the columns of one-to-one pairs) only slow writes down: they go. Indexes hold no data of
-            // their own. Tables of entities this model lacks keep theirs.
-            {
-                QSet<QString> tables;
-                for (const StoreSchema::Table& t : schema->tables())
-                    tables.insert(t.name);
-                QStringList obsolete;
-                auto& s = db.prepare(QStringLiteral(
-                    "SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
-                    "name LIKE 'Z%\\_index' ESCAPE '\\'"));
-                while (s.step())
-                    if (!wantedIndexes.contains(s.text(0)) && tables.contains(s.text(1)))
-                        obsolete.append(s.text(0));
-                for (const QString& name : std::as_const(obsolete))
-                    db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(StoreSchema::quote(name)));
-            }
-            auto setMeta = [&](const QString& key, const QVariant& value) {
-                auto& s = db.prepare(
-                    QStringLiteral("INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)"));
-                s.bindText(1, key);
-                s.bind(2, value);
-                s.run();
-            };
-            setMeta(QStringLiteral("schemaVersion"), kSchemaVersion);
-            setMeta(QStringLiteral("modelVersionHash"), m_model->versionHash());
-            {
-                auto& s = db.prepare(
-                    QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'storeIdentifier'"));
-                const bool has = s.step();
-                s.reset();
-                if (!has)
-                    setMeta(QStringLiteral("storeIdentifier"),
-                            QUuid::createUuid().toString(QUuid::WithoutBraces));
-            }
-            for (const StoreSchema::Table& t : schema->tables()) {
-                auto& s =
-                    db.prepare(QStringLiteral("SELECT MAX(Z_PK) FROM %1").arg(StoreSchema::quote(t.name)));
-                const qint64 last = s.step() && !s.isNull(0) ? s.int64(0) : 0;
-                s.reset();
-                d->lastKeys.insert(t.root, last);
-            }
-            db.exec(QStringLiteral("COMMIT"));
-            d->schema = std::move(schema);
-        } catch (...) {
-            try {
-                db.exec(QStringLiteral("ROLLBACK"));
-            } catch (...) {
-            }
-            throw;
+            const QString name = j.name + QStringLiteral("_Z_B_index");
+            wantedIndexes.insert(name);
+            db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (Z_B)")
+                        .arg(StoreSchema::quote(name), StoreSchema::quote(j.name)));
         }
+        // Indexes this program made once on the tables of this model and no longer reads (as on
+        // the columns of one-to-one pairs) only slow writes down: they go. Indexes hold no data of
+        // their own. Tables of entities this model lacks keep theirs.
+        {
+            QSet<QString> tables;
+            for (const StoreSchema::Table& t : schema->tables())
+                tables.insert(t.name);
+            QStringList obsolete;
+            auto& s = db.prepare(QStringLiteral(
+                "SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL AND "
+                "name LIKE 'Z%\\_index' ESCAPE '\\'"));
+            while (s.step())
+                if (!wantedIndexes.contains(s.text(0)) && tables.contains(s.text(1)))
+                    obsolete.append(s.text(0));
+            for (const QString& name : std::as_const(obsolete))
+                db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(StoreSchema::quote(name)));
+        }
+        auto setMeta = [&](const QString& key, const QVariant& value) {
+            auto& s = db.prepare(
+                QStringLiteral("INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)"));
+            s.bindText(1, key);
+            s.bind(2, value);
+            s.run();
+        };
+        setMeta(QStringLiteral("schemaVersion"), kSchemaVersion);
+        setMeta(QStringLiteral("modelVersionHash"), m_model->versionHash());
+        {
+            auto& s =
+                db.prepare(QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'storeIdentifier'"));
+            const bool has = s.step();
+            s.reset();
+            if (!has)
+                setMeta(QStringLiteral("storeIdentifier"),
+                        QUuid::createUuid().toString(QUuid::WithoutBraces));
+        }
+        for (const StoreSchema::Table& t : schema->tables()) {
+            auto& s = db.prepare(QStringLiteral("SELECT MAX(Z_PK) FROM %1").arg(StoreSchema::quote(t.name)));
+            const qint64 last = s.step() && !s.isNull(0) ? s.int64(0) : 0;
+            s.reset();
+            d->lastKeys.insert(t.root, last);
+        }
+        transaction.commit();
+        d->schema = std::move(schema);
     } catch (const SqliteConnection::Failure& failure) {
         d->lastKeys.clear();
         throw Exception(kPersistentStoreOpenException,
