@@ -2,12 +2,10 @@
 
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "model/TQMOCManager.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/system/TQLog.h"
 #include "session/TQOperation.h"
 #include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
-
-#include "model/TQLog.h"
-#include "platform/store/ManagedObjectContext.h"
 #include "session/VUvodozuManager.h"
 
 #include <QMetaObject>

@@ -5,10 +5,10 @@
 #include "model/ContextFetch.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
-#include "model/TQLog.h"
 #include "model/TQMOCMaster.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/FetchRequest.h"
+#include "platform/system/TQLog.h"
 #include "session/ConnectionStatus.h"
 #include "session/DMTracker.h"
 #include "session/TQSessionContexts.h"
@@ -283,7 +283,8 @@ void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSen
         TQLog("I: TQSession: %@ not scheduled: another synchronisation is under way", className);
         return;
     }
-    const TQOperationPtr operation = updateOperationWithClassName(className, shouldSendNotification, delegate);
+    const TQOperationPtr operation =
+        updateOperationWithClassName(className, shouldSendNotification, delegate);
     if (!operation)
         return;
     for (const TQOperationPtr& earlier : pending)

@@ -1,9 +1,9 @@
 #include "session/GDManagerManager.h"
 
-#include "model/TQLog.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/Exception.h"
+#include "platform/system/TQLog.h"
 #include "session/GDManagerHandler.h"
 #include "session/VUvodozuHandler.h"
 

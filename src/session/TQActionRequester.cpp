@@ -1,6 +1,6 @@
 #include "session/TQActionRequester.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include <mutex>
 

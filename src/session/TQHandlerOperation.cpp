@@ -1,8 +1,8 @@
 #include "session/TQHandlerOperation.h"
 
-#include "model/TQLog.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/Exception.h"
+#include "platform/system/TQLog.h"
 #include "session/TQInvocationBroker.h"
 #include "session/TQQueueManager.h"
 #include "session/VUvodozuHandler.h"

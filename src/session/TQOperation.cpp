@@ -1,8 +1,8 @@
 #include "session/TQOperation.h"
 
-#include "model/TQLog.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/Exception.h"
+#include "platform/system/TQLog.h"
 #include "session/IProgressConsumer.h"
 #include "session/TQQueueManager.h"
 #include "session/TQSessionProtocol.h"

@@ -1,6 +1,6 @@
 #include "session/TQProgressAction.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 namespace tavrel {
 

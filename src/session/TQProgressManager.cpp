@@ -1,9 +1,9 @@
 #include "session/TQProgressManager.h"
 
-#include "model/TQLog.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "platform/runtime/Timing.h"
+#include "platform/system/TQLog.h"
 
 #include <QTimer>
 #include <atomic>

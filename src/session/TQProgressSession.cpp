@@ -1,6 +1,6 @@
 #include "session/TQProgressSession.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 #include "session/TQSavingProgressSession.h"
 #include "session/TQUpdateFinishedProgressSession.h"
 #include "session/TQUploadProgressSession.h"

@@ -1,7 +1,7 @@
 #include "session/TQQueueManager.h"
 
-#include "model/TQLog.h"
 #include "platform/runtime/OperationQueue.h"
+#include "platform/system/TQLog.h"
 #include "session/TQObjectIdentity.h"
 
 #include <QThread>

@@ -1,6 +1,6 @@
 #include "session/TQSavingProgressSession.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 namespace tavrel {
 

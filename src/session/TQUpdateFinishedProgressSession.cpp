@@ -1,7 +1,7 @@
 #include "session/TQUpdateFinishedProgressSession.h"
 
-#include "model/TQLog.h"
 #include "model/TQUtility.h"
+#include "platform/system/TQLog.h"
 
 namespace tavrel {
 

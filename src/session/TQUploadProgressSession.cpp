@@ -1,6 +1,6 @@
 #include "session/TQUploadProgressSession.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include <QSet>
 #include <QUrl>

@@ -1,10 +1,10 @@
 #include "session/VUvodozuHandler.h"
 
-#include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
 #include "platform/runtime/Exception.h"
+#include "platform/system/TQLog.h"
 #include "session/GDManagerManager.h"
 #include "session/TQHandlerOperation.h"
 #include "session/TQLocalizedStrings.h"

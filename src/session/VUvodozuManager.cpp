@@ -1,11 +1,11 @@
 #include "session/VUvodozuManager.h"
 
-#include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
 #include "platform/gdata/GDataAuthorizer.h"
 #include "platform/runtime/ClassRegistry.h"
+#include "platform/system/TQLog.h"
 #include "session/TQHandlerOperation.h"
 #include "session/TQLocalizedStrings.h"
 #include "session/TQQueueManager.h"

@@ -1,7 +1,7 @@
 #include "session/WXGMultiAccountFileManager.h"
 
-#include "model/TQLog.h"
 #include "platform/system/Paths.h"
+#include "platform/system/TQLog.h"
 #include "session/WXGMultiAccountManager.h"
 
 #include <QDateTime>

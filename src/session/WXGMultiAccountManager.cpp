@@ -1,7 +1,7 @@
 #include "session/WXGMultiAccountManager.h"
 
-#include "model/TQLog.h"
 #include "platform/gdata/OAuth2SignIn.h"
+#include "platform/system/TQLog.h"
 #include "session/WXDataManagerException.h"
 #include "session/WXGMultiAccountFileManager.h"
 

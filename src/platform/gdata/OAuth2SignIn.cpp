@@ -1,7 +1,7 @@
 #include "platform/gdata/OAuth2SignIn.h"
 
-#include "model/TQLog.h"
 #include "platform/gdata/OAuth2LoopbackReplyHandler.h"
+#include "platform/system/TQLog.h"
 
 #include <QDesktopServices>
 #include <QHostAddress>

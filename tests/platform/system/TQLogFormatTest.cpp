@@ -1,4 +1,4 @@
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,8 @@ using tavrel::detail::formatLogMessage;
 
 TEST(TQLogFormat, ReplacesConversionsInOrder)
 {
-    const struct {
+    const struct
+    {
         const char* format;
         QStringList args;
         QString expected;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "model/Logger.h"
+#include "platform/system/Logger.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include "platform/system/TQLogger.h"
 

@@ -8,8 +8,14 @@ namespace tavrel {
 
 namespace detail {
 QString logArgumentText(const QVariant& value);
-inline QString logArgumentText(const QString& value) { return value; }
-inline QString logArgumentText(const char* value) { return QString::fromUtf8(value); }
+inline QString logArgumentText(const QString& value)
+{
+    return value;
+}
+inline QString logArgumentText(const char* value)
+{
+    return QString::fromUtf8(value);
+}
 template <typename T> QString logArgumentText(const T& value)
 {
     if constexpr (requires { value.description(); })
