@@ -1,6 +1,6 @@
 #include "BenchSession.h"
 
-#include "session/TQSessionContexts.h"
+#include "pipeline/TQSessionContexts.h"
 
 namespace tavrel::bench {
 

@@ -3,8 +3,8 @@
 #include "actions/ContactManager.h"
 #include "actions/DocumentManager.h"
 #include "model/TQMOCManager.h"
-#include "session/TQQueueManager.h"
-#include "session/TQSessionProtocol.h"
+#include "pipeline/TQQueueManager.h"
+#include "pipeline/TQSessionProtocol.h"
 
 #include <QObject>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "SyncRequester.h"
 
-#include "session/TQActionRequester.h"
+#include "pipeline/TQActionRequester.h"
 
 #include <QThread>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "actions/ContactManagerHandler.h"
 
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 
 namespace tavrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/GDataContactManager.h"
-#include "session/VUvodozuHandler.h"
+#include "pipeline/VUvodozuHandler.h"
 
 namespace tavrel {
 

@@ -11,6 +11,9 @@
 #include "model/FileList.h"
 #include "model/RecordLookupCache.h"
 #include "model/TQMOCManager.h"
+#include "pipeline/TQActionRequester.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/gdata/GDataEntryContact.h"
 #include "platform/gdata/GDataEntryDocBase.h"
@@ -20,9 +23,6 @@
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
-#include "session/TQActionRequester.h"
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
 
 #include <QHash>
 #include <QSet>

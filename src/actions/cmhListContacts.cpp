@@ -1,7 +1,7 @@
 #include "actions/cmhListContacts.h"
 
+#include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

@@ -1,7 +1,7 @@
 #include "actions/dmhFileList.h"
 
+#include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

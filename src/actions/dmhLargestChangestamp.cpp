@@ -1,9 +1,9 @@
 #include "actions/dmhLargestChangestamp.h"
 
 #include "actions/GDataResultValues.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

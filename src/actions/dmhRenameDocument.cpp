@@ -4,10 +4,10 @@
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/ThreadDispatch.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "LocalService.h"
+#include "accounts/TQAccount.h"
 #include "model/FileEntryAbstract.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/gdata/OAuth2Authentication.h"
 #include "platform/runtime/Error.h"
-#include "actions/TQSession.h"
-#include "session/TQAccount.h"
+#include "session/TQSession.h"
 #include "support/ActionTestSession.h"
 #include "support/TempHome.h"
 

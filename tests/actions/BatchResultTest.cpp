@@ -1,10 +1,10 @@
 #include "ActionsFixture.h"
 #include "actions/DocumentManagerHandler.h"
 #include "actions/GDataDocumentHandler.h"
+#include "model/TQLocalizedStrings.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/TQLocalizedStrings.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel::test {
 

@@ -2,7 +2,7 @@
 #include "actions/ContactManager.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
-#include "session/VUvodozuManager.h"
+#include "pipeline/VUvodozuManager.h"
 #include "support/WaitUntil.h"
 
 namespace tavrel::test {

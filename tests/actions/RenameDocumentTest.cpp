@@ -1,12 +1,12 @@
 #include "ActionsFixture.h"
+#include "model/TQLocalizedStrings.h"
 #include "model/TQMOCMaster.h"
+#include "pipeline/TQOperation.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "platform/runtime/Timing.h"
 #include "platform/store/ManagedObjectContext.h"
-#include "session/TQLocalizedStrings.h"
-#include "session/TQOperation.h"
-#include "session/VUvodozuManager.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>

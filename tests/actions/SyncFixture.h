@@ -1,11 +1,11 @@
 #pragma once
 
 #include "LocalService.h"
+#include "accounts/TQAccount.h"
 #include "platform/gdata/OAuth2Authentication.h"
 #include "platform/runtime/Error.h"
 #include "platform/store/FetchRequest.h"
-#include "actions/TQSession.h"
-#include "session/TQAccount.h"
+#include "session/TQSession.h"
 #include "support/ActionTestSession.h"
 #include "support/TempHome.h"
 

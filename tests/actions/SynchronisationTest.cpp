@@ -1,5 +1,4 @@
 #include "ActionsFixture.h"
-#include "RecordedNotifications.h"
 #include "SyncFixture.h"
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
@@ -11,6 +10,7 @@
 #include "model/FileList.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
+#include "notifications/TQStandardNotificationCenter.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "platform/gdata/GDataFeedBase.h"
@@ -20,7 +20,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/DesktopNotificationBackend.h"
 #include "platform/system/Settings.h"
-#include "session/TQStandardNotificationCenter.h"
+#include "support/RecordedNotifications.h"
 #include "support/WaitUntil.h"
 
 #include <QJsonArray>
@@ -555,7 +555,6 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
     EXPECT_EQ(metadata.size(), 1);
 }
 
-
 TEST_F(FullSynchronisationTest, UnchangedContactFeedLeavesContactsAlone)
 {
     startService(account(5, 1, 4));
@@ -565,8 +564,8 @@ TEST_F(FullSynchronisationTest, UnchangedContactFeedLeavesContactsAlone)
     SyncRequester second;
     ASSERT_TRUE(runFull(second));
     ASSERT_TRUE(second.error.isNull());
-    ASSERT_TRUE(waitUntil([&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; },
-                          5000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; }, 5000));
     for (const auto& report : second.reports)
         EXPECT_NE(report.status, 888);
     EXPECT_EQ(count(QStringLiteral("Contact")), 4);

@@ -5,12 +5,12 @@
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
+#include "pipeline/TQActionRequester.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataServiceGoogleContact.h"
 #include "platform/gdata/GDataServiceGoogleDocs.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLogger.h"
-#include "session/TQActionRequester.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ActionTestSession.h"
 
-#include "session/TQSessionContexts.h"
+#include "pipeline/TQSessionContexts.h"
 
 namespace tavrel::test {
 
