@@ -1,6 +1,7 @@
 #include "notifications/TQExternalNotificationCenter.h"
 #include "notifications/TQStandardNotificationCenter.h"
 #include "platform/system/FreedesktopNotificationBackend.h"
+#include "support/RecordedNotifications.h"
 #include "support/TempHome.h"
 #include "support/WaitUntil.h"
 
@@ -9,37 +10,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 namespace tavrel::test {
 
 namespace {
-
-struct Shown
-{
-    QString name, title, message, identifier;
-    bool operator==(const Shown&) const = default;
-};
-
-class RecordingBackend : public DesktopNotificationBackend
-{
-public:
-    void showNotification(const QString& name, const QString& title, const QString& message,
-                          const QString& identifier) override
-    {
-        std::lock_guard lock(mutex);
-        shown.append({name, title, message, identifier});
-    }
-    QList<Shown> all()
-    {
-        std::lock_guard lock(mutex);
-        return shown;
-    }
-
-    std::mutex mutex;
-    QList<Shown> shown;
-};
 
 // Stands in for the desktop's notification daemon on a private bus.
 class FakeNotificationDaemon : public QObject
@@ -122,7 +97,7 @@ TEST(ExternalNotificationCenter, PostsReachTheBackendFromAnyThread)
         {"TQActionDidFinishNotification", "Uploaded", "report.pdf was uploaded", "17"},
         {"TQActionDidFinishNotification", "Shared", "Plans shared with Ann", "18"},
     };
-    EXPECT_EQ(recording->all(), expected);
+    EXPECT_EQ(recording->takeAll(), expected);
 
     center->setBackend(nullptr);
     center->postExternalNotification(uploaded); // no back-end: nothing, no crash

@@ -11,19 +11,22 @@
 
 namespace tavrel::test {
 
+// One notification as the desktop would have shown it.
 struct Shown
 {
-    QString name, title, message;
+    QString name, title, message, identifier;
+    bool operator==(const Shown&) const = default;
 };
 
+// A desktop back-end that records what it is asked to show, from any thread.
 class RecordingBackend : public DesktopNotificationBackend
 {
 public:
     void showNotification(const QString& name, const QString& title, const QString& message,
-                          const QString&) override
+                          const QString& identifier) override
     {
         std::lock_guard lock(m_mutex);
-        m_shown.append({name, title, message});
+        m_shown.append({name, title, message, identifier});
     }
     QList<Shown> takeAll()
     {
