@@ -13,4 +13,11 @@ GDataContactManager* ContactManagerHandler::gdataManager() const
     return owner ? qobject_cast<GDataContactManager*>(owner->gdataManager()) : nullptr;
 }
 
+void ContactManagerHandler::forwardAction(const QString& action, const InvocationPtr& invocation,
+                                          const QVariantMap& parameters) const
+{
+    forwardActionToService(action, invocation, parameters,
+                           QStringLiteral("The session has no contacts service"));
+}
+
 } // namespace tavrel

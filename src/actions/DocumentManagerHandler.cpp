@@ -13,4 +13,11 @@ GDataDocumentManager* DocumentManagerHandler::gdataManager() const
     return owner ? qobject_cast<GDataDocumentManager*>(owner->gdataManager()) : nullptr;
 }
 
+void DocumentManagerHandler::forwardAction(const QString& action, const InvocationPtr& invocation,
+                                           const QVariantMap& parameters) const
+{
+    forwardActionToService(action, invocation, parameters,
+                           QStringLiteral("The session has no documents service"));
+}
+
 } // namespace tavrel

@@ -33,14 +33,7 @@ void dmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, co
         callExternalInvocation(invocation, QVariant(), missingParameterError());
         return;
     }
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(kRenameDocument, invocation, parameters);
+    forwardAction(kRenameDocument, invocation, parameters);
 }
 
 QVariantMap dmhRenameDocument::defaultCallbackForParams(const QVariantMap& result)

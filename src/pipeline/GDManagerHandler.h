@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/ActionResultKeys.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Invocation.h"
 
@@ -27,8 +28,6 @@ class GDManagerHandler : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kFeedKey = QStringLiteral("feed");
-    static inline const QString kErrorKey = QStringLiteral("error");
     static inline const QString kTicketKey = QStringLiteral("ticket");
     static inline const QString kFetcherKey = QStringLiteral("fetcher");
     static inline const QString kInvocationKey = QStringLiteral("invocation");
@@ -60,9 +59,10 @@ public:
     void callHighLevelInvocation(const InvocationPtr& invocation, const QVariantMap& parameter,
                                  const QVariant& feed, const Error& error) const;
 
-    // Abstract: raise "GDataHandlerMethodNotImplemented".
-    virtual void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters);
-    Q_INVOKABLE virtual QVariantMap defaultCallbackForParams(const QVariantMap& result);
+    // Pure: a handler implements both. Their bodies, for a handler that passes the call up, raise
+    // "GDataHandlerMethodNotImplemented".
+    virtual void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) = 0;
+    Q_INVOKABLE virtual QVariantMap defaultCallbackForParams(const QVariantMap& result) = 0;
 
     // The service-side step of the chain: gives the dictionary to `first` (defaultCallbackForParams:),
     // removes "ticket" and "fetcher" from its answer and hands that to `second` (the store side) as

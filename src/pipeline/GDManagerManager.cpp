@@ -40,8 +40,8 @@ void GDManagerManager::executeAction(const QString& action, const InvocationPtr&
                 TQLog("E: Exception did happen in service handler: %@", QString::fromUtf8(exception.what()));
                 if (storeSide) {
                     QVariantMap answer;
-                    answer.insert(GDManagerHandler::kFeedKey, QVariant());
-                    answer.insert(GDManagerHandler::kErrorKey,
+                    answer.insert(kFeedKey, QVariant());
+                    answer.insert(kErrorKey,
                                   QVariant::fromValue(Error(kErrorDomain, kServiceErrorCode,
                                                             {{Error::kLocalizedFailureReasonKey,
                                                               QString::fromUtf8(exception.what())}})));

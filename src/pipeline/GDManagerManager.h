@@ -28,8 +28,9 @@ public:
     explicit GDManagerManager(std::shared_ptr<GDataAuthorizer> authentication, QObject* parent = nullptr);
     ~GDManagerManager() override;
 
-    // The handler prefix of the concrete manager. Abstract: raises.
-    virtual QString handlerPrefix() const;
+    // The handler prefix of the concrete manager. Pure; its body, for a manager that passes the call
+    // up, raises.
+    virtual QString handlerPrefix() const = 0;
     std::shared_ptr<GDataAuthorizer> authentication() const { return m_authentication; }
 
     // Raises when no service-side handler exists for the action (the handler operation turns that

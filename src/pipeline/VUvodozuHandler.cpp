@@ -147,6 +147,19 @@ QString VUvodozuHandler::handlerOperationClass() const
     return TQHandlerOperation::kClassName;
 }
 
+void VUvodozuHandler::forwardActionToService(const QString& action, const InvocationPtr& invocation,
+                                             const QVariantMap& parameters,
+                                             const QString& noServiceReason) const
+{
+    GDManagerManager* service = gdataManager();
+    if (!service) {
+        callExternalInvocation(invocation, QVariant(),
+                               VUvodozuManager::unexpectedErrorWithReason(noServiceReason));
+        return;
+    }
+    service->executeAction(action, invocation, parameters);
+}
+
 Error VUvodozuHandler::missingParameterError()
 {
     return Error(VUvodozuManager::kErrorDomain, VUvodozuManager::kMissingParameterErrorCode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pipeline/ActionResultKeys.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Invocation.h"
 
@@ -20,19 +21,20 @@ class VUvodozuManager;
 // for each action. A concrete handler is a registered subclass (TAVREL_REGISTER_CLASS) that
 // implements:
 //   - executeActionAndCall(): validate the parameters, then answer at once through
-//     callExternalInvocation() or pass the action on with gdataManager()->executeAction(), forwarding
-//     the very invocation it was given;
+//     callExternalInvocation() or pass the action on with forwardActionToService() (the family bases
+//     wrap it as forwardAction()), forwarding the very invocation it was given;
 //   - defaultCallbackForParams() (Q_INVOKABLE): receives the mapped result dictionary {"feed", "error"}
 //     on the worker thread, applies it to the store and answers the dictionary for the requester;
 //   - gdataManager(), usually through its family base.
+// Those three are pure: a handler that leaves one out does not compile. Their bodies are the answer to a
+// handler that passes the call up: they log "E: Must override ..." and raise the unrecognised-selector
+// exception.
 // It may name another operation class in handlerOperationClass() (TQBackgroundHandlerOperation for
 // transfers).
 class VUvodozuHandler : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString kFeedKey = QStringLiteral("feed");
-    static inline const QString kErrorKey = QStringLiteral("error");
     static inline const QString kDefaultCallbackSelector = QStringLiteral("defaultCallbackForParams:");
 
     VUvodozuHandler();
@@ -50,8 +52,8 @@ public:
     // The master context's updater, the only writer of service results into it.
     TQMOCMasterUpdater* masterMOCUpdater() const;
 
-    // The service-side manager the action goes on to. Abstract: logs and raises.
-    virtual GDManagerManager* gdataManager() const;
+    // The service-side manager the action goes on to.
+    virtual GDManagerManager* gdataManager() const = 0;
 
     // Answers without a service call: {"feed": feed, "error": error} (absent values as the null
     // object) as the invocation's argument 4, then invokes it. Nothing for a null invocation.
@@ -64,9 +66,8 @@ public:
     virtual void _encapsulateInvocation(const InvocationPtr& first, const InvocationPtr& second,
                                         const QVariant& parameter);
 
-    // Abstract: logs and raises.
-    virtual void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters);
-    Q_INVOKABLE virtual QVariantMap defaultCallbackForParams(const QVariantMap& result);
+    virtual void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) = 0;
+    Q_INVOKABLE virtual QVariantMap defaultCallbackForParams(const QVariantMap& result) = 0;
 
     // The store-side error mapping of a result dictionary: 601 -> 703 ("UnexpectedError"), 603 -> 704
     // ("SomeFetchError", the feed kept), 602 -> 702; a mapped 601 or 602 loses its feed. Other errors
@@ -80,6 +81,12 @@ public:
     static Error missingParameterError();
     // The raised unrecognised-selector exception of an abstract method.
     [[noreturn]] static void raiseUnrecognizedSelector(const QObject* receiver, const char* selector);
+
+protected:
+    // Passes the action on to gdataManager() with the very invocation it was given; without a service
+    // manager the requester gets 703 with the reason.
+    void forwardActionToService(const QString& action, const InvocationPtr& invocation,
+                                const QVariantMap& parameters, const QString& noServiceReason) const;
 
 private:
     TQSessionProtocol* m_session = nullptr;

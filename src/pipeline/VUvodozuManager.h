@@ -44,8 +44,9 @@ public:
     explicit VUvodozuManager(TQSessionProtocol* session, QObject* parent = nullptr);
     ~VUvodozuManager() override;
 
-    // The handler prefix of the concrete manager ("dmh", "cmh"). Abstract: logs and raises.
-    virtual QString handlerPrefix() const;
+    // The handler prefix of the concrete manager ("dmh", "cmh"). Pure; its body, for a manager that
+    // passes the call up, logs and raises.
+    virtual QString handlerPrefix() const = 0;
     // The service-side manager the handlers pass actions on to; nullptr here.
     virtual GDManagerManager* gdataManager() const;
 
