@@ -109,8 +109,8 @@ TEST_F(BatchResultTest, AnInterruptedBatchGives704WithTheEntriesBeforeTheStop)
 
 TEST_F(BatchResultTest, AWholeBatchRefusedGivesTheMappedErrorAndNoEntries)
 {
-    m_service.addFault({localservice::Fault::Status, QStringLiteral("POST"),
-                        QStringLiteral("^/feeds/default/private/full/batch"), 1, 403});
+    m_account.service.addFault({localservice::Fault::Status, QStringLiteral("POST"),
+                                QStringLiteral("^/feeds/default/private/full/batch"), 1, 403});
     ActionRequester requester;
     ASSERT_TRUE(runAction(QStringLiteral("TestBatchQuery"), requester,
                           {{QStringLiteral("documents"), QVariantList{QVariant::fromValue<ManagedObjectPtr>(

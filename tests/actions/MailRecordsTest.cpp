@@ -20,7 +20,7 @@ protected:
     bool runContactAction(const QString& action, ActionRequester& requester, const QVariantMap& parameters)
     {
         const int before = requester.calls();
-        m_session->contactManager()->executeAction(action, requester.callback(), parameters);
+        m_account.session->contactManager()->executeAction(action, requester.callback(), parameters);
         return waitUntil([&] { return requester.calls() > before; }, 10000);
     }
 

@@ -1,12 +1,9 @@
 #include "SessionFixture.h"
 
-#include "accounts/TQAccount.h"
 #include "model/ContextFetch.h"
 #include "model/TQMOCMaster.h"
-#include "platform/gdata/GDataEndpoints.h"
 #include "platform/runtime/OperationQueue.h"
 #include "platform/store/FetchRequest.h"
-#include "platform/system/TQLogger.h"
 #include "session/ApplicationServices.h"
 #include "support/WaitUntil.h"
 
@@ -24,16 +21,13 @@ void ProgressScreen::progressStatus(int status, float processed, quint64 total, 
 
 void SessionTest::SetUp()
 {
-    TempHomeTest::SetUp();
-    TQLogger::resetForTesting();
+    AccountTest::SetUp();
     localservice::GenerateOptions options;
     options.documents = 6;
     options.collections = 1;
     options.contacts = 2;
-    m_service.generate(options);
-    QString error;
-    ASSERT_TRUE(m_service.start(0, &error)) << error.toStdString();
-    GDataEndpoints::setServiceBaseURL(QUrl(m_service.baseUrl()));
+    startAccount(options, false);
+    ASSERT_FALSE(HasFatalFailure());
     ApplicationServices* services = ApplicationServices::instance();
     services->resetForTesting();
     auto reachability = std::make_unique<SwitchableReachability>();
@@ -44,27 +38,10 @@ void SessionTest::SetUp()
 
 void SessionTest::TearDown()
 {
-    m_service.clearFaults();
+    m_account.service.clearFaults();
     ApplicationServices::instance()->resetForTesting();
     m_reachability = nullptr;
-    m_service.stop();
-    GDataEndpoints::setServiceBaseURL(QUrl());
-    TQLogger::resetForTesting();
-    TempHomeTest::TearDown();
-}
-
-std::shared_ptr<WXAccount> SessionTest::makeAccount(const QString& email) const
-{
-    auto authentication = OAuth2Authentication::create(OAuth2Configuration(QUrl(m_service.baseUrl())));
-    authentication->setKeysForResponseDictionary(
-        {{QStringLiteral("access_token"),
-          const_cast<localservice::LocalService&>(m_service).issueAccessToken(email)},
-         {QStringLiteral("refresh_token"),
-          const_cast<localservice::LocalService&>(m_service).issueRefreshToken(email)},
-         {QStringLiteral("expires_in"), 3600},
-         {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
-    authentication->setUserEmail(email);
-    return std::make_shared<TQAccount>(authentication);
+    AccountTest::TearDown();
 }
 
 void SessionTest::setOnline(bool online)
@@ -87,15 +64,6 @@ bool SessionTest::stopSynchronising(TQSession& session)
                    session.queueManager()->lightQueue()->operationCount() == 0;
         },
         10000);
-}
-
-int SessionTest::requestCount(const QString& method, const QString& pathPrefix) const
-{
-    int count = 0;
-    for (const localservice::JournalEntry& entry : m_service.journal())
-        if (entry.method == method && entry.path.startsWith(pathPrefix))
-            ++count;
-    return count;
 }
 
 int SessionTest::storedDocuments(TQSession& session) const

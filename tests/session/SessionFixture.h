@@ -1,9 +1,8 @@
 #pragma once
 
-#include "LocalService.h"
 #include "platform/system/Reachability.h"
 #include "session/TQSession.h"
-#include "support/TempHome.h"
+#include "support/AccountTest.h"
 
 #include <QObject>
 #include <QStringList>
@@ -50,14 +49,14 @@ public:
 
 // The local service with a small generated account, the application's connection status driven by
 // the test (online at start) and the synchronisation intervals shortened.
-class SessionTest : public TempHomeTest
+class SessionTest : public AccountTest
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // An account of the address, with tokens the service issued.
-    std::shared_ptr<WXAccount> makeAccount(const QString& email) const;
+    std::shared_ptr<WXAccount> makeAccount(const QString& email) { return m_account.accountFor(email); }
     void setOnline(bool online);
     // Runs the session's start and waits until it has left the first synchronisation.
     bool startAndSettle(TQSession& session, int timeoutMs = 10000);
@@ -66,12 +65,14 @@ protected:
     // request is left in flight when the session goes.
     static bool stopSynchronising(TQSession& session);
     // Requests of the method whose path begins with the prefix, in the service's journal.
-    int requestCount(const QString& method, const QString& pathPrefix) const;
+    int requestCount(const QString& method, const QString& pathPrefix) const
+    {
+        return int(m_account.requests(method, pathPrefix).size());
+    }
     // The paths of the full synchronisation's document list and of the incremental one's changes.
     static inline const QString kDocumentList = QStringLiteral("/feeds/default/private/expandAcl");
     static inline const QString kChanges = QStringLiteral("/feeds/default/private/changes");
 
-    localservice::LocalService m_service;
     SwitchableReachability* m_reachability = nullptr;
 };
 

@@ -59,21 +59,21 @@ protected:
 
 TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
 {
-    TQSession* first = start(m_service.ownerEmail());
+    TQSession* first = start(m_account.service.ownerEmail());
     ASSERT_TRUE(first);
     EXPECT_EQ(first->state(), TQSession::kRunning);
     const int documents = storedDocuments(*first);
     ASSERT_GT(documents, 1);
 
     // The service changes before the second account's first synchronisation.
-    ASSERT_TRUE(m_service.deleteDocument(m_service.documentIds().first()));
+    ASSERT_TRUE(m_account.service.deleteDocument(m_account.service.documentIds().first()));
     TQSession* second = start(kSecond);
     ASSERT_TRUE(second);
     EXPECT_NE(first, second);
     EXPECT_EQ(m_manager->currentSession(), second);
     EXPECT_EQ(m_current, (QList<TQSession*>{first, second}));
     EXPECT_EQ(m_active, (QList<qsizetype>{1, 2}));
-    EXPECT_EQ(m_manager->sessionWithUsername(m_service.ownerEmail()), first);
+    EXPECT_EQ(m_manager->sessionWithUsername(m_account.service.ownerEmail()), first);
     EXPECT_EQ(m_manager->sessionWithUsername(kSecond), second);
 
     EXPECT_EQ(storedDocuments(*first), documents);
@@ -92,11 +92,11 @@ TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
             .toLongLong();
     };
     const qint64 secondStamp = stamp(second);
-    ASSERT_EQ(secondStamp, m_service.largestChangestamp());
-    const QString id = m_service.documentIds().first();
-    ASSERT_TRUE(m_service.renameDocument(id, QStringLiteral("Only the first knows")));
+    ASSERT_EQ(secondStamp, m_account.service.largestChangestamp());
+    const QString id = m_account.service.documentIds().first();
+    ASSERT_TRUE(m_account.service.renameDocument(id, QStringLiteral("Only the first knows")));
     first->mocManager()->masterMOC()->fastUpdate();
-    ASSERT_TRUE(waitUntil([&] { return stamp(first) == m_service.largestChangestamp(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return stamp(first) == m_account.service.largestChangestamp(); }, 10000));
     EXPECT_GT(stamp(first), secondStamp);
     EXPECT_EQ(stamp(second), secondStamp);
     const auto title = [&](TQSession* session) {
@@ -111,10 +111,10 @@ TEST_F(SessionManagerTest, TwoAccountsHaveSeparateSessionsAndStores)
 
 TEST_F(SessionManagerTest, StartingAUserAgainReplacesAndStopsTheOlderSession)
 {
-    TQSession* older = start(m_service.ownerEmail());
+    TQSession* older = start(m_account.service.ownerEmail());
     ASSERT_TRUE(older);
     StateRecorder recorder(older);
-    TQSession* newer = start(m_service.ownerEmail());
+    TQSession* newer = start(m_account.service.ownerEmail());
     ASSERT_TRUE(newer);
     EXPECT_EQ(recorder.states, (QList<int>{0}));
     EXPECT_EQ(m_manager->activeSessions(), (QList<TQSession*>{newer}));
@@ -123,7 +123,7 @@ TEST_F(SessionManagerTest, StartingAUserAgainReplacesAndStopsTheOlderSession)
 
 TEST_F(SessionManagerTest, StoppedSessionsAreDroppedAndAnotherBecomesCurrent)
 {
-    TQSession* first = start(m_service.ownerEmail());
+    TQSession* first = start(m_account.service.ownerEmail());
     TQSession* second = start(kSecond);
     ASSERT_TRUE(first && second);
     m_current.clear();
@@ -131,14 +131,14 @@ TEST_F(SessionManagerTest, StoppedSessionsAreDroppedAndAnotherBecomesCurrent)
     // Unknown names change nothing; known ones switch.
     m_manager->switchToSessionWithUsername(QStringLiteral("nobody@tavrel.test"));
     EXPECT_EQ(m_manager->currentSession(), second);
-    m_manager->switchToSessionWithUsername(m_service.ownerEmail());
+    m_manager->switchToSessionWithUsername(m_account.service.ownerEmail());
     EXPECT_EQ(m_manager->currentSession(), first);
     m_manager->switchToSessionWithUsername(kSecond);
 
     // Stopping a session that is not current leaves the current one.
     first->stop();
     EXPECT_EQ(m_manager->currentSession(), second);
-    EXPECT_EQ(m_manager->sessionWithUsername(m_service.ownerEmail()), nullptr);
+    EXPECT_EQ(m_manager->sessionWithUsername(m_account.service.ownerEmail()), nullptr);
     EXPECT_EQ(m_manager->activeSessions(), (QList<TQSession*>{second}));
 
     // Logging out of the last one leaves none.
@@ -152,7 +152,7 @@ TEST_F(SessionManagerTest, StoppedSessionsAreDroppedAndAnotherBecomesCurrent)
 
 TEST_F(SessionManagerTest, ObserversOfTheCurrentSessionMayReadTheManager)
 {
-    TQSession* first = start(m_service.ownerEmail());
+    TQSession* first = start(m_account.service.ownerEmail());
     start(kSecond);
     QList<qsizetype> seen;
     QObject::connect(m_manager.get(), &TQSessionManager::currentSessionChanged, m_manager.get(),
@@ -187,9 +187,9 @@ TEST_F(SessionManagerTest, ASessionStillInItsFirstSynchronisationIsFiledAndCurre
     hang.kind = localservice::Fault::Hang;
     hang.method = QStringLiteral("GET");
     hang.pathPattern = QStringLiteral("/feeds/default/private/expandAcl");
-    m_service.addFault(hang);
+    m_account.service.addFault(hang);
     TQSession* filed = nullptr;
-    m_manager->startSessionForAccount(makeAccount(m_service.ownerEmail()),
+    m_manager->startSessionForAccount(makeAccount(m_account.service.ownerEmail()),
                                       [&](TQSession* session, const Error&) { filed = session; });
     ASSERT_TRUE(filed);
     EXPECT_EQ(filed->state(), TQSession::kFirstSyncRunning);
@@ -198,7 +198,7 @@ TEST_F(SessionManagerTest, ASessionStillInItsFirstSynchronisationIsFiledAndCurre
     setOnline(false);
     EXPECT_EQ(filed->state(), TQSession::kConnectionLost);
     EXPECT_EQ(m_manager->currentSession(), filed);
-    m_service.clearFaults();
+    m_account.service.clearFaults();
 }
 
 } // namespace tavrel::test

@@ -36,9 +36,9 @@ struct StartEvents : QObject
 
 TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
 {
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     EXPECT_EQ(session.state(), TQSession::kStopped);
-    EXPECT_EQ(session.username(), m_service.ownerEmail());
+    EXPECT_EQ(session.username(), m_account.service.ownerEmail());
     EXPECT_EQ(session.cacheManager(), nullptr);
     ProgressScreen screen;
     session.setInitProgressConsumer(&screen);
@@ -51,7 +51,7 @@ TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
     EXPECT_EQ(requestCount(QStringLiteral("GET"), kDocumentList), 1);
 
     // Every resource of the service is in the store.
-    const QStringList ids = m_service.documentIds();
+    const QStringList ids = m_account.service.documentIds();
     ASSERT_FALSE(ids.isEmpty());
     EXPECT_EQ(storedDocuments(session), ids.size());
     for (const QString& id : ids)
@@ -71,7 +71,7 @@ TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
 
 TEST_F(SessionTest, AFilledStoreStartsStraightIntoRunning)
 {
-    const auto account = makeAccount(m_service.ownerEmail());
+    const auto account = makeAccount(m_account.service.ownerEmail());
     {
         TQSession first(account);
         ASSERT_TRUE(startAndSettle(first));
@@ -79,7 +79,7 @@ TEST_F(SessionTest, AFilledStoreStartsStraightIntoRunning)
         first.stop();
         EXPECT_EQ(first.state(), TQSession::kStopped);
     }
-    m_service.clearJournal();
+    m_account.service.clearJournal();
     TQSession session(account);
     StateRecorder recorder(&session);
     session.start();
@@ -100,18 +100,18 @@ TEST_F(SessionTest, AFailedFirstSynchronisationLeavesAnEmptyStoreAndTheNextStart
     fault.method = QStringLiteral("GET");
     fault.pathPattern = QStringLiteral("/feeds/default/private/expandAcl");
     fault.count = 100;
-    m_service.addFault(fault);
+    m_account.service.addFault(fault);
 
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     StateRecorder recorder(&session);
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 3}));
     EXPECT_EQ(storedDocuments(session), 0);
 
-    m_service.clearFaults();
+    m_account.service.clearFaults();
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 3, 1, 2, 5}));
-    EXPECT_EQ(storedDocuments(session), m_service.documentIds().size());
+    EXPECT_EQ(storedDocuments(session), m_account.service.documentIds().size());
 }
 
 TEST_F(SessionTest, LosingTheConnectionDuringTheFirstSynchronisationCancelsItAndEmptiesTheStore)
@@ -120,12 +120,12 @@ TEST_F(SessionTest, LosingTheConnectionDuringTheFirstSynchronisationCancelsItAnd
     hang.kind = localservice::Fault::Hang;
     hang.method = QStringLiteral("GET");
     hang.pathPattern = QStringLiteral("/feeds/default/private/expandAcl");
-    m_service.addFault(hang);
+    m_account.service.addFault(hang);
 
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     StateRecorder recorder(&session);
     session.start();
-    ASSERT_TRUE(waitUntil([&] { return m_service.hangingRequests() == 1; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return m_account.service.hangingRequests() == 1; }, 10000));
     EXPECT_EQ(session.state(), TQSession::kFirstSyncRunning);
 
     setOnline(false);
@@ -135,17 +135,17 @@ TEST_F(SessionTest, LosingTheConnectionDuringTheFirstSynchronisationCancelsItAnd
         session.queueManager()->operationsMatchingName(TQMOCMaster::kFullUpdateOperationClass).isEmpty());
 
     // Coming back does not restart by itself; the next start synchronises in full.
-    m_service.clearFaults();
+    m_account.service.clearFaults();
     setOnline(true);
     EXPECT_EQ(session.state(), TQSession::kConnectionLost);
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 4, 1, 2, 5}));
-    EXPECT_EQ(storedDocuments(session), m_service.documentIds().size());
+    EXPECT_EQ(storedDocuments(session), m_account.service.documentIds().size());
 }
 
 TEST_F(SessionTest, ConnectionChangesOutsideTheFirstSynchronisationChangeNothing)
 {
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     StateRecorder recorder(&session);
     const auto post = [](qint64 status) {
         NotificationCenter::defaultCenter().post(ConnectionStatus::kCordelConnectionStatusChanged,
@@ -156,7 +156,7 @@ TEST_F(SessionTest, ConnectionChangesOutsideTheFirstSynchronisationChangeNothing
     post(1); // running
     post(0);
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 5}));
-    EXPECT_EQ(storedDocuments(session), m_service.documentIds().size());
+    EXPECT_EQ(storedDocuments(session), m_account.service.documentIds().size());
 }
 
 TEST_F(SessionTest, SessionWithoutAccountIsNothing)
@@ -166,7 +166,7 @@ TEST_F(SessionTest, SessionWithoutAccountIsNothing)
 
 TEST_F(SessionTest, ProgressReachesOnlyAConsumerThatResponds)
 {
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     session.progressStatus(1, 2.f, 3, 4.f); // no consumer: nothing
     QObject mute;
     session.setInitProgressConsumer(&mute);
@@ -180,7 +180,7 @@ TEST_F(SessionTest, ProgressReachesOnlyAConsumerThatResponds)
 
 TEST_F(SessionTest, CleanStopsAndEmptiesTheStore)
 {
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     ASSERT_TRUE(startAndSettle(session));
     ASSERT_GT(storedDocuments(session), 0);
     session.clean();

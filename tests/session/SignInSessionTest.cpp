@@ -28,10 +28,10 @@ protected:
     void SetUp() override
     {
         SessionTest::SetUp();
-        qputenv("TAVREL_SERVICE_URL", m_service.baseUrl().toUtf8());
+        qputenv("TAVREL_SERVICE_URL", m_account.service.baseUrl().toUtf8());
         TQAccountManager::registerManager();
         const auto* accounts = WXGMultiAccountManager::instance();
-        m_service.setClientCredentials(accounts->clientID(), accounts->clientSecret());
+        m_account.service.setClientCredentials(accounts->clientID(), accounts->clientSecret());
         OAuth2SignIn::setDefaultBrowserOpener([this](const QUrl& url) {
             QNetworkReply* reply = m_browser.get(QNetworkRequest(url));
             QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
@@ -72,7 +72,7 @@ TEST_F(SignInSessionTest, ASignedInAccountSynchronisesAndLogsOut)
     QObject::connect(session, &TQSession::stateChanged, &shell, [&](int state) { states.append(state); });
     ASSERT_TRUE(waitUntil([&] { return session->state() == TQSession::kRunning; }, 10000));
     EXPECT_EQ(states, (QList<int>{5}));
-    EXPECT_EQ(storedDocuments(*session), m_service.documentIds().size());
+    EXPECT_EQ(storedDocuments(*session), m_account.service.documentIds().size());
 
     // The shell, seeing the session stop, removes the account; the manager forgets the session.
     QObject::connect(session, &TQSession::stateChanged, &shell, [account = *signedIn](int state) {
@@ -81,7 +81,7 @@ TEST_F(SignInSessionTest, ASignedInAccountSynchronisesAndLogsOut)
     });
     session->logout();
     EXPECT_EQ(manager.currentSession(), nullptr);
-    EXPECT_EQ(manager.sessionWithUsername(m_service.ownerEmail()), nullptr);
+    EXPECT_EQ(manager.sessionWithUsername(m_account.service.ownerEmail()), nullptr);
     EXPECT_TRUE(WXGMultiAccountManager::accounts().isEmpty());
 }
 
@@ -106,7 +106,7 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
     StateRecorder recorder(&session);
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 5}));
-    ASSERT_EQ(storedDocuments(session), m_service.documentIds().size());
+    ASSERT_EQ(storedDocuments(session), m_account.service.documentIds().size());
 
     ManagedObjectContext* master = session.mocManager()->masterMOC();
     const auto stored = [&](const QString& resourceId) {
@@ -125,8 +125,8 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
     };
 
     // Someone shares a new document with the user.
-    const QString shared = m_service.addDocument(QStringLiteral("Plan from Ann"), QStringLiteral("document"),
-                                                 QStringLiteral("ann@other.test"));
+    const QString shared = m_account.service.addDocument(
+        QStringLiteral("Plan from Ann"), QStringLiteral("document"), QStringLiteral("ann@other.test"));
     ASSERT_TRUE(waitUntil([&] { return stored(shared) != nullptr; }, 10000));
     QList<Shown> shown = shownTitles(1);
     ASSERT_EQ(shown.size(), 1);
@@ -134,7 +134,7 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
     EXPECT_EQ(shown.first().title, QStringLiteral("Plan from Ann"));
 
     // They rename it.
-    ASSERT_TRUE(m_service.renameDocument(shared, QStringLiteral("Plan, second draft")));
+    ASSERT_TRUE(m_account.service.renameDocument(shared, QStringLiteral("Plan, second draft")));
     ASSERT_TRUE(
         waitUntil([&] { return stored(shared)->title() == QStringLiteral("Plan, second draft"); }, 10000));
     shown = shownTitles(1);
@@ -142,9 +142,10 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
     EXPECT_EQ(shown.first().title, QStringLiteral("Plan, second draft"));
 
     // A document of the user's added and shared, then trashed and deleted for good.
-    const QString own = m_service.addDocument(QStringLiteral("Minutes"));
+    const QString own = m_account.service.addDocument(QStringLiteral("Minutes"));
     ASSERT_TRUE(waitUntil([&] { return stored(own) != nullptr; }, 10000));
-    ASSERT_TRUE(m_service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
+    ASSERT_TRUE(
+        m_account.service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
     ASSERT_TRUE(waitUntil(
         [&] {
             for (const auto& mail : stored(own)->editors())
@@ -153,9 +154,9 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
             return false;
         },
         10000));
-    ASSERT_TRUE(m_service.trashDocument(own));
+    ASSERT_TRUE(m_account.service.trashDocument(own));
     ASSERT_TRUE(waitUntil([&] { return stored(own)->isTrashed(); }, 10000));
-    ASSERT_TRUE(m_service.deleteDocument(own));
+    ASSERT_TRUE(m_account.service.deleteDocument(own));
     ASSERT_TRUE(waitUntil([&] { return stored(own) == nullptr; }, 10000));
 
     // The user's own changes are no news, and all of it came without a second full synchronisation.
@@ -163,7 +164,7 @@ TEST_F(SignInSessionTest, ChangesOfOthersArriveThroughThePeriodicSynchronisation
         ADD_FAILURE() << "unexpected notification: " << extra.title.toStdString() << " / "
                       << extra.message.toStdString();
     EXPECT_EQ(requestCount(QStringLiteral("GET"), kDocumentList), 1);
-    EXPECT_EQ(storedDocuments(session), m_service.documentIds().size());
+    EXPECT_EQ(storedDocuments(session), m_account.service.documentIds().size());
     ASSERT_TRUE(stopSynchronising(session));
 }
 

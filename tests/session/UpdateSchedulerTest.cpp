@@ -39,13 +39,13 @@ TEST_F(UpdateSchedulerTest, TheTickSynchronisesInTheBackgroundWhileRunningAndOnl
 {
     Timing::Override tick("activeAPPTimerInterval", 20);
     Timing::Override interval("fastUpdateInterval", 20);
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     QObject context;
     int started = 0;
     countStartedNotifications(&context, &started);
     ASSERT_TRUE(startAndSettle(session));
     ASSERT_EQ(session.state(), TQSession::kRunning);
-    m_service.clearJournal();
+    m_account.service.clearJournal();
     ASSERT_TRUE(waitUntil([&] { return changeRequests() >= 2; }, 10000));
     // Background synchronisations announce nothing; a requested one does.
     EXPECT_EQ(started, 0);
@@ -58,10 +58,10 @@ TEST_F(UpdateSchedulerTest, AChangeOnTheServiceReachesTheStoreOnTheNextTick)
 {
     Timing::Override tick("activeAPPTimerInterval", 20);
     Timing::Override interval("fastUpdateInterval", 20);
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     ASSERT_TRUE(startAndSettle(session));
-    const QString id = m_service.documentIds().first();
-    ASSERT_TRUE(m_service.renameDocument(id, QStringLiteral("Renamed elsewhere")));
+    const QString id = m_account.service.documentIds().first();
+    ASSERT_TRUE(m_account.service.renameDocument(id, QStringLiteral("Renamed elsewhere")));
     const auto record = FileEntryAbstract::fileEntryAbstractWithIdentifier(
         FileEntryAbstract::identifierFromGDataResourceId(id), session.mocManager()->masterMOC());
     ASSERT_TRUE(record);
@@ -71,9 +71,9 @@ TEST_F(UpdateSchedulerTest, AChangeOnTheServiceReachesTheStoreOnTheNextTick)
 
 TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTheTickBack)
 {
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     ASSERT_TRUE(startAndSettle(session));
-    m_service.clearJournal();
+    m_account.service.clearJournal();
     TQMOCMasterUpdateScheduler* updates = scheduler(session);
     ASSERT_TRUE(updates->online());
     EXPECT_EQ(updates->lastUpdate(), distantPast());
@@ -102,7 +102,7 @@ TEST_F(UpdateSchedulerTest, TheConnectionComingBackSynchronisesAtOnceAndPushesTh
 TEST_F(UpdateSchedulerTest, AStoppedSchedulerStartsNothing)
 {
     Timing::Override interval("fastUpdateInterval", 0);
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     TQMOCMasterUpdateScheduler* updates = scheduler(session);
     const auto nothingHappens = [&] {
         updates->activeAPPTimerFired();
@@ -120,7 +120,7 @@ TEST_F(UpdateSchedulerTest, AStoppedSchedulerStartsNothing)
 TEST_F(UpdateSchedulerTest, FollowsAConnectionStatusMadeAfterIt)
 {
     ApplicationServices::instance()->resetForTesting();
-    TQSession session(makeAccount(m_service.ownerEmail()));
+    TQSession session(makeAccount(m_account.service.ownerEmail()));
     TQMOCMasterUpdateScheduler* updates = scheduler(session);
     EXPECT_FALSE(updates->online());
     session.startSessionManagers();
