@@ -51,11 +51,6 @@ OAuth2SignIn::OAuth2SignIn(const OAuth2Configuration& configuration, QObject* pa
 
 OAuth2SignIn::~OAuth2SignIn() = default;
 
-QUrl OAuth2SignIn::redirectURI() const
-{
-    return m_replyHandler ? QUrl(m_replyHandler->callback()) : QUrl();
-}
-
 void OAuth2SignIn::signIn(CompletionHandler completionHandler)
 {
     if (isSigningIn())
