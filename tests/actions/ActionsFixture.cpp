@@ -47,11 +47,7 @@ QThread* ActionRequester::thread() const
 void ActionsTest::SetUp()
 {
     AccountTest::SetUp();
-    localservice::GenerateOptions options;
-    options.documents = 6;
-    options.collections = 1;
-    options.contacts = 2;
-    startAccount(options);
+    startAccount(TestAccount::smallAccount());
     ASSERT_FALSE(HasFatalFailure());
     fillStore();
     m_account.service.clearJournal();

@@ -22,11 +22,7 @@ void ProgressScreen::progressStatus(int status, float processed, quint64 total, 
 void SessionTest::SetUp()
 {
     AccountTest::SetUp();
-    localservice::GenerateOptions options;
-    options.documents = 6;
-    options.collections = 1;
-    options.contacts = 2;
-    startAccount(options, false);
+    startAccount(TestAccount::smallAccount(), false);
     ASSERT_FALSE(HasFatalFailure());
     ApplicationServices* services = ApplicationServices::instance();
     services->resetForTesting();

@@ -20,6 +20,15 @@ TestAccount::~TestAccount()
     close();
 }
 
+localservice::GenerateOptions TestAccount::smallAccount()
+{
+    localservice::GenerateOptions options;
+    options.documents = 6;
+    options.collections = 1;
+    options.contacts = 2;
+    return options;
+}
+
 bool TestAccount::startService(const localservice::GenerateOptions& options, QString* error)
 {
     service.generate(options);

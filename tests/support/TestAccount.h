@@ -31,6 +31,8 @@ public:
     TestAccount(const TestAccount&) = delete;
     TestAccount& operator=(const TestAccount&) = delete;
 
+    // Six documents, one collection and two contacts: enough for most tests of actions and sessions.
+    static localservice::GenerateOptions smallAccount();
     // Generates the account and starts the service on a free port; false with the reason when it
     // cannot.
     bool startService(const localservice::GenerateOptions& options, QString* error = nullptr);
