@@ -2,21 +2,13 @@
 // baseline (same pages, pugixml, plain SQLite), then incremental synchronisations with no change and
 // with 100 changes made on the service. Figures on stdout, diagnostics on stderr.
 // Arguments: [documents] [collections] [contacts]  (default 20000 200 2000).
-#include "BenchSession.h"
 #include "LocalService.h"
 #include "RawBaseline.h"
-#include "SyncRequester.h"
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
-#include "actions/GDataContactManager.h"
-#include "actions/GDataDocumentManager.h"
-#include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
-#include "platform/gdata/GDataServiceGoogleContact.h"
-#include "platform/gdata/GDataServiceGoogleDocs.h"
-#include "platform/gdata/OAuth2Authentication.h"
-#include "platform/store/FetchRequest.h"
-#include "platform/store/PersistentStoreCoordinator.h"
+#include "support/SyncRecorder.h"
+#include "support/TestAccount.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -96,21 +88,19 @@ double median(std::vector<double> values)
 
 struct Bench
 {
-    localservice::LocalService service;
-    std::shared_ptr<OAuth2Authentication> authentication;
-    std::unique_ptr<BenchSession> session;
-    SyncRequester requester;
+    test::TestAccount account;
+    test::SyncRecorder requester;
 
     // Milliseconds from scheduling to the callback; negative when it failed or never called back.
     double run(const std::shared_ptr<TQOperation>& operation)
     {
-        operation->setCallback(Invocation::invocationForSelector(
-            QStringLiteral("synchronisationDidFinishWithError:"), &requester));
         const int before = requester.calls;
         const auto start = std::chrono::steady_clock::now();
-        session->queueManager()->scheduleOperation(operation);
+        account.schedule(operation, requester);
         if (!waitFor([&] { return requester.calls > before; }, 1800000))
             return -1;
+        if (requester.callbackThread != QThread::currentThread())
+            std::fprintf(stderr, "the callback came on another thread\n");
         const double ms = std::chrono::duration<double, std::milli>(requester.finishedAt - start).count();
         if (!requester.error.isNull()) {
             std::fprintf(stderr, "synchronisation failed: %s\n",
@@ -119,13 +109,9 @@ struct Bench
         }
         return ms;
     }
-    double runFull() { return run(FullCoreDataUpdateOperation::operationWithSession(session.get())); }
-    double runFast() { return run(FastCoreDataUpdateOperation::operationWithSession(session.get())); }
-
-    qint64 count(const QString& entity)
-    {
-        return session->mocManager()->masterMOC()->countForFetchRequest(FetchRequest(entity));
-    }
+    double runFull() { return run(FullCoreDataUpdateOperation::operationWithSession(account.session.get())); }
+    double runFast() { return run(FastCoreDataUpdateOperation::operationWithSession(account.session.get())); }
+    qint64 count(const QString& entity) { return account.count(entity); }
 };
 
 } // namespace
@@ -148,29 +134,21 @@ int main(int argc, char** argv)
         Bench bench;
         QElapsedTimer timer;
         timer.start();
-        bench.service.generate(options);
+        bench.account.service.generate(options);
         std::fprintf(stderr, "generated %d documents, %d collections, %d contacts in %lld ms\n",
                      options.documents, options.collections, options.contacts,
                      static_cast<long long>(timer.elapsed()));
         QString error;
-        if (!bench.service.start(0, &error)) {
+        if (!bench.account.service.start(0, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
-        GDataEndpoints::setServiceBaseURL(QUrl(bench.service.baseUrl()));
-        bench.authentication =
-            OAuth2Authentication::create(OAuth2Configuration(QUrl(bench.service.baseUrl())));
-        const QString token = bench.service.issueAccessToken();
-        bench.authentication->setKeysForResponseDictionary(
-            {{QStringLiteral("access_token"), token},
-             {QStringLiteral("refresh_token"), bench.service.issueRefreshToken(bench.service.ownerEmail())},
-             {QStringLiteral("expires_in"), 3600},
-             {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
-        bench.authentication->setUserEmail(bench.service.ownerEmail());
-        bench.session = std::make_unique<BenchSession>(bench.authentication, bench.service.ownerEmail());
+        bench.account.useService();
+        bench.account.openSession();
+        const QString token = bench.account.service.issueAccessToken();
 
         // Full synchronisation.
-        bench.service.clearJournal();
+        bench.account.service.clearJournal();
         const double fullMs = bench.runFull();
         const long peakKb = peakRssKb();
         if (fullMs < 0) {
@@ -186,7 +164,7 @@ int main(int argc, char** argv)
             static_cast<long long>(contacts), static_cast<long long>(bench.count(QStringLiteral("Mail"))),
             static_cast<long long>(bench.count(QStringLiteral("GeneralACLPermission"))));
         QStringList targets;
-        for (const localservice::JournalEntry& entry : bench.service.journal()) {
+        for (const localservice::JournalEntry& entry : bench.account.service.journal()) {
             std::fprintf(stderr, "  %s %s -> %d (%lld bytes sent)\n", qPrintable(entry.method),
                          qPrintable(entry.rawTarget.left(110)), entry.status,
                          static_cast<long long>(entry.body.size()));
@@ -195,7 +173,7 @@ int main(int argc, char** argv)
         }
 
         // The baseline over the same pages.
-        const RawBaseline::Result baseline = RawBaseline::run(bench.service.port(), token, targets,
+        const RawBaseline::Result baseline = RawBaseline::run(bench.account.service.port(), token, targets,
                                                               home + QStringLiteral("/tmp/baseline.sqlite"));
         if (!baseline.ok)
             status = 1;
@@ -220,13 +198,13 @@ int main(int argc, char** argv)
                                  ? qEnvironmentVariableIntValue("TAVREL_BENCH_IDLE_RUNS")
                                  : 7;
         for (int i = 0; i < idleRuns; ++i) {
-            bench.service.clearJournal();
+            bench.account.service.clearJournal();
             const double ms = bench.runFast();
-            idleRequests = int(bench.service.journal().size());
+            idleRequests = int(bench.account.service.journal().size());
             std::fprintf(stderr, "idle run %d: %.2f ms, %d requests\n", i, ms, idleRequests);
             idle.push_back(ms);
         }
-        for (const localservice::JournalEntry& entry : bench.service.journal())
+        for (const localservice::JournalEntry& entry : bench.account.service.journal())
             std::fprintf(stderr, "  %s %s -> %d\n", qPrintable(entry.method), qPrintable(entry.rawTarget),
                          entry.status);
         std::printf("idle_requests: %d\n", idleRequests);
@@ -236,38 +214,38 @@ int main(int argc, char** argv)
         // 100 changes by someone else, then one incremental synchronisation; three rounds.
         std::vector<double> changes;
         QStringList ids;
-        for (const QString& id : bench.service.documentIds())
+        for (const QString& id : bench.account.service.documentIds())
             if (!id.startsWith(QLatin1String("folder:")))
                 ids.append(id);
         int next = 0;
         for (int round = 0; round < 3 && ids.size() > 400; ++round) {
             for (int i = 0; i < 40; ++i)
-                bench.service.renameDocument(ids.at(next++),
-                                             QStringLiteral("Renamed %1 %2").arg(round).arg(i));
+                bench.account.service.renameDocument(ids.at(next++),
+                                                     QStringLiteral("Renamed %1 %2").arg(round).arg(i));
             for (int i = 0; i < 20; ++i)
-                bench.service.addDocument(QStringLiteral("Added %1 %2").arg(round).arg(i));
+                bench.account.service.addDocument(QStringLiteral("Added %1 %2").arg(round).arg(i));
             for (int i = 0; i < 20; ++i)
-                bench.service.trashDocument(ids.at(next++));
+                bench.account.service.trashDocument(ids.at(next++));
             for (int i = 0; i < 10; ++i)
-                bench.service.shareDocument(ids.at(next++), QStringLiteral("someone%1@tavrel.test").arg(i),
-                                            QStringLiteral("reader"));
+                bench.account.service.shareDocument(
+                    ids.at(next++), QStringLiteral("someone%1@tavrel.test").arg(i), QStringLiteral("reader"));
             for (int i = 0; i < 10; ++i)
-                bench.service.deleteDocument(ids.at(next++));
-            bench.service.clearJournal();
+                bench.account.service.deleteDocument(ids.at(next++));
+            bench.account.service.clearJournal();
             const double ms = bench.runFast();
             std::fprintf(stderr, "100 changes, round %d: %.2f ms, %d requests\n", round, ms,
-                         int(bench.service.journal().size()));
+                         int(bench.account.service.journal().size()));
             changes.push_back(ms);
         }
         const qint64 stored = bench.count(QStringLiteral("FileEntryAbstract"));
         std::fprintf(stderr, "after the changes: %lld stored, %lld on the service\n",
                      static_cast<long long>(stored),
-                     static_cast<long long>(bench.service.documentIds().size()));
+                     static_cast<long long>(bench.account.service.documentIds().size()));
         std::printf("changes100_ms: %.2f\n", median(changes));
         std::fflush(stdout);
 
-        bench.session.reset();
-        bench.service.stop();
+        bench.account.session.reset();
+        bench.account.service.stop();
         GDataEndpoints::setServiceBaseURL(QUrl());
     }
     QDir(home).removeRecursively();

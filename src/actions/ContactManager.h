@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/GDataContactManager.h"
-#include "session/VUvodozuManager.h"
+#include "pipeline/VUvodozuManager.h"
 
 #include <memory>
 

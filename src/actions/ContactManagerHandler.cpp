@@ -1,7 +1,7 @@
 #include "actions/ContactManagerHandler.h"
 
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -11,6 +11,13 @@ GDataContactManager* ContactManagerHandler::gdataManager() const
     if (!owner)
         owner = manager();
     return owner ? qobject_cast<GDataContactManager*>(owner->gdataManager()) : nullptr;
+}
+
+void ContactManagerHandler::forwardAction(const QString& action, const InvocationPtr& invocation,
+                                          const QVariantMap& parameters) const
+{
+    forwardActionToService(action, invocation, parameters,
+                           QStringLiteral("The session has no contacts service"));
 }
 
 } // namespace tavrel

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/GDataContactManager.h"
-#include "session/VUvodozuHandler.h"
+#include "pipeline/VUvodozuHandler.h"
 
 namespace tavrel {
 
@@ -13,6 +13,12 @@ public:
     // The session's contactManager's service manager (the manager that made this handler when the session
     // names none); nullptr when there is none, as for a session without an authentication.
     GDataContactManager* gdataManager() const override;
+
+protected:
+    // Passes the action on to the contacts service unchanged; without one (a session without an
+    // authentication) the requester gets 703 "The session has no contacts service".
+    void forwardAction(const QString& action, const InvocationPtr& invocation,
+                       const QVariantMap& parameters) const;
 };
 
 } // namespace tavrel

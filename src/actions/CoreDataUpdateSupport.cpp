@@ -2,13 +2,11 @@
 
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "model/TQMOCManager.h"
-#include "session/TQOperation.h"
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
-
-#include "model/TQLog.h"
+#include "pipeline/TQOperation.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/store/ManagedObjectContext.h"
-#include "session/VUvodozuManager.h"
+#include "platform/system/TQLog.h"
 
 #include <QMetaObject>
 #include <cstdio>

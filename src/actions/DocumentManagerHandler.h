@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/GDataDocumentManager.h"
-#include "session/VUvodozuHandler.h"
+#include "pipeline/VUvodozuHandler.h"
 
 namespace tavrel {
 
@@ -13,6 +13,12 @@ public:
     // The session's documentManager's service manager (the manager that made this handler when the session
     // names none); nullptr when there is none, as for a session without an authentication.
     GDataDocumentManager* gdataManager() const override;
+
+protected:
+    // Passes the action on to the documents service unchanged; without one (a session without an
+    // authentication) the requester gets 703 "The session has no documents service".
+    void forwardAction(const QString& action, const InvocationPtr& invocation,
+                       const QVariantMap& parameters) const;
 };
 
 } // namespace tavrel

@@ -7,8 +7,12 @@
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/RecordLookupCache.h"
-#include "model/TQLog.h"
+#include "model/TQLocalizedStrings.h"
 #include "model/TQMOCManager.h"
+#include "notifications/TQExternalNotificationCenter.h"
+#include "pipeline/TQActionRequester.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/gdata/GDataFeedDocList.h"
@@ -16,11 +20,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/system/Settings.h"
-#include "session/TQActionRequester.h"
-#include "session/TQExternalNotificationCenter.h"
-#include "session/TQLocalizedStrings.h"
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
+#include "platform/system/TQLog.h"
 
 #include <QHash>
 

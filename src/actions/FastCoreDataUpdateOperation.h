@@ -1,8 +1,8 @@
 #pragma once
 
+#include "notifications/TQExternalNotification.h"
+#include "pipeline/TQAggregateOperation.h"
 #include "platform/gdata/GDataEntryBase.h"
-#include "session/TQAggregateOperation.h"
-#include "session/TQExternalNotification.h"
 
 #include <QPointer>
 #include <atomic>

@@ -10,8 +10,10 @@
 #include "model/File.h"
 #include "model/FileList.h"
 #include "model/RecordLookupCache.h"
-#include "model/TQLog.h"
 #include "model/TQMOCManager.h"
+#include "pipeline/TQActionRequester.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/gdata/GDataEntryContact.h"
 #include "platform/gdata/GDataEntryDocBase.h"
@@ -20,9 +22,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/system/Settings.h"
-#include "session/TQActionRequester.h"
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
+#include "platform/system/TQLog.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "pipeline/TQAggregateOperation.h"
 #include "platform/gdata/GDataEntryBase.h"
 #include "platform/gdata/GDataFeedBase.h"
-#include "session/TQAggregateOperation.h"
 
 #include <QPointer>
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "pipeline/GDManagerManager.h"
 #include "platform/gdata/GDataServiceGoogleContact.h"
-#include "session/GDManagerManager.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/GDataDocumentManager.h"
-#include "session/GDManagerHandler.h"
+#include "pipeline/GDManagerHandler.h"
 
 namespace tavrel {
 

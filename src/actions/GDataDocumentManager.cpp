@@ -1,8 +1,8 @@
 #include "actions/GDataDocumentManager.h"
 
-#include "session/GDManagerHandler.h"
-#include "session/IProgressConsumer.h"
-#include "session/TQOperation.h"
+#include "pipeline/GDManagerHandler.h"
+#include "pipeline/TQOperation.h"
+#include "progress/IProgressConsumer.h"
 
 namespace tavrel {
 

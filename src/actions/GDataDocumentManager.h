@@ -1,7 +1,7 @@
 #pragma once
 
+#include "pipeline/GDManagerManager.h"
 #include "platform/gdata/GDataServiceGoogleDocs.h"
-#include "session/GDManagerManager.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "pipeline/GDManagerHandler.h"
 #include "platform/gdata/GDataEntryBase.h"
 #include "platform/gdata/GDataFeedBase.h"
-#include "session/GDManagerHandler.h"
 
 #include <QVariant>
 

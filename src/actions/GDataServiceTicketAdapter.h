@@ -1,7 +1,7 @@
 #pragma once
 
+#include "pipeline/IServiceTicket.h"
 #include "platform/gdata/GDataServiceTicket.h"
-#include "session/IServiceTicket.h"
 
 namespace tavrel {
 

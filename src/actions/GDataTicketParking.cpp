@@ -1,7 +1,7 @@
 #include "actions/GDataTicketParking.h"
 
+#include "pipeline/GDManagerHandler.h"
 #include "platform/runtime/ThreadDispatch.h"
-#include "session/GDManagerHandler.h"
 
 #include <QObject>
 

@@ -5,9 +5,9 @@
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/ThreadDispatch.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

@@ -1,7 +1,6 @@
 #include "actions/cmhListContacts.h"
 
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -9,14 +8,7 @@ TAVREL_REGISTER_CLASS(cmhListContacts)
 
 void cmhListContacts::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no contacts service")));
-        return;
-    }
-    service->executeAction(QStringLiteral("ListContacts"), invocation, parameters);
+    forwardAction(QStringLiteral("ListContacts"), invocation, parameters);
 }
 
 QVariantMap cmhListContacts::defaultCallbackForParams(const QVariantMap& result)

@@ -6,10 +6,10 @@
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
+#include "pipeline/TQSessionProtocol.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/store/ManagedObjectContext.h"
-#include "session/TQSessionProtocol.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 

@@ -1,7 +1,6 @@
 #include "actions/dmhAccountMetadata.h"
 
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -9,14 +8,7 @@ TAVREL_REGISTER_CLASS(dmhAccountMetadata)
 
 void dmhAccountMetadata::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(QStringLiteral("AccountMetadata"), invocation, parameters);
+    forwardAction(QStringLiteral("AccountMetadata"), invocation, parameters);
 }
 
 QVariantMap dmhAccountMetadata::defaultCallbackForParams(const QVariantMap& result)

@@ -1,7 +1,6 @@
 #include "actions/dmhChangesFeed.h"
 
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -17,14 +16,7 @@ void dmhChangesFeed::executeActionAndCall(const InvocationPtr& invocation, const
         callExternalInvocation(invocation, QVariant(), missingParameterError());
         return;
     }
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(QStringLiteral("ChangesFeed"), invocation, parameters);
+    forwardAction(QStringLiteral("ChangesFeed"), invocation, parameters);
 }
 
 QVariantMap dmhChangesFeed::defaultCallbackForParams(const QVariantMap& result)

@@ -1,7 +1,6 @@
 #include "actions/dmhFileList.h"
 
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -9,14 +8,7 @@ TAVREL_REGISTER_CLASS(dmhFileList)
 
 void dmhFileList::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(QStringLiteral("FileList"), invocation, parameters);
+    forwardAction(QStringLiteral("FileList"), invocation, parameters);
 }
 
 QVariantMap dmhFileList::defaultCallbackForParams(const QVariantMap& result)

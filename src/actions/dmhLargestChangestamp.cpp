@@ -3,7 +3,6 @@
 #include "actions/GDataResultValues.h"
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -12,14 +11,7 @@ TAVREL_REGISTER_CLASS(dmhLargestChangestamp)
 void dmhLargestChangestamp::executeActionAndCall(const InvocationPtr& invocation,
                                                  const QVariantMap& parameters)
 {
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(QStringLiteral("LargestChangestamp"), invocation, parameters);
+    forwardAction(QStringLiteral("LargestChangestamp"), invocation, parameters);
 }
 
 QVariantMap dmhLargestChangestamp::defaultCallbackForParams(const QVariantMap& result)

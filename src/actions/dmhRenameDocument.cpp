@@ -4,10 +4,10 @@
 #include "model/FileEntryAbstract.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQMOCMasterUpdater.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/ThreadDispatch.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel {
 
@@ -33,14 +33,7 @@ void dmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, co
         callExternalInvocation(invocation, QVariant(), missingParameterError());
         return;
     }
-    GDManagerManager* service = gdataManager();
-    if (!service) {
-        callExternalInvocation(invocation, QVariant(),
-                               VUvodozuManager::unexpectedErrorWithReason(
-                                   QStringLiteral("The session has no documents service")));
-        return;
-    }
-    service->executeAction(kRenameDocument, invocation, parameters);
+    forwardAction(kRenameDocument, invocation, parameters);
 }
 
 QVariantMap dmhRenameDocument::defaultCallbackForParams(const QVariantMap& result)

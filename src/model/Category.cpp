@@ -1,12 +1,12 @@
 #include "model/Category.h"
 
 #include "model/ContextFetch.h"
-#include "model/RecordLookupCache.h"
 #include "model/File.h"
 #include "model/Mail.h"
-#include "model/TQLog.h"
+#include "model/RecordLookupCache.h"
 #include "model/TQMOCManager.h"
 #include "platform/gdata/GDataEntryFolderDoc.h"
+#include "platform/system/TQLog.h"
 
 namespace tavrel {
 

@@ -2,7 +2,7 @@
 
 #include "model/File.h"
 #include "model/RecordValue.h"
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 namespace tavrel {
 

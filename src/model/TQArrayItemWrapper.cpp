@@ -1,6 +1,6 @@
 #include "model/TQArrayItemWrapper.h"
 
-#include "model/TQLog.h"
+#include "platform/system/TQLog.h"
 
 #include <QCoreApplication>
 #include <QUrl>

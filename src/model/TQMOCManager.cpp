@@ -2,13 +2,13 @@
 
 #include "model/ContextFetch.h"
 #include "model/TQDataModel.h"
-#include "model/TQLog.h"
 #include "model/TQMOCFactory.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPlaces.h"
 #include "platform/runtime/Exception.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentStoreCoordinator.h"
+#include "platform/system/TQLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "model/TQMOCMaster.h"
 
-#include "model/TQLog.h"
 #include "model/TQMOCManager.h"
 #include "model/TQMOCMasterUpdateScheduler.h"
 #include "model/TQMOCMasterUpdater.h"
+#include "platform/system/TQLog.h"
 
 #include <QThread>
 

@@ -1,8 +1,8 @@
 #include "model/TQMOCMasterUpdateScheduler.h"
 
-#include "model/TQLog.h"
 #include "model/TQMOCMaster.h"
 #include "platform/runtime/KeyPathBinding.h"
+#include "platform/system/TQLog.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #include "model/TQUtility.h"
 
-#include "model/TQLog.h"
 #include "model/TQPreferencesManager.h"
 #include "platform/system/Paths.h"
+#include "platform/system/TQLog.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,6 @@
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataFeedBase.h"
 #include "platform/gdata/GDataServiceGoogleDocs.h"
-#include "platform/system/TQLogger.h"
 #include "support/WaitUntil.h"
 
 namespace tavrel::test {
@@ -47,45 +46,11 @@ QThread* ActionRequester::thread() const
 
 void ActionsTest::SetUp()
 {
-    TempHomeTest::SetUp();
-    TQLogger::resetForTesting();
-    localservice::GenerateOptions options;
-    options.documents = 6;
-    options.collections = 1;
-    options.contacts = 2;
-    m_service.generate(options);
-    QString error;
-    ASSERT_TRUE(m_service.start(0, &error)) << error.toStdString();
-    GDataEndpoints::setServiceBaseURL(QUrl(m_service.baseUrl()));
-
-    m_authentication = OAuth2Authentication::create(OAuth2Configuration(QUrl(m_service.baseUrl())));
-    m_authentication->setKeysForResponseDictionary(
-        {{QStringLiteral("access_token"), m_service.issueAccessToken()},
-         {QStringLiteral("refresh_token"), m_service.issueRefreshToken(m_service.ownerEmail())},
-         {QStringLiteral("expires_in"), 3600},
-         {QStringLiteral("token_type"), QStringLiteral("Bearer")}});
-    m_authentication->setUserEmail(m_service.ownerEmail());
-    m_session = std::make_unique<TQSession>(TQAccount::accountWithAuthToken(m_authentication));
-    // Server errors are retried; tests need not wait seconds for that.
-    documents()->gdataManager()->service()->setServiceRetryBaseInterval(0.01);
-    documents()->gdataManager()->service()->setServiceMaxRetryInterval(0.02);
+    AccountTest::SetUp();
+    startAccount(TestAccount::smallAccount());
+    ASSERT_FALSE(HasFatalFailure());
     fillStore();
-    m_service.clearJournal();
-}
-
-void ActionsTest::TearDown()
-{
-    m_service.clearFaults();
-    m_session.reset();
-    m_service.stop();
-    GDataEndpoints::setServiceBaseURL(QUrl());
-    TQLogger::resetForTesting();
-    TempHomeTest::TearDown();
-}
-
-TQMOCMaster* ActionsTest::master() const
-{
-    return m_session->mocManager()->masterMOC();
+    m_account.service.clearJournal();
 }
 
 std::shared_ptr<FileEntryAbstract> ActionsTest::record(const QString& resourceId) const
@@ -98,7 +63,7 @@ std::shared_ptr<FileEntryAbstract> ActionsTest::record(const QString& resourceId
 void ActionsTest::fillStore()
 {
     GDataServiceGoogleDocs service;
-    service.setAuthorizer(m_authentication);
+    service.setAuthorizer(m_account.authentication);
     GDataFeedPtr feed;
     bool done = false;
     QUrl url = GDataEndpoints::docsExpandACLFeedURL();
@@ -127,16 +92,6 @@ void ActionsTest::fillStore()
         stored->fillRelationshipFromGdataEntry(entry, master());
     master()->save();
     ASSERT_GE(m_documentIds.size(), 3);
-}
-
-QList<localservice::JournalEntry> ActionsTest::requests(const QString& method,
-                                                        const QString& pathPrefix) const
-{
-    QList<localservice::JournalEntry> matching;
-    for (const localservice::JournalEntry& entry : m_service.journal())
-        if (entry.method == method && entry.path.startsWith(pathPrefix))
-            matching.append(entry);
-    return matching;
 }
 
 bool ActionsTest::runAction(const QString& action, ActionRequester& requester, const QVariantMap& parameters,

@@ -1,14 +1,9 @@
 #pragma once
 
-#include "LocalService.h"
 #include "model/FileEntryAbstract.h"
 #include "platform/gdata/GDataEntryDocBase.h"
-#include "platform/gdata/OAuth2Authentication.h"
 #include "platform/runtime/Error.h"
-#include "actions/TQSession.h"
-#include "session/TQAccount.h"
-#include "support/ActionTestSession.h"
-#include "support/TempHome.h"
+#include "support/AccountTest.h"
 
 #include <QObject>
 #include <QThread>
@@ -52,27 +47,25 @@ private:
 
 // The local service with a small generated account, and a session of its owner whose store holds the
 // account's documents.
-class ActionsTest : public TempHomeTest
+class ActionsTest : public AccountTest
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
-    DocumentManager* documents() const { return m_session->documentManager(); }
-    TQMOCMaster* master() const;
+    DocumentManager* documents() const { return m_account.documents(); }
+    TQMOCMaster* master() const { return m_account.master(); }
     // The master's record of a document, or nothing.
     std::shared_ptr<FileEntryAbstract> record(const QString& resourceId) const;
     // Resource ids of the stored documents (not collections), in feed order.
     QStringList storedDocumentIds() const { return m_documentIds; }
-    QList<localservice::JournalEntry> requests(const QString& method, const QString& pathPrefix) const;
+    QList<localservice::JournalEntry> requests(const QString& method, const QString& pathPrefix) const
+    {
+        return m_account.requests(method, pathPrefix);
+    }
 
     // Runs an action from the main thread and waits for its callback.
     bool runAction(const QString& action, ActionRequester& requester, const QVariantMap& parameters,
                    int timeoutMs = 10000);
-
-    localservice::LocalService m_service;
-    std::shared_ptr<OAuth2Authentication> m_authentication;
-    std::unique_ptr<TQSession> m_session;
 
 private:
     void fillStore();

@@ -1,10 +1,10 @@
 #include "ActionsFixture.h"
 #include "actions/DocumentManagerHandler.h"
 #include "actions/GDataDocumentHandler.h"
+#include "model/TQLocalizedStrings.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/runtime/ClassRegistry.h"
-#include "session/TQLocalizedStrings.h"
-#include "session/VUvodozuManager.h"
 
 namespace tavrel::test {
 
@@ -109,8 +109,8 @@ TEST_F(BatchResultTest, AnInterruptedBatchGives704WithTheEntriesBeforeTheStop)
 
 TEST_F(BatchResultTest, AWholeBatchRefusedGivesTheMappedErrorAndNoEntries)
 {
-    m_service.addFault({localservice::Fault::Status, QStringLiteral("POST"),
-                        QStringLiteral("^/feeds/default/private/full/batch"), 1, 403});
+    m_account.service.addFault({localservice::Fault::Status, QStringLiteral("POST"),
+                                QStringLiteral("^/feeds/default/private/full/batch"), 1, 403});
     ActionRequester requester;
     ASSERT_TRUE(runAction(QStringLiteral("TestBatchQuery"), requester,
                           {{QStringLiteral("documents"), QVariantList{QVariant::fromValue<ManagedObjectPtr>(

@@ -56,7 +56,8 @@ using ContactFamilyTest = ActionsTest;
 TEST_F(ContactFamilyTest, ContactActionsGoThroughTheContactsService)
 {
     ActionRequester requester;
-    m_session->contactManager()->executeAction(QStringLiteral("TestListContacts"), requester.callback(), {});
+    m_account.session->contactManager()->executeAction(QStringLiteral("TestListContacts"),
+                                                       requester.callback(), {});
     ASSERT_TRUE(waitUntil([&] { return requester.calls() == 1; }, 10000));
     EXPECT_TRUE(requester.error().isNull()) << requester.error().localizedDescription().toStdString();
     const auto feed = GDataResultValues::objectFromValue<GDataFeedContact>(requester.result());
@@ -68,10 +69,11 @@ TEST_F(ContactFamilyTest, ContactActionsGoThroughTheContactsService)
 
 TEST_F(ContactFamilyTest, AnUnauthorisedContactsServiceGives702)
 {
-    m_service.addFault(
+    m_account.service.addFault(
         {localservice::Fault::Status, QStringLiteral("GET"), QStringLiteral("^/m8/feeds/contacts/"), 5, 401});
     ActionRequester requester;
-    m_session->contactManager()->executeAction(QStringLiteral("TestListContacts"), requester.callback(), {});
+    m_account.session->contactManager()->executeAction(QStringLiteral("TestListContacts"),
+                                                       requester.callback(), {});
     ASSERT_TRUE(waitUntil([&] { return requester.calls() == 1; }, 10000));
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kNotAuthorizedErrorCode);
     EXPECT_FALSE(requester.result().isValid());

@@ -2,7 +2,7 @@
 #include "actions/ContactManager.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
-#include "session/VUvodozuManager.h"
+#include "pipeline/VUvodozuManager.h"
 #include "support/WaitUntil.h"
 
 namespace tavrel::test {
@@ -20,7 +20,7 @@ protected:
     bool runContactAction(const QString& action, ActionRequester& requester, const QVariantMap& parameters)
     {
         const int before = requester.calls();
-        m_session->contactManager()->executeAction(action, requester.callback(), parameters);
+        m_account.session->contactManager()->executeAction(action, requester.callback(), parameters);
         return waitUntil([&] { return requester.calls() > before; }, 10000);
     }
 

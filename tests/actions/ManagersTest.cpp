@@ -2,6 +2,7 @@
 #include "actions/dmhRenameDocument.h"
 #include "actions/gddmhRenameDocument.h"
 #include "model/TQMOCMaster.h"
+#include "pipeline/TQSessionContexts.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryFileDoc.h"
 #include "support/WaitUntil.h"
@@ -28,14 +29,66 @@ public:
     QList<quint64> totals;
 };
 
+// A session of an account without an authentication (signed out): a store, queues and managers of its
+// own, and no service.
+class SignedOutSession : public TQSessionProtocol
+{
+public:
+    explicit SignedOutSession(const QString& username)
+    {
+        m_account.setProperty("username", username);
+        m_mocManager = TQMOCManager::mocManagerWithSession(&m_account);
+        m_queueManager = std::make_unique<TQQueueManager>(this);
+        m_documentManager = DocumentManager::managerWithSession(this);
+        m_contactManager = ContactManager::managerWithSession(this);
+    }
+    // The queues go first (they wait for running operations), then the managers, then the store.
+    ~SignedOutSession() override
+    {
+        m_queueManager.reset();
+        m_documentManager.reset();
+        m_contactManager.reset();
+        m_mocManager.reset();
+    }
+
+    TQQueueManager* queueManager() const override { return m_queueManager.get(); }
+    TQMOCManager* mocManager() const override { return m_mocManager.get(); }
+    DocumentManager* documentManager() const override { return m_documentManager.get(); }
+    ContactManager* contactManager() const override { return m_contactManager.get(); }
+    QVariant managedObjectContextForCurrentThread() override
+    {
+        return TQSessionContexts::managedObjectContextForCurrentThread(m_mocManager.get());
+    }
+    QVariant masterManagedObjectContext() override
+    {
+        return TQSessionContexts::masterManagedObjectContext(m_mocManager.get());
+    }
+    bool isManagedObjectContext(const QVariant& value) const override
+    {
+        return TQSessionContexts::isManagedObjectContext(value);
+    }
+    QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
+                                     QVariant* detectedSource = nullptr) override
+    {
+        return TQSessionContexts::fetchEntitiesFromObject(context, object, detectedSource);
+    }
+
+private:
+    QObject m_account; // carries "username", which names the store's folder
+    std::unique_ptr<TQMOCManager> m_mocManager;
+    std::unique_ptr<TQQueueManager> m_queueManager;
+    std::unique_ptr<DocumentManager> m_documentManager;
+    std::unique_ptr<ContactManager> m_contactManager;
+};
+
 } // namespace
 
 using ManagersTest = ActionsTest;
 
 TEST_F(ManagersTest, EachManagerOwnsItsConfiguredServiceAndResolvesItsHandlers)
 {
-    DocumentManager* documentManager = m_session->documentManager();
-    ContactManager* contactManager = m_session->contactManager();
+    DocumentManager* documentManager = m_account.session->documentManager();
+    ContactManager* contactManager = m_account.session->contactManager();
     EXPECT_EQ(documentManager->handlerPrefix(), QStringLiteral("dmh"));
     EXPECT_EQ(contactManager->handlerPrefix(), QStringLiteral("cmh"));
     EXPECT_EQ(documentManager->gdataManager()->handlerPrefix(), QStringLiteral("gddmh"));
@@ -48,7 +101,7 @@ TEST_F(ManagersTest, EachManagerOwnsItsConfiguredServiceAndResolvesItsHandlers)
         EXPECT_TRUE(service->shouldCacheResponseData());
         EXPECT_TRUE(service->serviceShouldFollowNextLinks());
         EXPECT_TRUE(service->isServiceRetryEnabled());
-        EXPECT_EQ(service->authorizer(), std::static_pointer_cast<GDataAuthorizer>(m_authentication));
+        EXPECT_EQ(service->authorizer(), std::static_pointer_cast<GDataAuthorizer>(m_account.authentication));
     }
 
     EXPECT_EQ(documentManager->masterMOC(), master());
@@ -69,7 +122,7 @@ TEST_F(ManagersTest, WithoutAnAuthenticationThereIsNoServiceAndActionsAnswerAnEr
     EXPECT_FALSE(DocumentManager::managerWithSession(nullptr));
 
     // A second account folder, so the two stores do not meet.
-    ActionTestSession signedOut(nullptr, QStringLiteral("nobody@tavrel.test"));
+    SignedOutSession signedOut(QStringLiteral("nobody@tavrel.test"));
     EXPECT_FALSE(signedOut.documentManager()->gdataManager());
     EXPECT_FALSE(signedOut.contactManager()->gdataManager());
 
@@ -84,7 +137,7 @@ TEST_F(ManagersTest, WithoutAnAuthenticationThereIsNoServiceAndActionsAnswerAnEr
          {QStringLiteral("documentEntity"), QVariant::fromValue<ManagedObjectPtr>(document)}});
     ASSERT_TRUE(waitUntil([&] { return requester.calls() == 1; }, 10000));
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kUnexpectedErrorCode);
-    EXPECT_TRUE(m_service.journal().isEmpty());
+    EXPECT_TRUE(m_account.service.journal().isEmpty());
 }
 
 struct ProgressRow
@@ -102,7 +155,7 @@ class UploadProgressTest : public ActionsTest, public ::testing::WithParamInterf
 TEST_P(UploadProgressTest, ReachesTheConsumerOnlyWithAnIdentifierAndAResponder)
 {
     const ProgressRow& row = GetParam();
-    GDataServiceGoogleDocs* service = m_session->documentManager()->gdataManager()->service();
+    GDataServiceGoogleDocs* service = m_account.session->documentManager()->gdataManager()->service();
     service->setServiceUploadChunkSize(1000);
     ProgressRecorder recorder;
     QObject silent;

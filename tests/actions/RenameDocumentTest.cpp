@@ -1,12 +1,12 @@
 #include "ActionsFixture.h"
+#include "model/TQLocalizedStrings.h"
 #include "model/TQMOCMaster.h"
+#include "pipeline/TQOperation.h"
+#include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/runtime/ThreadDispatch.h"
 #include "platform/runtime/Timing.h"
 #include "platform/store/ManagedObjectContext.h"
-#include "session/TQLocalizedStrings.h"
-#include "session/TQOperation.h"
-#include "session/VUvodozuManager.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -36,8 +36,8 @@ TEST_F(RenameDocumentTest, RenamesWithForcedUpdateAndCallsBackWithTheUpdatedMast
     const auto stored = record(rid);
     ASSERT_TRUE(stored);
     // Someone else changed the document since it was stored: the forced update still wins.
-    ASSERT_TRUE(m_service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
-    m_service.clearJournal();
+    ASSERT_TRUE(m_account.service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
+    m_account.service.clearJournal();
 
     ActionRequester requester;
     QString titleAtCallback;
@@ -50,7 +50,7 @@ TEST_F(RenameDocumentTest, RenamesWithForcedUpdateAndCallsBackWithTheUpdatedMast
     const auto answered = requester.result().value<ManagedObjectPtr>();
     EXPECT_EQ(answered, std::static_pointer_cast<ManagedObject>(stored));
     EXPECT_EQ(stored->title(), QStringLiteral("Quarterly plan"));
-    EXPECT_EQ(m_service.documentTitle(rid), QStringLiteral("Quarterly plan"));
+    EXPECT_EQ(m_account.service.documentTitle(rid), QStringLiteral("Quarterly plan"));
 
     const auto puts = requests(QStringLiteral("PUT"), QStringLiteral("/feeds/"));
     ASSERT_EQ(puts.size(), 1);
@@ -74,7 +74,8 @@ TEST_F(RenameDocumentTest, CallsBackOnARequestingWorkerThreadWithThatThreadsReco
     std::unique_ptr<QThread> worker(QThread::create([&] {
         requestingThread = QThread::currentThread();
         ThreadDispatch::contextForCurrentThread();
-        ManagedObjectContext* context = m_session->mocManager()->managedObjectContextForCurrentThread();
+        ManagedObjectContext* context =
+            m_account.session->mocManager()->managedObjectContextForCurrentThread();
         const auto mine = FileEntryAbstract::fileEntryAbstractWithIdentifier(
             FileEntryAbstract::identifierFromGDataResourceId(rid), context);
         if (!mine)
@@ -89,8 +90,8 @@ TEST_F(RenameDocumentTest, CallsBackOnARequestingWorkerThreadWithThatThreadsReco
             seen.ownContext = record && record->managedObjectContext() == context;
             seen.title = record ? record->title() : QString();
         };
-        m_session->documentManager()->executeAction(kRename, requester.callback(),
-                                                    renameParameters(mine, QStringLiteral("From a worker")));
+        m_account.session->documentManager()->executeAction(
+            kRename, requester.callback(), renameParameters(mine, QStringLiteral("From a worker")));
         QEventLoop loop;
         const QDeadlineTimer deadline(10000);
         while (requester.calls() == 0 && !deadline.hasExpired())
@@ -131,7 +132,7 @@ TEST_P(RenameFailureTest, AnswersTheMappedErrorAndKeepsTheOldTitle)
     const auto stored = record(rid);
     const QString oldTitle = stored->title();
     if (row.fault)
-        row.fault(m_service);
+        row.fault(m_account.service);
 
     ActionRequester requester;
     ASSERT_TRUE(runAction(
@@ -150,7 +151,7 @@ TEST_P(RenameFailureTest, AnswersTheMappedErrorAndKeepsTheOldTitle)
     EXPECT_EQ(requests(QStringLiteral("PUT"), QStringLiteral("/feeds/")).isEmpty(), !row.reachesService);
     if (row.code == VUvodozuManager::kNotAuthorizedErrorCode) {
         // The 401 was answered by one token refresh and one replay before it was given up.
-        EXPECT_EQ(m_authentication->tokenRequestCount(), 1);
+        EXPECT_EQ(m_account.authentication->tokenRequestCount(), 1);
         EXPECT_EQ(requests(QStringLiteral("PUT"), QStringLiteral("/feeds/")).size(), 2);
     }
 }
@@ -185,7 +186,7 @@ TEST_F(RenameDocumentTest, MissingDocumentIsAParameterError)
     ActionRequester requester;
     ASSERT_TRUE(runAction(kRename, requester, {{QStringLiteral("newName"), QStringLiteral("x")}}));
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kMissingParameterErrorCode);
-    EXPECT_TRUE(m_service.journal().isEmpty());
+    EXPECT_TRUE(m_account.service.journal().isEmpty());
 }
 
 TEST_F(RenameDocumentTest, ARecordWithoutEntryTextCannotStartTheUpdate)
@@ -200,7 +201,7 @@ TEST_F(RenameDocumentTest, ARecordWithoutEntryTextCannotStartTheUpdate)
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kUnexpectedErrorCode);
     EXPECT_EQ(requester.error().localizedDescription(),
               TQLocalizedStrings::localizedStringForKey(QStringLiteral("UnexpectedError")));
-    EXPECT_TRUE(m_service.journal().isEmpty());
+    EXPECT_TRUE(m_account.service.journal().isEmpty());
 }
 
 TEST_F(RenameDocumentTest, RenamedDocumentMissingFromTheStoreAnswersAnError)
@@ -213,7 +214,7 @@ TEST_F(RenameDocumentTest, RenamedDocumentMissingFromTheStoreAnswersAnError)
 
     ActionRequester requester;
     ASSERT_TRUE(runAction(kRename, requester, renameParameters(stored, QStringLiteral("Orphan"))));
-    EXPECT_EQ(m_service.documentTitle(rid), QStringLiteral("Orphan"));
+    EXPECT_EQ(m_account.service.documentTitle(rid), QStringLiteral("Orphan"));
     EXPECT_EQ(requester.error().domain(), VUvodozuManager::kErrorDomain);
     EXPECT_EQ(requester.error().code(), VUvodozuManager::kUnexpectedErrorCode);
     EXPECT_FALSE(requester.result().isValid());
@@ -224,7 +225,7 @@ TEST_F(RenameDocumentTest, ANetworkFailureReachesTheRequesterUnchanged)
     const QString rid = storedDocumentIds().first();
     const QString oldTitle = record(rid)->title();
     // Nobody listens any more: every attempt is refused, retries included.
-    m_service.stop();
+    m_account.service.stop();
 
     ActionRequester requester;
     ASSERT_TRUE(runAction(kRename, requester, renameParameters(record(rid), QStringLiteral("Lost"))));
@@ -236,14 +237,14 @@ TEST_F(RenameDocumentTest, ANetworkFailureReachesTheRequesterUnchanged)
 TEST_F(RenameDocumentTest, UnansweredRequestTimesOutWithPosixError60)
 {
     Timing::Override shortTimeout(QString::fromLatin1(TQOperation::kOperationTimeout.name()), 300);
-    m_service.addFault({localservice::Fault::Hang, QStringLiteral("PUT"),
-                        QStringLiteral("^/feeds/default/private/expandAcl/"), 1});
+    m_account.service.addFault({localservice::Fault::Hang, QStringLiteral("PUT"),
+                                QStringLiteral("^/feeds/default/private/expandAcl/"), 1});
     const QString rid = storedDocumentIds().first();
     const QString oldTitle = record(rid)->title();
 
     ActionRequester requester;
     ASSERT_TRUE(runAction(kRename, requester, renameParameters(record(rid), QStringLiteral("Never"))));
-    EXPECT_EQ(m_service.hangingRequests(), 1);
+    EXPECT_EQ(m_account.service.hangingRequests(), 1);
     EXPECT_EQ(requester.error().domain(), Error::kPOSIXErrorDomain);
     EXPECT_EQ(requester.error().code(), 60);
     EXPECT_FALSE(requester.result().isValid());

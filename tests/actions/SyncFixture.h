@@ -1,15 +1,9 @@
 #pragma once
 
-#include "LocalService.h"
-#include "platform/gdata/OAuth2Authentication.h"
-#include "platform/runtime/Error.h"
 #include "platform/store/FetchRequest.h"
-#include "actions/TQSession.h"
-#include "session/TQAccount.h"
-#include "support/ActionTestSession.h"
-#include "support/TempHome.h"
+#include "support/AccountTest.h"
+#include "support/SyncRecorder.h"
 
-#include <QObject>
 #include <QStringList>
 #include <memory>
 
@@ -20,58 +14,42 @@ class TQOperation;
 
 namespace tavrel::test {
 
-// Stands in for the session as requester of a synchronisation: records progress reports (on its own
-// thread) and the callback's error.
-class SyncRequester : public QObject
-{
-    Q_OBJECT
-public:
-    struct Report
-    {
-        int status = 0;
-        float processed = 0;
-        quint64 total = 0;
-        float percentage = 0;
-    };
-
-    Q_INVOKABLE void progressStatus(int status, float processed, quint64 total, float percentage);
-    Q_INVOKABLE void synchronisationDidFinishWithError(const QVariant& error);
-
-    int calls = 0;
-    Error error;
-    QList<Report> reports;
-};
-
 // The local service with a generated account and a session of its owner with an empty store.
-class SyncTest : public TempHomeTest
+class SyncTest : public AccountTest
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    void startService(const localservice::GenerateOptions& options);
-    TQMOCMaster* master() const;
+    void startService(const localservice::GenerateOptions& options) { startAccount(options); }
+    TQMOCMaster* master() const { return m_account.master(); }
 
     // Run a synchronisation as the session and the master context do, and wait for its callback.
     // False when it did not call back in time.
-    bool runFull(SyncRequester& requester, QObject* delegate = nullptr);
-    bool runFast(SyncRequester& requester, QObject* delegate = nullptr);
-    bool run(const std::shared_ptr<TQOperation>& operation, SyncRequester& requester);
+    bool runFull(SyncRecorder& requester, QObject* delegate = nullptr)
+    {
+        return m_account.runFull(requester, delegate);
+    }
+    bool runFast(SyncRecorder& requester, QObject* delegate = nullptr)
+    {
+        return m_account.runFast(requester, delegate);
+    }
+    bool run(const std::shared_ptr<TQOperation>& operation, SyncRecorder& requester)
+    {
+        return m_account.run(operation, requester);
+    }
 
-    qint64 count(const QString& entity) const;
+    qint64 count(const QString& entity) const { return m_account.count(entity); }
     // Resource ids of the stored documents and collections, sorted.
-    QStringList storedResourceIds() const;
+    QStringList storedResourceIds() const { return m_account.storedResourceIds(); }
     // Resource ids the service holds, sorted.
     QStringList serviceResourceIds() const;
-    QVariant storedChangestamp() const;
-    QList<localservice::JournalEntry> requests(const QString& method, const QString& pathPrefix) const;
+    QVariant storedChangestamp() const { return m_account.storedChangestamp(); }
+    QList<localservice::JournalEntry> requests(const QString& method, const QString& pathPrefix) const
+    {
+        return m_account.requests(method, pathPrefix);
+    }
     // Makes every later write to the store file fail.
     void breakStoreWrites();
     void repairStoreWrites();
 
-    localservice::LocalService m_service;
-    std::shared_ptr<OAuth2Authentication> m_authentication;
-    std::unique_ptr<TQSession> m_session;
     QStringList m_triggers;
 };
 

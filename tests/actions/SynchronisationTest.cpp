@@ -1,5 +1,4 @@
 #include "ActionsFixture.h"
-#include "RecordedNotifications.h"
 #include "SyncFixture.h"
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
@@ -11,6 +10,7 @@
 #include "model/FileList.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
+#include "notifications/TQStandardNotificationCenter.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryDocListMetadata.h"
 #include "platform/gdata/GDataFeedBase.h"
@@ -20,7 +20,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/DesktopNotificationBackend.h"
 #include "platform/system/Settings.h"
-#include "session/TQStandardNotificationCenter.h"
+#include "support/RecordedNotifications.h"
 #include "support/WaitUntil.h"
 
 #include <QJsonArray>
@@ -63,7 +63,7 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
     NotificationCenter::defaultCenter().addObserver(&observer,
                                                     FullCoreDataUpdateOperation::kStartedNotification,
                                                     nullptr, [&](const Notification&) { ++started; });
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     EXPECT_EQ(requester.calls, 1);
     ASSERT_TRUE(requester.error.isNull()) << requester.error.localizedDescription().toStdString();
@@ -101,7 +101,7 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
         EXPECT_FALSE(contact->mails().isEmpty()) << contact->identifier().toStdString();
         EXPECT_TRUE(contact->contactList());
     }
-    EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
+    EXPECT_EQ(storedChangestamp().toLongLong(), m_account.service.largestChangestamp());
 
     // Pages of 500, collections and trashed entries included, access lists expanded.
     const auto lists = requests(QStringLiteral("GET"), QStringLiteral("/feeds/default/private/expandAcl"));
@@ -137,7 +137,7 @@ TEST_F(FullSynchronisationTest, BuildsEveryRecordOfTheAccountAndStoresTheChanges
 TEST_F(FullSynchronisationTest, AgainAfterDeletionsOnTheServiceRemovesExactlyThose)
 {
     startService(account(30, 4, 6));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     ASSERT_TRUE(requester.error.isNull());
     const QStringList before = storedResourceIds();
@@ -147,16 +147,16 @@ TEST_F(FullSynchronisationTest, AgainAfterDeletionsOnTheServiceRemovesExactlyTho
         if (id.startsWith(QLatin1String("document:")) || id.startsWith(QLatin1String("spreadsheet:")))
             documents.append(id);
     ASSERT_GE(documents.size(), 3);
-    ASSERT_TRUE(m_service.deleteDocument(documents.at(0)));
-    ASSERT_TRUE(m_service.deleteDocument(documents.at(2)));
+    ASSERT_TRUE(m_account.service.deleteDocument(documents.at(0)));
+    ASSERT_TRUE(m_account.service.deleteDocument(documents.at(2)));
     // A contact leaves the address book.
-    QJsonObject seed = QJsonDocument::fromJson(m_service.exportSeed()).object();
+    QJsonObject seed = QJsonDocument::fromJson(m_account.service.exportSeed()).object();
     QJsonArray contacts = seed.value(QStringLiteral("contacts")).toArray();
     ASSERT_EQ(contacts.size(), 6);
     contacts.removeAt(0);
     seed.insert(QStringLiteral("contacts"), contacts);
     QString error;
-    ASSERT_TRUE(m_service.loadSeed(QJsonDocument(seed).toJson(), &error)) << error.toStdString();
+    ASSERT_TRUE(m_account.service.loadSeed(QJsonDocument(seed).toJson(), &error)) << error.toStdString();
     const qint64 contactsBefore = count(QStringLiteral("Contact"));
 
     // A record that stays is refreshed in place, never replaced.
@@ -182,16 +182,16 @@ TEST_F(FullSynchronisationTest, AgainAfterDeletionsOnTheServiceRemovesExactlyTho
 TEST_F(FullSynchronisationTest, ContactWalkPassesOverAnEntryThatIsNotAContact)
 {
     startService(account(4, 1, 5));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     ASSERT_TRUE(requester.error.isNull());
     ASSERT_EQ(count(QStringLiteral("Contact")), 5);
 
     // The contact feed with a group entry after its first contact.
     GDataServiceGoogleContact contactService;
-    contactService.setAuthorizer(m_authentication);
+    contactService.setAuthorizer(m_account.authentication);
     GDataServiceGoogleDocs docsService;
-    docsService.setAuthorizer(m_authentication);
+    docsService.setAuthorizer(m_account.authentication);
     GDataFeedPtr contactFeed;
     GDataFeedPtr fileFeed;
     contactService.fetchFeedWithURL(
@@ -223,7 +223,7 @@ TEST_F(FullSynchronisationTest, ContactWalkPassesOverAnEntryThatIsNotAContact)
     ContactList::contactListFromContext(master())->setETag(QStringLiteral("stale"));
     master()->save();
 
-    FullCoreDataUpdateOperation operation(m_session.get());
+    FullCoreDataUpdateOperation operation(m_account.session.get());
     operation.setFeeds(mixed, fileFeed);
     const Error error = operation.rebuildInContext(master());
     EXPECT_TRUE(error.isNull()) << error.localizedDescription().toStdString();
@@ -237,7 +237,7 @@ TEST_F(FullSynchronisationTest, ContactWalkPassesOverAnEntryThatIsNotAContact)
 TEST_F(FullSynchronisationTest, FailedSaveIsReportedAndTheStoreKeepsWhatItHad)
 {
     startService(account(12, 2, 3));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     ASSERT_TRUE(requester.error.isNull());
     const QStringList before = storedResourceIds();
@@ -246,8 +246,8 @@ TEST_F(FullSynchronisationTest, FailedSaveIsReportedAndTheStoreKeepsWhatItHad)
     const QString title = FileEntryAbstract::fileEntryAbstractWithIdentifier(
                               FileEntryAbstract::identifierFromGDataResourceId(renamed), master())
                               ->title();
-    ASSERT_TRUE(m_service.renameDocument(renamed, QStringLiteral("Renamed elsewhere")));
-    ASSERT_FALSE(m_service.addDocument(QStringLiteral("Brand new")).isEmpty());
+    ASSERT_TRUE(m_account.service.renameDocument(renamed, QStringLiteral("Renamed elsewhere")));
+    ASSERT_FALSE(m_account.service.addDocument(QStringLiteral("Brand new")).isEmpty());
 
     breakStoreWrites();
     ASSERT_TRUE(runFull(requester));
@@ -283,26 +283,26 @@ TEST_P(FullSynchronisationFaultTest, FaultInTheMiddleOfTheDocumentListLosesNothi
 {
     // Two pages of documents.
     startService(account(560, 6, 3));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     ASSERT_TRUE(requester.error.isNull());
     const QStringList before = storedResourceIds();
     const QVariant stamp = storedChangestamp();
-    ASSERT_TRUE(m_service.deleteDocument(before.first()));
-    ASSERT_TRUE(m_service.renameDocument(before.last(), QStringLiteral("Renamed elsewhere")));
+    ASSERT_TRUE(m_account.service.deleteDocument(before.first()));
+    ASSERT_TRUE(m_account.service.renameDocument(before.last(), QStringLiteral("Renamed elsewhere")));
 
     // The first page comes; every try of the second fails.
     localservice::Fault pass;
     pass.kind = localservice::Fault::Delay;
     pass.delayMs = 1;
     pass.pathPattern = QStringLiteral("^/feeds/default/private/expandAcl$");
-    m_service.addFault(pass);
+    m_account.service.addFault(pass);
     localservice::Fault fault;
     fault.kind = GetParam().kind;
     fault.status = GetParam().status;
     fault.count = 100;
     fault.pathPattern = pass.pathPattern;
-    m_service.addFault(fault);
+    m_account.service.addFault(fault);
 
     ASSERT_TRUE(runFull(requester));
     EXPECT_FALSE(requester.error.isNull());
@@ -330,8 +330,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, FullSynchronisationFaultTest,
 TEST_F(FullSynchronisationTest, ExpiredTokenIsRefreshedOnceAndTheSynchronisationCompletes)
 {
     startService(account(10, 2, 3));
-    m_service.expireAccessTokens();
-    SyncRequester requester;
+    m_account.service.expireAccessTokens();
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     EXPECT_TRUE(requester.error.isNull()) << requester.error.localizedDescription().toStdString();
     EXPECT_EQ(requests(QStringLiteral("POST"), QStringLiteral("/o/oauth2/token")).size(), 1);
@@ -348,13 +348,13 @@ TEST_F(FullSynchronisationTest, NotificationsWhenAskedForAndEqualKeyArguments)
                                 FullCoreDataUpdateOperation::kFinishedNotification})
         NotificationCenter::defaultCenter().addObserver(
             &observer, name, nullptr, [&](const Notification& n) { seen.append(n.name()); });
-    SyncRequester requester;
+    SyncRecorder requester;
     {
-        auto operation = FullCoreDataUpdateOperation::operationWithSession(m_session.get());
+        auto operation = FullCoreDataUpdateOperation::operationWithSession(m_account.session.get());
         operation->setShouldSendNotification(true);
         operation->setDelegate(master());
         EXPECT_EQ(operation->keyArguments(),
-                  FullCoreDataUpdateOperation::operationWithSession(m_session.get())->keyArguments());
+                  FullCoreDataUpdateOperation::operationWithSession(m_account.session.get())->keyArguments());
         ASSERT_TRUE(run(operation, requester));
     }
     EXPECT_TRUE(requester.error.isNull());
@@ -369,7 +369,7 @@ using IncrementalSynchronisationTest = SyncTest;
 TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFeedWithNotifications)
 {
     startService(account(12, 2, 3));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     ASSERT_TRUE(requester.error.isNull());
     RecordedNotifications notifications;
@@ -379,18 +379,18 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
             FileEntryAbstract::identifierFromGDataResourceId(rid), master());
     };
     const auto runAndCheck = [&] {
-        m_service.clearJournal();
+        m_account.service.clearJournal();
         ASSERT_TRUE(runFast(requester, master()));
         ASSERT_TRUE(requester.error.isNull()) << requester.error.localizedDescription().toStdString();
         // Only the changes feed: no full synchronisation.
-        const auto all = m_service.journal();
+        const auto all = m_account.service.journal();
         ASSERT_EQ(all.size(), 1);
         EXPECT_EQ(all.first().path, QStringLiteral("/feeds/default/private/changes"));
-        EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
+        EXPECT_EQ(storedChangestamp().toLongLong(), m_account.service.largestChangestamp());
     };
 
     // Someone else shares a new document with the user.
-    const QString shared = m_service.addDocument(
+    const QString shared = m_account.service.addDocument(
         QStringLiteral("Budget from Ann"), QStringLiteral("document"), QStringLiteral("ann@other.test"));
     ASSERT_FALSE(shared.isEmpty());
     runAndCheck();
@@ -403,7 +403,7 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     EXPECT_EQ(shown.first().message, QStringLiteral("Shared with you"));
 
     // The user's own new document is no news.
-    const QString own = m_service.addDocument(QStringLiteral("My notes"));
+    const QString own = m_account.service.addDocument(QStringLiteral("My notes"));
     runAndCheck();
     ASSERT_TRUE(stored(own));
     EXPECT_FALSE(stored(own)->isNew());
@@ -412,10 +412,10 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
     // Someone else renames a document of the user's.
     QString renamed;
     for (const auto& file : all<File>(master(), QStringLiteral("File")))
-        if (file->owner() && file->owner()->address() == m_service.ownerEmail() && !file->isTrashed())
+        if (file->owner() && file->owner()->address() == m_account.service.ownerEmail() && !file->isTrashed())
             renamed = file->resourceId();
     ASSERT_FALSE(renamed.isEmpty());
-    ASSERT_TRUE(m_service.renameDocument(renamed, QStringLiteral("Renamed by a colleague")));
+    ASSERT_TRUE(m_account.service.renameDocument(renamed, QStringLiteral("Renamed by a colleague")));
     runAndCheck();
     EXPECT_EQ(stored(renamed)->title(), QStringLiteral("Renamed by a colleague"));
     shown = notifications.takeAll();
@@ -425,16 +425,17 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
         << shown.first().message.toStdString();
 
     // Shared with someone, trashed, then one deleted for good.
-    ASSERT_TRUE(m_service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
+    ASSERT_TRUE(
+        m_account.service.shareDocument(own, QStringLiteral("bob@other.test"), QStringLiteral("writer")));
     runAndCheck();
     QStringList editors;
     for (const auto& mail : stored(own)->editors())
         editors.append(mail->address());
     EXPECT_TRUE(editors.contains(QStringLiteral("bob@other.test")));
-    ASSERT_TRUE(m_service.trashDocument(renamed));
+    ASSERT_TRUE(m_account.service.trashDocument(renamed));
     runAndCheck();
     EXPECT_TRUE(stored(renamed)->isTrashed());
-    ASSERT_TRUE(m_service.deleteDocument(renamed));
+    ASSERT_TRUE(m_account.service.deleteDocument(renamed));
     runAndCheck();
     EXPECT_FALSE(stored(renamed));
     EXPECT_EQ(storedResourceIds(), serviceResourceIds());
@@ -443,13 +444,13 @@ TEST_F(IncrementalSynchronisationTest, ChangesOfOthersArriveThroughTheChangesFee
 TEST_F(IncrementalSynchronisationTest, IdleRunMakesOneSmallRequest)
 {
     startService(account(8, 1, 2));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     const qint64 stamp = storedChangestamp().toLongLong();
-    m_service.clearJournal();
+    m_account.service.clearJournal();
     ASSERT_TRUE(runFast(requester));
     EXPECT_TRUE(requester.error.isNull());
-    const auto all = m_service.journal();
+    const auto all = m_account.service.journal();
     ASSERT_EQ(all.size(), 1);
     EXPECT_EQ(all.first().method, QStringLiteral("GET"));
     EXPECT_EQ(all.first().path, QStringLiteral("/feeds/default/private/changes"));
@@ -462,29 +463,29 @@ TEST_F(IncrementalSynchronisationTest, FirstRunLearnsTheStampThenAsksForWhatFoll
 {
     startService(account(8, 1, 2));
     ASSERT_FALSE(storedChangestamp().isValid());
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFast(requester));
     EXPECT_TRUE(requester.error.isNull());
-    const auto all = m_service.journal();
+    const auto all = m_account.service.journal();
     ASSERT_EQ(all.size(), 2);
     EXPECT_EQ(all.at(0).query.value(QStringLiteral("max-results")), QStringLiteral("1"));
     EXPECT_EQ(all.at(1).query.value(QStringLiteral("start-index")),
-              QString::number(m_service.largestChangestamp() + 1));
-    EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
+              QString::number(m_account.service.largestChangestamp() + 1));
+    EXPECT_EQ(storedChangestamp().toLongLong(), m_account.service.largestChangestamp());
 }
 
 TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAgain)
 {
     startService(account(8, 1, 2));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     const QVariant stamp = storedChangestamp();
     QString rid;
     for (const auto& file : all<File>(master(), QStringLiteral("File")))
-        if (file->owner() && file->owner()->address() == m_service.ownerEmail() && !file->isTrashed())
+        if (file->owner() && file->owner()->address() == m_account.service.ownerEmail() && !file->isTrashed())
             rid = file->resourceId();
     ASSERT_FALSE(rid.isEmpty());
-    ASSERT_TRUE(m_service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
+    ASSERT_TRUE(m_account.service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
     RecordedNotifications notifications;
 
     breakStoreWrites();
@@ -497,7 +498,7 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
     ASSERT_TRUE(runFast(requester));
     EXPECT_TRUE(requester.error.isNull());
     EXPECT_EQ(notifications.takeAll().size(), 1);
-    EXPECT_EQ(storedChangestamp().toLongLong(), m_service.largestChangestamp());
+    EXPECT_EQ(storedChangestamp().toLongLong(), m_account.service.largestChangestamp());
     master()->reset();
     EXPECT_EQ(FileEntryAbstract::fileEntryAbstractWithIdentifier(
                   FileEntryAbstract::identifierFromGDataResourceId(rid), master())
@@ -508,16 +509,16 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
 TEST_F(IncrementalSynchronisationTest, FailingChangesFeedChangesNothing)
 {
     startService(account(8, 1, 2));
-    SyncRequester requester;
+    SyncRecorder requester;
     ASSERT_TRUE(runFull(requester));
     const QVariant stamp = storedChangestamp();
     const QStringList before = storedResourceIds();
-    ASSERT_TRUE(m_service.deleteDocument(before.first()));
+    ASSERT_TRUE(m_account.service.deleteDocument(before.first()));
     localservice::Fault fault;
     fault.status = 500;
     fault.count = 100;
     fault.pathPattern = QStringLiteral("^/feeds/default/private/changes");
-    m_service.addFault(fault);
+    m_account.service.addFault(fault);
     ASSERT_TRUE(runFast(requester));
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
@@ -530,7 +531,7 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
     ActionRequester requester;
     const auto runAction = [&](const QString& action, const QVariantMap& parameters) {
         const int before = requester.calls();
-        m_session->documentManager()->executeAction(action, requester.callback(), parameters);
+        m_account.session->documentManager()->executeAction(action, requester.callback(), parameters);
         return waitUntil([&] { return requester.calls() > before; }, 10000);
     };
 
@@ -544,29 +545,28 @@ TEST_F(IncrementalSynchronisationTest, StepActionsAnswerTheirValues)
 
     ASSERT_TRUE(runAction(QStringLiteral("LargestChangestamp"), {}));
     EXPECT_TRUE(requester.error().isNull());
-    EXPECT_EQ(requester.result().toLongLong(), m_service.largestChangestamp());
+    EXPECT_EQ(requester.result().toLongLong(), m_account.service.largestChangestamp());
 
     ASSERT_TRUE(runAction(QStringLiteral("AccountMetadata"), {}));
     EXPECT_TRUE(requester.error().isNull());
     const auto entry = GDataResultValues::objectFromValue<GDataEntryDocListMetadata>(requester.result());
     ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->largestChangestamp(), std::optional<qint64>(m_service.largestChangestamp()));
+    EXPECT_EQ(entry->largestChangestamp(), std::optional<qint64>(m_account.service.largestChangestamp()));
     const auto metadata = requests(QStringLiteral("GET"), QStringLiteral("/feeds/metadata/default"));
     EXPECT_EQ(metadata.size(), 1);
 }
 
-
 TEST_F(FullSynchronisationTest, UnchangedContactFeedLeavesContactsAlone)
 {
     startService(account(5, 1, 4));
-    SyncRequester first;
+    SyncRecorder first;
     ASSERT_TRUE(runFull(first));
     ASSERT_TRUE(first.error.isNull());
-    SyncRequester second;
+    SyncRecorder second;
     ASSERT_TRUE(runFull(second));
     ASSERT_TRUE(second.error.isNull());
-    ASSERT_TRUE(waitUntil([&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; },
-                          5000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !second.reports.isEmpty() && second.reports.last().percentage == 100; }, 5000));
     for (const auto& report : second.reports)
         EXPECT_NE(report.status, 888);
     EXPECT_EQ(count(QStringLiteral("Contact")), 4);

@@ -1,5 +1,4 @@
 #include "model/GDataMail.h"
-#include "model/Logger.h"
 #include "model/TQArrayItemWrapper.h"
 #include "model/TQNotificationSwitcher.h"
 #include "model/TQStringExtensions.h"
@@ -68,23 +67,6 @@ TEST(GDataMail, OnlyAccountsOutsideThePublicDomainShareWithTheirDomain)
     EXPECT_TRUE(
         GDataMail::accountSupportsDomainPermissions(QStringLiteral("someone@") + publicDomain.toUpper()));
     EXPECT_FALSE(GDataMail::accountSupportsDomainPermissions(QStringLiteral("no-at-sign")));
-}
-
-TEST(Logger, OnlyActiveNamesLogAndDebugWritesNothing)
-{
-    QStringList lines;
-    Logger::setOutput([&](const QString& line) { lines << line; });
-    EXPECT_EQ(Logger::initWithName(QStringLiteral("other")), nullptr);
-    auto logger = Logger::initWithName(QStringLiteral("login"));
-    ASSERT_TRUE(logger);
-    logger->info("signed in as %@", QStringLiteral("demo"));
-    logger->warn("slow");
-    logger->error("failed %d", 3);
-    logger->debug("hidden");
-    Logger::setOutput({});
-    EXPECT_EQ(lines,
-              (QStringList{QStringLiteral("INFO [login]: signed in as demo"),
-                           QStringLiteral("WARN [login]: slow"), QStringLiteral("ERROR [login]: failed 3")}));
 }
 
 TEST(TQNotificationSwitcher, RunsItsHandlerForAsLongAsItLives)

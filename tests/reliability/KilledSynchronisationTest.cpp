@@ -1,5 +1,6 @@
 #include "HoldingDelegate.h"
 #include "ReliabilityFixture.h"
+#include "accounts/TQAccount.h"
 #include "actions/FullCoreDataUpdateOperation.h"
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
@@ -94,12 +95,11 @@ TEST(KilledSynchronisationChild, SynchronisesUntilKilled)
     const QString service = qEnvironmentVariable(kChildService);
     const QString address = qEnvironmentVariable(kChildAddress);
     GDataEndpoints::setServiceBaseURL(QUrl(service));
-    ActionTestSession session(
-        ReliabilityTest::authenticationFor(service, qEnvironmentVariable(kChildAccessToken),
-                                           qEnvironmentVariable(kChildRefreshToken), address),
-        address);
+    TQSession session(TQAccount::accountWithAuthToken(
+        TestAccount::authenticationFor(service, qEnvironmentVariable(kChildAccessToken),
+                                       qEnvironmentVariable(kChildRefreshToken), address)));
     HoldingDelegate holding;
-    SyncCallback callback;
+    SyncRecorder callback;
     auto operation = FullCoreDataUpdateOperation::operationWithSession(&session);
     operation->setDelegate(qEnvironmentVariableIsEmpty(kChildHold) ? nullptr : &holding);
     operation->setCallback(
@@ -128,7 +128,7 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
     // Three pages of documents; the first save of documents comes after some 200 of them.
     constexpr int kDocuments = 1300;
     const int kContacts = GetParam().contacts;
-    Account account;
+    TestAccount account;
     localservice::GenerateOptions options;
     options.documents = kDocuments;
     options.collections = 12;
@@ -202,9 +202,9 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
     EXPECT_FALSE(childSays(kFinishedMarker));
 
     // The killed store opens; a half-filled one holds some of the documents.
-    openSession(account);
-    const qint64 killedFiles = count(account.master(), QStringLiteral("File"));
-    const qint64 killedContacts = count(account.master(), QStringLiteral("Contact"));
+    account.openSession();
+    const qint64 killedFiles = account.count(QStringLiteral("File"));
+    const qint64 killedContacts = account.count(QStringLiteral("Contact"));
     if (GetParam().betweenSaves()) {
         EXPECT_GT(killedFiles + killedContacts, 0);
         EXPECT_LT(killedFiles, kDocuments);
@@ -212,36 +212,36 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
     if (QLatin1String(GetParam().heldAfter) == QLatin1String("Contact")) {
         EXPECT_LT(killedContacts, kContacts) << "killed in the middle of the contacts";
     }
-    EXPECT_FALSE(storedChangestamp(account.address()).isValid());
+    EXPECT_FALSE(account.storedChangestamp().isValid());
 
-    SyncCallback callback;
+    SyncRecorder callback;
     ASSERT_TRUE(runFull(account, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
-    const QStringList recovered = storedResourceIds(account.master());
+    const QStringList recovered = account.storedResourceIds();
     EXPECT_EQ(recovered, sorted(account.service.documentIds())) << "every record once, none missing";
     EXPECT_EQ(recovered.size(), QSet<QString>(recovered.cbegin(), recovered.cend()).size());
-    EXPECT_EQ(count(account.master(), QStringLiteral("Contact")), kContacts);
-    EXPECT_EQ(storedChangestamp(account.address()).toLongLong(), account.service.largestChangestamp());
+    EXPECT_EQ(account.count(QStringLiteral("Contact")), kContacts);
+    EXPECT_EQ(account.storedChangestamp().toLongLong(), account.service.largestChangestamp());
 
     // Access lists as a store synchronised without a crash has them: nothing doubled, nothing lost.
-    Account reference;
+    TestAccount reference;
     QString error;
     ASSERT_TRUE(reference.service.loadSeed(account.service.exportSeed(), &error)) << error.toStdString();
     ASSERT_TRUE(reference.service.start(0, &error)) << error.toStdString();
     ASSERT_NE(reference.address(), QString());
     const QMap<QString, QStringList> recoveredAccess = storedAccess(account.master());
-    const qint64 recoveredMails = count(account.master(), QStringLiteral("Mail"));
+    const qint64 recoveredMails = account.count(QStringLiteral("Mail"));
     account.session.reset();
     // The clean store lives in another home.
     TempHome cleanHome;
-    openSession(reference);
+    reference.openSession();
     ASSERT_TRUE(runFull(reference, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
     const QMap<QString, QStringList> cleanAccess = storedAccess(reference.master());
     ASSERT_EQ(recoveredAccess.keys(), cleanAccess.keys());
     for (auto it = cleanAccess.cbegin(); it != cleanAccess.cend(); ++it)
         EXPECT_EQ(recoveredAccess.value(it.key()), it.value()) << it.key().toStdString();
-    EXPECT_EQ(recoveredMails, count(reference.master(), QStringLiteral("Mail"))) << "one record per address";
+    EXPECT_EQ(recoveredMails, reference.count(QStringLiteral("Mail"))) << "one record per address";
     reference.session.reset();
 }
 
@@ -251,17 +251,17 @@ using KilledIncrementalSynchronisationTest = ReliabilityTest;
 // changes to come again: stored again, they must not add a record or an access entry twice.
 TEST_F(KilledIncrementalSynchronisationTest, ChangesThatComeAgainAreStoredOnce)
 {
-    Account account;
+    TestAccount account;
     localservice::GenerateOptions options;
     options.documents = 30;
     options.collections = 3;
     options.contacts = 4;
     startService(account, options);
-    openSession(account);
-    SyncCallback callback;
+    account.openSession();
+    SyncRecorder callback;
     ASSERT_TRUE(runFull(account, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
-    const QVariant stamp = storedChangestamp(account.address());
+    const QVariant stamp = account.storedChangestamp();
 
     const QStringList ids = sorted(account.service.documentIds());
     ASSERT_GE(ids.size(), 3);
@@ -277,7 +277,7 @@ TEST_F(KilledIncrementalSynchronisationTest, ChangesThatComeAgainAreStoredOnce)
     ASSERT_TRUE(runFast(account, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
     const QMap<QString, QStringList> access = storedAccess(account.master());
-    const qint64 mails = count(account.master(), QStringLiteral("Mail"));
+    const qint64 mails = account.count(QStringLiteral("Mail"));
     ASSERT_TRUE(access.value(ids.at(0)).contains(QStringLiteral("writer bob@other.test")));
 
     Settings::setValue(QStringLiteral("TQlargestChangestamp") + account.address(), stamp);
@@ -289,10 +289,10 @@ TEST_F(KilledIncrementalSynchronisationTest, ChangesThatComeAgainAreStoredOnce)
     EXPECT_EQ(journal.last().query.value(QStringLiteral("start-index")),
               QString::number(stamp.toLongLong() + 1))
         << "the same changes came again";
-    EXPECT_EQ(storedResourceIds(account.master()), sorted(account.service.documentIds()));
+    EXPECT_EQ(account.storedResourceIds(), sorted(account.service.documentIds()));
     EXPECT_EQ(storedAccess(account.master()), access);
-    EXPECT_EQ(count(account.master(), QStringLiteral("Mail")), mails);
-    EXPECT_EQ(storedChangestamp(account.address()).toLongLong(), account.service.largestChangestamp());
+    EXPECT_EQ(account.count(QStringLiteral("Mail")), mails);
+    EXPECT_EQ(account.storedChangestamp().toLongLong(), account.service.largestChangestamp());
 }
 
 INSTANTIATE_TEST_SUITE_P(KillPoints, KilledSynchronisationTest,

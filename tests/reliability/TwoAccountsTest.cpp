@@ -41,8 +41,8 @@ using TwoAccountsTest = ReliabilityTest;
 
 TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
 {
-    Account ann;
-    Account bob;
+    TestAccount ann;
+    TestAccount bob;
     localservice::GenerateOptions options;
     options.ownerEmail = QStringLiteral("ann@tavrel.test");
     options.ownerName = QStringLiteral("Ann");
@@ -61,8 +61,8 @@ TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
     // Bob's changestamp differs from Ann's, so a stamp in the wrong place shows.
     ASSERT_FALSE(bob.service.addDocument(QStringLiteral("Bob's extra")).isEmpty());
     ASSERT_NE(ann.service.largestChangestamp(), bob.service.largestChangestamp());
-    openSession(ann);
-    openSession(bob);
+    ann.openSession();
+    bob.openSession();
 
     // Each account in its own folder; neither folder inside the other.
     const QString annStore = ann.session->mocManager()->persistentStoreCoordinator()->storePath();
@@ -81,15 +81,15 @@ TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
     EXPECT_FALSE(inside(bobCache, annFolder));
 
     // Full synchronisations, one after the other.
-    SyncCallback callback;
+    SyncRecorder callback;
     ASSERT_TRUE(runFull(ann, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
     ASSERT_TRUE(runFull(bob, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
 
     const auto checkStores = [&] {
-        const QStringList annIds = storedResourceIds(ann.master());
-        const QStringList bobIds = storedResourceIds(bob.master());
+        const QStringList annIds = ann.storedResourceIds();
+        const QStringList bobIds = bob.storedResourceIds();
         EXPECT_EQ(annIds, sorted(ann.service.documentIds()));
         EXPECT_EQ(bobIds, sorted(bob.service.documentIds()));
         EXPECT_TRUE(asSet(annIds).intersect(asSet(bobIds)).isEmpty());
@@ -98,8 +98,8 @@ TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
         EXPECT_EQ(annContacts.size(), 8);
         EXPECT_EQ(bobContacts.size(), 5);
         EXPECT_TRUE(asSet(annContacts).intersect(asSet(bobContacts)).isEmpty());
-        EXPECT_EQ(storedChangestamp(ann.address()).toLongLong(), ann.service.largestChangestamp());
-        EXPECT_EQ(storedChangestamp(bob.address()).toLongLong(), bob.service.largestChangestamp());
+        EXPECT_EQ(ann.storedChangestamp().toLongLong(), ann.service.largestChangestamp());
+        EXPECT_EQ(bob.storedChangestamp().toLongLong(), bob.service.largestChangestamp());
     };
     {
         SCOPED_TRACE("after the full synchronisations");
@@ -111,13 +111,13 @@ TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
     // A change on Ann's service reaches Ann's store only.
     const QString annNew = ann.service.addDocument(QStringLiteral("Only for Ann"));
     ASSERT_FALSE(annNew.isEmpty());
-    const QVariant bobStamp = storedChangestamp(bob.address());
+    const QVariant bobStamp = bob.storedChangestamp();
     ASSERT_TRUE(runFast(bob, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
-    EXPECT_EQ(storedChangestamp(bob.address()), bobStamp);
+    EXPECT_EQ(bob.storedChangestamp(), bobStamp);
     ASSERT_TRUE(runFast(ann, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
-    const auto stored = [](const Account& account, const QString& rid) {
+    const auto stored = [](const TestAccount& account, const QString& rid) {
         return FileEntryAbstract::fileEntryAbstractWithIdentifier(
             FileEntryAbstract::identifierFromGDataResourceId(rid), account.master());
     };
@@ -140,14 +140,14 @@ TEST_F(TwoAccountsTest, StoresFoldersAndChangestampsNeverMix)
     }
 
     // What is on disk agrees: each store reopened holds its own account only.
-    const QStringList annIds = storedResourceIds(ann.master());
-    const QStringList bobIds = storedResourceIds(bob.master());
+    const QStringList annIds = ann.storedResourceIds();
+    const QStringList bobIds = bob.storedResourceIds();
     ann.session.reset();
     bob.session.reset();
-    openSession(bob);
-    openSession(ann);
-    EXPECT_EQ(storedResourceIds(ann.master()), annIds);
-    EXPECT_EQ(storedResourceIds(bob.master()), bobIds);
+    bob.openSession();
+    ann.openSession();
+    EXPECT_EQ(ann.storedResourceIds(), annIds);
+    EXPECT_EQ(bob.storedResourceIds(), bobIds);
     ann.session.reset();
     bob.session.reset();
 }

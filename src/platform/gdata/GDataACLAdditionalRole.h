@@ -10,10 +10,6 @@ class GDataACLAdditionalRole
 public:
     GDataACLAdditionalRole() = default;
     explicit GDataACLAdditionalRole(QString value) : m_value(std::move(value)) {}
-    static GDataACLAdditionalRole additionalRoleWithValue(const QString& value)
-    {
-        return GDataACLAdditionalRole(value);
-    }
 
     const QString& value() const { return m_value; }
 

@@ -15,10 +15,6 @@ public:
     GDataACLKeyedRole(QString key, GDataACLRole role, QList<GDataACLAdditionalRole> additionalRoles = {})
         : m_key(std::move(key)), m_role(std::move(role)), m_additionalRoles(std::move(additionalRoles))
     {}
-    static GDataACLKeyedRole keyedRoleWithKey(const QString& key, const GDataACLRole& role)
-    {
-        return GDataACLKeyedRole(key, role);
-    }
 
     const QString& key() const { return m_key; }
     const GDataACLRole& role() const { return m_role; }

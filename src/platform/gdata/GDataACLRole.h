@@ -10,7 +10,6 @@ class GDataACLRole
 public:
     GDataACLRole() = default;
     explicit GDataACLRole(QString value) : m_value(std::move(value)) {}
-    static GDataACLRole roleWithValue(const QString& value) { return GDataACLRole(value); }
 
     const QString& value() const { return m_value; }
 

@@ -11,7 +11,6 @@ class GDataACLScope
 public:
     GDataACLScope() = default;
     GDataACLScope(QString type, QString value) : m_type(std::move(type)), m_value(std::move(value)) {}
-    static GDataACLScope scopeWithType(const QString& type, const QString& value) { return {type, value}; }
 
     const QString& type() const { return m_type; }
     const QString& value() const { return m_value; }

@@ -14,13 +14,7 @@ public:
     GDataCategory(QString scheme, QString term, QString label = {})
         : m_scheme(std::move(scheme)), m_term(std::move(term)), m_label(std::move(label))
     {}
-    static GDataCategory categoryWithScheme(const QString& scheme, const QString& term,
-                                            const QString& label = {})
-    {
-        return GDataCategory(scheme, term, label);
-    }
     // A label category from its term (kGDataCategoryLabelTrashed ...).
-    static GDataCategory categoryWithLabel(const QString& term) { return categoryWithLabelTerm(term); }
     static GDataCategory categoryWithLabelTerm(const QString& term)
     {
         return GDataCategory(kGDataCategoryLabelScheme, term,

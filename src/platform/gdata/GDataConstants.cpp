@@ -34,14 +34,9 @@ const QString kGDataCategoryLabelStarred = QStringLiteral("http://schemas.google
 const QString kGDataCategoryLabelTrashed = QStringLiteral("http://schemas.google.com/g/2005/labels#trashed");
 const QString kGDataCategoryLabelViewed = QStringLiteral("http://schemas.google.com/g/2005/labels#viewed");
 const QString kGDataCategoryLabelHidden = QStringLiteral("http://schemas.google.com/g/2005/labels#hidden");
-const QString kGDataCategoryLabelMine = QStringLiteral("http://schemas.google.com/g/2005/labels#mine");
-const QString kGDataCategoryLabelPrivate = QStringLiteral("http://schemas.google.com/g/2005/labels#private");
-const QString kGDataCategoryLabelShared = QStringLiteral("http://schemas.google.com/g/2005/labels#shared");
 
 const QString kGDataLinkRelAlternate = QStringLiteral("alternate");
-const QString kGDataLinkRelSelf = QStringLiteral("self");
 const QString kGDataLinkRelEdit = QStringLiteral("edit");
-const QString kGDataLinkRelEditMedia = QStringLiteral("edit-media");
 const QString kGDataLinkRelNext = QStringLiteral("next");
 const QString kGDataLinkRelFeed = QStringLiteral("http://schemas.google.com/g/2005#feed");
 const QString kGDataLinkRelPost = QStringLiteral("http://schemas.google.com/g/2005#post");
@@ -68,7 +63,6 @@ const QString kGDataGoogleDocsVisibilityPrivate = QStringLiteral("private");
 const QString kGDataGoogleDocsDefaultUserID = QStringLiteral("default");
 
 const QString kGDataEmailWork = QStringLiteral("http://schemas.google.com/g/2005#work");
-const QString kGDataEmailHome = QStringLiteral("http://schemas.google.com/g/2005#home");
 const QString kGDataEmailOther = QStringLiteral("http://schemas.google.com/g/2005#other");
 
 const QString kGDataServiceErrorDomain = QStringLiteral("GDataServiceDomain");

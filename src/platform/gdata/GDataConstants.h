@@ -39,15 +39,10 @@ extern const QString kGDataCategoryLabelStarred;
 extern const QString kGDataCategoryLabelTrashed;
 extern const QString kGDataCategoryLabelViewed;
 extern const QString kGDataCategoryLabelHidden;
-extern const QString kGDataCategoryLabelMine;
-extern const QString kGDataCategoryLabelPrivate;
-extern const QString kGDataCategoryLabelShared;
 
 // Link relations.
 extern const QString kGDataLinkRelAlternate;       // "alternate"
-extern const QString kGDataLinkRelSelf;            // "self"
 extern const QString kGDataLinkRelEdit;            // "edit"
-extern const QString kGDataLinkRelEditMedia;       // "edit-media"
 extern const QString kGDataLinkRelNext;            // "next"
 extern const QString kGDataLinkRelFeed;            // ".../g/2005#feed"
 extern const QString kGDataLinkRelPost;            // ".../g/2005#post"
@@ -75,7 +70,6 @@ extern const QString kGDataGoogleDocsDefaultUserID;       // "default"
 
 // Mail-address relations of contacts.
 extern const QString kGDataEmailWork;
-extern const QString kGDataEmailHome;
 extern const QString kGDataEmailOther;
 
 // Errors. HTTP failures of service calls are errors of kGDataServiceErrorDomain whose code is the HTTP

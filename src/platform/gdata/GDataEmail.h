@@ -14,17 +14,12 @@ public:
         : m_address(std::move(address)), m_rel(std::move(rel)), m_label(std::move(label)), m_primary(primary),
           m_displayName(std::move(displayName))
     {}
-    static GDataEmail emailWithLabel(const QString& label, const QString& address)
-    {
-        return GDataEmail(address, {}, label);
-    }
 
     const QString& address() const { return m_address; }
     const QString& rel() const { return m_rel; }
     const QString& label() const { return m_label; }
     bool isPrimary() const { return m_primary; }
     const QString& displayName() const { return m_displayName; }
-    void setIsPrimary(bool primary) { m_primary = primary; }
 
     bool operator==(const GDataEmail& other) const = default;
 

@@ -24,31 +24,12 @@ GDataEntryContent GDataEntryBase::content() const
     return GDataEntryContent(attributeOf(node, "type"), attributeOf(node, "src"), text(node));
 }
 
-void GDataEntryBase::setContent(const GDataEntryContent& content)
-{
-    removeChildElements("content");
-    pugi::xml_node node = appendChildElement("content");
-    if (!content.type().isEmpty())
-        setAttributeOf(node, "type", content.type());
-    if (!content.sourceURI().isEmpty())
-        setAttributeOf(node, "src", content.sourceURI());
-    if (!content.stringValue().isEmpty())
-        setText(node, content.stringValue());
-}
-
 QList<GDataPerson> GDataEntryBase::authors() const
 {
     QList<GDataPerson> people;
     for (pugi::xml_node node : childElements("author"))
         people << GDataPerson(text(node.child("name")), text(node.child("email")));
     return people;
-}
-
-void GDataEntryBase::addAuthor(const GDataPerson& author)
-{
-    pugi::xml_node node = appendChildElement("author");
-    setText(node.append_child("name"), author.name());
-    setText(node.append_child("email"), author.email());
 }
 
 QString GDataEntryBase::normalizedRel(const QString& rel)
@@ -185,13 +166,6 @@ std::optional<GDataBatchStatus> GDataEntryBase::batchStatus() const
                             attributeOf(node, "content-type"));
 }
 
-void GDataEntryBase::setBatchStatus(const GDataBatchStatus& status)
-{
-    pugi::xml_node node = ensureChildElement("batch:status");
-    setAttributeOf(node, "code", QString::number(status.code()));
-    setAttributeOf(node, "reason", status.reason());
-}
-
 std::optional<GDataBatchInterrupted> GDataEntryBase::batchInterrupted() const
 {
     pugi::xml_node node = childElement("batch:interrupted");
@@ -213,15 +187,6 @@ void GDataEntryBase::setUploadFileHandle(std::shared_ptr<QIODevice> device)
     m_uploadDevice = std::move(device);
     m_uploadData.clear();
     m_hasUploadData = bool(m_uploadDevice);
-}
-
-qint64 GDataEntryBase::uploadSize() const
-{
-    if (!m_hasUploadData)
-        return -1;
-    if (m_uploadDevice)
-        return m_uploadDevice->isSequential() ? -1 : m_uploadDevice->size();
-    return m_uploadData.size();
 }
 
 } // namespace tavrel

@@ -35,7 +35,6 @@ class GDataEntryBase : public GDataObject
     QString summary() const { return childText("summary"); }
 
     GDataEntryContent content() const;
-    void setContent(const GDataEntryContent& content);
 
     QDateTime publishedDate() const { return dateFromString(childText("published")); }
     QDateTime updatedDate() const { return dateFromString(childText("updated")); }
@@ -44,7 +43,6 @@ class GDataEntryBase : public GDataObject
     void setUpdatedDate(const QDateTime& date) { setChildText("updated", stringFromDate(date)); }
 
     QList<GDataPerson> authors() const;
-    void addAuthor(const GDataPerson& author);
 
     QList<GDataLink> links() const;
     void addLink(const GDataLink& link);
@@ -52,9 +50,7 @@ class GDataEntryBase : public GDataObject
     // The first link of that relation (short names for the IANA relations), null when none.
     GDataLink linkWithRelAttributeValue(const QString& rel) const;
     GDataLink editLink() const { return linkWithRelAttributeValue(kGDataLinkRelEdit); }
-    GDataLink selfLink() const { return linkWithRelAttributeValue(kGDataLinkRelSelf); }
     GDataLink alternateLink() const { return linkWithRelAttributeValue(kGDataLinkRelAlternate); }
-    GDataLink editMediaLink() const { return linkWithRelAttributeValue(kGDataLinkRelEditMedia); }
 
     QList<GDataCategory> categories() const;
     void setCategories(const QList<GDataCategory>& categories);
@@ -70,7 +66,6 @@ class GDataEntryBase : public GDataObject
     QString batchOperation() const { return childAttribute("batch:operation", "type"); }
     void setBatchOperation(const QString& type) { setChildAttribute("batch:operation", type, "type"); }
     std::optional<GDataBatchStatus> batchStatus() const;
-    void setBatchStatus(const GDataBatchStatus& status);
     std::optional<GDataBatchInterrupted> batchInterrupted() const;
 
     // Upload data: bytes or a readable device (such as an open QFile), the MIME type and the slug (the file
@@ -84,8 +79,6 @@ class GDataEntryBase : public GDataObject
     void setUploadSlug(const QString& slug) { m_uploadSlug = slug; }
     const QString& uploadSlug() const { return m_uploadSlug; }
     bool hasUploadData() const { return m_hasUploadData; }
-    // Size of the upload in bytes, -1 when unknown.
-    qint64 uploadSize() const;
 
     // The short form of a link relation.
     static QString normalizedRel(const QString& rel);

@@ -85,14 +85,4 @@ void GDataEntryContact::removeEmailAddress(const QString& address)
     }
 }
 
-void GDataEntryContact::setPrimaryEmailAddress(const QString& address)
-{
-    for (pugi::xml_node node : childElements("gd:email")) {
-        if (attributeOf(node, "address") == address)
-            setAttributeOf(node, "primary", QStringLiteral("true"));
-        else
-            node.remove_attribute("primary");
-    }
-}
-
 } // namespace tavrel

@@ -26,8 +26,6 @@ class GDataEntryContact : public GDataEntryBase
     std::optional<GDataEmail> primaryEmailAddress() const;
     void addEmailAddress(const GDataEmail& email);
     void removeEmailAddress(const QString& address);
-    // Marks the address primary and every other not.
-    void setPrimaryEmailAddress(const QString& address);
 
     GDataLink photoLink() const { return linkWithRelAttributeValue(kGDataLinkRelContactPhoto); }
     bool isDeleted() const { return hasChild("gd:deleted"); }

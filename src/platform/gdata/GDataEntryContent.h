@@ -13,10 +13,6 @@ public:
     GDataEntryContent(QString type, QString sourceURI, QString text = {})
         : m_type(std::move(type)), m_sourceURI(std::move(sourceURI)), m_text(std::move(text))
     {}
-    static GDataEntryContent contentWithSourceURI(const QString& uri, const QString& type = {})
-    {
-        return GDataEntryContent(type, uri);
-    }
 
     const QString& type() const { return m_type; }
     const QString& sourceURI() const { return m_sourceURI; }

@@ -45,21 +45,6 @@ QList<GDataLink> GDataEntryDocBase::parentLinks() const
     return list;
 }
 
-void GDataEntryDocBase::addParentLink(const GDataLink& link)
-{
-    GDataLink parent = link;
-    parent.setRel(kGDataLinkRelParent);
-    addLink(parent);
-}
-
-QList<GDataFeedLinkPtr> GDataEntryDocBase::feedLinks() const
-{
-    QList<GDataFeedLinkPtr> list;
-    for (pugi::xml_node node : childElements("gd:feedLink"))
-        list << std::make_shared<GDataFeedLink>(m_document, node);
-    return list;
-}
-
 GDataFeedLinkPtr GDataEntryDocBase::ACLFeedLink() const
 {
     for (pugi::xml_node node : childElements("gd:feedLink")) {

@@ -45,7 +45,6 @@ class GDataEntryDocBase : public GDataEntryBase
     }
     bool isViewed() const { return hasCategoryWithTerm(kGDataCategoryLabelViewed); }
     bool isHidden() const { return hasCategoryWithTerm(kGDataCategoryLabelHidden); }
-    bool isMine() const { return hasCategoryWithTerm(kGDataCategoryLabelMine); }
     void setIsStarred(bool flag) { setLabel(kGDataCategoryLabelStarred, flag); }
     void setIsDeleted(bool flag) { setLabel(kGDataCategoryLabelTrashed, flag); }
     void setIsViewed(bool flag) { setLabel(kGDataCategoryLabelViewed, flag); }
@@ -58,11 +57,9 @@ class GDataEntryDocBase : public GDataEntryBase
 
     // Links.
     QList<GDataLink> parentLinks() const;
-    void addParentLink(const GDataLink& link);
     GDataLink thumbnailLink() const { return linkWithRelAttributeValue(kGDataLinkRelThumbnail); }
     GDataLink uploadEditLink() const { return linkWithRelAttributeValue(kGDataLinkRelResumableEdit); }
     GDataLink resumableCreateLink() const { return linkWithRelAttributeValue(kGDataLinkRelResumableCreate); }
-    QList<GDataFeedLinkPtr> feedLinks() const;
     // The access-list feed link, with the inline list when the entry came from the expandAcl projection.
     GDataFeedLinkPtr ACLFeedLink() const;
 

@@ -38,15 +38,6 @@ void GDataFeedBase::appendEntriesOfFeed(const GDataFeedBase& other)
         m_document->importNode(*other.XMLDocument(), node, m_element);
 }
 
-GDataEntryPtr GDataFeedBase::entryForIdentifier(const QString& identifier) const
-{
-    for (pugi::xml_node node : childElements("entry")) {
-        if (text(node.child("id")) == identifier)
-            return entryForElement(node);
-    }
-    return nullptr;
-}
-
 namespace {
 std::optional<qint64> number(const QString& text)
 {

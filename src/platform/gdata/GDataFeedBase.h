@@ -26,14 +26,11 @@ class GDataFeedBase : public GDataEntryBase
     GDataEntryPtr addEntry(const GDataEntryBase& entry);
     // Moves the entries of `other` (the next page) to the end of this feed.
     void appendEntriesOfFeed(const GDataFeedBase& other);
-    // The first entry with that identifier, or null.
-    GDataEntryPtr entryForIdentifier(const QString& identifier) const;
 
     GDataLink batchLink() const { return linkWithRelAttributeValue(kGDataLinkRelBatch); }
     GDataLink postLink() const { return linkWithRelAttributeValue(kGDataLinkRelPost); }
     GDataLink nextLink() const { return linkWithRelAttributeValue(kGDataLinkRelNext); }
     GDataLink feedLink() const { return linkWithRelAttributeValue(kGDataLinkRelFeed); }
-    GDataLink uploadLink() const { return linkWithRelAttributeValue(kGDataLinkRelResumableCreate); }
 
     std::optional<qint64> totalResults() const;
     std::optional<qint64> startIndex() const;

@@ -15,10 +15,6 @@ public:
         : m_rel(std::move(rel)), m_type(std::move(type)), m_href(std::move(href)), m_title(std::move(title)),
           m_etag(std::move(etag))
     {}
-    static GDataLink linkWithRel(const QString& rel, const QString& type, const QString& href)
-    {
-        return GDataLink(rel, type, href);
-    }
 
     bool isNull() const { return m_href.isNull() && m_rel.isNull(); }
     const QString& rel() const { return m_rel; }
@@ -27,11 +23,6 @@ public:
     QUrl URL() const { return QUrl(m_href); }
     const QString& title() const { return m_title; }
     const QString& ETag() const { return m_etag; }
-    void setRel(const QString& rel) { m_rel = rel; }
-    void setType(const QString& type) { m_type = type; }
-    void setHref(const QString& href) { m_href = href; }
-    void setTitle(const QString& title) { m_title = title; }
-    void setETag(const QString& etag) { m_etag = etag; }
 
     bool operator==(const GDataLink& other) const = default;
 

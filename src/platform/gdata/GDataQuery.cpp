@@ -13,11 +13,6 @@ void GDataQuery::setParameter(const QString& name, const QString& value)
     m_parameters.append({name, value});
 }
 
-void GDataQuery::removeCustomParameterWithName(const QString& name)
-{
-    m_parameters.removeIf([&](const QPair<QString, QString>& p) { return p.first == name; });
-}
-
 QString GDataQuery::valueForParameterWithName(const QString& name) const
 {
     for (const auto& parameter : m_parameters) {

@@ -16,21 +16,17 @@ public:
     GDataQuery() = default;
     explicit GDataQuery(QUrl feedURL) : m_feedURL(std::move(feedURL)) {}
     virtual ~GDataQuery() = default;
-    static GDataQuery queryWithFeedURL(const QUrl& feedURL) { return GDataQuery(feedURL); }
 
     const QUrl& feedURL() const { return m_feedURL; }
-    void setFeedURL(const QUrl& url) { m_feedURL = url; }
 
     void setStartIndex(qint64 index) { setParameter(QStringLiteral("start-index"), QString::number(index)); }
     void setMaxResults(qint64 count) { setParameter(QStringLiteral("max-results"), QString::number(count)); }
     void setFullTextQueryString(const QString& text) { setParameter(QStringLiteral("q"), text); }
     void setShouldShowDeleted(bool flag) { setBool(QStringLiteral("showdeleted"), flag); }
-    void setUpdatedMin(const QString& rfc3339) { setParameter(QStringLiteral("updated-min"), rfc3339); }
     std::optional<qint64> startIndex() const { return number(QStringLiteral("start-index")); }
     std::optional<qint64> maxResults() const { return number(QStringLiteral("max-results")); }
 
     void addCustomParameterWithName(const QString& name, const QString& value) { setParameter(name, value); }
-    void removeCustomParameterWithName(const QString& name);
     QString valueForParameterWithName(const QString& name) const;
     const QList<QPair<QString, QString>>& parameters() const { return m_parameters; }
 

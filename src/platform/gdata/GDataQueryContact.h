@@ -13,9 +13,6 @@ public:
     {
         return GDataQueryContact(feedURL);
     }
-
-    void setGroupIdentifier(const QString& group) { setParameter(QStringLiteral("group"), group); }
-    void setOrderBy(const QString& order) { setParameter(QStringLiteral("orderby"), order); }
 };
 
 } // namespace tavrel

@@ -12,14 +12,11 @@ public:
     static GDataQueryDocs documentQueryWithFeedURL(const QUrl& feedURL) { return GDataQueryDocs(feedURL); }
 
     void setTitleQuery(const QString& title) { setParameter(QStringLiteral("title"), title); }
-    void setIsTitleQueryExact(bool flag) { setBool(QStringLiteral("title-exact"), flag); }
     void setShouldShowFolders(bool flag) { setBool(QStringLiteral("showfolders"), flag); }
-    void setShouldShowRoot(bool flag) { setBool(QStringLiteral("showroot"), flag); }
     void setShouldConvertUpload(bool flag) { setBool(QStringLiteral("convert"), flag); }
     void setShouldOCRUpload(bool flag) { setBool(QStringLiteral("ocr"), flag); }
     void setShouldCreateNewRevision(bool flag) { setBool(QStringLiteral("new-revision"), flag); }
     void setShouldActuallyDelete(bool flag) { setBool(QStringLiteral("delete"), flag); }
-    void setShouldExpandACL(bool flag) { setBool(QStringLiteral("expand-acl"), flag); }
     void setExportFormat(const QString& format)
     {
         setParameter(QStringLiteral("exportFormat"), format);

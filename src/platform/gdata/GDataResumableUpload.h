@@ -48,7 +48,6 @@ public:
     bool start(Completion completion, Progress progress, Error* error);
     void cancel(); // from any thread; no completion follows
     qint64 total() const { return m_total; }
-    const QUrl& uploadLocation() const { return m_location; }
 
 private:
     GTMHTTPFetcherPtr makeFetcher(const QUrl& url, const QByteArray& method);

@@ -74,22 +74,10 @@ void GDataServiceBase::setServiceMaxRetryInterval(double seconds)
     m_settings.maxRetryInterval = std::max(0.0, seconds);
 }
 
-void GDataServiceBase::setServiceMaxRetryCount(int count)
-{
-    std::lock_guard lock(m_mutex);
-    m_settings.maxRetryCount = std::max(0, count);
-}
-
 void GDataServiceBase::setServiceUploadProgressHandler(UploadProgressHandler handler)
 {
     std::lock_guard lock(m_mutex);
     m_settings.uploadProgress = std::move(handler);
-}
-
-void GDataServiceBase::setServiceTransferTimeout(int seconds)
-{
-    std::lock_guard lock(m_mutex);
-    m_settings.transferTimeout = seconds;
 }
 
 GDataServiceBase::Settings GDataServiceBase::settings() const

@@ -45,15 +45,12 @@ public:
     bool serviceShouldFollowNextLinks() const;
     void setIsServiceRetryEnabled(bool flag);
     bool isServiceRetryEnabled() const;
-    // First retry delay in seconds (doubled per retry), the cap, and the number of retries.
+    // First retry delay in seconds (doubled per retry) and its cap.
     void setServiceRetryBaseInterval(double seconds);
     void setServiceMaxRetryInterval(double seconds);
-    void setServiceMaxRetryCount(int count);
     void setServiceUploadProgressHandler(UploadProgressHandler handler);
     void setServiceUploadChunkSize(qint64 bytes);
     qint64 serviceUploadChunkSize() const;
-    // Seconds without any byte moving after which an attempt fails.
-    void setServiceTransferTimeout(int seconds);
 
     // The seven calls.
     GDataServiceTicketPtr fetchFeedWithURL(const QUrl& feedURL, Completion completion);

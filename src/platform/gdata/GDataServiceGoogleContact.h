@@ -10,8 +10,6 @@ class GDataServiceGoogleContact : public GDataServiceBase
 public:
     // <base>/m8/feeds/contacts/<user>/full
     static QUrl contactFeedURLForUserID(const QString& userID);
-    static QUrl contactPhotoURLForContactID(const QString& contactID,
-                                            const QString& userID = QStringLiteral("default"));
 
 protected:
     GDataObjectFactory::FeedHint defaultFeedHint() const override

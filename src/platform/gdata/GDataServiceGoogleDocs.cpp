@@ -14,13 +14,6 @@ QUrl GDataServiceGoogleDocs::docsUploadURL()
     return GDataEndpoints::docsUploadURL();
 }
 
-QUrl GDataServiceGoogleDocs::docsURLForUserID(const QString& userID, const QString& visibility,
-                                              const QString& projection, const QString& resourceID,
-                                              const QString& feedType, const QString& revisionID)
-{
-    return GDataEndpoints::docsURL(userID, visibility, projection, resourceID, feedType, revisionID);
-}
-
 QUrl GDataServiceGoogleDocs::changesFeedURLForUserID(const QString& userID)
 {
     return GDataEndpoints::docsChangesFeedURL(userID);

@@ -13,10 +13,6 @@ public:
     static QUrl docsFeedURL();
     // <base>/feeds/upload/create-session/default/private/full
     static QUrl docsUploadURL();
-    // <base>/feeds/<user>/<visibility>/<projection>[/<resourceID>[/<feedType>[/<revisionID>]]]
-    static QUrl docsURLForUserID(const QString& userID, const QString& visibility, const QString& projection,
-                                 const QString& resourceID = {}, const QString& feedType = {},
-                                 const QString& revisionID = {});
     static QUrl changesFeedURLForUserID(const QString& userID);
     static QUrl metadataEntryURLForUserID(const QString& userID);
 

@@ -40,16 +40,12 @@ public:
     bool hasCalledCallback() const { return m_calledCallback; }
 
     // Following next links can be switched per ticket (the service's setting is the default).
-    bool shouldFollowNextLinks() const { return m_followNextLinks; }
     void setShouldFollowNextLinks(bool follow) { m_followNextLinks = follow; }
 
     // Called with the bytes sent so far (never decreasing) and the total, besides the service's handler.
     void setUploadProgressHandler(UploadProgressHandler handler) { m_uploadProgress = std::move(handler); }
 
     int statusCode() const { return m_statusCode; }
-    GDataObjectPtr postedObject() const { return m_postedObject; }
-    GDataObjectPtr fetchedObject() const { return m_fetchedObject; }
-    const GTMHTTPFetcherPtr& currentFetcher() const { return m_fetcher; }
     // Number of pages fetched into the answer.
     int pageCount() const { return m_pageCount; }
 

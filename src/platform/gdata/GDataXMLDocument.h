@@ -35,7 +35,6 @@ public:
     // The prefix used in this document for a namespace URI; registers the URI when unknown.
     QString prefixForURI(const QString& uri, const QString& preferredPrefix = {});
     QString uriForPrefix(const QString& prefix) const;
-    const QMap<QString, QString>& prefixTable() const { return m_prefixToURI; }
 
     // Copies `source` (an element of `sourceDocument`) as the last child of `parent` (or before `before`
     // when given), renaming prefixes of namespaces that the two documents name differently.

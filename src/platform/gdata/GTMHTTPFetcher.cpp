@@ -50,11 +50,6 @@ GTMHTTPFetcherPtr GTMHTTPFetcher::fetcherWithRequest(const QNetworkRequest& requ
     return GTMHTTPFetcherPtr(new GTMHTTPFetcher(request));
 }
 
-GTMHTTPFetcherPtr GTMHTTPFetcher::fetcherWithURL(const QUrl& url)
-{
-    return fetcherWithRequest(QNetworkRequest(url));
-}
-
 QByteArray GTMHTTPFetcher::responseHeader(const QByteArray& name) const
 {
     for (const auto& header : m_responseHeaders) {

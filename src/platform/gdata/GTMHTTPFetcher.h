@@ -40,7 +40,6 @@ public:
     using ProgressHandler = std::function<void(const GTMHTTPFetcherPtr& fetcher, qint64 bytes, qint64 total)>;
 
     static GTMHTTPFetcherPtr fetcherWithRequest(const QNetworkRequest& request);
-    static GTMHTTPFetcherPtr fetcherWithURL(const QUrl& url);
     ~GTMHTTPFetcher();
     GTMHTTPFetcher(const GTMHTTPFetcher&) = delete;
     GTMHTTPFetcher& operator=(const GTMHTTPFetcher&) = delete;
@@ -50,14 +49,12 @@ public:
     void setHTTPMethod(const QByteArray& method) { m_method = method; }
     const QByteArray& httpMethod() const { return m_method; }
     void setPostData(const QByteArray& data) { m_postData = data; }
-    const QByteArray& postData() const { return m_postData; }
 
     void setAuthorizer(std::shared_ptr<GDataAuthorizer> authorizer) { m_authorizer = std::move(authorizer); }
     const std::shared_ptr<GDataAuthorizer>& authorizer() const { return m_authorizer; }
 
     // Writes the answer to this file (through a temporary that is renamed on success) instead of memory.
     void setDestinationFileURL(const QUrl& fileURL) { m_destination = fileURL; }
-    const QUrl& destinationFileURL() const { return m_destination; }
 
     // Byte progress: received (total from Content-Length, -1 without) and sent.
     void setReceivedDataHandler(ProgressHandler handler) { m_receivedHandler = std::move(handler); }
@@ -65,11 +62,9 @@ public:
 
     // Retries. The base interval is the first delay in seconds; each retry doubles it up to the maximum.
     void setRetryEnabled(bool enabled) { m_retryEnabled = enabled; }
-    bool isRetryEnabled() const { return m_retryEnabled; }
     void setMaxRetryCount(int count) { m_maxRetryCount = count; }
     void setRetryBaseInterval(double seconds) { m_retryBaseInterval = seconds; }
     void setMaxRetryInterval(double seconds) { m_maxRetryInterval = seconds; }
-    int retryCount() const { return m_retryCount; }
     // Seconds without any byte moving after which the attempt fails (and may be retried); 0: never.
     void setTransferTimeout(int seconds) { m_transferTimeout = seconds; }
     void setFollowsRedirects(bool follow) { m_followRedirects = follow; }
@@ -81,18 +76,14 @@ public:
     bool beginFetchWithDelegate(QObject* delegate, const char* selector);
     // Stops without calling the completion. Safe from any thread.
     void stopFetching();
-    bool isFetching() const { return m_fetching; }
 
     int statusCode() const { return m_statusCode; }
     QList<QPair<QByteArray, QByteArray>> responseHeaders() const { return m_responseHeaders; }
     QByteArray responseHeader(const QByteArray& name) const;
-    const QByteArray& downloadedData() const { return m_data; }
-    qint64 downloadedLength() const { return m_receivedBytes; }
 
     void setProperty(const QString& key, const QVariant& value) { m_properties.insert(key, value); }
     QVariant propertyForKey(const QString& key) const { return m_properties.value(key); }
     const QVariantMap& properties() const { return m_properties; }
-    void setProperties(const QVariantMap& properties) { m_properties = properties; }
 
     // Whether a network error is worth retrying.
     static bool isRetryableNetworkError(QNetworkReply::NetworkError error);

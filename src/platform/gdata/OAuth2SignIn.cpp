@@ -1,7 +1,7 @@
 #include "platform/gdata/OAuth2SignIn.h"
 
-#include "model/TQLog.h"
 #include "platform/gdata/OAuth2LoopbackReplyHandler.h"
+#include "platform/system/TQLog.h"
 
 #include <QDesktopServices>
 #include <QHostAddress>
@@ -50,11 +50,6 @@ OAuth2SignIn::OAuth2SignIn(const OAuth2Configuration& configuration, QObject* pa
 {}
 
 OAuth2SignIn::~OAuth2SignIn() = default;
-
-QUrl OAuth2SignIn::redirectURI() const
-{
-    return m_replyHandler ? QUrl(m_replyHandler->callback()) : QUrl();
-}
 
 void OAuth2SignIn::signIn(CompletionHandler completionHandler)
 {

@@ -46,8 +46,6 @@ public:
     // The user gave up (closed the waiting dialog): ends the flow as closed.
     void cancelSignIn();
     bool isSigningIn() const { return static_cast<bool>(m_completionHandler); }
-    // Valid while signing in: where the browser is sent back to.
-    QUrl redirectURI() const;
 
 private:
     void onGranted();

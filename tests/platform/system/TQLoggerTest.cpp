@@ -1,7 +1,7 @@
 #include "platform/system/TQLogger.h"
 
-#include "model/TQLog.h"
 #include "platform/system/Paths.h"
+#include "platform/system/TQLog.h"
 #include "support/TempHome.h"
 
 #include <QFile>

@@ -1,0 +1,335 @@
+#include "session/TQSession.h"
+
+#include "actions/FastCoreDataUpdateOperation.h"
+#include "actions/FullCoreDataUpdateOperation.h"
+#include "model/ContextFetch.h"
+#include "model/FileEntryAbstract.h"
+#include "model/Mail.h"
+#include "model/TQMOCMaster.h"
+#include "pipeline/TQSessionContexts.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/store/FetchRequest.h"
+#include "platform/system/DMTracker.h"
+#include "platform/system/TQLog.h"
+#include "session/ConnectionStatus.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace tavrel {
+
+namespace {
+
+// One candidate of the automatic favourites: a person and how many documents link them.
+struct TQContactHolder
+{
+    std::shared_ptr<Mail> contact;
+    qint64 sharings = 0;
+};
+
+Error errorFromValue(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<Error>() ? value.value<Error>() : Error();
+}
+
+} // namespace
+
+std::unique_ptr<TQSession> TQSession::sessionWithAccount(std::shared_ptr<WXAccount> account)
+{
+    if (!account)
+        return nullptr;
+    return std::make_unique<TQSession>(std::move(account));
+}
+
+TQSession::TQSession(std::shared_ptr<WXAccount> account, QObject* parent)
+    : QObject(parent), m_account(std::move(account))
+{
+    m_state = kStopped;
+    m_mocManager = TQMOCManager::mocManagerWithSession(this);
+    m_queueManager = std::make_unique<TQQueueManager>(this);
+    m_documentManager = DocumentManager::managerWithSession(this);
+    m_contactManager = ContactManager::managerWithSession(this);
+    NotificationCenter::defaultCenter().addObserver(
+        this, ConnectionStatus::kCordelConnectionStatusChanged, QVariant(),
+        [this](const Notification& notification) { onConnectionStatusDidChange(notification); });
+}
+
+TQSession::~TQSession()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+    m_queueManager.reset();
+    m_documentManager.reset();
+    m_contactManager.reset();
+    m_mocManager.reset();
+}
+
+void TQSession::setState(int state)
+{
+    m_state = state;
+    emit stateChanged(state);
+}
+
+QString TQSession::username() const
+{
+    return m_account ? m_account->identifier() : QString();
+}
+
+std::shared_ptr<GDataAuthorizer> TQSession::authentication() const
+{
+    return m_account ? m_account->authToken() : nullptr;
+}
+
+void TQSession::start()
+{
+    if (m_state == kRunning || m_state == kStarting)
+        return;
+    setState(kStarting);
+    if (m_mocManager && m_mocManager->shouldCreateMasterContext())
+        createMasterContext();
+    else
+        startSessionManagers();
+    DMTracker::defaultTracker()->trackEventInCategory(kTrackCategory, kTrackName, kTrackValue);
+}
+
+void TQSession::stop()
+{
+    if (m_state == kStopped)
+        return;
+    stopSessionManagers();
+    setState(kStopped);
+}
+
+void TQSession::logout()
+{
+    stop();
+}
+
+void TQSession::clean()
+{
+    stop();
+    // Seam: the cache manager is cleaned here once it exists.
+    if (m_mocManager)
+        m_mocManager->clean();
+    if (m_documentManager)
+        m_documentManager->clean();
+}
+
+void TQSession::startSessionManagers()
+{
+    if (m_mocManager)
+        m_mocManager->start();
+    if (m_documentManager)
+        m_documentManager->start();
+    setState(kRunning);
+}
+
+void TQSession::stopSessionManagers()
+{
+    if (m_mocManager)
+        m_mocManager->stop();
+    if (m_documentManager)
+        m_documentManager->stop();
+    if (m_queueManager)
+        m_queueManager->reset();
+}
+
+void TQSession::createMasterContext()
+{
+    setState(kFirstSyncRunning);
+    m_queueManager->reset();
+    const TQOperationPtr operation =
+        updateOperationWithClassName(TQMOCMaster::kFullUpdateOperationClass, true, m_mocManager->masterMOC());
+    if (!operation) {
+        fullCoreDataUpdateOperationDidFinishWithError(QVariant::fromValue(
+            VUvodozuManager::unexpectedErrorWithReason(TQMOCMaster::kFullUpdateOperationClass)));
+        return;
+    }
+    operation->setProgressConsumer(this);
+    // The operation answers (result, error) or (error): the error is whichever argument holds one.
+    QPointer<TQSession> guard(this);
+    operation->setCallback(Invocation::invocationWithFunction(
+        kFullUpdateCallbackSelector, [guard](Invocation& invocation) -> QVariant {
+            if (!guard)
+                return {};
+            Error error = errorFromValue(invocation.argument(3));
+            if (error.isNull())
+                error = errorFromValue(invocation.argument(2));
+            guard->fullCoreDataUpdateOperationDidFinishWithError(error.isNull() ? QVariant()
+                                                                                : QVariant::fromValue(error));
+            return {};
+        }));
+    m_queueManager->scheduleOperation(operation);
+}
+
+void TQSession::fullCoreDataUpdateOperationDidFinishWithError(const QVariant& error)
+{
+    // A late answer (the session was stopped or lost its connection meanwhile) changes nothing.
+    if (m_state != kFirstSyncRunning)
+        return;
+    if (!errorFromValue(error).isNull()) {
+        m_mocManager->clean();
+        setState(kFirstSyncFailed);
+        return;
+    }
+    startSessionManagers();
+    createContactFavoritesAutomatically();
+}
+
+void TQSession::onConnectionStatusDidChange(const Notification& notification)
+{
+    if (notification.object().toLongLong() != 1)
+        return;
+    if (m_state != kFirstSyncRunning && m_state != kFirstSyncFailed)
+        return;
+    m_queueManager->reset();
+    m_mocManager->clean();
+    setState(kConnectionLost);
+}
+
+void TQSession::createContactFavoritesAutomatically()
+{
+    TQMOCMaster* master = m_mocManager ? m_mocManager->masterMOC() : nullptr;
+    if (!master)
+        return;
+    Error error;
+    FetchRequest favoritesRequest(QStringLiteral("Mail"));
+    favoritesRequest.setPredicate(Predicate::format(QStringLiteral("favorite == %@"), true));
+    const auto favorites = ContextFetch::executeFetchRequestSafely(master, favoritesRequest, &error);
+    if (!error.isNull()) {
+        TQLog("E: Cannot fetch contact favorites: %@", error.localizedDescription());
+        return;
+    }
+    if (!favorites.isEmpty()) {
+        TQLog("Favorite contacts already present!");
+        return;
+    }
+    // The user's own documents: the owner's whole address, letter case ignored (a prefix would also
+    // take in someone whose address merely starts like the user's).
+    FetchRequest mineRequest(QStringLiteral("File"));
+    mineRequest.setPredicate(Predicate::comparison(
+        QStringLiteral("owner.address"), Predicate::Operator::Equal, username(), Predicate::CaseInsensitive));
+    const auto mine = ContextFetch::executeFetchRequestSafely<FileEntryAbstract>(master, mineRequest, &error);
+    if (!error.isNull()) {
+        TQLog("E: Cannot collect my items: error %@", error.localizedDescription());
+        return;
+    }
+    QList<std::shared_ptr<Mail>> people;
+    QSet<const Mail*> seen;
+    const auto collect = [&](const QList<std::shared_ptr<Mail>>& mails) {
+        for (const auto& mail : mails)
+            if (mail && !seen.contains(mail.get())) {
+                seen.insert(mail.get());
+                people.append(mail);
+            }
+    };
+    for (const auto& file : mine) {
+        collect(file->editors());
+        collect(file->viewers());
+        collect(file->commenters());
+    }
+    QList<TQContactHolder> holders;
+    for (const auto& person : people) {
+        QSet<const FileEntryAbstract*> documents;
+        for (const auto& list : {person->edits(), person->views(), person->owns()})
+            for (const auto& item : list)
+                if (item && item->entity() &&
+                    item->entity()->name().startsWith(QLatin1String("File"), Qt::CaseInsensitive))
+                    documents.insert(item.get());
+        holders.append({person, qint64(documents.size())});
+    }
+    std::stable_sort(holders.begin(), holders.end(), [](const TQContactHolder& a, const TQContactHolder& b) {
+        return a.sharings > b.sharings;
+    });
+    if (holders.size() > kAutomaticFavoritesCount)
+        holders.resize(kAutomaticFavoritesCount);
+    QVariantList mailEntities;
+    for (const auto& holder : holders)
+        mailEntities.append(QVariant::fromValue(ManagedObjectPtr(holder.contact)));
+    const QVariantMap parameters{
+        {QStringLiteral("mailEntities"), mailEntities},
+        {QStringLiteral("statusID"),
+         QStringLiteral("favorites_%1").arg(quint64(reinterpret_cast<quintptr>(&mailEntities)))},
+        {QStringLiteral("isFavorite"), true},
+    };
+    m_contactManager->executeAction(QStringLiteral("UpdateMails"), nullptr, parameters);
+}
+
+void TQSession::progressStatus(int status, float elProcessed, quint64 elTotal, float percentage)
+{
+    QObject* consumer = m_initProgressConsumer;
+    if (!consumer || !Invocation::respondsToSelector(consumer, kProgressStatusSelector))
+        return;
+    const auto invocation = Invocation::invocationForSelector(kProgressStatusSelector, consumer);
+    invocation->setArgument(2, status);
+    invocation->setArgument(3, elProcessed);
+    invocation->setArgument(4, QVariant::fromValue(elTotal));
+    invocation->setArgument(5, percentage);
+    invocation->invoke();
+}
+
+void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSendNotification,
+                                        QObject* delegate)
+{
+    // Two synchronisations at once would read the same changestamp, apply the same changes twice and
+    // tell the user twice. A background tick has nothing to add while one is under way; one the user
+    // asked for runs after it.
+    QStringList pendingNames{FullCoreDataUpdateOperation::kOperationName};
+    if (className == FastCoreDataUpdateOperation::kOperationName)
+        pendingNames.append(FastCoreDataUpdateOperation::kOperationName);
+    QList<TQOperationPtr> pending;
+    for (const QString& name : pendingNames)
+        pending += m_queueManager->operationsMatchingName(name);
+    if (!pending.isEmpty() && !shouldSendNotification) {
+        TQLog("I: TQSession: %@ not scheduled: another synchronisation is under way", className);
+        return;
+    }
+    const TQOperationPtr operation =
+        updateOperationWithClassName(className, shouldSendNotification, delegate);
+    if (!operation)
+        return;
+    for (const TQOperationPtr& earlier : pending)
+        operation->addDependency(earlier);
+    m_queueManager->scheduleOperation(operation);
+}
+
+TQOperationPtr TQSession::updateOperationWithClassName(const QString& className, bool shouldSendNotification,
+                                                       QObject* delegate)
+{
+    if (className == FullCoreDataUpdateOperation::kOperationName) {
+        const auto operation = FullCoreDataUpdateOperation::operationWithSession(this);
+        operation->setDelegate(delegate);
+        operation->setShouldSendNotification(shouldSendNotification);
+        return operation;
+    }
+    if (className == FastCoreDataUpdateOperation::kOperationName) {
+        const auto operation = FastCoreDataUpdateOperation::operationWithSession(this);
+        operation->setDelegate(delegate);
+        operation->setShouldSendNotification(shouldSendNotification);
+        return operation;
+    }
+    TQLog("E: TQSession: no update operation %@", className);
+    return nullptr;
+}
+
+QVariant TQSession::managedObjectContextForCurrentThread()
+{
+    return TQSessionContexts::managedObjectContextForCurrentThread(m_mocManager.get());
+}
+
+QVariant TQSession::masterManagedObjectContext()
+{
+    return TQSessionContexts::masterManagedObjectContext(m_mocManager.get());
+}
+
+bool TQSession::isManagedObjectContext(const QVariant& value) const
+{
+    return TQSessionContexts::isManagedObjectContext(value);
+}
+
+QVariant TQSession::fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
+                                            QVariant* detectedSource)
+{
+    return TQSessionContexts::fetchEntitiesFromObject(context, object, detectedSource);
+}
+
+} // namespace tavrel
