@@ -22,11 +22,10 @@ template <class T> void bindRecordClass(EntityDescription& entity)
 {
     entity.setRecordClass<T>();
 }
-} // namespace
 
-std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
+// Abstract entities and those without a class of their own are served by their parent's class.
+void bindRecordClasses(EntityDescription& entity)
 {
-    // Abstract entities and those without a class of their own are served by their parent's class.
     static const QHash<QString, void (*)(EntityDescription&)> classes = {
         {QStringLiteral("XmlInfo"), &bindRecordClass<XmlInfo>},
         {QStringLiteral("File"), &bindRecordClass<File>},
@@ -40,19 +39,20 @@ std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
         {QStringLiteral("FileCachedIcon"), &bindRecordClass<FileCachedIcon>},
         {QStringLiteral("ContactCachedAvatar"), &bindRecordClass<ContactCachedAvatar>},
     };
-    return TQDataModelEntities::buildModel([](EntityDescription& entity) {
-        if (const auto bind = classes.value(entity.name()))
-            bind(entity);
-    });
+    if (const auto bind = classes.value(entity.name()))
+        bind(entity);
+}
+} // namespace
+
+std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
+{
+    return TQDataModelEntities::buildModel(bindRecordClasses);
 }
 
 std::shared_ptr<const ManagedObjectModel> TQDataModel::mainDataContext()
 {
-    static const std::shared_ptr<const ManagedObjectModel> model = [] {
-        auto m = buildModel();
-        m->finalize();
-        return std::shared_ptr<const ManagedObjectModel>(m);
-    }();
+    static const std::shared_ptr<const ManagedObjectModel> model =
+        TQDataModelEntities::finalizedModel(bindRecordClasses);
     return model;
 }
 

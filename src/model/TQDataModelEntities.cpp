@@ -130,13 +130,16 @@ std::shared_ptr<ManagedObjectModel> TQDataModelEntities::buildModel(const Record
     return model;
 }
 
+std::shared_ptr<const ManagedObjectModel> TQDataModelEntities::finalizedModel(const RecordClassBinding& bind)
+{
+    auto model = buildModel(bind);
+    model->finalize();
+    return model;
+}
+
 std::shared_ptr<const ManagedObjectModel> TQDataModelEntities::model()
 {
-    static const std::shared_ptr<const ManagedObjectModel> model = [] {
-        auto m = buildModel();
-        m->finalize();
-        return std::shared_ptr<const ManagedObjectModel>(m);
-    }();
+    static const std::shared_ptr<const ManagedObjectModel> model = finalizedModel();
     return model;
 }
 

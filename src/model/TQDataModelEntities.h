@@ -18,6 +18,8 @@ public:
 
     // A fresh, unfinalised model of every entity.
     static std::shared_ptr<ManagedObjectModel> buildModel(const RecordClassBinding& bind = {});
+    // A fresh model of every entity, finalised.
+    static std::shared_ptr<const ManagedObjectModel> finalizedModel(const RecordClassBinding& bind = {});
     // The finalised model without record classes (records would be plain ManagedObjects), built once.
     static std::shared_ptr<const ManagedObjectModel> model();
 };
