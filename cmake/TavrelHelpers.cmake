@@ -26,3 +26,19 @@ function(tavrel_autogen_on_source_list target)
     file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
   endif()
 endfunction()
+
+# Classes found by name register themselves with TAVREL_REGISTER_CLASS; the generated function
+# registerCoreClasses() names every one among the sources, so a static library links them all in.
+# Sets <out> to the generated .cpp, to be added to the library's sources.
+function(tavrel_class_registrations out name)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${name}ClassSources.txt)
+  string(REPLACE ";" "\n" lines "${ARGN}")
+  file(CONFIGURE OUTPUT ${list_file} CONTENT "${lines}\n")
+  set(generated ${CMAKE_CURRENT_BINARY_DIR}/${name}ClassRegistrations.cpp)
+  add_custom_command(OUTPUT ${generated}
+    COMMAND ${CMAKE_COMMAND} -DSOURCES_LIST=${list_file} -DOUTPUT=${generated}
+            -P ${PROJECT_SOURCE_DIR}/cmake/GenerateClassRegistry.cmake
+    DEPENDS ${ARGN} ${list_file} ${PROJECT_SOURCE_DIR}/cmake/GenerateClassRegistry.cmake
+    COMMENT "Collecting registered classes of ${name}")
+  set(${out} ${generated} PARENT_SCOPE)
+endfunction()

@@ -7,152 +7,52 @@
 #include "model/File.h"
 #include "model/FileCachedFile.h"
 #include "model/FileCachedIcon.h"
-#include "model/FileEntryAbstract.h"
 #include "model/FileList.h"
 #include "model/GeneralACLPermission.h"
-#include "model/GoogleObject.h"
 #include "model/Mail.h"
+#include "model/TQDataModelEntities.h"
 #include "model/XmlInfo.h"
+
+#include <QHash>
 
 namespace tavrel {
 
 namespace {
-using T = AttributeDescription::Type;
-using R = RelationshipDescription::DeleteRule;
+template <class T> void bindRecordClass(EntityDescription& entity)
+{
+    entity.setRecordClass<T>();
+}
+
+// Abstract entities and those without a class of their own are served by their parent's class.
+void bindRecordClasses(EntityDescription& entity)
+{
+    static const QHash<QString, void (*)(EntityDescription&)> classes = {
+        {QStringLiteral("XmlInfo"), &bindRecordClass<XmlInfo>},
+        {QStringLiteral("File"), &bindRecordClass<File>},
+        {QStringLiteral("Category"), &bindRecordClass<Category>},
+        {QStringLiteral("Contact"), &bindRecordClass<Contact>},
+        {QStringLiteral("ContactList"), &bindRecordClass<ContactList>},
+        {QStringLiteral("FileList"), &bindRecordClass<FileList>},
+        {QStringLiteral("GeneralACLPermission"), &bindRecordClass<GeneralACLPermission>},
+        {QStringLiteral("Mail"), &bindRecordClass<Mail>},
+        {QStringLiteral("FileCachedFile"), &bindRecordClass<FileCachedFile>},
+        {QStringLiteral("FileCachedIcon"), &bindRecordClass<FileCachedIcon>},
+        {QStringLiteral("ContactCachedAvatar"), &bindRecordClass<ContactCachedAvatar>},
+    };
+    if (const auto bind = classes.value(entity.name()))
+        bind(entity);
+}
 } // namespace
 
 std::shared_ptr<ManagedObjectModel> TQDataModel::buildModel()
 {
-    auto model = std::make_shared<ManagedObjectModel>();
-
-    // Companion records (XmlInfo, cache bookkeeping, the general access) belong to their owner alone:
-    // deleting the owner deletes them. People (Mail) are shared by documents and contacts and outlive
-    // both, so every relationship towards Mail only nullifies.
-    model->addEntity("GoogleObject")
-        .setAbstract(true)
-        .addAttribute("identifier", T::String, {}, true)
-        .addAttribute("eTag", T::String)
-        .addToOne("xmlInfo", "XmlInfo", "googleObject", R::Cascade);
-
-    model->addEntity("XmlInfo")
-        .addAttribute("xmlValue", T::String)
-        .addToOne("googleObject", "GoogleObject", "xmlInfo", R::Nullify)
-        .setRecordClass<XmlInfo>();
-
-    model->addEntity("FileEntryAbstract", "GoogleObject")
-        .setAbstract(true)
-        .addAttribute("resourceId", T::String)
-        .addAttribute("kind", T::String)
-        .addAttribute("title", T::String, {}, true)
-        .addAttribute("filename", T::String)
-        .addAttribute("alternateLink", T::String)
-        .addAttribute("editedDate", T::Date)
-        .addAttribute("publishedDate", T::Date)
-        .addAttribute("updatedDate", T::Date)
-        .addAttribute("lastViewed", T::Date)
-        .addAttribute("lastCommented", T::Date)
-        .addAttribute("isHidden", T::Bool, false)
-        .addAttribute("isTrashed", T::Bool, false)
-        .addAttribute("isStarred", T::Bool, false)
-        .addAttribute("isViewed", T::Bool, false)
-        .addAttribute("isNew", T::Bool, false)
-        .addAttribute("hasChange", T::Bool, false)
-        .addAttribute("hasCommenterSupport", T::Bool, false)
-        .addAttribute("writersCanInvite", T::Bool, false)
-        .addAttribute("quotaBytesUsed", T::Int64)
-        .addToOne("owner", "Mail", "owns", R::Nullify)
-        .addToOne("lastModifiedBy", "Mail", "lastModifiedFiles", R::Nullify)
-        .addToMany(QStringLiteral("editors"), "Mail", "edits", R::Nullify)
-        .addToMany(QStringLiteral("viewers"), "Mail", "views", R::Nullify)
-        .addToMany(QStringLiteral("commenters"), "Mail", "comments", R::Nullify)
-        .addToOne("generalACL", "GeneralACLPermission", "entry", R::Cascade)
-        .addToOne("listOfFiles", "FileList", "files", R::Nullify);
-
-    model->addEntity("File", "FileEntryAbstract")
-        .addToMany(QStringLiteral("categories"), "Category", "files", R::Nullify)
-        .addToOne("fileCachedFile", "FileCachedFile", "file", R::Cascade)
-        .addToOne("fileCachedIcon", "FileCachedIcon", "file", R::Cascade)
-        .setRecordClass<File>();
-
-    model->addEntity("Category", "FileEntryAbstract")
-        .addToMany(QStringLiteral("files"), "File", "categories", R::Nullify)
-        .addToOne("parent", "Category", "sons", R::Nullify)
-        .addToMany(QStringLiteral("sons"), "Category", "parent", R::Nullify)
-        .setRecordClass<Category>();
-
-    model->addEntity("Contact", "GoogleObject")
-        .addAttribute("name", T::String)
-        .addAttribute("avatarETag", T::String)
-        .addAttribute("favourite", T::Bool, false)
-        .addToMany(QStringLiteral("mails"), "Mail", "contact", R::Nullify)
-        .addToOne("primaryMail", "Mail", "primaryForContact", R::Nullify)
-        .addToOne("contactList", "ContactList", "contacts", R::Nullify)
-        .addToOne("contactCachedAvatar", "ContactCachedAvatar", "contact", R::Cascade)
-        .setRecordClass<Contact>();
-
-    model->addEntity("ContactList", "GoogleObject")
-        .addToMany(QStringLiteral("contacts"), "Contact", "contactList", R::Nullify)
-        .setRecordClass<ContactList>();
-
-    model->addEntity("FileList", "GoogleObject")
-        .addAttribute("batchLinkAddress", T::String)
-        .addToMany(QStringLiteral("files"), "FileEntryAbstract", "listOfFiles", R::Nullify)
-        .setRecordClass<FileList>();
-
-    model->addEntity("GeneralACLPermission", "GoogleObject")
-        .addAttribute("type", T::String)
-        .addAttribute("role", T::String)
-        .addAttribute("hasLink", T::Bool, false)
-        .addToOne("entry", "FileEntryAbstract", "generalACL", R::Nullify)
-        .setRecordClass<GeneralACLPermission>();
-
-    model->addEntity("Mail")
-        .addAttribute("address", T::String, {}, true)
-        .addAttribute("label", T::String)
-        .addAttribute("displayName", T::String)
-        .addAttribute("favorite", T::Bool)
-        .addAttribute("visible", T::Bool)
-        .addToMany(QStringLiteral("owns"), "FileEntryAbstract", "owner", R::Nullify)
-        .addToMany(QStringLiteral("lastModifiedFiles"), "FileEntryAbstract", "lastModifiedBy", R::Nullify)
-        .addToMany(QStringLiteral("edits"), "FileEntryAbstract", "editors", R::Nullify)
-        .addToMany(QStringLiteral("views"), "FileEntryAbstract", "viewers", R::Nullify)
-        .addToMany(QStringLiteral("comments"), "FileEntryAbstract", "commenters", R::Nullify)
-        .addToOne("contact", "Contact", "mails", R::Nullify)
-        .addToOne("primaryForContact", "Contact", "primaryMail", R::Nullify)
-        .addCaseInsensitiveIndex("address")
-        .setRecordClass<Mail>();
-
-    model->addEntity("FileCachedFile")
-        .addAttribute("value", T::String)
-        .addAttribute("eTag", T::String)
-        .addAttribute("lastRequestedETag", T::String)
-        .addToOne("file", "File", "fileCachedFile", R::Nullify)
-        .setRecordClass<FileCachedFile>();
-
-    model->addEntity("FileCachedIcon")
-        .addAttribute("value", T::String)
-        .addAttribute("eTag", T::String)
-        .addAttribute("lastRequestedETag", T::String)
-        .addToOne("file", "File", "fileCachedIcon", R::Nullify)
-        .setRecordClass<FileCachedIcon>();
-
-    model->addEntity("ContactCachedAvatar")
-        .addAttribute("value", T::String)
-        .addAttribute("eTag", T::String)
-        .addAttribute("lastRequestedETag", T::String)
-        .addToOne("contact", "Contact", "contactCachedAvatar", R::Nullify)
-        .setRecordClass<ContactCachedAvatar>();
-
-    return model;
+    return TQDataModelEntities::buildModel(bindRecordClasses);
 }
 
 std::shared_ptr<const ManagedObjectModel> TQDataModel::mainDataContext()
 {
-    static const std::shared_ptr<const ManagedObjectModel> model = [] {
-        auto m = buildModel();
-        m->finalize();
-        return std::shared_ptr<const ManagedObjectModel>(m);
-    }();
+    static const std::shared_ptr<const ManagedObjectModel> model =
+        TQDataModelEntities::finalizedModel(bindRecordClasses);
     return model;
 }
 

@@ -6,8 +6,8 @@
 
 namespace tavrel {
 
-// The account store's entity model ("mainDataContext"), built in code once and shared by every
-// coordinator and context.
+// The account store's entity model ("mainDataContext"): the entities of TQDataModelEntities with their
+// record classes, built once and shared by every coordinator and context.
 class TQDataModel
 {
 public:
