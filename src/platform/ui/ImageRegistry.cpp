@@ -166,16 +166,12 @@ QPixmap ImageRegistry::pixmap(const QString& name, const QSizeF& size, qreal dev
 {
     Registry& r = registry();
     const qreal ratio = effectiveRatio(devicePixelRatio);
-    if (auto it = r.registered.constFind(name); it != r.registered.constEnd()) {
-        if (size.isEmpty() || size == it->deviceIndependentSize())
-            return *it;
-        QPixmap scaled = it->scaled((size * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        scaled.setDevicePixelRatio(ratio);
-        r.names.insert(scaled.cacheKey(), name);
-        return scaled;
-    }
-    const auto svg = renderer(name);
-    if (!svg) {
+    const auto registered = r.registered.constFind(name);
+    const bool isRegistered = registered != r.registered.constEnd();
+    if (isRegistered && (size.isEmpty() || size == registered->deviceIndependentSize()))
+        return *registered;
+    const auto svg = isRegistered ? nullptr : renderer(name);
+    if (!isRegistered && !svg) {
         reportMissing(name);
         return {};
     }
@@ -184,7 +180,14 @@ QPixmap ImageRegistry::pixmap(const QString& name, const QSizeF& size, qreal dev
         QStringLiteral("%1|%2x%3@%4").arg(name).arg(points.width()).arg(points.height()).arg(ratio);
     if (auto it = r.cache.constFind(key); it != r.cache.constEnd())
         return *it;
-    QPixmap pixmap = render(*svg, points, ratio);
+    QPixmap pixmap;
+    if (svg) {
+        pixmap = render(*svg, points, ratio);
+    } else {
+        pixmap =
+            registered->scaled((points * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        pixmap.setDevicePixelRatio(ratio);
+    }
     r.cache.insert(key, pixmap);
     r.names.insert(pixmap.cacheKey(), name);
     return pixmap;
@@ -213,6 +216,9 @@ void ImageRegistry::registerPixmap(const QString& name, const QPixmap& image)
     Registry& r = registry();
     r.registered.insert(name, image);
     r.names.insert(image.cacheKey(), name);
+    // Sizes made from an image registered before under this name are stale now.
+    const QString prefix = name + QLatin1Char('|');
+    r.cache.removeIf([&prefix](const auto& entry) { return entry.key().startsWith(prefix); });
 }
 
 void ImageRegistry::draw(QPainter& painter, const QString& name, const QRectF& target, qreal opacity)

@@ -94,6 +94,13 @@ TEST_F(ImageRegistryTest, ImagesFromFilesAreRegisteredUnderTheirPath)
     const QPixmap smaller = ImageRegistry::pixmap(path, QSizeF(20, 20), 1.0);
     EXPECT_EQ(smaller.size(), QSize(20, 20));
     EXPECT_EQ(ImageRegistry::nameOf(smaller), path);
+    EXPECT_EQ(ImageRegistry::pixmap(path, QSizeF(20, 20), 1.0).cacheKey(), smaller.cacheKey());
+
+    // A new picture under the same path replaces the old one at every size.
+    QPixmap newer(40, 40);
+    newer.fill(Qt::darkMagenta);
+    ImageRegistry::registerPixmap(path, newer);
+    EXPECT_EQ(centreColour(ImageRegistry::pixmap(path, QSizeF(20, 20), 1.0)), QColor(Qt::darkMagenta));
 }
 
 // Restores the desktop icon theme a test changed.
