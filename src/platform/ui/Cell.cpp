@@ -1,10 +1,12 @@
 #include "platform/ui/Cell.h"
 
 #include "platform/ui/CellHost.h"
+#include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ResponderChain.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
@@ -15,6 +17,16 @@ namespace {
 constexpr qreal kImageTitleSpacing = 4;
 constexpr qreal kDisabledOpacity = 0.45;
 } // namespace
+
+CellMouseEvent CellMouseEvent::from(const QMouseEvent& event)
+{
+    CellMouseEvent cellEvent;
+    cellEvent.position = event.position();
+    cellEvent.button = event.button();
+    cellEvent.modifiers = event.modifiers();
+    cellEvent.clickCount = CurrentEvent::clickCount();
+    return cellEvent;
+}
 
 Cell::Cell(const QString& title) : m_title(title) {}
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QMouseEvent;
 class QPainter;
 
 namespace tavrel {
@@ -26,6 +27,9 @@ struct CellMouseEvent
     Qt::MouseButton button = Qt::LeftButton;
     Qt::KeyboardModifiers modifiers;
     int clickCount = 1;
+
+    // A widget's mouse event, with the click count of the current event.
+    static CellMouseEvent from(const QMouseEvent& event);
 };
 
 // A passive piece of drawing and mouse handling. Its host (a CellButton, a list through

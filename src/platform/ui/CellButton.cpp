@@ -1,7 +1,5 @@
 #include "platform/ui/CellButton.h"
 
-#include "platform/ui/CurrentEvent.h"
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -96,16 +94,6 @@ void CellButton::paintEvent(QPaintEvent*)
     }
 }
 
-CellMouseEvent CellButton::cellEvent(const QMouseEvent* event) const
-{
-    CellMouseEvent cellEvent;
-    cellEvent.position = event->position();
-    cellEvent.button = event->button();
-    cellEvent.modifiers = event->modifiers();
-    cellEvent.clickCount = CurrentEvent::clickCount();
-    return cellEvent;
-}
-
 void CellButton::mousePressEvent(QMouseEvent* event)
 {
     if (!isEnabled() || event->button() != Qt::LeftButton) {
@@ -120,7 +108,7 @@ void CellButton::mousePressEvent(QMouseEvent* event)
         return;
     const std::shared_ptr<Cell> cell = m_cell;
     cell->setLastFrame(frame);
-    if (cell->mousePressed(cellEvent(event), frame, *this))
+    if (cell->mousePressed(CellMouseEvent::from(*event), frame, *this))
         m_trackingCell = cell;
 }
 
@@ -128,7 +116,7 @@ void CellButton::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_trackingCell && (event->buttons() & Qt::LeftButton)) {
         const std::shared_ptr<Cell> cell = m_trackingCell;
-        cell->mouseDragged(cellEvent(event), *this);
+        cell->mouseDragged(CellMouseEvent::from(*event), *this);
         if (!cell->isTracking())
             m_trackingCell.reset();
         return;
@@ -146,7 +134,7 @@ void CellButton::mouseReleaseEvent(QMouseEvent* event)
     const std::shared_ptr<Cell> cell = std::move(m_trackingCell);
     QPointer<CellButton> guard(this);
     // The action may close the window and delete this button.
-    if (cell->mouseReleased(cellEvent(event), *this) && guard)
+    if (cell->mouseReleased(CellMouseEvent::from(*event), *this) && guard)
         emit clicked(isChecked());
     if (guard)
         update();

@@ -55,7 +55,6 @@ protected:
     bool hitButton(const QPoint& position) const override;
 
 private:
-    CellMouseEvent cellEvent(const QMouseEvent* event) const;
     void cancelTracking();
 
     std::shared_ptr<Cell> m_cell;

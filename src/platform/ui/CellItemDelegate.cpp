@@ -1,7 +1,6 @@
 #include "platform/ui/CellItemDelegate.h"
 
 #include "platform/ui/CellHost.h"
-#include "platform/ui/CurrentEvent.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
@@ -115,16 +114,6 @@ void CellItemDelegate::setHoveredIndex(const QModelIndex& index)
     emit hoveredRowChanged(hoveredRow(), previous);
 }
 
-CellMouseEvent CellItemDelegate::cellEvent(const QMouseEvent* event) const
-{
-    CellMouseEvent cellEvent;
-    cellEvent.position = event->position();
-    cellEvent.button = event->button();
-    cellEvent.modifiers = event->modifiers();
-    cellEvent.clickCount = CurrentEvent::clickCount();
-    return cellEvent;
-}
-
 void CellItemDelegate::select(const QModelIndex& index, Qt::KeyboardModifiers modifiers)
 {
     QItemSelectionModel* selection = m_view->selectionModel();
@@ -160,7 +149,7 @@ bool CellItemDelegate::handlePress(QMouseEvent* event)
     if (press == Press::TrackAndSelect)
         select(index, event->modifiers());
     std::unique_ptr<Cell> copy = cell->clone();
-    if (copy->mousePressed(cellEvent(event), frame, *m_host)) {
+    if (copy->mousePressed(CellMouseEvent::from(*event), frame, *m_host)) {
         m_trackingCell = std::move(copy);
         m_trackingIndex = index.siblingAtColumn(0);
         updateRow(m_trackingIndex);
@@ -199,7 +188,7 @@ bool CellItemDelegate::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (m_trackingCell) {
             if (mouse->buttons() & Qt::LeftButton) {
-                m_trackingCell->mouseDragged(cellEvent(mouse), *m_host);
+                m_trackingCell->mouseDragged(CellMouseEvent::from(*mouse), *m_host);
                 if (!m_trackingCell->isTracking())
                     endTracking();
             }
@@ -217,7 +206,7 @@ bool CellItemDelegate::eventFilter(QObject* watched, QEvent* event)
         m_trackingIndex = QPersistentModelIndex();
         QPointer<CellItemDelegate> guard(this);
         // The action may change the model or close the list's window.
-        cell->mouseReleased(cellEvent(mouse), *m_host);
+        cell->mouseReleased(CellMouseEvent::from(*mouse), *m_host);
         if (guard)
             updateRow(index);
         return true;

@@ -78,7 +78,6 @@ private:
     void endTracking();
     bool handlePress(QMouseEvent* event);
     void select(const QModelIndex& index, Qt::KeyboardModifiers modifiers);
-    CellMouseEvent cellEvent(const QMouseEvent* event) const;
 
     QPointer<QAbstractItemView> m_view;
     CellProvider m_provider;

@@ -143,34 +143,34 @@ QList<GallerySample> cells()
     return samples;
 }
 
-QWidget* imageTile(const QString& name)
+// Pixmaps side by side, aligned at their bottom edge.
+QWidget* pixmapRow(const std::function<QPixmap(int index, qreal ratio)>& pixmapAt, int count)
 {
     auto* tile = new QWidget;
     auto* layout = new QHBoxLayout(tile);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
-    const QSizeF natural = ImageRegistry::naturalSize(name);
-    for (const qreal factor : {1.0, 2.0}) {
+    for (int i = 0; i < count; ++i) {
         auto* label = new QLabel;
-        label->setPixmap(ImageRegistry::pixmap(name, natural * factor, tile->devicePixelRatioF()));
-        label->setAlignment(Qt::AlignBottom | Qt::AlignHCenter);
+        label->setPixmap(pixmapAt(i, tile->devicePixelRatioF()));
         layout->addWidget(label, 0, Qt::AlignBottom);
     }
     return tile;
 }
 
+// One of our images at its natural size and twice that.
+QWidget* imageTile(const QString& name)
+{
+    const QSizeF natural = ImageRegistry::naturalSize(name);
+    return pixmapRow(
+        [&](int i, qreal ratio) { return ImageRegistry::pixmap(name, natural * (i + 1), ratio); }, 2);
+}
+
+// A theme icon at the sizes lists, rows and dialogs use.
 QWidget* iconTile(const QIcon& icon)
 {
-    auto* tile = new QWidget;
-    auto* layout = new QHBoxLayout(tile);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
-    for (const int size : {16, 32, 48}) {
-        auto* label = new QLabel;
-        label->setPixmap(icon.pixmap(QSize(size, size), tile->devicePixelRatioF()));
-        layout->addWidget(label, 0, Qt::AlignBottom);
-    }
-    return tile;
+    static const int sizes[]{16, 32, 48};
+    return pixmapRow([&](int i, qreal ratio) { return icon.pixmap(QSize(sizes[i], sizes[i]), ratio); }, 3);
 }
 
 QList<GallerySample> images()
