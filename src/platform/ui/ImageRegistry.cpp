@@ -1,6 +1,7 @@
 #include "platform/ui/ImageRegistry.h"
 
 #include "model/TQLog.h"
+#include "platform/ui/Drawing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -226,14 +227,7 @@ void ImageRegistry::draw(QPainter& painter, const QString& name, const QRectF& t
     if (target.isEmpty())
         return;
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QPixmap image = pixmap(name, target.size(), ratio);
-    if (image.isNull())
-        return;
-    painter.save();
-    painter.setOpacity(painter.opacity() * opacity);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(target, image, QRectF(QPointF(0, 0), QSizeF(image.size())));
-    painter.restore();
+    Drawing::drawPixmap(painter, target, pixmap(name, target.size(), ratio), opacity);
 }
 
 QIcon ImageRegistry::icon(const QString& name)
