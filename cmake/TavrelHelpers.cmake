@@ -42,3 +42,21 @@ function(tavrel_class_registrations out name)
     COMMENT "Collecting registered classes of ${name}")
   set(${out} ${generated} PARENT_SCOPE)
 endfunction()
+
+# The interface library's resource file, listing every file of resources/images and resources/strings
+# (aliased by their path below resources/, so ":/images/close_regular.svg"). Rewritten only when the
+# list changes.
+function(tavrel_ui_resources out)
+  file(GLOB files CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/resources/images/*.svg
+    ${CMAKE_SOURCE_DIR}/resources/strings/*.json)
+  set(content "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n")
+  foreach(f IN LISTS files)
+    file(RELATIVE_PATH alias ${CMAKE_SOURCE_DIR}/resources ${f})
+    string(APPEND content "  <file alias=\"${alias}\">${f}</file>\n")
+  endforeach()
+  string(APPEND content "</qresource>\n</RCC>\n")
+  set(qrc ${CMAKE_CURRENT_BINARY_DIR}/tavrel_ui_resources.qrc)
+  file(CONFIGURE OUTPUT ${qrc} CONTENT "${content}" @ONLY)
+  set(${out} ${qrc} PARENT_SCOPE)
+endfunction()

@@ -11,7 +11,8 @@ namespace {
 QString baseFolder()
 {
     static const QString base = [] {
-        const QByteArray tmp = qgetenv("TAVREL_TEST_TMP").isEmpty() ? QByteArray("/tmp") : qgetenv("TAVREL_TEST_TMP");
+        const QByteArray tmp =
+            qgetenv("TAVREL_TEST_TMP").isEmpty() ? QByteArray("/tmp") : qgetenv("TAVREL_TEST_TMP");
         QByteArray templ = tmp + "/tavrel-test-XXXXXX";
         const char* made = mkdtemp(templ.data());
         return made ? QString::fromLocal8Bit(made) : QDir::tempPath();
@@ -31,7 +32,8 @@ TempHome::TempHome()
     const QString root = m_dir->path();
     for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
         QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     setEnv("HOME", root);
     setEnv("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
     setEnv("XDG_DATA_HOME", root + QStringLiteral("/data"));
@@ -43,11 +45,26 @@ TempHome::TempHome()
 
 TempHome::~TempHome() = default;
 
-QString TempHome::path() const { return m_dir->path(); }
-QString TempHome::dataHome() const { return m_dir->path() + QStringLiteral("/data"); }
-QString TempHome::configHome() const { return m_dir->path() + QStringLiteral("/config"); }
-QString TempHome::stateHome() const { return m_dir->path() + QStringLiteral("/state"); }
-QString TempHome::cacheHome() const { return m_dir->path() + QStringLiteral("/cache"); }
+QString TempHome::path() const
+{
+    return m_dir->path();
+}
+QString TempHome::dataHome() const
+{
+    return m_dir->path() + QStringLiteral("/data");
+}
+QString TempHome::configHome() const
+{
+    return m_dir->path() + QStringLiteral("/config");
+}
+QString TempHome::stateHome() const
+{
+    return m_dir->path() + QStringLiteral("/state");
+}
+QString TempHome::cacheHome() const
+{
+    return m_dir->path() + QStringLiteral("/cache");
+}
 
 void removeBaseFolder()
 {
