@@ -3,7 +3,7 @@
 // and prints the attributes it gave as a JSON object. The content type defaults to that of record files.
 // Exit status: 0 when the importer answered true, 1 when it answered false, 2 when it could not be used.
 
-#include "MetadataImporterPlugIn.h"
+#include "importer/MetadataImporterPlugIn.h"
 
 #include <QByteArray>
 #include <QJsonDocument>
