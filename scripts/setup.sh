@@ -2,7 +2,7 @@
 # Installs every Debian package that building and testing Tavrel needs; a fast no-op when all is there.
 set -euo pipefail
 PACKAGES=(
-  build-essential cmake ninja-build ccache pkg-config
+  build-essential cmake ninja-build ccache pkg-config clang-format
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-networkauth-dev qt6-svg-dev qt6-pdf-dev
   libsqlite3-dev libpugixml-dev libcpp-httplib-dev

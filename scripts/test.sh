@@ -3,8 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-# Includes that point up the layer table fail the run before anything builds.
+# Includes that point up the layer table, and files that drift from .clang-format, fail the run before
+# anything builds.
 bash scripts/check-layers.sh
+bash scripts/check-format.sh
 BUILD_DIR=${BUILD_DIR:-build}
 # Let clones in other folders share the compiler cache.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1

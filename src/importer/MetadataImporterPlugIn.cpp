@@ -1,8 +1,8 @@
 #include "importer/MetadataImporterPlugIn.h"
 
 #include "importer/TQSpotlightImporter.h"
-#include "platform/system/TQLog.h"
 #include "platform/store/ExternalRecord.h"
+#include "platform/system/TQLog.h"
 
 #include <QFile>
 #include <atomic>

@@ -2,8 +2,8 @@
 
 #include "importer/MetadataImporterPlugIn.h"
 #include "model/TQDataModelEntities.h"
-#include "platform/system/TQLog.h"
 #include "platform/store/ExternalRecord.h"
+#include "platform/system/TQLog.h"
 
 #include <QUrl>
 

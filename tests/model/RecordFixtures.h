@@ -5,11 +5,10 @@
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/gdata/GDataFeedBase.h"
 #include "platform/gdata/GDataObjectFactory.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
-
-#include "support/TestData.h"
 
 namespace tavrel::test {
 

@@ -1,7 +1,6 @@
 #include "platform/gdata/OAuth2Configuration.h"
 
 #include "platform/gdata/GDataEndpoints.h"
-
 #include "platform/system/Paths.h"
 
 #include <QSettings>

@@ -13,8 +13,7 @@ public:
     Exception(QString name, QString reason)
         : m_name(std::move(name)), m_reason(std::move(reason)),
           m_what((m_name + QStringLiteral(": ") + m_reason).toStdString())
-    {
-    }
+    {}
 
     const QString& name() const { return m_name; }
     const QString& reason() const { return m_reason; }

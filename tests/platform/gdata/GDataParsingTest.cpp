@@ -1,4 +1,3 @@
-#include "support/TestData.h"
 #include "platform/gdata/GDataConstants.h"
 #include "platform/gdata/GDataEntryACL.h"
 #include "platform/gdata/GDataEntryContact.h"
@@ -14,6 +13,7 @@
 #include "platform/gdata/GDataFeedDocChange.h"
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/gdata/GDataObjectFactory.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
