@@ -45,7 +45,12 @@ QByteArray AtomText::escape(const QByteArray& utf8)
             out.append("&quot;");
             break;
         default:
-            out.append(c);
+            // Control characters cannot stand in XML as they are; as references a reader like pugixml
+            // still takes them (and nothing is lost).
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                out.append("&#" + QByteArray::number(int(c)) + ';');
+            else
+                out.append(c);
         }
     }
     return out;
@@ -162,7 +167,8 @@ QString AtomText::attribute(const pugi::xml_node& node, const char* local)
 }
 
 namespace {
-void collectPrefixes(const pugi::xml_node& node, QSet<QString>& prefixes)
+// Every prefix used below and including `top`. Without recursion: a posted entry may nest deeply.
+void collectPrefixes(const pugi::xml_node& top, QSet<QString>& prefixes)
 {
     auto add = [&](const char* name) {
         const char* colon = std::strchr(name, ':');
@@ -173,12 +179,19 @@ void collectPrefixes(const pugi::xml_node& node, QSet<QString>& prefixes)
         if (p != QLatin1String("xmlns") && p != QLatin1String("xml"))
             prefixes.insert(p);
     };
-    add(node.name());
-    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
-        add(a.name());
-    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() == pugi::node_element)
-            collectPrefixes(c, prefixes);
+    for (pugi::xml_node node = top; node;) {
+        if (node.type() == pugi::node_element) {
+            add(node.name());
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+                add(a.name());
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && node != top && !node.next_sibling())
+            node = node.parent();
+        node = node && node != top ? node.next_sibling() : pugi::xml_node();
     }
 }
 } // namespace

@@ -83,6 +83,9 @@ Response DocumentResource::create(const Request& r, const QString& folder, bool 
     // An entry naming an existing document, posted to a folder's contents, puts it into the folder.
     if (!folder.isEmpty() && !in.id.isEmpty() && m_state.doc(in.id)) {
         State::Doc* d = m_state.doc(in.id);
+        // As the real service: no collection inside itself, however many collections lie between.
+        if (d->kind == QLatin1String("folder") && m_state.isWithin(folder, d->rid))
+            return Response::text(400, "Invalid request: a collection cannot be put inside itself");
         if (!d->parents.contains(folder)) {
             d->parents.append(folder);
             m_state.touch(*d, false);

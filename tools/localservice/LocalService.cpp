@@ -2,6 +2,7 @@
 
 #include "LocalServiceImpl.h"
 #include "LocalServiceSeed.h"
+#include "RequestMessage.h"
 
 #include <QCryptographicHash>
 #include <arpa/inet.h>
@@ -218,13 +219,27 @@ int LocalService::hangingRequests() const
 QList<JournalEntry> LocalService::journal() const
 {
     std::lock_guard lock(d->mutex);
-    return d->journal;
+    return d->journal.entries();
 }
 
 void LocalService::clearJournal()
 {
     std::lock_guard lock(d->mutex);
     d->journal.clear();
+}
+
+DirectAnswer LocalService::handleMessage(const QByteArray& message)
+{
+    Request r;
+    QByteArray refusal;
+    if (!RequestMessage::parse(message, &r, &refusal) && r.method.isEmpty())
+        return DirectAnswer{400, {}, refusal};
+    quint64 generation = 0;
+    const std::optional<Fault> fault = d->takeFault(r, &generation);
+    const Response out = d->respond(r, fault, generation, false, refusal);
+    DirectAnswer answer{out.status, out.headers, out.body};
+    answer.headers.append({"Content-Type", out.contentType});
+    return answer;
 }
 
 QString LocalService::addDocument(const QString& title, const QString& kind, const QString& ownerEmail,

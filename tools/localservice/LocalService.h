@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -18,8 +19,17 @@ struct JournalEntry
     QString rawTarget;              // path and query as sent
     QMap<QString, QString> query;   // decoded query parameters
     QMap<QString, QString> headers; // names in lower case
+    QByteArray body;                // the first MiB of it; nothing for a refused request
+    qint64 bodySize = 0;            // how many bytes the body had
+    int status = 0;                 // what the service answered
+};
+
+// What handleMessage answers.
+struct DirectAnswer
+{
+    int status = 0;
+    QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
-    int status = 0; // what the service answered
 };
 
 // A fault applied to the next `count` requests whose method matches (empty: any) and whose path
@@ -97,6 +107,11 @@ public:
     int hangingRequests() const; // requests held by a Hang fault right now
     QList<JournalEntry> journal() const;
     void clearJournal();
+
+    // Handles one HTTP/1.1 request message (request line, headers, then Content-Length bytes of body, or
+    // all that follows the head without that header) in-process, the way a request over the socket goes:
+    // faults, token, route, journal. The service need not be started. For tests and the fuzz target.
+    DirectAnswer handleMessage(const QByteArray& message);
 
     // Changes made "by someone else", as the service's own state changes; each bumps the changestamp.
     // A rename or new content names another person as the last modifier (the owner when not the user).

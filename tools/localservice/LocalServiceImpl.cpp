@@ -1,5 +1,7 @@
 #include "LocalServiceImpl.h"
 
+#include "RequestMessage.h"
+
 #include <algorithm>
 #include <httplib.h>
 #include <memory>
@@ -32,49 +34,90 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
     }
 
     // Which fault applies, decided before the body is read.
-    std::optional<Fault> fault;
     quint64 generation = 0;
-    {
-        std::lock_guard lock(mutex);
-        for (int i = 0; i < faults.size(); ++i) {
-            FaultSlot& slot = faults[i];
-            if (!slot.fault.method.isEmpty() && slot.fault.method.compare(r.method, Qt::CaseInsensitive) != 0)
-                continue;
-            if (!slot.fault.pathPattern.isEmpty() && !slot.pattern.match(r.path).hasMatch())
-                continue;
-            fault = slot.fault;
-            if (--slot.remaining <= 0)
-                faults.removeAt(i);
-            break;
-        }
-        generation = faultGeneration;
-    }
+    const std::optional<Fault> fault = takeFault(r, &generation);
 
+    // A malformed target, or a length that is no number or too large, is refused before a byte of the body
+    // is read; a body that ends before its length (the client went, or the read timed out) is refused
+    // after.
+    qint64 declared = -1;
+    QByteArray refusal = RequestMessage::refusedTarget(QByteArray::fromStdString(req.target));
+    if (refusal.isEmpty() && r.headers.contains(QStringLiteral("content-length")))
+        refusal = RequestMessage::refusedLength(r.header("content-length"), &declared);
     const bool dropRequest = fault && fault->kind == Fault::DropAfterBytes && reader;
-    if (reader) {
+    if (reader && refusal.isEmpty()) {
         const qint64 limit = dropRequest ? fault->bytes : -1;
-        (*reader)([&](const char* data, size_t length) {
+        const bool complete = (*reader)([&](const char* data, size_t length) {
             if (limit >= 0) {
                 const qint64 room = limit - r.body.size();
-                r.body.append(data, int(std::min<qint64>(room, qint64(length))));
+                r.body.append(data, qsizetype(std::min<qint64>(room, qint64(length))));
                 if (r.body.size() >= limit) {
                     r.truncated = true;
                     return false;
                 }
                 return true;
             }
-            r.body.append(data, int(length));
+            r.body.append(data, qsizetype(length));
             return true;
         });
         if (dropRequest)
             r.truncated = true;
-    } else {
+        else if (!complete || (declared >= 0 && r.body.size() != declared))
+            refusal = "The request body is shorter than its Content-Length";
+    } else if (!reader) {
         r.body = QByteArray::fromStdString(req.body);
     }
 
+    Response out = respond(r, fault, generation, dropRequest, refusal);
+
+    res.status = out.status;
+    for (const auto& [k, v] : out.headers)
+        res.set_header(k.toStdString(), v.toStdString());
+    res.set_header("GData-Version", "3.0");
+    // The rest of a refused body may still be on its way: the connection cannot carry another request.
+    if (!refusal.isEmpty())
+        res.set_header("Connection", "close");
+    if (out.drop) {
+        auto body = std::make_shared<std::string>(out.body.toStdString());
+        const size_t keep = size_t(std::min<qint64>(out.dropAfter, qint64(body->size())));
+        res.set_content_provider(std::max<size_t>(body->size(), keep + 1), out.contentType.toStdString(),
+                                 [body, keep](size_t, size_t, httplib::DataSink& sink) {
+                                     if (keep > 0)
+                                         sink.write(body->data(), keep);
+                                     return false;
+                                 });
+    } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
+        res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());
+    }
+}
+
+std::optional<Fault> LocalService::Impl::takeFault(const Request& r, quint64* generation)
+{
+    std::lock_guard lock(mutex);
+    *generation = faultGeneration;
+    for (int i = 0; i < faults.size(); ++i) {
+        FaultSlot& slot = faults[i];
+        if (!slot.fault.method.isEmpty() && slot.fault.method.compare(r.method, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!slot.fault.pathPattern.isEmpty() && !slot.pattern.match(r.path).hasMatch())
+            continue;
+        const Fault fault = slot.fault;
+        if (--slot.remaining <= 0)
+            faults.removeAt(i);
+        return fault;
+    }
+    return std::nullopt;
+}
+
+Response LocalService::Impl::respond(Request& r, const std::optional<Fault>& fault, quint64 generation,
+                                     bool dropRequest, const QByteArray& refusal)
+{
     Response out;
     bool handled = false;
-    if (fault && !dropRequest) {
+    if (!refusal.isEmpty()) {
+        out = Response::text(400, refusal);
+        handled = true;
+    } else if (fault && !dropRequest) {
         std::unique_lock lock(mutex);
         switch (fault->kind) {
         case Fault::Status:
@@ -108,9 +151,10 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
             break;
         }
     }
+    bool unauthorised = false;
     if (!handled) {
         std::lock_guard lock(mutex);
-        out = dispatch(r);
+        out = dispatch(r, &unauthorised);
     }
     if (dropRequest) {
         out.drop = true;
@@ -120,44 +164,28 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
         out.dropAfter = fault->bytes;
     }
 
-    {
-        std::lock_guard lock(mutex);
-        JournalEntry j;
-        j.method = r.method;
-        j.path = r.path;
-        j.rawTarget = r.rawTarget;
-        j.query = r.query;
-        j.headers = r.headers;
-        j.body = r.body;
-        j.status = dropRequest ? 0 : out.status;
-        journal.append(j);
-    }
-
-    res.status = out.status;
-    for (const auto& [k, v] : out.headers)
-        res.set_header(k.toStdString(), v.toStdString());
-    res.set_header("GData-Version", "3.0");
-    if (out.drop) {
-        auto body = std::make_shared<std::string>(out.body.toStdString());
-        const size_t keep = size_t(std::min<qint64>(out.dropAfter, qint64(body->size())));
-        res.set_content_provider(std::max<size_t>(body->size(), keep + 1), out.contentType.toStdString(),
-                                 [body, keep](size_t, size_t, httplib::DataSink& sink) {
-                                     if (keep > 0)
-                                         sink.write(body->data(), keep);
-                                     return false;
-                                 });
-    } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
-        res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());
-    }
+    std::lock_guard lock(mutex);
+    JournalEntry j;
+    j.method = r.method;
+    j.path = r.path;
+    j.rawTarget = r.rawTarget;
+    j.query = r.query;
+    j.headers = r.headers;
+    j.body = r.body;
+    j.status = dropRequest ? 0 : out.status;
+    journal.append(std::move(j), !refusal.isEmpty() || unauthorised);
+    return out;
 }
 
-Response LocalService::Impl::dispatch(Request& r)
+Response LocalService::Impl::dispatch(Request& r, bool* unauthorised)
 {
     const RouteTable::Route* route = routes.find(r);
     // Everything but the public routes needs a token, an unknown path included.
     if (!route || route->access != RouteTable::Public) {
-        if (!oauth.authorised(r, &r.account))
+        if (!oauth.authorised(r, &r.account)) {
+            *unauthorised = true;
             return oauth.unauthorised();
+        }
     }
     if (!route)
         return Response::text(404, "Not Found");

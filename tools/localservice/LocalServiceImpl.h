@@ -4,6 +4,7 @@
 #include "ContactResource.h"
 #include "DocumentFeedResource.h"
 #include "DocumentResource.h"
+#include "Journal.h"
 #include "LocalService.h"
 #include "LocalServiceState.h"
 #include "OAuthResource.h"
@@ -17,6 +18,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace httplib {
@@ -62,11 +64,19 @@ struct LocalService::Impl
     QList<FaultSlot> faults;
     quint64 faultGeneration = 0;
     int hanging = 0;
-    QList<JournalEntry> journal;
+    Journal journal;
 
     // Called on the server's threads: applies a fault, reads the body, answers, writes the journal.
     void serve(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader* reader);
-    Response dispatch(Request& r); // with the mutex held
+    // The fault that applies to the request, taken from the list; the generation tells a Hang when the
+    // faults were cleared.
+    std::optional<Fault> takeFault(const Request& r, quint64* generation);
+    // A request whose head and body were read: the fault (but for a dropped request body), the handler,
+    // the journal. A non-empty `refusal` answers 400 with it and applies nothing.
+    Response respond(Request& r, const std::optional<Fault>& fault, quint64 generation, bool dropRequest,
+                     const QByteArray& refusal);
+    // With the mutex held; `unauthorised` tells a request refused for its token.
+    Response dispatch(Request& r, bool* unauthorised);
 
 private:
     void addRoutes(); // LocalServiceRoutes.cpp

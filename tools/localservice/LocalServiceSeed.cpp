@@ -3,6 +3,7 @@
 #include "AtomText.h"
 
 #include <QCryptographicHash>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -152,6 +153,26 @@ bool LocalServiceSeed::load(LocalServiceState& state, const QByteArray& json, QS
                 return fail(QStringLiteral("documents[%1]: parent \"%2\" is not a folder of the seed")
                                 .arg(i)
                                 .arg(p.toString()));
+        }
+    }
+    // Collections nest without cycles, as the service keeps them.
+    QHash<QString, QStringList> parentsOf;
+    for (const QJsonValue& v : docs) {
+        const QString rid = v.toObject().value(QStringLiteral("resourceId")).toString();
+        for (const QJsonValue& p : v.toObject().value(QStringLiteral("parents")).toArray())
+            parentsOf[rid].append(p.toString());
+    }
+    for (auto it = parentsOf.constBegin(); it != parentsOf.constEnd(); ++it) {
+        QStringList pending = it.value();
+        QSet<QString> seen;
+        while (!pending.isEmpty()) {
+            const QString parent = pending.takeLast();
+            if (parent == it.key())
+                return fail(QStringLiteral("documents: collection \"%1\" lies inside itself").arg(it.key()));
+            if (!seen.contains(parent)) {
+                seen.insert(parent);
+                pending += parentsOf.value(parent);
+            }
         }
     }
 

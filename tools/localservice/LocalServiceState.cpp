@@ -2,6 +2,8 @@
 
 #include "AtomText.h"
 
+#include <QSet>
+
 namespace tavrel::localservice {
 
 namespace {
@@ -98,6 +100,23 @@ QString LocalServiceState::etag(const QString& key, quint64 version, bool weak) 
     const quint64 h = mix(fnv(key) ^ (version * 0x100000001b3ULL));
     QString tag = QLatin1Char('"') + code(h, 12) + QStringLiteral("t7ImBk") + QLatin1Char('"');
     return weak ? QStringLiteral("W/") + tag : tag;
+}
+
+bool LocalServiceState::isWithin(const QString& folder, const QString& ancestor)
+{
+    QStringList pending{folder};
+    QSet<QString> seen;
+    while (!pending.isEmpty()) {
+        const QString current = pending.takeLast();
+        if (current == ancestor)
+            return true;
+        if (seen.contains(current))
+            continue;
+        seen.insert(current);
+        if (const Doc* d = doc(current))
+            pending += d->parents;
+    }
+    return false;
 }
 
 LocalServiceState::Doc* LocalServiceState::doc(const QString& rid)

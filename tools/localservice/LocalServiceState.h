@@ -116,6 +116,9 @@ public:
 
     Doc* doc(const QString& rid);
     Doc* docByLocal(const QString& local);
+    // Whether the collection `folder` is `ancestor` or lies inside it, through any chain of parents:
+    // putting `ancestor` into `folder` would make a cycle.
+    bool isWithin(const QString& folder, const QString& ancestor);
     Doc& insertDoc(Doc doc); // assigns seq and a changestamp
     // Records a change of the document: new ETag, times, changestamp; drops the cached text.
     void touch(Doc& doc, bool modified = true);

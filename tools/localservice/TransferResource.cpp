@@ -70,6 +70,14 @@ QString nativeKindForUpload(const QString& mime)
     return {};
 }
 
+// A byte count as a header states it: decimal digits that fit.
+bool parseCount(const QString& text, qint64* count)
+{
+    bool ok = false;
+    *count = text.toLongLong(&ok);
+    return ok && *count >= 0 && !text.startsWith(QLatin1Char('+')) && !text.startsWith(QLatin1Char('-'));
+}
+
 // A tiny valid PNG (1x1, grey), for thumbnails and generated contact photos.
 const QByteArray& tinyPng()
 {
@@ -90,10 +98,11 @@ Response TransferResource::startUpload(const Request& r, const QString& rest, co
     up.mime = r.header("x-upload-content-type");
     if (up.mime.isEmpty())
         up.mime = QStringLiteral("application/octet-stream");
-    bool ok = false;
-    up.total = r.header("x-upload-content-length").toLongLong(&ok);
-    if (!ok)
+    const QString length = r.header("x-upload-content-length");
+    if (length.isEmpty())
         up.total = -1;
+    else if (!parseCount(length, &up.total))
+        return Response::text(400, "Invalid X-Upload-Content-Length: " + length.left(40).toUtf8());
     up.filename = QUrl::fromPercentEncoding(r.header("slug").toUtf8());
     up.title = up.filename;
     up.convert = !r.query.contains(QStringLiteral("convert")) || r.flag("convert");
@@ -159,42 +168,55 @@ Response TransferResource::putChunk(const Request& r, const QString& uploadId)
             out.header("Range", "bytes=0-" + QByteArray::number(up.data.size() - 1));
         return out;
     };
+    // A range is refused when a number does not fit, or when it contradicts the total the session knows
+    // (from its start or an earlier chunk): nothing is stored from it.
     const QString range = r.header("content-range");
     static const QRegularExpression full(QStringLiteral("^bytes (\\d+)-(\\d+)/(\\d+|\\*)$"));
     static const QRegularExpression status(QStringLiteral("^bytes \\*/(\\d+|\\*)$"));
+    const auto totalOf = [&](const QString& text, qint64* total) {
+        *total = up.total;
+        if (text == QLatin1String("*"))
+            return true;
+        qint64 stated = 0;
+        if (!parseCount(text, &stated) || (up.total >= 0 && stated != up.total))
+            return false;
+        *total = stated;
+        return true;
+    };
+    qint64 total = -1;
     if (auto m = status.match(range); m.hasMatch()) {
-        if (m.captured(1) != QLatin1String("*"))
-            up.total = m.captured(1).toLongLong();
-        if (up.total >= 0 && up.data.size() == up.total && up.total == 0)
-            ; // an empty file finishes below
-        else
+        if (!totalOf(m.captured(1), &total) || (total >= 0 && up.data.size() > total))
+            return Response::text(400, "Content-Range contradicts the upload's length");
+        up.total = total;
+        if (!(up.total == 0 && up.data.isEmpty())) // an empty file finishes below
             return incomplete();
     } else if (auto m = full.match(range); m.hasMatch()) {
-        const qint64 first = m.captured(1).toLongLong();
-        const qint64 last = m.captured(2).toLongLong();
-        if (m.captured(3) != QLatin1String("*"))
-            up.total = m.captured(3).toLongLong();
+        qint64 first = 0, last = 0;
+        if (!parseCount(m.captured(1), &first) || !parseCount(m.captured(2), &last) ||
+            !totalOf(m.captured(3), &total) || (total >= 0 && last >= total))
+            return Response::text(400, "Content-Range contradicts the upload's length");
         if (last < first || (!r.truncated && r.body.size() != last - first + 1))
             return Response::text(400, "Content-Range does not match the body");
+        up.total = total;
         if (first > up.data.size())
             return incomplete(); // a gap: the client asks where to go on
         const qint64 skip = up.data.size() - first;
         if (skip < r.body.size())
-            up.data.append(r.body.mid(int(skip)));
+            up.data.append(r.body.mid(skip));
         if (r.truncated || up.total < 0 || up.data.size() < up.total)
             return incomplete();
     } else if (range.isEmpty() && up.total < 0) {
         up.data = r.body;
         up.total = up.data.size();
     } else if (range.isEmpty()) {
+        if (r.body.size() > up.total)
+            return Response::text(400, "The body is longer than the upload's length");
         up.data = r.body;
         if (r.truncated || up.data.size() < up.total)
             return incomplete();
     } else {
         return Response::text(400, "Invalid Content-Range");
     }
-    if (up.total >= 0 && up.data.size() > up.total)
-        up.data.truncate(int(up.total));
 
     // Complete.
     const Upload done = up;

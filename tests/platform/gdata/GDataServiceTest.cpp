@@ -462,7 +462,7 @@ TEST_F(GDataService, ResumableUploadSurvivesADroppedConnectionAndServerErrors)
             askedForStatus |= requests[i].headers.value(QStringLiteral("content-range")) ==
                               QStringLiteral("bytes */%1").arg(content.size());
             if (requests[i].method == QLatin1String("PUT"))
-                resent += requests[i].body.size();
+                resent += requests[i].bodySize;
         }
         if (row.mustAskForStatus) {
             EXPECT_TRUE(askedForStatus) << row.name;
