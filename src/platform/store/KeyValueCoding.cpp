@@ -123,8 +123,15 @@ QString KeyValueCoding::fold(const QString& text, int options)
                 c.category() != QChar::Mark_Enclosing)
                 result.append(c);
     }
-    if (options & kCaseInsensitive)
-        result = result.toCaseFolded();
+    if (options & kCaseInsensitive) {
+        QString folded = result.toCaseFolded();
+        if (folded.size() == result.size()) {
+            for (qsizetype i = 0; i < folded.size(); ++i)
+                if (folded.at(i).unicode() < 0x80 && result.at(i).unicode() >= 0x80)
+                    folded[i] = result.at(i);
+        }
+        result = folded;
+    }
     return result;
 }
 

@@ -31,7 +31,9 @@ public:
                            bool localized = false);
     // Strings compare by code point (the order SQLite gives UTF-8 text).
     static int compareStrings(const QString& left, const QString& right);
-    // Case and diacritic folding for [c] and [d].
+    // Case and diacritic folding for [c] and [d]. Case folding leaves the characters outside ASCII that
+    // would fold into it (the Kelvin sign, the long s) as they are, as SQLite's NOCASE does: a fetch
+    // and the evaluation in memory then agree on what equals an ASCII text.
     static QString fold(const QString& text, int options);
     // BEGINSWITH (0), ENDSWITH (1), CONTAINS (2), LIKE (3), MATCHES (4) with Predicate::Option flags.
     enum StringOperator { BeginsWith, EndsWith, Contains, Like, Matches };

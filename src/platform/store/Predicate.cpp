@@ -138,7 +138,9 @@ bool PredicateNode::compare(Predicate::Operator op, int options, const QVariant&
                     return true;
             return false;
         }
-        if (right.typeId() == QMetaType::QString && left.typeId() == QMetaType::QString)
+        // Text in text: nil is in nothing and holds nothing, as for the other string operators.
+        if (right.typeId() == QMetaType::QString && left.typeId() == QMetaType::QString &&
+            !KeyValueCoding::isNil(left) && !KeyValueCoding::isNil(right))
             return KeyValueCoding::stringMatch(KeyValueCoding::Contains, right.toString(), left.toString(),
                                                options);
         return false;

@@ -18,6 +18,12 @@ void PredicateParser::fail(const QString& why) const
                     QStringLiteral("Unable to parse the format string \"%1\" (%2)").arg(m_format, why));
 }
 
+PredicateParser::Nesting::Nesting(PredicateParser& parser) : m_parser(parser)
+{
+    if (++m_parser.m_depth > kMaximumNesting)
+        m_parser.fail(QStringLiteral("nested more than %1 deep").arg(kMaximumNesting));
+}
+
 bool PredicateParser::isWord(const Token& t, const char* word) const
 {
     return t.type == Token::Type::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
@@ -217,6 +223,7 @@ PredicateParser::NodePtr PredicateParser::parseNot()
     if (isWord(peek(), "NOT") ||
         (peek().type == Token::Type::Operator && peek().text == QLatin1String("!"))) {
         next();
+        const Nesting nesting(*this);
         auto node = std::make_shared<PredicateNode>();
         node->kind = PredicateNode::Kind::Not;
         node->children = {parseNot()};
@@ -229,6 +236,7 @@ PredicateParser::NodePtr PredicateParser::parsePrimary()
 {
     if (peek().type == Token::Type::LeftParen) {
         next();
+        const Nesting nesting(*this);
         NodePtr inner = parseOr();
         if (next().type != Token::Type::RightParen)
             fail(QStringLiteral("missing ')'"));
@@ -268,6 +276,7 @@ bool PredicateParser::parseExpression(void* out)
         e.constant = t.value;
         return true;
     case Token::Type::LeftBrace: {
+        const Nesting nesting(*this);
         QVariantList list;
         if (peek().type != Token::Type::RightBrace) {
             for (;;) {

@@ -11,8 +11,12 @@ namespace tavrel {
 class PredicateParser
 {
 public:
+    // Parentheses, NOT and {lists} nest at most this deep: every reader of a predicate recurses.
+    static constexpr int kMaximumNesting = 100;
+
     PredicateParser(const QString& format, const QVariantList& arguments);
-    // Raises NSInvalidArgumentException naming the format on a syntax error or missing argument.
+    // Raises NSInvalidArgumentException naming the format on a syntax error, a missing argument or
+    // nesting beyond kMaximumNesting.
     Predicate parse();
 
 private:
@@ -51,12 +55,20 @@ private:
     NodePtr parseComparison();
     bool parseExpression(void* expression);
     QVariant takeArgument();
+    // Counts one level down for as long as it lives.
+    struct Nesting
+    {
+        explicit Nesting(PredicateParser& parser);
+        ~Nesting() { --m_parser.m_depth; }
+        PredicateParser& m_parser;
+    };
 
     QString m_format;
     QVariantList m_arguments;
     int m_argumentIndex = 0;
     QList<Token> m_tokens;
     int m_pos = 0;
+    int m_depth = 0;
 };
 
 } // namespace tavrel

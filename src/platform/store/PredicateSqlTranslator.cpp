@@ -244,8 +244,8 @@ bool PredicateSqlTranslator::attributeAtom(const PredicateNode& n, const Attribu
     switch (n.op) {
     case Op::Equal:
         if (n.options == Predicate::CaseInsensitive && text && isAscii(v.toString())) {
-            // Text equal under folding to an ASCII text is equal ignoring ASCII case (but for the
-            // Kelvin sign, the long s and U+FEFF), which a NOCASE index answers; the folding confirms.
+            // Text equal under folding to an ASCII text is ASCII text equal ignoring case (the folding
+            // turns nothing else into ASCII), which a NOCASE index answers; the folding confirms.
             out = QStringLiteral("(%1 = ? COLLATE NOCASE AND tv_eq(%1, ?, %2))").arg(col).arg(n.options);
             binds.append(v);
         } else if (n.options && text) {

@@ -6,19 +6,33 @@
 #include <QDataStream>
 #include <QDateTime>
 #include <QIODevice>
+#include <QStringDecoder>
 #include <QStringEncoder>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace tavrel {
 
 namespace {
+// Stored text is UTF-8; a leading U+FEFF is part of it, which QString::fromUtf8 would drop.
+QString fromStoredUtf8(const char* text, qsizetype length)
+{
+    if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(text, length));
+    }
+    return QString::fromUtf8(text, length);
+}
+
 QString textOf(sqlite3_value* v)
 {
     const auto* p = reinterpret_cast<const char16_t*>(sqlite3_value_text16(v));
     const int n = sqlite3_value_bytes16(v) / 2;
     if (!p)
         return QString();
-    return n == 0 ? QStringLiteral("") : QString::fromUtf16(p, n);
+    // Copied as it is: QString::fromUtf16 would take a leading U+FEFF for a byte-order mark and drop it.
+    return n == 0 ? QStringLiteral("") : QString(reinterpret_cast<const QChar*>(p), n);
 }
 
 // tv_str(operator, options, value, pattern): the in-memory string operators, so SQL and memory agree.
@@ -53,8 +67,8 @@ void equalFunction(sqlite3_context* ctx, int, sqlite3_value** args)
 
 int collate(void* mode, int n1, const void* p1, int n2, const void* p2)
 {
-    const QString a = QString::fromUtf8(static_cast<const char*>(p1), n1);
-    const QString b = QString::fromUtf8(static_cast<const char*>(p2), n2);
+    const QString a = fromStoredUtf8(static_cast<const char*>(p1), n1);
+    const QString b = fromStoredUtf8(static_cast<const char*>(p2), n2);
     const intptr_t m = reinterpret_cast<intptr_t>(mode);
     return KeyValueCoding::sortCompare(a, b, (m & 1) ? 1 : 0, (m & 2) != 0);
 }
@@ -259,7 +273,7 @@ QString SqliteStatement::text(int column) const
     if (!p)
         return QString();
     // An empty text is a value, not nil.
-    return n == 0 ? QStringLiteral("") : QString::fromUtf8(p, n);
+    return n == 0 ? QStringLiteral("") : fromStoredUtf8(p, n);
 }
 
 QByteArray SqliteStatement::blob(int column) const

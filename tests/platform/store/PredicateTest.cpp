@@ -1,6 +1,7 @@
 #include "StoreTestModel.h"
 #include "platform/runtime/Exception.h"
 #include "platform/store/KeyValueCoding.h"
+#include "platform/store/PredicateParser.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,87 @@ TEST_F(PredicateTest, RecordArgumentsAndCodeBuiltPredicates)
     EXPECT_FALSE(Predicate::format("SELF MATCHES %@", "[a-z]+").evaluate(QVariant("me@x.org")));
     EXPECT_TRUE(Predicate::format("name == %@", "n").evaluate(QVariant(QVariantMap{{"name", "n"}})));
     EXPECT_TRUE(Predicate().evaluate(QVariant()));
+}
+
+// Texts whose case folding leaves ASCII, and a leading U+FEFF, which UTF-8 readers like to drop: a fetch
+// (whose ASCII arguments go through NOCASE) and the evaluation of the records read back agree on them.
+TEST_F(PredicateTest, SqlAndMemoryAgreeOnTextsThatFoldOrDecodeOddly)
+{
+    const QString kelvin(QChar(0x212A));
+    const QString longS(QChar(0x17F));
+    const QString mark = QString(QChar(0xFEFF)) + QStringLiteral("mark");
+    const QList<QPair<QString, QString>> stored{{"k1", kelvin}, {"k2", QStringLiteral("k")},
+                                                {"k3", longS},  {"k4", QStringLiteral("S")},
+                                                {"k5", mark},   {"k6", QStringLiteral("")}};
+    for (const auto& [id, title] : stored)
+        insert("Note", {{"identifier", id}, {"title", title}});
+    ASSERT_TRUE(context().save());
+    context().reset();
+    const QList<ManagedObjectPtr> notes = fetch("Note", Predicate::format("identifier BEGINSWITH 'k'"));
+    ASSERT_EQ(notes.size(), 6);
+    for (const ManagedObjectPtr& note : notes) {
+        if (note->stringValue("identifier") == QLatin1String("k5")) {
+            EXPECT_EQ(note->stringValue("title"), mark) << "the stored text comes back whole";
+        }
+    }
+
+    const struct
+    {
+        QString format;
+        QVariantList args;
+        QStringList expected;
+    } rows[] = {
+        {"title ==[c] %@", {"k"}, {"k2"}},
+        {"title ==[c] %@", {"K"}, {"k2"}},
+        {"title ==[c] %@", {kelvin}, {"k1"}},
+        {"title ==[c] %@", {"s"}, {"k4"}},
+        {"title ==[c] %@", {longS}, {"k3"}},
+        {"title ==[cd] %@", {"k"}, {"k1", "k2"}}, // compatibility decomposition makes the sign a K
+        {"title == %@", {mark}, {"k5"}},
+        {"title == %@", {"mark"}, {}},
+        {"title ==[c] %@", {"MARK"}, {}},
+        {"title BEGINSWITH %@", {QString(QChar(0xFEFF))}, {"k5"}},
+        // No text, not even "", lies in nil (SQL answers no row for nil).
+        {"title IN %@", {QString()}, {}},
+        {"title IN[c] %@", {QString()}, {}},
+        {"title IN %@", {"Smart"}, {"k4", "k6"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE((row.format + QLatin1Char(' ') + row.args.value(0).toString()).toStdString());
+        const Predicate p = Predicate::fromFormat(row.format, row.args);
+        QStringList fetched =
+            ids(fetch("Note", Predicate::andPredicate({p, Predicate::format("identifier BEGINSWITH 'k'")})));
+        QStringList inMemory;
+        for (const ManagedObjectPtr& note : notes)
+            if (p.evaluate(note))
+                inMemory.append(note->stringValue("identifier"));
+        std::sort(fetched.begin(), fetched.end());
+        std::sort(inMemory.begin(), inMemory.end());
+        EXPECT_EQ(fetched, row.expected);
+        EXPECT_EQ(inMemory, row.expected);
+    }
+}
+
+TEST_F(PredicateTest, NestingBeyondTheLimitRaisesRatherThanOverflowingTheStack)
+{
+    const int limit = PredicateParser::kMaximumNesting;
+    const QString deepest = QString(limit, u'(') + QStringLiteral("rank == 1") + QString(limit, u')');
+    EXPECT_EQ(ids(fetch("Note", Predicate::fromFormat(deepest))), QStringList{"r1"});
+    const QStringList tooDeep{
+        QString(4000, u'(') + QStringLiteral("rank == 1") + QString(4000, u')'),
+        QStringLiteral("NOT ").repeated(10000) + QStringLiteral("rank == 1"),
+        QStringLiteral("!").repeated(limit + 1) + QStringLiteral("rank == 1"),
+        QStringLiteral("rank IN ") + QString(5000, u'{') + QString(5000, u'}'),
+    };
+    for (const QString& format : tooDeep) {
+        SCOPED_TRACE(format.left(20).toStdString());
+        try {
+            Predicate::fromFormat(format);
+            ADD_FAILURE() << "parsed";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), Exception::kInvalidArgumentException);
+        }
+    }
 }
 
 TEST_F(PredicateTest, MalformedFormatsRaise)
