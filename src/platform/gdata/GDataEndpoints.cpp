@@ -1,9 +1,8 @@
 #include "platform/gdata/GDataEndpoints.h"
 
-#include "platform/system/Paths.h"
+#include "platform/system/Settings.h"
 
 #include <QMutex>
-#include <QSettings>
 #include <QUrlQuery>
 
 namespace tavrel {
@@ -48,8 +47,7 @@ QUrl GDataEndpoints::serviceBaseURL()
         if (isUsableBase(url))
             return cleanBase(url);
     }
-    const QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
-    const QString setting = settings.value(kServiceURLSettingKey).toString();
+    const QString setting = Settings::stringValue(kServiceURLSettingKey);
     if (!setting.isEmpty()) {
         const QUrl url(setting);
         if (isUsableBase(url))

@@ -1,9 +1,11 @@
 #include "platform/system/Settings.h"
 
 #include "platform/system/Paths.h"
+#include "platform/system/SettingsFileFormat.h"
 
 #include <QSettings>
 #include <mutex>
+#include <optional>
 
 // Resources of a static library need an explicit initialisation, outside any namespace.
 static void initCoreResources()
@@ -27,7 +29,7 @@ QVariantMap& defaultsTable()
     static std::once_flag loaded;
     std::call_once(loaded, [] {
         initCoreResources();
-        QSettings resource(QStringLiteral(":/Defaults.ini"), QSettings::IniFormat);
+        QSettings resource(QStringLiteral(":/Defaults.ini"), SettingsFileFormat::format());
         for (const QString& key : resource.allKeys())
             table.insert(key, resource.value(key));
     });
@@ -39,7 +41,7 @@ QVariantMap& defaultsTable()
 QVariant Settings::value(const QString& key)
 {
     std::lock_guard lock(settingsMutex());
-    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    QSettings settings(Paths::settingsFile(), SettingsFileFormat::format());
     if (settings.contains(key))
         return settings.value(key);
     return defaultsTable().value(key);
@@ -53,7 +55,7 @@ bool Settings::contains(const QString& key)
 void Settings::setValue(const QString& key, const QVariant& value)
 {
     std::lock_guard lock(settingsMutex());
-    QSettings settings(Paths::settingsFile(), QSettings::IniFormat);
+    QSettings settings(Paths::settingsFile(), SettingsFileFormat::format());
     if (value.isValid())
         settings.setValue(key, value);
     else
@@ -85,20 +87,32 @@ bool Settings::boolValue(const QString& key)
     return false;
 }
 
+namespace {
+// A stored integer, or a real number within range cut to one; nothing for anything else.
+std::optional<qint64> integerOf(const QVariant& stored)
+{
+    if (!stored.isValid())
+        return std::nullopt;
+    const QString text = stored.toString().trimmed();
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    if (ok)
+        return number;
+    const double real = text.toDouble(&ok);
+    // -2^63 fits, 2^63 does not; NaN fails both comparisons.
+    if (ok && real >= -9223372036854775808.0 && real < 9223372036854775808.0)
+        return qint64(real);
+    return std::nullopt;
+}
+} // namespace
+
 qint64 Settings::integerValue(const QString& key)
 {
-    const QVariant stored = value(key);
-    if (stored.typeId() == QMetaType::QString) {
-        bool ok = false;
-        const qint64 number = stored.toString().trimmed().toLongLong(&ok);
-        if (ok)
-            return number;
-        const double real = stored.toString().trimmed().toDouble(&ok);
-        return ok ? qint64(real) : 0;
-    }
-    bool ok = false;
-    const qint64 number = stored.toLongLong(&ok);
-    return ok ? number : 0;
+    if (const std::optional<qint64> stored = integerOf(value(key)))
+        return *stored;
+    // Out of range or no number: the key's default.
+    std::lock_guard lock(settingsMutex());
+    return integerOf(defaultsTable().value(key)).value_or(0);
 }
 
 QString Settings::stringValue(const QString& key)

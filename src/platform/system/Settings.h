@@ -9,11 +9,12 @@
 
 namespace tavrel {
 
-// The user settings: an INI file at Paths::settingsFile() over registered defaults. Every read goes
-// to the file at that moment and every write to it at once, so a changed home (tests) takes effect
-// at the next call. The defaults of the resource :/Defaults.ini are registered on first use; more
-// can be registered. Wrong value types read as nothing (null string, empty list, invalid URL) or as
-// false and 0. Thread-safe.
+// The user settings: an INI file (SettingsFileFormat) at Paths::settingsFile() over registered defaults.
+// Every read goes to the file at that moment and every write to it at once, so a changed home (tests)
+// takes effect at the next call. The defaults of the resource :/Defaults.ini are registered on first use;
+// more can be registered. Wrong value types read as nothing (null string, empty list, invalid URL) or as
+// false and 0; an integer out of range, or no number, as the key's default.
+// Thread-safe.
 class Settings
 {
 public:

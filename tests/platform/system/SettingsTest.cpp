@@ -3,7 +3,10 @@
 #include "platform/system/Paths.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace tavrel::test {
@@ -53,6 +56,90 @@ TEST_F(SettingsTest, TypedValuesRoundTripThroughTheFile)
     EXPECT_EQ(Settings::stringListValue(QStringLiteral("list2")),
               (QStringList{QStringLiteral("a"), QStringLiteral("b, c")}));
     EXPECT_EQ(Settings::urlValue(QStringLiteral("url")), QUrl::fromLocalFile(QStringLiteral("/usr/bin/app")));
+}
+
+TEST_F(SettingsTest, IntegersOutOfRangeOrNoNumbersReadAsTheKeysDefault)
+{
+    Settings::registerDefaults({{QStringLiteral("testOnlyCount"), 7}});
+    const struct
+    {
+        const char* stored;
+        qint64 expected; // launchPolicy's default is 0
+    } rows[] = {
+        {"1e300", 0},
+        {"-1e300", 0},
+        {"nan", 0},
+        {"inf", 0},
+        {"9.3e18", 0},
+        {"abc", 0},
+        {"2.9", 2},
+        {"-2.5", -2},
+        {" 12 ", 12},
+        {"9223372036854775807", 9223372036854775807},
+        {"1e18", 1000000000000000000},
+    };
+    for (const auto& row : rows) {
+        Settings::setValue(QStringLiteral("launchPolicy"), QString::fromLatin1(row.stored));
+        EXPECT_EQ(Settings::integerValue(QStringLiteral("launchPolicy")), row.expected) << row.stored;
+        Settings::setValue(QStringLiteral("testOnlyCount"), QString::fromLatin1(row.stored));
+        EXPECT_EQ(Settings::integerValue(QStringLiteral("testOnlyCount")),
+                  row.expected == 0 ? 7 : row.expected)
+            << row.stored;
+    }
+}
+
+// Qt's own reader hands "@Variant(...)" to a binary reader that allocates whatever length it claims (this
+// list claims 3.7 thousand million items): such values are not read, and the other keys keep theirs.
+TEST_F(SettingsTest, SerialisedVariantsAreNotReadAndCostTheOtherKeysNothing)
+{
+    QDir().mkpath(QFileInfo(Paths::settingsFile()).absolutePath());
+    QFile file(Paths::settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n"
+               "launchPolicy=3\n"
+               "=@Variant(\\0\\0\\0\\t\\xdd\\xdd\\xdd\\xdd)\n"
+               "hidden=@Variant(\\0\\0\\0\\t\\xdd\\xdd\\xdd\\xdd)\n"
+               "when=@DateTime(\\0\\0\\0\\0\\0%\\x7f\\x8b\\0\\0\\0\\0\\0\\x1)\n"
+               "list=a, @Variant(\\0\\0\\0\\t\\xdd\\xdd\\xdd\\xdd)\n"
+               "bookmark=@ByteArray(b\\0m)\n"
+               "recent=one, two\n");
+    file.close();
+
+    EXPECT_EQ(Settings::integerValue(QStringLiteral("launchPolicy")), 3);
+    for (const char* key : {"hidden", "when", "list"})
+        EXPECT_FALSE(Settings::value(QString::fromLatin1(key)).isValid()) << key;
+    EXPECT_EQ(Settings::dataValue(QStringLiteral("bookmark")), QByteArray("b\0m", 3));
+    EXPECT_EQ(Settings::stringListValue(QStringLiteral("recent")), (QStringList{"one", "two"}));
+
+    Settings::setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(Settings::integerValue(QStringLiteral("launchPolicy")), 3);
+    EXPECT_EQ(Settings::dataValue(QStringLiteral("bookmark")), QByteArray("b\0m", 3));
+    EXPECT_EQ(Settings::stringListValue(QStringLiteral("recent")), (QStringList{"one", "two"}));
+    EXPECT_TRUE(Settings::boolValue(QStringLiteral("flag")));
+}
+
+// Files written by Qt's own INI writer (older runs, hand-made test homes) read as they always did.
+TEST_F(SettingsTest, FilesWrittenByQtReadAlike)
+{
+    {
+        QSettings qt(Paths::settingsFile(), QSettings::IniFormat);
+        qt.setValue(QStringLiteral("serviceURL"), QStringLiteral("http://127.0.0.1:7001/"));
+        qt.setValue(QStringLiteral("text"), QStringLiteral(" spaced; \"quoted\", \\ \t\n\u00e9\u65e5 @at"));
+        qt.setValue(QStringLiteral("list"),
+                    QStringList{QStringLiteral("a, b"), QStringLiteral(""), QStringLiteral("@c")});
+        qt.setValue(QStringLiteral("bytes"), QByteArray("\0\x01\xff\x80z", 5));
+        qt.setValue(QStringLiteral("group/key with/slash"), 12);
+        qt.setValue(QStringLiteral("General/x"), QStringLiteral("in a group called General"));
+    }
+    EXPECT_EQ(Settings::stringValue(QStringLiteral("serviceURL")), QStringLiteral("http://127.0.0.1:7001/"));
+    EXPECT_EQ(Settings::stringValue(QStringLiteral("text")),
+              QStringLiteral(" spaced; \"quoted\", \\ \t\n\u00e9\u65e5 @at"));
+    EXPECT_EQ(Settings::stringListValue(QStringLiteral("list")),
+              (QStringList{QStringLiteral("a, b"), QStringLiteral(""), QStringLiteral("@c")}));
+    EXPECT_EQ(Settings::dataValue(QStringLiteral("bytes")), QByteArray("\0\x01\xff\x80z", 5));
+    EXPECT_EQ(Settings::integerValue(QStringLiteral("group/key with/slash")), 12);
+    EXPECT_EQ(Settings::stringValue(QStringLiteral("General/x")),
+              QStringLiteral("in a group called General"));
 }
 
 } // namespace tavrel::test
