@@ -216,18 +216,37 @@ void GDataResumableUpload::sendChunk(qint64 offset)
     });
 }
 
-bool GDataResumableUpload::handleIncomplete(const GTMHTTPFetcherPtr& fetcher)
+std::optional<qint64> GDataResumableUpload::bytesHeldFromRange(const QByteArray& range, qint64 total)
 {
     // "Range: bytes=0-N": the service holds N+1 bytes. Without a Range it holds none.
-    const QByteArray range = fetcher->responseHeader("Range");
-    qint64 next = 0;
-    static const QRegularExpression pattern(QStringLiteral("bytes\\s*=\\s*(\\d+)\\s*-\\s*(\\d+)"));
+    if (range.trimmed().isEmpty())
+        return total > 0 ? std::optional<qint64>(0) : std::nullopt;
+    static const QRegularExpression pattern(QStringLiteral("^\\s*bytes\\s*=\\s*0\\s*-\\s*(\\d+)\\s*$"));
     const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(range));
-    if (match.hasMatch())
-        next = match.captured(2).toLongLong() + 1;
-    next = std::clamp<qint64>(next, 0, m_total);
-    reportProgress(next);
-    sendChunk(next);
+    bool ok = false;
+    const qint64 last = match.hasMatch() ? match.captured(1).toLongLong(&ok) : -1;
+    // An unfinished upload holds fewer bytes than it has.
+    if (!ok || last + 1 >= total)
+        return std::nullopt;
+    return last + 1;
+}
+
+bool GDataResumableUpload::handleIncomplete(const GTMHTTPFetcherPtr& fetcher)
+{
+    const QByteArray range = fetcher->responseHeader("Range");
+    const std::optional<qint64> held = bytesHeldFromRange(range, m_total);
+    if (!held) {
+        finish(fetcher->statusCode(), {},
+               Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
+                     {{Error::kLocalizedDescriptionKey,
+                       QStringLiteral("The service answered an upload with a range it cannot hold.")},
+                      {Error::kLocalizedFailureReasonKey, QStringLiteral("Range \"%1\" for %2 bytes")
+                                                              .arg(QString::fromLatin1(range))
+                                                              .arg(m_total)}}));
+        return true;
+    }
+    reportProgress(*held);
+    sendChunk(*held);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace tavrel {
 
@@ -48,6 +49,10 @@ public:
     bool start(Completion completion, Progress progress, Error* error);
     void cancel(); // from any thread; no completion follows
     qint64 total() const { return m_total; }
+
+    // How many bytes the service holds by the Range of a 308 answer ("bytes=0-N"; none without one), or
+    // nothing when the Range cannot be read or says as much as the whole upload or more.
+    static std::optional<qint64> bytesHeldFromRange(const QByteArray& range, qint64 total);
 
 private:
     GTMHTTPFetcherPtr makeFetcher(const QUrl& url, const QByteArray& method);

@@ -76,6 +76,20 @@ template <class Enter, class Leave> void walkElements(pugi::xml_node start, Ente
     }
 }
 
+// A name the writer can write back as it was read: a local name, or one prefix and a local name, each
+// starting with a character a name may start with. The parser lets "a:b:c", ":a" or "a:.x" through.
+bool isQualifiedName(const char* name)
+{
+    const auto startsName = [](const char* part) {
+        const char c = *part;
+        return c != '\0' && c != ':' && c != '.' && c != '-' && !(c >= '0' && c <= '9');
+    };
+    const char* colon = std::strchr(name, ':');
+    if (!colon)
+        return startsName(name);
+    return colon != name && startsName(name) && startsName(colon + 1) && !std::strchr(colon + 1, ':');
+}
+
 // Remembers the prefix of a qualified name once; documents use few distinct prefixes.
 void notePrefix(std::vector<std::string>& prefixes, const char* name)
 {
@@ -216,6 +230,10 @@ bool GDataXMLDocument::resolve(QString* error)
             for (pugi::xml_attribute attr = element.first_attribute(); attr;) {
                 pugi::xml_attribute next = attr.next_attribute();
                 const char* name = attr.name();
+                if (!isQualifiedName(name)) {
+                    failure = QStringLiteral("malformed attribute name \"%1\"").arg(QString::fromUtf8(name));
+                    return;
+                }
                 if (std::strcmp(name, "xmlns") == 0) {
                     scope.emplace_back(std::string(), QString::fromUtf8(attr.value()));
                     element.remove_attribute(attr);
@@ -226,6 +244,10 @@ bool GDataXMLDocument::resolve(QString* error)
                 attr = next;
             }
             const char* name = element.name();
+            if (!isQualifiedName(name)) {
+                failure = QStringLiteral("malformed element name \"%1\"").arg(QString::fromUtf8(name));
+                return;
+            }
             const char* colon = std::strchr(name, ':');
             const std::string_view prefix =
                 colon ? std::string_view(name, size_t(colon - name)) : std::string_view();

@@ -23,8 +23,8 @@ public:
 
     GDataXMLDocument();
 
-    // Parses and resolves; answers null with a reason when the bytes are not well-formed XML or use an
-    // undeclared prefix.
+    // Parses and resolves; answers null with a reason when the bytes are not well-formed XML, use an
+    // undeclared prefix or a name that is no qualified name ("a:b:c", "a:.x").
     static std::shared_ptr<GDataXMLDocument> parse(const QByteArray& data, QString* error);
     // A document holding one new element named `qualifiedName` (canonical prefixes) as its root.
     static std::shared_ptr<GDataXMLDocument> createWithRoot(const QString& qualifiedName);

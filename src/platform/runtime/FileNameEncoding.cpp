@@ -92,7 +92,9 @@ QString FileNameEncoding::stringByDecodingFileName(const QString& name)
         bytes += char(high * 16 + low);
         i += 2;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF belongs to the title: no byte-order mark is skipped.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString decoded = decoder.decode(bytes);
     if (decoder.hasError())
         return QString();

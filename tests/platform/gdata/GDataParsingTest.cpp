@@ -13,6 +13,7 @@
 #include "platform/gdata/GDataFeedDocChange.h"
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/gdata/GDataObjectFactory.h"
+#include "platform/gdata/GDataResumableUpload.h"
 #include "support/TestData.h"
 
 #include <QFile>
@@ -357,6 +358,15 @@ TEST(GDataParsing, BadInputGivesAnErrorAndNoObject)
         "<feed><entry/></feed>", // no namespace: not an Atom feed
         "<entry xmlns='http://www.w3.org/2005/Atom'><gd:resourceId>x</gd:resourceId></entry>", // undeclared
         "Not XML at all",
+        // Names that are no qualified names: read, they would be written back as names nobody can read.
+        "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:a='urn:a'><a:b:c/></entry>",
+        "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:a='urn:a'><a:.x/></entry>",
+        "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:a='urn:a'><a:-x/></entry>",
+        "<entry xmlns='http://www.w3.org/2005/Atom'><title :x='1'/></entry>",
+        "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:a='urn:a'><title a:x:y='1'/></entry>",
+        "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:='urn:a'><title/></entry>",
+        "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:gd='http://schemas.google.com/g/2005'>"
+        "<entry><gd:a:b/></entry></feed>",
     };
     for (const QByteArray& body : bodies) {
         Error error;
@@ -366,6 +376,31 @@ TEST(GDataParsing, BadInputGivesAnErrorAndNoObject)
     }
     EXPECT_FALSE(GDataObjectFactory::entryWithXMLString(QStringLiteral("<entry")));
     EXPECT_FALSE(GDataObjectFactory::entryWithXMLString(QString()));
+}
+
+TEST(GDataParsing, UploadRangesAreReadOnlyWhenTheyFitTheUpload)
+{
+    const struct
+    {
+        const char* range;
+        qint64 total;
+        std::optional<qint64> held;
+    } rows[] = {
+        {"", 10, 0},
+        {"bytes=0-4", 10, 5},
+        {"bytes = 0 - 8", 10, 9},
+        {"bytes=0-9", 10, std::nullopt},  // all of it, yet "incomplete"
+        {"bytes=0-19", 10, std::nullopt}, // more than the upload has
+        {"bytes=0-99999999999999999999", 10, std::nullopt},
+        {"bytes=2-4", 10, std::nullopt}, // the service keeps bytes from the start
+        {"bytes=0-", 10, std::nullopt},
+        {"items=0-4", 10, std::nullopt},
+        {"", 0, std::nullopt}, // an empty upload is never incomplete
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(GDataResumableUpload::bytesHeldFromRange(row.range, row.total), row.held)
+            << row.range << " of " << row.total;
+    }
 }
 
 TEST(GDataParsing, BuiltEntriesAndBatchFeedsDeclareEveryNamespaceTheyUse)

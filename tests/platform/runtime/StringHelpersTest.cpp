@@ -21,6 +21,8 @@ TEST(FileNameEncoding, EncodesAsSafeComponents)
         {QStringLiteral("."), QStringLiteral("%2E")},
         {QStringLiteral(".."), QStringLiteral("%2E%2E")},
         {QStringLiteral(".hidden"), QStringLiteral(".hidden")},
+        // A leading U+FEFF is part of the title, not a byte-order mark to skip.
+        {QStringLiteral("\uFEFFTitle"), QStringLiteral("%EF%BB%BFTitle")},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(FileNameEncoding::stringByEncodingFileName(row.title), row.encoded)
