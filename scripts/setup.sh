@@ -3,6 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config clang-format
+  clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-networkauth-dev qt6-svg-dev qt6-pdf-dev
   libsqlite3-dev libpugixml-dev libcpp-httplib-dev
