@@ -6,6 +6,7 @@
 
 #include <QUrl>
 #include <arpa/inet.h>
+#include <cstring>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -123,6 +124,44 @@ TEST_F(HostileRequestsTest, BodyThatDoesNotMatchItsLengthIsRefusedAndChangesNoth
             EXPECT_EQ(m_service.documentIds().size(), documents) << row.what;
         }
     }
+}
+
+TEST_F(HostileRequestsTest, AnswersQuoteWhatRequestsSaidAsWellFormedXml)
+{
+    // A target is visible ASCII; anything else would end up raw in the answer's own links.
+    EXPECT_EQ(handle("GET /feeds/default/private/full?q=\x01").status, 400);
+    EXPECT_EQ(handle("GET /feeds/default/private/full?q=\xc3\xa9").status, 400);
+    EXPECT_EQ(handle("GET /feeds/default/private/full?q=%01%C3%A9").status, 200);
+
+    const QByteArray type = "text/plain; name='a'><b/>&";
+    const auto session = handle("POST /feeds/upload/create-session/default/private/full?convert=false",
+                                "X-Upload-Content-Type: " + type + "\r\nX-Upload-Content-Length: 3\r\n");
+    ASSERT_EQ(session.status, 200);
+    const QByteArray location =
+        QUrl::fromEncoded(header(session, "Location")).toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+    const auto uploaded = handle("PUT " + location, "Content-Length: 3\r\n", "abc");
+    ASSERT_EQ(uploaded.status, 201);
+    const auto title = QByteArray("\x01 bell \x07");
+    const QByteArray entry = QByteArray(kNewEntry).replace("Posted", "&#1; bell &#7;");
+    ASSERT_EQ(handle("POST /feeds/default/private/full",
+                     "Content-Length: " + QByteArray::number(entry.size()) + "\r\n", entry)
+                  .status,
+              201);
+
+    const auto feed = handle("GET /feeds/default/private/full?showfolders=true");
+    ASSERT_EQ(feed.status, 200);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_buffer(feed.body.constData(), size_t(feed.body.size())))
+        << feed.body.constData();
+    QStringList types, titles;
+    for (pugi::xml_node e : document.child("feed").children("entry")) {
+        titles << QString::fromUtf8(e.child_value("title"));
+        for (pugi::xml_node link : e.children("link"))
+            if (std::strcmp(link.attribute("rel").value(), "edit-media") == 0)
+                types << QString::fromUtf8(link.attribute("type").value());
+    }
+    EXPECT_TRUE(types.contains(QString::fromUtf8(type)));
+    EXPECT_TRUE(titles.contains(QString::fromUtf8(title)));
 }
 
 TEST_F(HostileRequestsTest, ContentRangesThatDoNotFitOrContradictTheLengthAreRefused)

@@ -455,7 +455,8 @@ const QByteArray& LocalServiceState::docEntry(const Doc& d, bool expandAcl) cons
     link(out, "self", "application/atom+xml", self);
     link(out, "edit", "application/atom+xml", self);
     if (!folder) {
-        link(out, "edit-media", isNative(d.kind) ? "text/html" : d.mime.toUtf8().constData(),
+        // The type is the uploader's (quotes may stand in its parameters).
+        link(out, "edit-media", isNative(d.kind) ? "text/html" : A::escape(d.mime).constData(),
              b + "/feeds/default/media/" + A::percent(d.rid));
     }
     person(out, "author", d.ownerEmail, d.ownerName);

@@ -435,10 +435,9 @@ QByteArray GDataXMLDocument::serialize(pugi::xml_node element, const QSet<QStrin
         attr.set_value(m_prefixToURI.value(prefix).toUtf8().constData());
         after = attr;
     }
-    // An Atom-namespaced prefix table entry may be needed when Atom is used only through extraURIs.
-    if (uris.contains(kGDataNamespaceAtom) && !root.attribute("xmlns") &&
-        splitName(root.name()).first.isEmpty())
-        root.prepend_attribute("xmlns").set_value(kGDataNamespaceAtom.toUtf8().constData());
+    // No default declaration is added to the root afterwards: an Atom root has one from the walk, and an
+    // unprefixed root without one is in no namespace (a default here would move it and every unprefixed
+    // element below it into Atom).
 
     QByteArray bytes = withDeclaration ? QByteArray("<?xml version='1.0' encoding='UTF-8'?>") : QByteArray();
     ByteArrayWriter writer(bytes);

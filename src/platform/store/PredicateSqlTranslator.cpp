@@ -104,6 +104,9 @@ bool PredicateSqlTranslator::translate(const PredicateNode& n, const EntityDescr
     case PredicateNode::Kind::Block:
         return false;
     case PredicateNode::Kind::Not: {
+        const Nesting nesting(m_nesting, 2);
+        if (nesting.tooDeep())
+            return false;
         QString inner;
         if (n.children.isEmpty() || !translate(*n.children.first(), e, alias, inner, binds))
             return false;
@@ -112,6 +115,9 @@ bool PredicateSqlTranslator::translate(const PredicateNode& n, const EntityDescr
     }
     case PredicateNode::Kind::And:
     case PredicateNode::Kind::Or: {
+        const Nesting nesting(m_nesting, 3);
+        if (nesting.tooDeep())
+            return false;
         QStringList parts;
         for (const auto& c : n.children) {
             QString part;
@@ -154,7 +160,8 @@ bool PredicateSqlTranslator::path(const PredicateNode& n, const EntityDescriptio
         return false;
     }
     const RelationshipDescription* r = e->relationship(first);
-    if (!r)
+    const Nesting nesting(m_nesting, 10);
+    if (!r || nesting.tooDeep())
         return false;
     const QString sub = QStringLiteral("t%1").arg(++m_aliases);
     const QString destTable = StoreSchema::quote(m_schema.table(r->destination).name);

@@ -14,6 +14,7 @@
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/gdata/GDataObjectFactory.h"
 #include "platform/gdata/GDataResumableUpload.h"
+#include "platform/gdata/GDataXMLDocument.h"
 #include "support/TestData.h"
 
 #include <QFile>
@@ -191,6 +192,42 @@ TEST(GDataParsing, PrefixesAreResolvedByNamespaceNotByName)
     EXPECT_TRUE(xml.contains(QStringLiteral("<plain xmlns=\"\">no namespace at all</plain>")))
         << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral(":note>not modelled, kept<"))) << xml.toStdString();
+}
+
+namespace {
+// The names of an element and its descendants, with the document's own prefixes.
+QStringList elementNames(const pugi::xml_node& element)
+{
+    QStringList names{QString::fromUtf8(element.name())};
+    for (const pugi::xml_node& child : element.children())
+        if (child.type() == pugi::node_element)
+            names += elementNames(child);
+    return names;
+}
+} // namespace
+
+// Written and read again, every element keeps its namespace, also a root in none around Atom elements.
+TEST(GDataParsing, WrittenDocumentsReadAgainAsTheSameTree)
+{
+    const QList<QByteArray> bodies = {
+        "<feed><title>none</title><entry><feed "
+        "xmlns='http://www.w3.org/2005/Atom'><id>atom</id></feed></entry>"
+        "</feed>",
+        "<entry xmlns='http://www.w3.org/2005/Atom'><plain "
+        "xmlns=''><id>none</id></plain><id>atom</id></entry>",
+        "<a:x xmlns:a='urn:a'><y><z xmlns='http://www.w3.org/2005/Atom'/></y></a:x>",
+    };
+    for (const QByteArray& body : bodies) {
+        const auto first = GDataXMLDocument::parse(body, nullptr);
+        ASSERT_TRUE(first) << body.constData();
+        const QByteArray written = first->serialize(first->root());
+        const auto second = GDataXMLDocument::parse(written, nullptr);
+        ASSERT_TRUE(second) << written.constData();
+        EXPECT_EQ(second->serialize(second->root()), written) << body.constData();
+        EXPECT_EQ(elementNames(second->root()), elementNames(first->root())) << written.constData();
+    }
+    const auto none = GDataXMLDocument::parse(bodies.first(), nullptr);
+    EXPECT_STREQ(none->root().name(), "_nons:feed") << "a root without a default namespace is in none";
 }
 
 TEST(GDataParsing, UnknownElementsSurviveAnUpdateRoundTrip)

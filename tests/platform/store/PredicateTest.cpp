@@ -254,8 +254,20 @@ TEST_F(PredicateTest, SqlAndMemoryAgreeOnTextsThatFoldOrDecodeOddly)
 TEST_F(PredicateTest, NestingBeyondTheLimitRaisesRatherThanOverflowingTheStack)
 {
     const int limit = PredicateParser::kMaximumNesting;
-    const QString deepest = QString(limit, u'(') + QStringLiteral("rank == 1") + QString(limit, u')');
-    EXPECT_EQ(ids(fetch("Note", Predicate::fromFormat(deepest))), QStringList{"r1"});
+    // As deep as the parser goes, and deeper than SQLite parses: such a fetch runs in memory.
+    QString nestedAnd = QStringLiteral("rank == 1");
+    for (int i = 1; i < limit; ++i)
+        nestedAnd = QStringLiteral("(rank < 5 AND %1)").arg(nestedAnd);
+    const QStringList deepest{
+        QString(limit, u'(') + QStringLiteral("rank == 1") + QString(limit, u')'),
+        QStringLiteral("NOT ").repeated(limit) + QStringLiteral("rank == 1"),
+        QStringLiteral("NOT ").repeated(limit - 1) + QStringLiteral("rank != 1"),
+        nestedAnd,
+    };
+    for (const QString& format : deepest) {
+        SCOPED_TRACE(format.left(40).toStdString());
+        EXPECT_EQ(ids(fetch("Note", Predicate::fromFormat(format))), QStringList{"r1"});
+    }
     const QStringList tooDeep{
         QString(4000, u'(') + QStringLiteral("rank == 1") + QString(4000, u')'),
         QStringLiteral("NOT ").repeated(10000) + QStringLiteral("rank == 1"),
