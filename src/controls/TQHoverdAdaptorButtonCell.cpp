@@ -30,63 +30,59 @@ TQHoverdAdaptorButtonCell::~TQHoverdAdaptorButtonCell()
     DelayedPerform::cancelPreviousPerformRequests(this);
 }
 
-std::shared_ptr<TQHoverdAdaptorButtonCell> TQHoverdAdaptorButtonCell::permissionCellWithRole(int role)
+std::shared_ptr<TQHoverdAdaptorButtonCell> TQHoverdAdaptorButtonCell::linkStyleCell(const QString& regular,
+                                                                                    const QString& active,
+                                                                                    const QString& tooltip)
 {
     auto cell = std::make_shared<TQHoverdAdaptorButtonCell>(QStringLiteral(""));
     cell->setButtonType(MomentaryChangeButton);
     cell->setBezeled(false);
     cell->setBordered(false);
     cell->setImagePosition(ImageOnly);
-    switch (role) {
-    case -1:
-        cell->setImages(QStringLiteral("icon-comment-regular"), QStringLiteral("icon-comment-active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("CanComment")));
-        break;
-    case 0:
-        cell->setImages(QStringLiteral("icon-edit-regular"), QStringLiteral("icon-edit-active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("CanEdit")));
-        break;
-    case 1:
-        cell->setImages(QStringLiteral("icon-viewer-regular"), QStringLiteral("icon-viewer-active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("CanView")));
-        break;
-    case 2:
-        cell->setImages(QStringLiteral("icon-owner-regular"), QStringLiteral("icon-owner-active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("SortOwner")));
-        break;
-    default:
-        break;
-    }
+    if (!regular.isEmpty())
+        cell->setImages(regular, active);
+    cell->setTooltip(tooltip);
     cell->setHasLink(true);
     return cell;
+}
+
+std::shared_ptr<TQHoverdAdaptorButtonCell> TQHoverdAdaptorButtonCell::permissionCellWithRole(int role)
+{
+    switch (role) {
+    case -1:
+        return linkStyleCell(QStringLiteral("icon-comment-regular"), QStringLiteral("icon-comment-active"),
+                             StringTable::text(QStringLiteral("CanComment")));
+    case 0:
+        return linkStyleCell(QStringLiteral("icon-edit-regular"), QStringLiteral("icon-edit-active"),
+                             StringTable::text(QStringLiteral("CanEdit")));
+    case 1:
+        return linkStyleCell(QStringLiteral("icon-viewer-regular"), QStringLiteral("icon-viewer-active"),
+                             StringTable::text(QStringLiteral("CanView")));
+    case 2:
+        return linkStyleCell(QStringLiteral("icon-owner-regular"), QStringLiteral("icon-owner-active"),
+                             StringTable::text(QStringLiteral("SortOwner")));
+    default:
+        return linkStyleCell(QString(), QString(), QString());
+    }
 }
 
 std::shared_ptr<TQHoverdAdaptorButtonCell>
 TQHoverdAdaptorButtonCell::linkCellWithPermission(const IGeneralACLPermission& permission)
 {
-    auto cell = std::make_shared<TQHoverdAdaptorButtonCell>(QStringLiteral(""));
-    cell->setButtonType(MomentaryChangeButton);
-    cell->setBezeled(false);
-    cell->setBordered(false);
-    cell->setImagePosition(ImageOnly);
     const bool anyone = permission.type() == QStringLiteral("default");
     const bool withLink = permission.hasLink().toBool();
-    if (anyone && withLink) {
-        cell->setImages(QStringLiteral("icon_link_regular"), QStringLiteral("icon_link_active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("AnyoneWithLink")));
-    } else if (anyone) {
-        cell->setImages(QStringLiteral("icon_public_regular"), QStringLiteral("icon_public_active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("PublicOnWeb")));
-    } else if (withLink) {
-        cell->setImages(QStringLiteral("icon_domain_link_regular"),
-                        QStringLiteral("icon_domain_link_active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("DomainWithLink")));
-    } else {
-        cell->setImages(QStringLiteral("icon_domain_regular"), QStringLiteral("icon_domain_active"));
-        cell->setTooltip(StringTable::text(QStringLiteral("AnyoneOnDomain")));
-    }
-    cell->setHasLink(true);
-    return cell;
+    if (anyone && withLink)
+        return linkStyleCell(QStringLiteral("icon_link_regular"), QStringLiteral("icon_link_active"),
+                             StringTable::text(QStringLiteral("AnyoneWithLink")));
+    if (anyone)
+        return linkStyleCell(QStringLiteral("icon_public_regular"), QStringLiteral("icon_public_active"),
+                             StringTable::text(QStringLiteral("PublicOnWeb")));
+    if (withLink)
+        return linkStyleCell(QStringLiteral("icon_domain_link_regular"),
+                             QStringLiteral("icon_domain_link_active"),
+                             StringTable::text(QStringLiteral("DomainWithLink")));
+    return linkStyleCell(QStringLiteral("icon_domain_regular"), QStringLiteral("icon_domain_active"),
+                         StringTable::text(QStringLiteral("AnyoneOnDomain")));
 }
 
 Cell::Action TQHoverdAdaptorButtonCell::showQuickDialogAction()

@@ -73,6 +73,9 @@ public:
     void drawInterior(QPainter& painter, const QRectF& frame, CellHost& host) override;
 
 private:
+    // An image-only link-style button; without images when the names are empty.
+    static std::shared_ptr<TQHoverdAdaptorButtonCell>
+    linkStyleCell(const QString& regular, const QString& active, const QString& tooltip);
     void setImages(const QString& regular, const QString& active);
     void attachPopover(FloatingControllerPort& popover);
 

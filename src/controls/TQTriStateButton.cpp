@@ -88,35 +88,24 @@ void TQTriStateButton::enterEvent(QEnterEvent* event)
 {
     QAbstractButton::enterEvent(event);
     if (isEnabled())
-        mouseEntered();
+        showHover(true);
 }
 
 void TQTriStateButton::leaveEvent(QEvent* event)
 {
     QAbstractButton::leaveEvent(event);
     if (isEnabled())
-        mouseExited();
+        showHover(false);
 }
 
-void TQTriStateButton::mouseEntered()
+void TQTriStateButton::showHover(bool entered)
 {
     if (auto* hoverable = dynamic_cast<TQHoverableCell*>(cell())) {
-        hoverable->setHovered(true);
+        hoverable->setHovered(entered);
         repaint();
         return;
     }
-    setImage(hoverImage());
-    setAlternateImage(pressedImage());
-}
-
-void TQTriStateButton::mouseExited()
-{
-    if (auto* hoverable = dynamic_cast<TQHoverableCell*>(cell())) {
-        hoverable->setHovered(false);
-        repaint();
-        return;
-    }
-    setImage(normalImage());
+    setImage(entered ? hoverImage() : normalImage());
     setAlternateImage(pressedImage());
 }
 
@@ -145,7 +134,7 @@ void TQTriStateButton::mouseReleaseEvent(QMouseEvent* event)
     // After the click, the menu; then the look of a mouse that has left.
     if (isEnabled() && m_menu)
         m_menu->popup(mapToGlobal(QPoint(0, height() + 4)));
-    mouseExited();
+    showHover(false);
 }
 
 void TQTriStateButton::contextMenuEvent(QContextMenuEvent* event)

@@ -53,11 +53,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    // The mouse went in or out while enabled.
-    virtual void mouseEntered();
-    virtual void mouseExited();
 
 private:
+    // The look of the mouse over the button, or gone: the cell's hover, or the images.
+    void showHover(bool entered);
+
     QPixmap m_normalImage;
     QPixmap m_hoverImage;
     QPixmap m_pressedImage;

@@ -124,10 +124,6 @@ protected:
         popovers.link.closeWindow();
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 10));
     }
-    static void spin(int milliseconds)
-    {
-        test::waitUntil([] { return false; }, milliseconds);
-    }
 
     test::RegisteredPopovers popovers;
     GeneralACLPermissionAdapter access{QStringLiteral("ana@example.org")};
@@ -191,10 +187,10 @@ TEST_F(AdaptorPopoverTest, TheLabelShowsAfterAShortRestAndNeverOverAnOpenPopover
     Timing::Override delay(QStringLiteral("hoverLabelDelay"), 60);
     test::enterWidget(buttons[0], QPoint(10, 10));
     EXPECT_EQ(buttons[0]->cursor().shape(), Qt::PointingHandCursor);
-    spin(20);
+    test::letTimePass(20);
     test::leaveWidget(buttons[0]);
     EXPECT_NE(buttons[0]->cursor().shape(), Qt::PointingHandCursor);
-    spin(150);
+    test::letTimePass(150);
     EXPECT_TRUE(popovers.label.labels.isEmpty());
 
     test::enterWidget(buttons[0], QPoint(10, 10));
@@ -207,7 +203,7 @@ TEST_F(AdaptorPopoverTest, TheLabelShowsAfterAShortRestAndNeverOverAnOpenPopover
     click(buttons[0]);
     test::leaveWidget(buttons[0]);
     test::enterWidget(buttons[1], QPoint(10, 10));
-    spin(150);
+    test::letTimePass(150);
     EXPECT_EQ(popovers.label.labels.size(), 1);
     // Nor when the link popover is up.
     cellOf(buttons[1])->showLabelAt(QPointF(10, 0));
@@ -233,7 +229,7 @@ TEST_F(AdaptorPopoverTest, AButtonWithoutRoleStillShowsThePointingHand)
     plain->repaint();
     test::enterWidget(plain, QPoint(5, 5));
     EXPECT_EQ(plain->cursor().shape(), Qt::PointingHandCursor);
-    spin(500);
+    test::letTimePass(500);
     EXPECT_TRUE(popovers.label.labels.isEmpty());
 }
 

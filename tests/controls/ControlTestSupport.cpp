@@ -2,6 +2,7 @@
 
 #include "platform/ui/CellHost.h"
 #include "platform/ui/ImageRegistry.h"
+#include "support/WaitUntil.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -50,6 +51,11 @@ QImage renderCell(Cell& cell, const QSize& size, const QRectF& frame)
     ImageHost host;
     cell.paint(painter, frame.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : frame, host);
     return image;
+}
+
+void letTimePass(int milliseconds)
+{
+    waitUntil([] { return false; }, milliseconds);
 }
 
 bool sameColor(const QColor& a, const QColor& b, int tolerance)

@@ -95,6 +95,8 @@ struct RegisteredPopovers
 QPixmap registerSolid(const QString& name, const QColor& color, const QSize& size);
 // A cell painted into a transparent image of the size (its frame the whole image unless given).
 QImage renderCell(Cell& cell, const QSize& size, const QRectF& frame = QRectF());
+// Runs the event loop for a while: to show that a delayed thing does not happen before its time.
+void letTimePass(int milliseconds);
 // Whether the colours match within a small tolerance (antialiasing, rounding to 8 bits).
 bool sameColor(const QColor& a, const QColor& b, int tolerance = 2);
 

@@ -49,11 +49,6 @@ protected:
         return button;
     }
     static TQSwitchButtonCell* cellOf(CellButton* button) { return button->cellAs<TQSwitchButtonCell>(); }
-    // Waits out a delay that must not show anything, measured by a deadline of our own.
-    static void spin(int milliseconds)
-    {
-        test::waitUntil([] { return false; }, milliseconds);
-    }
 
     test::RegisteredPopovers popovers;
     Timing::Override delay{QStringLiteral("switchTooltipDelay"), 150};
@@ -80,9 +75,9 @@ TEST_F(SwitchCellTest, ATooltipShowsBesideTheBarAfterTheMouseRests)
 TEST_F(SwitchCellTest, AShortRestShowsNothing)
 {
     test::enterWidget(first, QPoint(20, 20));
-    spin(50);
+    test::letTimePass(50);
     test::leaveWidget(first);
-    spin(300);
+    test::letTimePass(300);
     EXPECT_TRUE(popovers.tooltip.attachments.isEmpty());
 }
 
@@ -98,9 +93,9 @@ TEST_F(SwitchCellTest, WhileATooltipIsUpTheNextButtonShowsItsOwnAtOnceAndItLinge
 
     // Leaving starts the linger; coming back within it keeps the tooltip up.
     test::leaveWidget(second);
-    spin(50);
+    test::letTimePass(50);
     test::enterWidget(second, QPoint(20, 20));
-    spin(250);
+    test::letTimePass(250);
     EXPECT_TRUE(popovers.tooltip.visible);
     test::leaveWidget(second);
     ASSERT_TRUE(test::waitUntil([&] { return !popovers.tooltip.visible; }));

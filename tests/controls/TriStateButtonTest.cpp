@@ -167,10 +167,6 @@ protected:
         QApplication::sendEvent(button, &event);
         return event.isAccepted();
     }
-    static void spin(int milliseconds)
-    {
-        test::waitUntil([] { return false; }, milliseconds);
-    }
 
     Timing::Override activation{QStringLiteral("dropButtonActivation"), 80};
     DropDelegate delegate;
@@ -196,7 +192,7 @@ TEST_F(DropButtonTest, AnAcceptedDragRestingOnTheButtonClicksItAfterTheDelayAndA
     EXPECT_FALSE(button->hasDruggingProgress());
     leave();
     EXPECT_FALSE(button->isActivationPending());
-    spin(200);
+    test::letTimePass(200);
     EXPECT_EQ(clicks, 2);
 }
 
@@ -216,7 +212,7 @@ TEST_F(DropButtonTest, ARefusedDragGetsNoOperationNoFrameAndNeverClicks)
     EXPECT_EQ(enter(), Qt::IgnoreAction);
     EXPECT_FALSE(button->hasDruggingProgress());
     EXPECT_FALSE(button->isActivationPending());
-    spin(200);
+    test::letTimePass(200);
     EXPECT_EQ(clicks, 0);
 }
 
@@ -228,7 +224,7 @@ TEST_F(DropButtonTest, ADropIsRefusedEvenAfterTheDragWasAcceptedAndLeavingEarlyC
     EXPECT_FALSE(button->isActivationPending());
     enter();
     leave();
-    spin(200);
+    test::letTimePass(200);
     EXPECT_EQ(clicks, 0);
 }
 
