@@ -15,6 +15,8 @@ namespace tavrel {
 namespace {
 constexpr qreal kImageTitleSpacing = 4;
 constexpr qreal kDisabledOpacity = 0.45;
+// The largest size (points) at which an image is rendered afresh rather than scaled.
+constexpr qreal kSharpImageLimit = 64;
 } // namespace
 
 BasicButtonCell::BasicButtonCell(const QString& title)
@@ -91,16 +93,6 @@ int BasicButtonCell::nextState() const
     default:
         return state();
     }
-}
-
-void BasicButtonCell::setNeedsDisplay() const
-{
-    if (!m_controlView)
-        return;
-    if (lastFrame().isEmpty())
-        m_controlView->update();
-    else
-        m_controlView->update(lastFrame().toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 QRectF BasicButtonCell::imageRectForBounds(const QRectF& bounds) const
@@ -188,8 +180,13 @@ void BasicButtonCell::drawImage(QPainter& painter, const QPixmap& image, const Q
 {
     if (image.isNull() || rect.isEmpty())
         return;
+    // Small images (icons, pictures) are rendered afresh at the size they are drawn at, so they stay
+    // sharp; faces and backgrounds stretched over a control are scaled, so that resizing a window does
+    // not fill the image cache with a rendering for every width.
     const QString name = ImageRegistry::nameOf(image);
-    if (!name.isEmpty() && ImageRegistry::contains(name))
+    const bool small = rect.width() <= kSharpImageLimit && rect.height() <= kSharpImageLimit;
+    if (small && rect.size() != image.deviceIndependentSize() && !name.isEmpty() &&
+        ImageRegistry::contains(name))
         ImageRegistry::draw(painter, name, rect, opacity);
     else
         Drawing::drawPixmap(painter, rect, image, opacity);

@@ -85,8 +85,6 @@ public:
     // The view the cell was last drawn or tracked in.
     QWidget* controlView() const { return m_controlView; }
     void setControlView(QWidget* view) { m_controlView = view; }
-    // Redraws the cell's last frame in its control view (the whole view when it has none).
-    void setNeedsDisplay() const;
 
     // --- Geometry ---
     virtual QRectF drawingRectForBounds(const QRectF& bounds) const { return bounds; }
@@ -103,7 +101,7 @@ public:
     virtual void drawInterior(QPainter& painter, const QRectF& frame, CellHost& host);
     // The title in the rectangle, vertically centred; a disabled cell dims it.
     virtual void drawTitle(QPainter& painter, const AttributedText& title, const QRectF& rect);
-    // Draws a pixmap scaled into a rectangle; one of our images is rendered afresh at that size.
+    // Draws a pixmap scaled into a rectangle; one of our small images is rendered afresh at that size.
     static void drawImage(QPainter& painter, const QPixmap& image, const QRectF& rect, qreal opacity = 1.0);
     // Fills a path with an image stretched over a rectangle, the path's edge antialiased (what drawing
     // the image inside a clip to the path gives).

@@ -41,10 +41,8 @@ public:
     // Attaches its floating window to a window, the arrow at a point in that window's coordinates,
     // and shows it.
     virtual void attachToWindow(QWidget* window, const QPointF& point) = 0;
-    // Calls the handler once, when the floating window is about to close; answers an id for
-    // removeWindowWillCloseObserver().
-    virtual quint64 observeWindowWillClose(std::function<void()> handler) = 0;
-    virtual void removeWindowWillCloseObserver(quint64 id) = 0;
+    // Calls the handler once, when the floating window is about to close.
+    virtual void observeWindowWillClose(std::function<void()> handler) = 0;
 
     // The object that opened the popover (not owned); setting it changes nothing else.
     PopoverOwner owner() const { return m_owner; }

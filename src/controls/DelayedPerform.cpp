@@ -49,9 +49,4 @@ void DelayedPerform::cancelPreviousPerformRequests(const void* key)
         }
 }
 
-bool DelayedPerform::hasPendingRequests(const void* key)
-{
-    return pending().timers.contains(key);
-}
-
 } // namespace tavrel

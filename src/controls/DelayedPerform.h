@@ -13,7 +13,6 @@ class DelayedPerform
 public:
     static void perform(const void* key, qint64 milliseconds, std::function<void()> work);
     static void cancelPreviousPerformRequests(const void* key);
-    static bool hasPendingRequests(const void* key);
 };
 
 } // namespace tavrel

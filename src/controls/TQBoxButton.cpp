@@ -1,5 +1,6 @@
 #include "controls/TQBoxButton.h"
 
+#include "controls/BasicButtonCell.h"
 #include "controls/TQButtonCell.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
@@ -93,7 +94,8 @@ void TQBoxButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!m_hiddenBackground)
-        ImageRegistry::draw(painter, QStringLiteral("one_background"), QRectF(rect()));
+        BasicButtonCell::drawImage(painter, ImageRegistry::pixmap(QStringLiteral("one_background")),
+                                   QRectF(rect()));
     const QRectF cellFrame(Drawing::floorf(width() / 2.0 - 16), Drawing::floorf(height() / 2.0 - 16), 32, 32);
     cell()->paint(painter, cellFrame, *this);
 }

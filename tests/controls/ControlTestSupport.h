@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
-#include <QMap>
 #include <QPointer>
 #include <QSize>
 #include <functional>
@@ -41,18 +40,15 @@ public:
         attachments.append({window, point});
         visible = true;
     }
-    quint64 observeWindowWillClose(std::function<void()> handler) override
+    void observeWindowWillClose(std::function<void()> handler) override
     {
-        willClose.insert(++nextId, std::move(handler));
-        return nextId;
+        willClose.append(std::move(handler));
     }
-    void removeWindowWillCloseObserver(quint64 id) override { willClose.remove(id); }
 
     bool visible = false;
     int closes = 0;
     QList<Attachment> attachments;
-    QMap<quint64, std::function<void()>> willClose;
-    quint64 nextId = 0;
+    QList<std::function<void()>> willClose;
 };
 
 class RecordingLabel : public RecordingPort<FloatingLabelPort>
