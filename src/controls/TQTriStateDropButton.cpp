@@ -50,10 +50,12 @@ bool TQTriStateDropButton::delegateAccepts(QDropEvent* event)
 
 Qt::DropAction TQTriStateDropButton::operationFor(const QDropEvent* event)
 {
-    // Copy for files from the desktop; otherwise what the source proposes (the generic operation).
-    if (!DragBus::fileNames(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction))
+    // Copy for files from the desktop; otherwise the generic operation, a move of our own items (what
+    // the source proposes when it allows no move).
+    const Qt::DropActions possible = event->possibleActions();
+    if (!DragBus::fileNames(event->mimeData()).isEmpty() && (possible & Qt::CopyAction))
         return Qt::CopyAction;
-    return event->proposedAction();
+    return possible & Qt::MoveAction ? Qt::MoveAction : event->proposedAction();
 }
 
 void TQTriStateDropButton::dragEnterEvent(QDragEnterEvent* event)
