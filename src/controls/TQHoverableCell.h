@@ -1,10 +1,8 @@
 #pragma once
 
-class QObject;
+#include "platform/ui/Cell.h"
 
 namespace tavrel {
-
-class Cell;
 
 // How a control, or a composite row cell drawing its subcells, tells a cell that the mouse is over it.
 // A cell adopts it beside Cell and decides itself what hovering changes (an image, a title colour, the
@@ -28,8 +26,11 @@ public:
     virtual void setHovered(bool hovered) = 0;
 
     // The cell seen as a hoverable one; nullptr when it does not adopt the protocol.
-    static TQHoverableCell* from(Cell* cell);
-    static const TQHoverableCell* from(const Cell* cell);
+    static TQHoverableCell* from(Cell* cell) { return dynamic_cast<TQHoverableCell*>(cell); }
+    static const TQHoverableCell* from(const Cell* cell)
+    {
+        return dynamic_cast<const TQHoverableCell*>(cell);
+    }
 };
 
 } // namespace tavrel
