@@ -30,10 +30,10 @@ const double kDrawerDuration = double(0.15f);
 const std::array<double, 2> kDrawerProgressMarks{double(0.095f), double(0.95f)};
 
 // The window's own shadow, as the window systems draw one around a window with a title bar.
-const QColor kShadowColor(0, 0, 0, 72);
+const QColor kShadowColor(0, 0, 0, 96);
 constexpr qreal kShadowBlur = 9;
 const QPointF kShadowOffset(0, 3);
-const QColor kRimColor(0, 0, 0, 36);
+const QColor kRimColor(0, 0, 0, 46);
 
 FloatingWindows::Kind kindForSize(int windowSize)
 {
@@ -163,7 +163,7 @@ void TQFloatingWindow::setWindowSize(int size)
         m_frameView->setArrowBaseLength(kArrowSizes[size_t(size)].second);
     }
     // Whether it may take the keyboard decides the kind of window; a shown one changes at its next attach.
-    if (!isVisible())
+    if (isWindow() && !isVisible())
         prepareWindow(parentWidget());
     m_frameView->update();
 }
