@@ -225,6 +225,11 @@ void TQFloatingWindow::setTitlebar(QWidget* view)
     updateLayout();
 }
 
+void TQFloatingWindow::installTitlebar(QWidget* view)
+{
+    setTitlebar(view);
+}
+
 void TQFloatingWindow::setDrawerContentView(QWidget* view)
 {
     if (view == m_drawerContentView)
@@ -473,8 +478,9 @@ QPoint TQFloatingWindow::validatePoint(const QPoint& point, QWidget* parent)
         if (pastRight)
             result.rx() -= parentWidth + size.width() + 4;
         updateLayout();
-    } else if (pastRight) {
-        // The side arrow changes sides and the window goes to the parent's left.
+    } else if (pastRight && m_frameView->pointerPosition() != TQFloatingWindowFrameView::PointerBottom) {
+        // The side arrow changes sides and the window goes to the parent's left. A bottom arrow has no
+        // mirror image: its window stays where it points.
         m_frameView->setPointerPosition(-m_frameView->pointerPosition());
         result.rx() -= parentWidth + 2;
         updateLayout();

@@ -93,6 +93,8 @@ public:
     // owns it; a replaced one is deleted.
     QWidget* titlebar() const { return m_titlebar; }
     void setTitlebar(QWidget* view);
+    // The same; nil leaves an empty title band.
+    void installTitlebar(QWidget* view);
 
     // The drawer below the content.
     bool hasDrawer() const { return m_hasDrawer; }
@@ -117,7 +119,8 @@ public:
     void attachToWindow(QWidget* parent, const QPoint& point);
     // The point to attach at so that the window stays on the parent's screen: below the visible area
     // it stands free 2 points above the bottom; beyond the right edge its side arrow changes sides and
-    // the window moves to the parent's left. Changes the pointer position as needed.
+    // the window moves to the parent's left (a bottom arrow, which has no mirror image, stays). Changes
+    // the pointer position as needed.
     QPoint validatePoint(const QPoint& point, QWidget* parent);
     void onParentWindowDidChange(const Notification& notification);
     // Centres the window over its parent, or on the screen.

@@ -349,6 +349,13 @@ TEST_F(FloatingWindowTest, PlacementCheckFlipsOrFreesTheWindowAtTheScreensEdges)
              return QPoint(p.x() - parent.width() - frame.width() - 4,
                            screen.height() - frame.height() - 2 - parent.y());
          }},
+        {"a bottom arrow past the right edge: no side to flip to, unchanged",
+         {screen.width() - 200, 300, 200, 200},
+         {190, 10},
+         2,
+         2,
+         [](const QPoint& p, const QRect&, const QSize&) { return p; },
+         false},
         {"only beyond the top: unchanged",
          {20, 0, 300, 200},
          {300, 5},
