@@ -1,5 +1,6 @@
 #include "controls/PullToRefreshClipView.h"
 
+#include "controls/OwnedView.h"
 #include "controls/PullToRefreshScrollView.h"
 
 #include <QAbstractScrollArea>
@@ -37,18 +38,11 @@ double PullToRefreshClipView::minimumScroll() const
 
 void PullToRefreshClipView::setDocumentView(QWidget* document)
 {
-    if (document == m_document)
+    if (!OwnedView::replace(m_document, document, this))
         return;
-    if (QWidget* old = m_document.data()) {
-        old->hide();
-        old->deleteLater();
-    }
-    m_document = document;
     m_origin = QPointF();
-    if (document) {
-        document->setParent(this);
+    if (document)
         document->show();
-    }
     layoutDocument();
 }
 

@@ -1,6 +1,7 @@
 #include "controls/PullToRefreshScrollView.h"
 
 #include "controls/ImageLayerView.h"
+#include "controls/OwnedView.h"
 #include "controls/PullToRefreshClipView.h"
 #include "controls/SpinningIndicator.h"
 #include "platform/runtime/Invocation.h"
@@ -98,13 +99,9 @@ bool PullToRefreshScrollView::overRefreshView() const
 
 void PullToRefreshScrollView::createHeaderView()
 {
-    if (QWidget* old = m_refreshHeader.data()) {
-        old->hide();
-        old->deleteLater();
-    }
-    auto* header = new QWidget(m_clipView);
+    auto* header = new QWidget;
     header->setObjectName(QStringLiteral("refreshHeader"));
-    m_refreshHeader = header;
+    OwnedView::replace(m_refreshHeader, header, m_clipView);
     m_clipView->layoutDocument();
 
     m_refreshArrow =

@@ -1,5 +1,6 @@
 #include "controls/TQFloatingWindow.h"
 
+#include "controls/OwnedView.h"
 #include "controls/SoftShadow.h"
 #include "controls/TQShadowedDivider.h"
 #include "controls/TQTriStateButton.h"
@@ -200,7 +201,6 @@ void TQFloatingWindow::updateLayout()
         m_closeButton->move(QPointF(band.x() + 8, band.y() + 8).toPoint());
     }
     if (QWidget* titlebar = m_titlebar.data()) {
-        titlebar->setParent(m_frameView);
         if (m_hasTitle) {
             QRectF frame = m_frameView->titlebarFrame();
             if (m_closeButton)
@@ -215,14 +215,8 @@ void TQFloatingWindow::updateLayout()
 
 void TQFloatingWindow::setTitlebar(QWidget* view)
 {
-    if (view == m_titlebar)
-        return;
-    if (QWidget* old = m_titlebar.data()) {
-        old->hide();
-        old->deleteLater();
-    }
-    m_titlebar = view;
-    updateLayout();
+    if (OwnedView::replace(m_titlebar, view, m_frameView))
+        updateLayout();
 }
 
 void TQFloatingWindow::installTitlebar(QWidget* view)
@@ -232,23 +226,11 @@ void TQFloatingWindow::installTitlebar(QWidget* view)
 
 void TQFloatingWindow::setDrawerContentView(QWidget* view)
 {
-    if (view == m_drawerContentView)
+    if (!OwnedView::replace(m_drawerContentView, view, m_frameView) || !view || !m_hasDrawer)
         return;
-    if (QWidget* old = m_drawerContentView.data()) {
-        old->hide();
-        old->deleteLater();
-    }
-    m_drawerContentView = view;
-    if (!view)
-        return;
-    view->setParent(m_frameView);
-    if (m_hasDrawer) {
-        view->setGeometry(contentRectForDrawer());
-        view->show();
-        view->raise();
-    } else {
-        view->hide();
-    }
+    view->setGeometry(contentRectForDrawer());
+    view->show();
+    view->raise();
 }
 
 TQShadowedDivider* TQFloatingWindow::drawerDivider()

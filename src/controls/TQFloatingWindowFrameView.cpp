@@ -1,6 +1,7 @@
 #include "controls/TQFloatingWindowFrameView.h"
 
 #include "controls/BezierPathExtensions.h"
+#include "controls/OwnedView.h"
 #include "controls/TQFloatingWindow.h"
 #include "platform/system/Settings.h"
 #include "platform/ui/Drawing.h"
@@ -68,16 +69,8 @@ void TQFloatingWindowFrameView::setShouldHidePointer(bool hide)
 
 void TQFloatingWindowFrameView::setContentView(QWidget* view)
 {
-    if (view == m_contentView)
+    if (!OwnedView::replace(m_contentView, view, this) || !view)
         return;
-    if (QWidget* old = m_contentView.data()) {
-        old->hide();
-        old->deleteLater();
-    }
-    m_contentView = view;
-    if (!view)
-        return;
-    view->setParent(this);
     layoutContentView();
     view->show();
 }
