@@ -276,7 +276,7 @@ void TQFloatingWindow::makeDrawerVisible(bool show, QObject* delegate)
     QVariantAnimation* animation =
         Animations::variant(start, target, kDrawerDuration, Animations::Curve::EaseInOut, this);
     auto nextMark = std::make_shared<size_t>(0);
-    const auto reachMarks = [this, animation, nextMark](double progress) {
+    const auto reachMarks = [this, nextMark](double progress) {
         for (; *nextMark < kDrawerProgressMarks.size() && progress >= kDrawerProgressMarks[*nextMark];
              ++*nextMark) {
             const double mark = kDrawerProgressMarks[*nextMark];
@@ -288,7 +288,6 @@ void TQFloatingWindow::makeDrawerVisible(bool show, QObject* delegate)
                 line->update();
             }
         }
-        Q_UNUSED(animation);
     };
     connect(animation, &QVariantAnimation::valueChanged, this,
             [this, animation, reachMarks](const QVariant& value) {
@@ -308,7 +307,7 @@ void TQFloatingWindow::makeDrawerVisible(bool show, QObject* delegate)
 
 void TQFloatingWindow::layoutDrawerParts()
 {
-    if (m_drawerDivider && m_drawerDivider->isVisible()) {
+    if (m_drawerDivider && !m_drawerDivider->isHidden()) {
         const QRectF content = m_frameView->contentRectForFrameRect(QRectF(m_frameView->rect()));
         m_drawerDivider->setGeometry(
             QRectF(content.x() - 1, m_drawerDivider->y(), content.width() + 2, 5).toRect());
