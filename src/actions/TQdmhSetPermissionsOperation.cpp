@@ -15,9 +15,9 @@ namespace {
 
 std::atomic<quint64> g_nextNotification{1};
 
-QString text(const char* key, const QVariant& argument)
+QString format(const QString& text, const QVariant& argument)
 {
-    return TQLocalizedStrings::localizedStringForKey(QString::fromLatin1(key)).arg(argument.toString());
+    return text.arg(argument.toString());
 }
 
 } // namespace
@@ -56,7 +56,8 @@ void TQdmhSetPermissionsOperation::sendNotification()
         const auto record = DocumentActionSupport::documentFrom(documents.first());
         title = record ? record->title() : QString();
     } else {
-        title = text("ManyItems", quint64(documents.size()));
+        title = format(TQLocalizedStrings::localizedStringForKey(QStringLiteral("ManyItems")),
+                       quint64(documents.size()));
     }
     QString message;
     if (people.size() == 1) {
@@ -64,13 +65,17 @@ void TQdmhSetPermissionsOperation::sendNotification()
         const QString name = person.displayName().isEmpty() ? person.value() : person.displayName();
         if (name.isEmpty())
             return;
-        message = text(documents.size() == 1 ? "SetPermissionNotification1Item1Contact"
-                                             : "SetPermissionNotificationMoreItems1Contact",
-                       name);
+        message = format(documents.size() == 1 ? TQLocalizedStrings::localizedStringForKey(
+                                                     QStringLiteral("SetPermissionNotification1Item1Contact"))
+                                               : TQLocalizedStrings::localizedStringForKey(QStringLiteral(
+                                                     "SetPermissionNotificationMoreItems1Contact")),
+                         name);
     } else {
-        message = text(documents.size() == 1 ? "SetPermissionNotification1ItemMoreContacts"
-                                             : "SetPermissionNotificationMoreItemsMoreContacts",
-                       quint64(people.size()));
+        message = format(documents.size() == 1 ? TQLocalizedStrings::localizedStringForKey(QStringLiteral(
+                                                     "SetPermissionNotification1ItemMoreContacts"))
+                                               : TQLocalizedStrings::localizedStringForKey(QStringLiteral(
+                                                     "SetPermissionNotificationMoreItemsMoreContacts")),
+                         quint64(people.size()));
     }
     if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
         center->postExternalNotification(TQExternalNotification::notificationWithName(

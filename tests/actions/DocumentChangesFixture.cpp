@@ -12,7 +12,8 @@ namespace tavrel::test {
 
 namespace {
 
-// The user (demo@tavrel.test) owns alpha, beta, gamma (in the collection Box) and old (in the trash);
+// The user (demo@tavrel.test) owns alpha, beta, public (open to everyone with the link and to the
+// domain), gamma (in the collection Box) and old (in the trash);
 // bob's documents give the user the roles writer where writers may invite (shared), writer where they
 // may not (closed) and reader (readonly).
 const char* const kSeed = R"({
@@ -25,6 +26,10 @@ const char* const kSeed = R"({
              {"scope": "domain", "value": "tavrel.test", "role": "reader"}]},
     {"resourceId": "document:beta", "kind": "document", "title": "Beta",
      "acl": [{"scope": "user", "value": "ann@example.org", "role": "reader"}]},
+    {"resourceId": "document:public", "kind": "document", "title": "Public",
+     "acl": [{"scope": "user", "value": "ann@example.org", "role": "reader"},
+             {"scope": "default", "role": "reader", "key": "k1"},
+             {"scope": "domain", "value": "tavrel.test", "role": "writer"}]},
     {"resourceId": "spreadsheet:gamma", "kind": "spreadsheet", "title": "Gamma", "parents": ["folder:box"]},
     {"resourceId": "document:old", "kind": "document", "title": "Old", "labels": ["trashed"]},
     {"resourceId": "document:shared", "kind": "document", "title": "Shared", "owner": "bob@example.org",
