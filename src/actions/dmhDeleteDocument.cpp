@@ -19,9 +19,12 @@ void dmhDeleteDocument::executeActionAndCall(const InvocationPtr& invocation, co
         return;
     }
     const QString user = DocumentActionSupport::userName(session());
-    const auto owner = record->owner();
+    QString owner = record->owner() ? record->owner()->address() : QString();
+    if (owner.isEmpty())
+        if (const GDataEntryDocPtr entry = record->gdataEntry(); entry && !entry->authors().isEmpty())
+            owner = entry->authors().first().email();
     // Addresses are compared as mail addresses: letter case names the same person.
-    if (!owner || owner->address().compare(user, Qt::CaseInsensitive) != 0) {
+    if (owner.compare(user, Qt::CaseInsensitive) != 0) {
         QVariantMap forwarded = parameters;
         forwarded.insert(QStringLiteral("mailAddress"), user);
         forwardAction(QStringLiteral("RemovePermission"), invocation, forwarded);
