@@ -26,8 +26,7 @@ ManagedObjectPtr TQAccessListStepsOperation::fetchedDocument() const
 
 QVariant TQAccessListStepsOperation::resultForCaller() const
 {
-    const ManagedObjectPtr record = fetchedDocument();
-    return record ? QVariant::fromValue(record) : QVariant();
+    return recordResult(m_fetchedDocument);
 }
 
 void TQAccessListStepsOperation::setup()
@@ -76,12 +75,7 @@ void TQAccessListStepsOperation::fetchFeedDidFinishWithResult(const QVariant& re
 void TQAccessListStepsOperation::fetchDocumentDidFinishWithResults(const QVariant& result,
                                                                    const QVariant& error)
 {
-    if (!DocumentActionSupport::isError(error))
-        if (const auto record = DocumentActionSupport::documentFrom(result)) {
-            std::lock_guard lock(m_stateMutex);
-            m_fetchedDocument = record;
-        }
-    stepDidAnswer(error);
+    stepDidAnswerKeepingRecord(result, error, m_fetchedDocument);
 }
 
 } // namespace tavrel

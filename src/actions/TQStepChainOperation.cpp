@@ -1,5 +1,6 @@
 #include "actions/TQStepChainOperation.h"
 
+#include "actions/DocumentActionSupport.h"
 #include "pipeline/TQActionRequester.h"
 #include "pipeline/TQSessionProtocol.h"
 #include "pipeline/VUvodozuManager.h"
@@ -67,6 +68,23 @@ void TQStepChainOperation::stepDidAnswer(const QVariant& error)
     setError(TQActionRequester::errorFromVariant(error));
     m_receivedCallback = true;
     wakeUp();
+}
+
+void TQStepChainOperation::stepDidAnswerKeepingRecord(const QVariant& result, const QVariant& error,
+                                                      ManagedObjectPtr& slot)
+{
+    if (!DocumentActionSupport::isError(error))
+        if (const auto record = DocumentActionSupport::documentFrom(result)) {
+            std::lock_guard lock(m_stateMutex);
+            slot = record;
+        }
+    stepDidAnswer(error);
+}
+
+QVariant TQStepChainOperation::recordResult(const ManagedObjectPtr& slot) const
+{
+    std::lock_guard lock(m_stateMutex);
+    return slot ? QVariant::fromValue(slot) : QVariant();
 }
 
 void TQStepChainOperation::allSuboperationsDidFinish()

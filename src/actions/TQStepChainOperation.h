@@ -2,6 +2,7 @@
 
 #include "pipeline/TQAggregateOperation.h"
 #include "platform/runtime/Error.h"
+#include "platform/store/ManagedObject.h"
 
 #include <QVariantMap>
 #include <atomic>
@@ -41,6 +42,10 @@ protected:
     // A step's answer: records the error (nil on success) and lets didFinishOperation() go on.
     void stepDidAnswer(const QVariant& error);
     void setError(const Error& error);
+    // As stepDidAnswer(); a document record answered without an error goes into `slot` first.
+    void stepDidAnswerKeepingRecord(const QVariant& result, const QVariant& error, ManagedObjectPtr& slot);
+    // The record as a result (nothing for none), read under the state lock.
+    QVariant recordResult(const ManagedObjectPtr& slot) const;
     virtual QVariant resultForCaller() const = 0;
 
     mutable std::mutex m_stateMutex;

@@ -30,8 +30,7 @@ ManagedObjectPtr TQdmhAssignCollectionOperation::documentEntity() const
 
 QVariant TQdmhAssignCollectionOperation::resultForCaller() const
 {
-    const ManagedObjectPtr record = documentEntity();
-    return record ? QVariant::fromValue(record) : QVariant();
+    return recordResult(m_documentEntity);
 }
 
 void TQdmhAssignCollectionOperation::setup()
@@ -79,12 +78,7 @@ void TQdmhAssignCollectionOperation::fetchFeedDidFinishWithResults(const QVarian
 void TQdmhAssignCollectionOperation::assignCollectionHandlerDidFinishWithResult(const QVariant& result,
                                                                                 const QVariant& error)
 {
-    if (!DocumentActionSupport::isError(error))
-        if (const auto record = DocumentActionSupport::documentFrom(result)) {
-            std::lock_guard lock(m_stateMutex);
-            m_documentEntity = record;
-        }
-    stepDidAnswer(error);
+    stepDidAnswerKeepingRecord(result, error, m_documentEntity);
 }
 
 } // namespace tavrel

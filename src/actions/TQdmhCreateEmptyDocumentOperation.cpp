@@ -23,8 +23,7 @@ ManagedObjectPtr TQdmhCreateEmptyDocumentOperation::createdDocument() const
 
 QVariant TQdmhCreateEmptyDocumentOperation::resultForCaller() const
 {
-    const ManagedObjectPtr created = createdDocument();
-    return created ? QVariant::fromValue(created) : QVariant();
+    return recordResult(m_createdDocument);
 }
 
 void TQdmhCreateEmptyDocumentOperation::setup()
@@ -58,12 +57,7 @@ void TQdmhCreateEmptyDocumentOperation::willStartOperation(const TQOperationPtr&
 
 void TQdmhCreateEmptyDocumentOperation::keepDocument(const QVariant& result, const QVariant& error)
 {
-    if (!DocumentActionSupport::isError(error))
-        if (const auto record = DocumentActionSupport::documentFrom(result)) {
-            std::lock_guard lock(m_stateMutex);
-            m_createdDocument = record;
-        }
-    stepDidAnswer(error);
+    stepDidAnswerKeepingRecord(result, error, m_createdDocument);
 }
 
 void TQdmhCreateEmptyDocumentOperation::createEmptyDocumentDidFinishWithResult(const QVariant& result,

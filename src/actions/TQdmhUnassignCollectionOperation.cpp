@@ -15,8 +15,7 @@ ManagedObjectPtr TQdmhUnassignCollectionOperation::documentEntity() const
 
 QVariant TQdmhUnassignCollectionOperation::resultForCaller() const
 {
-    const ManagedObjectPtr record = documentEntity();
-    return record ? QVariant::fromValue(record) : QVariant();
+    return recordResult(m_documentEntity);
 }
 
 void TQdmhUnassignCollectionOperation::setup()
@@ -43,12 +42,7 @@ void TQdmhUnassignCollectionOperation::unassignCollectionHandlerDidFinishWithRes
 void TQdmhUnassignCollectionOperation::fetchDocumentDidFinishWithResults(const QVariant& result,
                                                                          const QVariant& error)
 {
-    if (!DocumentActionSupport::isError(error))
-        if (const auto record = DocumentActionSupport::documentFrom(result)) {
-            std::lock_guard lock(m_stateMutex);
-            m_documentEntity = record;
-        }
-    stepDidAnswer(error);
+    stepDidAnswerKeepingRecord(result, error, m_documentEntity);
 }
 
 } // namespace tavrel

@@ -28,9 +28,9 @@ void gddmhSetGeneralACLPermission::executeActionAndCall(const InvocationPtr& inv
 {
     const auto feed =
         GDataResultValues::objectFromValue<GDataFeedBase>(parameters.value(QStringLiteral("feedACL")));
-    GDataServiceTicketPtr ticket;
-    if (feed && service()) {
-        const auto batch = GDataFeedACL::ACLFeed();
+    GDataFeedPtr batch;
+    if (feed) {
+        batch = GDataFeedACL::ACLFeed();
         const auto copy = feed->copyAs<GDataFeedACL>();
         for (const GDataEntryPtr& item : copy ? copy->entries() : QList<GDataEntryPtr>()) {
             const auto entry = std::dynamic_pointer_cast<GDataEntryACL>(item);
@@ -52,14 +52,8 @@ void gddmhSetGeneralACLPermission::executeActionAndCall(const InvocationPtr& inv
                                                                       : entry->identifier());
             batch->addEntry(*entry);
         }
-        const QUrl url(feed->batchLink().href());
-        if (!url.isEmpty())
-            ticket = service()->fetchFeedWithBatchFeed(batch, url, this, kBatchFeedCallback);
     }
-    if (ticket)
-        parkInvocation(ticket, invocation);
-    else
-        callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
+    sendBatch(invocation, parameters, batch, feed ? QUrl(feed->batchLink().href()) : QUrl());
 }
 
 QVariantMap gddmhSetGeneralACLPermission::defaultCallbackForParams(const QVariantMap& result)

@@ -57,23 +57,17 @@ void gddmhSetPermission::executeActionAndCall(const InvocationPtr& invocation, c
 {
     const auto feed =
         GDataResultValues::objectFromValue<GDataFeedACL>(parameters.value(QStringLiteral("feedACL")));
-    GDataServiceTicketPtr ticket;
-    if (feed && service()) {
+    GDataFeedPtr batch;
+    if (feed) {
         QList<GDataEntryACLPtr> wanted;
         for (const TQACLEntry& person :
              DocumentActionSupport::aclEntriesFrom(parameters.value(QStringLiteral("ACLEntries"))))
             wanted.append(person.gdataEntry());
-        const auto batch = GDataFeedACL::ACLFeed();
+        batch = GDataFeedACL::ACLFeed();
         for (const GDataEntryACLPtr& entry : gdataACLEntriesWithACLFeed(*feed, wanted))
             batch->addEntry(*entry);
-        const QUrl url(feed->batchLink().href());
-        if (url.isValid() && !url.isEmpty())
-            ticket = service()->fetchFeedWithBatchFeed(batch, url, this, kBatchFeedCallback);
     }
-    if (ticket)
-        parkInvocation(ticket, invocation);
-    else
-        callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
+    sendBatch(invocation, parameters, batch, feed ? QUrl(feed->batchLink().href()) : QUrl());
 }
 
 QVariantMap gddmhSetPermission::defaultCallbackForParams(const QVariantMap& result)

@@ -1,7 +1,6 @@
 #include "actions/gddmhStarred.h"
 
 #include "actions/DocumentActionSupport.h"
-#include "actions/ExpandACLURL.h"
 #include "platform/runtime/ClassRegistry.h"
 
 namespace tavrel {
@@ -10,22 +9,11 @@ TAVREL_REGISTER_CLASS(gddmhStarred)
 
 void gddmhStarred::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
-    const auto record =
-        DocumentActionSupport::documentFrom(parameters.value(QStringLiteral("documentEntity")));
-    const GDataEntryDocPtr entry = record ? record->gdataEntry() : nullptr;
-    GDataServiceTicketPtr ticket;
-    if (entry && service()) {
-        const QVariant starred = parameters.value(QStringLiteral("isStarred"));
+    const QVariant starred = parameters.value(QStringLiteral("isStarred"));
+    sendForcedUpdate(invocation, parameters, [&](GDataEntryDocBase& entry) {
         if (DocumentActionSupport::isNumber(starred))
-            entry->setIsStarred(starred.toBool());
-        entry->setETag(QStringLiteral("*"));
-        ticket = service()->fetchEntryByUpdatingEntry(
-            entry, ExpandACLURL::expandACLEditURLForGDataDocument(*entry), this, kFeedCallback);
-    }
-    if (ticket)
-        parkInvocation(ticket, invocation);
-    else
-        callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
+            entry.setIsStarred(starred.toBool());
+    });
 }
 
 QVariantMap gddmhStarred::defaultCallbackForParams(const QVariantMap& result)
