@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (tests/fuzz) with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in their own build folder, then fuzzes each for SECONDS (default 60), at most
-# PARALLEL (default 4) at once. Each run starts from the target's corpus and saved regressions; the inputs
+# PARALLEL (default 3) at once. Each run starts from the target's corpus and saved regressions; the inputs
 # it finds are kept in $FUZZ_BUILD_DIR/corpus/<target>, an input that crashes or breaks a promise of the
 # target in $FUZZ_BUILD_DIR/crashes/<target>/, and its output in $FUZZ_BUILD_DIR/logs/<target>.log.
 # Fails when any run found one. To keep a mended fault mended, copy its input into
@@ -13,7 +13,7 @@ SECONDS_PER_TARGET=${1:-60}
 [ $# -gt 0 ] && shift
 bash scripts/setup.sh
 BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
-PARALLEL=${PARALLEL:-4}
+PARALLEL=${PARALLEL:-3}
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAVREL_FUZZ=ON
