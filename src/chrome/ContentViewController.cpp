@@ -28,6 +28,11 @@ QWidget* ContentViewController::view()
     return m_view;
 }
 
+bool ContentViewController::isViewLoaded() const
+{
+    return m_view != nullptr;
+}
+
 QWidget* ContentViewController::loadView()
 {
     return new QWidget;

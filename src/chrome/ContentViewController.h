@@ -34,7 +34,7 @@ public:
     QString nibName() const { return m_nibName; }
     // The view, built on first use.
     QWidget* view();
-    bool isViewLoaded() const { return m_view != nullptr; }
+    bool isViewLoaded() const;
 
     TQNavigationController* navigationController() const { return m_navigationController; }
     Q_INVOKABLE virtual void setNavigationController(tavrel::TQNavigationController* controller);
