@@ -22,6 +22,8 @@ LAYERS='
 8 platform/ui
 9 controls
 10 window
+10 chrome
+10 lists
 11 sharing
 11 documents
 11 contacts

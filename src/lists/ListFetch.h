@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/runtime/Error.h"
+#include "platform/store/FetchRequest.h"
+#include "platform/store/ManagedObjectID.h"
+
+#include <QList>
+#include <memory>
+
+namespace tavrel {
+
+class PersistentStoreCoordinator;
+
+// One fetch of a list's rows, made on the main thread and run on any thread: it reads the ids of the
+// matching records, in order, in a context of the thread that runs it (records never cross threads;
+// the main thread turns the ids into its own records).
+class ListFetch
+{
+public:
+    ListFetch(std::shared_ptr<PersistentStoreCoordinator> coordinator, FetchRequest request);
+
+    // Answers whether the fetch succeeded; the ids, or the error, stay on the object.
+    bool run();
+
+    const FetchRequest& request() const { return m_request; }
+    const QList<ManagedObjectID>& ids() const { return m_ids; }
+    const Error& error() const { return m_error; }
+    bool hasRun() const { return m_hasRun; }
+
+private:
+    std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
+    FetchRequest m_request;
+    QList<ManagedObjectID> m_ids;
+    Error m_error;
+    bool m_hasRun = false;
+};
+
+using ListFetchPtr = std::shared_ptr<ListFetch>;
+
+} // namespace tavrel

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "lists/ListFetch.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/store/Predicate.h"
+#include "platform/store/SortDescriptor.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QPointer>
+
+namespace tavrel {
+
+class ObjectsDidChangeNotification;
+
+// The rows of a list: the records of an entity that match a filter and the search, in the order of
+// the sort descriptors. It stands where the design has an array controller (arrangedObjects,
+// fetchWithRequest, automaticallyPreparesContent, rearrangeObjects).
+//
+// The search text is only ever the argument of the search format ("title CONTAINS[cd] %@"; every %@
+// receives the text), so quotes, %, * and backslashes in it match literally.
+//
+// Rows are kept as record ids and turned into the main context's records when asked, so a list of
+// 100,000 rows loads only the records that are shown. The first fetch can run on another thread
+// (makeFetch, ListFetch::run, adoptFetch); later, while the model prepares its content automatically,
+// each change of the main context's records moves, inserts, removes or redraws the rows concerned,
+// never resetting the whole list for a change.
+class ListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    enum Role { ObjectRole = Qt::UserRole + 1, ObjectIDRole };
+
+    // The context is the main thread's; not owned.
+    ListModel(ManagedObjectContext* context, const QString& entityName, QObject* parent = nullptr);
+    ~ListModel() override;
+
+    ManagedObjectContext* managedObjectContext() const { return m_context; }
+    QString entityName() const { return m_entityName; }
+
+    // A filter of the list's own (none: every record of the entity).
+    Predicate filterPredicate() const { return m_filterPredicate; }
+    void setFilterPredicate(const Predicate& predicate);
+    // The predicate format the search text is given to, one argument per %@.
+    QString searchFormat() const { return m_searchFormat; }
+    void setSearchFormat(const QString& format);
+    QString searchString() const { return m_searchString; }
+    void setSearchString(const QString& searchString);
+    QList<SortDescriptor> sortDescriptors() const { return m_sortDescriptors; }
+    void setSortDescriptors(const QList<SortDescriptor>& descriptors);
+    // The key a row shows as its text (DisplayRole); "title" unless set.
+    void setDisplayKey(const QString& key) { m_displayKey = key; }
+
+    // Entity, filter and search together, and the order.
+    Predicate predicate() const;
+    FetchRequest fetchRequest() const;
+
+    // The rows.
+    int count() const { return int(m_ids.size()); }
+    const QList<ManagedObjectID>& arrangedObjectIDs() const { return m_ids; }
+    // The main context's record of a row (a fault until its values are read), none beyond the rows.
+    ManagedObjectPtr objectAtRow(int row) const;
+    int rowOfObjectID(const ManagedObjectID& id) const;
+
+    // A fetch of the current request to run on any thread, then hand to adoptFetch on this one.
+    ListFetchPtr makeFetch() const;
+    // Takes the fetched rows; a failed fetch leaves the rows as they are.
+    void adoptFetch(const ListFetch& fetch);
+    // Fetches now, on this thread, and takes the rows; answers false with the error on failure.
+    bool fetchWithRequest(const std::optional<FetchRequest>& request, bool merge, Error* error);
+    // Fetches again and moves the rows to their new places.
+    void rearrangeObjects();
+
+    // While set, the list follows the main context's changes.
+    bool automaticallyPreparesContent() const { return m_automaticallyPreparesContent; }
+    void setAutomaticallyPreparesContent(bool prepares);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+signals:
+    // After every change of the rows (the design's observation of "arrangedObjects").
+    void arrangedObjectsChanged();
+
+private:
+    void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
+    bool concernsEntity(const QList<ManagedObjectPtr>& records) const;
+    // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
+    void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
+    void rebuildRowIndex();
+
+    QPointer<ManagedObjectContext> m_context;
+    QString m_entityName;
+    Predicate m_filterPredicate;
+    QString m_searchFormat = QStringLiteral("title CONTAINS[cd] %@");
+    QString m_searchString;
+    QList<SortDescriptor> m_sortDescriptors;
+    QString m_displayKey = QStringLiteral("title");
+    QList<ManagedObjectID> m_ids;
+    QHash<ManagedObjectID, int> m_rowOfID;
+    bool m_automaticallyPreparesContent = false;
+    QMetaObject::Connection m_changesConnection;
+};
+
+} // namespace tavrel
