@@ -8,6 +8,7 @@
 #include "model/TQMOCMaster.h"
 #include "model/TQPreferencesManager.h"
 #include "platform/store/SortDescriptor.h"
+#include "platform/system/TQLog.h"
 #include "platform/ui/CommandValidation.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/ResponderChain.h"

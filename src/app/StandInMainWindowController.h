@@ -61,6 +61,7 @@ private:
     QTimer m_refresh;
     QHash<QString, std::shared_ptr<TQShowMoreDetailAction>> m_bannerActions;
     bool m_splashShown = false;
+    int m_loggedCount = -1;
 };
 
 } // namespace tavrel

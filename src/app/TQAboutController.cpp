@@ -57,7 +57,7 @@ TQAboutController::TQAboutController()
     m_creditsView = new QTextBrowser(window);
     m_creditsView->setOpenExternalLinks(true);
     m_creditsView->setFrameShape(QFrame::NoFrame);
-    m_creditsView->setFixedHeight(120);
+    m_creditsView->setFixedHeight(96);
     m_creditsView->viewport()->setAutoFillBackground(false);
     m_copyrightLabel = new QLabel(window);
     m_copyrightLabel->setAlignment(Qt::AlignCenter);
@@ -107,6 +107,8 @@ void TQAboutController::showWindow(QObject* sender)
     window()->adjustSize();
     ApplicationResources::centreWindow(window());
     TQWindowController::showWindow(sender);
+    // Shown, the window may have taken its final size.
+    ApplicationResources::centreWindow(window());
 }
 
 void TQAboutController::close(QObject*)

@@ -79,6 +79,8 @@ void TQActiveMenuItemController::actionPressed()
 
 void TQActiveMenuItemController::refreshView()
 {
+    if (!m_view)
+        return;
     m_titleHolder->setText(title());
     m_itemAction->setVisible(!m_activeIcon.isEmpty() || hasAction());
     refreshIcon(m_itemAction->underMouse(), m_itemAction->isDown());
@@ -86,6 +88,8 @@ void TQActiveMenuItemController::refreshView()
 
 void TQActiveMenuItemController::refreshIcon(bool hovered, bool pressed)
 {
+    if (!m_itemAction)
+        return;
     // Under the pointer a row that can be cancelled shows the remove mark.
     QString name = m_activeIcon;
     if (hasAction() && (hovered || pressed))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TQMenuView.h"
+
 #include <QLabel>
 #include <QObject>
 #include <QPointer>
@@ -8,8 +10,6 @@
 #include <QWidgetAction>
 
 namespace tavrel {
-
-class TQMenuView;
 
 // A menu row with a view of its own: an icon button at the left (it turns into a remove mark under the
 // pointer) and a title. The row's command (action and target) is what the icon button sends.
@@ -66,9 +66,10 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QPointer<QWidgetAction> m_controlledItem;
-    TQMenuView* m_view = nullptr;
-    QToolButton* m_itemAction = nullptr;
-    QLabel* m_titleHolder = nullptr;
+    // The item owns the view and deletes it before this controller.
+    QPointer<TQMenuView> m_view;
+    QPointer<QToolButton> m_itemAction;
+    QPointer<QLabel> m_titleHolder;
     QString m_title;
     QString m_titleExtension;
     QString m_activeIcon = QStringLiteral("icon-updated");

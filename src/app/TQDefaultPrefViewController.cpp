@@ -103,7 +103,7 @@ TQDefaultPrefViewController::TQDefaultPrefViewController()
 
 TQDefaultPrefViewController::~TQDefaultPrefViewController()
 {
-    delete m_view;
+    delete m_view.data();
 }
 
 void TQDefaultPrefViewController::setRelauncher(Relauncher relaunch)

@@ -81,7 +81,8 @@ private:
     void popupActivated(QComboBox* popup, int index);
 
     QJsonObject m_schema;
-    QWidget* m_view = nullptr;
+    // The window showing the pane owns the view once installed.
+    QPointer<QWidget> m_view;
     QComboBox* m_suitesPopup = nullptr;
     QComboBox* m_kindPopups[KindCount] = {};
     QComboBox* m_downloadsPopup = nullptr;

@@ -37,7 +37,7 @@ TQErrorDetailWindowController::TQErrorDetailWindowController()
     auto* window = new QDialog();
     window->setObjectName(QStringLiteral("errorDetailWindow"));
     window->setWindowModality(Qt::ApplicationModal);
-    window->resize(460, 300);
+    window->setMinimumSize(460, 300);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(20, 20, 20, 16);
     layout->setSpacing(12);
@@ -57,6 +57,7 @@ TQErrorDetailWindowController::TQErrorDetailWindowController()
     m_list = new QListWidget(window);
     m_list->setObjectName(QStringLiteral("messages"));
     m_list->setWordWrap(true);
+    m_list->setSpacing(3);
     m_list->setAlternatingRowColors(true);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);

@@ -20,7 +20,7 @@ namespace {
 
 bool g_markCleared = false;
 
-constexpr QSize kHostSize(520, 300);
+constexpr QSize kHostSize(520, 260);
 
 struct ScreenText
 {
@@ -105,9 +105,11 @@ QWidget* TQSplashWindowController::makeScreen(int index)
     message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     message->setWordWrap(true);
     message->setForegroundRole(QPalette::PlaceholderText);
+    layout->addStretch(1);
     layout->addWidget(image);
     layout->addWidget(title);
-    layout->addWidget(message, 1);
+    layout->addWidget(message);
+    layout->addStretch(1);
     screen->hide();
     return screen;
 }
