@@ -168,6 +168,10 @@ void StandInMainWindowController::refresh()
             new QListWidgetItem(ImageRegistry::fileTypeIcon(document->title()), document->title(), m_list);
         row->setData(Qt::UserRole, document->identifier());
     }
+    if (m_list->count() != m_loggedCount) {
+        m_loggedCount = m_list->count();
+        TQLog("MainWindow: %@ with %@ documents", address, QString::number(m_loggedCount));
+    }
 }
 
 void StandInMainWindowController::showSplashIfNeeded()
