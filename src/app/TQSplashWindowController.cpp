@@ -202,6 +202,11 @@ void TQSplashWindowController::showWindowModalToWindow(QWidget* parentWindow)
         dialog->setWindowModality(Qt::ApplicationModal);
     }
     connect(dialog, &QDialog::finished, this, [this](int code) { sheetDidEnd(code); });
+    // A main window that goes (a log-out) takes the sheet with it: the tour ends unfinished.
+    connect(dialog, &QObject::destroyed, this, [this] {
+        if (!m_ended)
+            deleteLater();
+    });
     dialog->open();
 }
 
