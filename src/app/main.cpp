@@ -5,6 +5,7 @@
 #include "app/InstanceChannel.h"
 #include "app/LaunchCommand.h"
 #include "app/StandInMainWindowController.h"
+#include "app/TQDefaultPrefViewController.h"
 #include "model/TQPreferencesManager.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/OAuth2SignIn.h"
@@ -14,6 +15,7 @@
 #include "session/TQSessionManager.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -88,6 +90,13 @@ int main(int argc, char** argv)
         OAuth2SignIn::setDefaultBrowserOpener(DirectSignIn::browserOpener());
 
     CordelAppDelegate delegate(StandInMainWindowController::factory());
+    // A restart asked by the preferences: the new process must find no running instance to hand its
+    // start to, so the channel closes first.
+    TQDefaultPrefViewController::setRelauncher([&channel, &delegate, arguments] {
+        channel.close();
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments.mid(1));
+        delegate.terminate(nullptr);
+    });
     QObject::connect(&channel, &InstanceChannel::commandReceived, &delegate,
                      &CordelAppDelegate::handleCommand);
     QObject::connect(&delegate, &CordelAppDelegate::readyToQuit, &app, &QCoreApplication::quit,
