@@ -24,4 +24,9 @@ void DMTracker::trackEventInCategory(const QString& category, const QString& nam
     emit eventTracked(category, name, value);
 }
 
+void DMTracker::startApp()
+{
+    emit appStarted();
+}
+
 } // namespace tavrel

@@ -15,8 +15,11 @@ public:
     static DMTracker* defaultTracker();
 
     void trackEventInCategory(const QString& category, const QString& name, const QString& value);
+    // The program started (reported once the first-run tour ends). Any thread.
+    void startApp();
 
 signals:
+    void appStarted();
     void eventTracked(const QString& category, const QString& name, const QString& value);
 
 private:

@@ -1,0 +1,468 @@
+#include "app/CordelAppDelegate.h"
+
+#include "accounts/TQAccountManager.h"
+#include "app/ApplicationInfo.h"
+#include "app/CrashReporter.h"
+#include "app/TQAboutController.h"
+#include "app/TQMainStatusItemController.h"
+#include "app/TQPreferencesWindowController.h"
+#include "app/TQShowMoreDetailAction.h"
+#include "app/UpdateChecker.h"
+#include "model/File.h"
+#include "model/TQMOCMaster.h"
+#include "model/TQPlaces.h"
+#include "model/TQPreferencesManager.h"
+#include "model/TQUtility.h"
+#include "pipeline/VUvodozuManager.h"
+#include "platform/runtime/Invocation.h"
+#include "platform/store/ExternalRecord.h"
+#include "platform/system/Settings.h"
+#include "platform/system/TQLog.h"
+#include "platform/ui/ResponderChain.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
+#include "progress/TQProgressManager.h"
+#include "session/ApplicationServices.h"
+#include "session/TQSessionManager.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace tavrel {
+
+namespace {
+
+QPointer<CordelAppDelegate> g_sharedDelegate;
+
+CordelAppDelegate::URLOpener& urlOpener()
+{
+    static CordelAppDelegate::URLOpener opener = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    return opener;
+}
+
+bool isStoredFile(const QString& resourceId)
+{
+    return resourceId.startsWith(QLatin1String("file:")) || resourceId.startsWith(QLatin1String("pdf:"));
+}
+
+} // namespace
+
+CordelAppDelegate::CordelAppDelegate(MainWindowFactory factory, QObject* parent)
+    : QObject(parent), m_factory(std::move(factory))
+{
+    g_sharedDelegate = this;
+    ResponderChain::setApplicationDelegate(this);
+}
+
+CordelAppDelegate::~CordelAppDelegate()
+{
+    if (ResponderChain::applicationDelegate() == this)
+        ResponderChain::setApplicationDelegate(nullptr);
+    QObject::disconnect(m_stateConnection);
+    if (auto* statusItem = TQMainStatusItemController::existingController())
+        statusItem->setMenuItemDelegate(nullptr);
+    m_mainController.reset();
+}
+
+CordelAppDelegate* CordelAppDelegate::sharedDelegate()
+{
+    return g_sharedDelegate;
+}
+
+void CordelAppDelegate::setURLOpener(URLOpener opener)
+{
+    urlOpener() = opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+bool CordelAppDelegate::openURL(const QUrl& url)
+{
+    return urlOpener()(url);
+}
+
+void CordelAppDelegate::applicationDidFinishLaunching()
+{
+    // The registered defaults come from the resource the settings read beneath the user's own values.
+    const QString supportFolder = TQPlaces::tavrelApplicationSupportDirectory();
+    if (QFileInfo::exists(supportFolder)) {
+        if (Settings::boolValue(kResetOnStartKey))
+            TQUtility::resetTavrelDirectory();
+    } else {
+        TQPreferencesManager::sharedManager()->setTransientValue(QStringLiteral("1"),
+                                                                 TQPreferencesManager::kTQFirstLaunchKey);
+    }
+    TQAccountManager::registerManager();
+    CrashReporter* reporter = CrashReporter::sharedManager();
+    reporter->configureWithIdentifier(ApplicationInfo::crashReporterIdentifier(), kCompanyName, this);
+    reporter->startManager();
+}
+
+void CordelAppDelegate::showMainApplicationWindow()
+{
+    ApplicationServices::instance()->mainApplicationWindowWillShow();
+    TQSessionManager* sessions = TQSessionManager::sharedManager();
+    connect(sessions, &TQSessionManager::currentSessionChanged, this,
+            &CordelAppDelegate::currentSessionDidChange, Qt::UniqueConnection);
+    observeSession(sessions->currentSession());
+
+    const std::shared_ptr<WXAccount> account = TQAccountManager::defaultAccount();
+    if (!account) {
+        requestNewAccount();
+        return;
+    }
+    QPointer<CordelAppDelegate> self = this;
+    sessions->startSessionForAccount(account, [self](TQSession*, const Error&) {
+        if (self)
+            self->startApplication();
+    });
+}
+
+void CordelAppDelegate::requestNewAccount()
+{
+    QPointer<CordelAppDelegate> self = this;
+    TQAccountManager::addAccountWithCompletionBlock(
+        [self](std::shared_ptr<WXAccount> account, const Error& error) {
+            if (!self)
+                return;
+            if (error) {
+                TQLog("E: Failed to add account: %@", error.description());
+                return;
+            }
+            TQSessionManager::sharedManager()->startSessionForAccount(
+                account, [self](TQSession*, const Error& error) {
+                    if (!self)
+                        return;
+                    if (error)
+                        TQLog("E: Error start session: %@", error.description());
+                    else
+                        self->startApplication();
+                });
+        });
+}
+
+void CordelAppDelegate::startApplication()
+{
+    if (!m_statusItemIsSetUp) {
+        m_statusItemIsSetUp = true;
+        // Meant for window layouts of an older desktop; nothing here reads it.
+        Settings::setValue(kScrollElasticityKey, false);
+        TQMainStatusItemController* statusItem = TQMainStatusItemController::sharedStatusItemController();
+        statusItem->setConnectionStatus(connectionStatus());
+        statusItem->setupMenubarIcon();
+    }
+    if (IMainWindowController* controller = mainController())
+        controller->toggleWindowVisibility(this);
+    registerServices();
+}
+
+void CordelAppDelegate::registerServices()
+{
+    // The file managers' services (upload, upload and share, get link) reach the running program as
+    // verbs over the instance channel, which hands them to the main window's controller.
+    TQLog("Services: provided by the main window");
+}
+
+IMainWindowController* CordelAppDelegate::mainController()
+{
+    if (!m_mainController && m_factory) {
+        m_mainController = m_factory();
+        if (m_mainController) {
+            if (auto* statusItem = TQMainStatusItemController::existingController()) {
+                statusItem->setMenuItemDelegate(m_mainController->controllerObject());
+                statusItem->hostMenuIn(m_mainController.get());
+            }
+            emit mainControllerChanged();
+        }
+    }
+    return m_mainController.get();
+}
+
+ConnectionStatus* CordelAppDelegate::connectionStatus() const
+{
+    return ApplicationServices::instance()->connectionStatus();
+}
+
+void CordelAppDelegate::currentSessionDidChange(TQSession* session)
+{
+    // The session manager drops a stopped session before this object hears of its state.
+    if (m_observedSession && m_observedSession != session)
+        sessionStateDidChange(m_observedSession);
+    observeSession(session);
+    if (!session) {
+        sessionWillFinish();
+        if (!m_terminating)
+            requestNewAccount();
+    }
+}
+
+void CordelAppDelegate::observeSession(TQSession* session)
+{
+    if (m_observedSession == session)
+        return;
+    QObject::disconnect(m_stateConnection);
+    m_observedSession = session;
+    if (session) {
+        QPointer<TQSession> observed = session;
+        m_stateConnection = connect(session, &TQSession::stateChanged, this, [this, observed] {
+            if (observed)
+                sessionStateDidChange(observed);
+        });
+    }
+}
+
+void CordelAppDelegate::sessionStateDidChange(TQSession* session)
+{
+    if (session->state() != TQSession::kStopped)
+        return;
+    // A user who logs out is forgotten and asked to sign in next time.
+    const std::shared_ptr<WXAccount> account = session->account();
+    if (account && TQAccountManager::accounts().contains(account))
+        TQAccountManager::removeAccount(account);
+}
+
+void CordelAppDelegate::sessionWillFinish()
+{
+    if (auto* statusItem = TQMainStatusItemController::existingController()) {
+        statusItem->setMenuItemDelegate(nullptr);
+        statusItem->hostMenuIn(nullptr);
+    }
+    if (m_mainController) {
+        m_mainController.reset();
+        emit mainControllerChanged();
+    }
+    TQPreferencesManager::sharedManager()->setTransientValue(QStringLiteral("1"),
+                                                             TQPreferencesManager::kTQFirstLaunchKey);
+}
+
+void CordelAppDelegate::applicationWillTerminate()
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    if (TQSession* session = TQSessionManager::sharedManager()->currentSession()) {
+        if (TQMOCManager* manager = session->mocManager()) {
+            manager->save();
+            TQLog("Quit: the store of %@ is saved", session->username());
+        }
+    }
+    CrashReporter::sharedManager()->applicationWillTerminate();
+    // Sessions stop as the program ends: that is no log-out, and no sign-in follows.
+    disconnect(TQSessionManager::sharedManager(), nullptr, this, nullptr);
+    QObject::disconnect(m_stateConnection);
+    m_observedSession = nullptr;
+}
+
+void CordelAppDelegate::applicationDidBecomeActive()
+{
+    if (m_mainController && (!m_mainController->window() || !m_mainController->window()->isVisible()))
+        toggleMainWindow(nullptr);
+}
+
+bool CordelAppDelegate::hasAuthentication(const TQSession* session)
+{
+    return session && session->authentication() != nullptr;
+}
+
+void CordelAppDelegate::toggleMainWindow(QObject*)
+{
+    if (hasAuthentication(TQSessionManager::sharedManager()->currentSession())) {
+        if (IMainWindowController* controller = mainController())
+            controller->toggleWindowVisibility(this);
+        return;
+    }
+    if (QWidget* window = QApplication::activeWindow())
+        window->activateWindow();
+}
+
+void CordelAppDelegate::toggleSession(QObject*)
+{
+    if (TQSession* session = TQSessionManager::sharedManager()->currentSession())
+        session->logout();
+    else
+        requestNewAccount();
+}
+
+void CordelAppDelegate::showMainWindow(QObject* sender)
+{
+    if (IMainWindowController* controller = mainController())
+        controller->showWindow(sender);
+}
+
+void CordelAppDelegate::showPreferences(QObject* sender)
+{
+    TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);
+}
+
+void CordelAppDelegate::showAbout(QObject*)
+{
+    TQAboutController::aboutController()->showWindow(this);
+}
+
+void CordelAppDelegate::checkForUpdates(QObject* sender)
+{
+    UpdateChecker::sharedUpdater()->checkForUpdates(sender);
+}
+
+void CordelAppDelegate::feedback(QObject*)
+{
+    openURL(ApplicationInfo::feedbackURL());
+}
+
+void CordelAppDelegate::processActionError(QObject* sender)
+{
+    if (!sender)
+        return;
+    const QVariant value = sender->property("error");
+    if (value.canConvert<Error>())
+        processError(value.value<Error>());
+}
+
+void CordelAppDelegate::processError(const Error& error)
+{
+    if (error.domain() != VUvodozuManager::kErrorDomain)
+        return;
+    QString actionName;
+    QString actionTitle;
+    if (error.code() == VUvodozuManager::kSomeFetchErrorCode) {
+        auto action = std::make_shared<TQShowMoreDetailAction>();
+        action->setError(error);
+        actionName = action->name();
+        actionTitle = StringTable::text(QStringLiteral("MoreDetail"));
+        if (IMainWindowController* controller = mainController())
+            controller->registerBannerAction(action);
+    } else if (error.code() != VUvodozuManager::kUnexpectedErrorCode) {
+        return;
+    }
+    if (IMainWindowController* controller = mainController())
+        controller->showBanner(error.localizedDescription(), actionName, actionTitle);
+}
+
+void CordelAppDelegate::fakeSelector(QObject*) {}
+
+void CordelAppDelegate::newDocument(QObject*) {}
+
+void CordelAppDelegate::hide(QObject*)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->isWindow())
+            window->hide();
+}
+
+void CordelAppDelegate::terminate(QObject*)
+{
+    if (m_terminating)
+        return;
+    m_terminating = true;
+    applicationWillTerminate();
+    emit readyToQuit();
+}
+
+bool CordelAppDelegate::validateUserInterfaceItem(QObject* item)
+{
+    const QString command = UserInterfaceItem::command(item);
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (command == QLatin1String("toggleSession:")) {
+        UserInterfaceItem::setTitle(item,
+                                    StringTable::text(hasAuthentication(session) ? QStringLiteral("Logout")
+                                                                                 : QStringLiteral("Start")));
+        return !session || session->state() != TQSession::kFirstSyncRunning;
+    }
+    if (command == QLatin1String("newDocument:"))
+        return false;
+    // What needs nobody signed in.
+    static const QStringList kAlwaysEnabled{
+        QStringLiteral("terminate:"), QStringLiteral("showAbout:"), QStringLiteral("showPreferences:"),
+        QStringLiteral("hide:"),      QStringLiteral("feedback:"),  QStringLiteral("checkForUpdates:")};
+    if (kAlwaysEnabled.contains(command))
+        return true;
+    if (!hasAuthentication(session))
+        return false;
+    return ResponderChain::respondsToCommand(this, command);
+}
+
+void CordelAppDelegate::openFiles(const QStringList& files)
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (files.size() == 1 && ExternalRecord::hasRecordFileExtension(files.first())) {
+        if (!session)
+            return;
+        Error error;
+        const std::optional<ExternalRecord> record =
+            ExternalRecord::elementsDerivedFromExternalRecordURL(QUrl::fromLocalFile(files.first()), &error);
+        if (!record) {
+            TQLog("E: Cannot read the record file %@: %@", files.first(), error.description());
+            return;
+        }
+        TQMOCMaster* master = session->mocManager() ? session->mocManager()->masterMOC() : nullptr;
+        if (!master)
+            return;
+        const auto document =
+            std::dynamic_pointer_cast<FileEntryAbstract>(record->existingObjectInContext(*master));
+        if (!document)
+            return;
+        if (isStoredFile(document->resourceId()))
+            session->documentManager()->executeAction(
+                QStringLiteral("OpenDocument"), nullptr,
+                {{QStringLiteral("documentEntity"), QVariant::fromValue<ManagedObjectPtr>(document)}});
+        else
+            openURL(QUrl(document->alternateLink()));
+        return;
+    }
+    uploadFiles(files);
+}
+
+void CordelAppDelegate::uploadFiles(const QStringList& files, LaunchCommand::Verb verb)
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (!hasAuthentication(session) || files.isEmpty()) {
+        TQLog("E: No user logged to upload files!");
+        return;
+    }
+    IMainWindowController* controller = mainController();
+    if (controller && verb != LaunchCommand::Verb::Upload) {
+        controller->performService(verb, files);
+        return;
+    }
+    QList<QUrl> fileURLs;
+    for (const QString& file : files)
+        fileURLs.append(QUrl::fromLocalFile(file));
+    const QVariantMap parameters{
+        {QStringLiteral("fileURLs"), QVariant::fromValue(fileURLs)},
+        {TQOperation::kManagedObjectContextKey, session->masterManagedObjectContext()},
+        {QStringLiteral("progressID"), kUploadProgressFormat.arg(++m_uploadCount)},
+        {QStringLiteral("progressConsumer"),
+         QVariant::fromValue<QObject*>(TQProgressManager::progressManager())},
+    };
+    InvocationPtr callback;
+    if (controller)
+        callback = Invocation::invocationForSelector(QStringLiteral("uploadDidFinishWithResult:error:"),
+                                                     controller->controllerObject());
+    session->documentManager()->executeAction(QStringLiteral("UploadFiles"), callback, parameters);
+}
+
+void CordelAppDelegate::handleCommand(const LaunchCommand& command)
+{
+    switch (command.verb()) {
+    case LaunchCommand::Verb::Activate:
+        if (m_mainController)
+            m_mainController->showWindow(this);
+        break;
+    case LaunchCommand::Verb::Open:
+        openFiles(command.files());
+        break;
+    case LaunchCommand::Verb::Upload:
+    case LaunchCommand::Verb::UploadAndShare:
+    case LaunchCommand::Verb::GetLink:
+        uploadFiles(command.files(), command.verb());
+        break;
+    case LaunchCommand::Verb::Quit:
+        terminate(nullptr);
+        break;
+    }
+}
+
+} // namespace tavrel
