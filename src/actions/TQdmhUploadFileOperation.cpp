@@ -33,9 +33,9 @@ void TQdmhUploadFileOperation::willStartOperation(const TQOperationPtr& operatio
 void TQdmhUploadFileOperation::didFinishOperation(const TQOperationPtr& operation)
 {
     Q_UNUSED(operation);
+    // A record answered beside an error is kept too: the upload happened, the sharing after it failed.
     QVariant result;
-    bool succeeded = false;
-    if (stepAnswer(&result, &succeeded) && succeeded)
+    if (stepAnswer(&result))
         if (const auto record = TransferSupport::recordOf<FileEntryAbstract>(result))
             m_uploadedDocument = record;
 }

@@ -157,6 +157,9 @@ QString TransferSupport::safeFileName(const QString& title, const QString& exten
     QString name = FileNameEncoding::stringByEncodingFileName(clean);
     if (name.isEmpty())
         name = QStringLiteral("Untitled");
+    // A name that begins with a dot would be hidden (and skipped by the caches).
+    if (name.startsWith(QLatin1Char('.')))
+        name = QStringLiteral("%2E") + name.mid(1);
     if (extension.isEmpty())
         return name;
     const QString suffix = QLatin1Char('.') + extension;

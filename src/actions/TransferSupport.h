@@ -57,9 +57,9 @@ public:
     static Error unreadableFileError(const QString& name);
     static Error copyFailedError(const QString& name);
 
-    // A title made into one file name that stays inside its folder: never empty, ".", ".." or holding
-    // '/' or control characters, and at most 255 bytes with the extension (added with a dot when
-    // given).
+    // A title made into one file name that stays inside its folder: never empty, ".", "..", hidden
+    // (beginning with a dot) or holding '/' or control characters, and at most 255 bytes with the
+    // extension (added with a dot when given).
     static QString safeFileName(const QString& title, const QString& extension = {});
     // A name in the folder that no file has yet: the name itself, else "name (2).ext", "name (3).ext" ...
     static QString uniqueFileNameInFolder(const QString& folder, const QString& name);

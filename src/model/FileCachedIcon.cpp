@@ -1,6 +1,7 @@
 #include "model/FileCachedIcon.h"
 
 #include "model/File.h"
+#include "model/FileCachedFile.h"
 #include "model/RecordValue.h"
 #include "model/TQMOCMaster.h"
 #include "platform/system/TQLog.h"
@@ -100,10 +101,28 @@ void FileCachedIcon::registerWatch()
         return;
     m_registered = true;
     m_watched = owner;
-    owner->addObserver(kFilePath, this, [this](ManagedObject*, const QString&) {
-        // A new copy of the document: its thumbnail follows.
-        updateWithPriority(kLowPriority);
-    });
+    const auto copy = owner->fileCachedFile();
+    m_watchedCopy = copy ? copy->storedValue() : QString();
+    owner->addObserver(kFilePath, this, [this](ManagedObject*, const QString&) { copyMayHaveChanged(); });
+}
+
+void FileCachedIcon::copyMayHaveChanged()
+{
+    // "filePath" also changes with the version tag; only a new copy on disk makes a new thumbnail, and
+    // the watch never asks for a download itself.
+    auto* master = qobject_cast<TQMOCMaster*>(managedObjectContext());
+    const auto owner = file();
+    const auto cached = owner ? owner->fileCachedFile() : nullptr;
+    const QString copy = cached ? cached->storedValue() : QString();
+    if (!master || copy.isEmpty() || copy == m_watchedCopy)
+        return;
+    m_watchedCopy = copy;
+    setLastRequestedETag(owner->eTag());
+    master->executeManagerAction(
+        QStringLiteral("dmh"), QStringLiteral("GenerateThumbnail"),
+        {{QStringLiteral("fileURL"), QUrl(copy)},
+         {QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(owner))},
+         {QStringLiteral("queuePriority"), kLowPriority}});
 }
 
 void FileCachedIcon::unregister()

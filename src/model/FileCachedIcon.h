@@ -11,8 +11,8 @@ class File;
 
 // Cache bookkeeping of a File's thumbnail: where the cached file is (value, an absolute URL string) and which
 // version tag of the owner it holds. Reading value in the master context asks for a thumbnail of the owner's
-// version ("GenerateThumbnail") once per version. In the master context it also watches its file's
-// "filePath": a new copy asks for a new thumbnail.
+// version ("GenerateThumbnail") once per version (reading the copy's path may first ask for the copy). In
+// the master context it also watches its file's "filePath": a new copy asks for a new thumbnail of it.
 class FileCachedIcon : public ManagedObject
 {
 public:
@@ -50,8 +50,11 @@ protected:
     void willTurnIntoFault() override;
 
 private:
+    void copyMayHaveChanged();
+
     std::weak_ptr<ManagedObject> m_watched;
     bool m_registered = false;
+    QString m_watchedCopy; // the copy the watch saw last
 };
 
 } // namespace tavrel

@@ -1,7 +1,10 @@
 #include "TransferFixture.h"
 
 #include "model/File.h"
+#include "model/TQMOCMaster.h"
+#include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataServiceGoogleDocs.h"
+#include "support/WaitUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,6 +99,60 @@ localservice::DocumentSnapshot TransferTest::serviceDocumentTitled(const QString
 {
     const QStringList found = serviceDocumentsTitled(title);
     return found.size() == 1 ? m_account.service.document(found.first()) : localservice::DocumentSnapshot();
+}
+
+namespace {
+
+GDataEntryDocPtr fetchEntry(const std::shared_ptr<OAuth2Authentication>& authentication, const QString& rid)
+{
+    GDataServiceGoogleDocs service;
+    service.setAuthorizer(authentication);
+    GDataEntryDocPtr entry;
+    bool done = false;
+    service.fetchEntryWithURL(GDataEndpoints::docsEntryURL(rid, QStringLiteral("expandAcl")),
+                              [&](const GDataServiceTicketPtr&, const GDataObjectPtr& object, const Error&) {
+                                  entry = std::dynamic_pointer_cast<GDataEntryDocBase>(object);
+                                  done = true;
+                              });
+    waitUntil([&] { return done; }, 10000);
+    return entry;
+}
+
+} // namespace
+
+QString TransferTest::addStoredDocument(const QString& title, const QString& kind, const QByteArray& content,
+                                        const QString& parentFolderId, const QString& ownerEmail)
+{
+    const QString rid = m_account.service.addDocument(title, kind, ownerEmail, parentFolderId);
+    EXPECT_FALSE(rid.isEmpty()) << title.toStdString();
+    if (!content.isEmpty())
+        m_account.service.setDocumentContent(rid, content);
+    storeServiceDocument(rid);
+    return rid;
+}
+
+void TransferTest::storeServiceDocument(const QString& resourceId)
+{
+    const GDataEntryDocPtr entry = fetchEntry(m_account.authentication, resourceId);
+    ASSERT_TRUE(entry) << resourceId.toStdString();
+    const auto stored = master()->insertNewObject<FileEntryAbstract>(
+        resourceId.startsWith(QLatin1String("folder:")) ? QStringLiteral("Category")
+                                                        : QStringLiteral("File"));
+    stored->fillAttributeFromGDataEntry(entry);
+    stored->fillRelationshipFromGdataEntry(entry, master());
+    master()->save();
+    m_account.service.clearJournal();
+}
+
+void TransferTest::refreshStoredDocument(const QString& resourceId)
+{
+    const GDataEntryDocPtr entry = fetchEntry(m_account.authentication, resourceId);
+    ASSERT_TRUE(entry);
+    const auto stored = record(resourceId);
+    ASSERT_TRUE(stored);
+    stored->fillAttributeFromGDataEntry(entry);
+    master()->save();
+    m_account.service.clearJournal();
 }
 
 std::shared_ptr<File> TransferTest::storedFile(const QString& resourceId) const

@@ -55,6 +55,14 @@ protected:
     // The service's documents of that title (resource ids).
     QStringList serviceDocumentsTitled(const QString& title) const;
     localservice::DocumentSnapshot serviceDocumentTitled(const QString& title) const;
+    // Adds a document (or collection) to the service, with content when given, and stores its record as
+    // a synchronisation would (parents first). Answers the resource id.
+    QString addStoredDocument(const QString& title, const QString& kind, const QByteArray& content = {},
+                              const QString& parentFolderId = {}, const QString& ownerEmail = {});
+    // Stores the record of a document the service holds, as a synchronisation would.
+    void storeServiceDocument(const QString& resourceId);
+    // Stores the service's current entry of a document into its record (a new version arrived).
+    void refreshStoredDocument(const QString& resourceId);
     // The stored File of a resource id, as a File.
     std::shared_ptr<File> storedFile(const QString& resourceId) const;
 };
