@@ -56,6 +56,8 @@ void TransferTest::SetUp()
     GDataServiceGoogleDocs* service = documents()->gdataManager()->service();
     service->setServiceRetryBaseInterval(0.01);
     service->setServiceMaxRetryInterval(0.05);
+    // Small chunks, so that files of a few megabytes go in several.
+    service->setServiceUploadChunkSize(1024 * 1024);
 }
 
 QString TransferTest::localFolder() const

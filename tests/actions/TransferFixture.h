@@ -40,7 +40,7 @@ private:
 };
 
 // Actions that move files: a folder of local files in the temporary home, the service's documents by
-// title, and short retry delays so that recovering transfers do not wait for long.
+// title, short retry delays so that recovering transfers do not wait for long, and 1 MiB upload chunks.
 class TransferTest : public ActionsTest
 {
 protected:

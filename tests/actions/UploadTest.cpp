@@ -117,7 +117,7 @@ TEST_F(UploadTest, SendsAFileInChunksRecordsItAndKeepsItAsTheCachedCopy)
     EXPECT_EQ(sessions.first().query.value(QStringLiteral("convert")), QStringLiteral("false"));
     EXPECT_EQ(sessions.first().headers.value(QStringLiteral("slug")),
               QStringLiteral("Quarterly Report.docx"));
-    // 1 MB chunks: the client never holds the whole file.
+    // In chunks (of 1 MiB here): the client never holds the whole file.
     const auto chunks = requests(QStringLiteral("PUT"), kCreateSession);
     ASSERT_EQ(chunks.size(), 3);
     for (const auto& chunk : chunks)
@@ -297,8 +297,9 @@ TEST_P(UploadFailureTest, AnswersAnErrorAndUploadsNothingWrong)
         runAction(row.action ? QString::fromLatin1(row.action) : kUploadFiles, requester, parameters, 30000));
     EXPECT_EQ(requester.error().domain(), row.domain) << requester.error().description().toStdString();
     EXPECT_EQ(requester.error().code(), row.code);
-    if (!row.action)
+    if (!row.action) {
         EXPECT_EQ(requester.result().toList().size(), row.uploaded);
+    }
     EXPECT_EQ(requester.thread(), ThreadDispatch::mainThread());
 }
 

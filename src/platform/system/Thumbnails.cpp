@@ -1,5 +1,6 @@
 #include "platform/system/Thumbnails.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfDocument>
@@ -38,8 +39,17 @@ QImage imageThumbnail(const QString& path, const QSize& box)
     return image;
 }
 
+// Only a file that says it is a PDF is handed to the PDF reader, which reads a file whole.
+bool looksLikePDF(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("%PDF-");
+}
+
 QImage pdfThumbnail(const QString& path, const QSize& box)
 {
+    if (!looksLikePDF(path))
+        return {};
     QPdfDocument document;
     if (document.load(path) != QPdfDocument::Error::None || document.pageCount() < 1)
         return {};
