@@ -1,24 +1,31 @@
 #pragma once
 
-#include "actions/TQTransferAggregateOperation.h"
+#include "actions/TQStepChainOperation.h"
 #include "platform/store/ManagedObject.h"
 
 namespace tavrel {
 
-// "CreateEmptyDocument": creates the item ("CreateEmptyDocumentHandler"), then stars it ("Starred",
-// when "isStarred" is YES and that action exists). The requester receives the new record and the first
-// error; a failed creation skips the starring.
-class TQdmhCreateEmptyDocumentOperation : public TQTransferAggregateOperation
+// "CreateEmptyDocument": creates the item ("CreateEmptyDocumentHandler"), shares it when "ACLEntries"
+// are given ("SetPermissions") and stars it when "isStarred" is YES ("Starred"). Each later step gets
+// the record the one before delivered; the requester receives the last record and the first error.
+class TQdmhCreateEmptyDocumentOperation : public TQStepChainOperation
 {
     Q_OBJECT
 public:
+    ManagedObjectPtr createdDocument() const;
+
     void setup() override;
     void willStartOperation(const TQOperationPtr& operation) override;
-    void didFinishOperation(const TQOperationPtr& operation) override;
-    void allSuboperationsDidFinish() override;
+
+    Q_INVOKABLE void createEmptyDocumentDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void permissionDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void starredDidFinishWithResult(const QVariant& result, const QVariant& error);
+
+protected:
+    QVariant resultForCaller() const override;
 
 private:
-    TQOperationPtr m_create;
+    void keepDocument(const QVariant& result, const QVariant& error);
     ManagedObjectPtr m_createdDocument;
 };
 

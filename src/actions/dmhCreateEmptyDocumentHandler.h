@@ -4,16 +4,13 @@
 
 namespace tavrel {
 
-// "CreateEmptyDocumentHandler", store side of creating an empty item: "type" must be "document",
-// "spreadsheet", "presentation", "drawing" or "folder" and a present "isTrashed" a number (else 701);
-// "newName" defaults per kind ("Untitled Document" ...). The answer is the new record.
+// "CreateEmptyDocumentHandler", store side: "type" is "document", "spreadsheet", "presentation",
+// "drawing" or "folder"; "newName" defaults to the kind's untitled name; "isTrashed", when given, is a
+// number. The created entry is added to the store and its master record answered.
 class dmhCreateEmptyDocumentHandler : public DocumentManagerHandler
 {
     Q_OBJECT
 public:
-    // The title of a new item of the kind when none is given.
-    static QString defaultTitleForType(const QString& type);
-
     void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) override;
     Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override;
 };

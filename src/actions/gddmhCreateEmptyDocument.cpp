@@ -1,7 +1,6 @@
 #include "actions/gddmhCreateEmptyDocument.h"
 
-#include "actions/TransferKeys.h"
-#include "actions/TransferSupport.h"
+#include "actions/DocumentActionSupport.h"
 #include "model/Category.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryDrawingDoc.h"
@@ -15,7 +14,9 @@ namespace tavrel {
 
 TAVREL_REGISTER_CLASS(gddmhCreateEmptyDocument)
 
-GDataEntryDocPtr gddmhCreateEmptyDocument::entryForType(const QString& type)
+namespace {
+
+GDataEntryDocPtr entryOfType(const QString& type)
 {
     if (type == QLatin1String("document"))
         return GDataEntryStandardDoc::documentEntry();
@@ -30,24 +31,29 @@ GDataEntryDocPtr gddmhCreateEmptyDocument::entryForType(const QString& type)
     return nullptr;
 }
 
+} // namespace
+
 void gddmhCreateEmptyDocument::executeActionAndCall(const InvocationPtr& invocation,
                                                     const QVariantMap& parameters)
 {
-    const GDataEntryDocPtr entry = entryForType(parameters.value(TransferKeys::kType).toString());
+    const GDataEntryDocPtr entry = entryOfType(parameters.value(QStringLiteral("type")).toString());
+    QUrl feedURL = GDataEndpoints::docsExpandACLFeedURL();
+    bool targetFound = true;
+    if (const auto collection =
+            DocumentActionSupport::documentFrom(parameters.value(QStringLiteral("collectionEntity")))) {
+        const GDataEntryDocPtr folder = collection->gdataEntry();
+        feedURL = folder ? folder->content().sourceURL() : QUrl();
+        if (feedURL.isEmpty() && folder)
+            feedURL = QUrl(folder->resumableCreateLink().href());
+        targetFound = !feedURL.isEmpty();
+    }
     GDataServiceTicketPtr ticket;
-    if (entry && service()) {
-        entry->setTitleWithString(parameters.value(TransferKeys::kNewName).toString());
-        if (TransferKeys::isYes(parameters.value(TransferKeys::kIsTrashed)))
-            entry->setIsDeleted(true);
-        QUrl target = GDataEndpoints::docsExpandACLFeedURL();
-        if (const auto collection =
-                TransferSupport::recordOf<Category>(parameters.value(TransferKeys::kCollectionEntity))) {
-            const GDataEntryDocPtr collectionEntry = collection->gdataEntry();
-            target = collectionEntry ? collectionEntry->content().sourceURL() : QUrl();
-            if (target.isEmpty() && collectionEntry)
-                target = collectionEntry->resumableCreateLink().URL();
-        }
-        ticket = service()->fetchEntryByInsertingEntry(entry, target, this, kFeedCallback);
+    if (entry && targetFound && service()) {
+        entry->setTitleWithString(parameters.value(QStringLiteral("newName")).toString());
+        const QVariant trashed = parameters.value(QStringLiteral("isTrashed"));
+        if (DocumentActionSupport::isNumber(trashed) && trashed.toBool())
+            entry->addCategory(GDataCategory::categoryWithLabelTerm(kGDataCategoryLabelTrashed));
+        ticket = service()->fetchEntryByInsertingEntry(entry, feedURL, this, kFeedCallback);
     }
     if (ticket)
         parkInvocation(ticket, invocation);

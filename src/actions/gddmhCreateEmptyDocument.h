@@ -1,21 +1,16 @@
 #pragma once
 
 #include "actions/GDataDocumentHandler.h"
-#include "platform/gdata/GDataEntryDocBase.h"
 
 namespace tavrel {
 
-// "CreateEmptyDocument", service side: inserts a new empty entry of the kind "type" titled "newName"
-// into the document list with expanded access lists, or into the collection "collectionEntity" (its
-// content feed, else its resumable-create address); in the trash when "isTrashed" is YES.
+// "CreateEmptyDocument", service side: a new entry of the kind, titled "newName" (in the trash with
+// "isTrashed"), inserted into the collection "collectionEntity" (its content feed) or at the top level
+// of the document list with expanded access lists.
 class gddmhCreateEmptyDocument : public GDataDocumentHandler
 {
     Q_OBJECT
 public:
-    // A new entry of the kind ("document", "spreadsheet", "presentation", "drawing", "folder");
-    // nothing for another kind.
-    static GDataEntryDocPtr entryForType(const QString& type);
-
     void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) override;
     Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override;
 };

@@ -1,62 +1,33 @@
+#include "DocumentChangesFixture.h"
 #include "TransferFixture.h"
-#include "actions/DocumentManagerHandler.h"
 #include "model/GeneralACLPermissionAdapter.h"
 #include "model/TQACLEntry.h"
-#include "platform/runtime/ClassRegistry.h"
-
-#include <mutex>
+#include "support/SyncRecorder.h"
 
 namespace tavrel::test {
 
 namespace {
 
-// What the sharing steps were asked, and how they answer.
-struct SharingScript
-{
-    std::mutex mutex;
-    QList<QVariantMap> asked;
-    bool answerEmpty = false;
-    Error error;
-};
+const QString kAccessListBatch = QStringLiteral("^/feeds/default/private/full/[^/]+/acl/batch");
 
-SharingScript& script()
+QVariant people(const QString& address, qint32 role)
 {
-    static SharingScript shared;
-    return shared;
+    return QVariantList{QVariant::fromValue(TQACLEntry(TQACLEntry::User, role, address))};
 }
 
-// Stands for the sharing steps of the account's access lists: answers what it was given, as the
-// records it shared.
-class SharingStepStandIn : public DocumentManagerHandler
+QVariant anyoneWithTheLink(const QString& owner)
 {
-    Q_OBJECT
-public:
-    void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) override
-    {
-        QVariant shared;
-        {
-            std::lock_guard lock(script().mutex);
-            script().asked.append(parameters);
-            if (!script().answerEmpty)
-                shared = parameters.contains(QStringLiteral("documentEntities"))
-                             ? parameters.value(QStringLiteral("documentEntities"))
-                             : parameters.value(QStringLiteral("documentEntity"));
-            else
-                shared = QVariantList{};
-        }
-        callExternalInvocation(invocation, script().error.isNull() ? shared : QVariant(), script().error);
-    }
-    Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override { return result; }
-};
-
-const QString kSetPermissions = QStringLiteral("SetPermissions");
-const QString kSetGeneral = QStringLiteral("SetGeneralACLPermission");
+    auto permission = GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(owner);
+    permission->setType(QStringLiteral("default"));
+    permission->setRole(QStringLiteral("reader"));
+    permission->setHasLink(true);
+    return QVariant::fromValue(permission);
+}
 
 } // namespace
 
-// Uploads that share the new document. Until the access-list actions exist on this branch the sharing
-// steps are stood in for, so what the upload hands them is seen; with the real ones these tests give
-// way to theirs.
+// Uploads that share the new document, through the access-list actions against the local service. The
+// store is synchronised first: re-reading a shared document goes through the list's batch address.
 class UploadWithSharingTest : public TransferTest
 {
 protected:
@@ -64,109 +35,115 @@ protected:
     {
         TransferTest::SetUp();
         ASSERT_FALSE(HasFatalFailure());
-        for (const QString& step : {kSetPermissions, kSetGeneral}) {
-            if (ClassRegistry::instance().hasClass(QStringLiteral("TQdmh%1Operation").arg(step)))
-                GTEST_SKIP() << "the real sharing step exists: its own tests cover the chain";
-            ClassRegistry::instance().registerClass<SharingStepStandIn>(QStringLiteral("dmh") + step);
-        }
-        std::lock_guard lock(script().mutex);
-        script().asked.clear();
-        script().answerEmpty = false;
-        script().error = Error();
-    }
-
-    QList<QVariantMap> asked() const
-    {
-        std::lock_guard lock(script().mutex);
-        return script().asked;
+        SyncRecorder recorder;
+        ASSERT_TRUE(m_account.runFull(recorder));
+        ASSERT_TRUE(recorder.error.isNull()) << recorder.error.localizedDescription().toStdString();
+        m_account.service.clearJournal();
     }
 
     QVariantMap uploadParameters(const QString& name)
     {
         return {{QStringLiteral("fileURL"), QUrl::fromLocalFile(writeFile(name, "shared bytes"))}};
     }
+
+    // Requests made to access lists since the set-up.
+    int accessListRequests() const
+    {
+        int count = 0;
+        for (const auto& entry : m_account.service.journal())
+            count += entry.path.contains(QStringLiteral("/acl")) ? 1 : 0;
+        return count;
+    }
+
+    QString resourceIdOf(const QVariant& result) const
+    {
+        const auto record = std::dynamic_pointer_cast<FileEntryAbstract>(result.value<ManagedObjectPtr>());
+        return record ? record->resourceId() : QString();
+    }
 };
 
-TEST_F(UploadWithSharingTest, ThePeopleStepGetsTheUploadedRecordAndAnswersTheSharedOne)
+TEST_F(UploadWithSharingTest, TheUploadedDocumentArrivesSharedAndItsRecordIsAnswered)
 {
-    QVariantMap parameters = uploadParameters(QStringLiteral("for people.txt"));
-    // An empty list still shares: what it means is the sharing step's to say.
-    parameters.insert(QStringLiteral("ACLEntries"), QVariantList{});
-    ActionRequester requester;
-    ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters));
-    ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
-
-    const auto uploaded = serviceDocumentTitled(QStringLiteral("for people.txt"));
-    ASSERT_FALSE(uploaded.resourceId.isEmpty());
-    const auto shared =
-        std::dynamic_pointer_cast<FileEntryAbstract>(requester.result().value<ManagedObjectPtr>());
-    ASSERT_TRUE(shared);
-    EXPECT_EQ(shared->resourceId(), uploaded.resourceId);
-    ASSERT_EQ(asked().size(), 1);
-    const QVariantList documents = asked().first().value(QStringLiteral("documentEntities")).toList();
-    ASSERT_EQ(documents.size(), 1);
-    EXPECT_EQ(std::dynamic_pointer_cast<FileEntryAbstract>(documents.first().value<ManagedObjectPtr>())
-                  ->resourceId(),
-              uploaded.resourceId);
-    EXPECT_TRUE(asked().first().contains(QStringLiteral("ACLEntries")));
-}
-
-TEST_F(UploadWithSharingTest, ASharingStepThatAnswersNoRecordGivesNeitherRecordNorError)
-{
+    struct Row
     {
-        std::lock_guard lock(script().mutex);
-        script().answerEmpty = true;
+        const char* name;
+        QString key;
+        QVariant value;
+        QString onService;
+    };
+    const QList<Row> rows = {
+        {"WithPeople", QStringLiteral("ACLEntries"),
+         people(QStringLiteral("carl@example.org"), TQACLEntry::Writer),
+         QStringLiteral("carl@example.org=writer")},
+        {"WithGeneralAccess", QStringLiteral("generalACLPermission"), anyoneWithTheLink(m_account.address()),
+         QStringLiteral("default=reader")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString title = QString::fromLatin1(row.name) + QStringLiteral(".txt");
+        QVariantMap parameters = uploadParameters(title);
+        parameters.insert(row.key, row.value);
+        ActionRequester requester;
+        ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters, 20000));
+        ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+
+        const auto uploaded = serviceDocumentTitled(title);
+        ASSERT_FALSE(uploaded.resourceId.isEmpty());
+        EXPECT_EQ(uploaded.content, QByteArray("shared bytes"));
+        EXPECT_EQ(resourceIdOf(requester.result()), uploaded.resourceId);
+        const QStringList list = accessListOnService(m_account.service, uploaded.resourceId);
+        EXPECT_TRUE(list.contains(row.onService)) << list.join(' ').toStdString();
     }
-    QVariantMap parameters = uploadParameters(QStringLiteral("empty answer.txt"));
-    parameters.insert(QStringLiteral("ACLEntries"), QVariantList{});
-    ActionRequester requester;
-    ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters));
-    EXPECT_TRUE(requester.error().isNull());
-    EXPECT_FALSE(requester.result().isValid());
 }
 
-TEST_F(UploadWithSharingTest, AFailedUploadSkipsTheSharing)
+TEST_F(UploadWithSharingTest, AFailureAnswersTheErrorAndKeepsWhatTheFormOfSharingPromises)
 {
-    m_account.service.addFault({localservice::Fault::Status, QStringLiteral("POST"),
-                                QStringLiteral("^/feeds/upload/create-session/"), 1, 403});
-    QVariantMap parameters = uploadParameters(QStringLiteral("refused.txt"));
-    parameters.insert(QStringLiteral("ACLEntries"), QVariantList{});
-    ActionRequester requester;
-    ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters));
-    EXPECT_FALSE(requester.error().isNull());
-    EXPECT_FALSE(requester.result().isValid());
-    EXPECT_TRUE(asked().isEmpty());
-}
-
-TEST_F(UploadWithSharingTest, TheGeneralAccessStepGetsTheUploadAndAFailureKeepsTheUploadedRecord)
-{
-    auto permission =
-        GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(m_account.address());
-    permission->setType(QStringLiteral("default"));
-    permission->setRole(QStringLiteral("reader"));
-    QVariantMap parameters = uploadParameters(QStringLiteral("for everyone.txt"));
-    parameters.insert(QStringLiteral("generalACLPermission"), QVariant::fromValue(permission));
+    struct Row
     {
-        std::lock_guard lock(script().mutex);
-        script().error = Error(QStringLiteral("dor.izivozezu.RArizuzoVizadEvevaz"), 703);
-    }
-    ActionRequester requester;
-    ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters));
+        const char* name;
+        localservice::Fault fault;
+        bool general;
+        bool uploaded;     // the document is on the service
+        bool sharingAsked; // an access list was read or written
+        bool recordKept;   // the requester receives the uploaded record
+    };
+    const localservice::Fault refusedUpload{localservice::Fault::Status, QStringLiteral("POST"),
+                                            QStringLiteral("^/feeds/upload/create-session/"), 1, 403};
+    const localservice::Fault refusedSharing{localservice::Fault::Status, QStringLiteral("POST"),
+                                             kAccessListBatch, 1, 403};
+    const QList<Row> rows = {
+        {"UploadRefusedPeople", refusedUpload, false, false, false, false},
+        {"UploadRefusedGeneral", refusedUpload, true, false, false, false},
+        // The entry stays on the service, unshared.
+        {"SharingRefusedPeople", refusedSharing, false, true, true, false},
+        {"SharingRefusedGeneral", refusedSharing, true, true, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_account.service.clearJournal();
+        m_account.service.addFault(row.fault);
+        const QString title = QString::fromLatin1(row.name) + QStringLiteral(".txt");
+        QVariantMap parameters = uploadParameters(title);
+        if (row.general)
+            parameters.insert(QStringLiteral("generalACLPermission"), anyoneWithTheLink(m_account.address()));
+        else
+            parameters.insert(QStringLiteral("ACLEntries"),
+                              people(QStringLiteral("dora@example.org"), TQACLEntry::Reader));
+        ActionRequester requester;
+        ASSERT_TRUE(runAction(QStringLiteral("UploadFile"), requester, parameters, 20000));
+        m_account.service.clearFaults();
 
-    const auto uploaded = serviceDocumentTitled(QStringLiteral("for everyone.txt"));
-    ASSERT_EQ(asked().size(), 1);
-    EXPECT_EQ(std::dynamic_pointer_cast<FileEntryAbstract>(
-                  asked().first().value(QStringLiteral("documentEntity")).value<ManagedObjectPtr>())
-                  ->resourceId(),
-              uploaded.resourceId);
-    EXPECT_TRUE(asked().first().contains(QStringLiteral("generalACLPermission")));
-    EXPECT_EQ(requester.error().code(), 703);
-    const auto kept =
-        std::dynamic_pointer_cast<FileEntryAbstract>(requester.result().value<ManagedObjectPtr>());
-    ASSERT_TRUE(kept);
-    EXPECT_EQ(kept->resourceId(), uploaded.resourceId);
+        EXPECT_FALSE(requester.error().isNull());
+        const auto uploaded = serviceDocumentTitled(title);
+        EXPECT_EQ(!uploaded.resourceId.isEmpty(), row.uploaded);
+        EXPECT_EQ(accessListRequests() > 0, row.sharingAsked);
+        EXPECT_EQ(resourceIdOf(requester.result()), row.recordKept ? uploaded.resourceId : QString());
+        if (row.uploaded) {
+            const QStringList list = accessListOnService(m_account.service, uploaded.resourceId);
+            EXPECT_FALSE(list.contains(QStringLiteral("dora@example.org=reader")));
+            EXPECT_FALSE(list.contains(QStringLiteral("default=reader")));
+        }
+    }
 }
 
 } // namespace tavrel::test
-
-#include "UploadWithSharingTest.moc"
