@@ -59,8 +59,10 @@ void dmhOpenDocument::executeActionAndCall(const InvocationPtr& invocation, cons
 
 void dmhOpenDocument::openFileCallbackWithDict(const QVariant& dictionary, const QVariant& error)
 {
-    const QVariantMap answer = dictionary.toMap();
+    QVariantMap answer = dictionary.toMap();
     InvocationPtr invocation = answer.value(TransferKeys::kOpenDocumentInvocation).value<InvocationPtr>();
+    // The invocation must not hold itself among its arguments, or it is never freed.
+    answer.remove(TransferKeys::kOpenDocumentInvocation);
     if (!invocation || answer.isEmpty()) {
         // The download failed and gave back no dictionary: the requester gets its error.
         callExternalInvocation(m_invocation, QVariant(),
