@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/FileMonitor.h"
 #include "actions/GDataDocumentManager.h"
 #include "pipeline/VUvodozuManager.h"
 
@@ -9,7 +10,7 @@ namespace tavrel {
 
 // The session's documents action manager: actions resolve to "TQdmh<Action>Operation" or to the
 // handler "dmh<Action>", whose service side goes through this manager's GDataDocumentManager.
-// start/stop/clean are to drive the monitor of locally edited copies, which does not exist yet.
+// start/stop/clean drive the monitor of locally edited copies.
 class DocumentManager : public VUvodozuManager
 {
     Q_OBJECT
@@ -23,9 +24,15 @@ public:
     QString handlerPrefix() const override;
     GDataDocumentManager* gdataManager() const override { return m_gdataManager.get(); }
     void setGdataManager(std::unique_ptr<GDataDocumentManager> manager);
+    FileMonitor* fileMonitor() const { return m_fileMonitor.get(); }
+
+    void start() override;
+    void stop() override;
+    void clean() override;
 
 private:
     std::unique_ptr<GDataDocumentManager> m_gdataManager;
+    std::unique_ptr<FileMonitor> m_fileMonitor;
 };
 
 } // namespace tavrel

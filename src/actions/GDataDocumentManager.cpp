@@ -27,6 +27,7 @@ GDataDocumentManager::GDataDocumentManager(std::shared_ptr<GDataAuthorizer> auth
     service->setIsServiceRetryEnabled(true);
     service->setAuthorizer(authentication);
     service->setServiceUploadProgressHandler(&GDataDocumentManager::uploadProgress);
+    service->setServiceUploadChunkSize(kUploadChunkBytes);
     setService(std::move(service));
 }
 

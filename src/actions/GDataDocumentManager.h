@@ -14,6 +14,10 @@ class GDataDocumentManager : public GDManagerManager
 {
     Q_OBJECT
 public:
+    // Uploads go in chunks of this size: one chunk is all of a file the client holds at a time, and
+    // fewer, larger chunks cost fewer round trips (a multiple of 256 KiB, as the service asks).
+    static constexpr qint64 kUploadChunkBytes = 8 * 1024 * 1024;
+
     // Nothing without an authentication.
     static std::unique_ptr<GDataDocumentManager>
     gdataManagerWithAuthentication(std::shared_ptr<GDataAuthorizer> authentication);

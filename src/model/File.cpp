@@ -107,15 +107,17 @@ void File::awakeFromInsert()
     if (auto* context = managedObjectContext()) {
         setToOne(QStringLiteral("fileCachedFile"),
                  context->insertNewObject(QStringLiteral("FileCachedFile")));
-        setToOne(QStringLiteral("fileCachedIcon"),
-                 context->insertNewObject(QStringLiteral("FileCachedIcon")));
+        const auto icon = context->insertNewObject(QStringLiteral("FileCachedIcon"));
+        setToOne(QStringLiteral("fileCachedIcon"), icon);
+        if (const auto cachedIcon = std::dynamic_pointer_cast<FileCachedIcon>(icon))
+            cachedIcon->registerWatch();
     }
 }
 
 void File::willTurnIntoFault()
 {
-    // Seam: once the thumbnail bookkeeping watches this record's copy (cache layer), the watch ends
-    // here through fileCachedIcon()->unregister(). Nothing watches yet, so nothing is loaded for it.
+    // The thumbnail's watch on this record needs no ending here: it is held weakly and ends with the
+    // thumbnail record or its own fault, and reaching the thumbnail now would load it for nothing.
     FileEntryAbstract::willTurnIntoFault();
 }
 

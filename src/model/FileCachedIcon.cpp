@@ -1,12 +1,25 @@
 #include "model/FileCachedIcon.h"
 
 #include "model/File.h"
+#include "model/FileCachedFile.h"
 #include "model/RecordValue.h"
+#include "model/TQMOCMaster.h"
 #include "platform/system/TQLog.h"
 
 namespace tavrel {
 
-QString FileCachedIcon::value() const
+namespace {
+const QString kFilePath = QStringLiteral("filePath");
+} // namespace
+
+QString FileCachedIcon::value()
+{
+    if (needAnUpdate())
+        updateWithPriority(kLowPriority);
+    return storedValue();
+}
+
+QString FileCachedIcon::storedValue() const
 {
     return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
 }
@@ -41,6 +54,87 @@ std::shared_ptr<File> FileCachedIcon::file() const
     return toOne<File>(QStringLiteral("file"));
 }
 
+bool FileCachedIcon::isUpdated() const
+{
+    const auto owner = file();
+    const QString wanted = owner ? owner->eTag() : QString();
+    const QString held = eTag();
+    return !wanted.isNull() && !held.isNull() && wanted == held;
+}
+
+bool FileCachedIcon::needAnUpdate() const
+{
+    if (!qobject_cast<TQMOCMaster*>(managedObjectContext()) || isUpdated())
+        return false;
+    const auto owner = file();
+    const QString wanted = owner ? owner->eTag() : QString();
+    const QString asked = lastRequestedETag();
+    return wanted.isNull() || asked.isNull() || asked != wanted;
+}
+
+void FileCachedIcon::updateWithPriority(int priority)
+{
+    auto* master = qobject_cast<TQMOCMaster*>(managedObjectContext());
+    const auto owner = file();
+    if (!master || !owner)
+        return;
+    // Reading the copy's path may itself ask for the newer copy; its arrival asks again (the watch).
+    const QString path = owner->filePath();
+    if (path.isEmpty())
+        return;
+    const QString previous = lastRequestedETag();
+    setLastRequestedETag(owner->eTag());
+    const QVariantMap parameters{
+        {QStringLiteral("fileURL"), QUrl(path)},
+        {QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(owner))},
+        {QStringLiteral("queuePriority"), priority}};
+    if (!master->executeManagerAction(QStringLiteral("dmh"), QStringLiteral("GenerateThumbnail"), parameters))
+        setLastRequestedETag(previous);
+}
+
+void FileCachedIcon::registerWatch()
+{
+    if (m_registered || !qobject_cast<TQMOCMaster*>(managedObjectContext()))
+        return;
+    const auto owner = file();
+    if (!owner)
+        return;
+    m_registered = true;
+    m_watched = owner;
+    const auto copy = owner->fileCachedFile();
+    m_watchedCopy = copy ? copy->storedValue() : QString();
+    owner->addObserver(kFilePath, this, [this](ManagedObject*, const QString&) { copyMayHaveChanged(); });
+}
+
+void FileCachedIcon::copyMayHaveChanged()
+{
+    // "filePath" also changes with the version tag; only a new copy on disk makes a new thumbnail, and
+    // the watch never asks for a download itself.
+    auto* master = qobject_cast<TQMOCMaster*>(managedObjectContext());
+    const auto owner = file();
+    const auto cached = owner ? owner->fileCachedFile() : nullptr;
+    const QString copy = cached ? cached->storedValue() : QString();
+    if (!master || copy.isEmpty() || copy == m_watchedCopy)
+        return;
+    m_watchedCopy = copy;
+    setLastRequestedETag(owner->eTag());
+    master->executeManagerAction(
+        QStringLiteral("dmh"), QStringLiteral("GenerateThumbnail"),
+        {{QStringLiteral("fileURL"), QUrl(copy)},
+         {QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(owner))},
+         {QStringLiteral("queuePriority"), kLowPriority}});
+}
+
+void FileCachedIcon::unregister()
+{
+    if (!m_registered)
+        return;
+    m_registered = false;
+    if (const auto watched = m_watched.lock())
+        watched->removeObserver(kFilePath, this);
+    m_watched.reset();
+}
+
 void FileCachedIcon::generatePreviewDidFinishWithURL(const QUrl& url, const Error& error)
 {
     if (error.isNull()) {
@@ -60,6 +154,18 @@ void FileCachedIcon::setValueForKey(const QString& key, const QVariant& value)
     if (key == QLatin1String("value"))
         if (auto owner = file())
             owner->didChangeValueForKey(QStringLiteral("iconPath"));
+}
+
+void FileCachedIcon::awakeFromFetch()
+{
+    ManagedObject::awakeFromFetch();
+    registerWatch();
+}
+
+void FileCachedIcon::willTurnIntoFault()
+{
+    unregister();
+    ManagedObject::willTurnIntoFault();
 }
 
 } // namespace tavrel

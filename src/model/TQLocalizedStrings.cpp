@@ -29,6 +29,13 @@ const QHash<QString, QString>& englishTexts()
         {QStringLiteral("NewSharedFileNotification"), QStringLiteral("Shared with you")},
         {QStringLiteral("UpdatedSingleFileNotification"), QStringLiteral("Updated by %1")},
         {QStringLiteral("UpdatedMultiFilesNotification"), QStringLiteral("Updated by others")},
+        // Transfers.
+        {QStringLiteral("DocumentVersionUploadedMessage"),
+         QStringLiteral("Your changes were uploaded as a new version")},
+        {QStringLiteral("TransferFileMissingError"), QStringLiteral("“%1” no longer exists.")},
+        {QStringLiteral("TransferFileUnreadableError"), QStringLiteral("“%1” cannot be read.")},
+        {QStringLiteral("TransferCopyFailedError"), QStringLiteral("“%1” could not be copied.")},
+        {QStringLiteral("OpenDocumentNoApplicationError"), QStringLiteral("No application could open “%1”.")},
     };
     return texts;
 }

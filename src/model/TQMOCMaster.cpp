@@ -65,6 +65,17 @@ void TQMOCMaster::scheduleUpdateOperation(const QString& className, bool shouldS
                               Q_ARG(QObject*, this));
 }
 
+bool TQMOCMaster::executeManagerAction(const QString& handlerPrefix, const QString& action,
+                                       const QVariantMap& parameters)
+{
+    QObject* session = m_mocManager ? m_mocManager->session() : nullptr;
+    if (!session)
+        return false;
+    return QMetaObject::invokeMethod(session, kExecuteManagerActionMethod, Qt::DirectConnection,
+                                     Q_ARG(QString, handlerPrefix), Q_ARG(QString, action),
+                                     Q_ARG(QVariantMap, parameters));
+}
+
 void TQMOCMaster::fastUpdate()
 {
     scheduleUpdateOperation(kFastUpdateOperationClass, true);

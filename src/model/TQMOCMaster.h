@@ -38,6 +38,14 @@ public:
     // QObject* delegate).
     static inline const char* const kScheduleUpdateOperationMethod = "scheduleUpdateOperation";
 
+    // The session method that queues an action of its document ("dmh") or contact ("cmh") manager
+    // without a callback: executeManagerAction(QString handlerPrefix, QString action, QVariantMap
+    // parameters). The cache bookkeeping records ask for newer copies through it.
+    static inline const char* const kExecuteManagerActionMethod = "executeManagerAction";
+    // Queues the action through the session; answers false when there is no session to reach.
+    bool executeManagerAction(const QString& handlerPrefix, const QString& action,
+                              const QVariantMap& parameters);
+
     // The account's periodic synchronisation (made with the context, owned by it).
     TQMOCMasterUpdateScheduler* updateScheduler() const { return m_updateScheduler.get(); }
 

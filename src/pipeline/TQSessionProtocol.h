@@ -6,6 +6,7 @@
 namespace tavrel {
 
 class GDataAuthorizer;
+class TQCacheManager;
 class TQMOCManager;
 class TQQueueManager;
 class VUvodozuManager;
@@ -30,6 +31,8 @@ public:
     // The document ("dmh") and contact ("cmh") action managers; nullptr when the session has none.
     virtual VUvodozuManager* documentManager() const { return nullptr; }
     virtual VUvodozuManager* contactManager() const { return nullptr; }
+    // The account's caches of downloaded copies, thumbnails and photos; nullptr when there are none.
+    virtual TQCacheManager* cacheManager() const { return nullptr; }
 
     // The calling thread's context (made on first use), and the main thread's master context.
     virtual QVariant managedObjectContextForCurrentThread() { return {}; }

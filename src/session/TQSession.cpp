@@ -49,6 +49,7 @@ TQSession::TQSession(std::shared_ptr<WXAccount> account, QObject* parent)
     m_queueManager = std::make_unique<TQQueueManager>(this);
     m_documentManager = DocumentManager::managerWithSession(this);
     m_contactManager = ContactManager::managerWithSession(this);
+    m_cacheManager = TQCacheManager::cacheManagerWithSession(this);
     NotificationCenter::defaultCenter().addObserver(
         this, ConnectionStatus::kCordelConnectionStatusChanged, QVariant(),
         [this](const Notification& notification) { onConnectionStatusDidChange(notification); });
@@ -107,11 +108,27 @@ void TQSession::logout()
 void TQSession::clean()
 {
     stop();
-    // Seam: the cache manager is cleaned here once it exists.
+    if (m_cacheManager)
+        m_cacheManager->clean();
     if (m_mocManager)
         m_mocManager->clean();
     if (m_documentManager)
         m_documentManager->clean();
+}
+
+void TQSession::executeManagerAction(const QString& handlerPrefix, const QString& action,
+                                     const QVariantMap& parameters)
+{
+    VUvodozuManager* manager = nullptr;
+    if (handlerPrefix == QLatin1String("dmh"))
+        manager = m_documentManager.get();
+    else if (handlerPrefix == QLatin1String("cmh"))
+        manager = m_contactManager.get();
+    if (!manager) {
+        TQLog("E: TQSession: no manager for %@ to run %@", handlerPrefix, action);
+        return;
+    }
+    manager->executeAction(action, nullptr, parameters);
 }
 
 void TQSession::startSessionManagers()

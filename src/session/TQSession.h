@@ -3,6 +3,7 @@
 #include "accounts/WXAccount.h"
 #include "actions/ContactManager.h"
 #include "actions/DocumentManager.h"
+#include "model/TQCacheManager.h"
 #include "model/TQMOCManager.h"
 #include "pipeline/TQOperation.h"
 #include "pipeline/TQQueueManager.h"
@@ -73,15 +74,20 @@ public:
     DocumentManager* documentManager() const override { return m_documentManager.get(); }
     ContactManager* contactManager() const override { return m_contactManager.get(); }
     TQQueueManager* queueManager() const override { return m_queueManager.get(); }
-    // The file, thumbnail and photo caches: not built yet, always null for now.
-    QObject* cacheManager() const { return m_cacheManager; }
+    // The caches of downloaded copies, thumbnails and contact photos, in the account's folder.
+    TQCacheManager* cacheManager() const override { return m_cacheManager.get(); }
 
     void start();
     void stop();
     // Exactly stop (what the user's "Logout" runs).
     void logout();
-    // Stops, then empties the caches, the store and the document manager's state.
+    // Stops, then empties the caches (in the background), the store and the document manager's state.
     void clean();
+
+    // Queues an action of the document ("dmh") or contact ("cmh") manager without a callback: how the
+    // store's cache bookkeeping asks for newer copies without a session header.
+    Q_INVOKABLE void executeManagerAction(const QString& handlerPrefix, const QString& action,
+                                          const QVariantMap& parameters);
 
     void startSessionManagers();
     void stopSessionManagers();
@@ -121,8 +127,7 @@ private:
     std::unique_ptr<DocumentManager> m_documentManager;
     std::unique_ptr<ContactManager> m_contactManager;
     std::unique_ptr<TQQueueManager> m_queueManager;
-    // Seam: the cache manager (file, thumbnail and photo caches) is not built yet.
-    QObject* m_cacheManager = nullptr;
+    std::unique_ptr<TQCacheManager> m_cacheManager;
 };
 
 } // namespace tavrel

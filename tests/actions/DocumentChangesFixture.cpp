@@ -103,8 +103,13 @@ QStringList DocumentChangesTest::requestLines() const
 
 QStringList DocumentChangesTest::serviceAccessList(const QString& resourceId)
 {
+    return accessListOnService(m_account.service, resourceId);
+}
+
+QStringList accessListOnService(const localservice::LocalService& service, const QString& resourceId)
+{
     QStringList list;
-    const QJsonObject seed = QJsonDocument::fromJson(m_account.service.exportSeed()).object();
+    const QJsonObject seed = QJsonDocument::fromJson(service.exportSeed()).object();
     for (const QJsonValue& value : seed.value(QStringLiteral("documents")).toArray()) {
         const QJsonObject document = value.toObject();
         if (document.value(QStringLiteral("resourceId")).toString() != resourceId)

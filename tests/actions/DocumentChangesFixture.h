@@ -8,6 +8,10 @@
 
 namespace tavrel::test {
 
+// The addresses on a document's access list on the service, with their roles ("ann@example.org=writer",
+// "default=reader" for the general entries).
+QStringList accessListOnService(const localservice::LocalService& service, const QString& resourceId);
+
 // An account whose documents give the user every role (see kDocumentChangesSeed), synchronised into the
 // store as the first synchronisation leaves it, and desktop notifications recorded.
 class DocumentChangesTest : public AccountTest

@@ -3,6 +3,7 @@
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
+#include "model/TQPlaces.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/system/DMTracker.h"
@@ -39,7 +40,9 @@ TEST_F(SessionTest, FirstStartSynchronisesInFullAndRuns)
     TQSession session(makeAccount(m_account.service.ownerEmail()));
     EXPECT_EQ(session.state(), TQSession::kStopped);
     EXPECT_EQ(session.username(), m_account.service.ownerEmail());
-    EXPECT_EQ(session.cacheManager(), nullptr);
+    ASSERT_NE(session.cacheManager(), nullptr);
+    EXPECT_EQ(TQCacheManager::URLCacheBaseForSession(&session).toLocalFile(),
+              TQPlaces::tavrelCacheDirectoryForUsername(m_account.service.ownerEmail()));
     ProgressScreen screen;
     session.setInitProgressConsumer(&screen);
     StateRecorder recorder(&session);

@@ -394,6 +394,15 @@ QString LocalService::documentTitle(const QString& resourceId) const
     return doc ? doc->title : QString();
 }
 
+DocumentSnapshot LocalService::document(const QString& resourceId) const
+{
+    std::lock_guard lock(d->mutex);
+    const State::Doc* doc = d->state.doc(resourceId);
+    if (!doc)
+        return {};
+    return {doc->rid, doc->kind, doc->title, doc->mime, doc->parents, doc->content, doc->revisions};
+}
+
 bool LocalService::loadSeed(const QByteArray& json, QString* error)
 {
     std::lock_guard lock(d->mutex);

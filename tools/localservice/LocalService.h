@@ -55,6 +55,18 @@ struct Fault
     qint64 bytes = 0;
 };
 
+// What the service holds of one document, for tests to compare with what the client sent.
+struct DocumentSnapshot
+{
+    QString resourceId;
+    QString kind;
+    QString title;
+    QString mime;
+    QStringList parents; // folder resource ids
+    QByteArray content;
+    int revisions = 0;
+};
+
 // Size of a generated account.
 struct GenerateOptions
 {
@@ -126,6 +138,8 @@ public:
     qint64 largestChangestamp() const;
     QStringList documentIds() const;
     QString documentTitle(const QString& resourceId) const; // empty when no such document
+    // The document as stored now; an empty resourceId when there is none.
+    DocumentSnapshot document(const QString& resourceId) const;
 
 private:
     struct Impl;

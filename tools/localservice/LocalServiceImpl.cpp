@@ -10,6 +10,11 @@
 
 namespace tavrel::localservice {
 
+namespace {
+// Answers this large are sent from their own bytes.
+constexpr qsizetype kProvidedBodyBytes = 1024 * 1024;
+} // namespace
+
 LocalService::Impl::Impl()
 {
     addRoutes();
@@ -85,6 +90,15 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
                                      if (keep > 0)
                                          sink.write(body->data(), keep);
                                      return false;
+                                 });
+    } else if (out.body.size() >= kProvidedBodyBytes) {
+        // A large answer (a download) goes out from its own bytes, not from one more copy of them.
+        const QByteArray body = out.body;
+        res.set_content_provider(size_t(body.size()), out.contentType.toStdString(),
+                                 [body](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     const size_t left =
+                                         size_t(body.size()) - std::min(offset, size_t(body.size()));
+                                     return sink.write(body.constData() + offset, std::min(length, left));
                                  });
     } else if (!out.body.isEmpty() || out.status == 200 || out.status == 201) {
         res.set_content(out.body.constData(), size_t(out.body.size()), out.contentType.toStdString());

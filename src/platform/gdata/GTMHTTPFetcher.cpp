@@ -17,7 +17,8 @@ namespace tavrel {
 
 namespace {
 QThreadStorage<QNetworkAccessManager*> gManagers;
-}
+constexpr qint64 kDestinationReadBufferBytes = 4 * 1024 * 1024;
+} // namespace
 
 QNetworkAccessManager* GTMHTTPFetcher::threadNetworkAccessManager()
 {
@@ -238,6 +239,10 @@ void GTMHTTPFetcher::send()
     else
         reply = manager->sendCustomRequest(m_sending, m_method, m_postData);
     m_reply = reply;
+    // An answer going to a file is taken from the network no faster than it is written: the reply
+    // holds a few megabytes at most, never the whole download.
+    if (m_saveFile)
+        reply->setReadBufferSize(kDestinationReadBufferBytes);
 
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
     QObject::connect(reply, &QNetworkReply::readyRead, m_context.data(), [weak] {

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "actions/GDataDocumentHandler.h"
+
+namespace tavrel {
+
+// "GetFile", service side: fetches a document's content (its export in "exportFormat" for the service's
+// own kinds) and streams it into a file in a new unique temporary folder, named after the title made safe
+// as a file name with the kind's extension. The file appears under that name only once the whole answer
+// arrived. Byte progress goes to the parameters' "progressConsumer" while the answer has a
+// Content-Length. The answer is the parameters plus "fileURL", "feed" (null) and "error".
+class gddmhGetFile : public GDataDocumentHandler
+{
+    Q_OBJECT
+public:
+    static inline const QString kInvalidParametersException =
+        QStringLiteral("gddmhRevisionFetchInvalidParameters");
+    static inline const QString kInvalidDocumentException =
+        QStringLiteral("gddmhRevisionFetchInvalidDocument");
+
+    // The export format and the file-name extension of a resource identifier's kind: "doc", "ppt", "xls"
+    // or "pdf" for documents, presentations, spreadsheets and drawings; null for other kinds.
+    static QString exportFormatForResourceID(const QString& resourceID);
+
+    void executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters) override;
+    Q_INVOKABLE QVariantMap defaultCallbackForParams(const QVariantMap& result) override;
+};
+
+} // namespace tavrel

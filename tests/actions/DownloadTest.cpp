@@ -1,0 +1,255 @@
+#include "TransferFixture.h"
+#include "model/Category.h"
+#include "model/File.h"
+#include "model/FileCachedFile.h"
+#include "model/TQCacheManager.h"
+#include "model/TQMOCMaster.h"
+#include "platform/runtime/ThreadDispatch.h"
+#include "platform/system/Paths.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tavrel::test {
+
+namespace {
+
+const QString kGetFile = QStringLiteral("GetFile");
+const QString kDownloadPrefix = QStringLiteral("/feeds/download/");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QVariantMap getFileParameters(const std::shared_ptr<FileEntryAbstract>& record)
+{
+    return {{QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(record))}};
+}
+
+// Every file below a folder, as paths relative to it.
+QStringList filesBelow(const QString& folder)
+{
+    QStringList found;
+    QDirIterator walk(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (walk.hasNext())
+        found.append(QDir(folder).relativeFilePath(walk.next()));
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+using DownloadTest = TransferTest;
+
+struct KindRow
+{
+    const char* kind;
+    const char* exportPath;   // the download address's path
+    const char* exportFormat; // empty: the file as stored
+};
+
+TEST_F(DownloadTest, EachKindArrivesInTheCacheInItsFormatUnderItsTitle)
+{
+    const KindRow rows[] = {
+        {"document", "/feeds/download/documents/export/Export", "doc"},
+        {"spreadsheet", "/feeds/download/spreadsheets/Export", "xls"},
+        {"presentation", "/feeds/download/presentations/Export", "ppt"},
+        {"drawing", "/feeds/download/drawings/Export", "pdf"},
+        {"pdf", "/feeds/download/files/", ""},
+        {"file", "/feeds/download/files/", ""},
+    };
+    for (const KindRow& row : rows) {
+        SCOPED_TRACE(row.kind);
+        const QByteArray content = "content of " + QByteArray(row.kind);
+        const QString rid = addStoredDocument(QStringLiteral("Plan %1").arg(QLatin1String(row.kind)),
+                                              QLatin1String(row.kind), content);
+        ActionRequester requester;
+        ASSERT_TRUE(runAction(kGetFile, requester, getFileParameters(record(rid))));
+        ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+        EXPECT_EQ(requester.thread(), ThreadDispatch::mainThread());
+
+        const QVariantMap result = requester.result().toMap();
+        const QString path = result.value(QStringLiteral("fileURL")).toUrl().toLocalFile();
+        const QString format = QLatin1String(row.exportFormat);
+        EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("Plan %1").arg(QLatin1String(row.kind)) +
+                                                  (format.isEmpty() ? QString() : QLatin1Char('.') + format));
+        EXPECT_TRUE(
+            path.startsWith(TQCacheManager::URLCacheBaseForSession(m_account.session.get()).toLocalFile()));
+        EXPECT_EQ(readAll(path), content);
+        EXPECT_EQ(result.value(QStringLiteral("documentEntity")).value<ManagedObjectPtr>(),
+                  ManagedObjectPtr(record(rid)));
+        EXPECT_EQ(QUrl(storedFile(rid)->fileCachedFile()->storedValue()).toLocalFile(), path);
+
+        const auto gets = requests(QStringLiteral("GET"), kDownloadPrefix);
+        ASSERT_EQ(gets.size(), 1);
+        EXPECT_TRUE(gets.first().path.startsWith(QLatin1String(row.exportPath)))
+            << gets.first().path.toStdString();
+        EXPECT_EQ(gets.first().query.value(QStringLiteral("exportFormat")), format);
+        EXPECT_EQ(gets.first().query.value(QStringLiteral("format")), format);
+        m_account.service.clearJournal();
+    }
+}
+
+TEST_F(DownloadTest, ACachedCopyAnswersWithoutTheService)
+{
+    const QString rid = addStoredDocument(QStringLiteral("Cached"), QStringLiteral("file"), "bytes");
+    ActionRequester first;
+    ASSERT_TRUE(runAction(kGetFile, first, getFileParameters(record(rid))));
+    const QUrl copy = first.result().toMap().value(QStringLiteral("fileURL")).toUrl();
+    m_account.service.clearJournal();
+
+    ActionRequester second;
+    ASSERT_TRUE(runAction(kGetFile, second, getFileParameters(record(rid))));
+    EXPECT_TRUE(second.error().isNull());
+    EXPECT_EQ(second.result().toMap().value(QStringLiteral("fileURL")).toUrl(), copy);
+    EXPECT_EQ(second.result().toMap().value(QStringLiteral("cachedFileURL")).toUrl(), copy);
+    EXPECT_TRUE(m_account.service.journal().isEmpty());
+}
+
+TEST_F(DownloadTest, ADownloadCutMidwayKeepsThePreviousCopyAndLeavesNoPartialFile)
+{
+    const QByteArray first = patternBytes(300000, 1);
+    const QString rid = addStoredDocument(QStringLiteral("Thesis"), QStringLiteral("file"), first);
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(kGetFile, requester, getFileParameters(record(rid))));
+    const QString oldCopy = requester.result().toMap().value(QStringLiteral("fileURL")).toUrl().toLocalFile();
+    ASSERT_EQ(readAll(oldCopy), first);
+
+    // A new version on the service; every attempt to fetch it is cut after 50,000 bytes.
+    m_account.service.setDocumentContent(rid, patternBytes(300000, 2));
+    refreshStoredDocument(rid);
+    m_account.service.addFault({localservice::Fault::DropAfterBytes, QStringLiteral("GET"),
+                                QStringLiteral("^/feeds/download/"), 20, 0, 0, 50000});
+    ActionRequester cut;
+    ASSERT_TRUE(runAction(kGetFile, cut, getFileParameters(record(rid))));
+
+    EXPECT_FALSE(cut.error().isNull());
+    EXPECT_FALSE(cut.result().isValid());
+    EXPECT_GE(requests(QStringLiteral("GET"), kDownloadPrefix).size(), 2); // retried before giving up
+    EXPECT_EQ(readAll(oldCopy), first);
+    EXPECT_EQ(QUrl(storedFile(rid)->fileCachedFile()->storedValue()).toLocalFile(), oldCopy);
+    // No file named after the document anywhere but the old copy: not in the cache, not in the temporary
+    // folder.
+    QStringList named;
+    for (const QString& folder :
+         {TQCacheManager::URLCacheBaseForSession(m_account.session.get()).toLocalFile(),
+          Paths::tempFolder()}) {
+        QDirIterator walk(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (walk.hasNext())
+            if (const QString path = walk.next();
+                QFileInfo(path).fileName().startsWith(QLatin1String("Thesis")))
+                named.append(path);
+    }
+    EXPECT_EQ(named, QStringList{oldCopy});
+}
+
+TEST_F(DownloadTest, ACollectionArrivesAsATreeWithSafeUniqueNamesInsideTheChosenFolder)
+{
+    const QString box = addStoredDocument(QStringLiteral("Box/../Escape"), QStringLiteral("folder"));
+    const QString inner = addStoredDocument(QStringLiteral("Inner"), QStringLiteral("folder"), {}, box);
+    const QString longTitle = QString(300, QLatin1Char('L'));
+    struct Entry
+    {
+        QString title;
+        QByteArray content;
+        QString parent;
+    };
+    const QList<Entry> entries = {
+        {QStringLiteral("../../outside"), "up", box},
+        {QStringLiteral(".."), "dots", box},
+        {QStringLiteral("tab\tand\x01"
+                        "bell"),
+         "control", box},
+        {longTitle, "long", box},
+        {QStringLiteral("Twin"), "first twin", box},
+        {QStringLiteral("Twin"), "second twin", box},
+        {QStringLiteral("Deep"), "deep", inner},
+    };
+    for (const Entry& entry : entries)
+        addStoredDocument(entry.title, QStringLiteral("file"), entry.content, entry.parent);
+
+    const QString destination = localFolder() + QStringLiteral("/Downloads");
+    QDir().mkpath(destination);
+    const QString boxFolderName = QStringLiteral("Box%2F..%2FEscape");
+    // Something of the user's already lies where a document would go: it stays as it is.
+    const QString unrelated =
+        writeFile(QStringLiteral("Downloads/") + boxFolderName + QStringLiteral("/Twin"), "mine");
+
+    ActionRequester requester;
+    ASSERT_TRUE(
+        runAction(kGetFile, requester,
+                  {{QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(record(box)))},
+                   {QStringLiteral("rootFolderURL"), QUrl::fromLocalFile(destination)}},
+                  30000));
+    ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+    const QString folder = requester.result().toMap().value(QStringLiteral("fileURL")).toUrl().toLocalFile();
+    EXPECT_EQ(folder, destination + QLatin1Char('/') + boxFolderName);
+
+    // Nothing outside the chosen folder.
+    EXPECT_EQ(QDir(localFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Downloads"});
+    const QStringList files = filesBelow(destination);
+    EXPECT_EQ(files.size(), 8) << files.join(QLatin1Char('\n')).toStdString();
+    for (const QString& file : files) {
+        EXPECT_TRUE(file.startsWith(boxFolderName + QLatin1Char('/'))) << file.toStdString();
+        EXPECT_LE(QFileInfo(file).fileName().toUtf8().size(), 255);
+    }
+    EXPECT_EQ(readAll(unrelated), "mine");
+    QByteArrayList twins;
+    for (const QString& file : files)
+        if (QFileInfo(file).fileName().startsWith(QLatin1String("Twin (")))
+            twins.append(readAll(destination + QLatin1Char('/') + file));
+    std::sort(twins.begin(), twins.end());
+    EXPECT_EQ(twins, (QByteArrayList{"first twin", "second twin"}));
+    EXPECT_EQ(readAll(destination + QLatin1Char('/') + boxFolderName + QStringLiteral("/Inner/Deep")),
+              "deep");
+}
+
+TEST_F(DownloadTest, SeveralDocumentsReportOneProgressAndAnswerTheirCopies)
+{
+    const QString one =
+        addStoredDocument(QStringLiteral("One"), QStringLiteral("file"), patternBytes(120000, 1));
+    const QString two =
+        addStoredDocument(QStringLiteral("Two"), QStringLiteral("file"), patternBytes(80000, 2));
+    ProgressRecorder progress;
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(QStringLiteral("GetFiles"), requester,
+                          {{QStringLiteral("documentEntities"),
+                            QVariantList{QVariant::fromValue(ManagedObjectPtr(record(one))),
+                                         QVariant::fromValue(ManagedObjectPtr(record(two)))}},
+                           {QStringLiteral("progressID"), QStringLiteral("download_3")},
+                           {QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(&progress)}}));
+    ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+    const QVariantList results = requester.result().toList();
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_EQ(readAll(results.at(1).toMap().value(QStringLiteral("fileURL")).toUrl().toLocalFile()),
+              patternBytes(80000, 2));
+    const auto steps = progress.steps();
+    ASSERT_FALSE(steps.isEmpty());
+    quint64 last = 0;
+    for (const auto& step : steps) {
+        EXPECT_EQ(step.progressID, QStringLiteral("download_3"));
+        EXPECT_GE(step.part, last);
+        last = step.part;
+    }
+    EXPECT_EQ(steps.last().part, 200000u);
+    EXPECT_EQ(steps.last().total, 200000u);
+}
+
+TEST_F(DownloadTest, AMissingDestinationFolderIsAnError)
+{
+    const QString box = addStoredDocument(QStringLiteral("Nowhere"), QStringLiteral("folder"));
+    ActionRequester requester;
+    ASSERT_TRUE(
+        runAction(kGetFile, requester,
+                  {{QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(record(box)))},
+                   {QStringLiteral("rootFolderURL"), QUrl::fromLocalFile(localFolder() + "/missing")}}));
+    EXPECT_EQ(requester.error().domain(), Error::kPOSIXErrorDomain);
+    EXPECT_FALSE(QFileInfo::exists(localFolder() + "/missing"));
+}
+
+} // namespace tavrel::test
