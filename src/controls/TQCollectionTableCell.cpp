@@ -2,10 +2,20 @@
 
 #include "controls/OnlineBinding.h"
 #include "controls/RowCheckBoxCell.h"
+#include "controls/TQFileItemToImageTransformer.h"
 
 namespace tavrel {
 
-TQCollectionTableCell::TQCollectionTableCell(const QString& title) : TQDocumentTableCell(title) {}
+TQCollectionTableCell::TQCollectionTableCell(const QString& title) : TQDocumentTableCell(title)
+{
+    // The collection views find the row icons' transformer under this name.
+    static const bool registered = [] {
+        ValueTransformer::setValueTransformer(std::make_shared<TQFileItemToImageTransformer>(),
+                                              kCollectionIconTransformer);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
 
 RowCheckBoxCell& TQCollectionTableCell::checkBox() const
 {

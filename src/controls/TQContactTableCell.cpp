@@ -313,13 +313,13 @@ bool TQContactTableCell::pressPart(Part part, const CellMouseEvent& event, const
                                    CellHost& host)
 {
     switch (part) {
-    case PhotoPart:
-        // The photo decides on the press; a single click is a link click whether or not it acted.
-        if (m_photoCell)
-            m_photoCell->mousePressed(event, frameForPhotoCellInBounds(frame), host);
+    case PhotoPart: {
+        // A plain photo decides on the press; a single click is a link click whether or not it acted.
+        const bool tracks = m_tracker.press(m_photoCell, part, event, frame, host);
         if (event.clickCount == 1)
             linkClicked();
-        return false;
+        return tracks;
+    }
     case TitlePart:
         return m_tracker.press(m_textCell, part, event, frame, host);
     case DetailsPart:
