@@ -18,6 +18,8 @@ TQTitledGroupTableCell::TQTitledGroupTableCell(const TQTitledGroupTableCell& oth
       m_shouldHaveTopBorder(other.m_shouldHaveTopBorder)
 {}
 
+TQTitledGroupTableCell::~TQTitledGroupTableCell() = default;
+
 QSizeF TQTitledGroupTableCell::cellSize(const QSizeF& bounds) const
 {
     return {bounds.width(), minCellHeight()};

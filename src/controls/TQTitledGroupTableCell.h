@@ -19,6 +19,7 @@ public:
     explicit TQTitledGroupTableCell(const QString& title = QStringLiteral(""));
     TQTitledGroupTableCell(const TQTitledGroupTableCell& other);
     TQTitledGroupTableCell& operator=(const TQTitledGroupTableCell&) = delete;
+    ~TQTitledGroupTableCell() override;
     std::unique_ptr<Cell> clone() const override { return std::make_unique<TQTitledGroupTableCell>(*this); }
 
     bool shouldHaveTopBorder() const { return m_shouldHaveTopBorder; }
