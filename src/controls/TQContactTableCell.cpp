@@ -84,6 +84,8 @@ void TQContactTableCell::setCount(const QString& count)
     text.color = TQUISettings::rowSubtitleTextColor();
     text.alignment = Qt::AlignHCenter;
     action.setAttributedTitle(text);
+    // The number stands on the badge.
+    action.setImagePosition(BasicButtonCell::ImageOverlaps);
     action.setHoverImage(ImageRegistry::pixmap(QStringLiteral("files_hover")));
     action.setAlternateImage(ImageRegistry::pixmap(QStringLiteral("files_active")));
 }
