@@ -2,6 +2,7 @@
 
 #include "controls/TQDestinationDropDelegate.h"
 #include "controls/TQFlyerTableView.h"
+#include "controls/WidgetCellHost.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Cell.h"
 #include "platform/ui/CellHost.h"
@@ -14,18 +15,6 @@
 #include <QPainter>
 
 namespace tavrel {
-
-namespace {
-class MatrixHost : public CellHost
-{
-public:
-    explicit MatrixHost(QWidget* widget) : m_widget(widget) {}
-    QWidget* hostWidget() const override { return m_widget; }
-
-private:
-    QWidget* m_widget;
-};
-} // namespace
 
 TQDraggingMatrix::TQDraggingMatrix(QWidget* parent) : QWidget(parent)
 {
@@ -75,7 +64,7 @@ void TQDraggingMatrix::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    MatrixHost host(this);
+    WidgetCellHost host(this);
     for (int column = 0; column < numberOfColumns(); ++column)
         m_cells[column]->paint(painter, frameOfColumn(column), host);
     const int n = numberOfColumns();

@@ -4,6 +4,7 @@
 #include "controls/TQShadowedCell.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "controls/TQUISettings.h"
+#include "controls/WidgetCellHost.h"
 #include "platform/ui/CellHost.h"
 #include "platform/ui/CellItemDelegate.h"
 #include "platform/ui/Drawing.h"
@@ -15,18 +16,6 @@
 #include <QPainter>
 
 namespace tavrel {
-
-namespace {
-class OutlineHost : public CellHost
-{
-public:
-    explicit OutlineHost(QWidget* widget) : m_widget(widget) {}
-    QWidget* hostWidget() const override { return m_widget; }
-
-private:
-    QWidget* m_widget;
-};
-} // namespace
 
 TQOutlineView::TQOutlineView(QWidget* parent) : QTreeView(parent)
 {
@@ -177,7 +166,7 @@ void TQOutlineView::drawHeader(QPainter& painter, Cell* cell, const QRect& rect,
     if (!header)
         return;
     header->setShouldHaveTopBorder(topBorder);
-    OutlineHost host(viewport());
+    WidgetCellHost host(viewport());
     header->paint(painter, QRectF(rect), host);
 }
 

@@ -8,6 +8,7 @@
 #include "controls/TQTableViewDelegate.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "controls/TQUISettings.h"
+#include "controls/WidgetCellHost.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/CellHost.h"
@@ -50,16 +51,6 @@ private:
 namespace {
 const QColor kDropFrameColor = QColor::fromRgbF(0.70703125f, 0.83203125f, 1.0f, 1.0f);
 
-// The host of the header cells the table draws itself.
-class ViewportHost : public CellHost
-{
-public:
-    explicit ViewportHost(QWidget* widget) : m_widget(widget) {}
-    QWidget* hostWidget() const override { return m_widget; }
-
-private:
-    QWidget* m_widget;
-};
 } // namespace
 
 TQTableView::TQTableView(QWidget* parent) : QTableView(parent)
@@ -274,11 +265,6 @@ bool TQTableView::eventFilter(QObject* watched, QEvent* event)
     return QTableView::eventFilter(watched, event);
 }
 
-bool TQTableView::viewportEvent(QEvent* event)
-{
-    return QTableView::viewportEvent(event);
-}
-
 void TQTableView::focusInEvent(QFocusEvent* event)
 {
     QTableView::focusInEvent(event);
@@ -347,7 +333,7 @@ void TQTableView::drawRow(QPainter& painter, const QRect& rect, int row)
     QStyleOptionViewItem option;
     option.rect = headerRect;
     painter.save();
-    ViewportHost copyHost(viewport());
+    WidgetCellHost copyHost(viewport());
     drawn->paint(painter, QRectF(headerRect), copyHost);
     if (group && header) {
         header->setShouldHaveTopBorder(false);

@@ -84,7 +84,6 @@ signals:
     void hoveredRowChanged(int row);
 
 protected:
-    bool viewportEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
