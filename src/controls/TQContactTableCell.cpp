@@ -147,6 +147,8 @@ TQHoverdButtonCell& TQContactTableCell::actionCell() const
 
 void TQContactTableCell::setControlView(QWidget* view)
 {
+    if (auto* photo = dynamic_cast<BasicButtonCell*>(m_photoCell.get()))
+        photo->setControlView(view);
     textCell().setControlView(view);
     detailsCell().setControlView(view);
     actionCell().setControlView(view);

@@ -417,6 +417,12 @@ void TQTableView::reloadData()
     viewport()->update();
 }
 
+void TQTableView::reset()
+{
+    uninstallOverlay();
+    QTableView::reset();
+}
+
 void TQTableView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     uninstallOverlay();

@@ -80,6 +80,11 @@ public:
     // The drag the table would start, or nothing (a group row in it).
     bool canDragRows(const QList<int>& rows) const;
 
+    // Typing does not select rows by their text.
+    void keyboardSearch(const QString&) override {}
+    // A new model or a reset takes the overlay away.
+    void reset() override;
+
 signals:
     void hoveredRowChanged(int row);
 

@@ -4,6 +4,7 @@
 #include "controls/TQUISettings.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/CurrentEvent.h"
 #include "platform/ui/DragBus.h"
 #include "support/WaitUntil.h"
 #include "support/ui/LoggingTest.h"
@@ -326,6 +327,21 @@ TEST_F(DropTest, OperationsRefusalsAndDrops)
     // A table without a drop delegate refuses every drag.
     table->setDropDelegate(nullptr);
     EXPECT_EQ(enter({100, 60}, &ours), Qt::IgnoreAction);
+}
+
+TEST_F(DropTest, OnlyADragLeftWithEscapeAnnouncesTheCancel)
+{
+    QMimeData ours;
+    DragBus::setFileItems(&ours, {QStringLiteral("doc1")});
+    CurrentEvent::reset();
+    enter({100, 60}, &ours);
+    leave();
+    EXPECT_EQ(cancels, 0);
+    enter({100, 60}, &ours);
+    QTest::keyPress(window.get(), Qt::Key_Escape);
+    leave();
+    EXPECT_EQ(cancels, 1);
+    EXPECT_FALSE(table->hasDraggingProgress());
 }
 
 TEST_F(TableViewTest, TheOverlayFansOutAndGoesWithTheHover)
