@@ -97,7 +97,8 @@ public:
     virtual bool mouseReleased(const CellMouseEvent& event, CellHost& host);
     // Ends tracking without a release inside (the host lost the mouse, the row went away).
     virtual void cancelTracking(CellHost& host);
-    bool isTracking() const { return m_tracking; }
+    // A composite cell that hands the mouse to a subcell answers for that subcell.
+    virtual bool isTracking() const { return m_tracking; }
     // The frame the tracking started in.
     QRectF trackingFrame() const { return m_trackingFrame; }
     // Mouse moves without a button over the host (hover within the cell).

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMetaObject>
+#include <QObject>
+#include <functional>
+
+namespace tavrel {
+
+// Keeps something's "enabled" equal to the application's connection status: on while online, off
+// while offline or while no status exists yet (before the main window first shows). The setter runs
+// at once and on every change until the binding is destroyed.
+class OnlineBinding : public QObject
+{
+    Q_OBJECT
+public:
+    using Setter = std::function<void(bool enabled)>;
+
+    explicit OnlineBinding(Setter setter, QObject* parent = nullptr);
+    ~OnlineBinding() override;
+
+    // The value the binding gives: the status's online flag, false without a status.
+    static bool isOnline();
+
+private:
+    void follow();
+
+    Setter m_setter;
+    QMetaObject::Connection m_statusConnection;
+};
+
+} // namespace tavrel

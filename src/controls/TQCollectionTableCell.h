@@ -1,0 +1,40 @@
+#pragma once
+
+#include "controls/TQDocumentTableCell.h"
+
+namespace tavrel {
+
+class OnlineBinding;
+class RowCheckBoxCell;
+
+// The row of a collection in the collection outlines: the document row whose state part is a check
+// box (whether the current item belongs to the collection), usable only while the application is
+// online, and which never shows a date.
+class TQCollectionTableCell : public TQDocumentTableCell
+{
+    TAVREL_CELL(TQCollectionTableCell)
+public:
+    // The name under which the collection views find the row icons' transformer.
+    static inline const QString kCollectionIconTransformer = QStringLiteral("TQCollectionIconTransformer");
+
+    explicit TQCollectionTableCell(const QString& title = QString());
+
+    RowTextCell* dateCell() const override { return nullptr; }
+    std::shared_ptr<Cell> stateCell() const override;
+    RowCheckBoxCell& checkBox() const;
+    // The box: 1 on, 0 off, -1 mixed.
+    int state() const;
+    void setState(int state) override;
+    double indentation() const { return m_indentation; }
+    void setIndentation(double indentation) { m_indentation = indentation; }
+
+    QRectF frameForDateCellInBounds(const QRectF& bounds) const override;
+
+private:
+    mutable std::shared_ptr<RowCheckBoxCell> m_checkBox;
+    // Keeps the box's "enabled" on the connection status while the box lives.
+    mutable std::shared_ptr<OnlineBinding> m_binding;
+    double m_indentation = 0;
+};
+
+} // namespace tavrel

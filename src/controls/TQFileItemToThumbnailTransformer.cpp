@@ -1,0 +1,89 @@
+#include "controls/TQFileItemToThumbnailTransformer.h"
+
+#include "controls/TQFileItemToImageTransformer.h"
+#include "model/File.h"
+#include "model/FileEntryAbstract.h"
+#include "platform/system/TQLog.h"
+#include "platform/ui/ImageRegistry.h"
+
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QUrl>
+
+namespace tavrel {
+
+QPixmap TQFileItemToThumbnailTransformer::iconForFileName(const QString& name) const
+{
+    return ImageRegistry::fileTypeIcon(name).pixmap(m_thumbnailSize.toSize());
+}
+
+QPixmap TQFileItemToThumbnailTransformer::thumbnailOfFile(const QString& path) const
+{
+    // Our stand-in for the desktop's previews: pictures are read scaled; anything else has none.
+    QImageReader reader(path);
+    if (reader.canRead()) {
+        QSize size = reader.size();
+        if (size.isValid()) {
+            size.scale(m_thumbnailSize.toSize(), Qt::KeepAspectRatio);
+            reader.setScaledSize(size);
+        }
+        const QImage image = reader.read();
+        if (!image.isNull())
+            return QPixmap::fromImage(image);
+    }
+    return {};
+}
+
+QVariant TQFileItemToThumbnailTransformer::transformedValue(const QVariant& value) const
+{
+    if (value.typeId() == QMetaType::QStringList) {
+        const QStringList items = value.toStringList();
+        if (items.size() == 1) {
+            const QString path = items.first();
+            const QPixmap thumbnail = thumbnailOfFile(path);
+            if (!thumbnail.isNull())
+                return QVariant::fromValue(thumbnail);
+            TQLog("E: QuickLook cannot generate CGImage thumbnail for: %@", path);
+            return QVariant::fromValue(iconForFileName(path));
+        }
+    }
+    QPixmap image;
+    const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(value.value<ManagedObjectPtr>());
+    const auto file = std::dynamic_pointer_cast<File>(entry);
+    const QString iconPath = file ? file->iconPath() : QString();
+    if (entry && TQFileItemToImageTransformer::isCollection(*entry) && iconPath.isEmpty()) {
+        return QVariant::fromValue(ImageRegistry::pixmap(
+            TQFileItemToImageTransformer::isSharedCollection(*entry) ? QStringLiteral("shared_folder_big")
+                                                                     : QStringLiteral("folder_big")));
+    } else if (entry && !iconPath.isEmpty()) {
+        if (ImageRegistry::contains(iconPath)) {
+            image = ImageRegistry::pixmap(iconPath);
+            // A thumbnail registered at another size is read from its file again.
+            if (image.deviceIndependentSize() != m_thumbnailSize && iconPath.contains(QLatin1Char('/')))
+                image = QPixmap();
+        }
+        if (image.isNull()) {
+            const QUrl url(iconPath);
+            image = QPixmap(url.isLocalFile() ? url.toLocalFile() : iconPath);
+            if (!image.isNull())
+                ImageRegistry::registerPixmap(iconPath, image);
+        }
+    } else if (entry) {
+        image = iconForFileName(entry->filename());
+    } else {
+        image = ImageRegistry::pixmap(QStringLiteral("multiple_documents"), m_thumbnailSize);
+    }
+    if (image.isNull())
+        return {};
+    // At the thumbnail size, in points.
+    if (image.deviceIndependentSize() != m_thumbnailSize) {
+        const qreal ratio = image.devicePixelRatio();
+        image =
+            image.scaled((m_thumbnailSize * ratio).toSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        image.setDevicePixelRatio(ratio);
+    }
+    return QVariant::fromValue(image);
+}
+
+} // namespace tavrel
