@@ -80,6 +80,11 @@ ManagedObjectContext* TQViewController::managedObjectContext() const
     return m_managedObjectContext;
 }
 
+TQNavigationController* TQViewController::navigationController() const
+{
+    return m_navigationController;
+}
+
 void TQViewController::setNavigationController(TQNavigationController* controller)
 {
     m_navigationController = controller;

@@ -66,7 +66,7 @@ public:
     ManagedObjectContext* managedObjectContext() const;
 
     // The stack that installed the controller; null while it is not on one.
-    TQNavigationController* navigationController() const { return m_navigationController; }
+    TQNavigationController* navigationController() const;
     Q_INVOKABLE virtual void setNavigationController(tavrel::TQNavigationController* controller);
 
     // The text filter typed by the user; null when none is set.
