@@ -125,6 +125,7 @@ void TQMainWindowController::awakeFromNib()
     TQMainWindow* window = mainWindow();
     window->installTitlebar(m_titleToolbar);
     window->setTitlebarHeight(kTitlebarHeight);
+    buildMenus();
     m_navigationController->setToolbar(m_titleToolbar);
 
     TQNotificationController* banner = TQNotificationController::sharedNotificationController();

@@ -11,7 +11,8 @@
 
 class QAction;
 class QKeyEvent;
-class QMenu;
+#include <QMenu>
+class QDropEvent;
 class QMimeData;
 
 namespace tavrel {
@@ -127,7 +128,63 @@ public:
     void onSidebarModeChange(const Notification& notification);
     void onSidebarModeDidReactivate(const Notification& notification);
 
+    // --- Commands (TQMainWindowCommands.cpp) ---
+    Q_INVOKABLE void update(QObject* sender);
+    Q_INVOKABLE void fastUpdate(QObject* sender);
+    Q_INVOKABLE void close(QObject* sender);
+    Q_INVOKABLE void toggleFilesInsideFolders(QObject* sender);
+    Q_INVOKABLE void newDocument(QObject* sender);
+    Q_INVOKABLE void newPresentation(QObject* sender);
+    Q_INVOKABLE void newSpreadsheet(QObject* sender);
+    Q_INVOKABLE void newDrawing(QObject* sender);
+    Q_INVOKABLE void newCollection(QObject* sender);
+    Q_INVOKABLE void newContact(QObject* sender);
+    Q_INVOKABLE void newGroup(QObject* sender);
+    // The new-item button's own command: its menu items carry theirs.
+    Q_INVOKABLE void newFakeAction(QObject* sender);
+    // Opens the file chooser as a sheet; uploadPanelDidEnd runs when it is answered.
+    Q_INVOKABLE void uploadFilesOrFolder(QObject* sender);
+    void uploadPanelDidEnd(int returnCode, const QList<QUrl>& urls);
+    Q_INVOKABLE void openRecent(QObject* item);
+    Q_INVOKABLE void clearRecentDocuments(QObject* sender);
+    // Rebuilds the recent-items submenu: at most ten known documents, a separator and the clear item.
+    void updateRecentMenu(QMenu* menu);
+    Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
+
+    // The services, reached through the program's command-line verbs with file names.
+    void uploadFiles(const QStringList& fileNames);
+    void linkToShare(const QStringList& fileNames);
+    void uploadAndShare(const QStringList& fileNames);
+    // The status item's drop view asks these.
+    Q_INVOKABLE bool acceptorValidateDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo);
+    Q_INVOKABLE bool acceptorProcessDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo);
+
+    // Opens a floating content controller's view as the quick-share popover, closing the one open; the
+    // controller owns the popover and goes with it. Answers the popover.
+    QWidget* showQuickShareDialogForContent(QWidget* content, QObject* controller,
+                                            const QVariantList& selection, const QPoint& point);
+
+    // The callbacks of the window's actions.
+    Q_INVOKABLE void operationDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void uploadDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void uploadLinkDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void creationDidFinishWithResult(const QVariant& result, const QVariant& error);
+
+    // The menus of the title strip: the new-item menu and the main menu (holding the recent items).
+    QMenu* newItemMenu() const { return m_newItemMenu; }
+    QMenu* mainMenu() const { return m_mainMenu; }
+    // The message of a created item's notification.
+    static QString creationMessage(const QVariant& record);
+
 private:
+    void createEmptyDocument(const QString& type, const QString& usageValue);
+    bool topIs(TQViewController* controller) const;
+    bool hasAttachedSheet() const;
+    void buildMenus();
+    void uploadURLs(const QList<QUrl>& urls, const QString& callback, bool starredAndTrashed);
+    QPointer<QMenu> m_newItemMenu;
+    QPointer<QMenu> m_mainMenu;
+
     void buildWindow();
     void chooseFirstContent();
     void observeSessionState(TQSession* session);

@@ -11,7 +11,7 @@ namespace tavrel::test {
 void WindowTest::SetUp()
 {
     AccountTest::SetUp();
-    startAccount(TestAccount::smallAccount());
+    startAccount(accountOptions());
     if (HasFatalFailure())
         return;
     TQSessionManager::sharedManager()->setCurrentSession(m_account.session.get());

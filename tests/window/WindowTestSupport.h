@@ -23,8 +23,10 @@ protected:
     void TearDown() override;
     // Sets the session's state, then builds the window.
     TQMainWindowController* makeWindow(int sessionState);
-    // The session's own records, after a full synchronisation of the small account.
+    // The session's own records, after a full synchronisation of the account.
     void synchronise();
+    // The account the service generates.
+    virtual localservice::GenerateOptions accountOptions() const { return TestAccount::smallAccount(); }
 
     std::unique_ptr<TQMainWindowController> m_controller;
     std::unique_ptr<ActionRequests::Recorder> m_requests;
