@@ -127,6 +127,12 @@ void TQMainWindowController::awakeFromNib()
     window->setTitlebarHeight(kTitlebarHeight);
     buildMenus();
     m_navigationController->setToolbar(m_titleToolbar);
+    // The window manager's frame carries the program's name; the strip names the view shown.
+    window->setShouldShowTitle(false);
+    connect(m_navigationController, &TQNavigationController::topControllerDidChange, this,
+            [this](TQViewController* top) {
+                mainWindow()->titlebarView()->setTitle(top ? top->title() : QString());
+            });
 
     TQNotificationController* banner = TQNotificationController::sharedNotificationController();
     banner->setReferralView(m_rightHost);

@@ -115,8 +115,10 @@ void TQNavigationController::installControllerFromBottom(TQViewController* contr
         return;
     slide(Slide::FromBottom, controller, outgoing);
     setCurrentController(controller);
-    if (!outgoing)
+    if (!outgoing) {
         controller->viewDidInstall();
+        emit topControllerDidChange(controller);
+    }
     runSlide();
 }
 
@@ -127,8 +129,10 @@ void TQNavigationController::installControllerFromTop(TQViewController* controll
         return;
     slide(Slide::FromTop, controller, outgoing);
     setCurrentController(controller);
-    if (!outgoing)
+    if (!outgoing) {
         controller->viewDidInstall();
+        emit topControllerDidChange(controller);
+    }
     runSlide();
 }
 
@@ -210,6 +214,7 @@ void TQNavigationController::restoreNavigationHistory()
     m_navigationHistory = stored.mid(1);
     if (m_toolbar)
         m_toolbar->restoreNavigationButtons();
+    emit topControllerDidChange(topController());
 }
 
 void TQNavigationController::clearFirstResponder()
@@ -333,8 +338,10 @@ void TQNavigationController::animationDidEnd()
     const QList<Entry> entries = std::exchange(m_entries, {});
     m_currentAnimation = nullptr;
     finishEntries(entries, nullptr);
-    if (TQViewController* top = topController())
+    if (TQViewController* top = topController()) {
         top->viewDidInstall();
+        emit topControllerDidChange(top);
+    }
     NotificationCenter::defaultCenter().post(kQuickShareDialogShouldDetachNotification,
                                              m_view ? static_cast<QObject*>(m_view->window()) : nullptr);
 }

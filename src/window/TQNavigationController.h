@@ -63,6 +63,10 @@ public:
     static QStringList regularBackgroundImageNames();
     static QStringList activeBackgroundImageNames();
 
+signals:
+    // The controller on top is in place (after its slide, or at once when nothing slid).
+    void topControllerDidChange(tavrel::TQViewController* controller);
+
 private:
     enum class Slide { FromBottom, FromTop, Push, Pop };
     struct Entry

@@ -96,9 +96,15 @@ void TQSidebar::layoutButtons()
     }
 }
 
+ConnectionStatus* TQSidebar::connectionStatus() const
+{
+    return m_connectionStatus ? m_connectionStatus.data()
+                              : ApplicationServices::instance()->connectionStatus();
+}
+
 bool TQSidebar::drawsOfflineFrame() const
 {
-    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
+    ConnectionStatus* status = connectionStatus();
     return m_imagePlaque && status && !status->isOnline();
 }
 

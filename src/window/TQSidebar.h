@@ -2,6 +2,7 @@
 
 #include "controls/TQRadioButtonbar.h"
 #include "platform/runtime/Timing.h"
+#include "session/ConnectionStatus.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -14,6 +15,7 @@ class QDropEvent;
 
 namespace tavrel {
 
+class ConnectionStatus;
 class Notification;
 
 // The dark strip at the left of the main window: a plaque at the top and under it a column of mode
@@ -43,6 +45,9 @@ public:
     QAbstractButton* activatingButton() const { return m_activatingButton; }
     QAbstractButton* storredButton() const { return m_storredButton; }
     bool hasPendingActivation() const { return m_activator.isActive(); }
+    // The connection status the frame follows: the program's unless one is set.
+    ConnectionStatus* connectionStatus() const;
+    void setConnectionStatus(ConnectionStatus* status) { m_connectionStatus = status; }
     // Whether the red frame is drawn now.
     bool drawsOfflineFrame() const;
     QRect offlineFrameRect() const;
@@ -76,6 +81,7 @@ private:
     QPointer<QAbstractButton> m_activatingButton;
     QPointer<QAbstractButton> m_storredButton;
     qint64 m_draggingSession = -1;
+    QPointer<ConnectionStatus> m_connectionStatus;
 };
 
 } // namespace tavrel

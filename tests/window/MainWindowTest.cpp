@@ -166,6 +166,9 @@ TEST_F(WindowTest, ContactsReplaceThePersonalProfile)
     static_cast<CellButton*>(sidebar->sidebar()->buttons().at(2))->performClick();
     EXPECT_EQ(sidebar->mode(), 3);
     EXPECT_EQ(controller->navigationController()->topController(), controller->contactsController());
+    // The title strip names the view shown.
+    EXPECT_EQ(controller->mainWindow()->titlebarView()->title(), controller->contactsController()->title());
+    EXPECT_FALSE(controller->mainWindow()->titlebarView()->title().isEmpty());
 }
 
 TEST_F(WindowTest, EscapeAndLeftGoBackOutsideTextFields)
