@@ -12,8 +12,15 @@ TQFilterbar::TQFilterbar(QWidget* parent) : TQRadioButtonbar(parent) {}
 
 void TQFilterbar::awakeFromNib()
 {
+    const QList<QAbstractButton*> found = adoptSwitchButtons(this);
+    if (!found.isEmpty())
+        setButtons(found);
+}
+
+QList<QAbstractButton*> TQFilterbar::adoptSwitchButtons(QWidget* bar)
+{
     QList<QAbstractButton*> found;
-    for (QObject* child : children()) {
+    for (QObject* child : bar->children()) {
         auto* button = qobject_cast<CellButton*>(child);
         auto* cell = button ? button->cellAs<TQSwitchButtonCell>() : nullptr;
         if (!cell)
@@ -23,8 +30,7 @@ void TQFilterbar::awakeFromNib()
         cell->setOnImage(ImageRegistry::pixmap(name + QStringLiteral("_on")));
         found.append(button);
     }
-    if (!found.isEmpty())
-        setButtons(found);
+    return found;
 }
 
 void TQFilterbar::resizeEvent(QResizeEvent* event)

@@ -17,6 +17,9 @@ public:
     // buttons (the first one on).
     void awakeFromNib() override;
     void layoutButtons() override;
+    // The switch-cell buttons among a bar's children, in child order, each given its "_active"
+    // highlight and "_on" images (the filter bars and the sidebar).
+    static QList<QAbstractButton*> adoptSwitchButtons(QWidget* bar);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,15 +1,14 @@
 #include "window/TQSidebar.h"
 
 #include "controls/TQRadioButtonbarDelegate.h"
-#include "controls/TQSwitchButtonCell.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/CellButton.h"
 #include "platform/ui/DragBus.h"
-#include "platform/ui/ImageRegistry.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
+#include "window/TQFilterbar.h"
 
 #include <QDragEnterEvent>
 #include <QPainter>
@@ -52,17 +51,7 @@ void TQSidebar::setImagePlaque(QAbstractButton* plaque)
 
 void TQSidebar::awakeFromNib()
 {
-    QList<QAbstractButton*> found;
-    for (QObject* child : children()) {
-        auto* button = qobject_cast<CellButton*>(child);
-        auto* cell = button ? button->cellAs<TQSwitchButtonCell>() : nullptr;
-        if (!cell)
-            continue;
-        const QString name = ImageRegistry::nameOf(cell->offImage());
-        cell->setHighlightImage(ImageRegistry::pixmap(name + QStringLiteral("_active")));
-        cell->setOnImage(ImageRegistry::pixmap(name + QStringLiteral("_on")));
-        found.append(button);
-    }
+    const QList<QAbstractButton*> found = TQFilterbar::adoptSwitchButtons(this);
     if (!found.isEmpty())
         setButtons(found);
     auto& center = NotificationCenter::defaultCenter();

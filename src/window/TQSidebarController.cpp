@@ -202,6 +202,15 @@ int TQSidebarController::modeOfButton(QAbstractButton* button) const
     return static_cast<TQSidebar*>(const_cast<TQSidebarController*>(this)->view())->indexOfButton(button) + 1;
 }
 
+int TQSidebarController::dropMode(QAbstractButton* button)
+{
+    if (button)
+        return modeOfButton(button);
+    // Beside the buttons a drop means the starred list while it is shown, else nothing.
+    QAbstractButton* active = sidebar()->activeButton();
+    return active && modeOfButton(active) == Starred ? Starred : NoMode;
+}
+
 bool TQSidebarController::radiobarShouldActivateButton(QObject*, QAbstractButton*)
 {
     return true;
@@ -226,9 +235,7 @@ bool TQSidebarController::validateDraggingInfo(QDropEvent* draggingInfo, QAbstra
     if (!draggingInfo)
         return false;
     TQSidebar* bar = sidebar();
-    int mode = modeOfButton(button);
-    if (!button)
-        mode = bar->activeButton() && modeOfButton(bar->activeButton()) == Starred ? Starred : -100;
+    const int mode = dropMode(button);
     if (button && button == bar->activeButton() && mode != Starred)
         return false;
     const QMimeData* data = draggingInfo->mimeData();
@@ -258,10 +265,7 @@ bool TQSidebarController::performDropWithDraggingInfo(QDropEvent* draggingInfo, 
 {
     if (!draggingInfo)
         return false;
-    TQSidebar* bar = sidebar();
-    int mode = modeOfButton(button);
-    if (!button)
-        mode = bar->activeButton() && modeOfButton(bar->activeButton()) == Starred ? Starred : -100;
+    const int mode = dropMode(button);
     const QMimeData* data = draggingInfo->mimeData();
     switch (mode) {
     case Trash: {

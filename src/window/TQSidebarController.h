@@ -107,6 +107,8 @@ private:
     void retryCreateContact();
     void lookUpMe();
     int modeOfButton(QAbstractButton* button) const;
+    // The mode a drop on the button (or beside the buttons) concerns.
+    int dropMode(QAbstractButton* button);
     void postModeChange(int oldMode);
     void requestDocuments(const QString& action, const QString& statusFormat,
                           const QList<std::shared_ptr<FileEntryAbstract>>& records,
