@@ -1,0 +1,216 @@
+#include "window/TQMainWindow.h"
+
+#include "platform/ui/ResponderChain.h"
+#include "window/TQMainWindowController.h"
+#include "window/TQTitlebar.h"
+#include "window/TQTitlebarView.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QNativeGestureEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <cmath>
+
+namespace tavrel {
+
+TQMainWindow::TQMainWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    m_contentView = new QWidget(this);
+    m_contentView->setObjectName(QStringLiteral("contentView"));
+    setTitlebarView(new TQTitlebarView);
+    qApp->installEventFilter(this);
+    resize(960, 640);
+    setMinimumSize(640, 420);
+}
+
+TQMainWindow::~TQMainWindow() = default;
+
+TQMainWindowController* TQMainWindow::delegate() const
+{
+    return qobject_cast<TQMainWindowController*>(m_delegate.data());
+}
+
+void TQMainWindow::setDelegate(TQMainWindowController* delegate)
+{
+    m_delegate = delegate;
+}
+
+void TQMainWindow::setTitlebarHeight(double height)
+{
+    if (float(height) < float(minimumTitlebarHeight()))
+        height = minimumTitlebarHeight();
+    if (height == m_titlebarHeight)
+        return;
+    m_titlebarHeight = height;
+    layoutWindow();
+}
+
+void TQMainWindow::setTitlebarView(TQTitlebarView* view)
+{
+    if (!view || view == m_titlebarView)
+        return;
+    delete m_titlebarView.data();
+    m_titlebarView = view;
+    view->setParent(this);
+    view->setObjectName(QStringLiteral("titlebarView"));
+    view->setTitle(m_shouldShowTitle ? m_mainTitle : QString());
+    view->show();
+    if (m_titlebar)
+        installTitlebar(m_titlebar);
+    layoutWindow();
+}
+
+void TQMainWindow::installTitlebar(TQTitlebar* titlebar)
+{
+    if (!titlebar) {
+        if (m_titlebar)
+            m_titlebar->hide();
+        return;
+    }
+    m_titlebar = titlebar;
+    titlebar->setParent(m_titlebarView);
+    titlebar->setGeometry(kTitlebarLeading, 0, m_titlebarView->width() - kTitlebarLeading,
+                          m_titlebarView->height());
+    titlebar->show();
+}
+
+void TQMainWindow::layoutWindow()
+{
+    const int strip = int(m_titlebarHeight);
+    if (m_titlebarView) {
+        m_titlebarView->setGeometry(0, 0, width(), strip);
+        if (m_titlebar)
+            m_titlebar->setGeometry(kTitlebarLeading, 0, width() - kTitlebarLeading, strip);
+    }
+    m_contentView->setGeometry(0, strip, width(), height() - strip);
+}
+
+void TQMainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutWindow();
+}
+
+void TQMainWindow::setTitle(const QString& title)
+{
+    m_mainTitle = title;
+    // The window manager's entry (task bar, window list) carries the title too.
+    setWindowTitle(title);
+    if (m_shouldShowTitle && m_titlebarView)
+        m_titlebarView->setTitle(title);
+}
+
+void TQMainWindow::setShouldShowTitle(bool show)
+{
+    m_shouldShowTitle = show;
+    if (m_titlebarView)
+        m_titlebarView->setTitle(show ? m_mainTitle : QString());
+}
+
+bool TQMainWindow::isEditingText() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != this)
+        return false;
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        return !line->isReadOnly();
+    if (auto* text = qobject_cast<QTextEdit*>(focus))
+        return !text->isReadOnly();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
+        return !plain->isReadOnly();
+    return qobject_cast<QAbstractSpinBox*>(focus) != nullptr;
+}
+
+bool TQMainWindow::performKeyEquivalent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_R && (event->modifiers() & Qt::ControlModifier)) {
+        ResponderChain::send(QStringLiteral("fastUpdate:"), this, nullptr, QApplication::focusWidget());
+        return true;
+    }
+    if (isEditingText())
+        return false;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Left) {
+        TQMainWindowController* controller = delegate();
+        return controller && controller->performKeyEquivalent(event);
+    }
+    if (event->key() == Qt::Key_Right)
+        return ResponderChain::send(QStringLiteral("showDetails:"), this) != nullptr;
+    return false;
+}
+
+bool TQMainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+R wins over any widget's own use of it.
+        if (key->key() == Qt::Key_R && (key->modifiers() & Qt::ControlModifier))
+            event->accept();
+        return false;
+    }
+    // Lists and fields use the arrows themselves: the arrows they leave reach keyPressEvent.
+    if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)
+        return false;
+    return performKeyEquivalent(key);
+}
+
+bool TQMainWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        if (gesture->gestureType() == Qt::SwipeNativeGesture &&
+            swipeGoesBack({float(gesture->delta().x()), 0.0f}, false)) {
+            ResponderChain::send(QStringLiteral("goBack:"), this);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool TQMainWindow::swipeGoesBack(const QList<float>& movements, bool naturalScrolling)
+{
+    if (movements.size() < 2)
+        return false;
+    double sum = 0;
+    for (float movement : movements)
+        sum += movement;
+    if (naturalScrolling)
+        sum = -sum;
+    const float magnitude = std::fabs(float(sum));
+    return magnitude >= kSwipeThreshold && magnitude > 0;
+}
+
+void TQMainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && performKeyEquivalent(event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void TQMainWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing never quits: the window only hides.
+    event->ignore();
+    hide();
+}
+
+void TQMainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && m_titlebarView)
+        m_titlebarView->update();
+    QWidget::changeEvent(event);
+}
+
+} // namespace tavrel

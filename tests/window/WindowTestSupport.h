@@ -1,0 +1,55 @@
+#pragma once
+
+#include "support/AccountTest.h"
+#include "support/RecordedNotifications.h"
+#include "window/ActionRequests.h"
+#include "window/TQMainWindowController.h"
+
+#include <QObject>
+#include <memory>
+
+namespace tavrel {
+
+class TQViewController;
+
+namespace test {
+
+// A main window over the test account's session (made current, left in the state a test sets), with
+// the actions it requests recorded instead of run and the desktop notifications it posts recorded.
+class WindowTest : public AccountTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Sets the session's state, then builds the window.
+    TQMainWindowController* makeWindow(int sessionState);
+    // The session's own records, after a full synchronisation of the account.
+    void synchronise();
+    // The account the service generates.
+    virtual localservice::GenerateOptions accountOptions() const { return TestAccount::smallAccount(); }
+
+    std::unique_ptr<TQMainWindowController> m_controller;
+    std::unique_ptr<ActionRequests::Recorder> m_requests;
+    std::shared_ptr<RecordingBackend> m_notifications;
+
+private:
+    std::shared_ptr<DesktopNotificationBackend> m_previousBackend;
+};
+
+// The status bar the window feeds, as the program registers it: writes down each call.
+class RecordingStatusBar : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList calls;
+    Q_INVOKABLE void showProgress(const QString& text, const QString& identifier);
+    Q_INVOKABLE void showStatus(const QString& text, const QString& identifier);
+    Q_INVOKABLE void setProgressValue(int value, const QString& identifier);
+    Q_INVOKABLE void setMessage(const QString& text, const QString& identifier);
+    Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier);
+    Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier);
+    Q_INVOKABLE void setIndicateActivity(bool indicate);
+};
+
+} // namespace test
+} // namespace tavrel
