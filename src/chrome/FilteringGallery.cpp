@@ -87,14 +87,21 @@ public:
     }
 };
 
-QWidget* hosted(TQFilteringViewController* filtering, QStringList titles = {})
+// The white content area of a window, where lists lie.
+QWidget* whiteHolder(const QSize& size)
 {
     auto* holder = new QWidget;
-    holder->resize(460, 300);
+    holder->resize(size);
     holder->setAutoFillBackground(true);
     QPalette palette = holder->palette();
     palette.setColor(QPalette::Window, Qt::white);
     holder->setPalette(palette);
+    return holder;
+}
+
+QWidget* hosted(TQFilteringViewController* filtering, QStringList titles = {})
+{
+    QWidget* holder = whiteHolder(QSize(460, 300));
     filtering->setController(new SampleList(std::move(titles)));
     QWidget* view = filtering->view();
     view->setParent(holder);
@@ -150,12 +157,7 @@ CellButton* filterButton(QWidget* parent, const char* key)
 
 QWidget* filterBarSample(int selected)
 {
-    auto* holder = new QWidget;
-    holder->resize(460, 290);
-    holder->setAutoFillBackground(true);
-    QPalette palette = holder->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    holder->setPalette(palette);
+    QWidget* holder = whiteHolder(QSize(460, 290));
     // The bar lies on the filter background, like the header of a filtering view.
     auto* header = new TQHostView(holder);
     header->setGeometry(0, 0, 460, 30);
