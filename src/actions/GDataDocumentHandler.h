@@ -2,6 +2,10 @@
 
 #include "actions/GDataDocumentManager.h"
 #include "pipeline/GDManagerHandler.h"
+#include "platform/gdata/GDataEntryDocBase.h"
+#include "platform/gdata/GDataFeedBase.h"
+
+#include <functional>
 
 namespace tavrel {
 
@@ -28,6 +32,23 @@ public:
                                                   tavrel::GDataObjectPtr object, tavrel::Error error);
 
     QList<BatchEntry> batchEntriesOfFeed(const QVariant& feed) const override;
+
+    // Sends the document's stored entry, changed by `change`, as an update with the entity tag "*"
+    // (whatever version the service holds is overwritten) to its access-list expanding edit address,
+    // and parks the invocation; without an entry or a ticket the invocation gets the no-ticket error.
+    void sendForcedUpdate(const InvocationPtr& invocation, const QVariantMap& parameters,
+                          const std::function<void(GDataEntryDocBase&)>& change);
+
+    // Posts the batch to `url` with the batch callback and parks the invocation; without a ticket the
+    // invocation gets the no-ticket error. Answers the ticket (null when nothing started).
+    GDataServiceTicketPtr sendBatch(const InvocationPtr& invocation, const QVariantMap& parameters,
+                                    const GDataFeedPtr& batch, const QUrl& url);
+    // A batch of bare entries, one per identifier, each carrying it as its identifier and batch
+    // identifier, with the operation; `change` adds what else each entry says.
+    static GDataFeedPtr batchOfIdentifiers(const QStringList& identifiers, const QString& operation,
+                                           const std::function<void(GDataEntryDocBase&)>& change = {});
+    // The service identifiers of the document records in the list, in order; other items are skipped.
+    static QStringList identifiersOfRecords(const QVariantList& records);
 
     // Parks the invocation on a started call's ticket ("invocation"). A call can only answer on the
     // thread that started it: when that thread ends first (its operation gave up waiting), the call is

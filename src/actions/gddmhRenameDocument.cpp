@@ -1,8 +1,6 @@
 #include "actions/gddmhRenameDocument.h"
 
-#include "actions/ExpandACLURL.h"
 #include "actions/dmhRenameDocument.h"
-#include "model/FileEntryAbstract.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/runtime/ClassRegistry.h"
 
@@ -12,20 +10,9 @@ TAVREL_REGISTER_CLASS(gddmhRenameDocument)
 
 void gddmhRenameDocument::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
-    const auto record = std::dynamic_pointer_cast<FileEntryAbstract>(
-        parameters.value(dmhRenameDocument::kDocumentEntityKey).value<ManagedObjectPtr>());
-    const GDataEntryDocPtr entry = record ? record->gdataEntry() : nullptr;
-    GDataServiceTicketPtr ticket;
-    if (entry && service()) {
-        entry->setTitleWithString(parameters.value(dmhRenameDocument::kNewNameKey).toString());
-        entry->setETag(QStringLiteral("*"));
-        ticket = service()->fetchEntryByUpdatingEntry(
-            entry, ExpandACLURL::expandACLEditURLForGDataDocument(*entry), this, kFeedCallback);
-    }
-    if (ticket)
-        parkInvocation(ticket, invocation);
-    else
-        callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
+    const QString title = parameters.value(dmhRenameDocument::kNewNameKey).toString();
+    sendForcedUpdate(invocation, parameters,
+                     [&title](GDataEntryDocBase& entry) { entry.setTitleWithString(title); });
 }
 
 QVariantMap gddmhRenameDocument::defaultCallbackForParams(const QVariantMap& result)

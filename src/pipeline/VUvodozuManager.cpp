@@ -12,6 +12,8 @@
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/system/TQLog.h"
 
+#include <QThread>
+
 namespace tavrel {
 
 VUvodozuManager::VUvodozuManager(TQSessionProtocol* session, QObject* parent)
@@ -66,6 +68,17 @@ void VUvodozuManager::executeAction(const QString& action, const InvocationPtr& 
                                     const QVariantMap& parameters)
 {
     const std::shared_ptr<TQOperation> operation = operationByActionName(action, callback, parameters);
+    if (!operation) {
+        // Nothing can run it: the requester must still hear of it, on its own thread, as of any failure.
+        TQLog("E: No operation or handler for action %@", action);
+        if (callback) {
+            callback->setArgument(2, QVariant());
+            callback->setArgument(3, QVariant::fromValue(unexpectedErrorWithReason(
+                                         QStringLiteral("Unknown action: %1").arg(action))));
+            callback->performOnThread(QThread::currentThread(), false);
+        }
+        return;
+    }
     if (TQQueueManager* queues = queueManager())
         queues->scheduleOperation(operation);
 }

@@ -24,7 +24,7 @@ class VUvodozuHandler;
 // executeAction(name, callback, parameters) resolves the name: a registered class
 // "TQ<prefix><name>Operation" (derived from TQOperation) is made and run as it is; otherwise the
 // handler class "<prefix><name>" (derived from VUvodozuHandler) runs in the operation class it names.
-// An unknown name is logged and does nothing. The callback is an invocation of a requester's method
+// An unknown name is logged and answered with 703. The callback is an invocation of a requester's method
 // taking (result, error); it is performed on the thread that called executeAction, with the result
 // re-fetched into the requester's context.
 class VUvodozuManager : public QObject

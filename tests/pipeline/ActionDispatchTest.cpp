@@ -56,14 +56,18 @@ TEST_F(ActionDispatch, ResolvesOperationClassFirstThenHandlerPair)
     EXPECT_TRUE(
         logText().contains(QStringLiteral("E: A VUvodozu Handler must conforms to VUvodozuHandlerProtocol")));
 
-    // An unknown action schedules nothing and calls nobody.
+    // An unknown action schedules nothing, and its requester hears of it as of any failure.
     Recorder recorder;
     m_manager->executeAction(QStringLiteral("Nothing"), callbackFor(recorder), echo(QStringLiteral("ok")));
     EXPECT_TRUE(queuesEmpty());
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 1; }));
+    EXPECT_EQ(recorder.error().domain(), VUvodozuManager::kErrorDomain);
+    EXPECT_EQ(recorder.error().code(), VUvodozuManager::kUnexpectedErrorCode);
+    EXPECT_EQ(recorder.thread(), QThread::currentThread());
 
     // The operation class answers by itself, the handler is never made.
     m_manager->executeAction(QStringLiteral("Lookup"), callbackFor(recorder), echo(QStringLiteral("ok")));
-    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 2; }));
     EXPECT_EQ(recorder.result().toString(), QStringLiteral("operation"));
     EXPECT_EQ(HandlerLog::shared().serviceCallsStarted, 0);
 }

@@ -1,5 +1,6 @@
 #include "AccessListResource.h"
 
+#include "AccessRoles.h"
 #include "AtomText.h"
 #include "BatchFeed.h"
 #include "Precondition.h"
@@ -80,6 +81,26 @@ void applyAcl(State::Acl& a, const AclInput& in, const QDateTime& now)
     ++a.version;
     a.updated = now;
 }
+// A rule of the account itself: anyone may leave a document shared with them.
+bool isOwnRule(const State::Acl& a, const QString& account)
+{
+    return a.scopeType == QLatin1String("user") && a.scopeValue.compare(account, Qt::CaseInsensitive) == 0;
+}
+
+// A person made owner takes the document over; the owner before stays a writer.
+void settleOwnership(State::Doc& d, int newOwner)
+{
+    const State::Acl& rule = d.acl.at(newOwner);
+    if (rule.role != QLatin1String("owner") || rule.scopeType != QLatin1String("user"))
+        return;
+    for (int i = 0; i < d.acl.size(); ++i)
+        if (i != newOwner && d.acl.at(i).role == QLatin1String("owner")) {
+            d.acl[i].role = QStringLiteral("writer");
+            ++d.acl[i].version;
+        }
+    d.ownerEmail = rule.scopeValue;
+    d.ownerName.clear();
+}
 } // namespace
 
 AccessListResource::AccessListResource(LocalServiceState& state) : m_state(state) {}
@@ -107,6 +128,8 @@ Response AccessListResource::create(const Request& r, const QString& rid)
     const AclInput in = readAclEntry(doc.document_element());
     if (const QString error = checkAcl(in); !error.isEmpty())
         return Response::text(400, error.toUtf8());
+    if (!AccessRoles::canWriteRule(*d, r.account, in.scopeType, in.role))
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
     State::Acl a;
     applyAcl(a, in, m_state.now());
     for (const State::Acl& other : d->acl) {
@@ -114,6 +137,7 @@ Response AccessListResource::create(const Request& r, const QString& rid)
             return Response::text(409, "Conflict: a rule with this scope exists");
     }
     d->acl.append(a);
+    settleOwnership(*d, int(d->acl.size()) - 1);
     m_state.touch(*d, false);
     const QByteArray location = m_state.docUrl(rid) + "/acl/" + A::percent(a.id());
     Response out =
@@ -154,7 +178,11 @@ Response AccessListResource::putRule(const Request& r, const QString& rid, const
     }
     if (const QString error = checkAcl(in); !error.isEmpty())
         return Response::text(400, error.toUtf8());
+    if (!AccessRoles::canWriteRule(*d, r.account, in.scopeType, in.role) ||
+        !AccessRoles::canWriteRule(*d, r.account, in.scopeType, d->acl.at(index).role))
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
     applyAcl(d->acl[index], in, m_state.now());
+    settleOwnership(*d, index);
     m_state.touch(*d, false);
     Response out = Response::xml(200, Response::kAtomEntry,
                                  State::entryDocument(m_state.aclEntry(*d, d->acl.at(index))));
@@ -170,6 +198,9 @@ Response AccessListResource::deleteRule(const Request& r, const QString& rid, co
     State::Doc* d = t.doc;
     if (d->acl.at(t.index).role == QLatin1String("owner"))
         return Response::text(403, "Forbidden: the owner cannot be removed");
+    const State::Acl& rule = d->acl.at(t.index);
+    if (!isOwnRule(rule, r.account) && !AccessRoles::canWriteRule(*d, r.account, rule.scopeType, rule.role))
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
     d->acl.removeAt(t.index);
     const bool lostAccess =
         d->ownerEmail.compare(m_state.ownerEmail, Qt::CaseInsensitive) != 0 &&
@@ -250,6 +281,10 @@ Response AccessListResource::batch(const Request& r, const QString& rid)
                 fail(400, error);
                 continue;
             }
+            if (!AccessRoles::canWriteRule(*d, r.account, in.scopeType, in.role)) {
+                fail(403, QString::fromUtf8(AccessRoles::kNotPermitted));
+                continue;
+            }
             State::Acl a;
             applyAcl(a, in, m_state.now());
             bool duplicate = false;
@@ -260,6 +295,7 @@ Response AccessListResource::batch(const Request& r, const QString& rid)
                 continue;
             }
             d->acl.append(a);
+            settleOwnership(*d, int(d->acl.size()) - 1);
             changed = true;
             out += State::withTail(
                 m_state.aclEntry(*d, d->acl.last()),
@@ -292,7 +328,13 @@ Response AccessListResource::batch(const Request& r, const QString& rid)
                 fail(400, error);
                 continue;
             }
+            if (!AccessRoles::canWriteRule(*d, r.account, in.scopeType, in.role) ||
+                !AccessRoles::canWriteRule(*d, r.account, in.scopeType, d->acl.at(index).role)) {
+                fail(403, QString::fromUtf8(AccessRoles::kNotPermitted));
+                continue;
+            }
             applyAcl(d->acl[index], in, m_state.now());
+            settleOwnership(*d, index);
             changed = true;
             out += State::withTail(
                 m_state.aclEntry(*d, d->acl.at(index)),
@@ -300,6 +342,12 @@ Response AccessListResource::batch(const Request& r, const QString& rid)
         } else {
             if (d->acl.at(index).role == QLatin1String("owner")) {
                 fail(403, QStringLiteral("The owner cannot be removed"));
+                continue;
+            }
+            const State::Acl& rule = d->acl.at(index);
+            if (!isOwnRule(rule, r.account) &&
+                !AccessRoles::canWriteRule(*d, r.account, rule.scopeType, rule.role)) {
+                fail(403, QString::fromUtf8(AccessRoles::kNotPermitted));
                 continue;
             }
             const QString id = d->acl.at(index).id();

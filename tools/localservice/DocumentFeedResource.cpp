@@ -118,7 +118,7 @@ Response DocumentFeedResource::list(const Request& r, const QString& projection,
         feedTitle = m_state.doc(folder)->title;
     QByteArray out = feedHead(m_state.base.toUtf8() + "/feeds/default/private/" + projection.toUtf8() +
                                   (folder.isEmpty() ? QByteArray() : '/' + A::percent(folder) + "/contents"),
-                              feedTitle, selfUrl, postUrl, etag);
+                              feedTitle, selfUrl, postUrl, etag, projection);
     if (nextKey >= 0) {
         out += "<link rel='next' type='application/atom+xml' href='" +
                A::escape(FeedPaging::pageUrl(m_state.base, r, QStringLiteral("start-index"),
@@ -216,7 +216,7 @@ Response DocumentFeedResource::metadata() const
 
 QByteArray DocumentFeedResource::feedHead(const QByteArray& id, const QString& title,
                                           const QByteArray& selfUrl, const QByteArray& postUrl,
-                                          const QByteArray& etag) const
+                                          const QByteArray& etag, const QString& projection) const
 {
     QByteArray out;
     out += Response::kXmlHeader;
@@ -240,7 +240,7 @@ QByteArray DocumentFeedResource::feedHead(const QByteArray& id, const QString& t
     out += "<link rel='http://schemas.google.com/g/2005#post' type='application/atom+xml' href='" +
            A::escape(postUrl) + "'/>";
     out += "<link rel='http://schemas.google.com/g/2005#batch' type='application/atom+xml' href='" +
-           A::escape(b + "/feeds/default/private/full/batch") + "'/>";
+           A::escape(b + "/feeds/default/private/" + projection.toUtf8() + "/batch") + "'/>";
     out += "<link rel='self' type='application/atom+xml' href='" + A::escape(selfUrl) + "'/>";
     return out;
 }

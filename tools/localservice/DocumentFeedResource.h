@@ -23,8 +23,10 @@ public:
     Response metadata() const;
 
 private:
+    // The batch link stays in the feed's projection, so that batch answers carry what its entries do.
     QByteArray feedHead(const QByteArray& id, const QString& title, const QByteArray& selfUrl,
-                        const QByteArray& postUrl, const QByteArray& etag) const;
+                        const QByteArray& postUrl, const QByteArray& etag,
+                        const QString& projection = QStringLiteral("full")) const;
 
     LocalServiceState& m_state;
 };

@@ -1,5 +1,6 @@
 #include "DocumentResource.h"
 
+#include "AccessRoles.h"
 #include "AtomText.h"
 #include "BatchFeed.h"
 #include "Precondition.h"
@@ -14,6 +15,30 @@ using State = LocalServiceState;
 
 const QStringList kSettableLabels = {QStringLiteral("starred"), QStringLiteral("trashed"),
                                      QStringLiteral("viewed"), QStringLiteral("hidden")};
+
+// Why the account may not make the change the entry asks for; empty when it may. Marks of one's own
+// (starred, viewed, hidden) are anyone's; the title and the trash are the writers'; whether writers may
+// share is the owner's.
+QByteArray changeRefusal(const State::Doc& d, const DocInput& in, bool partial, const QString& account)
+{
+    const bool retitles = in.hasTitle && !in.title.trimmed().isEmpty() && in.title != d.title;
+    const bool trashes = !partial && in.labels.contains(QStringLiteral("trashed")) !=
+                                         d.labels.contains(QStringLiteral("trashed"));
+    const bool invites = in.hasWritersCanInvite && in.writersCanInvite != d.writersCanInvite;
+    if ((retitles || trashes) && !AccessRoles::canEdit(d, account))
+        return AccessRoles::kNotPermitted;
+    if (invites && !AccessRoles::isOwner(d, account))
+        return AccessRoles::kNotPermitted;
+    return {};
+}
+
+// Trashing is the writers', deleting for good the owner's.
+QByteArray removalRefusal(const State::Doc& d, bool permanent, const QString& account)
+{
+    if (permanent ? !AccessRoles::isOwner(d, account) : !AccessRoles::canEdit(d, account))
+        return AccessRoles::kNotPermitted;
+    return {};
+}
 } // namespace
 
 DocumentResource::DocumentResource(LocalServiceState& state) : m_state(state) {}
@@ -41,6 +66,8 @@ Response DocumentResource::put(const Request& r, const QString& rid, bool expand
         !A::is(doc.document_element(), A::kAtom, "entry"))
         return Response::text(400, "Invalid request URI or entry: the body is not an Atom entry");
     const DocInput in = DocInput::read(doc.document_element());
+    if (const QByteArray refusal = changeRefusal(*d, in, false, r.account); !refusal.isEmpty())
+        return AccessRoles::forbidden(refusal);
     QString sent = r.header("if-match");
     if (sent.isEmpty())
         sent = in.etag;
@@ -61,6 +88,8 @@ Response DocumentResource::remove(const Request& r, const QString& rid)
     State::Doc* d = m_state.doc(rid);
     if (!d)
         return Response::text(404, "Not Found");
+    if (const QByteArray refusal = removalRefusal(*d, r.flag("delete"), r.account); !refusal.isEmpty())
+        return AccessRoles::forbidden(refusal);
     const QString sent = r.header("if-match");
     if (auto refused = Precondition::refused(sent, m_state.docEtag(*d), d->version, true))
         return *refused;
@@ -169,8 +198,28 @@ Response DocumentResource::batch(const Request& r, bool expand)
             fail(412, Precondition::mismatchText(in.etag, d->version));
             continue;
         }
+        // An entry without a kind changes only what it names: the starred mark, a title, the flag.
+        const bool partial = in.kind.isEmpty();
+        const QByteArray refusal = item.operation == QLatin1String("update")
+                                       ? changeRefusal(*d, in, partial, r.account)
+                                       : removalRefusal(*d, permanent, r.account);
+        if (!refusal.isEmpty()) {
+            fail(403, QString::fromUtf8(refusal));
+            continue;
+        }
         if (item.operation == QLatin1String("update")) {
-            applyInput(*d, in, true);
+            if (partial) {
+                if (in.labels.contains(QStringLiteral("starred")))
+                    d->labels.insert(QStringLiteral("starred"));
+                else
+                    d->labels.remove(QStringLiteral("starred"));
+                if (in.hasTitle && !in.title.trimmed().isEmpty())
+                    d->title = in.title;
+                if (in.hasWritersCanInvite)
+                    d->writersCanInvite = in.writersCanInvite;
+            } else {
+                applyInput(*d, in, true);
+            }
             d->modifiedByEmail = m_state.ownerEmail;
             d->modifiedByName = m_state.ownerName;
             m_state.touch(*d);

@@ -45,8 +45,8 @@ void Cell::paint(QPainter& painter, const QRectF& frame, CellHost& host)
     const QPixmap image =
         (m_highlighted || m_state == On) && !m_alternateImage.isNull() ? m_alternateImage : m_image;
     const qreal opacity = m_enabled ? 1.0 : kDisabledOpacity;
-    const QSizeF imageSize = image.isNull() ? QSizeF() : image.deviceIndependentSize();
-    const QSizeF textSize = m_title.isEmpty() ? QSizeF() : Drawing::textSize(m_title, font());
+    const QSizeF imageSize = image.isNull() ? QSizeF(0, 0) : image.deviceIndependentSize();
+    const QSizeF textSize = m_title.isEmpty() ? QSizeF(0, 0) : Drawing::textSize(m_title, font());
     const qreal spacing = !image.isNull() && !m_title.isEmpty() ? kImageTitleSpacing : 0;
     const QRectF content = Drawing::centered(
         QSizeF(qMin(frame.width(), imageSize.width() + spacing + textSize.width()), frame.height()), frame);
@@ -73,8 +73,8 @@ void Cell::paint(QPainter& painter, const QRectF& frame, CellHost& host)
 
 QSizeF Cell::cellSize(const QSizeF&) const
 {
-    const QSizeF imageSize = m_image.isNull() ? QSizeF() : m_image.deviceIndependentSize();
-    const QSizeF textSize = m_title.isEmpty() ? QSizeF() : Drawing::textSize(m_title, font());
+    const QSizeF imageSize = m_image.isNull() ? QSizeF(0, 0) : m_image.deviceIndependentSize();
+    const QSizeF textSize = m_title.isEmpty() ? QSizeF(0, 0) : Drawing::textSize(m_title, font());
     const qreal spacing = !m_image.isNull() && !m_title.isEmpty() ? kImageTitleSpacing : 0;
     return {Drawing::ceilf(imageSize.width() + spacing + textSize.width()),
             Drawing::ceilf(qMax(imageSize.height(), textSize.height()))};

@@ -1,0 +1,9 @@
+#include "actions/TQdmhUntrashAndShareDocumentsOperation.h"
+
+#include "platform/runtime/ClassRegistry.h"
+
+namespace tavrel {
+
+TAVREL_REGISTER_CLASS(TQdmhUntrashAndShareDocumentsOperation)
+
+} // namespace tavrel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QPointF>
+
+class QPainter;
+
+namespace tavrel {
+
+// The design's drawing shadows (a colour, an offset and a blur radius), which QPainter lacks: the
+// silhouette of a filled or stroked path in the shadow's colour, blurred (three box passes each way,
+// close to a Gaussian) and moved by the offset. Offsets are in widget coordinates, y downwards.
+class SoftShadow
+{
+public:
+    enum class Shape { Fill, Stroke };
+
+    // Draws the shadow of the path (filled, or stroked with the pen width) under whatever is drawn next.
+    static void draw(QPainter& painter, const QPainterPath& path, Shape shape, const QColor& color,
+                     const QPointF& offset, qreal blurRadius, qreal penWidth = 1);
+
+    // The blurred silhouette for a device pixel ratio, and where its top-left corner goes.
+    static QImage render(const QPainterPath& path, Shape shape, const QColor& color, qreal blurRadius,
+                         qreal penWidth, qreal devicePixelRatio, QPointF* topLeft);
+};
+
+} // namespace tavrel
