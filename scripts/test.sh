@@ -14,6 +14,4 @@ JOBS=${JOBS:-$(nproc)}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD_DIR" -j "$JOBS"
 cd "$BUILD_DIR"
-# A test that fails once is run once more so that a rare timing flake does not fail the whole run;
-# its first failure stays in the output.
-ctest --output-on-failure -j "$JOBS" --repeat until-pass:2 "$@"
+ctest --output-on-failure -j "$JOBS" "$@"

@@ -215,7 +215,7 @@ void storeContact(Db& db, const pugi::xml_node& e)
 
 } // namespace
 
-RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const QStringList& targets,
+RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const QStringList& firstPages,
                                      const QString& databasePath)
 {
     Result result;
@@ -248,8 +248,10 @@ RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const Q
     const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()},
                                    {"GData-Version", "3"}};
     const std::string base = "http://127.0.0.1:" + std::to_string(port);
+    QStringList targets = firstPages;
     QElapsedTimer t;
-    for (const QString& target : targets) {
+    while (!targets.isEmpty()) {
+        const QString target = targets.takeFirst();
         t.start();
         auto r = client.Get(target.toStdString(), headers);
         result.fetchSeconds += t.nsecsElapsed() / 1e9;
@@ -266,6 +268,12 @@ RawBaseline::Result RawBaseline::run(quint16 port, const QString& token, const Q
             return result;
         }
         pugi::xml_node feed = doc.child("feed");
+        for (pugi::xml_node l = feed.child("link"); l; l = l.next_sibling("link")) {
+            const std::string href = l.attribute("href").value();
+            if (std::strcmp(l.attribute("rel").value(), "next") == 0 &&
+                href.compare(0, base.size(), base) == 0)
+                targets.prepend(QString::fromStdString(href.substr(base.size())));
+        }
         result.parseSeconds += t.nsecsElapsed() / 1e9;
         t.start();
         const bool contacts = target.startsWith(QLatin1String("/m8/"));

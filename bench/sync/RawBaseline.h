@@ -23,8 +23,9 @@ public:
         bool ok = false;
     };
 
-    // `targets` are the request targets (path and query) of the synchronisation, in order.
-    static Result run(quint16 port, const QString& token, const QStringList& targets,
+    // `firstPages` are the request targets (path and query) of the first page of each feed, in the
+    // order the synchronisation asks for them; next links are followed as a client would.
+    static Result run(quint16 port, const QString& token, const QStringList& firstPages,
                       const QString& databasePath);
 };
 

@@ -10,7 +10,6 @@
 #include "model/TQLocalizedStrings.h"
 #include "model/TQMOCManager.h"
 #include "notifications/TQExternalNotificationCenter.h"
-#include "pipeline/TQActionRequester.h"
 #include "pipeline/TQSessionProtocol.h"
 #include "pipeline/VUvodozuManager.h"
 #include "platform/gdata/GDataConstants.h"
@@ -23,6 +22,7 @@
 #include "platform/system/TQLog.h"
 
 #include <QHash>
+#include <atomic>
 
 namespace tavrel {
 
@@ -101,6 +101,9 @@ void FastCoreDataUpdateOperation::setLargestChangestamp(const QVariant& stamp)
     const qint64 number = stamp.toLongLong(&ok);
     if (!stamp.isValid() || !ok)
         return;
+    // A run that brought nothing leaves the stored stamp as it is, and the settings file unwritten.
+    if (largestChangestamp().isValid() && largestChangestamp().toLongLong() == number)
+        return;
     m_largestChangestamp = QVariant::fromValue<qint64>(number);
     Settings::setValue(largestChangestampKey(), number);
 }
@@ -115,24 +118,9 @@ void FastCoreDataUpdateOperation::setup()
 {
     if (!operations().isEmpty())
         return;
-    TQSessionProtocol* owner = session();
-    VUvodozuManager* documents = owner ? owner->documentManager() : nullptr;
-    if (!documents)
-        return;
-    QList<TQOperationPtr> steps;
-    if (!largestChangestamp().isValid()) {
-        auto callback = Invocation::invocationForSelector(
-            QStringLiteral("largestChangestampDidFinishWithResult:error:"), this);
-        if (TQOperationPtr step = documents->operationByActionName(kLargestChangestamp, callback, {}))
-            steps.append(step);
-    }
-    auto callback =
-        Invocation::invocationForSelector(QStringLiteral("changesFeedDidFinishWithResult:error:"), this);
-    if (TQOperationPtr step = documents->operationByActionName(kChangesFeed, callback, {}))
-        steps.append(step);
-    for (const TQOperationPtr& step : steps)
-        step->setProgressConsumer(nullptr);
-    setOperations(steps);
+    if (!largestChangestamp().isValid())
+        m_stampStep = addStep(kLargestChangestamp, {});
+    m_changesStep = addStep(kChangesFeed, {});
 }
 
 void FastCoreDataUpdateOperation::performOperation()
@@ -143,80 +131,63 @@ void FastCoreDataUpdateOperation::performOperation()
 
 void FastCoreDataUpdateOperation::willStartOperation(const TQOperationPtr& operation)
 {
-    if (operation->name() == kChangesFeed) {
-        const QVariant stamp = largestChangestamp();
-        if (stamp.isValid())
-            operation->setArguments({{kStampKey, stamp}});
-        else
-            operation->cancel();
-    }
-    operation->setOriginThread(QThread::currentThread());
+    if (operation != m_changesStep)
+        return;
+    const QVariant stamp = largestChangestamp();
+    if (stamp.isValid())
+        operation->setArguments({{kStampKey, stamp}});
+    else
+        operation->cancel();
 }
 
 void FastCoreDataUpdateOperation::didFinishOperation(const TQOperationPtr& operation)
 {
-    waitUntil([this] { return m_receivedCallback.load(); }, -1, 50);
-    if (!m_error.isNull()) {
-        for (const TQOperationPtr& remaining : operations())
-            if (remaining != operation)
-                remaining->cancel();
-        setOperations({});
+    if (!firstError().isNull())
+        return;
+    const QVariant result = stepResult(operation);
+    if (operation == m_stampStep) {
+        // Nothing to apply comes with it: the stamp is where the next changes start.
+        if (result.isValid())
+            setLargestChangestamp(result);
+    } else if (operation == m_changesStep) {
+        applyChanges(GDataResultValues::objectFromValue<GDataFeedDocList>(result));
     }
-    m_receivedCallback = false;
 }
 
-void FastCoreDataUpdateOperation::largestChangestampDidFinishWithResult(const QVariant& result,
-                                                                        const QVariant& error)
+void FastCoreDataUpdateOperation::applyChanges(const std::shared_ptr<GDataFeedDocList>& feed)
 {
-    m_error = TQActionRequester::errorFromVariant(error);
-    // Nothing to apply comes with it: the stamp is where the next changes start.
-    if (m_error.isNull() && result.isValid())
-        setLargestChangestamp(result);
-    m_receivedCallback = true;
-    wakeUp();
-}
-
-void FastCoreDataUpdateOperation::changesFeedDidFinishWithResult(const QVariant& result,
-                                                                 const QVariant& error)
-{
-    m_error = TQActionRequester::errorFromVariant(error);
-    if (m_error.isNull()) {
-        const auto feed = GDataResultValues::objectFromValue<GDataFeedDocList>(result);
-        const std::optional<qint64> newStamp = feed ? feed->largestChangestamp() : std::nullopt;
-        QVariantList removed;
-        QVariantList updated;
-        if (feed) {
-            for (const GDataEntryPtr& entry : feed->entries()) {
-                const auto document = std::dynamic_pointer_cast<GDataEntryDocBase>(entry);
-                if (!document)
-                    continue;
-                (document->isRemoved() ? removed : updated).append(QVariant::fromValue(entry));
-            }
+    const std::optional<qint64> newStamp = feed ? feed->largestChangestamp() : std::nullopt;
+    QVariantList removed;
+    QVariantList updated;
+    if (feed) {
+        for (const GDataEntryPtr& entry : feed->entries()) {
+            const auto document = std::dynamic_pointer_cast<GDataEntryDocBase>(entry);
+            if (!document)
+                continue;
+            (document->isRemoved() ? removed : updated).append(QVariant::fromValue(entry));
         }
-        if (!removed.isEmpty() || !updated.isEmpty()) {
-            updateLocalContextWithParameter(
-                {{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
-            m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
-        }
-        // Only changes that are saved move the stamp on: otherwise the next run asks for them again,
-        // and tells of them then.
-        if (m_error.isNull() && newStamp)
-            setLargestChangestamp(QVariant::fromValue<qint64>(*newStamp));
-        const QList<TQExternalNotification> notifications = std::exchange(m_pendingNotifications, {});
-        if (m_error.isNull())
-            if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
-                for (const TQExternalNotification& item : notifications)
-                    center->postExternalNotification(item);
     }
-    m_receivedCallback = true;
-    wakeUp();
+    if (!removed.isEmpty() || !updated.isEmpty()) {
+        updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
+        m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
+    }
+    // Only changes that are saved move the stamp on: otherwise the next run asks for them again, and
+    // tells of them then.
+    if (m_error.isNull() && newStamp)
+        setLargestChangestamp(QVariant::fromValue<qint64>(*newStamp));
+    const QList<TQExternalNotification> notifications = std::exchange(m_pendingNotifications, {});
+    if (m_error.isNull())
+        if (TQExternalNotificationCenter* center = TQExternalNotificationCenter::defaultCenter())
+            for (const TQExternalNotification& item : notifications)
+                center->postExternalNotification(item);
 }
 
 void FastCoreDataUpdateOperation::allSuboperationsDidFinish()
 {
     if (isCancelled())
         return;
-    const QVariant answer = m_error.isNull() ? QVariant() : QVariant::fromValue(m_error);
+    const Error error = firstError().isNull() ? m_error : firstError();
+    const QVariant answer = error.isNull() ? QVariant() : QVariant::fromValue(error);
     performCallbackWithResult(answer, answer);
 }
 

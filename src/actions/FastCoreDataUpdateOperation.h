@@ -5,10 +5,10 @@
 #include "platform/gdata/GDataEntryBase.h"
 
 #include <QPointer>
-#include <atomic>
 
 namespace tavrel {
 
+class GDataFeedDocList;
 class ManagedObjectContext;
 class TQSessionProtocol;
 
@@ -60,18 +60,19 @@ public:
     void didFinishOperation(const TQOperationPtr& operation) override;
     void allSuboperationsDidFinish() override;
 
-    Q_INVOKABLE void largestChangestampDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void changesFeedDidFinishWithResult(const QVariant& result, const QVariant& error);
-
     // Applies {"documentsRemoved", "documentsUpdated"} (lists of GDataEntryPtr) to this thread's
     // context and prepares the desktop notifications, which are raised once the changes are saved.
     void updateLocalContextWithParameter(const QVariantMap& parameter);
 
 private:
+    // The changes feed's entries applied and saved; the stamp moves on once they are.
+    void applyChanges(const std::shared_ptr<GDataFeedDocList>& feed);
     void notifyOperationStarted();
     void notifyOperationFinished();
 
-    std::atomic<bool> m_receivedCallback{false};
+    TQOperationPtr m_stampStep;
+    TQOperationPtr m_changesStep;
+    // A failed save of the changes (the steps' errors are the aggregate's first error).
     Error m_error;
     QPointer<ManagedObjectContext> m_localContext;
     QVariant m_largestChangestamp;

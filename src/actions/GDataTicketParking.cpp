@@ -1,5 +1,6 @@
 #include "actions/GDataTicketParking.h"
 
+#include "actions/GDataResultValues.h"
 #include "pipeline/GDManagerHandler.h"
 #include "platform/runtime/ThreadDispatch.h"
 
@@ -22,6 +23,20 @@ void GDataTicketParking::parkInvocation(const GDataServiceTicketPtr& ticket, con
             return;
         unanswered->cancelTicket();
         unanswered->setProperty(GDManagerHandler::kInvocationKey, QVariant());
+    });
+}
+
+void GDataTicketParking::handPagesTo(const GDataServiceTicketPtr& ticket, const InvocationPtr& pages)
+{
+    if (!ticket || !pages)
+        return;
+    ticket->setFeedPageHandler([pages](const GDataServiceTicketPtr&, const GDataFeedPtr& page) {
+        pages->setArgument(2, GDataResultValues::valueForObject(page));
+        pages->invoke();
+        // The page goes as soon as the taker is done with it.
+        pages->setArgument(2, QVariant());
+        const QVariant answer = pages->returnValue();
+        return answer.metaType() == QMetaType::fromType<Error>() ? answer.value<Error>() : Error();
     });
 }
 

@@ -13,6 +13,10 @@ class GDataTicketParking
 {
 public:
     static void parkInvocation(const GDataServiceTicketPtr& ticket, const InvocationPtr& invocation);
+    // Hands each page of the call's feed, as it arrives, to `pages` (argument 2, a GDataFeedPtr value)
+    // instead of joining them; an Error that it answers ends the call with that error. Nothing for a
+    // null invocation.
+    static void handPagesTo(const GDataServiceTicketPtr& ticket, const InvocationPtr& pages);
 };
 
 } // namespace tavrel

@@ -1,5 +1,6 @@
 #include "actions/gdcmhListContacts.h"
 
+#include "actions/GDataTicketParking.h"
 #include "actions/gddmhFileList.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataQueryContact.h"
@@ -20,6 +21,8 @@ void gdcmhListContacts::executeActionAndCall(const InvocationPtr& invocation, co
         if (getDeleted.isValid() && getDeleted.toInt() == 1)
             query.setShouldShowDeleted(true);
         ticket = contacts->fetchFeedWithQuery(query, this, kFeedCallback);
+        GDataTicketParking::handPagesTo(
+            ticket, parameters.value(gddmhFileList::kFeedPageHandlerKey).value<InvocationPtr>());
     }
     if (ticket)
         parkInvocation(ticket, invocation);

@@ -1,5 +1,6 @@
 #include "actions/gddmhFileList.h"
 
+#include "actions/GDataTicketParking.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataQueryDocs.h"
 #include "platform/runtime/ClassRegistry.h"
@@ -29,9 +30,11 @@ void gddmhFileList::executeActionAndCall(const InvocationPtr& invocation, const 
             query.setShouldShowFolders(true);
         if (isYes(parameters.value(QStringLiteral("showTrashed"))))
             query.setShouldShowDeleted(true);
-        // Pages of a bounded size; the service follows the next links into one feed.
+        // Pages of a bounded size; the service follows the next links into one feed, or hands them
+        // one by one to the requester's page handler.
         query.setMaxResults(kPageSize);
         ticket = docs->fetchFeedWithQuery(query, this, kFeedCallback);
+        GDataTicketParking::handPagesTo(ticket, parameters.value(kFeedPageHandlerKey).value<InvocationPtr>());
     }
     if (ticket)
         parkInvocation(ticket, invocation);

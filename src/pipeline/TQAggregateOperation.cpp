@@ -39,9 +39,11 @@ void TQAggregateOperation::setOperations(const QList<TQOperationPtr>& operations
             operation->setCallback(nullptr);
 }
 
-TQOperationPtr TQAggregateOperation::addStep(const QString& action, const QVariantMap& arguments)
+TQOperationPtr TQAggregateOperation::addStep(const QString& action, const QVariantMap& arguments,
+                                             VUvodozuManager* owner)
 {
-    VUvodozuManager* owner = manager();
+    if (!owner)
+        owner = manager();
     if (!owner)
         return nullptr;
     const InvocationPtr answer = Invocation::invocationForSelector(kStepDidFinishSelector, this);
@@ -61,6 +63,7 @@ void TQAggregateOperation::stepDidFinishWithResult(const QVariant& result, const
     {
         std::lock_guard lock(mutex());
         m_results.append(result);
+        m_answered.append(m_current.get());
         if (stepError.isNull() || !m_firstError.isNull())
             return;
         m_firstError = stepError;
@@ -84,6 +87,13 @@ Error TQAggregateOperation::firstError() const
 {
     std::lock_guard lock(mutex());
     return m_firstError;
+}
+
+QVariant TQAggregateOperation::stepResult(const TQOperationPtr& step) const
+{
+    std::lock_guard lock(mutex());
+    const qsizetype index = m_answered.lastIndexOf(step.get());
+    return index < 0 || !step ? QVariant() : m_results.at(index);
 }
 
 void TQAggregateOperation::cancel()

@@ -30,16 +30,19 @@ public:
     // Replaces the list; the sub-operations it held lose their callbacks.
     void setOperations(const QList<TQOperationPtr>& operations);
 
-    // Appends the named action of this operation's manager as the next step, answering
-    // stepDidFinishWithResult(). Its progress goes to nobody: the aggregate reports for the whole
-    // action. nullptr (and no step) when the name resolves to nothing.
-    TQOperationPtr addStep(const QString& action, const QVariantMap& arguments);
+    // Appends the named action of this operation's manager (or of `owner`) as the next step,
+    // answering stepDidFinishWithResult(). Its progress goes to nobody: the aggregate reports for the
+    // whole action. nullptr (and no step) when the name resolves to nothing.
+    TQOperationPtr addStep(const QString& action, const QVariantMap& arguments,
+                           VUvodozuManager* owner = nullptr);
 
     // A step's answer (performed on this worker thread when the step finishes).
     Q_INVOKABLE void stepDidFinishWithResult(const QVariant& result, const QVariant& error);
     // The answers of the steps so far, in order, and the first error among them.
     QVariantList stepResults() const;
     Error firstError() const;
+    // What the step answered; invalid when it did not answer (yet).
+    QVariant stepResult(const TQOperationPtr& step) const;
 
     void cancel() override;
     void performOperation() override;
@@ -57,6 +60,7 @@ private:
     QList<TQOperationPtr> m_operations;
     TQOperationPtr m_current;
     QVariantList m_results;
+    QList<const TQOperation*> m_answered; // the step of each result
     Error m_firstError;
 };
 

@@ -22,6 +22,9 @@ bool execute(const QString& path, const QString& sql, QStringList* rows = nullpt
     sqlite3* db = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
         return false;
+    // The store's connections come and go (a worker's closes as its thread ends, just after it called
+    // back), and the file is locked for that moment: wait as the store's own connections do.
+    sqlite3_busy_timeout(db, 10000);
     const auto collect = [](void* out, int columns, char** values, char**) {
         if (out && columns > 0 && values[0])
             static_cast<QStringList*>(out)->append(QString::fromUtf8(values[0]));
@@ -59,7 +62,8 @@ void SyncTest::repairStoreWrites()
 {
     const QString path = m_account.session->mocManager()->persistentStoreCoordinator()->storePath();
     for (const QString& trigger : std::as_const(m_triggers))
-        execute(path, QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(trigger));
+        EXPECT_TRUE(execute(path, QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(trigger)))
+            << trigger.toStdString();
     m_triggers.clear();
 }
 

@@ -1,4 +1,5 @@
 #include "LocalService.h"
+#include "ServiceConsole.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -6,6 +7,7 @@
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -15,6 +17,36 @@ void onSignal(int)
 {
     const char c = 1;
     [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// Answers commands from standard input until it closes or a signal comes.
+void serveConsole(tavrel::localservice::LocalService& service)
+{
+    tavrel::localservice::ServiceConsole console(service);
+    QByteArray pending;
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    for (;;) {
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (fds[1].revents)
+            return;
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        pending.append(buffer, n);
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QByteArray answer = console.answer(pending.left(end));
+            pending.remove(0, end + 1);
+            std::fwrite(answer.constData(), 1, size_t(answer.size()), stdout);
+            std::fflush(stdout);
+        }
+    }
 }
 } // namespace
 
@@ -41,8 +73,11 @@ int main(int argc, char** argv)
                                     QStringLiteral("The only OAuth client accepted."), QStringLiteral("ID"));
     QCommandLineOption secretOption(QStringLiteral("client-secret"), QStringLiteral("Its secret."),
                                     QStringLiteral("SECRET"));
+    QCommandLineOption consoleOption(
+        QStringLiteral("console"),
+        QStringLiteral("Take commands on standard input (see ServiceConsole.h); stop when it closes."));
     parser.addOptions({portOption, seedOption, documentsOption, collectionsOption, contactsOption,
-                       clientOption, secretOption});
+                       clientOption, secretOption, consoleOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -102,8 +137,12 @@ int main(int argc, char** argv)
     err << "Feeds in a browser: " << service.baseUrl()
         << "/feeds/default/private/full?access_token=" << service.issueAccessToken() << Qt::endl;
 
-    char c = 0;
-    while (::read(g_signalPipe[0], &c, 1) < 0 && errno == EINTR) {
+    if (parser.isSet(consoleOption)) {
+        serveConsole(service);
+    } else {
+        char c = 0;
+        while (::read(g_signalPipe[0], &c, 1) < 0 && errno == EINTR) {
+        }
     }
     service.stop();
     return 0;

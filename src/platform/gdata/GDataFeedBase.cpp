@@ -2,6 +2,8 @@
 
 #include "platform/gdata/GDataObjectFactory.h"
 
+#include <cstring>
+
 namespace tavrel {
 
 GDataEntryPtr GDataFeedBase::entryForElement(pugi::xml_node element) const
@@ -36,6 +38,28 @@ void GDataFeedBase::appendEntriesOfFeed(const GDataFeedBase& other)
 {
     for (pugi::xml_node node = other.XMLElement().child("entry"); node; node = node.next_sibling("entry"))
         m_document->importNode(*other.XMLDocument(), node, m_element);
+}
+
+std::shared_ptr<GDataFeedBase> GDataFeedBase::copyWithoutEntries() const
+{
+    auto document = GDataXMLDocument::createWithRoot(QString::fromUtf8(m_element.name()));
+    pugi::xml_node root = document->root();
+    for (pugi::xml_attribute attr = m_element.first_attribute(); attr; attr = attr.next_attribute()) {
+        // A prefixed attribute takes the copy's prefix of its namespace.
+        QByteArray name = attr.name();
+        if (const qsizetype colon = name.indexOf(':'); colon > 0) {
+            const QString uri = m_document->uriForPrefix(QString::fromUtf8(name.left(colon)));
+            name =
+                document->prefixForURI(uri, QString::fromUtf8(name.left(colon))).toUtf8() + name.mid(colon);
+        }
+        root.append_attribute(name.constData()).set_value(attr.value());
+    }
+    for (pugi::xml_node child = m_element.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), "entry") == 0)
+            continue;
+        document->importNode(*m_document, child, root);
+    }
+    return std::dynamic_pointer_cast<GDataFeedBase>(instantiate(document, root));
 }
 
 namespace {

@@ -26,6 +26,9 @@ class GDataFeedBase : public GDataEntryBase
     GDataEntryPtr addEntry(const GDataEntryBase& entry);
     // Moves the entries of `other` (the next page) to the end of this feed.
     void appendEntriesOfFeed(const GDataFeedBase& other);
+    // A copy of the same class in a document of its own holding the feed's own elements and attributes
+    // (tag, title, links ...) without its entries.
+    std::shared_ptr<GDataFeedBase> copyWithoutEntries() const;
 
     GDataLink batchLink() const { return linkWithRelAttributeValue(kGDataLinkRelBatch); }
     GDataLink postLink() const { return linkWithRelAttributeValue(kGDataLinkRelPost); }

@@ -16,6 +16,13 @@ const QByteArray GDataServiceBase::kServiceVersion = "3";
 namespace {
 constexpr int kMaxCachedAnswers = 64;
 constexpr qsizetype kMaxCachedBody = 8 * 1024 * 1024;
+constexpr qsizetype kMaxCachedBytes = 16 * 1024 * 1024;
+
+Error unusableNextPageError()
+{
+    return Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
+                 {{Error::kLocalizedDescriptionKey, QStringLiteral("The next page address is unusable.")}});
+}
 } // namespace
 
 GDataServiceBase::GDataServiceBase() = default;
@@ -239,36 +246,57 @@ GDataServiceTicketPtr GDataServiceBase::startTicket(Kind kind, const QUrl& url, 
     }
 
     auto entry = std::dynamic_pointer_cast<GDataEntryBase>(object);
+    bool started = true;
     switch (kind) {
     case Kind::FetchFeed:
     case Kind::FetchEntry:
-        sendRequest(ticket, kind, url, "GET", {}, {}, s);
+        started = sendRequest(ticket, kind, url, "GET", {}, {}, s);
         break;
     case Kind::Insert:
         if (entry->hasUploadData())
             startUpload(ticket, kind, url, entry, s);
         else
-            sendRequest(ticket, kind, url, "POST", entry->XMLData(), {}, s);
+            started = sendRequest(ticket, kind, url, "POST", entry->XMLData(), {}, s);
         break;
     case Kind::Update:
         if (entry->hasUploadData())
             startUpload(ticket, kind, url, entry, s);
         else
-            sendRequest(ticket, kind, url, "PUT", entry->XMLData(), ETag, s);
+            started = sendRequest(ticket, kind, url, "PUT", entry->XMLData(), ETag, s);
         break;
     case Kind::Delete:
-        sendRequest(ticket, kind, url, "DELETE", {}, ETag, s);
+        started = sendRequest(ticket, kind, url, "DELETE", {}, ETag, s);
         break;
     case Kind::Batch:
-        sendRequest(ticket, kind, url, "POST", object->XMLData(), {}, s);
+        started = sendRequest(ticket, kind, url, "POST", object->XMLData(), {}, s);
         break;
     }
+    if (!started)
+        ticket->m_cancelled = true;
     if (ticket->m_cancelled && !ticket->m_fetcher && !ticket->m_upload)
         return nullptr; // could not start
     return ticket;
 }
 
-void GDataServiceBase::sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
+void GDataServiceBase::rememberAnswer(const QString& url, const QByteArray& ETag, const QByteArray& body)
+{
+    std::lock_guard lock(m_mutex);
+    if (auto it = m_cache.find(url); it != m_cache.end()) {
+        m_cachedBytes -= it->body.size();
+        m_cache.erase(it);
+    }
+    if (ETag.isEmpty() || body.size() > kMaxCachedBody)
+        return;
+    while (!m_cache.isEmpty() &&
+           (m_cache.size() >= kMaxCachedAnswers || m_cachedBytes + body.size() > kMaxCachedBytes)) {
+        m_cachedBytes -= m_cache.begin()->body.size();
+        m_cache.erase(m_cache.begin());
+    }
+    m_cache.insert(url, CachedAnswer{ETag, body});
+    m_cachedBytes += body.size();
+}
+
+bool GDataServiceBase::sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
                                    const QByteArray& method, const QByteArray& body, const QString& ETag,
                                    const Settings& s)
 {
@@ -311,24 +339,16 @@ void GDataServiceBase::sendRequest(const GDataServiceTicketPtr& ticket, Kind kin
                     return;
                 }
             }
-            if (cacheable && !error) {
-                const QByteArray etag = f->responseHeader("ETag");
-                std::lock_guard lock(m_mutex);
-                if (!etag.isEmpty() && data.size() <= kMaxCachedBody) {
-                    if (m_cache.size() >= kMaxCachedAnswers)
-                        m_cache.erase(m_cache.begin());
-                    m_cache.insert(url.toString(), CachedAnswer{etag, data});
-                } else {
-                    m_cache.remove(url.toString());
-                }
-            }
+            // Pages taken one by one are never wanted whole again: a long feed would fill the cache.
+            if (cacheable && !error && !ticket->m_feedPageHandler)
+                rememberAnswer(url.toString(), f->responseHeader("ETag"), data);
             handleAnswer(ticket, kind, url, data, error, s);
         });
     if (!started) {
         std::lock_guard lock(ticket->m_mutex);
         ticket->m_fetcher.reset();
-        ticket->m_cancelled = true;
     }
+    return started;
 }
 
 void GDataServiceBase::startUpload(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
@@ -422,26 +442,27 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
     if (kind == Kind::FetchFeed) {
         ++ticket->m_pageCount;
         ticket->m_pagesFetched.insert(url);
+        const GDataLink next = page->nextLink();
+        // A next link back to a page already fetched would loop for ever.
+        QUrl nextURL = next.isNull() ? QUrl() : url.resolved(next.URL());
+        if (!ticket->m_followNextLinks || !nextURL.isValid() || nextURL.host().isEmpty() ||
+            ticket->m_pagesFetched.contains(nextURL))
+            nextURL = QUrl();
+        object.reset();
+        if (ticket->m_feedPageHandler) {
+            deliverPage(ticket, std::move(page), nextURL, next, s);
+            return;
+        }
         auto accumulated = std::dynamic_pointer_cast<GDataFeedBase>(ticket->m_fetchedObject);
         if (accumulated)
             accumulated->appendEntriesOfFeed(*page);
         else
             accumulated = page;
-        const GDataLink next = page->nextLink();
-        const QUrl nextURL = next.isNull() ? QUrl() : url.resolved(next.URL());
         accumulated->removeLinksWithRel(kGDataLinkRelNext);
         ticket->m_fetchedObject = accumulated;
-        // A next link back to a page already fetched would loop for ever.
-        const bool follow = ticket->m_followNextLinks && nextURL.isValid() && !nextURL.host().isEmpty() &&
-                            !ticket->m_pagesFetched.contains(nextURL);
-        if (follow) {
-            sendRequest(ticket, kind, nextURL, "GET", {}, {}, s);
-            if (!ticket->m_cancelled)
-                return;
-            deliver(ticket, nullptr,
-                    Error(kGDataServiceErrorDomain, kGDataServiceErrorParse,
-                          {{Error::kLocalizedDescriptionKey,
-                            QStringLiteral("The next page address is unusable.")}}));
+        if (!nextURL.isEmpty()) {
+            if (!sendRequest(ticket, kind, nextURL, "GET", {}, {}, s))
+                deliver(ticket, nullptr, unusableNextPageError());
             return;
         }
         if (!next.isNull())
@@ -450,6 +471,50 @@ void GDataServiceBase::handleAnswer(const GDataServiceTicketPtr& ticket, Kind ki
         return;
     }
     deliver(ticket, object, Error());
+}
+
+void GDataServiceBase::deliverPage(const GDataServiceTicketPtr& ticket, const GDataFeedPtr& page,
+                                   const QUrl& nextURL, const GDataLink& next, const Settings& s)
+{
+    auto head = std::dynamic_pointer_cast<GDataFeedBase>(ticket->m_fetchedObject);
+    if (!head) {
+        head = page->copyWithoutEntries();
+        head->removeLinksWithRel(kGDataLinkRelNext);
+        ticket->m_fetchedObject = head;
+    }
+    const bool last = nextURL.isEmpty();
+    if (!last && !sendRequest(ticket, Kind::FetchFeed, nextURL, "GET", {}, {}, s)) {
+        deliver(ticket, nullptr, unusableNextPageError());
+        return;
+    }
+    // The page is taken after the next request has gone out (both are posted, in order), so the
+    // service prepares the next page meanwhile.
+    QMetaObject::invokeMethod(
+        GTMHTTPFetcher::threadNetworkAccessManager(),
+        [this, ticket, page, head, last, next] {
+            if (ticket->m_cancelled)
+                return;
+            const Error stop = ticket->m_feedPageHandler(ticket, page);
+            if (ticket->m_cancelled)
+                return;
+            if (!stop.isNull()) {
+                GTMHTTPFetcherPtr running;
+                {
+                    std::lock_guard lock(ticket->m_mutex);
+                    running = ticket->m_fetcher;
+                }
+                if (running)
+                    running->stopFetching();
+                deliver(ticket, nullptr, stop);
+                return;
+            }
+            if (!last)
+                return;
+            if (!next.isNull())
+                head->addLink(next); // not followed: the caller sees where the feed goes on
+            deliver(ticket, head, Error());
+        },
+        Qt::QueuedConnection);
 }
 
 void GDataServiceBase::deliver(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object,

@@ -122,21 +122,28 @@ private:
     };
 
     Settings settings() const;
+    // Keeps a GET answer with its ETag for revalidation, within the cache's bounds.
+    void rememberAnswer(const QString& url, const QByteArray& ETag, const QByteArray& body);
     GDataServiceTicketPtr startTicket(Kind kind, const QUrl& url, const GDataObjectPtr& object,
                                       const QString& ETag, Completion completion);
-    void sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
+    // False when the request could not start.
+    bool sendRequest(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
                      const QByteArray& method, const QByteArray& body, const QString& ETag,
                      const Settings& settings);
     void startUpload(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url,
                      const GDataEntryPtr& entry, const Settings& settings);
     void handleAnswer(const GDataServiceTicketPtr& ticket, Kind kind, const QUrl& url, const QByteArray& data,
                       const Error& error, const Settings& settings);
+    // One page of a feed whose ticket takes its pages one by one.
+    void deliverPage(const GDataServiceTicketPtr& ticket, const GDataFeedPtr& page, const QUrl& nextURL,
+                     const GDataLink& next, const Settings& settings);
     void deliver(const GDataServiceTicketPtr& ticket, const GDataObjectPtr& object, const Error& error);
     static Error serviceError(const Error& error);
 
     mutable std::mutex m_mutex;
     Settings m_settings;
     QHash<QString, CachedAnswer> m_cache;
+    qsizetype m_cachedBytes = 0;
     std::vector<std::weak_ptr<GDataServiceTicket>>
         m_tickets; // running calls, cancelled when the service goes
 };

@@ -13,6 +13,7 @@
 
 namespace tavrel {
 
+class GDataFeedBase;
 class GDataServiceBase;
 class GDataServiceTicket;
 class GDataResumableUpload;
@@ -25,6 +26,8 @@ class GDataServiceTicket : public std::enable_shared_from_this<GDataServiceTicke
 public:
     using UploadProgressHandler =
         std::function<void(const GDataServiceTicketPtr& ticket, quint64 sent, quint64 total)>;
+    using FeedPageHandler =
+        std::function<Error(const GDataServiceTicketPtr& ticket, const std::shared_ptr<GDataFeedBase>& page)>;
 
     ~GDataServiceTicket();
 
@@ -41,6 +44,12 @@ public:
 
     // Following next links can be switched per ticket (the service's setting is the default).
     void setShouldFollowNextLinks(bool follow) { m_followNextLinks = follow; }
+
+    // Takes the pages of a feed one by one, on the calling thread, instead of joining them into one feed:
+    // the next page is already asked for while the handler has a page, and the page is let go when the
+    // handler returns, so a long feed never sits in memory whole. The callback then gets the first
+    // page's feed without entries. An error from the handler ends the call with that error.
+    void setFeedPageHandler(FeedPageHandler handler) { m_feedPageHandler = std::move(handler); }
 
     // Called with the bytes sent so far (never decreasing) and the total, besides the service's handler.
     void setUploadProgressHandler(UploadProgressHandler handler) { m_uploadProgress = std::move(handler); }
@@ -66,6 +75,7 @@ private:
     quint64 m_uploadReported = 0;
     UploadProgressHandler m_uploadProgress;
     UploadProgressHandler m_serviceUploadProgress;
+    FeedPageHandler m_feedPageHandler;
     GDataObjectPtr m_postedObject;
     GDataObjectPtr m_fetchedObject;
     GTMHTTPFetcherPtr m_fetcher;

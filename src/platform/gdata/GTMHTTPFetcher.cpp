@@ -102,12 +102,16 @@ bool GTMHTTPFetcher::beginFetchWithCompletionHandler(Completion completion)
     m_refreshedAfter401 = false;
     m_self = shared_from_this();
     m_context = threadNetworkAccessManager();
-    // Start from the event loop, so that the completion never runs inside this call.
+    // Start from the event loop, so that the completion never runs inside this call; posted, so that
+    // it goes before anything the caller posts after this call.
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
-    QTimer::singleShot(0, m_context.data(), [weak] {
-        if (auto self = weak.lock())
-            self->authorizeAndSend();
-    });
+    QMetaObject::invokeMethod(
+        m_context.data(),
+        [weak] {
+            if (auto self = weak.lock())
+                self->authorizeAndSend();
+        },
+        Qt::QueuedConnection);
     return true;
 }
 

@@ -264,9 +264,55 @@ const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedOb
             StoreRowReader(d->connection(), schema).appendRelated(o, rel, ids);
         } catch (const std::exception&) {
         }
+        if (o->m_changedRelationships.contains(index)) {
+            // Changed while not loaded: the stored list is what a save compares with.
+            if (!o->m_savedRelations.contains(index))
+                o->m_savedRelations.insert(index, ids);
+            overlayUnsavedInverse(o, rel, ids);
+        }
     }
     o->m_relations.set(index, ids);
     return o->m_relations.list(index);
+}
+
+bool ManagedObjectContext::changeUnloadedInverse(ManagedObject* object, const RelationshipDescription* rel,
+                                                 const ManagedObject* other)
+{
+    const RelationshipDescription* inverse = rel->inverse;
+    if (!rel->toMany || !inverse || object->m_inserted || object->m_relations.isLoaded(rel->index) ||
+        !other || (inverse->toMany && !other->m_relations.isLoaded(inverse->index)))
+        return false;
+    object->m_changedRelationships.insert(rel->index);
+    recordChange(object);
+    object->notifyObservers(rel->name);
+    return true;
+}
+
+void ManagedObjectContext::overlayUnsavedInverse(const ManagedObject* object,
+                                                 const RelationshipDescription* rel,
+                                                 QList<ManagedObjectID>& ids)
+{
+    const RelationshipDescription* inverse = rel->inverse;
+    if (!inverse)
+        return;
+    QSet<ManagedObjectID> present(ids.cbegin(), ids.cend());
+    for (const auto* changes : {&d->inserted, &d->updated}) {
+        for (const ManagedObjectPtr& other : *changes) {
+            if (other->m_deleted || !other->m_entity->isKindOfEntity(rel->destination) ||
+                !other->m_relations.isLoaded(inverse->index))
+                continue;
+            const bool relates = other->m_relations.contains(inverse->index, object->m_id);
+            if (relates && !present.contains(other->m_id)) {
+                present.insert(other->m_id);
+                ids.append(other->m_id);
+            } else if (!relates && present.remove(other->m_id)) {
+                ids.removeAll(other->m_id);
+            }
+        }
+    }
+    for (const ManagedObjectPtr& gone : std::as_const(d->deleted))
+        if (present.remove(gone->m_id))
+            ids.removeAll(gone->m_id);
 }
 
 void ManagedObjectContext::recordChange(ManagedObject* object)
@@ -328,6 +374,11 @@ void ManagedObjectContext::addRelated(ManagedObject* object, const RelationshipD
 {
     // Also the inverse step of a to-one: "object.rel" gains target, whatever kind rel is.
     const int index = rel->index;
+    if (changeUnloadedInverse(object, rel, target)) {
+        if (rel->inverse && !target->m_relations.contains(rel->inverse->index, object->m_id))
+            addRelated(target, rel->inverse, object);
+        return;
+    }
     relationList(object, index); // loads it
     if (object->m_relations.contains(index, target->m_id))
         return;
@@ -349,6 +400,12 @@ void ManagedObjectContext::removeRelated(ManagedObject* object, const Relationsh
                                          const ManagedObjectID& id)
 {
     const int index = rel->index;
+    const ManagedObjectPtr other = d->registered(id);
+    if (other && changeUnloadedInverse(object, rel, other.get())) {
+        if (rel->inverse && other->m_relations.contains(rel->inverse->index, object->m_id))
+            removeRelated(other.get(), rel->inverse, object->m_id);
+        return;
+    }
     relationList(object, index); // loads it
     if (!object->m_relations.contains(index, id))
         return;

@@ -117,6 +117,15 @@ private:
                               ManagedObject* target);
     void addRelated(ManagedObject* object, const RelationshipDescription* rel, ManagedObject* target);
     void removeRelated(ManagedObject* object, const RelationshipDescription* rel, const ManagedObjectID& id);
+    // The inverse step on a to-many that is not loaded, when the other side keeps the change (a to-one
+    // holds the key, a loaded to-many writes the join row): the list is marked changed, not loaded,
+    // so relating many records to one never reads that one's whole list. True when it did so.
+    bool changeUnloadedInverse(ManagedObject* object, const RelationshipDescription* rel,
+                               const ManagedObject* other);
+    // A to-many read from the store lacks what this context changed on its other side without
+    // loading it: that is laid over it here.
+    void overlayUnsavedInverse(const ManagedObject* object, const RelationshipDescription* rel,
+                               QList<ManagedObjectID>& ids);
     void keepObserved(ManagedObject* object, bool keep);
     void forget(const ManagedObjectID& id);
 

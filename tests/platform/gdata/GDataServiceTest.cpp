@@ -14,6 +14,7 @@
 #include "platform/gdata/GDataQueryDocs.h"
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QThread>
 
 using namespace tavrel;
@@ -296,6 +297,76 @@ TEST_F(GDataService, PagesAreFollowedIntoOneFeedUnlessSwitchedOff)
     ASSERT_TRUE(page);
     EXPECT_EQ(page->entryCount(), 500);
     EXPECT_FALSE(page->nextLink().isNull());
+}
+
+TEST_F(GDataService, PagesGoOneByOneToAPageHandlerWhileTheNextIsFetched)
+{
+    generate(1200);
+    GDataQueryDocs query = GDataQueryDocs::documentQueryWithFeedURL(GDataEndpoints::docsFeedURL());
+    query.setMaxResults(500);
+    query.setShouldShowDeleted(true);
+    struct Row
+    {
+        const char* name;
+        int stopAtPage; // the handler answers an error on this page; 0: never
+        int pages;      // pages the handler sees
+        int requests;   // pages asked for
+    };
+    const Row rows[] = {
+        {"every page", 0, 3, 3},
+        {"stopped on the second", 2, 2, 3},
+        {"stopped on the last", 3, 3, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        m_local.clearJournal();
+        Answer answer;
+        QList<qsizetype> sizes;
+        QSet<QString> ids;
+        int askedAhead = 0;
+        auto ticket = m_docs.fetchFeedWithQuery(query, recorder(answer));
+        ASSERT_TRUE(ticket);
+        ticket->setFeedPageHandler([&](const GDataServiceTicketPtr&, const GDataFeedPtr& page) {
+            sizes.append(page->entryCount());
+            for (const auto& entry : page->entries())
+                ids.insert(as<GDataEntryDocBase>(entry)->resourceID());
+            // The request for the next page goes out while this one is taken (the service runs on
+            // its own threads, this thread's events wait).
+            if (!page->nextLink().isNull()) {
+                QDeadlineTimer deadline(10000);
+                while (journal().size() <= sizes.size() && !deadline.hasExpired())
+                    QThread::yieldCurrentThread();
+                if (journal().size() > sizes.size())
+                    ++askedAhead;
+            }
+            return sizes.size() == row.stopAtPage
+                       ? Error(QStringLiteral("test"), 7, {{Error::kLocalizedDescriptionKey, "enough"}})
+                       : Error();
+        });
+        ASSERT_TRUE(wait(answer, 60000));
+        EXPECT_EQ(answer.calls, 1);
+        EXPECT_EQ(sizes.size(), row.pages);
+        EXPECT_EQ(askedAhead, std::min(row.pages, 2));
+        // Nothing follows an error from the handler; the call ends with it.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(journal().size(), row.requests);
+        EXPECT_EQ(sizes.size(), row.pages);
+        if (row.stopAtPage) {
+            EXPECT_EQ(answer.error.code(), 7);
+            EXPECT_FALSE(answer.object);
+            continue;
+        }
+        EXPECT_EQ(sizes, (QList<qsizetype>{500, 500, 200}));
+        EXPECT_EQ(ids.size(), 1200);
+        // The answer is the feed itself: its tag and links, none of the entries.
+        auto feed = as<GDataFeedDocList>(answer.object);
+        ASSERT_TRUE(feed) << answer.error.description().toStdString();
+        EXPECT_EQ(feed->entryCount(), 0);
+        EXPECT_FALSE(feed->ETag().isEmpty());
+        EXPECT_TRUE(feed->nextLink().isNull());
+        EXPECT_FALSE(feed->postLink().isNull());
+        EXPECT_EQ(answer.ticket->pageCount(), 3);
+    }
 }
 
 TEST_F(GDataService, TransientFailuresAreRetriedAndOthersAreNot)

@@ -225,6 +225,65 @@ TEST_F(StoreTest, LongToManyListsStayExactThroughAddsAndRemovals)
     EXPECT_EQ(people[0]->toManyCount("notes"), 39);
 }
 
+// Relating records to a stored record changes its to-many without reading it; read later, before or
+// after the save, it holds what the store holds with this context's changes laid over it.
+TEST_F(StoreTest, ToManyChangedWithoutBeingReadIsExactWhenReadLater)
+{
+    auto person = insert("Person", {{"name", "p"}});
+    auto tag = insert("Tag", {{"name", "t"}});
+    for (const char* title : {"a", "b", "c"}) {
+        auto note = insert("Note", {{"title", title}});
+        note->setToOne("author", person);
+        if (QByteArray(title) != "c")
+            note->addToMany("tags", tag);
+    }
+    insert("Person", {{"name", "q"}});
+    ASSERT_TRUE(context().save());
+    open();
+
+    QList<SaveNotification> saves;
+    QObject::connect(&context(), &ManagedObjectContext::didSave,
+                     [&](const SaveNotification& note) { saves.append(note); });
+    const auto one = [&](const QString& entity, const QString& key, const QString& value) {
+        const auto found = fetch(entity, Predicate::format("%K == %@", key, value));
+        return found.size() == 1 ? found.first() : ManagedObjectPtr();
+    };
+    ManagedObjectPtr p = one("Person", "name", "p");
+    ManagedObjectPtr q = one("Person", "name", "q");
+    ManagedObjectPtr t = one("Tag", "name", "t");
+    ASSERT_TRUE(p && q && t);
+    auto added = insert("Note", {{"title", "d"}});
+    added->setToOne("author", p);
+    one("Note", "title", "a")->setToOne("author", q);
+    context().deleteObject(one("Note", "title", "b"));
+    one("Note", "title", "c")->addToMany("tags", t);
+    added->addToMany("tags", t);
+
+    const auto sorted = [](QStringList list) {
+        list.sort();
+        return list;
+    };
+    const QStringList personNotes{"c", "d"};
+    const QStringList tagNotes{"a", "c", "d"};
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "before the save" : "after the save, read anew");
+        EXPECT_EQ(sorted(titles(p->toMany("notes"))), personNotes);
+        EXPECT_EQ(titles(q->toMany("notes")), QStringList{"a"});
+        EXPECT_EQ(sorted(titles(t->toMany("notes"))), tagNotes);
+        if (round == 0) {
+            ASSERT_TRUE(context().save());
+            ASSERT_EQ(saves.size(), 1);
+            EXPECT_TRUE(saves.first().updatedKeys.value(p->objectID()).contains(QStringLiteral("notes")))
+                << "other contexts hear of the changed list";
+            open();
+            p = one("Person", "name", "p");
+            q = one("Person", "name", "q");
+            t = one("Tag", "name", "t");
+            ASSERT_TRUE(p && q && t);
+        }
+    }
+}
+
 TEST_F(StoreTest, DeleteRulesCascadeNullifyAndDeny)
 {
     auto folder = insert("Folder", {{"title", "f"}});

@@ -1,0 +1,59 @@
+#include "ServiceConsole.h"
+
+#include "LocalService.h"
+
+namespace tavrel::localservice {
+
+namespace {
+
+QByteArray done(bool ok)
+{
+    return ok ? QByteArrayLiteral("ok\n.\n") : QByteArrayLiteral("error: nothing matched\n.\n");
+}
+
+} // namespace
+
+QByteArray ServiceConsole::answer(const QByteArray& command)
+{
+    const QByteArray line = command.trimmed();
+    const qsizetype space = line.indexOf(' ');
+    const QByteArray verb = space < 0 ? line : line.left(space);
+    const QString rest = space < 0 ? QString() : QString::fromUtf8(line.mid(space + 1)).trimmed();
+    const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // The title after an id is the rest of the line.
+    const QString afterFirst = words.isEmpty() ? QString() : rest.mid(words.first().size()).trimmed();
+
+    QByteArray out;
+    if (verb == "token") {
+        out = m_service.issueAccessToken().toUtf8() + '\n';
+    } else if (verb == "refresh-token") {
+        out = m_service.issueRefreshToken(m_service.ownerEmail()).toUtf8() + '\n';
+    } else if (verb == "journal") {
+        for (const JournalEntry& entry : m_service.journal())
+            out += entry.method.toUtf8() + ' ' + QByteArray::number(entry.status) + ' ' +
+                   QByteArray::number(entry.body.size()) + ' ' + entry.rawTarget.toUtf8() + '\n';
+    } else if (verb == "clear-journal") {
+        m_service.clearJournal();
+        return done(true);
+    } else if (verb == "ids") {
+        for (const QString& id : m_service.documentIds())
+            out += id.toUtf8() + '\n';
+    } else if (verb == "changestamp") {
+        out = QByteArray::number(m_service.largestChangestamp()) + '\n';
+    } else if (verb == "add" && !rest.isEmpty()) {
+        return done(!m_service.addDocument(rest).isEmpty());
+    } else if (verb == "rename" && words.size() >= 2) {
+        return done(m_service.renameDocument(words.first(), afterFirst));
+    } else if (verb == "trash" && words.size() == 1) {
+        return done(m_service.trashDocument(words.first()));
+    } else if (verb == "delete" && words.size() == 1) {
+        return done(m_service.deleteDocument(words.first()));
+    } else if (verb == "share" && words.size() == 3) {
+        return done(m_service.shareDocument(words.at(0), words.at(1), words.at(2)));
+    } else {
+        return "error: unknown command " + verb + "\n.\n";
+    }
+    return out + ".\n";
+}
+
+} // namespace tavrel::localservice
