@@ -31,7 +31,7 @@ QString text(const char* key)
 }
 
 // A fixture list of documents: what a list controller shows inside the chrome.
-class SampleList : public ContentViewController
+class SampleList : public TQViewController
 {
 public:
     explicit SampleList(QStringList titles = {}) : m_titles(std::move(titles)) {}

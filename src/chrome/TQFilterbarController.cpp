@@ -11,7 +11,7 @@
 
 namespace tavrel {
 
-TQFilterbarController::TQFilterbarController(QObject* parent) : ContentViewController(QString(), parent) {}
+TQFilterbarController::TQFilterbarController(QObject* parent) : TQViewController(QString(), parent) {}
 
 void TQFilterbarController::setFilterbar(TQRadioButtonbar* filterbar)
 {
@@ -24,22 +24,22 @@ void TQFilterbarController::setFilterbar(TQRadioButtonbar* filterbar)
     filterbar->setDelegate(this);
 }
 
-QList<ContentViewController*> TQFilterbarController::controllers() const
+QList<TQViewController*> TQFilterbarController::controllers() const
 {
-    QList<ContentViewController*> list;
-    for (const QPointer<ContentViewController>& controller : m_controllers)
+    QList<TQViewController*> list;
+    for (const QPointer<TQViewController>& controller : m_controllers)
         list << controller.data();
     return list;
 }
 
-void TQFilterbarController::setControllers(const QList<ContentViewController*>& controllers)
+void TQFilterbarController::setControllers(const QList<TQViewController*>& controllers)
 {
     if (controllers == this->controllers())
         return;
-    if (ContentViewController* current = currentController(); current && current->isViewLoaded())
+    if (TQViewController* current = currentController(); current && current->isViewLoaded())
         current->view()->setParent(nullptr);
     m_controllers.clear();
-    for (ContentViewController* controller : controllers) {
+    for (TQViewController* controller : controllers) {
         if (controller && !controller->parent())
             controller->setParent(this);
         m_controllers << controller;
@@ -56,7 +56,7 @@ void TQFilterbarController::setControllers(const QList<ContentViewController*>& 
     m_filterbar->setDelegate(this);
 }
 
-ContentViewController* TQFilterbarController::currentController() const
+TQViewController* TQFilterbarController::currentController() const
 {
     if (!m_filterbar)
         return nullptr;
@@ -66,16 +66,16 @@ ContentViewController* TQFilterbarController::currentController() const
 
 void TQFilterbarController::setNavigationController(TQNavigationController* controller)
 {
-    ContentViewController::setNavigationController(controller);
-    for (const QPointer<ContentViewController>& each : m_controllers)
+    TQViewController::setNavigationController(controller);
+    for (const QPointer<TQViewController>& each : m_controllers)
         if (each)
             each->setNavigationController(controller);
 }
 
-void TQFilterbarController::installController(ContentViewController* controller)
+void TQFilterbarController::installController(TQViewController* controller)
 {
     if (m_previousSelection >= 0 && m_previousSelection < m_controllers.size()) {
-        if (ContentViewController* outgoing = m_controllers.at(m_previousSelection)) {
+        if (TQViewController* outgoing = m_controllers.at(m_previousSelection)) {
             outgoing->viewWillUninstall();
             outgoing->view()->hide();
             outgoing->view()->setParent(nullptr);
@@ -145,9 +145,9 @@ bool TQFilterbarController::eventFilter(QObject* watched, QEvent* event)
 {
     // The installed body follows the size of the view.
     if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize)
-        if (ContentViewController* current = currentController(); current && current->isViewLoaded())
+        if (TQViewController* current = currentController(); current && current->isViewLoaded())
             current->view()->setGeometry(view()->rect());
-    return ContentViewController::eventFilter(watched, event);
+    return TQViewController::eventFilter(watched, event);
 }
 
 } // namespace tavrel

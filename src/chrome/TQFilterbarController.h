@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chrome/ContentViewController.h"
+#include "window/TQViewController.h"
 
 #include <QList>
 #include <QPointer>
@@ -18,7 +18,7 @@ class TQRadioButtonbar;
 //     Q_INVOKABLE void filterbarControllerDidSwitchToController(QObject* filterbarController,
 //                                                               QObject* controller);   // after install
 // The navigation stack it is given passes on to every sub-controller. Main thread only.
-class TQFilterbarController : public ContentViewController
+class TQFilterbarController : public TQViewController
 {
     Q_OBJECT
 public:
@@ -34,13 +34,13 @@ public:
     qint64 previousSelection() const { return m_previousSelection; }
 
     // Controller i belongs to button i. Those without a parent become this controller's.
-    QList<ContentViewController*> controllers() const;
-    void setControllers(const QList<ContentViewController*>& controllers);
+    QList<TQViewController*> controllers() const;
+    void setControllers(const QList<TQViewController*>& controllers);
     // The active button's controller, none when it has no controller.
-    ContentViewController* currentController() const;
+    TQViewController* currentController() const;
 
     void setNavigationController(TQNavigationController* controller) override;
-    void installController(ContentViewController* controller);
+    void installController(TQViewController* controller);
 
     Q_INVOKABLE bool radiobarShouldActivateButton(QObject* bar, QObject* button);
     Q_INVOKABLE void radiobarWillDeactivateButton(QObject* bar, QObject* button);
@@ -53,7 +53,7 @@ private:
     int indexOfButton(QObject* button) const;
 
     QPointer<TQRadioButtonbar> m_filterbar;
-    QList<QPointer<ContentViewController>> m_controllers;
+    QList<QPointer<TQViewController>> m_controllers;
     QPointer<QObject> m_delegate;
     qint64 m_previousSelection = -1;
     qint64 m_initialController = 0;

@@ -24,7 +24,7 @@ constexpr int kHeaderHeight = 30;
 } // namespace
 
 TQFilteringViewController::TQFilteringViewController(const QString& nibName, QObject* parent)
-    : ContentViewController(nibName, parent)
+    : TQViewController(nibName, parent)
 {}
 
 TQFilteringViewController::~TQFilteringViewController()
@@ -84,7 +84,7 @@ QWidget* TQFilteringViewController::loadView()
 
 void TQFilteringViewController::awakeFromNib()
 {
-    ContentViewController::awakeFromNib();
+    TQViewController::awakeFromNib();
     m_headerHolder->setBackgroundImage(ImageRegistry::pixmap(QStringLiteral("filter_background")));
     setupSearchDescriptors(m_sortControl);
 }
@@ -136,19 +136,19 @@ void TQFilteringViewController::applySortDescriptor(const SortDescriptorRef& des
     m_sortInForce = descriptor;
     const std::optional<SortDescriptor> value =
         descriptor ? std::optional<SortDescriptor>(*descriptor) : std::nullopt;
-    ContentViewController::setSortDescriptor(value);
+    TQViewController::setSortDescriptor(value);
     if (m_controller)
         m_controller->setSortDescriptor(value);
 }
 
 QString TQFilteringViewController::searchString() const
 {
-    return m_controller ? m_controller->searchString() : ContentViewController::searchString();
+    return m_controller ? m_controller->searchString() : TQViewController::searchString();
 }
 
 void TQFilteringViewController::setSearchString(const QString& searchString)
 {
-    ContentViewController::setSearchString(searchString);
+    TQViewController::setSearchString(searchString);
     if (m_controller)
         m_controller->setSearchString(searchString);
     // Cleared from outside (reactivating the list): the field shows it.
@@ -160,12 +160,12 @@ void TQFilteringViewController::setSearchString(const QString& searchString)
 
 void TQFilteringViewController::setNavigationController(TQNavigationController* controller)
 {
-    ContentViewController::setNavigationController(controller);
+    TQViewController::setNavigationController(controller);
     if (m_controller)
         m_controller->setNavigationController(controller);
 }
 
-void TQFilteringViewController::setController(ContentViewController* controller)
+void TQFilteringViewController::setController(TQViewController* controller)
 {
     if (controller == m_controller)
         return;
@@ -185,27 +185,27 @@ void TQFilteringViewController::setController(ContentViewController* controller)
         m_hostView->layout()->addWidget(list);
         list->show();
     }
-    controller->setSortDescriptor(ContentViewController::sortDescriptor());
+    controller->setSortDescriptor(TQViewController::sortDescriptor());
     controller->setNavigationController(navigationController());
 }
 
 void TQFilteringViewController::viewDidInstall()
 {
-    ContentViewController::viewDidInstall();
+    TQViewController::viewDidInstall();
     if (m_controller)
         m_controller->viewDidInstall();
 }
 
 void TQFilteringViewController::viewWillUninstall()
 {
-    ContentViewController::viewWillUninstall();
+    TQViewController::viewWillUninstall();
     if (m_controller)
         m_controller->viewWillUninstall();
 }
 
 void TQFilteringViewController::viewDidUninstall()
 {
-    ContentViewController::viewDidUninstall();
+    TQViewController::viewDidUninstall();
     if (m_controller)
         m_controller->viewDidUninstall();
 }
@@ -241,7 +241,7 @@ void TQFilteringViewController::mirrorSortMenu(QAction* item)
 
 bool TQFilteringViewController::validateUserInterfaceItem(QObject* item)
 {
-    const bool verdict = ContentViewController::validateUserInterfaceItem(item);
+    const bool verdict = TQViewController::validateUserInterfaceItem(item);
     if (!verdict)
         return verdict;
     if (UserInterfaceItem::command(item) != kChangeSortDescriptorCommand)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chrome/ContentViewController.h"
+#include "window/TQViewController.h"
 
 #include <QMap>
 #include <QPointer>
@@ -22,7 +22,7 @@ using SortDescriptorRef = std::shared_ptr<const SortDescriptor>;
 // A list under a header holding a search field and a sort pull-down. It hosts the list's view and
 // passes the search text, the sort, the navigation stack and the install hooks on to it; subclasses
 // supply the sort entries. Main thread only.
-class TQFilteringViewController : public ContentViewController
+class TQFilteringViewController : public TQViewController
 {
     Q_OBJECT
 public:
@@ -35,8 +35,8 @@ public:
     ~TQFilteringViewController() override;
 
     // The wrapped list; owned. Setting another one frees the previous one.
-    ContentViewController* controller() const { return m_controller; }
-    void setController(ContentViewController* controller);
+    TQViewController* controller() const { return m_controller; }
+    void setController(TQViewController* controller);
 
     QString searchString() const;
     void setSearchString(const QString& searchString) override;
@@ -79,7 +79,7 @@ private:
     void mirrorSortMenu(QAction* item);
 
     // Widgets of the view, which the controller owns.
-    QPointer<ContentViewController> m_controller;
+    QPointer<TQViewController> m_controller;
     SortDescriptorRef m_sortInForce;
     TQHostView* m_headerHolder = nullptr;
     QWidget* m_hostView = nullptr;

@@ -55,7 +55,7 @@ const QColor kSecondaryInk(0x80, 0x80, 0x80);
 } // namespace
 
 TQInitializeViewController::TQInitializeViewController(QObject* parent)
-    : ContentViewController(QStringLiteral("InitializeView"), parent)
+    : TQViewController(QStringLiteral("InitializeView"), parent)
 {}
 
 TQInitializeViewController::~TQInitializeViewController()
@@ -141,7 +141,7 @@ QWidget* TQInitializeViewController::makeProblemView(const QString& titleKey, co
 
 void TQInitializeViewController::awakeFromNib()
 {
-    ContentViewController::awakeFromNib();
+    TQViewController::awakeFromNib();
     m_progressControl->setFixedHeight(kProgressHeight);
     updateProgressControl();
 }

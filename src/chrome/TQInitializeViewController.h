@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chrome/ContentViewController.h"
+#include "window/TQViewController.h"
 
 #include <QPointer>
 
@@ -19,7 +19,7 @@ class TQSession;
 //
 // The reports (progressStatus) arrive on the synchronisation's worker thread; the screen computes the
 // new texts there and sets its properties on the main thread, where the views follow them.
-class TQInitializeViewController : public ContentViewController
+class TQInitializeViewController : public TQViewController
 {
     Q_OBJECT
     Q_PROPERTY(bool syncing READ isSynching WRITE setSyncing NOTIFY syncingChanged)

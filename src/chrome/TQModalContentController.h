@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chrome/TQFloatingContentController.h"
+#include "window/TQFloatingContentController.h"
 
 class QEvent;
 

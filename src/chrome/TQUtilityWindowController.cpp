@@ -1,9 +1,9 @@
 #include "chrome/TQUtilityWindowController.h"
 
-#include "chrome/ContentViewController.h"
 #include "chrome/TQFloatingTitlebar.h"
 #include "controls/TQHostView.h"
 #include "platform/ui/ImageRegistry.h"
+#include "window/TQViewController.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -38,11 +38,11 @@ TQUtilityWindowController::~TQUtilityWindowController()
     delete m_controller.data();
 }
 
-void TQUtilityWindowController::setController(ContentViewController* controller)
+void TQUtilityWindowController::setController(TQViewController* controller)
 {
     if (controller == m_controller)
         return;
-    if (ContentViewController* old = m_controller) {
+    if (TQViewController* old = m_controller) {
         old->viewWillUninstall();
         old->view()->hide();
         old->view()->setParent(nullptr);

@@ -7,7 +7,7 @@
 
 namespace tavrel {
 
-class ContentViewController;
+class TQViewController;
 class TQFloatingTitlebar;
 class TQHostView;
 
@@ -25,10 +25,10 @@ public:
 
     TQFloatingTitlebar* titleToolbar() const { return m_titleToolbar; }
     TQHostView* hostView() const { return m_hostView; }
-    ContentViewController* controller() const { return m_controller; }
+    TQViewController* controller() const { return m_controller; }
     // Installs the controller's view in the host view (uninstalling the one before); the window
     // controller owns it.
-    void setController(ContentViewController* controller);
+    void setController(TQViewController* controller);
 
     // A sheet on this window opens 14 points lower than proposed, below the taller title bar.
     Q_INVOKABLE QRect windowWillPositionSheet(QWidget* window, const QRect& proposed) const;
@@ -43,7 +43,7 @@ protected:
 private:
     TQFloatingTitlebar* m_titleToolbar = nullptr;
     TQHostView* m_hostView = nullptr;
-    QPointer<ContentViewController> m_controller;
+    QPointer<TQViewController> m_controller;
 };
 
 } // namespace tavrel

@@ -86,7 +86,7 @@ QWidget* makeMessageView(QWidget* parent, const QString& text, QLabel** labelFie
 } // namespace
 
 TQTableViewController::TQTableViewController(const QString& nibName, QObject* parent)
-    : ContentViewController(nibName, parent)
+    : TQViewController(nibName, parent)
 {}
 
 TQTableViewController::~TQTableViewController()
@@ -172,7 +172,7 @@ QWidget* TQTableViewController::makeNoItemsView(QWidget* parent)
 
 void TQTableViewController::awakeFromNib()
 {
-    ContentViewController::awakeFromNib();
+    TQViewController::awakeFromNib();
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, kSidebarJumpToStartNotification, QVariant(), [this](const Notification&) {
         // Only a list that is in a view tree jumps.
@@ -216,7 +216,7 @@ bool TQTableViewController::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return ContentViewController::eventFilter(watched, event);
+    return TQViewController::eventFilter(watched, event);
 }
 
 void TQTableViewController::viewDidInstall()
@@ -242,7 +242,7 @@ void TQTableViewController::viewDidInstall()
 
 void TQTableViewController::viewWillUninstall()
 {
-    ContentViewController::viewWillUninstall();
+    TQViewController::viewWillUninstall();
     if (isInstalled())
         disconnect(m_observation);
 }
@@ -327,7 +327,7 @@ void TQTableViewController::refresh()
 
 void TQTableViewController::setSearchString(const QString& searchString)
 {
-    ContentViewController::setSearchString(searchString);
+    TQViewController::setSearchString(searchString);
     if (m_dataProvider)
         m_dataProvider->setSearchString(searchString);
     if (isInstalled())
@@ -336,7 +336,7 @@ void TQTableViewController::setSearchString(const QString& searchString)
 
 void TQTableViewController::setSortDescriptor(const std::optional<SortDescriptor>& descriptor)
 {
-    ContentViewController::setSortDescriptor(descriptor);
+    TQViewController::setSortDescriptor(descriptor);
     if (m_dataProvider && descriptor)
         m_dataProvider->setSortDescriptors({*descriptor});
 }
@@ -466,7 +466,7 @@ Cell* TQTableViewController::dataCellForRow(int)
 
 bool TQTableViewController::validateUserInterfaceItem(QObject* item)
 {
-    bool valid = ContentViewController::validateUserInterfaceItem(item);
+    bool valid = TQViewController::validateUserInterfaceItem(item);
     const QString command = UserInterfaceItem::command(item);
     if (command == QLatin1String("share:") || command == QLatin1String("deleteEntity:") ||
         command == QLatin1String("editEntity:")) {
@@ -478,7 +478,7 @@ bool TQTableViewController::validateUserInterfaceItem(QObject* item)
 
 void TQTableViewController::operationDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
-    ContentViewController::operationDidFinishWithResult(result, error);
+    TQViewController::operationDidFinishWithResult(result, error);
     refresh();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "chrome/ContentViewController.h"
 #include "lists/ListFetch.h"
+#include "window/TQViewController.h"
 
 #include <QPointer>
 
@@ -24,7 +24,7 @@ class SpinningIndicator;
 // Subclasses supply the provider (setDataProvider), the row cells (dataCellForRow), which rows are
 // group headers (isGroupRow), the no-items view and the commands. The table is any item view
 // (makeTable): a plain one-column table unless a subclass brings its own.
-class TQTableViewController : public ContentViewController
+class TQTableViewController : public TQViewController
 {
     Q_OBJECT
 public:

@@ -19,18 +19,19 @@ public:
 
     TQFloatingWindow* window() const { return m_window; }
     // Watches the new window's closing; the old one is no longer watched.
-    void setWindow(TQFloatingWindow* window);
+    virtual void setWindow(TQFloatingWindow* window);
     bool shouldReleaseOnWindowClose() const { return m_shouldReleaseOnWindowClose; }
     void setShouldReleaseOnWindowClose(bool release) { m_shouldReleaseOnWindowClose = release; }
 
     // Takes the window off its parent and closes it.
     Q_INVOKABLE void close(QObject* sender);
+    // The window is closing; a controller that should go with it lets itself and the window go.
+    virtual void onWindowWillClose();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onWindowWillClose();
     QPointer<TQFloatingWindow> m_window;
     bool m_shouldReleaseOnWindowClose = false;
     bool m_released = false;

@@ -57,7 +57,7 @@ public:
     QString nibName() const { return m_nibName; }
     // The view, built on first use.
     QWidget* view();
-    bool isViewLoaded() const { return m_view != nullptr; }
+    bool isViewLoaded() const { return !m_view.isNull(); }
 
     QString title() const { return m_title; }
     void setTitle(const QString& title) { m_title = title; }

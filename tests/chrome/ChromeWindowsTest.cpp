@@ -1,4 +1,3 @@
-#include "chrome/ContentViewController.h"
 #include "chrome/TQFilterbarController.h"
 #include "chrome/TQModalContentController.h"
 #include "chrome/TQNewGroupController.h"
@@ -13,6 +12,7 @@
 #include "support/TempHome.h"
 #include "support/WaitUntil.h"
 #include "support/ui/WidgetTesting.h"
+#include "window/TQViewController.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -42,11 +42,11 @@ public:
     Q_INVOKABLE void filterbarControllerDidSwitchToController(QObject*, QObject* controller)
     {
         heard << controller->objectName() +
-                     (static_cast<ContentViewController*>(controller)->isInstalled() ? "+" : "-");
+                     (static_cast<TQViewController*>(controller)->isInstalled() ? "+" : "-");
     }
 };
 
-class SharingController : public ContentViewController
+class SharingController : public TQViewController
 {
 public:
     int shared = 0;
@@ -69,9 +69,9 @@ TEST_F(ChromeWindowsTest, FilterBarSwitchesControllersWithItsHooks)
     filter.setFilterbar(&bar);
     FilterDelegate delegate;
     filter.setDelegate(&delegate);
-    auto* first = new ContentViewController;
+    auto* first = new TQViewController;
     first->setObjectName("first");
-    auto* second = new ContentViewController;
+    auto* second = new TQViewController;
     second->setObjectName("second");
     int detachNotices = 0;
     NotificationCenter::defaultCenter().addObserver(

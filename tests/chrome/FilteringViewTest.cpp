@@ -21,20 +21,20 @@ class FilteringViewTest : public test::TempHomeTest
 };
 
 // The wrapped list: notes what reaches it.
-class RecordingList : public ContentViewController
+class RecordingList : public TQViewController
 {
 public:
     QStringList heard;
     bool allows = true;
     void viewDidInstall() override
     {
-        ContentViewController::viewDidInstall();
+        TQViewController::viewDidInstall();
         heard << "install";
     }
     void viewWillUninstall() override { heard << "willUninstall"; }
     void viewDidUninstall() override
     {
-        ContentViewController::viewDidUninstall();
+        TQViewController::viewDidUninstall();
         heard << "didUninstall";
     }
     void reactivate() override { heard << "reactivate"; }
