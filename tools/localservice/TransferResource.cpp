@@ -14,6 +14,8 @@ namespace tavrel::localservice {
 namespace {
 using A = AtomText;
 using State = LocalServiceState;
+// A stated length beyond this is not trusted for a reservation; the bytes still arrive chunk by chunk.
+constexpr qint64 kMaximumReservedUploadBytes = qint64(512) << 20;
 
 QByteArray mimeForExport(const QString& format)
 {
@@ -201,8 +203,11 @@ Response TransferResource::putChunk(const Request& r, const QString& uploadId)
         if (first > up.data.size())
             return incomplete(); // a gap: the client asks where to go on
         const qint64 skip = up.data.size() - first;
+        // The whole file is held at the end anyway: one allocation instead of one per chunk.
+        if (up.data.isEmpty() && up.total > 0 && up.total <= kMaximumReservedUploadBytes)
+            up.data.reserve(up.total);
         if (skip < r.body.size())
-            up.data.append(r.body.mid(skip));
+            up.data.append(QByteArrayView(r.body).sliced(skip));
         if (r.truncated || up.total < 0 || up.data.size() < up.total)
             return incomplete();
     } else if (range.isEmpty() && up.total < 0) {
@@ -219,7 +224,7 @@ Response TransferResource::putChunk(const Request& r, const QString& uploadId)
     }
 
     // Complete.
-    const Upload done = up;
+    const Upload done = std::move(up);
     m_uploads.erase(it);
     const bool expand = done.projection == QLatin1String("expandAcl");
     const QString md5 =
