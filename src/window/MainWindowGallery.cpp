@@ -51,6 +51,8 @@ QList<GallerySample> mainWindow()
 
     TQMainWindowController* syncing = makeWindow();
     present(syncing, "presentSyncing");
+    QMetaObject::invokeMethod(syncing->navigationController()->topController(), "progressStatus",
+                              Q_ARG(int, 999), Q_ARG(float, 120), Q_ARG(quint64, 400), Q_ARG(float, 30));
     samples.append({QStringLiteral("First synchronisation"), syncing->window(), true});
 
     TQMainWindowController* waiting = makeWindow(true);
