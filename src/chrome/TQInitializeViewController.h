@@ -62,9 +62,9 @@ public:
     void awakeFromNib() override;
 
     // Registers for the reports, then shows the syncing presentation with an indeterminate bar.
-    void presentSyncing();
-    void presentError();
-    void presentOffline();
+    Q_INVOKABLE void presentSyncing();
+    Q_INVOKABLE void presentError();
+    Q_INVOKABLE void presentOffline();
     // Starts the session again.
     Q_INVOKABLE void retry(QObject* sender);
 

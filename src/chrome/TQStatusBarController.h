@@ -8,10 +8,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 
 class QAbstractAnimation;
-class QWidget;
 
 namespace tavrel {
 
@@ -31,6 +31,7 @@ class TQSpinStatusSubcontroller;
 class TQStatusBarController : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QWidget* view READ view CONSTANT)
 public:
     static inline const QString kBlockStatusbarNotification = QStringLiteral("TQBlockStatusbarNotification");
     static inline const QString kUnBlockStatusbarNotification =
@@ -57,17 +58,17 @@ public:
     void setReferringView(QWidget* view) { m_referringView = view; }
 
     bool indicateActivity() const { return m_indicateActivity; }
-    void setIndicateActivity(bool indicate) { m_indicateActivity = indicate; }
+    Q_INVOKABLE void setIndicateActivity(bool indicate) { m_indicateActivity = indicate; }
 
     // Nothing for a null text or identifier, or an identifier already present.
-    void showStatus(const QString& status, const QString& identifier);
-    void showProgress(const QString& status, const QString& identifier);
+    Q_INVOKABLE void showStatus(const QString& status, const QString& identifier);
+    Q_INVOKABLE void showProgress(const QString& status, const QString& identifier);
     // Each kind is removed with its own operation; an unknown identifier changes nothing.
-    void removeStatusWithIdentifier(const QString& identifier);
-    void removeProgressWithIdentifier(const QString& identifier);
-    void setMessage(const QString& message, const QString& identifier);
+    Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier);
+    Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier);
+    Q_INVOKABLE void setMessage(const QString& message, const QString& identifier);
     // In percent, 0 to 100.
-    void setProgressValue(double value, const QString& identifier);
+    Q_INVOKABLE void setProgressValue(double value, const QString& identifier);
 
     // The entry on display, none when the bar shows nothing.
     TQStatusWrapperPtr currentStatus() const { return m_currentStatus.lock(); }

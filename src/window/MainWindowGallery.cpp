@@ -1,6 +1,7 @@
 // Gallery page of the main window in the states a user meets: signing in, the first synchronisation
 // (running and waiting for the connection), a content view, offline, a pushed view, and a banner.
 
+#include "chrome/ChromeClasses.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/StringTable.h"
 #include "session/ConnectionStatus.h"
@@ -42,12 +43,16 @@ void present(TQMainWindowController* controller, const char* method)
 QList<GallerySample> mainWindow()
 {
     QList<GallerySample> samples;
+    // As the program runs it: the chrome's first-synchronisation screen and status bar.
+    ChromeClasses::registerClasses();
 
     TQMainWindowController* signingIn = makeWindow();
     samples.append({QStringLiteral("Signing in"), signingIn->window(), true});
 
     TQMainWindowController* syncing = makeWindow();
     present(syncing, "presentSyncing");
+    QMetaObject::invokeMethod(syncing->navigationController()->topController(), "progressStatus",
+                              Q_ARG(int, 999), Q_ARG(float, 120), Q_ARG(quint64, 400), Q_ARG(float, 30));
     samples.append({QStringLiteral("First synchronisation"), syncing->window(), true});
 
     TQMainWindowController* waiting = makeWindow(true);

@@ -1,5 +1,6 @@
 // The commands of the main window: synchronising, creating, uploading, the recent items, the services,
 // the quick-share popover and the validation of the window's menu items and buttons.
+#include "chrome/TQNewGroupController.h"
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQTriStateButton.h"
 #include "model/Category.h"
@@ -94,6 +95,10 @@ void TQMainWindowController::buildMenus()
         {"UploadFilesItem", "uploadFilesOrFolder:", TQViewController::kNewItemTailTag},
     };
     for (const auto& item : newItems) {
+        // No contact action creates groups: the command stays out of the menu rather than do nothing.
+        if (item.command && QLatin1String(item.command) == QLatin1String("newGroup:") &&
+            !TQNewGroupController::isCreateGroupAvailable())
+            continue;
         if (!item.key) {
             QAction* divider = m_newItemMenu->addSeparator();
             Item::setTag(divider, item.tag);
@@ -233,9 +238,13 @@ void TQMainWindowController::newContact(QObject*)
 
 void TQMainWindowController::newGroup(QObject*)
 {
-    // The sheet keeps itself alive while it is open.
-    if (QObject* sheet = ViewClasses::make(kNewGroupClass))
-        QMetaObject::invokeMethod(sheet, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
+    // The sheet keeps itself alive while it is open; its action's answer comes back here.
+    QObject* sheet = ViewClasses::make(kNewGroupClass);
+    if (!sheet)
+        return;
+    if (auto* groupSheet = qobject_cast<TQNewGroupController*>(sheet))
+        groupSheet->setCallbackTarget(this);
+    QMetaObject::invokeMethod(sheet, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
 }
 
 void TQMainWindowController::newFakeAction(QObject*) {}
@@ -352,6 +361,8 @@ bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
                                   Q_ARG(QObject*, item));
         return answer;
     };
+    if (command == QLatin1String("newGroup:") && !TQNewGroupController::isCreateGroupAvailable())
+        return false;
     if (command == QLatin1String("newGroup:") && top && topIs(existingControllerForMode(3)))
         return askTop();
     if (command == QLatin1String("uploadFilesOrFolder:")) {

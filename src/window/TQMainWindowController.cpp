@@ -1,5 +1,6 @@
 #include "window/TQMainWindowController.h"
 
+#include "chrome/TQStatusBarController.h"
 #include "controls/TQHostView.h"
 #include "model/Mail.h"
 #include "model/TQPreferencesManager.h"
@@ -57,6 +58,14 @@ TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
 TQMainWindowController::~TQMainWindowController()
 {
     stopObservingSessionState();
+    // The process-wide bar outlives the window: take its view back before the window goes.
+    if (auto* chromeBar = qobject_cast<TQStatusBarController*>(statusBar())) {
+        chromeBar->setReferralProvider(nullptr);
+        if (QWidget* barView = chromeBar->view(); barView && window() && window()->isAncestorOf(barView)) {
+            barView->hide();
+            barView->setParent(nullptr);
+        }
+    }
     for (auto it = m_progressConnections.begin(); it != m_progressConnections.end(); ++it)
         for (const auto& connection : std::as_const(it.value()))
             disconnect(connection);
@@ -113,7 +122,11 @@ void TQMainWindowController::buildWindow()
     m_statusArea->setObjectName(QStringLiteral("statusArea"));
     auto* statusLayout = new QVBoxLayout(m_statusArea);
     statusLayout->setContentsMargins(0, 0, 0, 0);
-    if (QObject* bar = statusBar())
+    // The chrome's bar slides in over the bottom of the content area by itself; another bar's view
+    // sits in the status strip below it.
+    if (auto* chromeBar = qobject_cast<TQStatusBarController*>(statusBar()))
+        chromeBar->setReferralProvider([host = m_rightHost] { return host.data(); });
+    else if (QObject* bar = statusBar())
         if (auto* barView = qvariant_cast<QWidget*>(bar->property("view")))
             statusLayout->addWidget(barView);
     rows->addWidget(m_statusArea);
@@ -386,7 +399,7 @@ void TQMainWindowController::topSessionDidChange(TQProgressSession* session)
         }
         QMetaObject::invokeMethod(
             statusBar(), "setProgressValue",
-            Q_ARG(int, int(progressPercentage(watched->progressPart(), watched->progressTotal()))),
+            Q_ARG(double, double(progressPercentage(watched->progressPart(), watched->progressTotal()))),
             Q_ARG(QString, identifier));
     });
     connections << connect(session, &TQProgressSession::humanReadableNameChanged, this,

@@ -55,7 +55,7 @@ void RecordingStatusBar::showStatus(const QString& text, const QString& identifi
 {
     calls << QStringLiteral("status %1 %2").arg(text, identifier);
 }
-void RecordingStatusBar::setProgressValue(int value, const QString& identifier)
+void RecordingStatusBar::setProgressValue(double value, const QString& identifier)
 {
     calls << QStringLiteral("value %1 %2").arg(value).arg(identifier);
 }

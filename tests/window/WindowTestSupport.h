@@ -44,7 +44,7 @@ public:
     QStringList calls;
     Q_INVOKABLE void showProgress(const QString& text, const QString& identifier);
     Q_INVOKABLE void showStatus(const QString& text, const QString& identifier);
-    Q_INVOKABLE void setProgressValue(int value, const QString& identifier);
+    Q_INVOKABLE void setProgressValue(double value, const QString& identifier);
     Q_INVOKABLE void setMessage(const QString& text, const QString& identifier);
     Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier);
     Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier);
