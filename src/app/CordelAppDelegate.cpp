@@ -422,9 +422,19 @@ void CordelAppDelegate::uploadFiles(const QStringList& files, LaunchCommand::Ver
         TQLog("E: No user logged to upload files!");
         return;
     }
-    IMainWindowController* controller = mainController();
-    if (controller && verb != LaunchCommand::Verb::Upload) {
+    // The window's services upload, share and report; without a window the files are uploaded here.
+    if (IMainWindowController* controller = mainController()) {
         controller->performService(verb, files);
+        return;
+    }
+    executeUpload(files, nullptr);
+}
+
+void CordelAppDelegate::executeUpload(const QStringList& files, QObject* callbackTarget)
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (!hasAuthentication(session) || files.isEmpty()) {
+        TQLog("E: No user logged to upload files!");
         return;
     }
     QList<QUrl> fileURLs;
@@ -438,9 +448,9 @@ void CordelAppDelegate::uploadFiles(const QStringList& files, LaunchCommand::Ver
          QVariant::fromValue<QObject*>(TQProgressManager::progressManager())},
     };
     InvocationPtr callback;
-    if (controller)
+    if (callbackTarget)
         callback = Invocation::invocationForSelector(QStringLiteral("uploadDidFinishWithResult:error:"),
-                                                     controller->controllerObject());
+                                                     callbackTarget);
     session->documentManager()->executeAction(QStringLiteral("UploadFiles"), callback, parameters);
 }
 

@@ -81,9 +81,11 @@ public:
     void processError(const Error& error);
     // Files opened from a file manager: one record file opens its document, anything else is uploaded.
     void openFiles(const QStringList& files);
-    // Uploads the files for the verb (upload, upload-and-share, get-link); logged and dropped when
-    // nobody is signed in.
+    // Hands the files to the main window's service for the verb (upload, upload-and-share, get-link);
+    // logged and dropped when nobody is signed in.
     void uploadFiles(const QStringList& files, LaunchCommand::Verb verb = LaunchCommand::Verb::Upload);
+    // Uploads the files as one action; the target (when given) hears "uploadDidFinishWithResult:error:".
+    void executeUpload(const QStringList& files, QObject* callbackTarget);
     // A command of this start or of a later one, handed over the instance channel.
     void handleCommand(const LaunchCommand& command);
 

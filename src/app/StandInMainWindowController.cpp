@@ -213,7 +213,7 @@ void StandInMainWindowController::performService(LaunchCommand::Verb, const QStr
 {
     // Sharing after the upload comes with the document list; here the files are uploaded.
     if (CordelAppDelegate* delegate = CordelAppDelegate::sharedDelegate())
-        delegate->uploadFiles(files, LaunchCommand::Verb::Upload);
+        delegate->executeUpload(files, this);
 }
 
 void StandInMainWindowController::hostApplicationMenu(QMenu* menu)
