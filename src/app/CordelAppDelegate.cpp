@@ -18,6 +18,7 @@
 #include "platform/store/ExternalRecord.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/CommandValidation.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -29,6 +30,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QWidget>
 
 namespace tavrel {
@@ -339,6 +341,22 @@ void CordelAppDelegate::processError(const Error& error)
     }
     if (IMainWindowController* controller = mainController())
         controller->showBanner(error.localizedDescription(), actionName, actionTitle);
+}
+
+void CordelAppDelegate::fillApplicationMenu(QMenu* menu)
+{
+    menu->setTitle(StringTable::text(QStringLiteral("ApplicationName")));
+    const auto add = [menu](const QString& key, const QString& command) {
+        menu->addAction(UserInterfaceItem::makeAction(StringTable::text(key), command, menu));
+    };
+    add(QStringLiteral("AboutMenu"), QStringLiteral("showAbout:"));
+    add(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"));
+    add(QStringLiteral("CheckForUpdates"), QStringLiteral("checkForUpdates:"));
+    add(QStringLiteral("Feedback"), QStringLiteral("feedback:"));
+    menu->addSeparator();
+    add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
+    add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
+    CommandValidation::attachToMenu(menu);
 }
 
 void CordelAppDelegate::fakeSelector(QObject*) {}

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
+
 namespace tavrel {
 
 // The application delegate: registers the defaults, prepares the data folder, starts the crash
@@ -76,6 +78,9 @@ public:
     // Quits: the store is saved first; a second request while quitting does nothing more.
     Q_INVOKABLE void terminate(QObject* sender);
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
+    // The application's menu (about, preferences, updates, feedback, sign in or out, quit), whose
+    // commands this object answers.
+    static void fillApplicationMenu(QMenu* menu);
 
     // Shows an action error in the banner: 703 without a link, 704 with the "moreDetail" link.
     void processError(const Error& error);

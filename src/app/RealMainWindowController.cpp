@@ -1,5 +1,6 @@
 #include "app/RealMainWindowController.h"
 
+#include "app/CordelAppDelegate.h"
 #include "app/TQShowMoreDetailAction.h"
 #include "app/TQSplashWindowController.h"
 #include "chrome/IUIAction.h"
@@ -9,9 +10,6 @@
 #include "platform/store/FetchRequest.h"
 #include "platform/store/Predicate.h"
 #include "platform/system/TQLog.h"
-#include "platform/ui/CommandValidation.h"
-#include "platform/ui/StringTable.h"
-#include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSessionManager.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
@@ -137,18 +135,7 @@ void RealMainWindowController::performService(LaunchCommand::Verb verb, const QS
 
 void RealMainWindowController::hostApplicationMenu(QMenu* menu)
 {
-    menu->setTitle(StringTable::text(QStringLiteral("ApplicationName")));
-    const auto add = [menu](const QString& key, const QString& command) {
-        menu->addAction(UserInterfaceItem::makeAction(StringTable::text(key), command, menu));
-    };
-    add(QStringLiteral("AboutMenu"), QStringLiteral("showAbout:"));
-    add(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"));
-    add(QStringLiteral("CheckForUpdates"), QStringLiteral("checkForUpdates:"));
-    add(QStringLiteral("Feedback"), QStringLiteral("feedback:"));
-    menu->addSeparator();
-    add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
-    add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
-    CommandValidation::attachToMenu(menu);
+    CordelAppDelegate::fillApplicationMenu(menu);
 }
 
 void RealMainWindowController::hostStatusMenu(QMenu* menu)
