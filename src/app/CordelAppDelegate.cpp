@@ -18,6 +18,7 @@
 #include "platform/store/ExternalRecord.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/CommandValidation.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -29,6 +30,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QWidget>
 
 namespace tavrel {
@@ -341,6 +343,22 @@ void CordelAppDelegate::processError(const Error& error)
         controller->showBanner(error.localizedDescription(), actionName, actionTitle);
 }
 
+void CordelAppDelegate::fillApplicationMenu(QMenu* menu)
+{
+    menu->setTitle(StringTable::text(QStringLiteral("ApplicationName")));
+    const auto add = [menu](const QString& key, const QString& command) {
+        menu->addAction(UserInterfaceItem::makeAction(StringTable::text(key), command, menu));
+    };
+    add(QStringLiteral("AboutMenu"), QStringLiteral("showAbout:"));
+    add(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"));
+    add(QStringLiteral("CheckForUpdates"), QStringLiteral("checkForUpdates:"));
+    add(QStringLiteral("Feedback"), QStringLiteral("feedback:"));
+    menu->addSeparator();
+    add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
+    add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
+    CommandValidation::attachToMenu(menu);
+}
+
 void CordelAppDelegate::fakeSelector(QObject*) {}
 
 void CordelAppDelegate::newDocument(QObject*) {}
@@ -422,9 +440,19 @@ void CordelAppDelegate::uploadFiles(const QStringList& files, LaunchCommand::Ver
         TQLog("E: No user logged to upload files!");
         return;
     }
-    IMainWindowController* controller = mainController();
-    if (controller && verb != LaunchCommand::Verb::Upload) {
+    // The window's services upload, share and report; without a window the files are uploaded here.
+    if (IMainWindowController* controller = mainController()) {
         controller->performService(verb, files);
+        return;
+    }
+    executeUpload(files, nullptr);
+}
+
+void CordelAppDelegate::executeUpload(const QStringList& files, QObject* callbackTarget)
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (!hasAuthentication(session) || files.isEmpty()) {
+        TQLog("E: No user logged to upload files!");
         return;
     }
     QList<QUrl> fileURLs;
@@ -438,9 +466,9 @@ void CordelAppDelegate::uploadFiles(const QStringList& files, LaunchCommand::Ver
          QVariant::fromValue<QObject*>(TQProgressManager::progressManager())},
     };
     InvocationPtr callback;
-    if (controller)
+    if (callbackTarget)
         callback = Invocation::invocationForSelector(QStringLiteral("uploadDidFinishWithResult:error:"),
-                                                     controller->controllerObject());
+                                                     callbackTarget);
     session->documentManager()->executeAction(QStringLiteral("UploadFiles"), callback, parameters);
 }
 

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
+
 namespace tavrel {
 
 // The application delegate: registers the defaults, prepares the data folder, starts the crash
@@ -76,14 +78,19 @@ public:
     // Quits: the store is saved first; a second request while quitting does nothing more.
     Q_INVOKABLE void terminate(QObject* sender);
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
+    // The application's menu (about, preferences, updates, feedback, sign in or out, quit), whose
+    // commands this object answers.
+    static void fillApplicationMenu(QMenu* menu);
 
     // Shows an action error in the banner: 703 without a link, 704 with the "moreDetail" link.
     void processError(const Error& error);
     // Files opened from a file manager: one record file opens its document, anything else is uploaded.
     void openFiles(const QStringList& files);
-    // Uploads the files for the verb (upload, upload-and-share, get-link); logged and dropped when
-    // nobody is signed in.
+    // Hands the files to the main window's service for the verb (upload, upload-and-share, get-link);
+    // logged and dropped when nobody is signed in.
     void uploadFiles(const QStringList& files, LaunchCommand::Verb verb = LaunchCommand::Verb::Upload);
+    // Uploads the files as one action; the target (when given) hears "uploadDidFinishWithResult:error:".
+    void executeUpload(const QStringList& files, QObject* callbackTarget);
     // A command of this start or of a later one, handed over the instance channel.
     void handleCommand(const LaunchCommand& command);
 

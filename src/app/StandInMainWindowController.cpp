@@ -9,11 +9,9 @@
 #include "model/TQPreferencesManager.h"
 #include "platform/store/SortDescriptor.h"
 #include "platform/system/TQLog.h"
-#include "platform/ui/CommandValidation.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
-#include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSessionManager.h"
 
 #include <QApplication>
@@ -213,23 +211,12 @@ void StandInMainWindowController::performService(LaunchCommand::Verb, const QStr
 {
     // Sharing after the upload comes with the document list; here the files are uploaded.
     if (CordelAppDelegate* delegate = CordelAppDelegate::sharedDelegate())
-        delegate->uploadFiles(files, LaunchCommand::Verb::Upload);
+        delegate->executeUpload(files, this);
 }
 
 void StandInMainWindowController::hostApplicationMenu(QMenu* menu)
 {
-    menu->setTitle(StringTable::text(QStringLiteral("ApplicationName")));
-    const auto add = [menu](const QString& key, const QString& command) {
-        menu->addAction(UserInterfaceItem::makeAction(StringTable::text(key), command, menu));
-    };
-    add(QStringLiteral("AboutMenu"), QStringLiteral("showAbout:"));
-    add(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"));
-    add(QStringLiteral("CheckForUpdates"), QStringLiteral("checkForUpdates:"));
-    add(QStringLiteral("Feedback"), QStringLiteral("feedback:"));
-    menu->addSeparator();
-    add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
-    add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
-    CommandValidation::attachToMenu(menu);
+    CordelAppDelegate::fillApplicationMenu(menu);
 }
 
 void StandInMainWindowController::hostStatusMenu(QMenu* menu)

@@ -26,7 +26,7 @@ public:
     TQSplashWindowController();
     ~TQSplashWindowController() override;
 
-    void showWindowModalToWindow(QWidget* window);
+    Q_INVOKABLE void showWindowModalToWindow(QWidget* window);
     Q_INVOKABLE void next(QObject* sender);
     Q_INVOKABLE void skip(QObject* sender);
     void sheetDidEnd(int returnCode);

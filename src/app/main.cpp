@@ -4,7 +4,7 @@
 #include "app/DirectSignIn.h"
 #include "app/InstanceChannel.h"
 #include "app/LaunchCommand.h"
-#include "app/StandInMainWindowController.h"
+#include "app/RealMainWindowController.h"
 #include "app/TQDefaultPrefViewController.h"
 #include "model/TQPreferencesManager.h"
 #include "platform/gdata/GDataEndpoints.h"
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     if (arguments.contains(LaunchCommand::kSignInWithoutBrowserOption))
         OAuth2SignIn::setDefaultBrowserOpener(DirectSignIn::browserOpener());
 
-    CordelAppDelegate delegate(StandInMainWindowController::factory());
+    CordelAppDelegate delegate(RealMainWindowController::factory());
     // A restart asked by the preferences: the new process must find no running instance to hand its
     // start to, so the channel closes first.
     TQDefaultPrefViewController::setRelauncher([&channel, &delegate, arguments] {

@@ -55,14 +55,19 @@ void AppShellTest::TearDown()
 
 void AppShellTest::launch()
 {
-    m_delegate = std::make_unique<CordelAppDelegate>(StandInMainWindowController::factory());
+    m_delegate = std::make_unique<CordelAppDelegate>(windowFactory());
     m_delegate->applicationDidFinishLaunching();
 }
 
 void AppShellTest::launchSignedIn()
 {
     launch();
-    ASSERT_TRUE(waitUntil([this] { return window() && window()->window()->isVisible(); }, 20000));
+    ASSERT_TRUE(waitUntil(
+        [this] {
+            IMainWindowController* controller = m_delegate->existingMainController();
+            return controller && controller->window() && controller->window()->isVisible();
+        },
+        20000));
     ASSERT_TRUE(waitUntil(
         [this] { return currentSession() && currentSession()->state() == TQSession::kRunning; }, 20000));
 }

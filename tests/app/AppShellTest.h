@@ -21,6 +21,8 @@ protected:
 
     // The account the service holds.
     virtual localservice::GenerateOptions accountOptions() const { return TestAccount::smallAccount(); }
+    // The main window the delegate makes: the stand-in unless a test asks for another.
+    virtual MainWindowFactory windowFactory() const { return StandInMainWindowController::factory(); }
     // Makes the delegate and starts it as the program does.
     void launch();
     // Launches and waits for the signed-in, synchronised main window.
