@@ -1,11 +1,14 @@
 #include "app/RealMainWindowController.h"
 
 #include "app/CordelAppDelegate.h"
+#include "app/TQPreferencesWindowController.h"
 #include "app/TQShowMoreDetailAction.h"
 #include "app/TQSplashWindowController.h"
+#include "chrome/ChromeClasses.h"
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
 #include "chrome/TQInitializeViewController.h"
+#include "chrome/TQOpenPrefAction.h"
 #include "model/TQMOCMaster.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/store/Predicate.h"
@@ -82,12 +85,12 @@ MainWindowFactory RealMainWindowController::factory()
 
 void RealMainWindowController::registerViewClasses()
 {
-    if (!ViewClasses::hasClass(TQMainWindowController::kInitializeClass))
-        ViewClasses::registerClass<TQInitializeViewController>(TQMainWindowController::kInitializeClass);
-    if (!ViewClasses::hasClass(TQMainWindowController::kActionProcessorClass))
-        ViewClasses::registerClass(
-            TQMainWindowController::kActionProcessorClass,
-            [] { return static_cast<QObject*>(TQActionProcessor::sharedActionProcessor()); }, true);
+    // The first-synchronisation screen, the status bar, the banner's actions and the new-group sheet.
+    ChromeClasses::registerClasses();
+    // The banner's preferences link opens the program's preferences window, which the chrome cannot see.
+    TQOpenPrefAction::setPreferencesOpener([](QObject* sender) {
+        TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);
+    });
     // The tour deletes itself when its sheet ends.
     if (!ViewClasses::hasClass(TQMainWindowController::kSplashClass))
         ViewClasses::registerClass<TQSplashWindowController>(TQMainWindowController::kSplashClass);
