@@ -99,8 +99,10 @@ bool TestAccount::run(const TQOperationPtr& operation, SyncRecorder& recorder, i
 {
     const int before = recorder.calls;
     schedule(operation, recorder);
-    // Progress reports queued before the callback have arrived too: they were posted first.
-    return waitUntil([&] { return recorder.calls > before; }, timeoutMs);
+    // Progress reports queued before the callback have arrived too: they were posted first. The operation
+    // still tells its progress consumer (the recorder, which the caller may destroy on return) that it ended
+    // after the callback, so wait for it to leave its worker too.
+    return waitUntil([&] { return recorder.calls > before && !operation->isExecuting(); }, timeoutMs);
 }
 
 bool TestAccount::runFull(SyncRecorder& recorder, QObject* delegate, int timeoutMs)
