@@ -158,6 +158,9 @@ void TQInitializeViewController::present(QWidget* presentation)
 {
     auto* stack = static_cast<QStackedLayout*>(view()->layout());
     stack->setCurrentWidget(presentation);
+    // A page laid out while hidden measured its wrapped texts on one line: measure them again now.
+    if (QLayout* layout = presentation->layout())
+        layout->activate();
 }
 
 void TQInitializeViewController::presentSyncing()
