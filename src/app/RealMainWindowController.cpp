@@ -7,7 +7,6 @@
 #include "chrome/ChromeClasses.h"
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
-#include "chrome/TQInitializeViewController.h"
 #include "chrome/TQOpenPrefAction.h"
 #include "model/TQMOCMaster.h"
 #include "platform/store/FetchRequest.h"
