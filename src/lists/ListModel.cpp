@@ -204,10 +204,39 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     applyIDs(ids, updated);
 }
 
+int ListModel::runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const
+{
+    int runs = 0;
+    bool inRun = false;
+    for (const ManagedObjectID& id : m_ids) {
+        const bool goes = !newSet.contains(id);
+        runs += goes && !inRun;
+        inRun = goes;
+    }
+    inRun = false;
+    for (const ManagedObjectID& id : ids) {
+        const bool comes = !m_rowOfID.contains(id);
+        runs += comes && !inRun;
+        inRun = comes;
+    }
+    return runs;
+}
+
 void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated)
 {
     const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
     bool changed = false;
+
+    // Each run of rows that goes or comes moves the rows below it once: a new search or grouping of a
+    // long list (thousands of runs) is shown afresh instead, in one pass.
+    if (runsToApply(ids, newSet) > kMaximumRuns) {
+        beginResetModel();
+        m_ids = ids;
+        rebuildRowIndex();
+        endResetModel();
+        emit arrangedObjectsChanged();
+        return;
+    }
 
     // Rows whose records left the list go, from the bottom up, a run of rows at a time.
     for (int row = int(m_ids.size()) - 1; row >= 0;) {

@@ -9,6 +9,7 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 
 namespace tavrel {
 
@@ -25,7 +26,9 @@ class ObjectsDidChangeNotification;
 // 100,000 rows loads only the records that are shown. The first fetch can run on another thread
 // (makeFetch, ListFetch::run, adoptFetch); later, while the model prepares its content automatically,
 // each change of the main context's records moves, inserts, removes or redraws the rows concerned,
-// never resetting the whole list for a change.
+// never resetting the whole list for a change. Only an arrangement that removes or inserts more than
+// a few dozen separate runs of rows (a new search or grouping of a long list) resets it, which is one
+// pass where row-by-row updates would move the rows below each run again.
 class ListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -107,6 +110,9 @@ private:
     // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
     void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
     void rebuildRowIndex();
+    // The runs of rows that applyIDs would remove and insert one by one.
+    int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
+    static constexpr int kMaximumRuns = 64;
 
     QPointer<ManagedObjectContext> m_context;
     QString m_entityName;

@@ -103,6 +103,33 @@ TEST_F(ListModelTest, AFetchRunsOnAnotherThreadAndTheRowsAreTakenOnThisOne)
     EXPECT_EQ(model.count(), 50);
 }
 
+// A search that keeps every other row of a long list would remove the rows one run at a time, each
+// moving all rows below it: the list is shown afresh in one reset instead, and back again.
+TEST_F(ListModelTest, AnArrangementOfManyScatteredRunsResetsOnce)
+{
+    for (int i = 0; i < 300; ++i)
+        insert(QStringLiteral("%1 %2").arg(i % 2 ? QStringLiteral("odd") : QStringLiteral("even")).arg(i), i,
+               false, false);
+    m_context->save();
+    ListModel model(m_context.get(), QStringLiteral("Note"));
+    model.setSortDescriptors({SortDescriptor(QStringLiteral("rank"))});
+    model.rearrangeObjects();
+    model.setAutomaticallyPreparesContent(true);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changes(&model, &ListModel::arrangedObjectsChanged);
+    model.setSearchString(QStringLiteral("odd"));
+    ASSERT_EQ(model.count(), 150);
+    EXPECT_EQ(model.data(model.index(0)).toString(), QStringLiteral("odd 1"));
+    EXPECT_EQ(model.rowOfObjectID(model.arrangedObjectIDs().last()), 149);
+    model.setSearchString(QString());
+    EXPECT_EQ(model.count(), 300);
+    EXPECT_EQ(model.data(model.index(299)).toString(), QStringLiteral("odd 299"));
+    EXPECT_EQ(resets.size(), 2);
+    EXPECT_EQ(removed.size(), 0);
+    EXPECT_EQ(changes.size(), 2);
+}
+
 TEST_F(ListModelTest, StoreChangesMoveInsertAndRemoveRowsWithoutAReset)
 {
     const ManagedObjectPtr first = insert(QStringLiteral("first"), 10);
