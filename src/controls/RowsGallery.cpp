@@ -2,6 +2,7 @@
 
 #include "controls/TQAnimatingBar.h"
 #include "controls/TQBigContactTableCell.h"
+#include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQCollectionTableCell.h"
 #include "controls/TQContactTableCell.h"
 #include "controls/TQDocumentTableCell.h"
@@ -10,7 +11,9 @@
 #include "controls/TQDynamicTableView.h"
 #include "controls/TQFlyerTableView.h"
 #include "controls/TQHostView.h"
+#include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQHoverdButtonCell.h"
+#include "controls/TQHoveredPopUpButtonCell.h"
 #include "controls/TQLinkTitleSubcell.h"
 #include "controls/TQOutlineView.h"
 #include "controls/TQPermissionTableCell.h"
@@ -32,6 +35,7 @@
 
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -278,6 +282,64 @@ QList<GallerySample> bigRows()
     return samples;
 }
 
+// A big document row as the lists fill it: the thumbnail, the title and date lines, the state badge,
+// the general-access pop-up with the visibility menu, the share button and the pile of people.
+RowSample* bigDocument(const QString& title, const QString& file, int state, int permission, int people,
+                       bool hovered, bool selected, QPointF mouse = QPointF(-100, -100))
+{
+    auto cell = std::make_unique<TQBigDocumentTableCell>(QString());
+    TQBigDocumentTableCell* row = cell.get();
+    auto* sample = new RowSample(std::move(cell), 760, 87, hovered, selected, mouse);
+    row->setControlView(sample);
+    row->setTitle(title);
+    row->setSubtitle(QStringLiteral("Today, 10:42 by Erin Walsh"));
+    row->setDetails(QStringLiteral("Work, Plans"));
+    row->setPhoto(fileIcon(file, 72));
+    row->photoCell()->setImage(fileIcon(file, 72));
+    row->setItemState(state);
+    row->setItemPermission(0);
+    auto* menu = new QMenu(sample);
+    menu->addAction(QString());
+    for (const char* image : {"private_regular", "icon_link_regular", "icon_public_regular",
+                              "icon_domain_link_regular", "icon_domain_regular"})
+        menu->addAction(ImageRegistry::icon(QString::fromLatin1(image)), QString());
+    row->permissionCell()->setMenu(menu);
+    row->setItemPermission(permission);
+    row->staticActionCell();
+    QList<std::shared_ptr<Cell>> pile;
+    for (int i = 0; i < people; ++i) {
+        auto person = TQDynamicPhotoSubcell::cell();
+        person->setImage(photo(32));
+        person->setHasRoundCorners(false);
+        pile.append(person);
+    }
+    if (!pile.isEmpty())
+        row->setActionCells(pile);
+    return sample;
+}
+
+QList<GallerySample> bigDocumentRows()
+{
+    // The badge, the pop-up and the share button follow the connection.
+    if (!ApplicationServices::instance()->connectionStatus())
+        ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
+    ApplicationServices::instance()->connectionStatus()->setOnline(true);
+    QList<GallerySample> samples;
+    samples.append({QStringLiteral("Private, new, nobody else"),
+                    bigDocument(QStringLiteral("Quarterly plan"), QStringLiteral("plan.odt"),
+                                TQStateItemCell::StateNew, 1, 0, false, false)});
+    samples.append({QStringLiteral("Starred, a link, one person: pointer on the share button"),
+                    bigDocument(QStringLiteral("Budget 2027"), QStringLiteral("budget.ods"),
+                                TQStateItemCell::StateFavoriteOn, 2, 1, true, false, QPointF(780, 43))});
+    samples.append({QStringLiteral("Two people, pointer on the first"),
+                    bigDocument(QStringLiteral("Team photo"), QStringLiteral("team.png"),
+                                TQStateItemCell::StateFavoriteOff, 3, 2, true, false, QPointF(700, 43))});
+    samples.append({QStringLiteral("Modified, shared in the domain with five people, selected"),
+                    bigDocument(QStringLiteral("Release notes"), QStringLiteral("notes.pdf"),
+                                TQStateItemCell::StateModified, 5, 5, false, true)});
+    return samples;
+}
+
 QList<GallerySample> switches()
 {
     QList<GallerySample> samples;
@@ -480,6 +542,7 @@ TAVREL_GALLERY_PAGE("rows-contacts", "Contact rows", contactRows)
 TAVREL_GALLERY_PAGE("rows-documents", "Document and collection rows", documentRows)
 TAVREL_GALLERY_PAGE("rows-permissions", "Permission rows with their role controls", permissionRows)
 TAVREL_GALLERY_PAGE("rows-big-contacts", "Big contact rows", bigRows)
+TAVREL_GALLERY_PAGE("rows-big-documents", "Big document rows", bigDocumentRows)
 TAVREL_GALLERY_PAGE("role-switches", "Role switches", switches)
 TAVREL_GALLERY_PAGE("list-tables", "List tables, dynamic table, outline, flyer", tables)
 

@@ -52,8 +52,9 @@ void TQBigContactTableCell::setPhoto(const QPixmap& photo)
         return;
     }
     if (!m_photoCell) {
-        m_photoCell = TQPhotoSubcell::cell();
-        m_photoCell->setPressInShadow(true);
+        auto cell = TQPhotoSubcell::cell();
+        cell->setPressInShadow(true);
+        m_photoCell = cell;
     }
     m_photoCell->setImage(photo);
 }

@@ -31,7 +31,7 @@ public:
 
     // --- Content: nil removes a part; the first text or picture makes it ---
     QPixmap photo() const;
-    void setPhoto(const QPixmap& photo);
+    virtual void setPhoto(const QPixmap& photo);
     QString title() const;
     void setTitle(const QString& title) override;
     QString subtitle() const;
@@ -40,11 +40,13 @@ public:
     void setDetails(const QString& details);
     QList<std::shared_ptr<Cell>> actionCells() const { return m_actionCells; }
     void setActionCells(const QList<std::shared_ptr<Cell>>& cells);
-    TQHoverdAdaptorButtonCell& moreItemsCell() const;
+    virtual TQHoverdAdaptorButtonCell& moreItemsCell() const;
     virtual QFont moreItemsCellFont() const;
     void setControlView(QWidget* view);
 
-    std::shared_ptr<TQPhotoSubcell> photoCell() const { return m_photoCell; }
+    // A plain photo made by setPhoto, or whatever subcell a subclass installs.
+    std::shared_ptr<Cell> photoCell() const { return m_photoCell; }
+    void setPhotoCell(std::shared_ptr<Cell> cell) { m_photoCell = std::move(cell); }
     std::shared_ptr<TQLinkTitleSubcell> titleCell() const { return m_titleCell; }
     std::shared_ptr<TQSubtitleSubcell> subtitleCell() const { return m_subtitleCell; }
     std::shared_ptr<TQSubtitleSubcell> detailsCell() const { return m_detailsCell; }
@@ -103,7 +105,7 @@ public:
     bool isTracking() const override { return m_tracker.isTracking(); }
 
 private:
-    std::shared_ptr<TQPhotoSubcell> m_photoCell;
+    std::shared_ptr<Cell> m_photoCell;
     std::shared_ptr<TQLinkTitleSubcell> m_titleCell;
     std::shared_ptr<TQSubtitleSubcell> m_subtitleCell;
     std::shared_ptr<TQSubtitleSubcell> m_detailsCell;

@@ -2,6 +2,7 @@
 
 #include "controls/SpinningIndicator.h"
 #include "lists/ListModel.h"
+#include "lists/TQNoSearchProvider.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/Animations.h"
@@ -60,7 +61,7 @@ private:
 
 namespace {
 
-QWidget* makeMessageView(QWidget* parent, const QString& text, QLabel** labelField)
+QWidget* makeMessageView(QWidget* parent, const QString& text)
 {
     auto* view = new QWidget(parent);
     view->setAutoFillBackground(true);
@@ -78,8 +79,6 @@ QWidget* makeMessageView(QWidget* parent, const QString& text, QLabel** labelFie
     font.setBold(true);
     label->setFont(font);
     layout->addWidget(label);
-    if (labelField)
-        *labelField = label;
     return view;
 }
 
@@ -167,7 +166,7 @@ QAbstractItemView* TQTableViewController::makeTable(QWidget* parent)
 
 QWidget* TQTableViewController::makeNoItemsView(QWidget* parent)
 {
-    return makeMessageView(parent, StringTable::text(QStringLiteral("NoItems")), nullptr);
+    return makeMessageView(parent, StringTable::text(QStringLiteral("NoItems")));
 }
 
 void TQTableViewController::awakeFromNib()
@@ -186,7 +185,10 @@ void TQTableViewController::awakeFromNib()
     // No type-to-select: keys are commands.
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Above the table; the first refresh decides whether it shows.
-    m_noSearchView = makeMessageView(view(), noSearchString(), &m_noSearchLabel);
+    m_noSearchProvider = new TQNoSearchProvider(this);
+    m_noSearchView = m_noSearchProvider->view();
+    m_noSearchView->setParent(view());
+    m_noSearchProvider->labelField()->setText(noSearchString());
     m_noSearchView->setObjectName(QStringLiteral("noSearchView"));
     m_noSearchView->hide();
     layoutOverlays();

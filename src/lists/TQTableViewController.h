@@ -6,7 +6,6 @@
 #include <QPointer>
 
 class QAbstractItemView;
-class QLabel;
 
 namespace tavrel {
 
@@ -15,6 +14,7 @@ class CellItemDelegate;
 class ListModel;
 class Notification;
 class SpinningIndicator;
+class TQNoSearchProvider;
 
 // The base of every list view: a table over a data provider (a ListModel), a spinner while the first
 // fetch runs on a background thread, the no-items view (no rows, no search) and the no-search view
@@ -102,7 +102,7 @@ private:
     SpinningIndicator* m_spinner = nullptr;
     QWidget* m_noItemsView = nullptr;
     QWidget* m_noSearchView = nullptr;
-    QLabel* m_noSearchLabel = nullptr;
+    TQNoSearchProvider* m_noSearchProvider = nullptr;
     ListModel* m_dataProvider = nullptr;
     CellItemDelegate* m_cellDelegate = nullptr;
     RowSelectionModel* m_selectionModel = nullptr;

@@ -169,7 +169,8 @@ public:
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
     QVariant representedObject() const { return m_representedObject; }
-    void setRepresentedObject(const QVariant& object) { m_representedObject = object; }
+    // Virtual: a row cell may follow the record it shows.
+    virtual void setRepresentedObject(const QVariant& object) { m_representedObject = object; }
     QString toolTip() const { return m_toolTip; }
     void setToolTip(const QString& toolTip) { m_toolTip = toolTip; }
     QMenu* menu() const { return m_menu; }

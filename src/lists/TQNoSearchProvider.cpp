@@ -1,0 +1,44 @@
+#include "lists/TQNoSearchProvider.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace tavrel {
+
+TQNoSearchProvider::TQNoSearchProvider(QObject* parent) : QObject(parent) {}
+
+// A view nobody took is the provider's to delete.
+TQNoSearchProvider::~TQNoSearchProvider()
+{
+    if (m_view && !m_view->parentWidget())
+        delete m_view.data();
+}
+
+QWidget* TQNoSearchProvider::view()
+{
+    if (m_view)
+        return m_view;
+    auto* view = new QWidget;
+    view->setObjectName(nibName());
+    view->setAutoFillBackground(true);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, QColor(0xA5, 0xA5, 0xA5));
+    view->setPalette(palette);
+    auto* layout = new QVBoxLayout(view);
+    auto* label = new QLabel(view);
+    label->setObjectName(QStringLiteral("labelField"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() + 3);
+    font.setBold(true);
+    label->setFont(font);
+    layout->addWidget(label);
+    m_view = view;
+    setLabelField(label);
+    return view;
+}
+
+} // namespace tavrel
