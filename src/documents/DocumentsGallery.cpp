@@ -2,9 +2,11 @@
 // grouped by each sort, with a search, with nothing found, and with a row's contextual menu.
 
 #include "accounts/TQAccount.h"
+#include "controls/BasicPopUpButton.h"
 #include "controls/TQTableView.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsFilteringViewController.h"
+#include "lists/ListModel.h"
 #include "model/Category.h"
 #include "model/Contact.h"
 #include "model/File.h"
