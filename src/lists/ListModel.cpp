@@ -2,6 +2,7 @@
 
 #include "platform/store/EntityDescription.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "platform/store/ManagedObjectModel.h"
 #include "platform/store/ObjectsDidChangeNotification.h"
 
 #include <QSet>
@@ -70,9 +71,58 @@ FetchRequest ListModel::fetchRequest() const
 
 ManagedObjectPtr ListModel::objectAtRow(int row) const
 {
-    if (!m_context || row < 0 || row >= m_ids.size())
+    if (!m_context || row < 0 || row >= m_ids.size() || isOwnRowID(m_ids.at(row)))
         return nullptr;
     return m_context->objectWithID(m_ids.at(row));
+}
+
+namespace {
+// The entity of the ids that stand for a list's own rows: of no store, so no record ever has one.
+const EntityDescription* ownRowEntity()
+{
+    static const std::shared_ptr<ManagedObjectModel> model = [] {
+        auto made = std::make_shared<ManagedObjectModel>();
+        made->addEntity(QStringLiteral("ListOwnRow"));
+        made->finalize();
+        return made;
+    }();
+    return model->entity(QStringLiteral("ListOwnRow"));
+}
+} // namespace
+
+ManagedObjectID ListModel::ownRowID(qint64 key)
+{
+    return ManagedObjectID(ownRowEntity(), key);
+}
+
+bool ListModel::isOwnRowID(const ManagedObjectID& id)
+{
+    return id.entity() == ownRowEntity();
+}
+
+QList<ManagedObjectID> ListModel::arrangeFetchedRows(const QList<ManagedObjectID>& ids,
+                                                     const QList<QVariantList>&)
+{
+    return ids;
+}
+
+bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error)
+{
+    Error fetchError;
+    ManagedObjectContext::FetchedValues fetched;
+    const QList<FetchColumn> columns = fetchColumns();
+    if (!m_context)
+        fetchError = Error(ManagedObjectContext::kErrorDomain, ManagedObjectContext::FetchError);
+    else if (columns.isEmpty())
+        fetched.ids = m_context->executeFetchRequestForIDs(request, &fetchError);
+    else
+        fetched = m_context->executeFetchRequestForValues(request, columns, &fetchError);
+    if (error)
+        *error = fetchError;
+    if (!fetchError.isNull())
+        return false;
+    *rows = arrangeFetchedRows(fetched.ids, fetched.values);
+    return true;
 }
 
 int ListModel::rowOfObjectID(const ManagedObjectID& id) const
@@ -82,29 +132,28 @@ int ListModel::rowOfObjectID(const ManagedObjectID& id) const
 
 ListFetchPtr ListModel::makeFetch() const
 {
-    return std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest());
+    return std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest(),
+                                       fetchColumns());
 }
 
 void ListModel::adoptFetch(const ListFetch& fetch)
 {
     if (!fetch.hasRun() || !fetch.error().isNull())
         return;
-    applyIDs(fetch.ids());
+    // Values read for other columns (the grouping changed meanwhile) would be read wrongly.
+    if (fetch.columns() != fetchColumns()) {
+        fetchWithRequest(std::nullopt, false, nullptr);
+        return;
+    }
+    applyIDs(arrangeFetchedRows(fetch.ids(), fetch.values()));
 }
 
 bool ListModel::fetchWithRequest(const std::optional<FetchRequest>& request, bool, Error* error)
 {
-    Error fetchError;
-    QList<ManagedObjectID> ids;
-    if (m_context)
-        ids = m_context->executeFetchRequestForIDs(request.value_or(fetchRequest()), &fetchError);
-    else
-        fetchError = Error(ManagedObjectContext::kErrorDomain, ManagedObjectContext::FetchError);
-    if (error)
-        *error = fetchError;
-    if (!fetchError.isNull())
+    QList<ManagedObjectID> rows;
+    if (!fetchRows(request.value_or(fetchRequest()), &rows, error))
         return false;
-    applyIDs(ids);
+    applyIDs(rows);
     return true;
 }
 
@@ -135,15 +184,18 @@ bool ListModel::concernsEntity(const QList<ManagedObjectPtr>& records) const
     });
 }
 
+bool ListModel::changeConcernsRows(const ObjectsDidChangeNotification& notification) const
+{
+    return notification.invalidatedAll || concernsEntity(notification.inserted) ||
+           concernsEntity(notification.updated) || concernsEntity(notification.deleted);
+}
+
 void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& notification)
 {
-    if (!notification.invalidatedAll && !concernsEntity(notification.inserted) &&
-        !concernsEntity(notification.updated) && !concernsEntity(notification.deleted))
+    if (!changeConcernsRows(notification))
         return;
     QList<ManagedObjectID> ids;
-    Error error;
-    ids = m_context->executeFetchRequestForIDs(fetchRequest(), &error);
-    if (!error.isNull())
+    if (!fetchRows(fetchRequest(), &ids, nullptr))
         return;
     QList<ManagedObjectID> updated;
     for (const ManagedObjectPtr& record : notification.updated)

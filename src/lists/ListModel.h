@@ -48,7 +48,7 @@ public:
     QString searchString() const { return m_searchString; }
     void setSearchString(const QString& searchString);
     QList<SortDescriptor> sortDescriptors() const { return m_sortDescriptors; }
-    void setSortDescriptors(const QList<SortDescriptor>& descriptors);
+    virtual void setSortDescriptors(const QList<SortDescriptor>& descriptors);
     // The key a row shows as its text (DisplayRole); "title" unless set.
     void setDisplayKey(const QString& key) { m_displayKey = key; }
 
@@ -59,7 +59,8 @@ public:
     // The rows.
     int count() const { return int(m_ids.size()); }
     const QList<ManagedObjectID>& arrangedObjectIDs() const { return m_ids; }
-    // The main context's record of a row (a fault until its values are read), none beyond the rows.
+    // The main context's record of a row (a fault until its values are read), none beyond the rows and
+    // for a row of the list's own (a group header of a subclass).
     ManagedObjectPtr objectAtRow(int row) const;
     int rowOfObjectID(const ManagedObjectID& id) const;
 
@@ -83,9 +84,26 @@ signals:
     // After every change of the rows (the design's observation of "arrangedObjects").
     void arrangedObjectsChanged();
 
+protected:
+    // The values a subclass reads with the ids of every fetch (none in the base).
+    virtual QList<FetchColumn> fetchColumns() const { return {}; }
+    // Makes the rows from a fetch's ids in order and their values (one list per id, empty lists when
+    // no columns were asked for): the base shows the ids as they are; a subclass may drop ids and put
+    // rows of its own (ownRowID) among them. Rows that stay keep their place in the view's eyes.
+    virtual QList<ManagedObjectID> arrangeFetchedRows(const QList<ManagedObjectID>& ids,
+                                                      const QList<QVariantList>& values);
+    // Whether a change of the main context may change the rows (the base: a record of its entity was
+    // inserted, updated or deleted).
+    virtual bool changeConcernsRows(const ObjectsDidChangeNotification& notification) const;
+    // The id of a row of the list's own, told apart from records by isOwnRowID; equal keys, equal ids.
+    static ManagedObjectID ownRowID(qint64 key);
+    static bool isOwnRowID(const ManagedObjectID& id);
+    bool concernsEntity(const QList<ManagedObjectPtr>& records) const;
+
 private:
     void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
-    bool concernsEntity(const QList<ManagedObjectPtr>& records) const;
+    // Fetches the current request with the subclass's columns and arranges the rows.
+    bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error);
     // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
     void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
     void rebuildRowIndex();

@@ -1,9 +1,11 @@
 #include "platform/store/FetchPlan.h"
 
+#include "platform/store/FetchColumn.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/store/PredicateNode.h"
 #include "platform/store/PredicateSqlTranslator.h"
 #include "platform/store/SqliteConnection.h"
+#include "platform/store/StoreRowReader.h"
 #include "platform/store/StoreSchema.h"
 
 #include <QSet>
@@ -94,10 +96,124 @@ FetchPlan::FetchPlan(const FetchRequest& request, const StoreSchema& schema, con
     m_orderBy = QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
 }
 
-void FetchPlan::bind(SqliteStatement& statement) const
+void FetchPlan::bind(SqliteStatement& statement, int first) const
 {
     for (int i = 0; i < m_binds.size(); ++i)
-        statement.bind(1 + i, m_binds[i]);
+        statement.bind(first + i, m_binds[i]);
+}
+
+bool FetchPlan::columnSql(const FetchColumn& column, ColumnSql& out) const
+{
+    using Read = ColumnSql::Read;
+    out = ColumnSql();
+    switch (column.kind()) {
+    case FetchColumn::Kind::Condition: {
+        const auto& node = column.predicate().node();
+        out.read = Read::Condition;
+        if (!node) {
+            out.expressions = {QStringLiteral("1")};
+            return true;
+        }
+        // Subquery aliases of the column's own, apart from those of the conditions.
+        PredicateSqlTranslator translator(*m_schema);
+        QString sql;
+        if (!translator.translate(*node, m_entity, QStringLiteral("t"), sql, out.binds))
+            return false;
+        out.expressions = {QStringLiteral("(CASE WHEN (%1) THEN 1 ELSE 0 END)").arg(sql)};
+        return true;
+    }
+    case FetchColumn::Kind::Count: {
+        // Also a relationship of a sub-entity: the other records of the table hold none.
+        const RelationshipDescription* r = nullptr;
+        for (const EntityDescription* e : m_entity->selfAndDescendants())
+            if (!r)
+                r = e->relationship(column.key());
+        if (!r || !r->toMany)
+            return false;
+        const StoreSchema::Relation& rel = m_schema->relation(r);
+        out.read = Read::Count;
+        if (rel.storage == StoreSchema::Storage::InverseForeignKey)
+            out.expressions = {QStringLiteral("(SELECT COUNT(*) FROM %1 c WHERE c.%2 = t.Z_PK)")
+                                   .arg(StoreSchema::quote(m_schema->table(r->destination).name),
+                                        StoreSchema::quote(rel.column))};
+        else if (rel.storage == StoreSchema::Storage::JoinTable)
+            out.expressions = {QStringLiteral("(SELECT COUNT(*) FROM %1 c WHERE c.%2 = t.Z_PK)")
+                                   .arg(StoreSchema::quote(rel.joinTable), rel.selfColumn)};
+        else
+            return false;
+        return true;
+    }
+    case FetchColumn::Kind::KeyPath:
+        break;
+    }
+    if (column.key() == QLatin1String("entity.name")) {
+        out.read = Read::EntityName;
+        out.expressions = {QStringLiteral("t.Z_ENT")};
+        return true;
+    }
+    // Through to-ones by subqueries that answer NULL where a link is missing, as for the order.
+    const QStringList comps = column.key().split(QLatin1Char('.'));
+    const EntityDescription* e = m_entity;
+    QString opening;
+    QStringList closers;
+    QString alias = QStringLiteral("t");
+    for (int i = 0; i + 1 < comps.size(); ++i) {
+        const RelationshipDescription* r = e->relationship(comps[i]);
+        if (!r || r->toMany)
+            return false;
+        const QString sub = QStringLiteral("v%1").arg(i);
+        opening += QStringLiteral("(SELECT ");
+        closers.prepend(QStringLiteral(" FROM %1 %2 WHERE %2.Z_PK = %3.%4)")
+                            .arg(StoreSchema::quote(m_schema->table(r->destination).name), sub, alias,
+                                 StoreSchema::quote(r->name)));
+        alias = sub;
+        e = r->destination;
+    }
+    const QString closing = closers.join(QString());
+    if (const AttributeDescription* a = e->attribute(comps.last())) {
+        if (a->type == AttributeDescription::Type::Transformable)
+            return false;
+        out.read = Read::Attribute;
+        out.type = a->type;
+        out.expressions = {opening + alias + QLatin1Char('.') + StoreSchema::quote(a->name) + closing};
+        return true;
+    }
+    const RelationshipDescription* r = e->relationship(comps.last());
+    if (!r || r->toMany || m_schema->relation(r).storage != StoreSchema::Storage::ForeignKey)
+        return false;
+    const QString key = m_schema->relation(r).column;
+    out.read = Read::Link;
+    out.expressions = {opening + alias + QLatin1Char('.') + StoreSchema::quote(key) + closing,
+                       opening + alias + QLatin1Char('.') + StoreSchema::quote(key + QStringLiteral("_ent")) +
+                           closing};
+    return true;
+}
+
+QVariant FetchPlan::readColumn(const SqliteStatement& s, int position, const ColumnSql& column) const
+{
+    using Read = ColumnSql::Read;
+    switch (column.read) {
+    case Read::Attribute:
+        return StoreRowReader::readValue(s, position, column.type);
+    case Read::Link: {
+        if (s.isNull(position))
+            return {};
+        const EntityDescription* e =
+            s.isNull(position + 1) ? nullptr : m_schema->entityForNumber(int(s.int64(position + 1)));
+        if (!e)
+            return {};
+        return QVariant::fromValue(ManagedObjectID(e, s.int64(position)));
+    }
+    case Read::EntityName: {
+        const EntityDescription* e = m_schema->entityForNumber(int(s.int64(position)));
+        return e ? QVariant(e->name()) : QVariant();
+    }
+    case Read::Count:
+        return s.int64(position);
+    case Read::Condition:
+        return s.int64(position) != 0;
+    }
+    return {};
 }
 
 QString FetchPlan::selectKeys() const

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "platform/store/AttributeDescription.h"
 #include "platform/store/ManagedObject.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <initializer_list>
 #include <memory>
 
 namespace tavrel {
 
+class FetchColumn;
 class FetchRequest;
 class ManagedObjectModel;
 class Predicate;
@@ -32,7 +35,7 @@ public:
     const EntityDescription* entity() const { return m_entity; }
     // " WHERE ..." or nothing; bind() gives its values, from the first parameter on.
     const QString& where() const { return m_where; }
-    void bind(SqliteStatement& statement) const;
+    void bind(SqliteStatement& statement, int first = 1) const;
     // " ORDER BY ...", ending with the key.
     const QString& orderBy() const { return m_orderBy; }
     // "SELECT t.Z_PK, t.Z_ENT FROM <table> t" followed by the conditions and the order.
@@ -45,6 +48,21 @@ public:
     QList<ManagedObjectID> readIDs(SqliteConnection& db, const FetchRequest& request) const;
     // The number of results within the request's window, when SQL answers the whole predicate.
     qint64 readCount(SqliteConnection& db, const FetchRequest& request) const;
+
+    // How a column of executeFetchRequestForValues reads over the alias "t": one or two expressions
+    // after the key and entity number, with their values bound before those of the conditions.
+    struct ColumnSql
+    {
+        enum class Read { Attribute, Link, EntityName, Count, Condition };
+        Read read = Read::Attribute;
+        QStringList expressions;
+        QVariantList binds;
+        AttributeDescription::Type type = AttributeDescription::Type::String;
+    };
+    // False when SQL cannot answer the column (the records are read instead).
+    bool columnSql(const FetchColumn& column, ColumnSql& out) const;
+    // A value read for a column at the statement's position.
+    QVariant readColumn(const SqliteStatement& statement, int position, const ColumnSql& column) const;
 
     // False when a sort key is not an attribute (or one reached through to-ones): sort in memory.
     bool sortsInSql() const { return m_sqlSort; }

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/Exception.h"
 #include "platform/store/FetchPlan.h"
+#include "platform/store/KeyValueCoding.h"
 #include "platform/store/PersistentStoreCoordinator.h"
 #include "platform/store/SqliteConnection.h"
 #include "platform/store/SqliteTransaction.h"
@@ -670,6 +671,114 @@ QList<ManagedObjectID> ManagedObjectContext::executeFetchRequestForIDs(const Fet
     if (error)
         *error = inner;
     return ids;
+}
+
+ManagedObjectContext::FetchedValues
+ManagedObjectContext::executeFetchRequestForValues(const FetchRequest& request,
+                                                   const QList<FetchColumn>& columns, Error* error)
+{
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
+    FetchedValues result;
+    try {
+        const StoreSchema& schema = d->schema();
+        const FetchPlan plan(request, schema, d->coordinator->managedObjectModel());
+        const bool dirty =
+            request.includesPendingChanges() && plan.touches({&d->inserted, &d->updated, &d->deleted});
+        QList<FetchPlan::ColumnSql> sqlColumns;
+        bool sqlAnswers = !plan.hasResidual() && plan.sortsInSql() && !dirty;
+        for (int i = 0; sqlAnswers && i < columns.size(); ++i) {
+            FetchPlan::ColumnSql column;
+            sqlAnswers = plan.columnSql(columns.at(i), column);
+            sqlColumns.append(column);
+        }
+        if (sqlAnswers) {
+            QString select = QStringLiteral("SELECT t.Z_PK, t.Z_ENT");
+            QVariantList columnBinds;
+            for (const FetchPlan::ColumnSql& column : std::as_const(sqlColumns)) {
+                for (const QString& expression : column.expressions)
+                    select += QStringLiteral(", ") + expression;
+                columnBinds.append(column.binds);
+            }
+            select += QStringLiteral(" FROM %1 t").arg(StoreSchema::quote(schema.table(plan.entity()).name));
+            SqliteStatement& s =
+                d->connection().prepare(select + plan.where() + plan.orderBy() + FetchPlan::window(request));
+            for (int i = 0; i < columnBinds.size(); ++i)
+                s.bind(1 + i, columnBinds.at(i));
+            plan.bind(s, 1 + int(columnBinds.size()));
+            while (s.step()) {
+                const EntityDescription* e = schema.entityForNumber(int(s.int64(1)));
+                if (!e)
+                    continue; // a record of an entity this model does not know
+                QVariantList values;
+                values.reserve(columns.size());
+                int position = 2;
+                for (const FetchPlan::ColumnSql& column : std::as_const(sqlColumns)) {
+                    values.append(plan.readColumn(s, position, column));
+                    position += int(column.expressions.size());
+                }
+                result.ids.append(ManagedObjectID(e, s.int64(0)));
+                result.values.append(std::move(values));
+            }
+            s.reset();
+            if (error)
+                *error = Error();
+            return result;
+        }
+    } catch (const std::exception& failure) {
+        if (error)
+            *error = makeError(FetchError, QString::fromStdString(failure.what()));
+        return {};
+    }
+    // What SQL cannot answer is read from the records, with the same values.
+    Error inner;
+    const QList<ManagedObjectPtr> records = executeFetchRequest(request, &inner);
+    if (!inner.isNull()) {
+        if (error)
+            *error = inner;
+        return {};
+    }
+    try {
+        for (const ManagedObjectPtr& record : records) {
+            QVariantList values;
+            values.reserve(columns.size());
+            const QVariant self = QVariant::fromValue(record);
+            for (const FetchColumn& column : columns) {
+                switch (column.kind()) {
+                case FetchColumn::Kind::Condition:
+                    values.append(column.predicate().evaluate(record.get()));
+                    break;
+                case FetchColumn::Kind::Count: {
+                    const RelationshipDescription* r = record->entity()->relationship(column.key());
+                    values.append(qint64(r && r->toMany ? record->toManyCount(column.key()) : 0));
+                    break;
+                }
+                case FetchColumn::Kind::KeyPath: {
+                    if (column.key() == QLatin1String("entity.name")) {
+                        values.append(record->entity()->name());
+                        break;
+                    }
+                    QVariant value = KeyValueCoding::valueForKeyPath(self, column.key());
+                    if (const ManagedObject* related = KeyValueCoding::record(value))
+                        value = QVariant::fromValue(related->objectID());
+                    else if (KeyValueCoding::isNil(value))
+                        value = QVariant();
+                    values.append(value);
+                    break;
+                }
+                }
+            }
+            result.ids.append(record->objectID());
+            result.values.append(std::move(values));
+        }
+    } catch (const Exception& failure) {
+        if (error)
+            *error = makeError(FetchError, failure.reason());
+        return {};
+    }
+    if (error)
+        *error = Error();
+    return result;
 }
 
 qint64 ManagedObjectContext::countForFetchRequest(const FetchRequest& request, Error* error)

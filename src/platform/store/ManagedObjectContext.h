@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/runtime/Error.h"
+#include "platform/store/FetchColumn.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ObjectsDidChangeNotification.h"
@@ -71,6 +72,17 @@ public:
         return result;
     }
     QList<ManagedObjectID> executeFetchRequestForIDs(const FetchRequest& request, Error* error = nullptr);
+    // The ids of the matching records in order, each with the values of the columns (one list per
+    // record, in the order of the columns), read in one statement without loading the records when SQL
+    // answers the request and every column; otherwise read from the fetched records. On failure no
+    // rows and the error.
+    struct FetchedValues
+    {
+        QList<ManagedObjectID> ids;
+        QList<QVariantList> values;
+    };
+    FetchedValues executeFetchRequestForValues(const FetchRequest& request, const QList<FetchColumn>& columns,
+                                               Error* error = nullptr);
     // Number of matching records; -1 on failure.
     qint64 countForFetchRequest(const FetchRequest& request, Error* error = nullptr);
 

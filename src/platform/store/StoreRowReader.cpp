@@ -7,8 +7,7 @@
 
 namespace tavrel {
 
-namespace {
-QVariant readColumn(const SqliteStatement& s, int column, AttributeDescription::Type type)
+QVariant StoreRowReader::readValue(const SqliteStatement& s, int column, AttributeDescription::Type type)
 {
     if (s.isNull(column))
         return {};
@@ -30,7 +29,6 @@ QVariant readColumn(const SqliteStatement& s, int column, AttributeDescription::
     }
     return {};
 }
-} // namespace
 
 void StoreRowReader::applyRow(ManagedObject* o, const SqliteStatement& s) const
 {
@@ -39,7 +37,7 @@ void StoreRowReader::applyRow(ManagedObject* o, const SqliteStatement& s) const
     for (int i = 0; i < e->attributes().size(); ++i) {
         if (o->m_changedAttributes.contains(i))
             continue;
-        o->m_values.set(i, readColumn(s, layout.attributeColumns[i], e->attributes()[i]->type));
+        o->m_values.set(i, readValue(s, layout.attributeColumns[i], e->attributes()[i]->type));
     }
     for (int r = 0; r < e->relationships().size(); ++r) {
         if (o->m_changedRelationships.contains(r))

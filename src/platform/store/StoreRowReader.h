@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/AttributeDescription.h"
 #include "platform/store/ManagedObject.h"
 
 #include <QList>
@@ -18,6 +19,8 @@ class StoreRowReader
 public:
     StoreRowReader(SqliteConnection& db, const StoreSchema& schema) : m_db(db), m_schema(schema) {}
 
+    // The value of an attribute of a type at a column of the row (nil for NULL).
+    static QVariant readValue(const SqliteStatement& row, int column, AttributeDescription::Type type);
     // Puts a row read by StoreSchema::selectAll into the record.
     void applyRow(ManagedObject* record, const SqliteStatement& row) const;
     // Loads the rows of faults of one entity hierarchy (the first one's) in one statement; answers the
