@@ -4,7 +4,9 @@
 #include "lists/ListModel.h"
 #include "platform/ui/StringTable.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <algorithm>
 
 namespace tavrel {
 
@@ -95,12 +97,25 @@ int TQAllItemsController::rowOfRecord(const ManagedObjectPtr& record) const
 
 QList<ManagedObjectPtr> TQAllItemsController::selectedRecords() const
 {
-    return {};
+    QList<ManagedObjectPtr> records;
+    QList<int> rows = selectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (int row : std::as_const(rows))
+        if (ManagedObjectPtr record = recordAtRow(row))
+            records.append(record);
+    return records;
 }
 
 int TQAllItemsController::clickedRow() const
 {
-    return -1;
+    // The row a click or contextual menu is about, only while that menu is open: a row clicked
+    // earlier says nothing about a later command.
+    auto* self = const_cast<TQAllItemsController*>(this);
+    TQTableView* table = self->tableView();
+    if (!table || !qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+        return -1;
+    const int row = table->lastClickedRow();
+    return row >= 0 && dataProvider() && row < dataProvider()->count() ? row : -1;
 }
 
 TQTableView* TQAllItemsController::tableView()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chrome/TQFilteringViewController.h"
+#include "platform/store/Predicate.h"
 
 namespace tavrel {
 
