@@ -36,6 +36,7 @@
 #include "window/ViewClasses.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
@@ -362,6 +363,7 @@ int TQAllItemsController::rowOfRecord(const ManagedObjectPtr& record) const
 QList<ManagedObjectPtr> TQAllItemsController::selectedRecords() const
 {
     QList<ManagedObjectPtr> records;
+    // selectedRows() is in row order.
     for (const int row : selectedRows())
         if (ManagedObjectPtr record = recordAtRow(row))
             records.append(record);
@@ -370,8 +372,14 @@ QList<ManagedObjectPtr> TQAllItemsController::selectedRecords() const
 
 int TQAllItemsController::clickedRow() const
 {
-    auto* list = qobject_cast<TQTableView*>(const_cast<TQAllItemsController*>(this)->table());
-    return list ? list->lastClickedRow() : -1;
+    // The row a click or contextual menu is about, only while that menu is open: a row clicked
+    // earlier says nothing about a later command.
+    auto* self = const_cast<TQAllItemsController*>(this);
+    TQTableView* table = self->tableView();
+    if (!table || !qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+        return -1;
+    const int row = table->lastClickedRow();
+    return row >= 0 && dataProvider() && row < dataProvider()->count() ? row : -1;
 }
 
 TQTableView* TQAllItemsController::tableView()
