@@ -8,6 +8,7 @@
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
 #include "chrome/TQOpenPrefAction.h"
+#include "documents/DocumentsClasses.h"
 #include "model/TQMOCMaster.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/store/Predicate.h"
@@ -86,6 +87,8 @@ void RealMainWindowController::registerViewClasses()
 {
     // The first-synchronisation screen, the status bar, the banner's actions and the new-group sheet.
     ChromeClasses::registerClasses();
+    // The document views: the all-items list in its filtering view.
+    DocumentsClasses::registerClasses();
     // The banner's preferences link opens the program's preferences window, which the chrome cannot see.
     TQOpenPrefAction::setPreferencesOpener([](QObject* sender) {
         TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);

@@ -286,7 +286,8 @@ void TQTableViewController::bindTable()
     m_table->setSelectionModel(m_selectionModel);
     if (old && old != m_selectionModel)
         old->deleteLater();
-    if (!m_cellDelegate)
+    // A table with a cell bridge of its own keeps it.
+    if (!m_cellDelegate && !qobject_cast<CellItemDelegate*>(m_table->itemDelegate()))
         m_cellDelegate = new CellItemDelegate(
             m_table, [this](const QModelIndex& index) { return dataCellForRow(index.row()); });
 }

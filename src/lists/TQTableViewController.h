@@ -42,7 +42,7 @@ public:
     QWidget* noSearchView();
     // The provider; the controller owns it.
     ListModel* dataProvider() const { return m_dataProvider; }
-    void setDataProvider(ListModel* provider);
+    virtual void setDataProvider(ListModel* provider);
 
     // The text of the no-search view.
     virtual QString noSearchString() const;

@@ -41,6 +41,8 @@ TempHome::TempHome()
     setEnv("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
     setEnv("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
     setEnv("TMPDIR", root + QStringLiteral("/tmp"));
+    // The desktop's own folders (downloads ...) come from the temporary configuration, never the user's.
+    qunsetenv("XDG_DOWNLOAD_DIR");
 }
 
 TempHome::~TempHome() = default;

@@ -166,6 +166,7 @@ DesktopApplications::Entry DesktopApplications::entryForDesktopFile(const QStrin
     entry.path = path;
     entry.name = unescapeValue(group.value(QStringLiteral("Name")));
     entry.exec = unescapeValue(group.value(QStringLiteral("Exec")));
+    entry.icon = unescapeValue(group.value(QStringLiteral("Icon")));
     entry.mimeTypes = listValue(group.value(QStringLiteral("MimeType")));
     return entry.exec.isEmpty() ? Entry() : entry;
 }

@@ -19,6 +19,7 @@ public:
         QString path; // the .desktop file
         QString name;
         QString exec; // the Exec line as written
+        QString icon; // the icon's theme name or path
         QStringList mimeTypes;
         bool isValid() const { return !path.isEmpty() && !exec.isEmpty(); }
     };

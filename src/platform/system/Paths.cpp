@@ -14,6 +14,34 @@ QString envFolder(const char* name, const QString& fallbackBelowHome)
         return QFile::decodeName(value);
     return Paths::homeFolder() + QLatin1Char('/') + fallbackBelowHome;
 }
+
+// A folder of the desktop's user-dirs.dirs ("XDG_DOWNLOAD_DIR=\"$HOME/Downloads\""), else nothing.
+QString userDirectory(const char* name)
+{
+    const QByteArray fromEnvironment = qgetenv(name);
+    if (fromEnvironment.startsWith('/'))
+        return QFile::decodeName(fromEnvironment);
+    QFile file(Paths::configHome() + QStringLiteral("/user-dirs.dirs"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    const QByteArray prefix = QByteArray(name) + '=';
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (!line.startsWith(prefix))
+            continue;
+        QString value = QString::fromUtf8(line.mid(prefix.size()));
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        if (value.startsWith(QLatin1String("$HOME")))
+            value = Paths::homeFolder() + value.mid(5);
+        // The home folder itself means the desktop has no such folder.
+        if (value.startsWith(QLatin1Char('/')) &&
+            QDir::cleanPath(value) != QDir::cleanPath(Paths::homeFolder()))
+            return QDir::cleanPath(value);
+        return {};
+    }
+    return {};
+}
 } // namespace
 
 QString Paths::homeFolder()
@@ -67,6 +95,9 @@ QString Paths::documentsFolder()
 }
 QString Paths::downloadsFolder()
 {
+    const QString desktops = userDirectory("XDG_DOWNLOAD_DIR");
+    if (!desktops.isEmpty())
+        return desktops;
     return homeFolder() + QStringLiteral("/Downloads");
 }
 

@@ -15,6 +15,7 @@ const char* const kCommandProperty = "tavrelCommand";
 const char* const kTagProperty = "tavrelTag";
 const char* const kTargetProperty = "tavrelTarget";
 const char* const kOriginProperty = "tavrelOrigin";
+const char* const kRepresentedObjectProperty = "tavrelRepresentedObject";
 
 QObject* pointerProperty(const QObject* item, const char* name)
 {
@@ -65,6 +66,21 @@ void UserInterfaceItem::setTag(QObject* item, int tag)
         button->cell()->setTag(tag);
     else if (item)
         item->setProperty(kTagProperty, tag);
+}
+
+QVariant UserInterfaceItem::representedObject(const QObject* item)
+{
+    if (const auto* button = qobject_cast<const CellButton*>(item))
+        return button->cell()->representedObject();
+    return item ? item->property(kRepresentedObjectProperty) : QVariant();
+}
+
+void UserInterfaceItem::setRepresentedObject(QObject* item, const QVariant& object)
+{
+    if (auto* button = qobject_cast<CellButton*>(item))
+        button->cell()->setRepresentedObject(object);
+    else if (item)
+        item->setProperty(kRepresentedObjectProperty, object);
 }
 
 QObject* UserInterfaceItem::target(const QObject* item)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 class QAction;
 class QObject;
@@ -36,6 +37,10 @@ public:
     // On/off state: a check mark on a menu action, the state of a cell button.
     static int state(const QObject* item);
     static void setState(QObject* item, int state);
+    // The object the item stands for (an application, a person, a record): a cell button's own, else
+    // a property of the item; invalid when none.
+    static QVariant representedObject(const QObject* item);
+    static void setRepresentedObject(QObject* item, const QVariant& object);
     static bool isEnabled(const QObject* item);
     static void setEnabled(QObject* item, bool enabled);
 

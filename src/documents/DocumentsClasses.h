@@ -1,0 +1,16 @@
+#pragma once
+
+namespace tavrel {
+
+// Makes the document views known to the window by their design names (ViewClasses): the all-items
+// filtering view and the all-items list. The program calls it once at start-up, before it makes the
+// main window; a name already registered (a test's stand-in) is kept.
+class DocumentsClasses
+{
+public:
+    static void registerClasses();
+    // Forgets the document views' names, whoever registered them.
+    static void unregisterClasses();
+};
+
+} // namespace tavrel

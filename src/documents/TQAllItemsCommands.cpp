@@ -1,0 +1,735 @@
+// The document commands of the list and the callbacks of their actions.
+#include "chrome/TQActionProcessor.h"
+#include "chrome/TQOpenPrefAction.h"
+#include "chrome/TQUtilityWindowController.h"
+#include "controls/TQFloatingWindow.h"
+#include "controls/TQTableView.h"
+#include "documents/TQAllItemsController.h"
+#include "documents/TQCopyHelper.h"
+#include "model/Category.h"
+#include "model/File.h"
+#include "model/GeneralACLPermission.h"
+#include "model/GeneralACLPermissionAdapter.h"
+#include "model/Mail.h"
+#include "model/TQACLEntry.h"
+#include "model/TQMOCMaster.h"
+#include "model/TQPreferencesManager.h"
+#include "model/TQStringExtensions.h"
+#include "model/TQUtility.h"
+#include "platform/system/DMTracker.h"
+#include "platform/system/TQLog.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DocumentPrinter.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
+#include "session/ApplicationServices.h"
+#include "session/ConnectionStatus.h"
+#include "session/TQSession.h"
+#include "session/TQSessionManager.h"
+#include "window/ActionNotifications.h"
+#include "window/ActionRequests.h"
+#include "window/TQNavigationController.h"
+#include "window/TQNotificationController.h"
+#include "window/ViewClasses.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+
+namespace tavrel {
+
+namespace {
+
+const QString kDocumentEntities = QStringLiteral("documentEntities");
+const QString kDocumentEntity = QStringLiteral("documentEntity");
+const QString kStatusID = QStringLiteral("statusID");
+const QString kProgressID = QStringLiteral("progressID");
+const QString kProgressConsumer = QStringLiteral("progressConsumer");
+const QString kActionCategory = QStringLiteral("Action");
+const QString kSuppressAlertsKey = QStringLiteral("SuppressAlerts");
+const QString kSuppressChangeOwnerAlertsKey = QStringLiteral("SuppressChangeOwnerAlerts");
+
+QString currentUsername()
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    return session ? session->username() : QString();
+}
+
+std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
+{
+    return std::dynamic_pointer_cast<FileEntryAbstract>(record);
+}
+
+bool isCollection(const ManagedObjectPtr& record)
+{
+    return std::dynamic_pointer_cast<Category>(record) != nullptr;
+}
+
+bool isMine(const ManagedObjectPtr& record)
+{
+    const auto entry = entryOf(record);
+    const auto owner = entry ? entry->owner() : nullptr;
+    return owner && !owner->address().isEmpty() && owner->address() == currentUsername();
+}
+
+// The user may share it and change its visibility: it is the user's, or the user edits it and editors
+// may invite.
+bool maySharing(const ManagedObjectPtr& record)
+{
+    if (isMine(record))
+        return true;
+    const auto entry = entryOf(record);
+    if (!entry || !entry->writersCanInvite())
+        return false;
+    const QString username = currentUsername();
+    if (username.isEmpty())
+        return false;
+    for (const auto& editor : entry->editors())
+        if (editor && editor->address().startsWith(username, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QVariantList recordValues(const QList<ManagedObjectPtr>& records)
+{
+    QVariantList values;
+    for (const ManagedObjectPtr& record : records)
+        values.append(QVariant::fromValue(record));
+    return values;
+}
+
+QString identifier(const char* verb)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(verb)).arg(ActionRequests::uniqueNumber());
+}
+
+void trackUsage(const QString& category, const QString& name, const QString& value)
+{
+    DMTracker::defaultTracker()->trackEventInCategory(category, name, value);
+}
+
+// A command sent by a menu item reports itself first.
+void trackMenuEvent(QObject* sender, const char* selector)
+{
+    if (qobject_cast<QAction*>(sender))
+        trackUsage(kActionCategory, QStringLiteral("ContextualMenu"), QLatin1String(selector));
+}
+
+InvocationPtr callback(QObject* target, const char* selector)
+{
+    return Invocation::invocationForSelector(QLatin1String(selector), target);
+}
+
+bool isOnline()
+{
+    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
+    return status && status->isOnline();
+}
+
+// The cached copy of a record's document, from its file path (a path or a file URL); empty when none.
+QString cachedPathOf(const ManagedObjectPtr& record)
+{
+    const auto file = std::dynamic_pointer_cast<File>(record);
+    if (!file)
+        return {};
+    const QString stored = file->filePath();
+    if (stored.isEmpty())
+        return {};
+    const QUrl url(stored);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : stored;
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+QString titleOf(const ManagedObjectPtr& record)
+{
+    const auto entry = entryOf(record);
+    return entry ? entry->title() : QString();
+}
+
+} // namespace
+
+// --- Which records ---
+
+// The row selected last: the table's current row when it is selected, else the last selected one.
+static int selectedRowOf(TQAllItemsController* list)
+{
+    const QList<int> rows = list->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    QAbstractItemView* table = list->table();
+    const int current = table && table->selectionModel() ? table->selectionModel()->currentIndex().row() : -1;
+    return rows.contains(current) ? current : rows.constLast();
+}
+
+// "Selection or selected row": the selected records, or the selected row's alone when it is not
+// among them.
+static QList<ManagedObjectPtr> selectionOrSelectedRow(TQAllItemsController* list)
+{
+    QList<ManagedObjectPtr> records = list->selectedRecords();
+    const ManagedObjectPtr last = list->recordAtRow(selectedRowOf(list));
+    if (last && !records.contains(last))
+        return {last};
+    return records;
+}
+
+// The clicked row's record, else the selected records.
+static QList<ManagedObjectPtr> clickedOrSelected(TQAllItemsController* list)
+{
+    if (const ManagedObjectPtr clicked = list->recordAtRow(list->clickedRow()))
+        return {clicked};
+    return list->selectedRecords();
+}
+
+// --- Opening ---
+
+void TQAllItemsController::executeFile(QObject*)
+{
+    const int clicked = clickedRow();
+    const ManagedObjectPtr record = recordAtRow(clicked >= 0 ? clicked : selectedRowOf(this));
+    if (record && isCollection(record))
+        showPreview(nullptr);
+    else
+        editEntity(static_cast<QObject*>(nullptr));
+}
+
+void TQAllItemsController::open(QObject* sender)
+{
+    trackMenuEvent(sender, "open:");
+    executeFile(nullptr);
+}
+
+static void openRecordInBrowser(TQAllItemsController* list, const ManagedObjectPtr& record)
+{
+    const auto entry = entryOf(record);
+    if (!entry)
+        return;
+    const QUrl link(entry->alternateLink());
+    if (link.isValid() && !link.isEmpty())
+        QDesktopServices::openUrl(link);
+    else
+        TQLog("E: Cannot open <%@> in the browser: it has no link", entry->title());
+    auto action = std::make_shared<TQOpenPrefAction>();
+    TQActionProcessor::sharedActionProcessor()->pushAction(action);
+    if (TQNotificationController* banner = list->notificationController()) {
+        banner->setMessage(StringTable::text(QStringLiteral("EditLocallyTip")), action->name(),
+                           StringTable::text(QStringLiteral("ActivateLocalEdit")));
+        banner->showTooltip();
+    }
+    trackUsage(kActionCategory, QStringLiteral("OpenGoogleDocs"), QStringLiteral("Google Docs"));
+}
+
+void TQAllItemsController::editEntity(QObject* sender)
+{
+    toggleNewState(nullptr);
+    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
+    for (const ManagedObjectPtr& record : records) {
+        const auto file = std::dynamic_pointer_cast<File>(record);
+        if (!file)
+            continue; // collections do not open
+        QUrl application;
+        if (qobject_cast<QAction*>(sender))
+            application = UserInterfaceItem::representedObject(sender).toUrl();
+        TQLog("Opening Document: %@", file->title());
+        TQLog("\t... with application: %@",
+              application.isEmpty() ? QStringLiteral("Default") : application.toString());
+        const QString resourceId = file->resourceId();
+        const bool native =
+            !resourceId.startsWith(QLatin1String("file:")) && !resourceId.startsWith(QLatin1String("pdf:"));
+        if (native && application.isEmpty())
+            application = TQUtility::defaultApplicationForResourcesID(resourceId);
+        if (native && application.isEmpty() && isOnline()) {
+            openRecordInBrowser(this, record);
+        } else {
+            QVariantMap parameters{{kDocumentEntity, QVariant::fromValue(record)},
+                                   {kProgressID, identifier("openning")},
+                                   {kProgressConsumer, QVariant::fromValue<QObject*>(this)}};
+            if (!application.isEmpty())
+                parameters.insert(QStringLiteral("applicationURL"), application);
+            ActionRequests::executeDocumentAction(QStringLiteral("OpenDocument"), nullptr, parameters);
+            trackUsage(kActionCategory, QStringLiteral("OpenNativeApp"),
+                       application.isEmpty() ? QString() : QFileInfo(application.path()).fileName());
+        }
+        TQPreferencesManager::sharedManager()->addRecent(file->identifier());
+    }
+}
+
+void TQAllItemsController::openWith(QObject* sender)
+{
+    trackMenuEvent(sender, "openWith:");
+    if (!qobject_cast<QAction*>(sender) || !UserInterfaceItem::representedObject(sender).isValid())
+        return;
+    editEntity(sender);
+}
+
+void TQAllItemsController::chooseApplication(QObject* sender)
+{
+    trackMenuEvent(sender, "chooseApplication:");
+    QPointer<QObject> item(sender);
+    auto* panel = new QFileDialog(view() ? view()->window() : nullptr);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFile);
+    panel->setDirectory(QStringLiteral("/usr/share/applications"));
+    panel->setNameFilter(QStringLiteral("*.desktop"));
+    panel->setLabelText(QFileDialog::Accept, StringTable::text(QStringLiteral("Choose")));
+    panel->setWindowModality(Qt::WindowModal);
+    QPointer<TQAllItemsController> self(this);
+    connect(panel, &QFileDialog::urlsSelected, this, [self, item](const QList<QUrl>& urls) {
+        if (!self || urls.isEmpty() || !qobject_cast<QAction*>(item.data()))
+            return;
+        UserInterfaceItem::setRepresentedObject(item, urls.constLast());
+        self->editEntity(item);
+    });
+    panel->open();
+}
+
+void TQAllItemsController::openInBrowser(QObject*)
+{
+    toggleNewState(nullptr);
+    const ManagedObjectPtr record = recordAtRow(selectedRowOf(this));
+    if (!record) {
+        TQLog("E: Called Open in browser for no selection");
+        return;
+    }
+    openRecordInBrowser(this, record);
+}
+
+// --- Details ---
+
+void TQAllItemsController::showDetails(QObject* sender)
+{
+    showPreview(sender);
+}
+
+void TQAllItemsController::showPreview(QObject* sender)
+{
+    trackMenuEvent(sender, "showPreview:");
+    showDetailsFilterActivated(0);
+}
+
+void TQAllItemsController::showItemContacts(QObject*)
+{
+    showDetailsFilterActivated(1);
+}
+
+void TQAllItemsController::showDetailsFilterActivated(int filter)
+{
+    toggleNewState(nullptr);
+    int row = clickedRow();
+    if (row < 0 && tableView() && tableView()->installedOverlay())
+        row = tableView()->overlayRow();
+    if (row < 0)
+        row = selectedRowOf(this);
+    const ManagedObjectPtr record = recordAtRow(row);
+    if (!record)
+        return;
+    TQLog("Show details: %@", titleOf(record));
+    auto* details = ViewClasses::make<TQViewController>(QStringLiteral("TQFileViewController"));
+    if (details) {
+        details->setProperty("initialFilter", filter);
+        details->setProperty("item", QVariant::fromValue(record));
+        if (TQNavigationController* navigation = navigationController())
+            navigation->pushController(details);
+        else if (!ViewClasses::isShared(QStringLiteral("TQFileViewController")))
+            delete details;
+    } else {
+        TQLog("E: No detail view to show %@", titleOf(record));
+    }
+    static const char* const values[] = {"Preview", "Sharing Details", "Organize"};
+    trackUsage(QStringLiteral("Navigation"),
+               isCollection(record) ? QStringLiteral("PersonalProfile") : QStringLiteral("FileView"),
+               QLatin1String(values[qBound(0, filter, 2)]));
+}
+
+// The sharing details or collections of several records in a window of their own.
+static void showUtilityWindow(TQAllItemsController* list, const char* controllerClass, const char* titleKey)
+{
+    const QList<ManagedObjectPtr> records = list->selectedRecords();
+    auto* controller = ViewClasses::make<TQViewController>(QLatin1String(controllerClass));
+    if (!controller) {
+        TQLog("E: No %@ to show %lu items", QLatin1String(controllerClass), records.size());
+        return;
+    }
+    controller->setProperty("items", recordValues(records));
+    controller->setProperty("item", recordValues(records));
+    auto* window = new TQUtilityWindowController;
+    window->setController(controller);
+    if (QWidget* shown = window->window())
+        shown->setWindowTitle(StringTable::format(QLatin1String(titleKey), records.size()));
+    window->showWindow(nullptr);
+}
+
+void TQAllItemsController::showSharingContacts(QObject* sender)
+{
+    trackMenuEvent(sender, "showSharingContacts:");
+    if (selectedRecords().size() > 1)
+        showUtilityWindow(this, "TQSharingDetailsController", "SharingDetailsTitleFormat");
+    else
+        showDetailsFilterActivated(1);
+}
+
+void TQAllItemsController::organize(QObject* sender)
+{
+    trackMenuEvent(sender, "organize:");
+    if (selectedRecords().size() > 1)
+        showUtilityWindow(this, "TQOrganizeItemsController", "OrganizeItemsTitleFormat");
+    else
+        showDetailsFilterActivated(2);
+}
+
+// --- Star, rename, viewed ---
+
+void TQAllItemsController::toggleStarState(QObject* sender)
+{
+    trackMenuEvent(sender, "toggleStarState:");
+    if (selectedRowOf(this) < 0) {
+        TQLog("E: Called Starred for no selection");
+        return;
+    }
+    toggleStarStateForSelection(selectionOrSelectedRow(this));
+}
+
+void TQAllItemsController::toggleStarStateOne(QObject*)
+{
+    if (const ManagedObjectPtr record = recordAtRow(clickedRow()))
+        toggleStarStateForSelection({record});
+}
+
+void TQAllItemsController::rename(QObject* sender)
+{
+    trackMenuEvent(sender, "rename:");
+    QList<int> rows;
+    const int selected = selectedRowOf(this);
+    if (selected >= 0)
+        rows = {selected};
+    QList<int> qualified;
+    for (int row : std::as_const(rows))
+        if (const ManagedObjectPtr record = recordAtRow(row); record && maySharing(record))
+            qualified.append(row);
+    if (qualified.isEmpty() || !tableView())
+        return;
+    tableView()->selectRowIndexes(qualified, false);
+    tableView()->editRow(qualified.constLast());
+}
+
+void TQAllItemsController::renameRecord(const ManagedObjectPtr& record, const QString& newName)
+{
+    const auto entry = entryOf(record);
+    if (!entry || newName.isEmpty() || newName == entry->title())
+        return;
+    ActionRequests::executeDocumentAction(QStringLiteral("RenameDocument"),
+                                          callback(this, "operationDidFinishWithResult:error:"),
+                                          {{QStringLiteral("newName"), newName},
+                                           {kDocumentEntity, QVariant::fromValue(record)},
+                                           {kStatusID, identifier("rename")},
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+}
+
+void TQAllItemsController::toggleViewedState(QObject* sender)
+{
+    trackMenuEvent(sender, "toggleViewedState:");
+    const QList<ManagedObjectPtr> records = clickedOrSelected(this);
+    if (records.isEmpty()) {
+        TQLog("E: Called Mark viewed for no selection");
+        return;
+    }
+    // The item reads "Mark as Viewed" when any of them is new, else "Mark as Not Viewed": do what it says.
+    bool anyNew = false;
+    for (const ManagedObjectPtr& record : records)
+        if (const auto entry = entryOf(record))
+            anyNew = anyNew || entry->isNew();
+    ActionRequests::executeDocumentAction(QStringLiteral("MarkAsViewed"),
+                                          callback(this, "operationDidFinishWithResult:error:"),
+                                          {{kDocumentEntities, recordValues(records)},
+                                           {QStringLiteral("isViewed"), anyNew},
+                                           {kStatusID, identifier("viewed")},
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+}
+
+void TQAllItemsController::toggleNewState(QObject*)
+{
+    bool changed = false;
+    for (const ManagedObjectPtr& record : clickedOrSelected(this)) {
+        const auto entry = entryOf(record);
+        if (entry && entry->isNew()) {
+            entry->setIsNew(false);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    if (auto* master = dynamic_cast<TQMOCMaster*>(managedObjectContext()))
+        master->save();
+    if (table())
+        table()->viewport()->update();
+}
+
+// --- Download, print ---
+
+void TQAllItemsController::download(QObject* sender)
+{
+    trackMenuEvent(sender, "download:");
+    const QList<ManagedObjectPtr> records = selectedRecords();
+    if (records.isEmpty()) {
+        TQLog("E: Called Download for no selection");
+        return;
+    }
+    TQLog("Downloading %lu documents", records.size());
+    ActionRequests::executeDocumentAction(QStringLiteral("GetFiles"),
+                                          callback(this, "downloadDidFinishWithResult:error:"),
+                                          {{kDocumentEntities, recordValues(records)},
+                                           {kProgressID, identifier("download")},
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+}
+
+void TQAllItemsController::printEntity(QObject*)
+{
+    const QList<ManagedObjectPtr> records = selectedRecords();
+    const ManagedObjectPtr record = records.isEmpty() ? nullptr : records.constLast();
+    if (!record) {
+        TQLog("E: Called Print for no selection");
+        return;
+    }
+    const QString title = titleOf(record);
+    const QString path = cachedPathOf(record);
+    if (path.isEmpty()) {
+        TQLog("E: Cannot print: <%@> has not cached yet", title);
+        return;
+    }
+    QWidget* window = view() ? view()->window() : nullptr;
+    if (DocumentPrinter::kindOfFile(path) == DocumentPrinter::Kind::Unsupported) {
+        const QString reason = StringTable::format(QStringLiteral("CannotPrintKind"), title);
+        TQLog("E: Cannot print: %@", reason);
+        auto* alert = new Alert;
+        alert->setStyle(Alert::Style::Informational);
+        alert->setMessageText(reason);
+        alert->beginSheet(window, nullptr);
+        return;
+    }
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(title);
+    auto* dialog = new QPrintDialog(printer.get(), window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QDialog::accepted, dialog, [printer, path] {
+        QString error;
+        if (!DocumentPrinter::printFile(path, printer.get(), &error))
+            TQLog("E: Cannot print: %@", error);
+    });
+    dialog->open();
+}
+
+// --- Trash or remove ---
+
+void TQAllItemsController::remove(QObject* sender)
+{
+    trackMenuEvent(sender, "remove:");
+    deleteEntity(static_cast<QObject*>(nullptr));
+}
+
+static void trashAndRemove(TQAllItemsController* list, const QList<ManagedObjectPtr>& toTrash,
+                           const QList<ManagedObjectPtr>& toDelete)
+{
+    if (!toTrash.isEmpty()) {
+        TQLog("Trashing: %u documents", toTrash.size());
+        ActionRequests::executeDocumentAction(QStringLiteral("TrashDocuments"),
+                                              callback(list, "documentsDidTrashWithResult:error:"),
+                                              {{kDocumentEntities, recordValues(toTrash)},
+                                               {kStatusID, identifier("trashing")},
+                                               {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
+    }
+    if (!toDelete.isEmpty()) {
+        TQLog("Trashing: %u documents", toDelete.size());
+        ActionRequests::executeDocumentAction(QStringLiteral("DeleteDocuments"),
+                                              callback(list, "documentsDidDeleteWithResult:error:"),
+                                              {{kDocumentEntities, recordValues(toDelete)},
+                                               {kStatusID, identifier("trashing")},
+                                               {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
+    }
+    trackUsage(QStringLiteral("Toolbar"), QStringLiteral("Delete"), QStringLiteral("Document"));
+}
+
+void TQAllItemsController::deleteEntity(QObject*)
+{
+    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
+    if (records.isEmpty()) {
+        TQLog("E: Called Delete for no selection");
+        return;
+    }
+    QList<ManagedObjectPtr> toTrash;
+    QList<ManagedObjectPtr> toDelete;
+    for (const ManagedObjectPtr& record : records)
+        (isMine(record) ? toTrash : toDelete).append(record);
+    if (toDelete.isEmpty() || Alert::isSuppressed(kSuppressAlertsKey)) {
+        trashAndRemove(this, toTrash, toDelete);
+        return;
+    }
+    auto* alert = new Alert;
+    alert->setMessageText(StringTable::text(QStringLiteral("TrashItemTitle")));
+    alert->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
+    alert->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
+    alert->setInformativeText(
+        toDelete.size() == 1
+            ? StringTable::format(QStringLiteral("TrashItemMessage"), titleOf(toDelete.first()))
+            : StringTable::format(QStringLiteral("TrashManyItemsMessage"), toDelete.size()));
+    alert->setShowsSuppressionButton(true);
+    alert->setSuppressionButtonTitle(StringTable::text(QStringLiteral("DontAskAgain")));
+    alert->setSuppressionKey(kSuppressAlertsKey);
+    QPointer<TQAllItemsController> self(this);
+    alert->beginSheet(view() ? view()->window() : nullptr, [self, toTrash, toDelete](int response, bool) {
+        if (self && response == Alert::DefaultResponse)
+            trashAndRemove(self, toTrash, toDelete);
+    });
+}
+
+// --- Owner ---
+
+static void giveOwnership(TQAllItemsController* list, const std::shared_ptr<Mail>& candidate)
+{
+    const QList<ManagedObjectPtr> records = list->selectedRecords();
+    TQACLEntry owner(TQACLEntry::User, TQACLEntry::Owner, candidate->address());
+    owner.setDisplayName(candidate->displayName());
+    TQACLEntry writer(TQACLEntry::User, TQACLEntry::Writer, currentUsername());
+    ActionRequests::executeDocumentAction(
+        QStringLiteral("SetPermissions"), callback(list, "operationDidFinishWithResult:error:"),
+        {{kDocumentEntities, recordValues(records)},
+         {QStringLiteral("ACLEntries"),
+          QVariantList{QVariant::fromValue(owner), QVariant::fromValue(writer)}},
+         {kStatusID, identifier("changeowner")},
+         {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
+}
+
+void TQAllItemsController::changeOwnership(QObject* sender)
+{
+    trackMenuEvent(sender, "changeOwnership:");
+    const auto candidate = std::dynamic_pointer_cast<Mail>(
+        UserInterfaceItem::representedObject(sender).value<std::shared_ptr<ManagedObject>>());
+    QWidget* window = view() ? view()->window() : nullptr;
+    if (!candidate) {
+        const QList<ManagedObjectPtr> records = selectedRecords();
+        auto* dialog = ViewClasses::make<TQViewController>(QStringLiteral("TQChangeOwnerController"));
+        if (!dialog) {
+            TQLog("E: No change-owner dialog for %lu items", records.size());
+            return;
+        }
+        dialog->setProperty("item", records.size() == 1 ? QVariant::fromValue(records.first())
+                                                        : QVariant(recordValues(records)));
+        QWidget* content = dialog->view();
+        auto* floating = new TQFloatingWindow(QRect(QPoint(0, 0), content->size()), QString(), 0);
+        floating->setContentView(content);
+        floating->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setParent(floating); // the dialog goes with its window
+        dialog->setProperty("window", QVariant::fromValue<QObject*>(floating));
+        if (window) {
+            const QPoint centre = window->geometry().center();
+            floating->setFrameOrigin(
+                QPoint(centre.x() - floating->width() / 2, centre.y() - floating->height() / 2));
+        }
+        floating->show();
+        return;
+    }
+    const QString username = currentUsername();
+    if (!TQStringExtensions::hasSameDomainAs(candidate->address(), username) &&
+        !Alert::isSuppressed(kSuppressChangeOwnerAlertsKey)) {
+        auto* warning = new Alert;
+        warning->setMessageText(
+            StringTable::format(QStringLiteral("WrongDomainTitle"), candidate->address()));
+        warning->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
+        warning->setInformativeText(StringTable::text(QStringLiteral("WrongDomainMessage")));
+        warning->setShowsSuppressionButton(true);
+        warning->setSuppressionKey(kSuppressChangeOwnerAlertsKey);
+        warning->beginSheet(window, nullptr); // the owner stays: the box only remembers the choice
+        return;
+    }
+    auto* confirm = new Alert;
+    confirm->setMessageText(StringTable::text(QStringLiteral("ChangeOwnerTitle")));
+    confirm->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
+    confirm->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
+    confirm->setInformativeText(
+        StringTable::format(QStringLiteral("ChangeOwnerMessage"), candidate->displayName()));
+    QPointer<TQAllItemsController> self(this);
+    confirm->beginSheet(window, [self, candidate](int response, bool) {
+        if (self && response == Alert::DefaultResponse)
+            giveOwnership(self, candidate);
+    });
+}
+
+// --- Visibility ---
+
+void TQAllItemsController::toggleGenericPermission(QObject* sender)
+{
+    auto* item = qobject_cast<QAction*>(sender);
+    if (!item)
+        return;
+    const ManagedObjectPtr record =
+        UserInterfaceItem::representedObject(item).value<std::shared_ptr<ManagedObject>>();
+    const auto entry = entryOf(record);
+    if (!entry || !maySharing(record))
+        return;
+    int position = -1;
+    for (QObject* holder : item->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder); menu && position < 0)
+            position = int(menu->actions().indexOf(item));
+    if (position < 0)
+        return;
+    QVariantMap parameters{{kDocumentEntities, QVariantList{QVariant::fromValue(record)}},
+                           {kStatusID, identifier("genpermission")},
+                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}};
+    if (position >= 2) {
+        auto access = GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(currentUsername());
+        access->setRole(QStringLiteral("reader"));
+        access->setType(position <= 3 ? QStringLiteral("default") : QStringLiteral("domain"));
+        access->setHasLink(position == 2 || position == 4);
+        if (const auto current = entry->generalACL())
+            access->setXml(current->xml());
+        parameters.insert(QStringLiteral("generalACLPermission"), QVariant::fromValue(access));
+    }
+    TQLog("Changing generic permission: %@", entry->title());
+    ActionRequests::executeDocumentAction(QStringLiteral("SetGeneralACLPermissions"),
+                                          callback(this, "generalPermissionDidFinishWithResult:error:"),
+                                          parameters);
+}
+
+// --- Callbacks ---
+
+void TQAllItemsController::documentsDidTrashWithResult(const QVariant& result, const QVariant& error)
+{
+    operationDidFinishWithResult(result, error);
+}
+
+void TQAllItemsController::documentsDidDeleteWithResult(const QVariant& result, const QVariant& error)
+{
+    operationDidFinishWithResult(result, error);
+}
+
+void TQAllItemsController::downloadDidFinishWithResult(const QVariant& result, const QVariant& error)
+{
+    TQLog("Received action callback");
+    operationDidFinishWithResult(result, error);
+    if (error.isValid() && !error.value<Error>().isNull())
+        return;
+    TQCopyHelper* helper = TQCopyHelper::copingHelper();
+    helper->setInteractionWindow(view() ? view()->window() : nullptr);
+    helper->copyDownloadsInBackground(result.toList());
+}
+
+void TQAllItemsController::uploadDidFinishWithResult(const QVariant& result, const QVariant& error)
+{
+    TQLog("Received upload callback");
+    operationDidFinishWithResult(result, error);
+    if (error.isValid() && !error.value<Error>().isNull())
+        return;
+    ActionNotifications::postUpload(result.toList());
+}
+
+void TQAllItemsController::generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
+{
+    operationDidFinishWithResult(result, error);
+}
+
+} // namespace tavrel

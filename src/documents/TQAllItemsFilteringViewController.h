@@ -1,0 +1,43 @@
+#pragma once
+
+#include "chrome/TQFilteringViewController.h"
+#include "platform/store/Predicate.h"
+
+namespace tavrel {
+
+class TQAllItemsController;
+
+// The content view of the window's document modes: a search field and a sort pull-down above an
+// embedded document list (the all-items list unless the window puts another in), both fed into the
+// list. The list starts sorted by last modification, newest first. Main thread only.
+class TQAllItemsFilteringViewController : public TQFilteringViewController
+{
+    Q_OBJECT
+public:
+    explicit TQAllItemsFilteringViewController(QObject* parent = nullptr);
+    ~TQAllItemsFilteringViewController() override;
+
+    int contentType() const override { return DocumentsContent; }
+
+    // The embedded document list; null when the wrapped controller is of another kind.
+    TQAllItemsController* list() const;
+    // Wraps a list and gives it this view as its owner and the all-items filter when it is a document
+    // list. Invoked by name by the window for the starred and collections lists.
+    Q_INVOKABLE void setController(QObject* controller);
+
+    // The all-items filter over a list: not trashed, files inside collections left out while the list
+    // hides them, and the title containing the list's search in any letter case.
+    static Predicate allItemsPredicate(const TQAllItemsController& list);
+
+    // The sort entries, by their shown titles; the titles in menu order go to orderedKeys.
+    QMap<QString, SortDescriptorRef> searchDescriptorsWithOrderedKeys(QStringList* orderedKeys) override;
+
+    void reactivate() override;
+    void viewDidInstall() override;
+    Q_INVOKABLE void editEntity(QObject* sender) override;
+    Q_INVOKABLE void share(QObject* sender) override;
+    Q_INVOKABLE void deleteEntity(QObject* sender) override;
+    Q_INVOKABLE bool validateUserInterfaceItem(QObject* item) override;
+};
+
+} // namespace tavrel

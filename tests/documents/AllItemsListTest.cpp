@@ -1,0 +1,315 @@
+#include "DocumentsFixture.h"
+#include "controls/BasicPopUpButton.h"
+#include "controls/TQBigDocumentTableCell.h"
+#include "controls/TQGroupWrapper.h"
+#include "controls/TQTitledGroupTableCell.h"
+#include "documents/TQAllItemsController.h"
+#include "documents/TQAllItemsFilteringViewController.h"
+#include "lists/TQTimeGroupedFilesController.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
+#include "support/WaitUntil.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+namespace tavrel {
+namespace {
+
+class AllItemsListTest : public test::DocumentsFixture
+{
+protected:
+    void SetUp() override
+    {
+        DocumentsFixture::SetUp();
+        // Noon on a fixed day, in one calendar: the groups do not move with the time the test runs.
+        TQGroupWrapper::setCalendarTimeZoneForTesting(QTimeZone::utc());
+        m_now = QDateTime(QDate(2026, 6, 17), QTime(12, 0), QTimeZone::utc());
+        Clock::setNowForTesting(m_now);
+    }
+    void TearDown() override
+    {
+        m_view.reset();
+        Clock::setNowForTesting(std::nullopt);
+        TQGroupWrapper::setCalendarTimeZoneForTesting(std::nullopt);
+        DocumentsFixture::TearDown();
+    }
+
+    // The filtering view around the all-items list, installed, once its first fetch is done.
+    TQAllItemsController* install()
+    {
+        m_view = std::make_unique<TQAllItemsFilteringViewController>();
+        m_view->view()->resize(700, 900);
+        m_view->viewDidInstall();
+        TQAllItemsController* list = m_view->list();
+        EXPECT_TRUE(test::waitUntil([list] { return !list->isFetching(); }));
+        QCoreApplication::processEvents();
+        return list;
+    }
+
+    // Each row as the list shows it: "# header" for a group row, "title | subtitle" for a document.
+    static QStringList rows(TQAllItemsController* list)
+    {
+        QStringList shown;
+        for (int row = 0; row < list->dataProvider()->count(); ++row) {
+            Cell* cell = list->dataCellForRow(row);
+            if (auto* header = dynamic_cast<TQTitledGroupTableCell*>(cell))
+                shown << QStringLiteral("# ") + header->title();
+            else if (auto* document = dynamic_cast<TQBigDocumentTableCell*>(cell))
+                shown << document->title() + QStringLiteral(" | ") + document->subtitle();
+            else
+                shown << QStringLiteral("?");
+        }
+        return shown;
+    }
+
+    static QStringList titles(TQAllItemsController* list)
+    {
+        QStringList shown;
+        for (int row = 0; row < list->dataProvider()->count(); ++row)
+            if (ManagedObjectPtr record = list->recordAtRow(row))
+                shown << record->valueForKey(QStringLiteral("title")).toString();
+        return shown;
+    }
+
+    QDateTime m_now;
+    std::unique_ptr<TQAllItemsFilteringViewController> m_view;
+};
+
+TEST_F(AllItemsListTest, GroupRowsOpenEachDateGroupAndDocumentRowsShowTheirGroupsDateTextAndEditor)
+{
+    auto me = mail(kUser);
+    auto ann = mail(QStringLiteral("ann@example.org"), QStringLiteral("Ann Lee"));
+    auto bare = mail(QStringLiteral("bob@example.org"));
+    file(QStringLiteral("Budget"), m_now.addSecs(-600), me);
+    file(QStringLiteral("Plan"), m_now.addSecs(-3 * 3600), ann);
+    file(QStringLiteral("Minutes"), m_now.addDays(-1), bare);
+    file(QStringLiteral("Old notes"), m_now.addDays(-400));
+    save();
+
+    TQAllItemsController* list = install();
+    TQTimeGroupedFilesController* grouped = list->groupedProvider();
+    ASSERT_TRUE(grouped);
+    const QList<TQGroupWrapperPtr> groups = grouped->groups();
+    ASSERT_EQ(groups.size(), 3);
+
+    const QString by = StringTable::text(QStringLiteral("ByFormat"));
+    auto text = [&](const TQGroupWrapperPtr& group, int seconds, const QString& name) {
+        return group->stringRepresentationOfDate(m_now.addSecs(seconds)) + by.arg(name);
+    };
+    const QStringList expected{
+        QStringLiteral("# ") + groups[0]->title(),
+        QStringLiteral("Budget | ") +
+            text(groups[0], -600, StringTable::text(QStringLiteral("OnlyME")).toLower()),
+        QStringLiteral("Plan | ") + text(groups[0], -3 * 3600, QStringLiteral("Ann Lee")),
+        QStringLiteral("# ") + groups[1]->title(),
+        QStringLiteral("Minutes | ") + text(groups[1], -24 * 3600, QStringLiteral("bob@example.org")),
+        QStringLiteral("# ") + groups[2]->title(),
+        QStringLiteral("Old notes | ") +
+            text(groups[2], -400 * 24 * 3600, StringTable::text(QStringLiteral("UnknownUser"))),
+    };
+    EXPECT_EQ(rows(list), expected);
+
+    // Group rows are never selected, tracked or edited, and are 23 points high.
+    for (int row : {0, 3, 5}) {
+        EXPECT_TRUE(list->isGroupRow(row));
+        EXPECT_FALSE(list->tableViewShouldSelectRow(list->tableView(), row));
+        EXPECT_FALSE(list->shouldTrackCellOfRow(row));
+        EXPECT_FALSE(list->shouldEditRow(row));
+        EXPECT_EQ(list->heightOfRow(row), 23);
+        EXPECT_EQ(list->table()->visualRect(list->dataProvider()->index(row, 0)).height(), 23);
+    }
+    EXPECT_FALSE(list->isGroupRow(-1));
+    EXPECT_FALSE(list->isGroupRow(99));
+    EXPECT_EQ(list->dataCellForRow(-1), nullptr);
+    EXPECT_GT(list->heightOfRow(1), 23);
+    // The first row is a header: the first document is selected.
+    EXPECT_EQ(list->selectedRows(), QList<int>{1});
+}
+
+TEST_F(AllItemsListTest, SortedBySizeEveryDocumentShowsItsReadableSize)
+{
+    auto big = file(QStringLiteral("Big"), m_now.addSecs(-60));
+    big->setQuotaBytesUsed(qint64(3) * 1024 * 1024);
+    auto small = file(QStringLiteral("Small"), m_now.addSecs(-120));
+    small->setQuotaBytesUsed(qint64(2048));
+    save();
+    TQAllItemsController* list = install();
+    const QList<QAction*> entries = m_view->sortControl()->menu()->actions();
+    m_view->changeSortDescriptor(entries.at(7)); // "SortSize"
+    QCoreApplication::processEvents();
+    const QStringList shown = rows(list);
+    ASSERT_EQ(shown.size(), 2) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Big | 3")));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Small | 2")));
+    EXPECT_FALSE(shown[0].contains(StringTable::text(QStringLiteral("UnknownUser"))));
+}
+
+TEST_F(AllItemsListTest, ARecordsUpdateDropsOnlyItsRowsCachedCell)
+{
+    file(QStringLiteral("One"), m_now.addSecs(-60));
+    auto two = file(QStringLiteral("Two"), m_now.addSecs(-120));
+    save();
+    TQAllItemsController* list = install();
+    ASSERT_EQ(titles(list), (QStringList{"One", "Two"}));
+    Cell* first = list->dataCellForRow(1);
+    Cell* second = list->dataCellForRow(2);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(list->cachedCellForRow(2).get(), second);
+    // The same cell serves the row until something changes.
+    EXPECT_EQ(list->dataCellForRow(2), second);
+
+    NotificationCenter::defaultCenter().post(TQAllItemsController::kFileItemDidUpdateNotification,
+                                             QVariant::fromValue(ManagedObjectPtr(two)));
+    EXPECT_EQ(list->cachedCellForRow(2), nullptr);
+    EXPECT_EQ(list->cachedCellForRow(1).get(), first);
+    Cell* rebuilt = list->dataCellForRow(2);
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(rebuilt->title(), QStringLiteral("Two"));
+
+    // A record that is not among the rows changes nothing; a refresh empties the cache.
+    auto other = file(QStringLiteral("Elsewhere"), m_now);
+    other->setIsTrashed(true);
+    save();
+    NotificationCenter::defaultCenter().post(TQAllItemsController::kFileItemDidUpdateNotification,
+                                             QVariant::fromValue(ManagedObjectPtr(other)));
+    EXPECT_TRUE(list->cachedCellForRow(1));
+    list->refresh();
+    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+}
+
+TEST_F(AllItemsListTest, SearchMatchesTitlesInAnyCaseNeverTrashAndShowsTheNoSearchViewWhenNothingMatches)
+{
+    file(QStringLiteral("Annual REPORT"), m_now.addSecs(-60));
+    file(QStringLiteral("reports"), m_now.addSecs(-120));
+    file(QStringLiteral("Budget"), m_now.addSecs(-180));
+    auto trashed = file(QStringLiteral("Old report"), m_now.addSecs(-240));
+    trashed->setIsTrashed(true);
+    auto owner = mail(QStringLiteral("report@example.org"));
+    file(QStringLiteral("Letter"), m_now.addSecs(-300))->setOwner(owner);
+    save();
+    TQAllItemsController* list = install();
+    EXPECT_EQ(titles(list), (QStringList{"Annual REPORT", "reports", "Budget", "Letter"}));
+
+    m_view->searchField()->setText(QStringLiteral("report"));
+    EXPECT_EQ(list->searchString(), QStringLiteral("report"));
+    EXPECT_EQ(titles(list), (QStringList{"Annual REPORT", "reports"}));
+    EXPECT_TRUE(list->noSearchView()->isHidden());
+
+    m_view->searchField()->setText(QStringLiteral("zebra"));
+    EXPECT_EQ(list->dataProvider()->count(), 0);
+    EXPECT_FALSE(list->noSearchView()->isHidden());
+    EXPECT_TRUE(list->noItemsView()->isHidden());
+    EXPECT_EQ(list->noSearchView()->findChild<QLabel*>(QStringLiteral("labelField"))->text(),
+              StringTable::text(QStringLiteral("NoSearchItems")));
+
+    // Reactivating the mode clears the search.
+    m_view->reactivate();
+    EXPECT_TRUE(m_view->searchField()->text().isEmpty());
+    EXPECT_EQ(titles(list).size(), 4);
+    EXPECT_TRUE(list->noSearchView()->isHidden());
+}
+
+TEST_F(AllItemsListTest, HiddenFilesLeaveOutFilesInCollectionsAndNestedCollections)
+{
+    auto top = collection(QStringLiteral("Projects"), m_now.addSecs(-60));
+    auto nested = collection(QStringLiteral("Archive"), m_now.addSecs(-120), top);
+    auto inside = file(QStringLiteral("Inside"), m_now.addSecs(-180));
+    inside->setCategories({top});
+    file(QStringLiteral("Loose"), m_now.addSecs(-240));
+    save();
+    TQAllItemsController* list = install();
+    list->setHiddenFiles(false);
+    list->filterDidChange();
+    EXPECT_EQ(titles(list), (QStringList{"Projects", "Archive", "Inside", "Loose"}));
+
+    list->setHiddenFiles(true);
+    list->filterDidChange();
+    EXPECT_EQ(titles(list), (QStringList{"Projects", "Loose"}));
+    // The search still applies on top.
+    m_view->setSearchString(QStringLiteral("loo"));
+    EXPECT_EQ(titles(list), QStringList{"Loose"});
+}
+
+TEST_F(AllItemsListTest, SortMenuStartsOnLastModifiedNewestFirstAndAnotherKeyRegroups)
+{
+    auto ann = mail(QStringLiteral("ann@example.org"), QStringLiteral("Ann Lee"));
+    auto me = mail(kUser);
+    file(QStringLiteral("Beta"), m_now.addSecs(-60))->setOwner(ann);
+    file(QStringLiteral("Alpha"), m_now.addDays(-3))->setOwner(me);
+    file(QStringLiteral("Gamma"), m_now.addDays(-40))->setOwner(ann);
+    save();
+    TQAllItemsController* list = install();
+
+    QMenu* menu = m_view->sortControl()->menu();
+    const QList<QAction*> entries = menu->actions();
+    QStringList shown;
+    for (QAction* entry : entries)
+        shown << entry->text();
+    const QStringList keys{"SortLastModified", "SortOwner", "SortVisibility", "SortSharings",
+                           "SortName",         "SortClass", "SortSize",       "SortCollections"};
+    QStringList expected{QString()};
+    for (const QString& key : keys)
+        expected << StringTable::text(key);
+    EXPECT_EQ(shown, expected);
+
+    auto checked = [&] {
+        QStringList on;
+        for (QAction* entry : entries) {
+            if (!TQFilteringViewController::representedDescriptor(entry))
+                continue;
+            m_view->validateUserInterfaceItem(entry);
+            if (UserInterfaceItem::state(entry) == 1)
+                on << entry->text();
+        }
+        return on;
+    };
+    EXPECT_EQ(checked(), QStringList{StringTable::text(QStringLiteral("SortLastModified"))});
+    ASSERT_TRUE(list->sortDescriptor());
+    EXPECT_EQ(list->sortDescriptor()->key(), QStringLiteral("updatedDate"));
+    EXPECT_FALSE(list->sortDescriptor()->ascending());
+    EXPECT_EQ(titles(list), (QStringList{"Beta", "Alpha", "Gamma"}));
+    EXPECT_EQ(list->groupedProvider()->groups().size(), 3);
+
+    // By name: ascending, no groups.
+    m_view->changeSortDescriptor(entries.at(5));
+    EXPECT_EQ(checked(), QStringList{StringTable::text(QStringLiteral("SortName"))});
+    EXPECT_TRUE(list->sortDescriptor()->ascending());
+    EXPECT_EQ(titles(list), (QStringList{"Alpha", "Beta", "Gamma"}));
+    EXPECT_TRUE(list->groupedProvider()->groups().isEmpty());
+    EXPECT_FALSE(list->isGroupRow(0));
+
+    // By owner: one group per owner, the rows rebuilt under them.
+    m_view->changeSortDescriptor(entries.at(2));
+    EXPECT_EQ(list->groupedProvider()->groups().size(), 2);
+    EXPECT_TRUE(list->isGroupRow(0));
+    const QStringList regrouped = rows(list);
+    EXPECT_EQ(regrouped.size(), 5) << regrouped.join('\n').toStdString();
+    EXPECT_EQ(regrouped.filter(QStringLiteral("# ")).size(), 2);
+}
+
+TEST_F(AllItemsListTest, ReactivatingSelectsTheFirstDocumentAndTheWindowMakesTheViewByName)
+{
+    file(QStringLiteral("One"), m_now.addSecs(-60));
+    file(QStringLiteral("Two"), m_now.addDays(-2));
+    save();
+    TQAllItemsController* list = install();
+    list->selectRow(3);
+    list->reactivate();
+    EXPECT_EQ(list->selectedRows(), QList<int>{1});
+    EXPECT_EQ(m_view->title(), StringTable::text(QStringLiteral("AllItemsBack")));
+    EXPECT_EQ(m_view->contentType(), 1);
+    EXPECT_EQ(list->owner(), m_view.get());
+    EXPECT_EQ(list->contentType(), 1);
+}
+
+} // namespace
+} // namespace tavrel
