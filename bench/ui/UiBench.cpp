@@ -1,0 +1,216 @@
+// The all-items list over a large account, offscreen: a store of BENCH_FILES documents (100,000) in
+// BENCH_COLLECTIONS collections (500) with their access lists is written first; then, in the same
+// process but from a closed and reopened store, the time from opening the store to the first rows
+// painted, the paint after each page of scrolling (median of 200 pages), switching the grouping from
+// date to owner, each character of a 10-character search (median), and the peak memory. Figures on
+// stdout, details on stderr. BENCH_KEEP keeps the home folder.
+#include "UiBenchStore.h"
+#include "accounts/TQAccount.h"
+#include "controls/BasicPopUpButton.h"
+#include "documents/TQAllItemsController.h"
+#include "documents/TQAllItemsFilteringViewController.h"
+#include "lists/TQTimeGroupedFilesController.h"
+#include "model/TQPlaces.h"
+#include "platform/gdata/OAuth2Authentication.h"
+#include "platform/gdata/OAuth2Configuration.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/UiPlatform.h"
+#include "session/TQSession.h"
+#include "session/TQSessionManager.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QScrollBar>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace tavrel;
+
+namespace {
+
+QString makeHome()
+{
+    QByteArray templ = "/tmp/tavrel-bench-ui-XXXXXX";
+    const char* made = mkdtemp(templ.data());
+    if (!made)
+        return {};
+    const QString root = QString::fromLocal8Bit(made);
+    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
+        QDir(root).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
+    set("HOME", root);
+    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
+    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
+    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
+    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
+    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
+    set("TMPDIR", root + QStringLiteral("/tmp"));
+    return root;
+}
+
+double peakRssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+int envInt(const char* name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value >= 0 ? value : fallback;
+}
+
+double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+// Spins the event loop until the list's fetch is over.
+bool waitForList(TQAllItemsController* list)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (list->isFetching()) {
+        if (waited.elapsed() > 120000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (list->isFetching())
+            QThread::usleep(200);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// Paints the rows now, as the window would after the change (offscreen, into the widget's backing).
+int g_painted = 0;
+void paint(TQAllItemsController* list)
+{
+    QWidget* viewport = list->table()->viewport();
+    QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+    viewport->render(&image);
+    ++g_painted;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString home = makeHome();
+    if (home.isEmpty()) {
+        std::fprintf(stderr, "no temporary home\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    UiPlatform::initialize();
+    const int documents = envInt("BENCH_FILES", 100000);
+    const int collections = envInt("BENCH_COLLECTIONS", 500);
+    const QString me = QStringLiteral("me@example.com");
+
+    const QString storePath = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(me);
+    QDir().mkpath(QFileInfo(storePath).path());
+    QElapsedTimer timer;
+    timer.start();
+    if (!bench::writeUiBenchStore(storePath, me, documents, collections))
+        return 1;
+    std::fprintf(stderr, "store of %d documents in %d collections written in %.1f s\n", documents,
+                 collections, timer.nsecsElapsed() / 1e9);
+
+    auto authentication = OAuth2Authentication::create(OAuth2Configuration());
+    authentication->setUserEmail(me);
+    auto session = std::make_unique<TQSession>(TQAccount::accountWithAuthToken(authentication));
+    TQSessionManager::sharedManager()->setCurrentSession(session.get());
+
+    // Store open to the first rows painted.
+    timer.restart();
+    auto view = std::make_unique<TQAllItemsFilteringViewController>();
+    view->view()->resize(1000, 800);
+    view->view()->show();
+    view->viewDidInstall();
+    TQAllItemsController* list = view->list();
+    if (!waitForList(list)) {
+        std::fprintf(stderr, "the list never finished its fetch\n");
+        return 1;
+    }
+    paint(list);
+    const double firstPaint = timer.nsecsElapsed() / 1e6;
+    std::fprintf(stderr, "viewport %dx%d, visible %d\n", list->table()->viewport()->width(),
+                 list->table()->viewport()->height(), int(list->table()->isVisible()));
+    std::fprintf(stderr, "%d rows, %lld groups\n", list->dataProvider()->count(),
+                 qint64(list->groupedProvider()->groups().size()));
+
+    // A page of scrolling, then the paint.
+    QScrollBar* bar = list->table()->verticalScrollBar();
+    QList<double> pages;
+    for (int page = 0; page < 200; ++page) {
+        QElapsedTimer one;
+        one.start();
+        bar->setValue(bar->value() + bar->pageStep());
+        paint(list);
+        pages << one.nsecsElapsed() / 1e6;
+    }
+    std::fprintf(stderr, "scrolled to %d of %d\n", bar->value(), bar->maximum());
+
+    // Date groups to owner groups (the owner key of the sort menu).
+    bar->setValue(0);
+    QAction* byOwner = nullptr;
+    for (QAction* entry : view->sortControl()->menu()->actions())
+        if (entry->text() == StringTable::text(QStringLiteral("SortOwner")))
+            byOwner = entry;
+    if (!byOwner) {
+        std::fprintf(stderr, "no owner entry in the sort menu\n");
+        return 1;
+    }
+    timer.restart();
+    view->changeSortDescriptor(byOwner);
+    waitForList(list);
+    paint(list);
+    const double regroup = timer.nsecsElapsed() / 1e6;
+    std::fprintf(stderr, "%lld owner groups\n", qint64(list->groupedProvider()->groups().size()));
+
+    // A search typed one character at a time.
+    const QString typed = QStringLiteral("report 123");
+    QList<double> keystrokes;
+    for (int n = 1; n <= typed.size(); ++n) {
+        QElapsedTimer one;
+        one.start();
+        view->setSearchString(typed.left(n));
+        waitForList(list);
+        paint(list);
+        keystrokes << one.nsecsElapsed() / 1e6;
+    }
+    std::fprintf(stderr, "%d rows for \"%s\"\n", list->dataProvider()->count(), qPrintable(typed));
+
+    std::printf("open_to_first_paint_ms: %.1f\n", firstPaint);
+    std::printf("scroll_page_ms: %.2f\n", median(pages));
+    std::printf("regroup_ms: %.1f\n", regroup);
+    std::printf("filter_keystroke_ms: %.1f\n", median(keystrokes));
+    std::printf("peak_rss_mb: %.1f\n", peakRssMb());
+    std::fflush(stdout);
+
+    view.reset();
+    TQSessionManager::sharedManager()->setCurrentSession(nullptr);
+    session.reset();
+    if (qEnvironmentVariableIsEmpty("BENCH_KEEP"))
+        QDir(home).removeRecursively();
+    return 0;
+}
