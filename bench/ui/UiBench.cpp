@@ -36,6 +36,19 @@ using namespace tavrel;
 
 namespace {
 
+QString useHome(const QString& root)
+{
+    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
+    set("HOME", root);
+    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
+    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
+    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
+    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
+    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
+    set("TMPDIR", root + QStringLiteral("/tmp"));
+    return root;
+}
+
 QString makeHome()
 {
     QByteArray templ = "/tmp/tavrel-bench-ui-XXXXXX";
@@ -47,15 +60,7 @@ QString makeHome()
         QDir(root).mkpath(QString::fromLatin1(sub));
     QFile::setPermissions(root + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
-    set("HOME", root);
-    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    set("TMPDIR", root + QStringLiteral("/tmp"));
-    return root;
+    return useHome(root);
 }
 
 double peakRssMb()
@@ -115,7 +120,9 @@ void paint(TQAllItemsController* list)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString home = makeHome();
+    // BENCH_HOME reuses the home (and store) a run kept with BENCH_KEEP, to profile the list alone.
+    const QString kept = qEnvironmentVariable("BENCH_HOME");
+    const QString home = kept.isEmpty() ? makeHome() : useHome(kept);
     if (home.isEmpty()) {
         std::fprintf(stderr, "no temporary home\n");
         return 1;
@@ -130,7 +137,7 @@ int main(int argc, char** argv)
     QDir().mkpath(QFileInfo(storePath).path());
     QElapsedTimer timer;
     timer.start();
-    if (!bench::writeUiBenchStore(storePath, me, documents, collections))
+    if (kept.isEmpty() && !bench::writeUiBenchStore(storePath, me, documents, collections))
         return 1;
     std::fprintf(stderr, "store of %d documents in %d collections written in %.1f s\n", documents,
                  collections, timer.nsecsElapsed() / 1e9);
@@ -210,7 +217,7 @@ int main(int argc, char** argv)
     view.reset();
     TQSessionManager::sharedManager()->setCurrentSession(nullptr);
     session.reset();
-    if (qEnvironmentVariableIsEmpty("BENCH_KEEP"))
+    if (kept.isEmpty() && qEnvironmentVariableIsEmpty("BENCH_KEEP"))
         QDir(home).removeRecursively();
     return 0;
 }
