@@ -1,5 +1,6 @@
 #include "controls/TQFileItemToThumbnailTransformer.h"
 
+#include "actions/gddmhGetFile.h"
 #include "controls/TQFileItemToImageTransformer.h"
 #include "model/File.h"
 #include "model/FileEntryAbstract.h"
@@ -7,6 +8,7 @@
 #include "platform/ui/ImageRegistry.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QUrl>
@@ -15,7 +17,18 @@ namespace tavrel {
 
 QPixmap TQFileItemToThumbnailTransformer::iconForFileName(const QString& name) const
 {
-    return ImageRegistry::fileTypeIcon(name).pixmap(m_thumbnailSize.toSize());
+    // Rows of one kind share one rendering of its icon: a scrolled list makes many cells at once.
+    // Pixmaps live on the main thread only, like this cache.
+    static QHash<QString, QPixmap> rendered;
+    const QString key = QFileInfo(name).suffix().toLower() + QLatin1Char('@') +
+                        QString::number(m_thumbnailSize.width()) + QLatin1Char('x') +
+                        QString::number(m_thumbnailSize.height());
+    const auto found = rendered.constFind(key);
+    if (found != rendered.constEnd())
+        return *found;
+    const QPixmap icon = ImageRegistry::fileTypeIcon(name).pixmap(m_thumbnailSize.toSize());
+    rendered.insert(key, icon);
+    return icon;
 }
 
 QPixmap TQFileItemToThumbnailTransformer::thumbnailOfFile(const QString& path) const
@@ -70,7 +83,14 @@ QVariant TQFileItemToThumbnailTransformer::transformedValue(const QVariant& valu
                 ImageRegistry::registerPixmap(iconPath, image);
         }
     } else if (entry) {
-        image = iconForFileName(entry->filename());
+        QString name = entry->filename();
+        // A native document has no file name of its own: it shows the icon of the format it downloads as.
+        if (QFileInfo(name).suffix().isEmpty()) {
+            const QString format = gddmhGetFile::exportFormatForResourceID(entry->resourceId());
+            if (!format.isEmpty())
+                name = QStringLiteral("document.") + format;
+        }
+        image = iconForFileName(name);
     } else {
         image = ImageRegistry::pixmap(QStringLiteral("multiple_documents"), m_thumbnailSize);
     }

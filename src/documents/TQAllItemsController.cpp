@@ -692,10 +692,18 @@ void TQAllItemsController::willDisplayCell(Cell* cell, int row)
     // The picture is made once per cell.
     const auto& photo = document->photoCell();
     if (!photo || !photo->representedObject().isValid()) {
+        QPixmap picture;
         if (const std::shared_ptr<ValueTransformer> images =
                 ValueTransformer::valueTransformerForName(kFileItemToImage))
-            document->setPhoto(images->transformedValue(QVariant::fromValue(record)).value<QPixmap>());
-        if (const auto& made = document->photoCell())
+            picture = images->transformedValue(QVariant::fromValue(record)).value<QPixmap>();
+        // A document whose kind has no small icon (a native one) still gets its thumbnail cell.
+        if (picture.isNull())
+            picture = ImageRegistry::fileTypeIcon(QString()).pixmap(16, 16);
+        document->setPhoto(picture);
+        // The thumbnail cell draws what its own transformer makes of the record, and follows it.
+        if (auto* thumbnail = dynamic_cast<TQDynamicPhotoSubcell*>(document->photoCell().get()))
+            thumbnail->setObject(QVariant::fromValue(record));
+        else if (const auto& made = document->photoCell())
             made->setRepresentedObject(QVariant::fromValue(record));
     }
     document->setTitle(entry->title());
