@@ -153,6 +153,26 @@ TEST_F(AllItemsListTest, SortedBySizeEveryDocumentShowsItsReadableSize)
     EXPECT_FALSE(shown[0].contains(StringTable::text(QStringLiteral("UnknownUser"))));
 }
 
+TEST_F(AllItemsListTest, EveryRowShowsAPictureNativeDocumentsAndCollectionsIncluded)
+{
+    // Native documents carry no file name with an extension; a collection has no cached icon.
+    file(QStringLiteral("Native"), m_now.addSecs(-60));
+    file(QStringLiteral("Upload.pdf"), m_now.addSecs(-120));
+    collection(QStringLiteral("Folder"), m_now.addSecs(-180));
+    save();
+    TQAllItemsController* list = install();
+    int documents = 0;
+    for (int row = 0; row < list->dataProvider()->count(); ++row) {
+        auto* cell = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(row));
+        if (!cell)
+            continue;
+        ++documents;
+        ASSERT_TRUE(cell->photoCell()) << cell->title().toStdString();
+        EXPECT_FALSE(cell->photoCell()->image().isNull()) << cell->title().toStdString();
+    }
+    EXPECT_EQ(documents, 3);
+}
+
 TEST_F(AllItemsListTest, ARecordsUpdateDropsOnlyItsRowsCachedCell)
 {
     file(QStringLiteral("One"), m_now.addSecs(-60));
