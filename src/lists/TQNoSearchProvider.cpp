@@ -15,19 +15,16 @@ TQNoSearchProvider::~TQNoSearchProvider()
         delete m_view.data();
 }
 
-QWidget* TQNoSearchProvider::view()
+QWidget* TQNoSearchProvider::makeMessageView(QWidget* parent, const QString& text)
 {
-    if (m_view)
-        return m_view;
-    auto* view = new QWidget;
-    view->setObjectName(nibName());
+    auto* view = new QWidget(parent);
     view->setAutoFillBackground(true);
     QPalette palette = view->palette();
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, QColor(0xA5, 0xA5, 0xA5));
     view->setPalette(palette);
     auto* layout = new QVBoxLayout(view);
-    auto* label = new QLabel(view);
+    auto* label = new QLabel(text, view);
     label->setObjectName(QStringLiteral("labelField"));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
@@ -36,9 +33,17 @@ QWidget* TQNoSearchProvider::view()
     font.setBold(true);
     label->setFont(font);
     layout->addWidget(label);
-    m_view = view;
-    setLabelField(label);
     return view;
+}
+
+QWidget* TQNoSearchProvider::view()
+{
+    if (m_view)
+        return m_view;
+    m_view = makeMessageView(nullptr, QString());
+    m_view->setObjectName(nibName());
+    setLabelField(m_view->findChild<QLabel*>(QStringLiteral("labelField")));
+    return m_view;
 }
 
 } // namespace tavrel

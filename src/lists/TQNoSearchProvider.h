@@ -26,6 +26,9 @@ public:
     QLabel* labelField() const { return m_labelField; }
     void setLabelField(QLabel* field) { m_labelField = field; }
 
+    // A centred grey message over white, the look of the lists' empty views; its label is "labelField".
+    static QWidget* makeMessageView(QWidget* parent, const QString& text);
+
 private:
     QPointer<QWidget> m_view;
     QPointer<QLabel> m_labelField;

@@ -59,31 +59,6 @@ private:
     TQTableViewController* m_controller;
 };
 
-namespace {
-
-QWidget* makeMessageView(QWidget* parent, const QString& text)
-{
-    auto* view = new QWidget(parent);
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, QColor(0xA5, 0xA5, 0xA5));
-    view->setPalette(palette);
-    auto* layout = new QVBoxLayout(view);
-    auto* label = new QLabel(text, view);
-    label->setObjectName(QStringLiteral("labelField"));
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() + 3);
-    font.setBold(true);
-    label->setFont(font);
-    layout->addWidget(label);
-    return view;
-}
-
-} // namespace
-
 TQTableViewController::TQTableViewController(const QString& nibName, QObject* parent)
     : TQViewController(nibName, parent)
 {}
@@ -166,7 +141,7 @@ QAbstractItemView* TQTableViewController::makeTable(QWidget* parent)
 
 QWidget* TQTableViewController::makeNoItemsView(QWidget* parent)
 {
-    return makeMessageView(parent, StringTable::text(QStringLiteral("NoItems")));
+    return TQNoSearchProvider::makeMessageView(parent, StringTable::text(QStringLiteral("NoItems")));
 }
 
 void TQTableViewController::awakeFromNib()
