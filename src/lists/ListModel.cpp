@@ -208,8 +208,13 @@ bool ListModel::fetchSearchBase(Error* error)
     if (!fetchError.isNull() || fetched.values.size() != fetched.ids.size())
         return false;
     base.texts.reserve(fetched.values.size());
-    for (QVariantList& values : fetched.values)
-        base.texts.append(values.isEmpty() ? QVariant() : values.takeLast());
+    base.isText.reserve(fetched.values.size());
+    for (QVariantList& values : fetched.values) {
+        const QVariant text = values.isEmpty() ? QVariant() : values.takeLast();
+        // As the store matches: only text, never nil or another kind of value.
+        base.isText.append(text.typeId() == QMetaType::QString);
+        base.texts.append(base.isText.last() ? text.toString() : QString());
+    }
     base.ids = std::move(fetched.ids);
     // As a fetch without columns answers: no values at all.
     if (!base.columns.isEmpty())
@@ -234,23 +239,21 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
         *rows = arrangeFetchedRows(base.ids, base.values);
         return true;
     }
-    // The store matches the text as SQLite hands it over (UTF-8 turned back into UTF-16), and a text
-    // that folds to nothing matches every text: both are left to it.
+    // Text that is not valid UTF-16 reaches the store changed by its UTF-8 round trip, and text that
+    // folds to nothing matches every text: the store answers both.
     const QString pattern = KeyValueCoding::fold(m_searchString, options);
     if (pattern.isEmpty() || !m_searchString.isValidUtf16())
         return false;
-    if (base.folded.size() != base.texts.size()) {
-        base.folded.clear();
+    if (base.folded.size() != base.isText.size()) {
         base.folded.reserve(base.texts.size());
-        for (const QVariant& text : std::as_const(base.texts))
-            base.folded.append(text.typeId() == QMetaType::QString
-                                   ? KeyValueCoding::fold(text.toString(), options)
-                                   : QString());
+        for (const QString& text : std::as_const(base.texts))
+            base.folded.append(KeyValueCoding::fold(text, options));
+        base.texts = {};
     }
     QList<ManagedObjectID> ids;
     QList<QVariantList> values;
     for (qsizetype i = 0; i < base.ids.size(); ++i) {
-        if (base.texts.at(i).typeId() != QMetaType::QString || !base.folded.at(i).contains(pattern))
+        if (!base.isText.at(i) || !base.folded.at(i).contains(pattern))
             continue;
         ids.append(base.ids.at(i));
         if (!base.values.isEmpty())

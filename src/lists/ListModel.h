@@ -151,8 +151,10 @@ private:
         quint64 saves = 0;
         QList<ManagedObjectID> ids;
         QList<QVariantList> values;
-        // The searched key's text of each row; folded when first searched.
-        QList<QVariant> texts;
+        // The searched key's text of each row, whether it is text at all, and the text folded when
+        // first searched (the text is then let go).
+        QList<QString> texts;
+        QList<bool> isText;
         QList<QString> folded;
     };
     SearchBase m_searchBase;
