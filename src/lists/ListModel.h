@@ -23,6 +23,9 @@ class ObjectsDidChangeNotification;
 //
 // The search text is only ever the argument of the search format ("title CONTAINS[cd] %@"; every %@
 // receives the text), so quotes, %, * and backslashes in it match literally.
+// While only the text of such a search of one text attribute changes, the last fetch without the search
+// is filtered in memory with the store's own folding, giving the rows a fetch would give; anything that
+// may have changed what the store holds makes the next search fetch again.
 //
 // Rows are kept as record ids and turned into the main context's records when asked, so a list of
 // 100,000 rows loads only the records that are shown. The first fetch can run on another thread
