@@ -3,7 +3,8 @@
 // arrangement by date, regrouping by each other key, and search keystrokes on the grouped list. Prints
 // on stdout: first_arrange_ms, regroup_owner_ms, regroup_visibility_ms, regroup_sharings_ms,
 // regroup_class_ms, regroup_collections_ms, regroup_date_ms, search_keystroke_ms (the slowest of four),
-// record_change_ms, peak_rss_mb. BENCH_FILES changes the size.
+// search_typing_median_ms and search_typing_max_ms (a ten-character search typed a character at a time,
+// then cleared), record_change_ms, peak_rss_mb. BENCH_FILES changes the size.
 #include "controls/TQGroupWrapper.h"
 #include "lists/TQTimeGroupedFilesController.h"
 #include "model/Category.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 using namespace tavrel;
@@ -162,6 +164,16 @@ int main(int argc, char** argv)
     }
     std::printf("search_keystroke_ms: %.1f\n", slowest);
     controller.setSearchString(QString());
+    const QString typed = QStringLiteral("Document 0");
+    QList<double> keystrokes;
+    for (qsizetype length = 1; length <= typed.size(); ++length)
+        keystrokes << timed([&] { controller.setSearchString(typed.left(length)); });
+    std::fprintf(stderr, "typed \"%s\": rows %d\n", qPrintable(typed), controller.count());
+    keystrokes << timed([&] { controller.setSearchString(QString()); });
+    std::fprintf(stderr, "cleared: rows %d\n", controller.count());
+    std::sort(keystrokes.begin(), keystrokes.end());
+    std::printf("search_typing_median_ms: %.1f\n", keystrokes.at(keystrokes.size() / 2));
+    std::printf("search_typing_max_ms: %.1f\n", keystrokes.last());
     const ManagedObjectPtr record = controller.objectAtRow(controller.count() - 1);
     const double change = timed([&] {
         record->setValueForKey(QStringLiteral("updatedDate"), QDateTime::currentDateTimeUtc());

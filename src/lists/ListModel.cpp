@@ -1,9 +1,12 @@
 #include "lists/ListModel.h"
 
 #include "platform/store/EntityDescription.h"
+#include "platform/store/KeyValueCoding.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/ManagedObjectModel.h"
 #include "platform/store/ObjectsDidChangeNotification.h"
+#include "platform/store/PersistentStoreCoordinator.h"
+#include "platform/store/PredicateNode.h"
 
 #include <QSet>
 #include <algorithm>
@@ -19,6 +22,7 @@ ListModel::~ListModel() = default;
 void ListModel::setFilterPredicate(const Predicate& predicate)
 {
     m_filterPredicate = predicate;
+    forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
 }
@@ -26,6 +30,7 @@ void ListModel::setFilterPredicate(const Predicate& predicate)
 void ListModel::setSearchFormat(const QString& format)
 {
     m_searchFormat = format;
+    forgetSearchBase();
     if (m_automaticallyPreparesContent && !m_searchString.isEmpty())
         rearrangeObjects();
 }
@@ -35,13 +40,21 @@ void ListModel::setSearchString(const QString& searchString)
     if (searchString == m_searchString && searchString.isNull() == m_searchString.isNull())
         return;
     m_searchString = searchString;
-    if (m_automaticallyPreparesContent)
-        rearrangeObjects();
+    if (!m_automaticallyPreparesContent)
+        return;
+    // Only the text changed: the last fetch without it is filtered in memory, fetched anew when stale.
+    QList<ManagedObjectID> rows;
+    if (filterSearchBase(&rows) || (fetchSearchBase(nullptr) && filterSearchBase(&rows))) {
+        applyIDs(rows);
+        return;
+    }
+    rearrangeObjects();
 }
 
 void ListModel::setSortDescriptors(const QList<SortDescriptor>& descriptors)
 {
     m_sortDescriptors = descriptors;
+    forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
 }
@@ -106,8 +119,17 @@ QList<ManagedObjectID> ListModel::arrangeFetchedRows(const QList<ManagedObjectID
     return ids;
 }
 
-bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error)
+bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error,
+                          bool current)
 {
+    forgetSearchBase();
+    // The current request without a search is the base later searches filter.
+    if (current && m_searchString.isEmpty() && fetchSearchBase(nullptr)) {
+        if (error)
+            *error = Error();
+        *rows = arrangeFetchedRows(m_searchBase.ids, m_searchBase.values);
+        return true;
+    }
     Error fetchError;
     ManagedObjectContext::FetchedValues fetched;
     const QList<FetchColumn> columns = fetchColumns();
@@ -122,6 +144,122 @@ bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* r
     if (!fetchError.isNull())
         return false;
     *rows = arrangeFetchedRows(fetched.ids, fetched.values);
+    return true;
+}
+
+bool ListModel::searchInMemory(QString* key, int* options) const
+{
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    const EntityDescription* entity =
+        coordinator ? coordinator->managedObjectModel().entity(m_entityName) : nullptr;
+    if (!entity || m_searchFormat.count(QStringLiteral("%@")) != 1)
+        return false;
+    const QString marker = QStringLiteral("\u0001search");
+    Predicate parsed;
+    try {
+        parsed = Predicate::fromFormat(m_searchFormat, {marker});
+    } catch (const std::exception&) {
+        return false;
+    }
+    const PredicateNode* node = parsed.node().get();
+    if (!node || node->kind != PredicateNode::Kind::Comparison || node->op != Predicate::Operator::Contains ||
+        node->modifier != Predicate::Modifier::Direct ||
+        node->left.kind != PredicateNode::Expression::Kind::KeyPath ||
+        node->right.kind != PredicateNode::Expression::Kind::Constant ||
+        node->right.constant != QVariant(marker))
+        return false;
+    const AttributeDescription* attribute = entity->attribute(node->left.keyPath);
+    if (!attribute || attribute->type != AttributeDescription::Type::String)
+        return false;
+    *key = node->left.keyPath;
+    *options = node->options;
+    return true;
+}
+
+bool ListModel::fetchSearchBase(Error* error)
+{
+    forgetSearchBase();
+    QString key;
+    int options = 0;
+    // Unsaved changes are matched in memory by a fetch and may change without a save: not kept.
+    if (!m_context || m_context->hasChanges() || !searchInMemory(&key, &options))
+        return false;
+    PersistentStoreCoordinator* coordinator = m_context->persistentStoreCoordinator();
+    if (!m_savesConnection)
+        m_savesConnection = connect(
+            coordinator, &PersistentStoreCoordinator::contextDidSave, this,
+            [saves = m_saves](const SaveNotification&) { ++*saves; }, Qt::DirectConnection);
+    SearchBase base;
+    base.key = key;
+    base.options = options;
+    base.columns = fetchColumns();
+    base.saves = m_saves->load();
+    base.storeGeneration = coordinator->storeGeneration();
+    FetchRequest request = fetchRequest();
+    request.setPredicate(m_filterPredicate);
+    QList<FetchColumn> columns = base.columns;
+    columns.append(FetchColumn::keyPath(key));
+    Error fetchError;
+    ManagedObjectContext::FetchedValues fetched =
+        m_context->executeFetchRequestForValues(request, columns, &fetchError);
+    if (error)
+        *error = fetchError;
+    if (!fetchError.isNull() || fetched.values.size() != fetched.ids.size())
+        return false;
+    base.texts.reserve(fetched.values.size());
+    base.isText.reserve(fetched.values.size());
+    for (QVariantList& values : fetched.values) {
+        const QVariant text = values.isEmpty() ? QVariant() : values.takeLast();
+        // As the store matches: only text, never nil or another kind of value.
+        base.isText.append(text.typeId() == QMetaType::QString);
+        base.texts.append(base.isText.last() ? text.toString() : QString());
+    }
+    base.ids = std::move(fetched.ids);
+    // As a fetch without columns answers: no values at all.
+    if (!base.columns.isEmpty())
+        base.values = std::move(fetched.values);
+    base.valid = true;
+    m_searchBase = std::move(base);
+    return true;
+}
+
+bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
+{
+    SearchBase& base = m_searchBase;
+    QString key;
+    int options = 0;
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (!base.valid || !coordinator || m_context->hasChanges() || base.saves != m_saves->load() ||
+        base.storeGeneration != coordinator->storeGeneration() || !searchInMemory(&key, &options) ||
+        key != base.key || options != base.options || base.columns != fetchColumns())
+        return false;
+    if (m_searchString.isEmpty()) {
+        *rows = arrangeFetchedRows(base.ids, base.values);
+        return true;
+    }
+    // Text that is not valid UTF-16 reaches the store changed by its UTF-8 round trip, and text that
+    // folds to nothing matches every text: the store answers both.
+    const QString pattern = KeyValueCoding::fold(m_searchString, options);
+    if (pattern.isEmpty() || !m_searchString.isValidUtf16())
+        return false;
+    if (base.folded.size() != base.isText.size()) {
+        base.folded.reserve(base.texts.size());
+        for (const QString& text : std::as_const(base.texts))
+            base.folded.append(KeyValueCoding::fold(text, options));
+        base.texts = {};
+    }
+    QList<ManagedObjectID> ids;
+    QList<QVariantList> values;
+    for (qsizetype i = 0; i < base.ids.size(); ++i) {
+        if (!base.isText.at(i) || !base.folded.at(i).contains(pattern))
+            continue;
+        ids.append(base.ids.at(i));
+        if (!base.values.isEmpty())
+            values.append(base.values.at(i));
+    }
+    *rows = arrangeFetchedRows(ids, values);
     return true;
 }
 
@@ -140,6 +278,7 @@ void ListModel::adoptFetch(const ListFetch& fetch)
 {
     if (!fetch.hasRun() || !fetch.error().isNull())
         return;
+    forgetSearchBase();
     // Values read for other columns (the grouping changed meanwhile) would be read wrongly.
     if (fetch.columns() != fetchColumns()) {
         fetchWithRequest(std::nullopt, false, nullptr);
@@ -151,7 +290,7 @@ void ListModel::adoptFetch(const ListFetch& fetch)
 bool ListModel::fetchWithRequest(const std::optional<FetchRequest>& request, bool, Error* error)
 {
     QList<ManagedObjectID> rows;
-    if (!fetchRows(request.value_or(fetchRequest()), &rows, error))
+    if (!fetchRows(request.value_or(fetchRequest()), &rows, error, !request))
         return false;
     applyIDs(rows);
     return true;
@@ -192,10 +331,11 @@ bool ListModel::changeConcernsRows(const ObjectsDidChangeNotification& notificat
 
 void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& notification)
 {
+    forgetSearchBase();
     if (!changeConcernsRows(notification))
         return;
     QList<ManagedObjectID> ids;
-    if (!fetchRows(fetchRequest(), &ids, nullptr))
+    if (!fetchRows(fetchRequest(), &ids, nullptr, true))
         return;
     QList<ManagedObjectID> updated;
     for (const ManagedObjectPtr& record : notification.updated)
@@ -222,10 +362,9 @@ int ListModel::runsToApply(const QList<ManagedObjectID>& ids, const QSet<Managed
     return runs;
 }
 
-void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated)
+bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
 {
     const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
-    bool changed = false;
 
     // Each run of rows that goes or comes moves the rows below it once: a new search or grouping of a
     // long list (thousands of runs) is shown afresh instead, in one pass.
@@ -235,7 +374,7 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         rebuildRowIndex();
         endResetModel();
         emit arrangedObjectsChanged();
-        return;
+        return false;
     }
 
     // Rows whose records left the list go, from the bottom up, a run of rows at a time.
@@ -250,7 +389,6 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         beginRemoveRows(QModelIndex(), first, row);
         m_ids.remove(first, row - first + 1);
         endRemoveRows();
-        changed = true;
         row = first - 1;
     }
 
@@ -275,7 +413,6 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         m_ids = staying;
         changePersistentIndexList(persistent, moved);
         emit layoutChanged();
-        changed = true;
     }
 
     // New rows come in at their places, a run at a time, top down.
@@ -292,11 +429,22 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         for (int i = row; i <= last; ++i)
             m_ids[i] = ids.at(i);
         endInsertRows();
-        changed = true;
         row = last + 1;
     }
 
     rebuildRowIndex();
+    return true;
+}
+
+void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated)
+{
+    bool changed = false;
+    // The same rows (a search that keeps them all, a change that moves nothing) only redraw.
+    if (ids != m_ids) {
+        if (!replaceRows(ids))
+            return;
+        changed = true;
+    }
     for (const ManagedObjectID& id : updated) {
         const int row = rowOfObjectID(id);
         if (row >= 0) {

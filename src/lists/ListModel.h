@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QPointer>
 #include <QSet>
+#include <atomic>
+#include <memory>
 
 namespace tavrel {
 
@@ -21,6 +23,9 @@ class ObjectsDidChangeNotification;
 //
 // The search text is only ever the argument of the search format ("title CONTAINS[cd] %@"; every %@
 // receives the text), so quotes, %, * and backslashes in it match literally.
+// While only the text of such a search of one text attribute changes, the last fetch without the search
+// is filtered in memory with the store's own folding, giving the rows a fetch would give; anything that
+// may have changed what the store holds makes the next search fetch again.
 //
 // Rows are kept as record ids and turned into the main context's records when asked, so a list of
 // 100,000 rows loads only the records that are shown. The first fetch can run on another thread
@@ -106,10 +111,23 @@ protected:
 private:
     void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
     // Fetches the current request with the subclass's columns and arranges the rows.
-    bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error);
+    // `current`: the request is the list's own (fetchRequest()), so the fetch may be kept for searches.
+    bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error, bool current);
     // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
     void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
+    // Turns the rows into the new ids (which differ); false when that reset the list (nothing else to
+    // tell).
+    bool replaceRows(const QList<ManagedObjectID>& ids);
     void rebuildRowIndex();
+    // A search of one text attribute of the list's records, "key CONTAINS[options] %@": the key and the
+    // options, or false for any other search format.
+    bool searchInMemory(QString* key, int* options) const;
+    // The rows of the current request from the last fetch without the search, filtered in memory by
+    // the search text; false when that fetch may no longer be what the store holds.
+    bool filterSearchBase(QList<ManagedObjectID>* rows);
+    // Fetches the current request without the search, with the searched key, and keeps it.
+    bool fetchSearchBase(Error* error);
+    void forgetSearchBase() { m_searchBase = {}; }
     // The runs of rows that applyIDs would remove and insert one by one.
     int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
     static constexpr int kMaximumRuns = 64;
@@ -123,6 +141,29 @@ private:
     QString m_displayKey = QStringLiteral("title");
     QList<ManagedObjectID> m_ids;
     QHash<ManagedObjectID, int> m_rowOfID;
+    // The last fetch without the search (with the same filter, order and columns), so that typing a
+    // search filters it in memory instead of matching every record's text in SQL again. Forgotten on
+    // any change of the context, a save of any context, another fetch or another request.
+    struct SearchBase
+    {
+        bool valid = false;
+        QString key;
+        int options = 0;
+        QList<FetchColumn> columns;
+        quint64 storeGeneration = 0;
+        quint64 saves = 0;
+        QList<ManagedObjectID> ids;
+        QList<QVariantList> values;
+        // The searched key's text of each row, whether it is text at all, and the text folded when
+        // first searched (the text is then let go).
+        QList<QString> texts;
+        QList<bool> isText;
+        QList<QString> folded;
+    };
+    SearchBase m_searchBase;
+    // Saves of any context of the store, counted on the saving thread.
+    std::shared_ptr<std::atomic<quint64>> m_saves = std::make_shared<std::atomic<quint64>>(0);
+    QMetaObject::Connection m_savesConnection;
     bool m_automaticallyPreparesContent = false;
     QMetaObject::Connection m_changesConnection;
 };

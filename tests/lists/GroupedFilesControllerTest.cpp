@@ -460,6 +460,113 @@ TEST_F(GroupedFilesTest, ASearchFiltersTheRowsAndTheirHeaders)
     EXPECT_EQ(controller->count(), 7);
 }
 
+// Typing a search filters the list's last fetch in memory: each step must show what a fresh fetch of
+// the same search shows, through record changes, other contexts' saves, regrouping and clearing.
+TEST_F(GroupedFilesTest, ATypedSearchShowsWhatAFreshFetchShows)
+{
+    auto alice = mail(QStringLiteral("alice@example.org"));
+    const QStringList titles = {QStringLiteral("Café crème"),
+                                QStringLiteral("CAFE menu"),
+                                QStringLiteral("cafe\u0301 decomposed"),
+                                QStringLiteral("naïve Ærø"),
+                                QStringLiteral("O'Brien \"draft\""),
+                                QStringLiteral("100% done"),
+                                QStringLiteral("a*b and 50%*"),
+                                QStringLiteral("straße"),
+                                QStringLiteral("\uFB01le ligature"),
+                                QStringLiteral("İstanbul"),
+                                QStringLiteral("back\\slash"),
+                                QStringLiteral("")};
+    for (int i = 0; i < titles.size(); ++i)
+        doc(titles.at(i), qint64(i) * 9 * kDay, i % 2 ? alice : nullptr);
+    doc(QString(), 3 * kHour);
+    doc(QStringLiteral("Café collection"), 2 * kHour, nullptr, {}, QStringLiteral("Category"));
+    save();
+
+    QString key = QStringLiteral("updatedDate");
+    const auto fresh = [&](const QString& search) {
+        auto controller = makeController();
+        controller->setSortDescriptors({SortDescriptor(key, false)});
+        controller->setSearchString(search);
+        controller->rearrangeObjects();
+        return rows(*controller);
+    };
+    auto typed = makeController();
+    arranged(*typed, key);
+    typed->setAutomaticallyPreparesContent(true);
+    const auto typeEach = [&](const QStringList& searches) {
+        for (const QString& search : searches) {
+            typed->setSearchString(search);
+            EXPECT_EQ(rows(*typed), fresh(search)) << qPrintable(search);
+        }
+    };
+    typeEach({QStringLiteral("c"),
+              QStringLiteral("ca"),
+              QStringLiteral("caf"),
+              QStringLiteral("café"),
+              QStringLiteral("CAFÉ"),
+              QStringLiteral("cafe\u0301"),
+              QStringLiteral("e\u0301"),
+              QStringLiteral("\u0301"),
+              QStringLiteral("NAIVE AERO"),
+              QStringLiteral("ærø"),
+              QStringLiteral("'"),
+              QStringLiteral("\"draft\""),
+              QStringLiteral("%"),
+              QStringLiteral("100%"),
+              QStringLiteral("*"),
+              QStringLiteral("a*b"),
+              QStringLiteral("%*"),
+              QStringLiteral("\\"),
+              QStringLiteral("STRASSE"),
+              QStringLiteral("ß"),
+              QStringLiteral("file"),
+              QStringLiteral("i"),
+              QStringLiteral("İ"),
+              QStringLiteral("\u212A"),
+              QString(),
+              QStringLiteral("zzz"),
+              QStringLiteral("")});
+    // Every spelling of the word, and the collection.
+    EXPECT_EQ(fresh(QStringLiteral("café")).filter(QStringLiteral("af"), Qt::CaseInsensitive).size(), 4);
+
+    // A record of the list changes under a search, then the search goes on.
+    typeEach({QStringLiteral("caf")});
+    const ManagedObjectPtr menu = typed->objectAtRow(typed->rowOfObjectID([&] {
+        for (const ManagedObjectID& id : typed->arrangedObjectIDs())
+            if (auto record = m_context->objectWithID(id);
+                record && record->valueForKey(QStringLiteral("title")) == QStringLiteral("CAFE menu"))
+                return id;
+        return ManagedObjectID();
+    }()));
+    ASSERT_TRUE(menu);
+    menu->setValueForKey(QStringLiteral("title"), QStringLiteral("Menu of the day"));
+    save();
+    m_context->processPendingChanges();
+    EXPECT_EQ(rows(*typed), fresh(QStringLiteral("caf")));
+    typeEach({QStringLiteral("cafe"), QStringLiteral("menu"), QStringLiteral("")});
+
+    // Another context's save reaches the store before this context hears of it.
+    {
+        ManagedObjectContext other(m_coordinator);
+        ManagedObjectPtr record = other.insertNewObject(QStringLiteral("File"));
+        record->setValueForKey(QStringLiteral("title"), QStringLiteral("Café from elsewhere"));
+        record->setValueForKey(QStringLiteral("updatedDate"), kNow.addSecs(-kMinute));
+        ASSERT_TRUE(other.save());
+    }
+    typeEach({QStringLiteral("caf"), QStringLiteral("elsewhere")});
+
+    // Regrouping and a filter of the list's own under a search, then clearing it.
+    key = QStringLiteral("owner");
+    typed->setSortDescriptors({SortDescriptor(key, false)});
+    EXPECT_EQ(rows(*typed), fresh(QStringLiteral("elsewhere")));
+    typeEach({QStringLiteral("c"), QStringLiteral("CAFÉ"), QString()});
+    typed->setFilterPredicate(Predicate::format("entity.name == %@", QStringLiteral("Category")));
+    typed->setSearchString(QStringLiteral("caf"));
+    EXPECT_EQ(rows(*typed), (QStringList{owned(StringTable::text(QStringLiteral("UnknownUser"))),
+                                         QStringLiteral("Café collection")}));
+}
+
 TEST_F(GroupedFilesTest, AChangedRecordMovesToItsNewGroupInItsOwnRow)
 {
     doc(QStringLiteral("fresh"), kHour);

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace tavrel {
 
@@ -113,6 +114,11 @@ QVariant KeyValueCoding::valueForKeyPath(const QVariant& object, const QString& 
 
 QString KeyValueCoding::fold(const QString& text, int options)
 {
+    // ASCII has no decompositions nor marks and folds its case to lower case: the common text skips
+    // normalising.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        return options & kCaseInsensitive ? text.toLower() : text;
     QString result = text;
     if (options & kDiacriticInsensitive) {
         QString decomposed = result.normalized(QString::NormalizationForm_KD);
