@@ -269,7 +269,11 @@ void TQAllItemsController::setDataProvider(ListModel* provider)
 
 void TQAllItemsController::setSearchString(const QString& searchString)
 {
+    // The provider's new rows arrive as a change of content, not as a call for a new fetch.
+    const bool wasRefreshing = refreshingContent();
+    setRefreshingContent(true);
     TQFirstLevelViewController::setSearchString(searchString);
+    setRefreshingContent(wasRefreshing);
 }
 
 TQTimeGroupedFilesController* TQAllItemsController::groupedProvider() const

@@ -52,6 +52,8 @@ void TQAllItemsFilteringViewController::setController(QObject* controller)
         documents->setOwner(this);
         // The filter reads the list at each fetch; the list outlives neither.
         documents->setFilter([documents] { return allItemsPredicate(*documents); });
+        // A plain case-insensitive substring of the title: no diacritic folding, no word splitting.
+        documents->setProviderSearchFormat(QStringLiteral("title CONTAINS[c] %@"));
     }
     TQFilteringViewController::setController(wrapped);
 }
@@ -70,10 +72,9 @@ Predicate TQAllItemsFilteringViewController::allItemsPredicate(const TQAllItemsC
             return true;
         });
     }
-    const QString search = list.searchString();
-    // A plain case-insensitive substring of the title: no diacritic folding, no word splitting.
-    if (!search.isEmpty())
-        parts << Predicate::format(QStringLiteral("title CONTAINS[c] %@"), search);
+    // The search is the provider's (see setController), so that typing narrows the rows in memory.
+    if (list.providerSearchFormat().isEmpty() && !list.searchString().isEmpty())
+        parts << Predicate::format(QStringLiteral("title CONTAINS[c] %@"), list.searchString());
     return parts.size() == 1 ? parts.first() : Predicate::andPredicate(parts);
 }
 

@@ -25,10 +25,27 @@ Predicate TQFirstLevelViewController::filter() const
 void TQFirstLevelViewController::setFilter(Filter filter)
 {
     m_filter = std::move(filter);
-    // The filter tests the search itself.
-    if (m_filter && dataProvider())
-        dataProvider()->setSearchString(QString());
+    handSearchToProvider();
     filterDidChange();
+}
+
+void TQFirstLevelViewController::setProviderSearchFormat(const QString& format)
+{
+    m_providerSearchFormat = format;
+    handSearchToProvider();
+}
+
+void TQFirstLevelViewController::handSearchToProvider()
+{
+    if (!m_filter || !dataProvider())
+        return;
+    // Without a format the filter tests the search itself.
+    if (m_providerSearchFormat.isEmpty()) {
+        dataProvider()->setSearchString(QString());
+        return;
+    }
+    dataProvider()->setSearchFormat(m_providerSearchFormat);
+    dataProvider()->setSearchString(searchString());
 }
 
 void TQFirstLevelViewController::filterDidChange()
@@ -42,7 +59,7 @@ void TQFirstLevelViewController::setDataProvider(ListModel* provider)
 {
     TQTableViewController::setDataProvider(provider);
     if (provider && m_filter) {
-        provider->setSearchString(QString());
+        handSearchToProvider();
         provider->setFilterPredicate(filter());
     }
 }
@@ -53,8 +70,18 @@ void TQFirstLevelViewController::setSearchString(const QString& searchString)
         TQTableViewController::setSearchString(searchString);
         return;
     }
-    // The search reaches the rows through the filter, which reads it.
     TQViewController::setSearchString(searchString);
+    if (!m_providerSearchFormat.isEmpty()) {
+        // The filter stays as it was, so the provider can narrow the rows it holds.
+        if (dataProvider())
+            dataProvider()->setSearchString(searchString);
+        emit filterChanged();
+        // The rows are already narrowed: only the views follow (a refresh would fetch them again).
+        if (isInstalled())
+            TQTableViewController::refresh();
+        return;
+    }
+    // The search reaches the rows through the filter, which reads it.
     filterDidChange();
     if (isInstalled())
         refresh();

@@ -29,6 +29,11 @@ public:
     // The list takes over the search test: with a filter, the provider's own search stays unused.
     void setFilter(Filter filter);
     bool hasFilter() const { return bool(m_filter); }
+    // With a format ("title CONTAINS[c] %@"), the search goes to the provider instead of the filter:
+    // the provider can then match a typed search against the rows it holds, without a new fetch. The
+    // filter must then leave the search out.
+    QString providerSearchFormat() const { return m_providerSearchFormat; }
+    void setProviderSearchFormat(const QString& format);
     // Hands the filter's current predicate to the provider (which fetches again while it follows the
     // store), and tells whoever observes the filter.
     void filterDidChange();
@@ -53,7 +58,10 @@ protected:
     void onViewPositionDidChange();
 
 private:
+    void handSearchToProvider();
+
     Filter m_filter;
+    QString m_providerSearchFormat;
     int m_rowsLayout = 0;
 };
 
