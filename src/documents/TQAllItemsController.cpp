@@ -41,6 +41,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace tavrel {
 
@@ -503,6 +504,8 @@ Cell* TQAllItemsController::dataCellForRow(int row)
             cell = std::make_shared<TQTitledGroupTableCell>(group->title());
             m_currentGroup = row;
         } else if (ManagedObjectPtr record = dataProvider()->objectAtRow(row)) {
+            if (record->isFault())
+                fireFaultsAroundRow(row);
             cell = makeDocumentCell(row, record);
         }
         if (!cell)
@@ -511,6 +514,47 @@ Cell* TQAllItemsController::dataCellForRow(int row)
     }
     willDisplayCell(cell.get(), row);
     return cell.get();
+}
+
+void TQAllItemsController::fireFaultsAroundRow(int row)
+{
+    // Loading one record per row, then its people one by one, was most of a page's paint: load the rows
+    // that follow (a page and more) in one go, then the records their cells read through to-ones.
+    constexpr int kRows = 64;
+    ManagedObjectContext* context = dataProvider()->managedObjectContext();
+    if (!context)
+        return;
+    const int end = std::min(dataProvider()->count(), row + kRows);
+    QList<ManagedObjectPtr> records;
+    QList<ManagedObjectID> ids;
+    for (int at = std::max(0, row - kRows / 4); at < end; ++at) {
+        if (isGroupRow(at))
+            continue;
+        if (ManagedObjectPtr record = dataProvider()->objectAtRow(at)) {
+            records.append(record);
+            if (record->isFault())
+                ids.append(record->objectID());
+        }
+    }
+    context->fireFaults(ids);
+    QList<ManagedObjectID> related;
+    for (const ManagedObjectPtr& record : std::as_const(records)) {
+        auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
+        if (!entry || entry->isFault())
+            continue;
+        for (const ManagedObjectPtr& other :
+             {ManagedObjectPtr(entry->owner()), ManagedObjectPtr(entry->lastModifiedBy()),
+              ManagedObjectPtr(entry->generalACL())})
+            if (other && other->isFault())
+                related.append(other->objectID());
+    }
+    context->fireFaults(related);
+    // The context holds unchanged records weakly: keep these until the next batch, or they would be
+    // gone before their cells are made.
+    m_prefetched = std::move(records);
+    for (const ManagedObjectID& id : std::as_const(related))
+        if (ManagedObjectPtr other = context->objectRegisteredForID(id))
+            m_prefetched.append(other);
 }
 
 QString TQAllItemsController::subtitleForRecord(const ManagedObjectPtr& record,

@@ -191,6 +191,8 @@ protected:
 private:
     // Builds the cell of a document row.
     std::shared_ptr<Cell> makeDocumentCell(int row, const ManagedObjectPtr& record);
+    // Loads the records of the rows from about the row on, and the people their cells show, together.
+    void fireFaultsAroundRow(int row);
     // The visibility menu of a row: a copy of the template for the record.
     QMenu* makePermissionMenu(const ManagedObjectPtr& record);
     // The date text (or size) under a row's title.
@@ -202,6 +204,8 @@ private:
     QPointer<QMenu> m_rowMenu;
     QPointer<QMenu> m_permissionMenu;
     QHash<int, std::shared_ptr<Cell>> m_reusedCells;
+    // The records of the last batch loaded for cells about to be made.
+    QList<ManagedObjectPtr> m_prefetched;
     // The menus made for the rows' visibility buttons, freed with the cells.
     QHash<int, QPointer<QMenu>> m_rowPermissionMenus;
     qint64 m_currentGroup = -1;

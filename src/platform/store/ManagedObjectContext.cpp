@@ -12,6 +12,7 @@
 
 #include <QMetaObject>
 #include <QRecursiveMutex>
+#include <QSet>
 
 namespace tavrel {
 
@@ -240,6 +241,36 @@ bool ManagedObjectContext::fireFault(const ManagedObject* object)
     for (const auto& t : loaded)
         t->awakeFromFetch();
     return self->m_loaded;
+}
+
+void ManagedObjectContext::fireFaults(const QList<ManagedObjectID>& ids)
+{
+    adoptCurrentStore();
+    std::unique_lock use(d->dbMutex);
+    QHash<const EntityDescription*, QList<ManagedObjectPtr>> byRoot;
+    QSet<ManagedObjectID> seen;
+    for (const ManagedObjectID& id : ids) {
+        if (id.isNull() || id.isTemporaryID() || seen.contains(id))
+            continue;
+        seen.insert(id);
+        ManagedObjectPtr o = objectWithID(id);
+        if (o && !o->m_loaded && !o->m_inserted && !o->m_deleted)
+            byRoot[o->m_entity->rootEntity()].append(o);
+    }
+    // A bounded statement size keeps the prepared statements few and reusable.
+    constexpr qsizetype kChunk = 64;
+    QList<ManagedObjectPtr> loaded;
+    try {
+        const StoreSchema& schema = d->schema();
+        StoreRowReader reader(d->connection(), schema);
+        for (const QList<ManagedObjectPtr>& records : std::as_const(byRoot))
+            for (qsizetype at = 0; at < records.size(); at += kChunk)
+                loaded += reader.loadFaults(records.mid(at, kChunk));
+    } catch (const std::exception&) {
+        // The records stay faults; touching one tries again and reports as before.
+    }
+    for (const auto& t : loaded)
+        t->awakeFromFetch();
 }
 
 const QList<ManagedObjectID>& ManagedObjectContext::relationList(const ManagedObject* object, int index)

@@ -91,6 +91,9 @@ public:
     // The record when the store (or this context's unsaved inserts) holds it, else nothing (and the
     // error ObjectNotFoundError). Deleted records are nothing.
     ManagedObjectPtr existingObjectWithID(const ManagedObjectID& id, Error* error = nullptr);
+    // Loads the records of the ids that are still faults, one statement per entity hierarchy (a list
+    // about to show a page of rows); unknown ids and records already loaded are left as they are.
+    void fireFaults(const QList<ManagedObjectID>& ids);
     // The record when this context holds it in memory, else nothing.
     ManagedObjectPtr objectRegisteredForID(const ManagedObjectID& id) const;
 

@@ -453,6 +453,38 @@ TEST_F(StoreTest, BatchedFaultsLoadLazilyAndUnusedRecordsAreReleased)
     EXPECT_EQ(n->title(), "x");
 }
 
+// A list loads the records of a page of ids together; changed, new, duplicate and unknown ids are
+// left as they are.
+TEST_F(StoreTest, FaultsOfManyIdsLoadTogetherAndKeepUnsavedValues)
+{
+    for (int i = 0; i < 100; ++i)
+        insert("Note", {{"title", QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0'))}});
+    ASSERT_TRUE(context().save());
+    open();
+    FetchRequest request("Note");
+    request.setSortDescriptors({SortDescriptor("title")});
+    const QList<ManagedObjectID> ids = context().executeFetchRequestForIDs(request);
+    ASSERT_EQ(ids.size(), 100);
+    QList<ManagedObjectPtr> notes;
+    for (const ManagedObjectID& id : ids)
+        notes.append(context().objectWithID(id));
+    notes[3]->setValueForKey("title", "changed");
+    ASSERT_TRUE(notes[5]->isFault());
+    auto fresh = insert("Note", {{"title", "new"}});
+    QList<ManagedObjectID> asked = ids.mid(0, 90);
+    asked << ids[0] << fresh->objectID() << ManagedObjectID(ids[0].entity(), 999999);
+    context().fireFaults(asked);
+    for (int i = 0; i < 90; ++i)
+        EXPECT_FALSE(notes[i]->isFault()) << i;
+    for (int i = 90; i < 100; ++i)
+        EXPECT_TRUE(notes[i]->isFault()) << i;
+    EXPECT_EQ(notes[3]->stringValue("title"), "changed");
+    EXPECT_EQ(notes[89]->stringValue("title"), "n89");
+    EXPECT_EQ(fresh->stringValue("title"), "new");
+    EXPECT_FALSE(context().existingObjectWithID(ManagedObjectID(ids[0].entity(), 999999)));
+    EXPECT_EQ(notes[95]->stringValue("title"), "n95");
+}
+
 TEST_F(StoreTest, ObserversBetweenRecordsFollowChangesAndEndWithTheObserver)
 {
     auto person = insert("Person", {{"name", "old"}});
