@@ -196,8 +196,6 @@ QList<GallerySample> utilityWindow()
     utility->titleToolbar()->setTitle(text("ShowFilesInFolder"));
     utility->window()->setWindowTitle(text("ShowFilesInFolder"));
     utility->window()->resize(480, 380);
-    // The gallery deletes the window; the controller, which keeps itself while shown, goes with it.
-    utility->setParent(utility->window());
     return {{QStringLiteral("A list in a window of its own"), utility->window(), true}};
 }
 
@@ -208,8 +206,6 @@ QList<GallerySample> newGroupSheet()
     auto* named = new TQNewGroupController;
     named->nameField()->setText(QStringLiteral("Book club"));
     named->window()->resize(380, 150);
-    for (TQNewGroupController* sheet : {empty, named})
-        sheet->setParent(sheet->window());
     return {{QStringLiteral("Asking for the name"), empty->window(), true},
             {QStringLiteral("A name typed"), named->window(), true}};
 }
