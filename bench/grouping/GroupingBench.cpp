@@ -14,6 +14,7 @@
 #include "model/TQDataModel.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentStoreCoordinator.h"
+#include "support/BenchHome.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,17 +30,6 @@ int files = 100000;
 constexpr int kOwners = 500;
 constexpr int kCollections = 500;
 constexpr int kSaveBatch = 5000;
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
-}
 
 QString owner(int i)
 {
@@ -181,6 +171,6 @@ int main(int argc, char** argv)
         context.processPendingChanges();
     });
     std::printf("record_change_ms: %.1f\n", change);
-    std::printf("peak_rss_mb: %.1f\n", peakRssMb());
+    std::printf("peak_rss_mb: %.1f\n", bench::peakRssMb());
     return 0;
 }

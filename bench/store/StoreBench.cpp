@@ -10,6 +10,7 @@
 #include "model/TQDataModel.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentStoreCoordinator.h"
+#include "support/BenchHome.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -44,17 +45,6 @@ double cpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
 }
 
 void check(sqlite3* db, int rc)
@@ -266,7 +256,7 @@ double storeInsert(const QString& path)
         saveEvery(c + 1);
     }
     const double built = timer.nsecsElapsed() / 1e6 - saving;
-    std::fprintf(stderr, "store: peak after building the records %.0f MB\n", peakRssMb());
+    std::fprintf(stderr, "store: peak after building the records %.0f MB\n", bench::peakRssMb());
     Error error;
     if (!context.save(&error)) {
         std::fprintf(stderr, "save failed: %s\n", qPrintable(error.description()));
@@ -275,7 +265,7 @@ double storeInsert(const QString& path)
     const double ms = timer.nsecsElapsed() / 1e6;
     std::fprintf(stderr, "store: %.0f ms of processor time\n", cpuMs() - cpu);
     std::fprintf(stderr, "store: records built in %.0f ms, saved in %.0f ms; peak after save %.0f MB\n",
-                 built, ms - built, peakRssMb());
+                 built, ms - built, bench::peakRssMb());
     return ms;
 }
 
@@ -377,7 +367,7 @@ int readStore(const QString& path)
                  timer.nsecsElapsed() / 1e6 / lookups, found, lookups);
 
     std::printf("first_page_ms: %.1f\n", firstPageMs);
-    std::printf("peak_rss_mb: %.0f\n", peakRssMb());
+    std::printf("peak_rss_mb: %.0f\n", bench::peakRssMb());
     return 0;
 }
 } // namespace
@@ -405,7 +395,7 @@ int main(int argc, char** argv)
 
     const QString path = dir.filePath("data.storedata");
     const double storeMs = storeInsert(path);
-    const double insertPeakMb = peakRssMb();
+    const double insertPeakMb = bench::peakRssMb();
     std::fprintf(stderr, "store: %lld records in %.0f ms\n", qlonglong(records), storeMs);
     compareFiles(plainPath, path);
 

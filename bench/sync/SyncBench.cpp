@@ -16,6 +16,7 @@
 #include "platform/gdata/GDataQueryDocs.h"
 #include "platform/store/FetchRequest.h"
 #include "session/TQSession.h"
+#include "support/BenchHome.h"
 #include "support/SyncRecorder.h"
 #include "support/TestAccount.h"
 
@@ -41,23 +42,7 @@ namespace {
 
 QString makeHome()
 {
-    QByteArray templ = "/tmp/tavrel-bench-sync-XXXXXX";
-    const char* made = mkdtemp(templ.data());
-    if (!made)
-        return {};
-    const QString root = QString::fromLocal8Bit(made);
-    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
-        QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
-    set("HOME", root);
-    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    set("TMPDIR", root + QStringLiteral("/tmp"));
+    const QString root = bench::makeHome(QStringLiteral("sync"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return root;
 }

@@ -11,6 +11,7 @@
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryDocBase.h"
 #include "platform/runtime/Invocation.h"
+#include "support/BenchHome.h"
 #include "support/TestAccount.h"
 
 #include <QDeadlineTimer>
@@ -34,23 +35,7 @@ namespace {
 
 QString makeHome()
 {
-    QByteArray templ = "/tmp/tavrel-bench-transfer-XXXXXX";
-    const char* made = mkdtemp(templ.data());
-    if (!made)
-        return {};
-    const QString root = QString::fromLocal8Bit(made);
-    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp", "files"})
-        QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
-    set("HOME", root);
-    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    set("TMPDIR", root + QStringLiteral("/tmp"));
+    const QString root = bench::makeHome(QStringLiteral("transfer"), {QStringLiteral("files")});
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return root;
 }

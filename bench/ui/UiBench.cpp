@@ -18,6 +18,7 @@
 #include "platform/ui/UiPlatform.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "support/BenchHome.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -36,44 +37,6 @@
 using namespace tavrel;
 
 namespace {
-
-QString useHome(const QString& root)
-{
-    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
-    set("HOME", root);
-    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    set("TMPDIR", root + QStringLiteral("/tmp"));
-    return root;
-}
-
-QString makeHome()
-{
-    QByteArray templ = "/tmp/tavrel-bench-ui-XXXXXX";
-    const char* made = mkdtemp(templ.data());
-    if (!made)
-        return {};
-    const QString root = QString::fromLocal8Bit(made);
-    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
-        QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return useHome(root);
-}
-
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
-}
 
 int envInt(const char* name, int fallback)
 {
@@ -123,7 +86,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // BENCH_HOME reuses the home (and store) a run kept with BENCH_KEEP, to profile the list alone.
     const QString kept = qEnvironmentVariable("BENCH_HOME");
-    const QString home = kept.isEmpty() ? makeHome() : useHome(kept);
+    const QString home = kept.isEmpty() ? bench::makeHome(QStringLiteral("ui")) : bench::useHome(kept);
     if (home.isEmpty()) {
         std::fprintf(stderr, "no temporary home\n");
         return 1;
@@ -221,7 +184,7 @@ int main(int argc, char** argv)
     std::printf("scroll_page_ms: %.2f\n", median(pages));
     std::printf("regroup_ms: %.1f\n", regroup);
     std::printf("filter_keystroke_ms: %.1f\n", keystroke);
-    std::printf("peak_rss_mb: %.1f\n", peakRssMb());
+    std::printf("peak_rss_mb: %.1f\n", bench::peakRssMb());
     std::fflush(stdout);
 
     view.reset();
