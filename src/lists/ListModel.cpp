@@ -7,6 +7,7 @@
 #include "platform/store/ObjectsDidChangeNotification.h"
 #include "platform/store/PersistentStoreCoordinator.h"
 #include "platform/store/PredicateNode.h"
+#include "platform/store/RelationshipDescription.h"
 
 #include <QSet>
 #include <algorithm>
@@ -177,13 +178,112 @@ bool ListModel::searchInMemory(QString* key, int* options) const
     return true;
 }
 
+namespace {
+// Adds the entities a key path from the entity reaches through relationships; false when a part of it
+// is neither an attribute nor a relationship (a value the record class works out may read anything).
+bool addKeyPathEntities(const EntityDescription* entity, const QString& keyPath, QSet<QString>* names)
+{
+    if (keyPath == QLatin1String("entity.name"))
+        return true;
+    const QStringList parts = keyPath.split(QLatin1Char('.'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts.at(i);
+        const bool last = i + 1 == parts.size();
+        if (entity->attribute(part))
+            return last;
+        // The number of records a to-many holds: its destination is already counted.
+        if (last && i > 0 && part == QLatin1String("@count"))
+            return true;
+        const RelationshipDescription* relationship = entity->relationship(part);
+        if (!relationship || !relationship->destination)
+            return false;
+        entity = relationship->destination;
+        names->insert(entity->name());
+    }
+    return true;
+}
+
+bool addPredicateEntities(const EntityDescription* entity, const PredicateNode* node, QSet<QString>* names)
+{
+    if (!node)
+        return true;
+    switch (node->kind) {
+    case PredicateNode::Kind::True:
+    case PredicateNode::Kind::False:
+        return true;
+    case PredicateNode::Kind::And:
+    case PredicateNode::Kind::Or:
+    case PredicateNode::Kind::Not:
+        return std::all_of(node->children.begin(), node->children.end(), [&](const auto& child) {
+            return addPredicateEntities(entity, child.get(), names);
+        });
+    case PredicateNode::Kind::Comparison:
+        for (const PredicateNode::Expression* side : {&node->left, &node->right})
+            if (side->kind == PredicateNode::Expression::Kind::KeyPath &&
+                !addKeyPathEntities(entity, side->keyPath, names))
+                return false;
+        return true;
+    case PredicateNode::Kind::Block:
+        return false;
+    }
+    return false;
+}
+
+bool ofEntities(const QList<ManagedObjectPtr>& records, const QSet<QString>& names)
+{
+    return std::any_of(records.begin(), records.end(), [&names](const ManagedObjectPtr& record) {
+        for (const EntityDescription* entity = record ? record->entity() : nullptr; entity;
+             entity = entity->parent())
+            if (names.contains(entity->name()))
+                return true;
+        return false;
+    });
+}
+} // namespace
+
+bool ListModel::entitiesRead(const QString& searchKey, QSet<QString>* names) const
+{
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    const EntityDescription* entity =
+        coordinator ? coordinator->managedObjectModel().entity(m_entityName) : nullptr;
+    if (!entity)
+        return false;
+    names->insert(m_entityName);
+    if (!addPredicateEntities(entity, m_filterPredicate.node().get(), names) ||
+        !addKeyPathEntities(entity, searchKey, names))
+        return false;
+    // A comparator of its own may read anything.
+    for (const SortDescriptor& descriptor : m_sortDescriptors)
+        if (descriptor.hasComparator() || !addKeyPathEntities(entity, descriptor.key(), names))
+            return false;
+    for (const FetchColumn& column : fetchColumns()) {
+        const bool known = column.kind() == FetchColumn::Kind::Condition
+                               ? addPredicateEntities(entity, column.predicate().node().get(), names)
+                               : addKeyPathEntities(entity, column.key(), names);
+        if (!known)
+            return false;
+    }
+    return true;
+}
+
+bool ListModel::searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const
+{
+    return !m_context || (anyChange ? m_context->hasChanges() : m_context->hasChangesForEntities(entities));
+}
+
 bool ListModel::fetchSearchBase(Error* error)
 {
     forgetSearchBase();
     QString key;
     int options = 0;
-    // Unsaved changes are matched in memory by a fetch and may change without a save: not kept.
-    if (!m_context || m_context->hasChanges() || !searchInMemory(&key, &options))
+    if (!m_context || !searchInMemory(&key, &options))
+        return false;
+    QSet<QString> entities;
+    const bool anyChange = !entitiesRead(key, &entities);
+    // Unsaved changes of the records the fetch reads are matched in memory and may change without a
+    // save: not kept.
+    if (searchBaseHasUnsavedChanges(anyChange, entities))
         return false;
     PersistentStoreCoordinator* coordinator = m_context->persistentStoreCoordinator();
     if (!m_savesConnection)
@@ -195,6 +295,8 @@ bool ListModel::fetchSearchBase(Error* error)
     base.options = options;
     base.columns = fetchColumns();
     base.saves = m_saves->load();
+    base.anyChange = anyChange;
+    base.entities = std::move(entities);
     base.storeGeneration = coordinator->storeGeneration();
     FetchRequest request = fetchRequest();
     request.setPredicate(m_filterPredicate);
@@ -231,9 +333,10 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
     int options = 0;
     const PersistentStoreCoordinator* coordinator =
         m_context ? m_context->persistentStoreCoordinator() : nullptr;
-    if (!base.valid || !coordinator || m_context->hasChanges() || base.saves != m_saves->load() ||
-        base.storeGeneration != coordinator->storeGeneration() || !searchInMemory(&key, &options) ||
-        key != base.key || options != base.options || base.columns != fetchColumns())
+    if (!base.valid || !coordinator || searchBaseHasUnsavedChanges(base.anyChange, base.entities) ||
+        base.saves != m_saves->load() || base.storeGeneration != coordinator->storeGeneration() ||
+        !searchInMemory(&key, &options) || key != base.key || options != base.options ||
+        base.columns != fetchColumns())
         return false;
     if (m_searchString.isEmpty()) {
         *rows = arrangeFetchedRows(base.ids, base.values);
@@ -331,7 +434,13 @@ bool ListModel::changeConcernsRows(const ObjectsDidChangeNotification& notificat
 
 void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& notification)
 {
-    forgetSearchBase();
+    // A change of records the base does not read (a cached file's bookkeeping while rows are drawn)
+    // leaves it as the store answers it.
+    if (notification.invalidatedAll || m_searchBase.anyChange ||
+        ofEntities(notification.inserted, m_searchBase.entities) ||
+        ofEntities(notification.updated, m_searchBase.entities) ||
+        ofEntities(notification.deleted, m_searchBase.entities))
+        forgetSearchBase();
     if (!changeConcernsRows(notification))
         return;
     QList<ManagedObjectID> ids;

@@ -25,7 +25,8 @@ class ObjectsDidChangeNotification;
 // receives the text), so quotes, %, * and backslashes in it match literally.
 // While only the text of such a search of one text attribute changes, the last fetch without the search
 // is filtered in memory with the store's own folding, giving the rows a fetch would give; anything that
-// may have changed what the store holds makes the next search fetch again.
+// may have changed what the store holds, and unsaved changes of the entities the fetch reads (not of
+// others, such as a cached file's bookkeeping), make the next search fetch again.
 //
 // Rows are kept as record ids and turned into the main context's records when asked, so a list of
 // 100,000 rows loads only the records that are shown. The first fetch can run on another thread
@@ -128,6 +129,12 @@ private:
     // Fetches the current request without the search, with the searched key, and keeps it.
     bool fetchSearchBase(Error* error);
     void forgetSearchBase() { m_searchBase = {}; }
+    // The entities whose records the current request with the subclass's columns and the searched key
+    // reads (the list's own and those reached through relationships); false when that cannot be told
+    // (a block, a key that is not in the model), so that any unsaved change counts.
+    bool entitiesRead(const QString& searchKey, QSet<QString>* names) const;
+    // Whether the context holds unsaved changes a fetch of the current request would see.
+    bool searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const;
     // The runs of rows that applyIDs would remove and insert one by one.
     int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
     static constexpr int kMaximumRuns = 64;
@@ -143,7 +150,7 @@ private:
     QHash<ManagedObjectID, int> m_rowOfID;
     // The last fetch without the search (with the same filter, order and columns), so that typing a
     // search filters it in memory instead of matching every record's text in SQL again. Forgotten on
-    // any change of the context, a save of any context, another fetch or another request.
+    // a change of the records it reads, a save of any context, another fetch or another request.
     struct SearchBase
     {
         bool valid = false;
@@ -152,6 +159,9 @@ private:
         QList<FetchColumn> columns;
         quint64 storeGeneration = 0;
         quint64 saves = 0;
+        // Unsaved changes of other entities leave the fetch as the store answers it.
+        bool anyChange = true;
+        QSet<QString> entities;
         QList<ManagedObjectID> ids;
         QList<QVariantList> values;
         // The searched key's text of each row, whether it is text at all, and the text folded when

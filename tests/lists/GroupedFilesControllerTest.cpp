@@ -1,9 +1,12 @@
 #include "GroupedFilesFixture.h"
 #include "lists/TQMailGroupedFilesController.h"
+#include "model/File.h"
+#include "model/FileCachedFile.h"
 #include "model/TQUtility.h"
 
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -565,6 +568,74 @@ TEST_F(GroupedFilesTest, ATypedSearchShowsWhatAFreshFetchShows)
     typed->setSearchString(QStringLiteral("caf"));
     EXPECT_EQ(rows(*typed), (QStringList{owned(StringTable::text(QStringLiteral("UnknownUser"))),
                                          QStringLiteral("Café collection")}));
+}
+
+// Drawing rows leaves unsaved bookkeeping in records the list does not read; unsaved changes of the
+// listed records themselves must still reach the search before the context announces them.
+TEST_F(GroupedFilesTest, ATypedSearchSeesUnsavedChangesOfItsRecordsOnly)
+{
+    auto alice = mail(QStringLiteral("alice@example.org"));
+    const QStringList titles = {QStringLiteral("Café crème"), QStringLiteral("CAFE menu"),
+                                QStringLiteral("tea"), QStringLiteral("cake")};
+    QList<ManagedObjectPtr> docs;
+    for (int i = 0; i < titles.size(); ++i)
+        docs << doc(titles.at(i), qint64(i) * kDay, i % 2 ? alice : nullptr);
+    save();
+
+    const QString key = QStringLiteral("owner");
+    const auto fresh = [&](const QString& search) {
+        auto controller = makeController();
+        controller->setSortDescriptors({SortDescriptor(key, false)});
+        controller->setSearchString(search);
+        controller->rearrangeObjects();
+        return rows(*controller);
+    };
+    auto typed = makeController();
+    arranged(*typed, key);
+    typed->setAutomaticallyPreparesContent(true);
+    const auto type = [&](const QString& search) {
+        typed->setSearchString(search);
+        EXPECT_EQ(rows(*typed), fresh(search)) << qPrintable(search);
+    };
+    type(QStringLiteral("c"));
+
+    // The cached file of a listed document asked for again, announced or not.
+    const auto cached = std::dynamic_pointer_cast<File>(docs.at(0))->fileCachedFile();
+    ASSERT_TRUE(cached);
+    cached->setLastRequestedETag(QStringLiteral("\"asked\""));
+    type(QStringLiteral("ca"));
+    m_context->processPendingChanges();
+    type(QStringLiteral("caf"));
+    ASSERT_TRUE(m_context->hasChanges());
+
+    // Each unsaved change of a listed record is seen by the next character, before it is announced.
+    struct Row
+    {
+        const char* what;
+        std::function<void()> change;
+        QString search;
+        QString title; // the changed row's title, and whether the search shows it
+        bool shown;
+    };
+    const QList<Row> changes = {
+        {"renamed", [&] { docs.at(2)->setValueForKey(QStringLiteral("title"), QStringLiteral("tea café")); },
+         QStringLiteral("café"), QStringLiteral("tea café"), true},
+        {"deleted", [&] { m_context->deleteObject(docs.at(1)); }, QStringLiteral("caf"),
+         QStringLiteral("CAFE menu"), false},
+        {"inserted", [&] { doc(QStringLiteral("new cafe"), kMinute); }, QStringLiteral("cafe"),
+         QStringLiteral("new cafe"), true},
+    };
+    for (const Row& row : changes) {
+        row.change();
+        typed->setSearchString(row.search);
+        EXPECT_EQ(rows(*typed).contains(row.title), row.shown) << row.what;
+        EXPECT_EQ(rows(*typed), fresh(row.search)) << row.what;
+        m_context->processPendingChanges();
+        type(QStringLiteral("c"));
+        save();
+        m_context->processPendingChanges();
+        type(row.search);
+    }
 }
 
 TEST_F(GroupedFilesTest, AChangedRecordMovesToItsNewGroupInItsOwnRow)

@@ -498,6 +498,28 @@ bool ManagedObjectContext::hasChanges() const
     return !d->inserted.isEmpty() || !d->updated.isEmpty() || !d->deleted.isEmpty();
 }
 
+bool ManagedObjectContext::hasChangesForEntities(const QSet<QString>& entityNames) const
+{
+    const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();
+    // Many changed records share a few entities: each entity is judged once.
+    QHash<const EntityDescription*, bool> judged;
+    const auto concerns = [&](const ManagedObjectPtr& o) {
+        auto it = judged.constFind(o->m_entity);
+        if (it != judged.constEnd())
+            return *it;
+        bool found = false;
+        for (const EntityDescription* e = o->m_entity; e && !found; e = e->parent())
+            found = entityNames.contains(e->name());
+        judged.insert(o->m_entity, found);
+        return found;
+    };
+    for (const auto* changes : {&d->inserted, &d->updated, &d->deleted})
+        for (const ManagedObjectPtr& o : *changes)
+            if (concerns(o))
+                return true;
+    return false;
+}
+
 QList<ManagedObjectPtr> ManagedObjectContext::insertedObjects() const
 {
     const_cast<ManagedObjectContext*>(this)->adoptCurrentStore();

@@ -8,6 +8,7 @@
 #include "platform/store/SaveNotification.h"
 
 #include <QObject>
+#include <QSet>
 #include <memory>
 #include <mutex>
 
@@ -50,6 +51,9 @@ public:
     void deleteObject(const ManagedObjectPtr& object);
 
     bool hasChanges() const;
+    // Whether an unsaved insert, update or delete is of one of the named entities or of a sub-entity
+    // of one (a list asks whether its rows may differ from what the store holds).
+    bool hasChangesForEntities(const QSet<QString>& entityNames) const;
     QList<ManagedObjectPtr> insertedObjects() const;
     QList<ManagedObjectPtr> updatedObjects() const;
     QList<ManagedObjectPtr> deletedObjects() const;

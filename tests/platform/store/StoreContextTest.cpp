@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <thread>
@@ -523,6 +524,44 @@ TEST_F(StoreTest, ObjectsDidChangeAnnouncesInsertsUpdatesAndDeletes)
     context().reset();
     EXPECT_TRUE(notes.last().invalidatedAll);
     EXPECT_FALSE(context().hasChanges());
+}
+
+TEST_F(StoreTest, UnsavedChangesAreToldPerEntityWithTheirSubEntities)
+{
+    auto note = insert("Note", {{"title", "note"}});
+    auto person = insert("Person", {{"name", "ann"}});
+    auto tag = insert("Tag", {{"name", "t"}});
+    ASSERT_TRUE(context().save());
+    const auto changedOf = [&](const QSet<QString>& names) { return context().hasChangesForEntities(names); };
+    EXPECT_FALSE(changedOf({"Item", "Note", "Person", "Tag"}));
+
+    struct Row
+    {
+        const char* what;
+        std::function<void()> change;
+        QSet<QString> changed;   // answer true
+        QSet<QString> unchanged; // answer false
+    };
+    const QList<Row> rows = {
+        {"update",
+         [&] { person->setValueForKey("name", "bob"); },
+         {"Person"},
+         {"Note", "Item", "Tag", "Folder"}},
+        // A record of a sub-entity is a change of its parent, never of a sibling.
+        {"insert", [&] { insert("Folder"); }, {"Folder", "Item"}, {"Note", "Person"}},
+        {"delete", [&] { context().deleteObject(tag); }, {"Tag"}, {"Item", "Profile"}},
+        {"update of a sub-entity", [&] { note->setValueForKey("body", "b"); }, {"Note", "Item"}, {"Folder"}},
+    };
+    for (const Row& row : rows) {
+        row.change();
+        for (const QString& name : row.changed)
+            EXPECT_TRUE(changedOf({name})) << row.what << " " << qPrintable(name);
+        for (const QString& name : row.unchanged)
+            EXPECT_FALSE(changedOf({name})) << row.what << " " << qPrintable(name);
+        EXPECT_TRUE(changedOf(row.unchanged + row.changed)) << row.what;
+        ASSERT_TRUE(context().save());
+        EXPECT_FALSE(changedOf(row.changed)) << row.what;
+    }
 }
 
 TEST_F(StoreTest, StoreReopenedWithALargerModelKeepsItsData)
