@@ -353,10 +353,26 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
             base.folded.append(KeyValueCoding::fold(text, options));
         base.texts = {};
     }
+    const auto matches = [&base, &pattern](qsizetype i) {
+        return base.isText.at(i) && base.folded.at(i).contains(pattern);
+    };
+    // Matching is cheap next to growing long lists: the matches are counted first, so that the lists
+    // are made at their size, or the kept ones shared when every row matches (the first characters of
+    // a word most titles hold).
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < base.ids.size(); ++i)
+        count += matches(i);
+    if (count == base.ids.size()) {
+        *rows = arrangeFetchedRows(base.ids, base.values);
+        return true;
+    }
     QList<ManagedObjectID> ids;
     QList<QVariantList> values;
+    ids.reserve(count);
+    if (!base.values.isEmpty())
+        values.reserve(count);
     for (qsizetype i = 0; i < base.ids.size(); ++i) {
-        if (!base.isText.at(i) || !base.folded.at(i).contains(pattern))
+        if (!matches(i))
             continue;
         ids.append(base.ids.at(i));
         if (!base.values.isEmpty())
