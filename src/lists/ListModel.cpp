@@ -43,9 +43,11 @@ void ListModel::setSearchString(const QString& searchString)
     m_searchString = searchString;
     if (!m_automaticallyPreparesContent)
         return;
-    // Only the text changed: the last fetch without it is filtered in memory, fetched anew when stale.
+    // Only the text changed: the fetch without it is filtered in memory, fetched anew when stale (a
+    // cleared search without one is an ordinary fetch).
     QList<ManagedObjectID> rows;
-    if (filterSearchBase(&rows) || (fetchSearchBase(nullptr) && filterSearchBase(&rows))) {
+    if (filterSearchBase(&rows) ||
+        (!m_searchString.isEmpty() && fetchSearchBase(nullptr) && filterSearchBase(&rows))) {
         applyIDs(rows);
         return;
     }
@@ -120,17 +122,12 @@ QList<ManagedObjectID> ListModel::arrangeFetchedRows(const QList<ManagedObjectID
     return ids;
 }
 
-bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error,
-                          bool current)
+bool ListModel::fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error)
 {
+    // The rows searches filter are fetched when a search is typed, with the searched text: reading
+    // every title with every fetch would slow down each new order or grouping for a search that may
+    // never come.
     forgetSearchBase();
-    // The current request without a search is the base later searches filter.
-    if (current && m_searchString.isEmpty() && fetchSearchBase(nullptr)) {
-        if (error)
-            *error = Error();
-        *rows = arrangeFetchedRows(m_searchBase.ids, m_searchBase.values);
-        return true;
-    }
     Error fetchError;
     ManagedObjectContext::FetchedValues fetched;
     const QList<FetchColumn> columns = fetchColumns();
@@ -409,7 +406,7 @@ void ListModel::adoptFetch(const ListFetch& fetch)
 bool ListModel::fetchWithRequest(const std::optional<FetchRequest>& request, bool, Error* error)
 {
     QList<ManagedObjectID> rows;
-    if (!fetchRows(request.value_or(fetchRequest()), &rows, error, !request))
+    if (!fetchRows(request.value_or(fetchRequest()), &rows, error))
         return false;
     applyIDs(rows);
     return true;
@@ -460,7 +457,7 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     if (!changeConcernsRows(notification))
         return;
     QList<ManagedObjectID> ids;
-    if (!fetchRows(fetchRequest(), &ids, nullptr, true))
+    if (!fetchRows(fetchRequest(), &ids, nullptr))
         return;
     QList<ManagedObjectID> updated;
     for (const ManagedObjectPtr& record : notification.updated)

@@ -23,10 +23,10 @@ class ObjectsDidChangeNotification;
 //
 // The search text is only ever the argument of the search format ("title CONTAINS[cd] %@"; every %@
 // receives the text), so quotes, %, * and backslashes in it match literally.
-// While only the text of such a search of one text attribute changes, the last fetch without the search
-// is filtered in memory with the store's own folding, giving the rows a fetch would give; anything that
-// may have changed what the store holds, and unsaved changes of the entities the fetch reads (not of
-// others, such as a cached file's bookkeeping), make the next search fetch again.
+// While only the text of such a search of one text attribute changes, a fetch without the search (made
+// at the first character) is filtered in memory with the store's own folding, giving the rows a fetch would
+// give; anything that may have changed what the store holds, and unsaved changes of the entities the fetch
+// reads (not of others, such as a cached file's bookkeeping), make the next search fetch again.
 //
 // Rows are kept as record ids and turned into the main context's records when asked, so a list of
 // 100,000 rows loads only the records that are shown. The first fetch can run on another thread
@@ -111,9 +111,8 @@ protected:
 
 private:
     void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
-    // Fetches the current request with the subclass's columns and arranges the rows.
-    // `current`: the request is the list's own (fetchRequest()), so the fetch may be kept for searches.
-    bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error, bool current);
+    // Fetches the request with the subclass's columns and arranges the rows.
+    bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error);
     // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
     void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
     // Turns the rows into the new ids (which differ); false when that reset the list (nothing else to
@@ -123,7 +122,7 @@ private:
     // A search of one text attribute of the list's records, "key CONTAINS[options] %@": the key and the
     // options, or false for any other search format.
     bool searchInMemory(QString* key, int* options) const;
-    // The rows of the current request from the last fetch without the search, filtered in memory by
+    // The rows of the current request from the kept fetch without the search, filtered in memory by
     // the search text; false when that fetch may no longer be what the store holds.
     bool filterSearchBase(QList<ManagedObjectID>* rows);
     // Fetches the current request without the search, with the searched key, and keeps it.
@@ -148,9 +147,10 @@ private:
     QString m_displayKey = QStringLiteral("title");
     QList<ManagedObjectID> m_ids;
     QHash<ManagedObjectID, int> m_rowOfID;
-    // The last fetch without the search (with the same filter, order and columns), so that typing a
-    // search filters it in memory instead of matching every record's text in SQL again. Forgotten on
-    // a change of the records it reads, a save of any context, another fetch or another request.
+    // The fetch without the search (with the same filter, order and columns) made for the first
+    // character typed, so that typing a search filters it in memory instead of matching every record's text
+    // in SQL again. Forgotten on a change of the records it reads, a save of any context, another fetch or
+    // another request.
     struct SearchBase
     {
         bool valid = false;
