@@ -470,14 +470,15 @@ int ListModel::runsToApply(const QList<ManagedObjectID>& ids, const QSet<Managed
 {
     int runs = 0;
     bool inRun = false;
-    for (const ManagedObjectID& id : m_ids) {
-        const bool goes = !newSet.contains(id);
+    // Past the most that are applied one by one, the rest need not be counted.
+    for (qsizetype row = 0; row < m_ids.size() && runs <= kMaximumRuns; ++row) {
+        const bool goes = !newSet.contains(m_ids.at(row));
         runs += goes && !inRun;
         inRun = goes;
     }
     inRun = false;
-    for (const ManagedObjectID& id : ids) {
-        const bool comes = !m_rowOfID.contains(id);
+    for (qsizetype row = 0; row < ids.size() && runs <= kMaximumRuns; ++row) {
+        const bool comes = !m_rowOfID.contains(ids.at(row));
         runs += comes && !inRun;
         inRun = comes;
     }

@@ -134,7 +134,8 @@ private:
     bool entitiesRead(const QString& searchKey, QSet<QString>* names) const;
     // Whether the context holds unsaved changes a fetch of the current request would see.
     bool searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const;
-    // The runs of rows that applyIDs would remove and insert one by one.
+    // The runs of rows that applyIDs would remove and insert one by one, counted up to one past
+    // kMaximumRuns.
     int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
     static constexpr int kMaximumRuns = 64;
 
