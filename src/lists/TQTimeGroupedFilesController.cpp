@@ -73,6 +73,13 @@ const QHash<QString, Groupper>& groupperMap()
     return map;
 }
 
+// A fetched column's value without copying it (QList::value copies); invalid beyond the columns.
+const QVariant& columnOf(const QVariantList& values, int column)
+{
+    static const QVariant none;
+    return column >= 0 && column < values.size() ? values.at(column) : none;
+}
+
 QString stringOf(const QVariant& value)
 {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
@@ -100,7 +107,7 @@ template <typename Rows> void sortByDateDescending(Rows& rows, int dateColumn)
     dated.reserve(rows.size());
     bool sorted = true;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QDateTime date = rows.at(i).values->value(dateColumn).toDateTime();
+        const QDateTime date = columnOf(*rows.at(i).values, dateColumn).toDateTime();
         const bool valid = date.isValid();
         dated.append(Dated{valid ? date.toMSecsSinceEpoch() : 0, valid, i});
         if (i > 0) {
@@ -424,9 +431,9 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::timeGro
     };
     bool headed[TQGroupWrapper::InPast + 1] = {};
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        QDateTime date = rows.at(i).values->value(TimeUpdated).toDateTime();
+        QDateTime date = columnOf(*rows.at(i).values, TimeUpdated).toDateTime();
         if (!date.isValid())
-            date = rows.at(i).values->value(TimePublished).toDateTime();
+            date = columnOf(*rows.at(i).values, TimePublished).toDateTime();
         if (!date.isValid()) {
             // A document without a date ends the grouping: it and the rest stay where they are.
             for (qsizetype j = i; j < rows.size(); ++j)
@@ -469,17 +476,18 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
     QList<std::pair<TQGroupWrapperPtr, QList<Row>>> owners;
     std::optional<QString> lastAddress;
     for (const Row& row : rows) {
-        const QString stored = stringOf(row.values->value(OwnerAddress));
+        const QString stored = stringOf(columnOf(*row.values, OwnerAddress));
         const QString address = stored.isEmpty() ? unknown : stored;
         if (address == me) {
             mine.append(row);
             continue;
         }
         if (!lastAddress || address != *lastAddress) {
-            owners.append({header(TQGroupWrapper::NoGroup,
-                                  StringTable::format(QStringLiteral("owned by %@"),
-                                                      ownerTitleName(row.values->value(OwnerID), stored))),
-                           {}});
+            owners.append(
+                {header(TQGroupWrapper::NoGroup,
+                        StringTable::format(QStringLiteral("owned by %@"),
+                                            ownerTitleName(columnOf(*row.values, OwnerID), stored))),
+                 {}});
             lastAddress = address;
         }
         owners.last().second.append(row);
