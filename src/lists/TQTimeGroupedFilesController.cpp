@@ -85,6 +85,13 @@ QString stringOf(const QVariant& value)
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
+// stringOf without a copy, for the loops over every row.
+const QString& textOf(const QVariant& value)
+{
+    static const QString none;
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData()) : none;
+}
+
 // The lower-case extension of a file name's last component ("" for none or a leading dot only).
 QString pathExtension(const QString& fileName)
 {
@@ -476,8 +483,8 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
     QList<std::pair<TQGroupWrapperPtr, QList<Row>>> owners;
     std::optional<QString> lastAddress;
     for (const Row& row : rows) {
-        const QString stored = stringOf(columnOf(*row.values, OwnerAddress));
-        const QString address = stored.isEmpty() ? unknown : stored;
+        const QString& stored = textOf(columnOf(*row.values, OwnerAddress));
+        const QString& address = stored.isEmpty() ? unknown : stored;
         if (address == me) {
             mine.append(row);
             continue;
