@@ -252,11 +252,27 @@ TQFloatingLabelController* TQAllItemsController::labelController()
 void TQAllItemsController::setSortDescriptor(const std::optional<SortDescriptor>& descriptor)
 {
     TQViewController::setSortDescriptor(descriptor);
-    if (dataProvider())
-        dataProvider()->setSortDescriptors(descriptor ? QList<SortDescriptor>{*descriptor}
-                                                      : QList<SortDescriptor>{});
-    if (isInstalled())
+    changeRequest([this, &descriptor] {
+        if (dataProvider())
+            dataProvider()->setSortDescriptors(descriptor ? QList<SortDescriptor>{*descriptor}
+                                                          : QList<SortDescriptor>{});
+    });
+}
+
+void TQAllItemsController::changeRequest(const std::function<void()>& change)
+{
+    // A provider that follows the store fetches for a new request itself: a refresh would fetch the
+    // same rows again. The views still follow once, even when the rows stayed (the subtitles follow the
+    // sort).
+    const bool fetches = dataProvider() && dataProvider()->automaticallyPreparesContent();
+    const quint64 viewsBefore = m_viewsRefreshed;
+    change();
+    if (!isInstalled())
+        return;
+    if (!fetches)
         refresh();
+    else if (m_viewsRefreshed == viewsBefore)
+        refreshViews();
 }
 
 void TQAllItemsController::setDataProvider(ListModel* provider)
@@ -296,27 +312,38 @@ void TQAllItemsController::refresh()
     setRefreshingContent(true);
     m_currentGroup = -1;
     m_reusedCells.clear();
+    const quint64 viewsBefore = m_viewsRefreshed;
     if (dataProvider())
         dataProvider()->rearrangeObjects();
+    // New rows have brought the views up to date already.
+    if (m_viewsRefreshed == viewsBefore)
+        refreshViews();
+    setRefreshingContent(false);
+}
+
+void TQAllItemsController::refreshViews()
+{
+    if (!isViewLoaded())
+        return;
+    ++m_viewsRefreshed;
+    m_currentGroup = -1;
+    m_reusedCells.clear();
     noteHeightOfRows();
     TQFirstLevelViewController::refresh();
-    setRefreshingContent(false);
 }
 
 void TQAllItemsController::arrangedObjectsDidChange()
 {
     m_currentGroup = -1;
-    if (!refreshingContent()) {
-        refresh();
-        return;
+    // The provider holds its new rows already (a change of the store, the filter or the order): only
+    // the views follow, fetching them again would give the same rows.
+    if (refreshingContent()) {
+        const int rows = dataProvider() ? dataProvider()->count() : 0;
+        const QList<int> selected = selectedRows();
+        if (rows > 1 && (selected.isEmpty() || selected == QList<int>{0}) && isGroupRow(0))
+            selectRow(1);
     }
-    const int rows = dataProvider() ? dataProvider()->count() : 0;
-    const QList<int> selected = selectedRows();
-    if (rows > 1 && (selected.isEmpty() || selected == QList<int>{0}) && isGroupRow(0))
-        selectRow(1);
-    m_reusedCells.clear();
-    noteHeightOfRows();
-    TQFirstLevelViewController::refresh();
+    refreshViews();
 }
 
 void TQAllItemsController::noteHeightOfRows()
@@ -810,8 +837,7 @@ void TQAllItemsController::onToggleFilesInsideFolders(const Notification&)
         return;
     if (TQPreferencesManager* preferences = TQPreferencesManager::sharedManager())
         m_hiddenFiles = preferences->hiddenFilesInFolder();
-    filterDidChange();
-    refresh();
+    changeRequest([this] { filterDidChange(); });
 }
 
 void TQAllItemsController::onShowEmailProfileRequested(const Notification& notification)

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -200,6 +201,10 @@ private:
                               const std::shared_ptr<const TQGroupWrapper>& group) const;
     void noteHeightOfRows();
     void selectFirstDocumentRow();
+    // The views follow the provider's rows: cells made again, heights, the no-items views.
+    void refreshViews();
+    // Changes what the provider is asked for (order, filter), then refreshes once.
+    void changeRequest(const std::function<void()>& change);
 
     QPointer<QMenu> m_rowMenu;
     QPointer<QMenu> m_permissionMenu;
@@ -209,6 +214,8 @@ private:
     // The menus made for the rows' visibility buttons, freed with the cells.
     QHash<int, QPointer<QMenu>> m_rowPermissionMenus;
     qint64 m_currentGroup = -1;
+    // Counts refreshViews(), to tell whether a change has brought the views up to date.
+    quint64 m_viewsRefreshed = 0;
     QPointer<QObject> m_owner;
     TQFloatingLabelController* m_labelController = nullptr;
     bool m_hiddenFiles = false;

@@ -73,9 +73,23 @@ const QHash<QString, Groupper>& groupperMap()
     return map;
 }
 
+// A fetched column's value without copying it (QList::value copies); invalid beyond the columns.
+const QVariant& columnOf(const QVariantList& values, int column)
+{
+    static const QVariant none;
+    return column >= 0 && column < values.size() ? values.at(column) : none;
+}
+
 QString stringOf(const QVariant& value)
 {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+// stringOf without a copy, for the loops over every row.
+const QString& textOf(const QVariant& value)
+{
+    static const QString none;
+    return value.typeId() == QMetaType::QString ? *static_cast<const QString*>(value.constData()) : none;
 }
 
 // The lower-case extension of a file name's last component ("" for none or a leading dot only).
@@ -86,16 +100,40 @@ QString pathExtension(const QString& fileName)
     return dot > 0 ? last.mid(dot + 1).toLower() : QString();
 }
 
-// Newest first, documents without a date last, the order kept among equals.
+// Newest first, documents without a date last, the order kept among equals. Each row's date is read
+// once as its instant: converting the values in every comparison was most of a regrouping.
 template <typename Rows> void sortByDateDescending(Rows& rows, int dateColumn)
 {
-    std::stable_sort(rows.begin(), rows.end(), [dateColumn](const auto& a, const auto& b) {
-        const QDateTime x = a.values->value(dateColumn).toDateTime();
-        const QDateTime y = b.values->value(dateColumn).toDateTime();
-        if (x.isValid() != y.isValid())
-            return x.isValid();
-        return x.isValid() && x > y;
+    struct Dated
+    {
+        qint64 instant;
+        bool valid;
+        qsizetype row;
+    };
+    QList<Dated> dated;
+    dated.reserve(rows.size());
+    bool sorted = true;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QDateTime date = columnOf(*rows.at(i).values, dateColumn).toDateTime();
+        const bool valid = date.isValid();
+        dated.append(Dated{valid ? date.toMSecsSinceEpoch() : 0, valid, i});
+        if (i > 0) {
+            const Dated& before = dated.at(i - 1);
+            sorted = sorted && (before.valid ? !valid || before.instant >= dated.at(i).instant : !valid);
+        }
+    }
+    if (sorted)
+        return;
+    std::stable_sort(dated.begin(), dated.end(), [](const Dated& a, const Dated& b) {
+        if (a.valid != b.valid)
+            return a.valid;
+        return a.valid && a.instant > b.instant;
     });
+    Rows ordered;
+    ordered.reserve(rows.size());
+    for (const Dated& row : std::as_const(dated))
+        ordered.append(rows.at(row.row));
+    rows = std::move(ordered);
 }
 
 template <typename Rows> QList<ManagedObjectID> idsOf(const Rows& rows)
@@ -400,9 +438,9 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::timeGro
     };
     bool headed[TQGroupWrapper::InPast + 1] = {};
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        QDateTime date = rows.at(i).values->value(TimeUpdated).toDateTime();
+        QDateTime date = columnOf(*rows.at(i).values, TimeUpdated).toDateTime();
         if (!date.isValid())
-            date = rows.at(i).values->value(TimePublished).toDateTime();
+            date = columnOf(*rows.at(i).values, TimePublished).toDateTime();
         if (!date.isValid()) {
             // A document without a date ends the grouping: it and the rest stay where they are.
             for (qsizetype j = i; j < rows.size(); ++j)
@@ -445,17 +483,18 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
     QList<std::pair<TQGroupWrapperPtr, QList<Row>>> owners;
     std::optional<QString> lastAddress;
     for (const Row& row : rows) {
-        const QString stored = stringOf(row.values->value(OwnerAddress));
-        const QString address = stored.isEmpty() ? unknown : stored;
+        const QString& stored = textOf(columnOf(*row.values, OwnerAddress));
+        const QString& address = stored.isEmpty() ? unknown : stored;
         if (address == me) {
             mine.append(row);
             continue;
         }
         if (!lastAddress || address != *lastAddress) {
-            owners.append({header(TQGroupWrapper::NoGroup,
-                                  StringTable::format(QStringLiteral("owned by %@"),
-                                                      ownerTitleName(row.values->value(OwnerID), stored))),
-                           {}});
+            owners.append(
+                {header(TQGroupWrapper::NoGroup,
+                        StringTable::format(QStringLiteral("owned by %@"),
+                                            ownerTitleName(columnOf(*row.values, OwnerID), stored))),
+                 {}});
             lastAddress = address;
         }
         owners.last().second.append(row);

@@ -24,6 +24,22 @@
 namespace tavrel {
 namespace {
 
+// The all-items provider, counting the fetches it arranges.
+class CountingProvider : public TQTimeGroupedFilesController
+{
+public:
+    using TQTimeGroupedFilesController::TQTimeGroupedFilesController;
+    int arranged = 0;
+
+protected:
+    QList<ManagedObjectID> arrangeFetchedRows(const QList<ManagedObjectID>& ids,
+                                              const QList<QVariantList>& values) override
+    {
+        ++arranged;
+        return TQTimeGroupedFilesController::arrangeFetchedRows(ids, values);
+    }
+};
+
 class AllItemsListTest : public test::DocumentsFixture
 {
 protected:
@@ -44,9 +60,11 @@ protected:
     }
 
     // The filtering view around the all-items list, installed, once its first fetch is done.
-    TQAllItemsController* install()
+    TQAllItemsController* install(ListModel* provider = nullptr)
     {
         m_view = std::make_unique<TQAllItemsFilteringViewController>();
+        if (provider)
+            m_view->list()->setDataProvider(provider);
         m_view->view()->resize(700, 900);
         m_view->viewDidInstall();
         TQAllItemsController* list = m_view->list();
@@ -329,6 +347,64 @@ TEST_F(AllItemsListTest, ReactivatingSelectsTheFirstDocumentAndTheWindowMakesThe
     EXPECT_EQ(m_view->contentType(), 1);
     EXPECT_EQ(list->owner(), m_view.get());
     EXPECT_EQ(list->contentType(), 1);
+}
+
+TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
+{
+    auto* provider = new CountingProvider(moc());
+    TQAllItemsController* list = install(provider);
+    ASSERT_EQ(list->dataProvider(), provider);
+    EXPECT_EQ(list->dataProvider()->count(), 0);
+    EXPECT_FALSE(list->noItemsView()->isHidden());
+
+    // A saved document: the provider's one fetch for the change reaches the views.
+    int changes = 0;
+    QObject::connect(moc(), &ManagedObjectContext::objectsDidChange, list, [&changes] { ++changes; });
+    provider->arranged = 0;
+    file(QStringLiteral("First"), m_now.addSecs(-60));
+    save();
+    ASSERT_TRUE(test::waitUntil([list] { return list->dataProvider()->count() > 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(provider->arranged, changes);
+    EXPECT_GE(changes, 1);
+    EXPECT_TRUE(list->noItemsView()->isHidden());
+    EXPECT_EQ(rows(list).value(0), "# " + StringTable::text(QStringLiteral("GroupModifiedToday")));
+    EXPECT_EQ(titles(list), QStringList{"First"});
+    EXPECT_TRUE(list->cachedCellForRow(1));
+
+    // Another: the kept cells go, the new rows show.
+    changes = 0;
+    provider->arranged = 0;
+    file(QStringLiteral("Second"), m_now.addSecs(-30));
+    save();
+    ASSERT_TRUE(test::waitUntil([list] { return list->dataProvider()->count() == 3; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(provider->arranged, changes);
+    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+    EXPECT_EQ(titles(list), (QStringList{"Second", "First"}));
+
+    // Another order: one fetch, the rows regrouped and shown afresh.
+    list->dataCellForRow(1);
+    provider->arranged = 0;
+    m_view->changeSortDescriptor(m_view->sortControl()->menu()->actions().at(2));
+    EXPECT_EQ(provider->arranged, 1);
+    EXPECT_EQ(list->groupedProvider()->groupper(), TQTimeGroupedFilesController::Groupper::Owner);
+    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+    EXPECT_EQ(rows(list).filter(QStringLiteral("# ")).size(), 1);
+
+    // Another order that keeps every row where it was still shows the rows afresh.
+    list->dataCellForRow(1);
+    provider->arranged = 0;
+    m_view->changeSortDescriptor(m_view->sortControl()->menu()->actions().at(2));
+    EXPECT_EQ(provider->arranged, 1);
+    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+
+    // An asked refresh still fetches.
+    list->dataCellForRow(1);
+    provider->arranged = 0;
+    list->refresh();
+    EXPECT_EQ(provider->arranged, 1);
+    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
 }
 
 } // namespace

@@ -239,6 +239,26 @@ TEST_F(GroupedFilesTest, OwnerGroupsPutMineFirstAndOrderEachOwnerNewestFirst)
                   TQGroupWrapper::NoGroup);
 }
 
+TEST_F(GroupedFilesTest, OwnerGroupsPutDocumentsWithoutADateLastAndTheRestNewestFirst)
+{
+    auto me = mail(kMe);
+    auto alice = mail(QStringLiteral("alice@example.org"), QStringLiteral("Alice Smith"));
+    doc(QStringLiteral("mine undated"), -1, me);
+    doc(QStringLiteral("mine old"), 10 * kDay, me);
+    doc(QStringLiteral("mine new"), kHour, me);
+    doc(QStringLiteral("a mid"), 5 * kDay, alice);
+    doc(QStringLiteral("a undated"), -1, alice);
+    doc(QStringLiteral("a new"), kDay, alice);
+    doc(QStringLiteral("a old"), 20 * kDay, alice);
+    save();
+    auto controller = makeController();
+    EXPECT_EQ(arranged(*controller, QStringLiteral("owner"), true),
+              (QStringList{header("owned by me"), QStringLiteral("mine new"), QStringLiteral("mine old"),
+                           QStringLiteral("mine undated"), owned(QStringLiteral("Alice Smith")),
+                           QStringLiteral("a new"), QStringLiteral("a mid"), QStringLiteral("a old"),
+                           QStringLiteral("a undated")}));
+}
+
 TEST_F(GroupedFilesTest, VisibilityGroupsShowDomainAccessOnlyToDomainAccounts)
 {
     acl(doc(QStringLiteral("link"), kHour), QStringLiteral("default"), true);
