@@ -11,6 +11,7 @@
 #include "controls/TQLinkTitleSubcell.h"
 #include "controls/TQStateItemCell.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/store/EntityDescription.h"
 #include "platform/ui/CellHost.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
@@ -158,6 +159,7 @@ void TQBigDocumentTableCell::setRepresentedObject(const QVariant& object)
 {
     m_iconWatch->stop();
     m_aclWatch->stop();
+    m_heldAccess.reset();
     TQBigContactTableCell::setRepresentedObject(object);
     followRecord();
 }
@@ -172,8 +174,11 @@ void TQBigDocumentTableCell::followRecord()
             NotificationCenter::defaultCenter().post(kFileItemDidUpdateNotification,
                                                      QVariant::fromValue(document));
     };
-    if (m_aclWatch->record() != record)
+    if (m_aclWatch->record() != record) {
         m_aclWatch->watch(record, QStringLiteral("generalACL"), announce);
+        const QString access = QStringLiteral("generalACL");
+        m_heldAccess = record && record->entity()->relationship(access) ? record->toOne(access) : nullptr;
+    }
     if (photoCell() && m_iconWatch->record() != record)
         m_iconWatch->watch(record, QStringLiteral("iconPath"), announce);
 }

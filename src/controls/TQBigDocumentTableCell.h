@@ -2,6 +2,7 @@
 
 #include "controls/SubcellTracker.h"
 #include "controls/TQBigContactTableCell.h"
+#include "platform/store/ManagedObject.h"
 
 #include <QPointer>
 #include <memory>
@@ -114,6 +115,9 @@ private:
     // Each instance's own: a copy ends no watch it did not start.
     std::unique_ptr<RecordWatch> m_aclWatch;
     std::unique_ptr<RecordWatch> m_iconWatch;
+    // The record's access entry, held while the cell shows the record: its context keeps unheld
+    // records weakly, so each repaint would read it from the store again.
+    ManagedObjectPtr m_heldAccess;
     QPointer<QWidget> m_controlView;
     SubcellTracker m_tracker;
 };

@@ -60,6 +60,33 @@ QVariant rebuild(ManagedObjectContext* context, const QVariant& object, ManagedO
     return object;
 }
 
+// The stored ids of the records inside the object, at every depth.
+void collectIDs(const QVariant& object, QList<ManagedObjectID>& ids)
+{
+    const QMetaType type = object.metaType();
+    if (type == QMetaType::fromType<ManagedObjectPtr>()) {
+        if (const ManagedObjectPtr record = object.value<ManagedObjectPtr>()) {
+            const ManagedObjectID id = record->objectID();
+            if (!id.isNull() && !id.isTemporaryID())
+                ids.append(id);
+        }
+    } else if (type == QMetaType::fromType<QList<ManagedObjectPtr>>()) {
+        for (const ManagedObjectPtr& record : object.value<QList<ManagedObjectPtr>>())
+            collectIDs(QVariant::fromValue(record), ids);
+    } else if (type == QMetaType::fromType<QVariantList>()) {
+        for (const QVariant& element : object.toList())
+            collectIDs(element, ids);
+    } else if (type == QMetaType::fromType<QVariantMap>()) {
+        const QVariantMap map = object.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            collectIDs(it.value(), ids);
+    } else if (type == QMetaType::fromType<QVariantHash>()) {
+        const QVariantHash hash = object.toHash();
+        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
+            collectIDs(it.value(), ids);
+    }
+}
+
 } // namespace
 
 ManagedObjectPtr ContextFetch::fetchInContext(const ManagedObjectPtr& object, ManagedObjectContext* context)
@@ -79,6 +106,17 @@ QVariant ContextFetch::fetchEntitiesFromObject(ManagedObjectContext* context, co
     if (!context)
         return {};
     ContextLocker locker(context);
+    // Several records are read in one statement per table rather than one each; held here, they stay
+    // loaded until the re-building takes them.
+    QList<ManagedObjectID> ids;
+    collectIDs(object, ids);
+    QList<ManagedObjectPtr> held;
+    if (ids.size() > 1) {
+        held.reserve(ids.size());
+        for (const ManagedObjectID& id : std::as_const(ids))
+            held.append(context->objectWithID(id));
+        context->fireFaults(ids);
+    }
     return rebuild(context, object, detectedSource);
 }
 

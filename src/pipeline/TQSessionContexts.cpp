@@ -6,6 +6,7 @@
 #include "platform/runtime/ThreadDispatch.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include <QSet>
 #include <QVariantHash>
 #include <QVariantMap>
 
@@ -83,16 +84,26 @@ QVariant TQSessionContexts::fetchEntitiesFromObject(const QVariant& context, con
     if (!target)
         return object;
     ManagedObjectContext* source = nullptr;
+    target->lock();
+    // Only the twins loaded before may be older than the store: the others were just read from it.
+    QSet<ManagedObjectID> loadedBefore;
+    {
+        QList<ManagedObjectPtr> given;
+        collectRecords(object, given);
+        for (const ManagedObjectPtr& record : std::as_const(given)) {
+            const ManagedObjectPtr twin = target->objectRegisteredForID(record->objectID());
+            if (twin && !twin->isFault())
+                loadedBefore.insert(twin->objectID());
+        }
+    }
     const QVariant fetched = ContextFetch::fetchEntitiesFromObject(target, object, &source);
     QList<ManagedObjectPtr> records;
     collectRecords(fetched, records);
-    if (!records.isEmpty()) {
-        target->lock();
-        for (const ManagedObjectPtr& record : records)
-            if (!record->isFault() && !record->isInserted() && !record->isDeleted())
-                target->refreshObject(record, true);
-        target->unlock();
-    }
+    for (const ManagedObjectPtr& record : std::as_const(records))
+        if (loadedBefore.contains(record->objectID()) && !record->isFault() && !record->isInserted() &&
+            !record->isDeleted())
+            target->refreshObject(record, true);
+    target->unlock();
     if (detectedSource && source)
         *detectedSource = valueForContext(source);
     return fetched;

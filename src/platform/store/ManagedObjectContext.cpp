@@ -41,14 +41,17 @@ struct ManagedObjectContext::Private
     // Held around every use of the connection; the coordinator takes it to close the store.
     std::recursive_mutex dbMutex;
     quint64 generation = 0;
+    quint64 dbGeneration = 0; // the store generation db was opened for
 
     const StoreSchema& schema() const { return coordinator->schema(); }
     SqliteConnection& connection()
     {
         if (db && generation != coordinator->storeGeneration())
             db.reset();
-        if (!db)
+        if (!db) {
+            dbGeneration = coordinator->storeGeneration();
             db = coordinator->openConnection();
+        }
         return *db;
     }
     ManagedObjectPtr registered(const ManagedObjectID& id) const
@@ -99,6 +102,11 @@ void ManagedObjectContext::adoptCurrentStore()
 
 ManagedObjectContext::~ManagedObjectContext()
 {
+    {
+        std::lock_guard use(d->dbMutex);
+        if (d->db)
+            d->coordinator->recycleConnection(std::move(d->db), d->dbGeneration);
+    }
     d->coordinator->unregisterContext(this);
     d->destroying = true;
     for (const auto& weak : std::as_const(d->registry))

@@ -31,6 +31,11 @@ struct PersistentStoreCoordinator::Private
     QList<ManagedObjectContext*> contexts;
     std::atomic<quint64> generation = 0;
     std::atomic<bool> open = false;
+    // Connections of contexts that went (worker threads come and go), for the next ones. Each is
+    // used by one context at a time; all belong to the current store.
+    mutable std::mutex idleMutex;
+    mutable std::vector<std::unique_ptr<SqliteConnection>> idle;
+    static constexpr std::size_t kIdleConnections = 4;
 };
 
 PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model,
@@ -235,6 +240,12 @@ void PersistentStoreCoordinator::removePersistentStore()
         context->closeConnection();
     ++d->generation;
     d->open = false;
+    std::vector<std::unique_ptr<SqliteConnection>> idle;
+    {
+        std::lock_guard pool(d->idleMutex);
+        idle.swap(d->idle);
+    }
+    idle.clear();
     d->schema.reset();
     d->path.clear();
     std::lock_guard keys(d->keyMutex);
@@ -272,6 +283,14 @@ std::unique_ptr<SqliteConnection> PersistentStoreCoordinator::openConnection() c
 {
     if (!d->schema)
         throw SqliteConnection::Failure(0, QStringLiteral("no store has been added to the coordinator"));
+    {
+        std::lock_guard pool(d->idleMutex);
+        if (!d->idle.empty()) {
+            auto db = std::move(d->idle.back());
+            d->idle.pop_back();
+            return db;
+        }
+    }
     auto db = std::make_unique<SqliteConnection>(d->path, false);
     db->exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     // Large feeds touch several indexes per record: keep their pages in memory.
@@ -281,6 +300,19 @@ std::unique_ptr<SqliteConnection> PersistentStoreCoordinator::openConnection() c
     // index pages back again and again. Let the log grow to about 64 MB first; closing checkpoints the rest.
     db->exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
     return db;
+}
+
+void PersistentStoreCoordinator::recycleConnection(std::unique_ptr<SqliteConnection> connection,
+                                                   quint64 generation) const
+{
+    if (!connection || !connection->settle())
+        return;
+    std::lock_guard pool(d->idleMutex);
+    // The generation is read under the pool's lock: a store removed meanwhile has bumped it already,
+    // or empties the pool after this.
+    if (generation != d->generation.load() || !d->open.load() || d->idle.size() >= Private::kIdleConnections)
+        return;
+    d->idle.push_back(std::move(connection));
 }
 
 qint64 PersistentStoreCoordinator::nextPrimaryKey(const EntityDescription* rootEntity)

@@ -45,7 +45,12 @@ public:
     const std::shared_ptr<const ManagedObjectModel>& model() const { return m_model; }
 
     // Internal to the store layer.
+    // A connection to the store: an idle one of an earlier context when there is one (its schema
+    // already read, its cache warm), else a new one.
     std::unique_ptr<SqliteConnection> openConnection() const;
+    // Takes back the connection of a context that is done with it, opened for the store of that
+    // generation; kept for the next context while the store stays and few are kept, else closed.
+    void recycleConnection(std::unique_ptr<SqliteConnection> connection, quint64 generation) const;
     // Changes each time a store is removed.
     quint64 storeGeneration() const;
     void registerContext(ManagedObjectContext* context);

@@ -158,6 +158,14 @@ bool SqliteConnection::inTransaction() const
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
+bool SqliteConnection::settle()
+{
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
+        if (sqlite3_stmt_busy(s))
+            sqlite3_reset(s);
+    return !inTransaction();
+}
+
 void SqliteStatement::reset()
 {
     sqlite3_reset(m_statement);

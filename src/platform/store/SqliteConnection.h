@@ -35,6 +35,9 @@ public:
     quint64 cacheGeneration() const { return m_cacheGeneration; }
     void exec(const QString& sql);
     bool inTransaction() const;
+    // Ends the statements still stepping (a read left open would pin an old snapshot of the store).
+    // True when no transaction is open then: the connection can serve another context.
+    bool settle();
 
     [[noreturn]] static void raise(sqlite3* db, int code, const QString& context);
 

@@ -101,6 +101,11 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
         }
         for (const Index& index : std::as_const(keyIndexes))
             addIndex(index);
+        // Every read of a record starts with it: built once.
+        t.selectAll = QStringLiteral("SELECT t.Z_PK, t.Z_ENT");
+        for (const QString& c : std::as_const(t.columns))
+            t.selectAll += QStringLiteral(", t.") + quote(c);
+        t.selectAll += QStringLiteral(" FROM ") + quote(t.name) + QStringLiteral(" t");
         for (Index& index : t.indexes)
             index.name = QStringLiteral("%1_%2%3_index")
                              .arg(t.name, index.columns.join(QLatin1Char('_')),
@@ -192,11 +197,7 @@ const StoreSchema::Relation& StoreSchema::relation(const RelationshipDescription
 
 QString StoreSchema::selectAll(const EntityDescription* entity) const
 {
-    const Table& t = table(entity);
-    QString sql = QStringLiteral("SELECT t.Z_PK, t.Z_ENT");
-    for (const QString& c : t.columns)
-        sql += QStringLiteral(", t.") + quote(c);
-    return sql + QStringLiteral(" FROM ") + quote(t.name) + QStringLiteral(" t");
+    return table(entity).selectAll;
 }
 
 QString StoreSchema::entityFilter(const EntityDescription* entity, bool includeSubentities,

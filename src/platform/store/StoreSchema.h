@@ -36,6 +36,7 @@ public:
         QStringList columnTypes;
         QList<Index> indexes;
         bool shared = false; // holds records of several concrete entities
+        QString selectAll;   // see StoreSchema::selectAll
     };
     struct JoinTable
     {

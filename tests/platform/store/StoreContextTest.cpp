@@ -639,6 +639,49 @@ TEST_F(StoreTest, RemovedStoreClosesEveryConnectionUntilAnotherIsAdded)
     EXPECT_EQ(titles(other.executeFetchRequest(notes)), QStringList{"old"});
 }
 
+TEST_F(StoreTest, ConnectionsOfContextsThatWentServeLaterContextsWithCurrentData)
+{
+    const FetchRequest notes("Note");
+    insert("Note", {{"title", "one"}});
+    ASSERT_TRUE(context().save());
+    {
+        ManagedObjectContext gone(m_coordinator);
+        ASSERT_EQ(titles(gone.executeFetchRequest(notes)), QStringList{"one"});
+    }
+    insert("Note", {{"title", "two"}});
+    ASSERT_TRUE(context().save());
+    {
+        ManagedObjectContext next(m_coordinator);
+        EXPECT_EQ(titles(next.executeFetchRequest(notes)), QStringList({"one", "two"}));
+    }
+    // Worker threads come and go, each with its context: each sees the saves made before it.
+    for (int round = 0; round < 6; ++round) {
+        qint64 seen = -1;
+        std::thread([&] {
+            ManagedObjectContext mine(m_coordinator);
+            seen = mine.countForFetchRequest(notes);
+            mine.insertNewObject("Note")->setValueForKey("title", QStringLiteral("w%1").arg(round));
+            ASSERT_TRUE(mine.save());
+        }).join();
+        EXPECT_EQ(seen, 2 + 2 * round);
+        insert("Note", {{"title", QStringLiteral("m%1").arg(round)}});
+        ASSERT_TRUE(context().save());
+    }
+    // Kept connections close with the store and never reach the store added next.
+    m_coordinator->removePersistentStore();
+    EXPECT_FALSE(QFile::exists(m_path + "-wal"));
+    const QString second = QDir(home().path()).filePath(QStringLiteral("second.storedata"));
+    m_coordinator->addPersistentStore(second);
+    {
+        ManagedObjectContext fresh(m_coordinator);
+        EXPECT_EQ(fresh.countForFetchRequest(notes), 0);
+    }
+    m_coordinator->removePersistentStore();
+    m_coordinator->addPersistentStore(m_path);
+    ManagedObjectContext back(m_coordinator);
+    EXPECT_EQ(back.countForFetchRequest(notes), 14);
+}
+
 TEST_F(StoreTest, StoreRemovedWhileAnotherThreadReadsAndWrites)
 {
     // The worker's reads and writes wait for the removal or answer errors; none runs on a closed
