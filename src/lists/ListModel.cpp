@@ -23,6 +23,7 @@ ListModel::~ListModel() = default;
 void ListModel::setFilterPredicate(const Predicate& predicate)
 {
     m_filterPredicate = predicate;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
@@ -31,6 +32,7 @@ void ListModel::setFilterPredicate(const Predicate& predicate)
 void ListModel::setSearchFormat(const QString& format)
 {
     m_searchFormat = format;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent && !m_searchString.isEmpty())
         rearrangeObjects();
@@ -41,6 +43,7 @@ void ListModel::setSearchString(const QString& searchString)
     if (searchString == m_searchString && searchString.isNull() == m_searchString.isNull())
         return;
     m_searchString = searchString;
+    ++m_requestChanges;
     if (!m_automaticallyPreparesContent)
         return;
     // Only the text changed: the fetch without it is filtered in memory, fetched anew when stale (a
@@ -57,6 +60,7 @@ void ListModel::setSearchString(const QString& searchString)
 void ListModel::setSortDescriptors(const QList<SortDescriptor>& descriptors)
 {
     m_sortDescriptors = descriptors;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
@@ -238,7 +242,7 @@ bool ofEntities(const QList<ManagedObjectPtr>& records, const QSet<QString>& nam
 }
 } // namespace
 
-bool ListModel::entitiesRead(const QString& searchKey, QSet<QString>* names) const
+bool ListModel::entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const
 {
     const PersistentStoreCoordinator* coordinator =
         m_context ? m_context->persistentStoreCoordinator() : nullptr;
@@ -247,8 +251,8 @@ bool ListModel::entitiesRead(const QString& searchKey, QSet<QString>* names) con
     if (!entity)
         return false;
     names->insert(m_entityName);
-    if (!addPredicateEntities(entity, m_filterPredicate.node().get(), names) ||
-        !addKeyPathEntities(entity, searchKey, names))
+    if (!addPredicateEntities(entity, predicate.node().get(), names) ||
+        (!searchKey.isEmpty() && !addKeyPathEntities(entity, searchKey, names)))
         return false;
     // A comparator of its own may read anything.
     for (const SortDescriptor& descriptor : m_sortDescriptors)
@@ -269,6 +273,15 @@ bool ListModel::searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>&
     return !m_context || (anyChange ? m_context->hasChanges() : m_context->hasChangesForEntities(entities));
 }
 
+void ListModel::countSaves()
+{
+    PersistentStoreCoordinator* coordinator = m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (!m_savesConnection && coordinator)
+        m_savesConnection = connect(
+            coordinator, &PersistentStoreCoordinator::contextDidSave, this,
+            [saves = m_saves](const SaveNotification&) { ++*saves; }, Qt::DirectConnection);
+}
+
 bool ListModel::fetchSearchBase(Error* error)
 {
     forgetSearchBase();
@@ -277,16 +290,13 @@ bool ListModel::fetchSearchBase(Error* error)
     if (!m_context || !searchInMemory(&key, &options))
         return false;
     QSet<QString> entities;
-    const bool anyChange = !entitiesRead(key, &entities);
+    const bool anyChange = !entitiesRead(m_filterPredicate, key, &entities);
     // Unsaved changes of the records the fetch reads are matched in memory and may change without a
     // save: not kept.
     if (searchBaseHasUnsavedChanges(anyChange, entities))
         return false;
     PersistentStoreCoordinator* coordinator = m_context->persistentStoreCoordinator();
-    if (!m_savesConnection)
-        m_savesConnection = connect(
-            coordinator, &PersistentStoreCoordinator::contextDidSave, this,
-            [saves = m_saves](const SaveNotification&) { ++*saves; }, Qt::DirectConnection);
+    countSaves();
     SearchBase base;
     base.key = key;
     base.options = options;
@@ -384,23 +394,45 @@ int ListModel::rowOfObjectID(const ManagedObjectID& id) const
     return m_rowOfID.value(id, -1);
 }
 
-ListFetchPtr ListModel::makeFetch() const
+ListFetchPtr ListModel::makeFetch()
 {
-    return std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest(),
-                                       fetchColumns());
+    auto fetch = std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest(),
+                                             fetchColumns());
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (coordinator) {
+        // Saves are counted before the fetch starts: one that lands while it runs is told on adoption.
+        countSaves();
+        ListFetch::Origin origin;
+        origin.known = true;
+        origin.requestChanges = m_requestChanges;
+        origin.saves = m_saves->load();
+        origin.storeGeneration = coordinator->storeGeneration();
+        fetch->setOrigin(origin);
+    }
+    return fetch;
 }
 
-void ListModel::adoptFetch(const ListFetch& fetch)
+bool ListModel::adoptFetch(const ListFetch& fetch)
 {
     if (!fetch.hasRun() || !fetch.error().isNull())
-        return;
+        return false;
     forgetSearchBase();
     // Values read for other columns (the grouping changed meanwhile) would be read wrongly.
-    if (fetch.columns() != fetchColumns()) {
-        fetchWithRequest(std::nullopt, false, nullptr);
-        return;
-    }
+    if (fetch.columns() != fetchColumns())
+        return fetchWithRequest(std::nullopt, false, nullptr);
     applyIDs(arrangeFetchedRows(fetch.ids(), fetch.values()));
+
+    const ListFetch::Origin& origin = fetch.origin();
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (!origin.known || !coordinator || origin.requestChanges != m_requestChanges ||
+        origin.saves != m_saves->load() || origin.storeGeneration != coordinator->storeGeneration())
+        return false;
+    // The fetch did not see the main context's unsaved changes.
+    QSet<QString> entities;
+    const bool anyChange = !entitiesRead(predicate(), QString(), &entities);
+    return !searchBaseHasUnsavedChanges(anyChange, entities);
 }
 
 bool ListModel::fetchWithRequest(const std::optional<FetchRequest>& request, bool, Error* error)

@@ -74,9 +74,12 @@ public:
     int rowOfObjectID(const ManagedObjectID& id) const;
 
     // A fetch of the current request to run on any thread, then hand to adoptFetch on this one.
-    ListFetchPtr makeFetch() const;
-    // Takes the fetched rows; a failed fetch leaves the rows as they are.
-    void adoptFetch(const ListFetch& fetch);
+    ListFetchPtr makeFetch();
+    // Takes the fetched rows; a failed fetch leaves the rows as they are. Answers whether the rows are
+    // what a fetch would give now: false when the fetch failed, or when the request, the store (a save
+    // of any context) or the main context's unsaved records the request reads may have changed since
+    // the fetch was made (it reads the store in a context of its own).
+    bool adoptFetch(const ListFetch& fetch);
     // Fetches now, on this thread, and takes the rows; answers false with the error on failure.
     bool fetchWithRequest(const std::optional<FetchRequest>& request, bool merge, Error* error);
     // Fetches again and moves the rows to their new places.
@@ -128,10 +131,12 @@ private:
     // Fetches the current request without the search, with the searched key, and keeps it.
     bool fetchSearchBase(Error* error);
     void forgetSearchBase() { m_searchBase = {}; }
-    // The entities whose records the current request with the subclass's columns and the searched key
-    // reads (the list's own and those reached through relationships); false when that cannot be told
-    // (a block, a key that is not in the model), so that any unsaved change counts.
-    bool entitiesRead(const QString& searchKey, QSet<QString>* names) const;
+    // The entities whose records the filter or search predicate, the order, the subclass's columns and
+    // the searched key (none: empty) read (the list's own and those reached through relationships); false
+    // when that cannot be told (a block, a key that is not in the model), so that any unsaved change counts.
+    bool entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const;
+    // Counts the saves of the store's contexts from now on.
+    void countSaves();
     // Whether the context holds unsaved changes a fetch of the current request would see.
     bool searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const;
     // The runs of rows that applyIDs would remove and insert one by one, counted up to one past
@@ -175,6 +180,8 @@ private:
     // Saves of any context of the store, counted on the saving thread.
     std::shared_ptr<std::atomic<quint64>> m_saves = std::make_shared<std::atomic<quint64>>(0);
     QMetaObject::Connection m_savesConnection;
+    // Changes of the request (filter, search, order), counted.
+    quint64 m_requestChanges = 0;
     bool m_automaticallyPreparesContent = false;
     QMetaObject::Connection m_changesConnection;
 };
