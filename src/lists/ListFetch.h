@@ -20,9 +20,11 @@ class ListFetch
 public:
     ListFetch(std::shared_ptr<PersistentStoreCoordinator> coordinator, FetchRequest request,
               QList<FetchColumn> columns = {});
+    ListFetch(const ListFetch&) = default;
+    virtual ~ListFetch() = default;
 
     // Answers whether the fetch succeeded; the ids, or the error, stay on the object.
-    bool run();
+    virtual bool run();
 
     const FetchRequest& request() const { return m_request; }
     const QList<FetchColumn>& columns() const { return m_columns; }

@@ -74,7 +74,7 @@ public:
     int rowOfObjectID(const ManagedObjectID& id) const;
 
     // A fetch of the current request to run on any thread, then hand to adoptFetch on this one.
-    ListFetchPtr makeFetch();
+    virtual ListFetchPtr makeFetch();
     // Takes the fetched rows; a failed fetch leaves the rows as they are. Answers whether the rows are
     // what a fetch would give now: false when the fetch failed, or when the request, the store (a save
     // of any context) or the main context's unsaved records the request reads may have changed since
