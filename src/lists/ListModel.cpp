@@ -391,7 +391,7 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
 
 int ListModel::rowOfObjectID(const ManagedObjectID& id) const
 {
-    return m_rowOfID.value(id, -1);
+    return rowIndex().value(id, -1);
 }
 
 ListFetchPtr ListModel::makeFetch()
@@ -498,48 +498,67 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     applyIDs(ids, updated);
 }
 
-int ListModel::runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const
+int ListModel::runsToApply(const QList<bool>& stays, const QList<bool>& comes) const
 {
     int runs = 0;
     bool inRun = false;
     // Past the most that are applied one by one, the rest need not be counted.
-    for (qsizetype row = 0; row < m_ids.size() && runs <= kMaximumRuns; ++row) {
-        const bool goes = !newSet.contains(m_ids.at(row));
+    for (qsizetype row = 0; row < stays.size() && runs <= kMaximumRuns; ++row) {
+        const bool goes = !stays.at(row);
         runs += goes && !inRun;
         inRun = goes;
     }
     inRun = false;
-    for (qsizetype row = 0; row < ids.size() && runs <= kMaximumRuns; ++row) {
-        const bool comes = !m_rowOfID.contains(ids.at(row));
-        runs += comes && !inRun;
-        inRun = comes;
+    for (qsizetype row = 0; row < comes.size() && runs <= kMaximumRuns; ++row) {
+        runs += comes.at(row) && !inRun;
+        inRun = comes.at(row);
     }
     return runs;
 }
 
 bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
 {
-    const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
+    // Which rows stay and which ids come, told through the rows' index; through a set of the new ids
+    // when rows repeat an id.
+    const QHash<ManagedObjectID, int>& index = rowIndex();
+    QList<bool> stays(m_ids.size(), false);
+    QList<bool> comes(ids.size(), false);
+    if (index.size() == m_ids.size()) {
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const auto found = index.constFind(ids.at(i));
+            if (found == index.cend())
+                comes[i] = true;
+            else
+                stays[found.value()] = true;
+        }
+    } else {
+        const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
+        for (qsizetype row = 0; row < m_ids.size(); ++row)
+            stays[row] = newSet.contains(m_ids.at(row));
+        for (qsizetype i = 0; i < ids.size(); ++i)
+            comes[i] = !index.contains(ids.at(i));
+    }
 
     // Each run of rows that goes or comes moves the rows below it once: a new search or grouping of a
     // long list (thousands of runs) is shown afresh instead, in one pass.
-    if (runsToApply(ids, newSet) > kMaximumRuns) {
+    if (runsToApply(stays, comes) > kMaximumRuns) {
         beginResetModel();
         m_ids = ids;
-        rebuildRowIndex();
+        invalidateRowIndex();
         endResetModel();
         emit arrangedObjectsChanged();
         return false;
     }
 
-    // Rows whose records left the list go, from the bottom up, a run of rows at a time.
+    // Rows whose records left the list go, from the bottom up, a run of rows at a time (the rows above
+    // keep their places, so `stays` still tells them).
     for (int row = int(m_ids.size()) - 1; row >= 0;) {
-        if (newSet.contains(m_ids.at(row))) {
+        if (stays.at(row)) {
             --row;
             continue;
         }
         int first = row;
-        while (first > 0 && !newSet.contains(m_ids.at(first - 1)))
+        while (first > 0 && !stays.at(first - 1))
             --first;
         beginRemoveRows(QModelIndex(), first, row);
         m_ids.remove(first, row - first + 1);
@@ -548,12 +567,11 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
     }
 
     // The rows that stay: when their order changed, they move as one layout change.
-    const QSet<ManagedObjectID> oldSet(m_ids.begin(), m_ids.end());
     QList<ManagedObjectID> staying;
     staying.reserve(m_ids.size());
-    for (const ManagedObjectID& id : ids)
-        if (oldSet.contains(id))
-            staying << id;
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        if (!comes.at(i))
+            staying << ids.at(i);
     if (staying != m_ids) {
         emit layoutAboutToBeChanged();
         QHash<ManagedObjectID, int> newRow;
@@ -572,12 +590,12 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
 
     // New rows come in at their places, a run at a time, top down.
     for (int row = 0; row < ids.size();) {
-        if (oldSet.contains(ids.at(row))) {
+        if (!comes.at(row)) {
             ++row;
             continue;
         }
         int last = row;
-        while (last + 1 < ids.size() && !oldSet.contains(ids.at(last + 1)))
+        while (last + 1 < ids.size() && comes.at(last + 1))
             ++last;
         beginInsertRows(QModelIndex(), row, last);
         m_ids.insert(row, last - row + 1, ManagedObjectID());
@@ -587,7 +605,7 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
         row = last + 1;
     }
 
-    rebuildRowIndex();
+    invalidateRowIndex();
     return true;
 }
 
@@ -611,12 +629,21 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         emit arrangedObjectsChanged();
 }
 
-void ListModel::rebuildRowIndex()
+void ListModel::invalidateRowIndex()
 {
     m_rowOfID.clear();
-    m_rowOfID.reserve(m_ids.size());
-    for (int row = 0; row < m_ids.size(); ++row)
-        m_rowOfID.insert(m_ids.at(row), row);
+    m_rowIndexValid = false;
+}
+
+const QHash<ManagedObjectID, int>& ListModel::rowIndex() const
+{
+    if (!m_rowIndexValid) {
+        m_rowOfID.reserve(m_ids.size());
+        for (int row = 0; row < m_ids.size(); ++row)
+            m_rowOfID.insert(m_ids.at(row), row);
+        m_rowIndexValid = true;
+    }
+    return m_rowOfID;
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

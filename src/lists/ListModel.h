@@ -121,7 +121,11 @@ private:
     // Turns the rows into the new ids (which differ); false when that reset the list (nothing else to
     // tell).
     bool replaceRows(const QList<ManagedObjectID>& ids);
-    void rebuildRowIndex();
+    // The row of each id, made when first asked for after the rows changed (a long list's rows change
+    // with every character of a search, their rows are rarely looked up). While rows are being
+    // replaced it still tells the rows from before.
+    const QHash<ManagedObjectID, int>& rowIndex() const;
+    void invalidateRowIndex();
     // A search of one text attribute of the list's records, "key CONTAINS[options] %@": the key and the
     // options, or false for any other search format.
     bool searchInMemory(QString* key, int* options) const;
@@ -139,9 +143,9 @@ private:
     void countSaves();
     // Whether the context holds unsaved changes a fetch of the current request would see.
     bool searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const;
-    // The runs of rows that applyIDs would remove and insert one by one, counted up to one past
-    // kMaximumRuns.
-    int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
+    // The runs of rows that applyIDs would remove (rows that do not stay) and insert (ids that come)
+    // one by one, counted up to one past kMaximumRuns.
+    int runsToApply(const QList<bool>& stays, const QList<bool>& comes) const;
     static constexpr int kMaximumRuns = 64;
 
     QPointer<ManagedObjectContext> m_context;
@@ -152,7 +156,8 @@ private:
     QList<SortDescriptor> m_sortDescriptors;
     QString m_displayKey = QStringLiteral("title");
     QList<ManagedObjectID> m_ids;
-    QHash<ManagedObjectID, int> m_rowOfID;
+    mutable QHash<ManagedObjectID, int> m_rowOfID;
+    mutable bool m_rowIndexValid = true;
     // The fetch without the search (with the same filter, order and columns) made for the first
     // character typed, so that typing a search filters it in memory instead of matching every record's text
     // in SQL again. Forgotten on a change of the records it reads, a save of any context, another fetch or
