@@ -313,7 +313,8 @@ void TQAllItemsController::refresh()
     m_currentGroup = -1;
     m_reusedCells.clear();
     const quint64 viewsBefore = m_viewsRefreshed;
-    if (dataProvider())
+    // Rows just fetched that nothing can have changed since are not fetched again.
+    if (dataProvider() && !fetchedRowsAreCurrent())
         dataProvider()->rearrangeObjects();
     // New rows have brought the views up to date already.
     if (m_viewsRefreshed == viewsBefore)

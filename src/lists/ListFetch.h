@@ -20,9 +20,11 @@ class ListFetch
 public:
     ListFetch(std::shared_ptr<PersistentStoreCoordinator> coordinator, FetchRequest request,
               QList<FetchColumn> columns = {});
+    ListFetch(const ListFetch&) = default;
+    virtual ~ListFetch() = default;
 
     // Answers whether the fetch succeeded; the ids, or the error, stay on the object.
-    bool run();
+    virtual bool run();
 
     const FetchRequest& request() const { return m_request; }
     const QList<FetchColumn>& columns() const { return m_columns; }
@@ -32,6 +34,18 @@ public:
     const Error& error() const { return m_error; }
     bool hasRun() const { return m_hasRun; }
 
+    // What the list that made the fetch saw when it made it, to tell on adoption whether its request,
+    // the store or its context may have changed meanwhile.
+    struct Origin
+    {
+        bool known = false;
+        quint64 requestChanges = 0;
+        quint64 saves = 0;
+        quint64 storeGeneration = 0;
+    };
+    const Origin& origin() const { return m_origin; }
+    void setOrigin(const Origin& origin) { m_origin = origin; }
+
 private:
     std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
     FetchRequest m_request;
@@ -40,6 +54,7 @@ private:
     QList<QVariantList> m_values;
     Error m_error;
     bool m_hasRun = false;
+    Origin m_origin;
 };
 
 using ListFetchPtr = std::shared_ptr<ListFetch>;

@@ -23,6 +23,7 @@ ListModel::~ListModel() = default;
 void ListModel::setFilterPredicate(const Predicate& predicate)
 {
     m_filterPredicate = predicate;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
@@ -31,6 +32,7 @@ void ListModel::setFilterPredicate(const Predicate& predicate)
 void ListModel::setSearchFormat(const QString& format)
 {
     m_searchFormat = format;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent && !m_searchString.isEmpty())
         rearrangeObjects();
@@ -41,6 +43,7 @@ void ListModel::setSearchString(const QString& searchString)
     if (searchString == m_searchString && searchString.isNull() == m_searchString.isNull())
         return;
     m_searchString = searchString;
+    ++m_requestChanges;
     if (!m_automaticallyPreparesContent)
         return;
     // Only the text changed: the fetch without it is filtered in memory, fetched anew when stale (a
@@ -57,6 +60,7 @@ void ListModel::setSearchString(const QString& searchString)
 void ListModel::setSortDescriptors(const QList<SortDescriptor>& descriptors)
 {
     m_sortDescriptors = descriptors;
+    ++m_requestChanges;
     forgetSearchBase();
     if (m_automaticallyPreparesContent)
         rearrangeObjects();
@@ -238,7 +242,7 @@ bool ofEntities(const QList<ManagedObjectPtr>& records, const QSet<QString>& nam
 }
 } // namespace
 
-bool ListModel::entitiesRead(const QString& searchKey, QSet<QString>* names) const
+bool ListModel::entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const
 {
     const PersistentStoreCoordinator* coordinator =
         m_context ? m_context->persistentStoreCoordinator() : nullptr;
@@ -247,8 +251,8 @@ bool ListModel::entitiesRead(const QString& searchKey, QSet<QString>* names) con
     if (!entity)
         return false;
     names->insert(m_entityName);
-    if (!addPredicateEntities(entity, m_filterPredicate.node().get(), names) ||
-        !addKeyPathEntities(entity, searchKey, names))
+    if (!addPredicateEntities(entity, predicate.node().get(), names) ||
+        (!searchKey.isEmpty() && !addKeyPathEntities(entity, searchKey, names)))
         return false;
     // A comparator of its own may read anything.
     for (const SortDescriptor& descriptor : m_sortDescriptors)
@@ -269,6 +273,15 @@ bool ListModel::searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>&
     return !m_context || (anyChange ? m_context->hasChanges() : m_context->hasChangesForEntities(entities));
 }
 
+void ListModel::countSaves()
+{
+    PersistentStoreCoordinator* coordinator = m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (!m_savesConnection && coordinator)
+        m_savesConnection = connect(
+            coordinator, &PersistentStoreCoordinator::contextDidSave, this,
+            [saves = m_saves](const SaveNotification&) { ++*saves; }, Qt::DirectConnection);
+}
+
 bool ListModel::fetchSearchBase(Error* error)
 {
     forgetSearchBase();
@@ -277,16 +290,13 @@ bool ListModel::fetchSearchBase(Error* error)
     if (!m_context || !searchInMemory(&key, &options))
         return false;
     QSet<QString> entities;
-    const bool anyChange = !entitiesRead(key, &entities);
+    const bool anyChange = !entitiesRead(m_filterPredicate, key, &entities);
     // Unsaved changes of the records the fetch reads are matched in memory and may change without a
     // save: not kept.
     if (searchBaseHasUnsavedChanges(anyChange, entities))
         return false;
     PersistentStoreCoordinator* coordinator = m_context->persistentStoreCoordinator();
-    if (!m_savesConnection)
-        m_savesConnection = connect(
-            coordinator, &PersistentStoreCoordinator::contextDidSave, this,
-            [saves = m_saves](const SaveNotification&) { ++*saves; }, Qt::DirectConnection);
+    countSaves();
     SearchBase base;
     base.key = key;
     base.options = options;
@@ -381,26 +391,48 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
 
 int ListModel::rowOfObjectID(const ManagedObjectID& id) const
 {
-    return m_rowOfID.value(id, -1);
+    return rowIndex().value(id, -1);
 }
 
-ListFetchPtr ListModel::makeFetch() const
+ListFetchPtr ListModel::makeFetch()
 {
-    return std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest(),
-                                       fetchColumns());
+    auto fetch = std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, fetchRequest(),
+                                             fetchColumns());
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (coordinator) {
+        // Saves are counted before the fetch starts: one that lands while it runs is told on adoption.
+        countSaves();
+        ListFetch::Origin origin;
+        origin.known = true;
+        origin.requestChanges = m_requestChanges;
+        origin.saves = m_saves->load();
+        origin.storeGeneration = coordinator->storeGeneration();
+        fetch->setOrigin(origin);
+    }
+    return fetch;
 }
 
-void ListModel::adoptFetch(const ListFetch& fetch)
+bool ListModel::adoptFetch(const ListFetch& fetch)
 {
     if (!fetch.hasRun() || !fetch.error().isNull())
-        return;
+        return false;
     forgetSearchBase();
     // Values read for other columns (the grouping changed meanwhile) would be read wrongly.
-    if (fetch.columns() != fetchColumns()) {
-        fetchWithRequest(std::nullopt, false, nullptr);
-        return;
-    }
+    if (fetch.columns() != fetchColumns())
+        return fetchWithRequest(std::nullopt, false, nullptr);
     applyIDs(arrangeFetchedRows(fetch.ids(), fetch.values()));
+
+    const ListFetch::Origin& origin = fetch.origin();
+    const PersistentStoreCoordinator* coordinator =
+        m_context ? m_context->persistentStoreCoordinator() : nullptr;
+    if (!origin.known || !coordinator || origin.requestChanges != m_requestChanges ||
+        origin.saves != m_saves->load() || origin.storeGeneration != coordinator->storeGeneration())
+        return false;
+    // The fetch did not see the main context's unsaved changes.
+    QSet<QString> entities;
+    const bool anyChange = !entitiesRead(predicate(), QString(), &entities);
+    return !searchBaseHasUnsavedChanges(anyChange, entities);
 }
 
 bool ListModel::fetchWithRequest(const std::optional<FetchRequest>& request, bool, Error* error)
@@ -466,48 +498,67 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     applyIDs(ids, updated);
 }
 
-int ListModel::runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const
+int ListModel::runsToApply(const QList<bool>& stays, const QList<bool>& comes) const
 {
     int runs = 0;
     bool inRun = false;
     // Past the most that are applied one by one, the rest need not be counted.
-    for (qsizetype row = 0; row < m_ids.size() && runs <= kMaximumRuns; ++row) {
-        const bool goes = !newSet.contains(m_ids.at(row));
+    for (qsizetype row = 0; row < stays.size() && runs <= kMaximumRuns; ++row) {
+        const bool goes = !stays.at(row);
         runs += goes && !inRun;
         inRun = goes;
     }
     inRun = false;
-    for (qsizetype row = 0; row < ids.size() && runs <= kMaximumRuns; ++row) {
-        const bool comes = !m_rowOfID.contains(ids.at(row));
-        runs += comes && !inRun;
-        inRun = comes;
+    for (qsizetype row = 0; row < comes.size() && runs <= kMaximumRuns; ++row) {
+        runs += comes.at(row) && !inRun;
+        inRun = comes.at(row);
     }
     return runs;
 }
 
 bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
 {
-    const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
+    // Which rows stay and which ids come, told through the rows' index; through a set of the new ids
+    // when rows repeat an id.
+    const QHash<ManagedObjectID, int>& index = rowIndex();
+    QList<bool> stays(m_ids.size(), false);
+    QList<bool> comes(ids.size(), false);
+    if (index.size() == m_ids.size()) {
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const auto found = index.constFind(ids.at(i));
+            if (found == index.cend())
+                comes[i] = true;
+            else
+                stays[found.value()] = true;
+        }
+    } else {
+        const QSet<ManagedObjectID> newSet(ids.begin(), ids.end());
+        for (qsizetype row = 0; row < m_ids.size(); ++row)
+            stays[row] = newSet.contains(m_ids.at(row));
+        for (qsizetype i = 0; i < ids.size(); ++i)
+            comes[i] = !index.contains(ids.at(i));
+    }
 
     // Each run of rows that goes or comes moves the rows below it once: a new search or grouping of a
     // long list (thousands of runs) is shown afresh instead, in one pass.
-    if (runsToApply(ids, newSet) > kMaximumRuns) {
+    if (runsToApply(stays, comes) > kMaximumRuns) {
         beginResetModel();
         m_ids = ids;
-        rebuildRowIndex();
+        invalidateRowIndex();
         endResetModel();
         emit arrangedObjectsChanged();
         return false;
     }
 
-    // Rows whose records left the list go, from the bottom up, a run of rows at a time.
+    // Rows whose records left the list go, from the bottom up, a run of rows at a time (the rows above
+    // keep their places, so `stays` still tells them).
     for (int row = int(m_ids.size()) - 1; row >= 0;) {
-        if (newSet.contains(m_ids.at(row))) {
+        if (stays.at(row)) {
             --row;
             continue;
         }
         int first = row;
-        while (first > 0 && !newSet.contains(m_ids.at(first - 1)))
+        while (first > 0 && !stays.at(first - 1))
             --first;
         beginRemoveRows(QModelIndex(), first, row);
         m_ids.remove(first, row - first + 1);
@@ -516,12 +567,11 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
     }
 
     // The rows that stay: when their order changed, they move as one layout change.
-    const QSet<ManagedObjectID> oldSet(m_ids.begin(), m_ids.end());
     QList<ManagedObjectID> staying;
     staying.reserve(m_ids.size());
-    for (const ManagedObjectID& id : ids)
-        if (oldSet.contains(id))
-            staying << id;
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        if (!comes.at(i))
+            staying << ids.at(i);
     if (staying != m_ids) {
         emit layoutAboutToBeChanged();
         QHash<ManagedObjectID, int> newRow;
@@ -540,12 +590,12 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
 
     // New rows come in at their places, a run at a time, top down.
     for (int row = 0; row < ids.size();) {
-        if (oldSet.contains(ids.at(row))) {
+        if (!comes.at(row)) {
             ++row;
             continue;
         }
         int last = row;
-        while (last + 1 < ids.size() && !oldSet.contains(ids.at(last + 1)))
+        while (last + 1 < ids.size() && comes.at(last + 1))
             ++last;
         beginInsertRows(QModelIndex(), row, last);
         m_ids.insert(row, last - row + 1, ManagedObjectID());
@@ -555,7 +605,7 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
         row = last + 1;
     }
 
-    rebuildRowIndex();
+    invalidateRowIndex();
     return true;
 }
 
@@ -579,12 +629,21 @@ void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedO
         emit arrangedObjectsChanged();
 }
 
-void ListModel::rebuildRowIndex()
+void ListModel::invalidateRowIndex()
 {
     m_rowOfID.clear();
-    m_rowOfID.reserve(m_ids.size());
-    for (int row = 0; row < m_ids.size(); ++row)
-        m_rowOfID.insert(m_ids.at(row), row);
+    m_rowIndexValid = false;
+}
+
+const QHash<ManagedObjectID, int>& ListModel::rowIndex() const
+{
+    if (!m_rowIndexValid) {
+        m_rowOfID.reserve(m_ids.size());
+        for (int row = 0; row < m_ids.size(); ++row)
+            m_rowOfID.insert(m_ids.at(row), row);
+        m_rowIndexValid = true;
+    }
+    return m_rowOfID;
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

@@ -74,9 +74,12 @@ public:
     int rowOfObjectID(const ManagedObjectID& id) const;
 
     // A fetch of the current request to run on any thread, then hand to adoptFetch on this one.
-    ListFetchPtr makeFetch() const;
-    // Takes the fetched rows; a failed fetch leaves the rows as they are.
-    void adoptFetch(const ListFetch& fetch);
+    virtual ListFetchPtr makeFetch();
+    // Takes the fetched rows; a failed fetch leaves the rows as they are. Answers whether the rows are
+    // what a fetch would give now: false when the fetch failed, or when the request, the store (a save
+    // of any context) or the main context's unsaved records the request reads may have changed since
+    // the fetch was made (it reads the store in a context of its own).
+    bool adoptFetch(const ListFetch& fetch);
     // Fetches now, on this thread, and takes the rows; answers false with the error on failure.
     bool fetchWithRequest(const std::optional<FetchRequest>& request, bool merge, Error* error);
     // Fetches again and moves the rows to their new places.
@@ -118,7 +121,11 @@ private:
     // Turns the rows into the new ids (which differ); false when that reset the list (nothing else to
     // tell).
     bool replaceRows(const QList<ManagedObjectID>& ids);
-    void rebuildRowIndex();
+    // The row of each id, made when first asked for after the rows changed (a long list's rows change
+    // with every character of a search, their rows are rarely looked up). While rows are being
+    // replaced it still tells the rows from before.
+    const QHash<ManagedObjectID, int>& rowIndex() const;
+    void invalidateRowIndex();
     // A search of one text attribute of the list's records, "key CONTAINS[options] %@": the key and the
     // options, or false for any other search format.
     bool searchInMemory(QString* key, int* options) const;
@@ -128,15 +135,17 @@ private:
     // Fetches the current request without the search, with the searched key, and keeps it.
     bool fetchSearchBase(Error* error);
     void forgetSearchBase() { m_searchBase = {}; }
-    // The entities whose records the current request with the subclass's columns and the searched key
-    // reads (the list's own and those reached through relationships); false when that cannot be told
-    // (a block, a key that is not in the model), so that any unsaved change counts.
-    bool entitiesRead(const QString& searchKey, QSet<QString>* names) const;
+    // The entities whose records the filter or search predicate, the order, the subclass's columns and
+    // the searched key (none: empty) read (the list's own and those reached through relationships); false
+    // when that cannot be told (a block, a key that is not in the model), so that any unsaved change counts.
+    bool entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const;
+    // Counts the saves of the store's contexts from now on.
+    void countSaves();
     // Whether the context holds unsaved changes a fetch of the current request would see.
     bool searchBaseHasUnsavedChanges(bool anyChange, const QSet<QString>& entities) const;
-    // The runs of rows that applyIDs would remove and insert one by one, counted up to one past
-    // kMaximumRuns.
-    int runsToApply(const QList<ManagedObjectID>& ids, const QSet<ManagedObjectID>& newSet) const;
+    // The runs of rows that applyIDs would remove (rows that do not stay) and insert (ids that come)
+    // one by one, counted up to one past kMaximumRuns.
+    int runsToApply(const QList<bool>& stays, const QList<bool>& comes) const;
     static constexpr int kMaximumRuns = 64;
 
     QPointer<ManagedObjectContext> m_context;
@@ -147,7 +156,8 @@ private:
     QList<SortDescriptor> m_sortDescriptors;
     QString m_displayKey = QStringLiteral("title");
     QList<ManagedObjectID> m_ids;
-    QHash<ManagedObjectID, int> m_rowOfID;
+    mutable QHash<ManagedObjectID, int> m_rowOfID;
+    mutable bool m_rowIndexValid = true;
     // The fetch without the search (with the same filter, order and columns) made for the first
     // character typed, so that typing a search filters it in memory instead of matching every record's text
     // in SQL again. Forgotten on a change of the records it reads, a save of any context, another fetch or
@@ -175,6 +185,8 @@ private:
     // Saves of any context of the store, counted on the saving thread.
     std::shared_ptr<std::atomic<quint64>> m_saves = std::make_shared<std::atomic<quint64>>(0);
     QMetaObject::Connection m_savesConnection;
+    // Changes of the request (filter, search, order), counted.
+    quint64 m_requestChanges = 0;
     bool m_automaticallyPreparesContent = false;
     QMetaObject::Connection m_changesConnection;
 };

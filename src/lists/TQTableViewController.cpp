@@ -243,10 +243,10 @@ void TQTableViewController::gotReady(const ListFetchPtr& fetch)
 {
     m_fetching = false;
     m_spinner->stopAnimation();
-    if (m_dataProvider)
-        m_dataProvider->adoptFetch(*fetch);
+    m_fetchedRowsCurrent = m_dataProvider && m_dataProvider->adoptFetch(*fetch);
     bindTable();
     refreshAndSubscribe();
+    m_fetchedRowsCurrent = false;
     Animations::fade(m_table, 1, Animations::kNormal);
 }
 

@@ -86,6 +86,9 @@ protected:
     // The rows changed (the design's observation of arrangedObjects); nothing in the base.
     virtual void arrangedObjectsDidChange() {}
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // While the rows of the first fetch are taken: whether they are what a fetch would give now, so
+    // that the refresh that follows need not fetch them again.
+    bool fetchedRowsAreCurrent() const { return m_fetchedRowsCurrent; }
 
 private:
     class RowSelectionModel;
@@ -108,6 +111,7 @@ private:
     RowSelectionModel* m_selectionModel = nullptr;
     QMetaObject::Connection m_observation;
     bool m_fetching = false;
+    bool m_fetchedRowsCurrent = false;
     bool m_bound = false;
 };
 

@@ -238,7 +238,26 @@ TQGroupWrapperPtr TQTimeGroupedFilesController::groupOfRow(int row) const
     if (row < 0 || row >= count())
         return nullptr;
     const ManagedObjectID& id = arrangedObjectIDs().at(row);
-    const qint64 key = isOwnRowID(id) ? id.primaryKey() : m_groupOfID.value(id, 0);
+    qint64 key = 0;
+    if (isOwnRowID(id)) {
+        key = id.primaryKey();
+    } else {
+        // Few ask, so the documents' headers are indexed when first asked after an arrangement, not
+        // with every arrangement of a long list.
+        if (!m_groupOfIDValid) {
+            m_groupOfID.clear();
+            m_groupOfID.reserve(m_arranged.size());
+            qint64 current = 0;
+            for (const ManagedObjectID& arranged : std::as_const(m_arranged)) {
+                if (isOwnRowID(arranged))
+                    current = arranged.primaryKey();
+                else if (current)
+                    m_groupOfID.insert(arranged, current);
+            }
+            m_groupOfIDValid = true;
+        }
+        key = m_groupOfID.value(id, 0);
+    }
     return key ? m_headers.value(key) : nullptr;
 }
 
@@ -332,6 +351,8 @@ QList<ManagedObjectID> TQTimeGroupedFilesController::arrangeFetchedRows(const QL
                                                                         const QList<QVariantList>& values)
 {
     m_groupOfID.clear();
+    m_groupOfIDValid = false;
+    m_arranged = {};
     if (m_groupper == Groupper::None || ids.isEmpty() || values.size() != ids.size()) {
         m_headers.clear();
         m_headerKeys.clear();
@@ -354,16 +375,28 @@ QList<ManagedObjectID> TQTimeGroupedFilesController::arrangeFetchedRows(const QL
 
     QList<ManagedObjectID> arranged;
     arranged.reserve(ids.size() + groups.size());
-    m_groupOfID.reserve(ids.size());
+    bool headless = false;
     for (const Group& group : groups) {
         const qint64 key = group.header ? m_keyOfHeader.value(group.header.get(), 0) : 0;
         if (key)
             arranged.append(ownRowID(key));
-        for (const ManagedObjectID& id : group.ids) {
-            arranged.append(id);
+        else if (!arranged.isEmpty())
+            headless = true;
+        arranged.append(group.ids);
+    }
+    // A document lies under the header above it, unless a group without one comes after the first:
+    // then the documents' headers are noted now.
+    if (headless) {
+        m_groupOfID.reserve(ids.size());
+        for (const Group& group : groups) {
+            const qint64 key = group.header ? m_keyOfHeader.value(group.header.get(), 0) : 0;
             if (key)
-                m_groupOfID.insert(id, key);
+                for (const ManagedObjectID& id : group.ids)
+                    m_groupOfID.insert(id, key);
         }
+        m_groupOfIDValid = true;
+    } else {
+        m_arranged = arranged;
     }
     return arranged;
 }
@@ -443,6 +476,7 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::timeGro
             date = columnOf(*rows.at(i).values, TimePublished).toDateTime();
         if (!date.isValid()) {
             // A document without a date ends the grouping: it and the rest stay where they are.
+            current().ids.reserve(current().ids.size() + rows.size() - i);
             for (qsizetype j = i; j < rows.size(); ++j)
                 current().ids.append(rows.at(j).id);
             break;
@@ -466,6 +500,7 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::timeGro
         }
         if (group == TQGroupWrapper::InPast) {
             // Every later document falls under "in the past".
+            current().ids.reserve(current().ids.size() + rows.size() - i);
             for (qsizetype j = i; j < rows.size(); ++j)
                 current().ids.append(rows.at(j).id);
             break;
@@ -479,8 +514,12 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
 {
     const QString me = username();
     const QString unknown = StringTable::text(QStringLiteral("UnknownUser"));
+    // The documents of others in order, each owner's a run of them from its start: lists made at
+    // their size instead of growing one per owner.
     QList<Row> mine;
-    QList<std::pair<TQGroupWrapperPtr, QList<Row>>> owners;
+    QList<Row> others;
+    others.reserve(rows.size());
+    QList<std::pair<TQGroupWrapperPtr, qsizetype>> owners;
     std::optional<QString> lastAddress;
     for (const Row& row : rows) {
         const QString& stored = textOf(columnOf(*row.values, OwnerAddress));
@@ -494,20 +533,23 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
                 {header(TQGroupWrapper::NoGroup,
                         StringTable::format(QStringLiteral("owned by %@"),
                                             ownerTitleName(columnOf(*row.values, OwnerID), stored))),
-                 {}});
+                 others.size()});
             lastAddress = address;
         }
-        owners.last().second.append(row);
+        others.append(row);
     }
     QList<Group> groups;
+    groups.reserve(owners.size() + 1);
     if (!mine.isEmpty()) {
         sortByDateDescending(mine, OwnerUpdated);
         groups.append(Group{header(TQGroupWrapper::NoGroup, StringTable::text(QStringLiteral("owned by me"))),
                             idsOf(mine)});
     }
-    for (auto& [wrapper, pending] : owners) {
+    for (qsizetype i = 0; i < owners.size(); ++i) {
+        const qsizetype end = i + 1 < owners.size() ? owners.at(i + 1).second : others.size();
+        QList<Row> pending(others.cbegin() + owners.at(i).second, others.cbegin() + end);
         sortByDateDescending(pending, OwnerUpdated);
-        groups.append(Group{wrapper, idsOf(pending)});
+        groups.append(Group{owners.at(i).first, idsOf(pending)});
     }
     return groups;
 }

@@ -126,8 +126,10 @@ private:
     QHash<qint64, TQGroupWrapperPtr> m_arrangingHeaders;
     QHash<const TQGroupWrapper*, qint64> m_keyOfHeader;
     qint64 m_nextHeaderKey = 1;
-    // The header key of every shown document.
-    QHash<ManagedObjectID, qint64> m_groupOfID;
+    // The rows of the last arrangement, and the header key of each of its documents once asked for.
+    QList<ManagedObjectID> m_arranged;
+    mutable QHash<ManagedObjectID, qint64> m_groupOfID;
+    mutable bool m_groupOfIDValid = false;
 };
 
 } // namespace tavrel

@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
@@ -37,6 +39,39 @@ protected:
     {
         ++arranged;
         return TQTimeGroupedFilesController::arrangeFetchedRows(ids, values);
+    }
+};
+
+// A background fetch that, once it has read the store, waits until the test lets it finish.
+class PausedFetch : public ListFetch
+{
+public:
+    PausedFetch(const ListFetch& fetch, std::shared_ptr<QSemaphore> read, std::shared_ptr<QSemaphore> go)
+        : ListFetch(fetch), m_read(std::move(read)), m_go(std::move(go))
+    {}
+    bool run() override
+    {
+        const bool ran = ListFetch::run();
+        m_read->release();
+        m_go->acquire();
+        return ran;
+    }
+
+private:
+    std::shared_ptr<QSemaphore> m_read;
+    std::shared_ptr<QSemaphore> m_go;
+};
+
+// The counting provider whose fetches pause after reading the store.
+class PausingProvider : public CountingProvider
+{
+public:
+    using CountingProvider::CountingProvider;
+    const std::shared_ptr<QSemaphore> read = std::make_shared<QSemaphore>();
+    const std::shared_ptr<QSemaphore> go = std::make_shared<QSemaphore>();
+    ListFetchPtr makeFetch() override
+    {
+        return std::make_shared<PausedFetch>(*CountingProvider::makeFetch(), read, go);
     }
 };
 
@@ -405,6 +440,52 @@ TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
     list->refresh();
     EXPECT_EQ(provider->arranged, 1);
     EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+}
+
+TEST_F(AllItemsListTest, FirstFetchIsTakenAsItIsUnlessTheRowsMayHaveChangedWhileItRan)
+{
+    file(QStringLiteral("Kept"), m_now.addSecs(-60));
+    save();
+
+    // Nothing changes while the list fetches: its rows are fetched once.
+    {
+        auto* provider = new CountingProvider(moc());
+        TQAllItemsController* list = install(provider);
+        EXPECT_EQ(provider->arranged, 1);
+        EXPECT_EQ(titles(list), QStringList{"Kept"});
+        m_view.reset();
+    }
+
+    // A document saved, or only added to the main context, after the fetch has read the store and
+    // before the list takes its rows is shown all the same.
+    QStringList expected{"Kept"};
+    for (const bool saved : {true, false}) {
+        SCOPED_TRACE(saved ? "saved" : "unsaved");
+        auto* provider = new PausingProvider(moc());
+        const std::shared_ptr<QSemaphore> go = provider->go;
+        // The fetch never stays waiting, whatever fails here.
+        const auto finish = qScopeGuard([go] { go->release(100); });
+        m_view = std::make_unique<TQAllItemsFilteringViewController>();
+        m_view->list()->setDataProvider(provider);
+        m_view->view()->resize(700, 900);
+        m_view->viewDidInstall();
+        TQAllItemsController* list = m_view->list();
+        ASSERT_TRUE(list->isFetching());
+        ASSERT_TRUE(provider->read->tryAcquire(1, 10000));
+        const QString title = saved ? QStringLiteral("Saved meanwhile") : QStringLiteral("Added meanwhile");
+        file(title, m_now.addSecs(saved ? -40 : -20));
+        expected.prepend(title);
+        if (saved)
+            save();
+        go->release(100);
+        ASSERT_TRUE(test::waitUntil([list] { return !list->isFetching(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(titles(list), expected);
+        EXPECT_EQ(rows(list).filter(QStringLiteral("# ")).size(), 1);
+        m_view.reset();
+        if (!saved)
+            save();
+    }
 }
 
 } // namespace

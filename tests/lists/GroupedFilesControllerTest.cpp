@@ -425,6 +425,51 @@ TEST_F(GroupedFilesTest, RowsAnswerTheirHeadersAndRecords)
     EXPECT_EQ(controller->groupAtRow(0), today);
 }
 
+// Groups by date, but leaves every document after the first without a header.
+class OneHeaderController : public TQTimeGroupedFilesController
+{
+public:
+    using TQTimeGroupedFilesController::TQTimeGroupedFilesController;
+
+protected:
+    QList<Group> groupRows(Groupper, const QList<Row>& rows) override
+    {
+        QList<Group> groups{Group{header(0, QStringLiteral("first")), {rows.first().id}}};
+        if (rows.size() > 1)
+            groups.append(Group{nullptr, {}});
+        for (qsizetype i = 1; i < rows.size(); ++i)
+            groups.last().ids.append(rows.at(i).id);
+        return groups;
+    }
+};
+
+TEST_F(GroupedFilesTest, EachDocumentRowAnswersTheHeaderItLiesUnder)
+{
+    const ManagedObjectPtr moved = doc(QStringLiteral("moved"), kHour);
+    doc(QStringLiteral("old"), 50 * kDay);
+    save();
+    auto controller = makeController();
+    arranged(*controller, QStringLiteral("updatedDate"));
+    ASSERT_EQ(rows(*controller).size(), 4);
+    EXPECT_EQ(controller->groupOfRow(1), controller->groupAtRow(0));
+    EXPECT_EQ(controller->groupOfRow(3), controller->groupAtRow(2));
+
+    // After another arrangement a row answers its new header.
+    moved->setValueForKey(QStringLiteral("updatedDate"), kNow.addSecs(-60 * kDay));
+    save();
+    controller->rearrangeObjects();
+    ASSERT_EQ(rows(*controller).size(), 3);
+    EXPECT_EQ(controller->groupOfRow(1), controller->groupAtRow(0));
+    EXPECT_EQ(controller->groupOfRow(2), controller->groupAtRow(0));
+
+    // Documents of a group without a header lie under none, not under the header above them.
+    auto split = makeController<OneHeaderController>();
+    arranged(*split, QStringLiteral("updatedDate"));
+    ASSERT_EQ(rows(*split), (QStringList{"# first", "old", "moved"}));
+    EXPECT_EQ(split->groupOfRow(1), split->groupAtRow(0));
+    EXPECT_EQ(split->groupOfRow(2), nullptr);
+}
+
 TEST_F(GroupedFilesTest, MailListGroupsByOwnerRelativeToTheContact)
 {
     auto me = mail(kMe);

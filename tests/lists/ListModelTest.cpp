@@ -90,17 +90,34 @@ TEST_F(ListModelTest, AFetchRunsOnAnotherThreadAndTheRowsAreTakenOnThisOne)
     std::thread worker([fetch] { fetch->run(); });
     worker.join();
     EXPECT_EQ(model.count(), 0);
-    model.adoptFetch(*fetch);
+    // Nothing changed since the fetch was made: its rows are what a fetch now would give.
+    EXPECT_TRUE(model.adoptFetch(*fetch));
     ASSERT_EQ(model.count(), 50);
     EXPECT_EQ(model.data(model.index(0)).toString(), QStringLiteral("note 49"));
+
+    // A save, an unsaved record of the entity or another request after the fetch was made: its rows
+    // are taken but may be stale.
+    const std::function<void()> changes[] = {
+        [this] { insert(QStringLiteral("saved"), 100); },
+        [this] { insert(QStringLiteral("unsaved"), 100, false, false); },
+        [&model] { model.setSearchString(QStringLiteral("note 1")); },
+    };
+    for (const auto& change : changes) {
+        const ListFetchPtr stale = model.makeFetch();
+        EXPECT_TRUE(stale->run());
+        change();
+        EXPECT_FALSE(model.adoptFetch(*stale));
+        m_context->save();
+    }
 
     // A failed fetch (an entity the store does not know) leaves the rows.
     ListModel unknown(m_context.get(), QStringLiteral("Nothing"));
     const ListFetchPtr failing = unknown.makeFetch();
     EXPECT_FALSE(failing->run());
     EXPECT_FALSE(failing->error().isNull());
-    model.adoptFetch(*failing);
-    EXPECT_EQ(model.count(), 50);
+    const QList<ManagedObjectID> rows = model.arrangedObjectIDs();
+    EXPECT_FALSE(model.adoptFetch(*failing));
+    EXPECT_EQ(model.arrangedObjectIDs(), rows);
 }
 
 // A search that keeps every other row of a long list would remove the rows one run at a time, each
@@ -154,6 +171,7 @@ TEST_F(ListModelTest, StoreChangesMoveInsertAndRemoveRowsWithoutAReset)
     EXPECT_EQ(titles(model), (QStringList{"first", "between", "second", "third"}));
     ASSERT_EQ(inserted.size(), 1);
     EXPECT_EQ(inserted.first().at(1).toInt(), 1);
+    EXPECT_EQ(model.rowOfObjectID(third->objectID()), 3);
 
     m_context->deleteObject(second);
     m_context->save();
@@ -169,6 +187,8 @@ TEST_F(ListModelTest, StoreChangesMoveInsertAndRemoveRowsWithoutAReset)
     EXPECT_EQ(titles(model), (QStringList{"between", "third", "first"}));
     EXPECT_GE(moved.size(), 1);
     EXPECT_EQ(tracked.row(), 2);
+    EXPECT_EQ(model.rowOfObjectID(first->objectID()), 2);
+    EXPECT_EQ(model.rowOfObjectID(second->objectID()), -1);
 
     third->setValueForKey(QStringLiteral("title"), QStringLiteral("third, renamed"));
     m_context->save();
