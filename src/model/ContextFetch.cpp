@@ -60,33 +60,6 @@ QVariant rebuild(ManagedObjectContext* context, const QVariant& object, ManagedO
     return object;
 }
 
-// The stored ids of the records inside the object, at every depth.
-void collectIDs(const QVariant& object, QList<ManagedObjectID>& ids)
-{
-    const QMetaType type = object.metaType();
-    if (type == QMetaType::fromType<ManagedObjectPtr>()) {
-        if (const ManagedObjectPtr record = object.value<ManagedObjectPtr>()) {
-            const ManagedObjectID id = record->objectID();
-            if (!id.isNull() && !id.isTemporaryID())
-                ids.append(id);
-        }
-    } else if (type == QMetaType::fromType<QList<ManagedObjectPtr>>()) {
-        for (const ManagedObjectPtr& record : object.value<QList<ManagedObjectPtr>>())
-            collectIDs(QVariant::fromValue(record), ids);
-    } else if (type == QMetaType::fromType<QVariantList>()) {
-        for (const QVariant& element : object.toList())
-            collectIDs(element, ids);
-    } else if (type == QMetaType::fromType<QVariantMap>()) {
-        const QVariantMap map = object.toMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it)
-            collectIDs(it.value(), ids);
-    } else if (type == QMetaType::fromType<QVariantHash>()) {
-        const QVariantHash hash = object.toHash();
-        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
-            collectIDs(it.value(), ids);
-    }
-}
-
 } // namespace
 
 ManagedObjectPtr ContextFetch::fetchInContext(const ManagedObjectPtr& object, ManagedObjectContext* context)
@@ -109,7 +82,11 @@ QVariant ContextFetch::fetchEntitiesFromObject(ManagedObjectContext* context, co
     // Several records are read in one statement per table rather than one each; held here, they stay
     // loaded until the re-building takes them.
     QList<ManagedObjectID> ids;
-    collectIDs(object, ids);
+    for (const ManagedObjectPtr& record : recordsInObject(object)) {
+        const ManagedObjectID id = record->objectID();
+        if (!id.isNull() && !id.isTemporaryID())
+            ids.append(id);
+    }
     QList<ManagedObjectPtr> held;
     if (ids.size() > 1) {
         held.reserve(ids.size());
@@ -118,6 +95,37 @@ QVariant ContextFetch::fetchEntitiesFromObject(ManagedObjectContext* context, co
         context->fireFaults(ids);
     }
     return rebuild(context, object, detectedSource);
+}
+
+void ContextFetch::collectRecords(const QVariant& object, QList<ManagedObjectPtr>& records)
+{
+    const QMetaType type = object.metaType();
+    if (type == QMetaType::fromType<ManagedObjectPtr>()) {
+        if (const ManagedObjectPtr record = object.value<ManagedObjectPtr>())
+            records.append(record);
+    } else if (type == QMetaType::fromType<QList<ManagedObjectPtr>>()) {
+        for (const ManagedObjectPtr& record : object.value<QList<ManagedObjectPtr>>())
+            if (record)
+                records.append(record);
+    } else if (type == QMetaType::fromType<QVariantList>()) {
+        for (const QVariant& element : object.toList())
+            collectRecords(element, records);
+    } else if (type == QMetaType::fromType<QVariantMap>()) {
+        const QVariantMap map = object.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            collectRecords(it.value(), records);
+    } else if (type == QMetaType::fromType<QVariantHash>()) {
+        const QVariantHash hash = object.toHash();
+        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
+            collectRecords(it.value(), records);
+    }
+}
+
+QList<ManagedObjectPtr> ContextFetch::recordsInObject(const QVariant& object)
+{
+    QList<ManagedObjectPtr> records;
+    collectRecords(object, records);
+    return records;
 }
 
 QList<ManagedObjectPtr> ContextFetch::executeFetchRequestSafely(ManagedObjectContext* context,

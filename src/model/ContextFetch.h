@@ -28,6 +28,9 @@ public:
     static QVariant fetchEntitiesFromObject(ManagedObjectContext* context, const QVariant& object,
                                             ManagedObjectContext** detectedSource = nullptr);
 
+    // The records inside the object, at every depth, in the order met.
+    static QList<ManagedObjectPtr> recordsInObject(const QVariant& object);
+
     // The context's fetch run under its lock, so that it never overlaps a re-building or another
     // such fetch on the same context.
     static QList<ManagedObjectPtr> executeFetchRequestSafely(ManagedObjectContext* context,
@@ -53,6 +56,9 @@ public:
         const auto rows = executeFetchRequestSafely(context, request);
         return rows.isEmpty() ? nullptr : std::dynamic_pointer_cast<T>(rows.first());
     }
+
+private:
+    static void collectRecords(const QVariant& object, QList<ManagedObjectPtr>& records);
 };
 
 } // namespace tavrel

@@ -7,40 +7,12 @@
 #include "platform/store/ManagedObjectContext.h"
 
 #include <QSet>
-#include <QVariantHash>
-#include <QVariantMap>
 
 namespace tavrel {
 
 namespace {
 
 using ContextPointer = QPointer<ManagedObjectContext>;
-
-// The records of a re-built object that the context had loaded before: they may hold values older
-// than the store's.
-void collectRecords(const QVariant& object, QList<ManagedObjectPtr>& records)
-{
-    const QMetaType type = object.metaType();
-    if (type == QMetaType::fromType<ManagedObjectPtr>()) {
-        if (const ManagedObjectPtr record = object.value<ManagedObjectPtr>())
-            records.append(record);
-    } else if (type == QMetaType::fromType<QList<ManagedObjectPtr>>()) {
-        for (const ManagedObjectPtr& record : object.value<QList<ManagedObjectPtr>>())
-            if (record)
-                records.append(record);
-    } else if (type == QMetaType::fromType<QVariantList>()) {
-        for (const QVariant& element : object.toList())
-            collectRecords(element, records);
-    } else if (type == QMetaType::fromType<QVariantMap>()) {
-        const QVariantMap map = object.toMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it)
-            collectRecords(it.value(), records);
-    } else if (type == QMetaType::fromType<QVariantHash>()) {
-        const QVariantHash hash = object.toHash();
-        for (auto it = hash.cbegin(); it != hash.cend(); ++it)
-            collectRecords(it.value(), records);
-    }
-}
 
 } // namespace
 
@@ -87,19 +59,13 @@ QVariant TQSessionContexts::fetchEntitiesFromObject(const QVariant& context, con
     target->lock();
     // Only the twins loaded before may be older than the store: the others were just read from it.
     QSet<ManagedObjectID> loadedBefore;
-    {
-        QList<ManagedObjectPtr> given;
-        collectRecords(object, given);
-        for (const ManagedObjectPtr& record : std::as_const(given)) {
-            const ManagedObjectPtr twin = target->objectRegisteredForID(record->objectID());
-            if (twin && !twin->isFault())
-                loadedBefore.insert(twin->objectID());
-        }
+    for (const ManagedObjectPtr& record : ContextFetch::recordsInObject(object)) {
+        const ManagedObjectPtr twin = target->objectRegisteredForID(record->objectID());
+        if (twin && !twin->isFault())
+            loadedBefore.insert(twin->objectID());
     }
     const QVariant fetched = ContextFetch::fetchEntitiesFromObject(target, object, &source);
-    QList<ManagedObjectPtr> records;
-    collectRecords(fetched, records);
-    for (const ManagedObjectPtr& record : std::as_const(records))
+    for (const ManagedObjectPtr& record : ContextFetch::recordsInObject(fetched))
         if (loadedBefore.contains(record->objectID()) && !record->isFault() && !record->isInserted() &&
             !record->isDeleted())
             target->refreshObject(record, true);

@@ -30,6 +30,16 @@ protected:
         return rows(controller);
     }
 
+    // What a new list answers for the search, newest first by the key: what typing must match.
+    QStringList searchedAfresh(const QString& key, const QString& search)
+    {
+        auto controller = makeController();
+        controller->setSortDescriptors({SortDescriptor(key, false)});
+        controller->setSearchString(search);
+        controller->rearrangeObjects();
+        return rows(*controller);
+    }
+
     ManagedObjectPtr acl(const ManagedObjectPtr& document, const QString& type, bool hasLink)
     {
         ManagedObjectPtr permission = m_context->insertNewObject(QStringLiteral("GeneralACLPermission"));
@@ -552,13 +562,7 @@ TEST_F(GroupedFilesTest, ATypedSearchShowsWhatAFreshFetchShows)
     save();
 
     QString key = QStringLiteral("updatedDate");
-    const auto fresh = [&](const QString& search) {
-        auto controller = makeController();
-        controller->setSortDescriptors({SortDescriptor(key, false)});
-        controller->setSearchString(search);
-        controller->rearrangeObjects();
-        return rows(*controller);
-    };
+    const auto fresh = [&](const QString& search) { return searchedAfresh(key, search); };
     auto typed = makeController();
     arranged(*typed, key);
     typed->setAutomaticallyPreparesContent(true);
@@ -648,13 +652,7 @@ TEST_F(GroupedFilesTest, ATypedSearchSeesUnsavedChangesOfItsRecordsOnly)
     save();
 
     const QString key = QStringLiteral("owner");
-    const auto fresh = [&](const QString& search) {
-        auto controller = makeController();
-        controller->setSortDescriptors({SortDescriptor(key, false)});
-        controller->setSearchString(search);
-        controller->rearrangeObjects();
-        return rows(*controller);
-    };
+    const auto fresh = [&](const QString& search) { return searchedAfresh(key, search); };
     auto typed = makeController();
     arranged(*typed, key);
     typed->setAutomaticallyPreparesContent(true);
