@@ -1,7 +1,8 @@
 #include "BenchHome.h"
 
+#include "support/HomeFolders.h"
+
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <cstdlib>
 
@@ -9,14 +10,7 @@ namespace tavrel::bench {
 
 QString useHome(const QString& root)
 {
-    const auto set = [](const char* name, const QString& value) { qputenv(name, QFile::encodeName(value)); };
-    set("HOME", root);
-    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    set("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    set("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    set("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    set("TMPDIR", root + QStringLiteral("/tmp"));
+    test::pointHomeAt(root);
     return root;
 }
 
@@ -27,12 +21,7 @@ QString makeHome(const QString& name, const QStringList& extra)
     if (!made)
         return {};
     const QString root = QString::fromLocal8Bit(made);
-    QStringList subs{"config", "data", "state", "cache", "runtime", "tmp"};
-    subs << extra;
-    for (const QString& sub : subs)
-        QDir(root).mkpath(sub);
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    test::makeHomeFolders(root, extra);
     return useHome(root);
 }
 

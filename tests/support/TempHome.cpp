@@ -1,5 +1,7 @@
 #include "support/TempHome.h"
 
+#include "support/HomeFolders.h"
+
 #include <QDir>
 #include <cstdlib>
 
@@ -19,30 +21,14 @@ QString baseFolder()
     }();
     return base;
 }
-
-void setEnv(const char* name, const QString& value)
-{
-    qputenv(name, QFile::encodeName(value));
-}
 } // namespace
 
 TempHome::TempHome()
 {
     m_dir = std::make_unique<QTemporaryDir>(baseFolder() + QStringLiteral("/home-XXXXXX"));
     const QString root = m_dir->path();
-    for (const char* sub : {"config", "data", "state", "cache", "runtime", "tmp"})
-        QDir(root).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setEnv("HOME", root);
-    setEnv("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
-    setEnv("XDG_DATA_HOME", root + QStringLiteral("/data"));
-    setEnv("XDG_STATE_HOME", root + QStringLiteral("/state"));
-    setEnv("XDG_CACHE_HOME", root + QStringLiteral("/cache"));
-    setEnv("XDG_RUNTIME_DIR", root + QStringLiteral("/runtime"));
-    setEnv("TMPDIR", root + QStringLiteral("/tmp"));
-    // The desktop's own folders (downloads ...) come from the temporary configuration, never the user's.
-    qunsetenv("XDG_DOWNLOAD_DIR");
+    makeHomeFolders(root);
+    pointHomeAt(root);
 }
 
 TempHome::~TempHome() = default;
