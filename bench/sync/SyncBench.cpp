@@ -63,17 +63,6 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
 double median(std::vector<double> values)
 {
     if (values.empty())
@@ -215,7 +204,7 @@ int baselineChild(int argc, char** argv)
     std::printf("seconds: %.4f\nfetch: %.4f\nparse: %.4f\ninsert: %.4f\nbytes: %lld\ndocuments: %d\n"
                 "contacts: %d\npages: %d\npeak_kb: %ld\n",
                 result.seconds, result.fetchSeconds, result.parseSeconds, result.insertSeconds, result.bytes,
-                result.documents, result.contacts, result.pages, peakRssKb());
+                result.documents, result.contacts, result.pages, bench::peakRssKb());
     return result.ok ? 0 : 1;
 }
 
@@ -303,7 +292,7 @@ int main(int argc, char** argv)
         // Full synchronisation.
         service.command("clear-journal");
         const double fullMs = client.runFull();
-        const long peakKb = peakRssKb();
+        const long peakKb = bench::peakRssKb();
         if (fullMs < 0) {
             std::fprintf(stderr, "full synchronisation did not finish\n");
             status = 1;

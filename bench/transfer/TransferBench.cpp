@@ -54,17 +54,6 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
-
 // The answer of one action.
 class Requester : public QObject
 {
@@ -219,7 +208,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the downloaded copy has %lld bytes\n", QFileInfo(copy).size());
         return 1;
     }
-    const long peakKb = peakRssKb();
+    const long peakKb = bench::peakRssKb();
 
     // The same bytes by plain requests: a session, one PUT of the whole file, and one GET to a file.
     const QByteArray bearer = "Bearer " + access.toUtf8();

@@ -316,13 +316,12 @@ bool ListModel::fetchSearchBase(Error* error)
         *error = fetchError;
     if (!fetchError.isNull() || fetched.values.size() != fetched.ids.size())
         return false;
-    base.texts.reserve(fetched.values.size());
-    base.isText.reserve(fetched.values.size());
+    base.folded.reserve(fetched.values.size());
     for (QVariantList& values : fetched.values) {
         const QVariant text = values.isEmpty() ? QVariant() : values.takeLast();
         // As the store matches: only text, never nil or another kind of value.
-        base.isText.append(text.typeId() == QMetaType::QString);
-        base.texts.append(base.isText.last() ? text.toString() : QString());
+        base.folded.append(
+            text.typeId() == QMetaType::QString ? KeyValueCoding::fold(text.toString(), options) : QString());
     }
     base.ids = std::move(fetched.ids);
     // As a fetch without columns answers: no values at all.
@@ -354,15 +353,7 @@ bool ListModel::filterSearchBase(QList<ManagedObjectID>* rows)
     const QString pattern = KeyValueCoding::fold(m_searchString, options);
     if (pattern.isEmpty() || !m_searchString.isValidUtf16())
         return false;
-    if (base.folded.size() != base.isText.size()) {
-        base.folded.reserve(base.texts.size());
-        for (const QString& text : std::as_const(base.texts))
-            base.folded.append(KeyValueCoding::fold(text, options));
-        base.texts = {};
-    }
-    const auto matches = [&base, &pattern](qsizetype i) {
-        return base.isText.at(i) && base.folded.at(i).contains(pattern);
-    };
+    const auto matches = [&base, &pattern](qsizetype i) { return base.folded.at(i).contains(pattern); };
     // Matching is cheap next to growing long lists: the matches are counted first, so that the lists
     // are made at their size, or the kept ones shared when every row matches (the first characters of
     // a word most titles hold).
@@ -460,21 +451,15 @@ void ListModel::setAutomaticallyPreparesContent(bool prepares)
                                       &ListModel::contextObjectsDidChange);
 }
 
-bool ListModel::concernsEntity(const QList<ManagedObjectPtr>& records) const
+bool ListModel::changeOfEntities(const ObjectsDidChangeNotification& notification, const QSet<QString>& names)
 {
-    return std::any_of(records.begin(), records.end(), [this](const ManagedObjectPtr& record) {
-        for (const EntityDescription* entity = record ? record->entity() : nullptr; entity;
-             entity = entity->parent())
-            if (entity->name() == m_entityName)
-                return true;
-        return false;
-    });
+    return ofEntities(notification.inserted, names) || ofEntities(notification.updated, names) ||
+           ofEntities(notification.deleted, names);
 }
 
 bool ListModel::changeConcernsRows(const ObjectsDidChangeNotification& notification) const
 {
-    return notification.invalidatedAll || concernsEntity(notification.inserted) ||
-           concernsEntity(notification.updated) || concernsEntity(notification.deleted);
+    return notification.invalidatedAll || changeOfEntities(notification, {m_entityName});
 }
 
 void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& notification)
@@ -482,9 +467,7 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     // A change of records the base does not read (a cached file's bookkeeping while rows are drawn)
     // leaves it as the store answers it.
     if (notification.invalidatedAll || m_searchBase.anyChange ||
-        ofEntities(notification.inserted, m_searchBase.entities) ||
-        ofEntities(notification.updated, m_searchBase.entities) ||
-        ofEntities(notification.deleted, m_searchBase.entities))
+        changeOfEntities(notification, m_searchBase.entities))
         forgetSearchBase();
     if (!changeConcernsRows(notification))
         return;

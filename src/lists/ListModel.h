@@ -110,7 +110,13 @@ protected:
     // The id of a row of the list's own, told apart from records by isOwnRowID; equal keys, equal ids.
     static ManagedObjectID ownRowID(qint64 key);
     static bool isOwnRowID(const ManagedObjectID& id);
-    bool concernsEntity(const QList<ManagedObjectPtr>& records) const;
+    // Whether a record of one of the entities (or of a sub-entity) was inserted, updated or deleted.
+    static bool changeOfEntities(const ObjectsDidChangeNotification& notification,
+                                 const QSet<QString>& names);
+    // The entities whose records the filter or search predicate, the order, the subclass's columns and
+    // the searched key (none: empty) read (the list's own and those reached through relationships); false
+    // when that cannot be told (a block, a key that is not in the model), so that any change counts.
+    bool entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const;
 
 private:
     void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
@@ -135,10 +141,6 @@ private:
     // Fetches the current request without the search, with the searched key, and keeps it.
     bool fetchSearchBase(Error* error);
     void forgetSearchBase() { m_searchBase = {}; }
-    // The entities whose records the filter or search predicate, the order, the subclass's columns and
-    // the searched key (none: empty) read (the list's own and those reached through relationships); false
-    // when that cannot be told (a block, a key that is not in the model), so that any unsaved change counts.
-    bool entitiesRead(const Predicate& predicate, const QString& searchKey, QSet<QString>* names) const;
     // Counts the saves of the store's contexts from now on.
     void countSaves();
     // Whether the context holds unsaved changes a fetch of the current request would see.
@@ -175,10 +177,8 @@ private:
         QSet<QString> entities;
         QList<ManagedObjectID> ids;
         QList<QVariantList> values;
-        // The searched key's text of each row, whether it is text at all, and the text folded when
-        // first searched (the text is then let go).
-        QList<QString> texts;
-        QList<bool> isText;
+        // The searched key's text of each row, folded as the search is; empty for a value that is not
+        // text, which no search matches.
         QList<QString> folded;
     };
     SearchBase m_searchBase;

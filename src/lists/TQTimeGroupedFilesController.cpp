@@ -13,7 +13,6 @@
 #include "session/TQSessionManager.h"
 
 #include <QMimeDatabase>
-#include <QMutex>
 #include <QSet>
 #include <algorithm>
 
@@ -37,16 +36,9 @@ enum SharingsColumn {
 enum ClassColumn { ClassResourceID, ClassFileName, ClassEntity };
 enum CollectionColumn { CollectionEntity, CollectionCategories };
 
-// Made once per process, under a lock, as the maps of the class.
-QMutex& mapsLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
+// Made once per process (a static is made once, whichever thread comes first), as the maps of the class.
 const QHash<QString, QString>& sortMap()
 {
-    const QMutexLocker locker(&mapsLock());
     static const QHash<QString, QString> map = {
         {QStringLiteral("updatedDate"), QStringLiteral("updatedDate")},
         {QStringLiteral("owner"), QStringLiteral("owner.address")},
@@ -61,7 +53,6 @@ const QHash<QString, QString>& sortMap()
 
 const QHash<QString, Groupper>& groupperMap()
 {
-    const QMutexLocker locker(&mapsLock());
     static const QHash<QString, Groupper> map = {
         {QStringLiteral("updatedDate"), Groupper::Time},
         {QStringLiteral("owner"), Groupper::Owner},
@@ -407,15 +398,14 @@ bool TQTimeGroupedFilesController::changeConcernsRows(const ObjectsDidChangeNoti
         return true;
     if (m_groupper == Groupper::None)
         return false;
-    // Owners' names and addresses and the general access lie in records of their own.
-    const auto related = [](const QList<ManagedObjectPtr>& records) {
-        return std::any_of(records.begin(), records.end(), [](const ManagedObjectPtr& record) {
-            const QString name = record && record->entity() ? record->entity()->name() : QString();
-            return name == QLatin1String("Mail") || name == QLatin1String("GeneralACLPermission") ||
-                   name == QLatin1String("Contact");
-        });
-    };
-    return related(notification.inserted) || related(notification.updated) || related(notification.deleted);
+    // Owners' addresses, the general access and the people lie in records of their own: those the
+    // grouping's columns read, and the contacts that name the owners.
+    QSet<QString> read;
+    if (!entitiesRead(predicate(), QString(), &read))
+        read = {QStringLiteral("Mail"), QStringLiteral("GeneralACLPermission"), QStringLiteral("Contact")};
+    else if (m_groupper == Groupper::Owner)
+        read.insert(QStringLiteral("Contact"));
+    return changeOfEntities(notification, read);
 }
 
 QString TQTimeGroupedFilesController::ownerTitleName(const QVariant& mailID, const QString& address) const

@@ -25,15 +25,21 @@ QString makeHome(const QString& name, const QStringList& extra)
     return useHome(root);
 }
 
-double peakRssMb()
+long peakRssKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+double peakRssMb()
+{
+    const long kb = peakRssKb();
+    return kb < 0 ? -1 : kb / 1024.0;
 }
 
 } // namespace tavrel::bench

@@ -10,7 +10,8 @@ namespace tavrel::bench {
 QString makeHome(const QString& name, const QStringList& extra = {});
 // Points HOME, the XDG_* variables and TMPDIR into an existing home made by makeHome.
 QString useHome(const QString& root);
-// The process's peak resident memory in MB, -1 when it cannot be read.
+// The process's peak resident memory in kB and in MB, -1 when it cannot be read.
+long peakRssKb();
 double peakRssMb();
 
 } // namespace tavrel::bench
