@@ -18,8 +18,12 @@ ManagedObject::~ManagedObject()
     for (const auto& [weak, key] : watching)
         if (auto observed = weak.lock())
             observed->removeObserver(key, this);
-    if (m_context)
-        m_context->forget(m_id);
+    if (m_link) {
+        // The context may be going on its own thread: it is told only while the link holds it.
+        std::lock_guard unlink(m_link->mutex);
+        if (m_link->context && m_context)
+            m_link->context->forget(m_id);
+    }
 }
 
 ManagedObject::Watches& ManagedObject::watches()

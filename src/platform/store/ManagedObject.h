@@ -21,6 +21,7 @@ namespace tavrel {
 
 class ManagedObjectContext;
 class ManagedObject;
+struct ManagedObjectContextLink;
 using ManagedObjectPtr = std::shared_ptr<ManagedObject>;
 
 // A record: the base class of every entity class. Records are owned by shared pointers; the context
@@ -138,6 +139,9 @@ private:
     const EntityDescription* m_entity = nullptr;
     ManagedObjectID m_id;
     QPointer<ManagedObjectContext> m_context;
+    // The registering context while it lives: a record let go on another thread tells it through this,
+    // never through a context being destroyed meanwhile.
+    std::shared_ptr<ManagedObjectContextLink> m_link;
     bool m_inserted = false;
     bool m_deleted = false;
     mutable bool m_loaded = false;

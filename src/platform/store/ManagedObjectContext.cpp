@@ -35,6 +35,7 @@ struct ManagedObjectContext::Private
     bool pendingInvalidated = false;
     bool processScheduled = false;
     bool destroying = false;
+    std::shared_ptr<ManagedObjectContextLink> link = std::make_shared<ManagedObjectContextLink>();
     QRecursiveMutex mutex;
 
     StoreSaveWriter::InsertStatements insertStatements;
@@ -65,6 +66,7 @@ ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordi
                                            QObject* parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
+    d->link->context = this;
     qRegisterMetaType<tavrel::ObjectsDidChangeNotification>();
     qRegisterMetaType<tavrel::SaveNotification>();
     if (!coordinator)
@@ -102,6 +104,11 @@ void ManagedObjectContext::adoptCurrentStore()
 
 ManagedObjectContext::~ManagedObjectContext()
 {
+    {
+        // Waits for a record being let go on another thread, and keeps later ones out.
+        std::lock_guard unlink(d->link->mutex);
+        d->link->context = nullptr;
+    }
     {
         std::lock_guard use(d->dbMutex);
         if (d->db)
@@ -201,6 +208,7 @@ ManagedObjectPtr ManagedObjectContext::registerRecord(const EntityDescription* e
     o->m_entity = e;
     o->m_id = id;
     o->m_context = this;
+    o->m_link = d->link;
     o->m_values.resize(e->attributes().size());
     o->m_relations.resize(e->relationships().size());
     d->registry.insert(id, o);

@@ -16,6 +16,13 @@ namespace tavrel {
 
 class PersistentStoreCoordinator;
 
+// Shared by a context and its records; cleared under its lock when the context goes.
+struct ManagedObjectContextLink
+{
+    std::mutex mutex;
+    ManagedObjectContext* context = nullptr;
+};
+
 // A scratch pad of records over one store, used on one thread (the thread it was made on). Records are
 // unique per context (identity map). Changes stay in memory until save(), which writes them in one
 // transaction. Merging another context's save keeps this context's unsaved values over stored ones.
