@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QUrl>
 
 namespace tavrel {
@@ -19,14 +20,15 @@ QPixmap TQFileItemToThumbnailTransformer::iconForFileName(const QString& name) c
 {
     // Rows of one kind share one rendering of its icon: a scrolled list makes many cells at once.
     // Pixmaps live on the main thread only, like this cache.
+    // Keyed by the type the icon is chosen for: names ending alike can be of other types ("a.tar.gz").
     static QHash<QString, QPixmap> rendered;
-    const QString key = QFileInfo(name).suffix().toLower() + QLatin1Char('@') +
-                        QString::number(m_thumbnailSize.width()) + QLatin1Char('x') +
-                        QString::number(m_thumbnailSize.height());
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    const QString key = type.name() + QLatin1Char('@') + QString::number(m_thumbnailSize.width()) +
+                        QLatin1Char('x') + QString::number(m_thumbnailSize.height());
     const auto found = rendered.constFind(key);
     if (found != rendered.constEnd())
         return *found;
-    const QPixmap icon = ImageRegistry::fileTypeIcon(name).pixmap(m_thumbnailSize.toSize());
+    const QPixmap icon = ImageRegistry::mimeTypeIcon(type).pixmap(m_thumbnailSize.toSize());
     rendered.insert(key, icon);
     return icon;
 }

@@ -396,7 +396,7 @@ void TQAllItemsController::toggleStarState(QObject* sender)
 
 void TQAllItemsController::toggleStarStateOne(QObject*)
 {
-    if (const ManagedObjectPtr record = recordAtRow(clickedRow()))
+    if (const ManagedObjectPtr record = recordAtRow(pressedRow()))
         toggleStarStateForSelection({record});
 }
 

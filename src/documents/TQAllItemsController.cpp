@@ -310,7 +310,6 @@ void TQAllItemsController::refresh()
     if (!isViewLoaded())
         return;
     setRefreshingContent(true);
-    m_currentGroup = -1;
     m_reusedCells.clear();
     const quint64 viewsBefore = m_viewsRefreshed;
     // Rows just fetched that nothing can have changed since are not fetched again.
@@ -327,7 +326,6 @@ void TQAllItemsController::refreshViews()
     if (!isViewLoaded())
         return;
     ++m_viewsRefreshed;
-    m_currentGroup = -1;
     m_reusedCells.clear();
     noteHeightOfRows();
     TQFirstLevelViewController::refresh();
@@ -335,7 +333,6 @@ void TQAllItemsController::refreshViews()
 
 void TQAllItemsController::arrangedObjectsDidChange()
 {
-    m_currentGroup = -1;
     // The provider holds its new rows already (a change of the store, the filter or the order): only
     // the views follow, fetching them again would give the same rows.
     if (refreshingContent()) {
@@ -407,11 +404,13 @@ int TQAllItemsController::clickedRow() const
 {
     // The row a click or contextual menu is about, only while that menu is open: a row clicked
     // earlier says nothing about a later command.
-    auto* self = const_cast<TQAllItemsController*>(this);
-    TQTableView* table = self->tableView();
-    if (!table || !qobject_cast<QMenu*>(QApplication::activePopupWidget()))
-        return -1;
-    const int row = table->lastClickedRow();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget()) ? pressedRow() : -1;
+}
+
+int TQAllItemsController::pressedRow() const
+{
+    TQTableView* table = const_cast<TQAllItemsController*>(this)->tableView();
+    const int row = table ? table->lastClickedRow() : -1;
     return row >= 0 && dataProvider() && row < dataProvider()->count() ? row : -1;
 }
 
@@ -530,7 +529,6 @@ Cell* TQAllItemsController::dataCellForRow(int row)
     if (!cell) {
         if (const std::shared_ptr<const TQGroupWrapper> group = groupAtRow(row)) {
             cell = std::make_shared<TQTitledGroupTableCell>(group->title());
-            m_currentGroup = row;
         } else if (ManagedObjectPtr record = dataProvider()->objectAtRow(row)) {
             if (record->isFault())
                 fireFaultsAroundRow(row);
@@ -620,25 +618,8 @@ std::shared_ptr<Cell> TQAllItemsController::makeDocumentCell(int row, const Mana
         return nullptr;
     auto cell = std::make_shared<TQBigDocumentTableCell>(QString());
 
-    // The row's group: the header last built when it still stands above this row, else the nearest
-    // header above.
-    std::shared_ptr<const TQGroupWrapper> group;
-    if (m_currentGroup >= 0 && m_currentGroup < dataProvider()->count() && isGroupRow(int(m_currentGroup))) {
-        if (row >= m_currentGroup)
-            group = groupAtRow(int(m_currentGroup));
-        else
-            m_currentGroup = -1;
-    } else {
-        m_currentGroup = -1;
-    }
-    if (m_currentGroup == -1 && row > 0) {
-        for (int above = row - 1; above >= 0; --above) {
-            if (isGroupRow(above)) {
-                group = groupAtRow(above);
-                break;
-            }
-        }
-    }
+    TQTimeGroupedFilesController* grouped = groupedProvider();
+    const std::shared_ptr<const TQGroupWrapper> group = grouped ? grouped->groupOfRow(row) : nullptr;
     cell->setGroup(group);
 
     cell->setSubtitle(subtitleForRecord(record, group));
@@ -742,8 +723,7 @@ QMenu* TQAllItemsController::makePermissionMenu(const ManagedObjectPtr& record)
         QAction* item = UserInterfaceItem::makeAction(
             entry->text(), QStringLiteral("toggleGenericPermission:"), menu, 0, this);
         item->setIcon(entry->icon());
-        item->setData(QVariant::fromValue(record));
-        item->setProperty("representedObject", QVariant::fromValue(record));
+        UserInterfaceItem::setRepresentedObject(item, QVariant::fromValue(record));
         menu->addAction(item);
     }
     return menu;
@@ -875,9 +855,7 @@ void TQAllItemsController::unwindPhotos(QObject*) {}
 
 void TQAllItemsController::shareOneWith(QObject* sender)
 {
-    const ManagedObjectPtr record =
-        sender ? sender->property("representedObject").value<ManagedObjectPtr>() : nullptr;
-    const int row = rowOfRecord(record);
+    const int row = pressedRow();
     if (row >= 0)
         selectRow(row);
     share(sender);

@@ -97,10 +97,12 @@ public:
     QList<ManagedObjectPtr> selectedRecords() const;
     // The row a contextual menu was opened on, -1 when none.
     int clickedRow() const;
+    // The row last pressed (a row's own buttons send their commands from the list, not from the row),
+    // -1 when none.
+    int pressedRow() const;
     TQTableView* tableView();
     // The cell kept for the row, none when it has not been built since the last refresh.
     std::shared_ptr<Cell> cachedCellForRow(int row) const { return m_reusedCells.value(row); }
-    qint64 currentGroup() const { return m_currentGroup; }
 
     // --- Table delegate and data source ---
     // (open and deleteEntity take the table here and any sender as commands: call the commands with
@@ -213,7 +215,6 @@ private:
     QList<ManagedObjectPtr> m_prefetched;
     // The menus made for the rows' visibility buttons, freed with the cells.
     QHash<int, QPointer<QMenu>> m_rowPermissionMenus;
-    qint64 m_currentGroup = -1;
     // Counts refreshViews(), to tell whether a change has brought the views up to date.
     quint64 m_viewsRefreshed = 0;
     QPointer<QObject> m_owner;

@@ -188,6 +188,26 @@ TEST_F(AllItemsListTest, GroupRowsOpenEachDateGroupAndDocumentRowsShowTheirGroup
     EXPECT_EQ(list->selectedRows(), QList<int>{1});
 }
 
+// Rows are built in the order they are drawn: a row reached by a jump, below a header not built yet,
+// still reads its own group's date text.
+TEST_F(AllItemsListTest, ARowBuiltBeforeItsHeaderShowsItsOwnGroupsDateText)
+{
+    file(QStringLiteral("Budget"), m_now.addSecs(-600), mail(kUser));
+    file(QStringLiteral("Minutes"), m_now.addDays(-1), mail(QStringLiteral("bob@example.org")));
+    save();
+
+    TQAllItemsController* list = install();
+    const QList<TQGroupWrapperPtr> groups = list->groupedProvider()->groups();
+    ASSERT_EQ(groups.size(), 2);
+    ASSERT_TRUE(list->isGroupRow(2));
+    list->dataCellForRow(0);
+    auto* minutes = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(3));
+    ASSERT_TRUE(minutes);
+    const QString by = StringTable::text(QStringLiteral("ByFormat")).arg(QStringLiteral("bob@example.org"));
+    EXPECT_EQ(minutes->subtitle(), groups[1]->stringRepresentationOfDate(m_now.addDays(-1)) + by);
+    EXPECT_NE(minutes->subtitle(), groups[0]->stringRepresentationOfDate(m_now.addDays(-1)) + by);
+}
+
 TEST_F(AllItemsListTest, SortedBySizeEveryDocumentShowsItsReadableSize)
 {
     auto big = file(QStringLiteral("Big"), m_now.addSecs(-60));

@@ -1,3 +1,5 @@
+#include "controls/TQBigDocumentTableCell.h"
+#include "controls/TQHoveredPopUpButtonCell.h"
 #include "controls/TQTableView.h"
 #include "documents/TQAllItemsController.h"
 #include "lists/ListModel.h"
@@ -622,6 +624,37 @@ TEST_F(DocumentCommandsTest, VisibilityPositionsMapToTheGeneralAccess)
     const QStringList lines = runAgainstService(requests->requests.constFirst());
     EXPECT_FALSE(lines.filter(QStringLiteral("/feeds/default/private/full/document:alpha/acl")).isEmpty())
         << lines.join(u'\n').toStdString();
+}
+
+// A row's star and visibility menu send their commands from the list, not from the row: both still act
+// on the row they belong to, whatever is selected.
+TEST_F(DocumentCommandsTest, ARowsOwnStarAndVisibilityMenuActOnThatRow)
+{
+    const int row = list->rowOfRecord(record(QStringLiteral("document:alpha")));
+    ASSERT_GE(row, 0);
+    select({QStringLiteral("document:beta")});
+    const auto* cell = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(row));
+    ASSERT_TRUE(cell && cell->permissionCell() && cell->permissionCell()->menu());
+    const QList<QAction*> items = cell->permissionCell()->menu()->actions();
+    ASSERT_GT(items.size(), 2);
+    requests->requests.clear();
+    list->toggleGenericPermission(items[2]);
+    ASSERT_EQ(requests->requests.size(), 1);
+    EXPECT_EQ(requests->requests.constFirst().action, QStringLiteral("SetGeneralACLPermissions"));
+    EXPECT_EQ(
+        resourceIdsOf(requests->requests.constFirst().parameters.value(QStringLiteral("documentEntities"))),
+        QStringList{QStringLiteral("document:alpha")});
+
+    // A press on the row starts a click on its star.
+    list->tableView()->menuForRow(row);
+    select({QStringLiteral("document:beta")});
+    requests->requests.clear();
+    list->toggleStarStateOne(nullptr);
+    ASSERT_EQ(requests->requests.size(), 1);
+    EXPECT_EQ(requests->requests.constFirst().action, QStringLiteral("StarredDocuments"));
+    EXPECT_EQ(
+        resourceIdsOf(requests->requests.constFirst().parameters.value(QStringLiteral("documentEntities"))),
+        QStringList{QStringLiteral("document:alpha")});
 }
 
 TEST_F(DocumentCommandsTest, OpeningANativeDocumentOnlineGoesToTheBrowserWithTheLocalEditingTip)
