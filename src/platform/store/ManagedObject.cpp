@@ -4,6 +4,8 @@
 #include "platform/store/KeyValueCoding.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include <QThread>
+
 namespace tavrel {
 
 namespace {
@@ -19,10 +21,13 @@ ManagedObject::~ManagedObject()
         if (auto observed = weak.lock())
             observed->removeObserver(key, this);
     if (m_link) {
-        // The context may be going on its own thread: it is told only while the link holds it.
+        // The context may be going on its own thread: it is told only while the link holds it. Only
+        // its own thread changes its registry; a record let go elsewhere leaves an expired entry, which
+        // reads as no record.
         std::lock_guard unlink(m_link->mutex);
-        if (m_link->context && m_context)
-            m_link->context->forget(m_id);
+        ManagedObjectContext* context = m_link->context;
+        if (context && m_context && context->thread() == QThread::currentThread())
+            context->forget(m_id);
     }
 }
 
