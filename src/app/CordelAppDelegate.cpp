@@ -2,6 +2,7 @@
 
 #include "accounts/TQAccountManager.h"
 #include "app/ApplicationInfo.h"
+#include "app/CordelApplication.h"
 #include "app/CrashReporter.h"
 #include "app/TQAboutController.h"
 #include "app/TQMainStatusItemController.h"
@@ -148,6 +149,7 @@ void CordelAppDelegate::requestNewAccount()
 
 void CordelAppDelegate::startApplication()
 {
+    const bool launching = !m_statusItemIsSetUp;
     if (!m_statusItemIsSetUp) {
         m_statusItemIsSetUp = true;
         // Meant for window layouts of an older desktop; nothing here reads it.
@@ -156,8 +158,14 @@ void CordelAppDelegate::startApplication()
         statusItem->setConnectionStatus(connectionStatus());
         statusItem->setupMenubarIcon();
     }
-    if (IMainWindowController* controller = mainController())
+    // "In the tray only": the program launches in its tray item, and only where the desktop shows one.
+    const TQMainStatusItemController* statusItem = TQMainStatusItemController::existingController();
+    const bool trayOnly = launching && m_activationPolicy == CordelApplication::Accessory && statusItem &&
+                          statusItem->trayIcon();
+    if (IMainWindowController* controller = mainController(); controller && !trayOnly)
         controller->toggleWindowVisibility(this);
+    if (trayOnly)
+        TQLog("Start: in the tray only");
     registerServices();
 }
 
@@ -233,11 +241,22 @@ void CordelAppDelegate::sessionWillFinish()
         statusItem->hostMenuIn(nullptr);
     }
     if (m_mainController) {
-        m_mainController.reset();
+        releaseMainControllerLater(std::move(m_mainController));
         emit mainControllerChanged();
     }
     TQPreferencesManager::sharedManager()->setTransientValue(QStringLiteral("1"),
                                                              TQPreferencesManager::kTQFirstLaunchKey);
+}
+
+void CordelAppDelegate::releaseMainControllerLater(std::unique_ptr<IMainWindowController> controller)
+{
+    // A sign-out chosen from the window's own menu ends the session while that menu still delivers
+    // the click: the window hides now and goes once the event is over.
+    if (QWidget* window = controller->window())
+        window->hide();
+    auto* carrier = new QObject(this);
+    connect(carrier, &QObject::destroyed, [released = controller.release()] { delete released; });
+    carrier->deleteLater();
 }
 
 void CordelAppDelegate::applicationWillTerminate()

@@ -96,6 +96,11 @@ public:
 
     bool isTerminating() const { return m_terminating; }
 
+    // How the program shows itself at launch (CordelApplication::ActivationPolicy): with its window
+    // (0), or in its tray item only (1), which needs a tray; without one the window shows anyway.
+    int activationPolicy() const { return m_activationPolicy; }
+    void setActivationPolicy(int policy) { m_activationPolicy = policy; }
+
 signals:
     // The main window controller was made or released (the tray's menu host follows it).
     void mainControllerChanged();
@@ -107,12 +112,14 @@ private:
     void observeSession(TQSession* session);
     void sessionStateDidChange(TQSession* session);
     static bool hasAuthentication(const TQSession* session);
+    void releaseMainControllerLater(std::unique_ptr<IMainWindowController> controller);
 
     MainWindowFactory m_factory;
     std::unique_ptr<IMainWindowController> m_mainController;
     QPointer<TQSession> m_observedSession;
     QMetaObject::Connection m_stateConnection;
     bool m_statusItemIsSetUp = false;
+    int m_activationPolicy = 0;
     bool m_terminating = false;
     bool m_saved = false;
     quint64 m_uploadCount = 0;

@@ -136,6 +136,23 @@ std::optional<LaunchCommand> LaunchCommand::fromArguments(const QStringList& arg
     return command;
 }
 
+QStringList LaunchCommand::optionArguments(const QStringList& arguments)
+{
+    QStringList options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')))
+            continue;
+        options.append(argument);
+        if ((argument == kServiceOption || qtOptionsWithValue().contains(argument)) &&
+            i + 1 < arguments.size())
+            options.append(arguments.at(++i));
+    }
+    return options;
+}
+
 QByteArray LaunchCommand::encoded() const
 {
     QJsonObject object;

@@ -30,6 +30,9 @@ public:
     // without any, or files after a verb that takes none.
     static std::optional<LaunchCommand> fromArguments(const QStringList& arguments,
                                                       const QString& workingDirectory, QString* error);
+    // The options of the program's arguments with their values, without the program, the verb and the
+    // files: what a restart passes on, so that a command of this start is not run twice.
+    static QStringList optionArguments(const QStringList& arguments);
     // The usage text printed for --help and after a wrong command line.
     static QString usage();
 

@@ -20,7 +20,9 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTextStream>
 
 namespace tavrel {
@@ -231,6 +233,14 @@ void TQDefaultPrefViewController::build()
     m_launchPopup = popup(QStringLiteral("launchPopup"));
     m_launchPopup->addItem(StringTable::text(QStringLiteral("LaunchPolicyWindow")));
     m_launchPopup->addItem(StringTable::text(QStringLiteral("LaunchPolicyTrayOnly")));
+    // Without a tray the program cannot live in one: the choice is shown, off, with the reason.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (auto* items = qobject_cast<QStandardItemModel*>(m_launchPopup->model()))
+            items->item(kTrayOnlyPolicy)->setEnabled(false);
+        const QString reason = StringTable::text(QStringLiteral("LaunchPolicyNeedsTray"));
+        m_launchPopup->setItemData(kTrayOnlyPolicy, reason, Qt::ToolTipRole);
+        m_launchPopup->setToolTip(reason);
+    }
     connect(m_launchPopup, &QComboBox::activated, this, &TQDefaultPrefViewController::changeLaunchPolicy);
     form->addRow(StringTable::text(QStringLiteral("PreferencesShowIcon")), m_launchPopup);
 }
@@ -264,8 +274,13 @@ void TQDefaultPrefViewController::awakeFromNib()
     TQPreferencesManager* store = TQPreferencesManager::sharedManager();
     {
         const QSignalBlocker blocker(m_launchPopup);
-        m_launchPopup->setCurrentIndex(
-            qBound(0, int(store->applicationLaunchPolicy()), m_launchPopup->count() - 1));
+        // The policy in force: a stored tray-only choice shows the window where no tray exists.
+        int policy = qBound(0, int(store->applicationLaunchPolicy()), m_launchPopup->count() - 1);
+        if (!m_launchPopup->model()
+                 ->flags(m_launchPopup->model()->index(policy, 0))
+                 .testFlag(Qt::ItemIsEnabled))
+            policy = 0;
+        m_launchPopup->setCurrentIndex(policy);
     }
     const QJsonArray suites = m_schema.value(QStringLiteral("suites")).toArray();
     const QString storedSuite = store->applicationsSuite();

@@ -29,6 +29,8 @@ public:
     static constexpr int kRepresentedObjectRole = Qt::UserRole;
     static constexpr int kTagRole = Qt::UserRole + 1;
     static constexpr int kOtherRole = Qt::UserRole + 2;
+    // The launch pop-up's item that keeps the program in its tray only.
+    static constexpr int kTrayOnlyPolicy = 1;
 
     using Relauncher = std::function<void()>;
 

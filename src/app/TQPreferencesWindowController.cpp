@@ -1,10 +1,12 @@
 #include "app/TQPreferencesWindowController.h"
 
 #include "app/TQDefaultPrefViewController.h"
+#include "platform/ui/FloatingWindows.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 
 namespace tavrel {
@@ -65,6 +67,23 @@ void TQPreferencesWindowController::awakeFromNib()
     for (QAction* item : m_toolbar->actions())
         item->setChecked(item->objectName() == kGeneralIdentifier);
     installControllerForIdentifier(kGeneralIdentifier);
+}
+
+void TQPreferencesWindowController::showWindow(QObject* sender)
+{
+    QWidget* own = window();
+    if (own && !own->isVisible()) {
+        QWidget* over = nullptr;
+        // A menu is a window of its own: the window it drops from is further up.
+        for (QObject* object = sender; object && !over; object = object->parent())
+            if (auto* widget = qobject_cast<QWidget*>(object);
+                widget && widget->window()->isVisible() && widget->window()->windowType() != Qt::Popup)
+                over = widget->window();
+        if (!over)
+            over = QApplication::activeWindow();
+        FloatingWindows::centreOver(own, over == own ? nullptr : over);
+    }
+    TQWindowController::showWindow(sender);
 }
 
 void TQPreferencesWindowController::showGeneralPane(QObject* sender)

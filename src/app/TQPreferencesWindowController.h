@@ -22,6 +22,9 @@ public:
     static TQPreferencesWindowController* sharedPreferencesController();
     static void resetForTesting();
 
+    // Opens the window over the window the sender (a menu item, a button) belongs to, else over the
+    // active window, where it was when it is shown already.
+    Q_INVOKABLE void showWindow(QObject* sender) override;
     Q_INVOKABLE void showGeneralPane(QObject* sender);
     void installControllerForIdentifier(const QString& identifier);
 

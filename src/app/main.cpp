@@ -3,8 +3,10 @@
 #include "app/CordelApplication.h"
 #include "app/DirectSignIn.h"
 #include "app/InstanceChannel.h"
+#include "app/InstanceLock.h"
 #include "app/LaunchCommand.h"
 #include "app/RealMainWindowController.h"
+#include "app/Relaunch.h"
 #include "app/TQDefaultPrefViewController.h"
 #include "model/TQPreferencesManager.h"
 #include "platform/gdata/GDataEndpoints.h"
@@ -15,7 +17,6 @@
 #include "session/TQSessionManager.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -78,6 +79,13 @@ int main(int argc, char** argv)
         err << "tavrel: " << problem << "\n";
         return 1;
     }
+    // The channel is free while a restarted instance is still saving: its store is not ours before it
+    // has gone.
+    InstanceLock running;
+    if (!running.lock(InstanceLock::kWaitTimeoutMs, &problem)) {
+        err << "tavrel: " << problem << "\n";
+        return 1;
+    }
 
     if (TQPreferencesManager::sharedManager()->applicationLaunchPolicy() == 0)
         app.setActivationPolicy(CordelApplication::Regular);
@@ -90,17 +98,17 @@ int main(int argc, char** argv)
         OAuth2SignIn::setDefaultBrowserOpener(DirectSignIn::browserOpener());
 
     CordelAppDelegate delegate(RealMainWindowController::factory());
-    // A restart asked by the preferences: the new process must find no running instance to hand its
-    // start to, so the channel closes first.
+    delegate.setActivationPolicy(app.activationPolicy());
     TQDefaultPrefViewController::setRelauncher([&channel, &delegate, arguments] {
-        channel.close();
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments.mid(1));
-        delegate.terminate(nullptr);
+        Relaunch::relaunch(channel, delegate, QCoreApplication::applicationFilePath(), arguments);
     });
     QObject::connect(&channel, &InstanceChannel::commandReceived, &delegate,
                      &CordelAppDelegate::handleCommand);
-    QObject::connect(&delegate, &CordelAppDelegate::readyToQuit, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // Everything is saved: the loop ends whatever windows are open. (quit() asks every window to close
+    // first, and the main window, which only hides, makes it give up while another window is shown.)
+    QObject::connect(
+        &delegate, &CordelAppDelegate::readyToQuit, &app, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
 
     // SIGTERM and SIGINT quit as the quit command does: the store is saved first.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSockets) == 0) {
@@ -134,6 +142,9 @@ int main(int argc, char** argv)
     });
     delegate.applicationDidFinishLaunching();
     const int status = app.exec();
+    // The store is saved: a signal while the sessions stop ends the process at once.
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
     // Sessions stop before the objects they use go: their queues wait for running operations.
     TQSessionManager::sharedManager()->resetForTesting();
     TQLog("Quit: done");

@@ -2,6 +2,7 @@
 
 #include "controls/BasicPopUpButton.h"
 #include "controls/TQHostView.h"
+#include "platform/system/Settings.h"
 #include "platform/ui/CommandValidation.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
@@ -115,15 +116,39 @@ void TQFilteringViewController::setupSearchDescriptors(BasicPopUpButton* popUp)
     // The pull-down's face: the list icon, never a sort of its own.
     auto* face = new QAction(QIcon(ImageRegistry::pixmap(QStringLiteral("list_icon"))), QString(), menu);
     menu->insertAction(menu->actions().value(0), face);
-    if (menu->actions().size() > 1)
-        changeSortDescriptor(menu->actions().at(1));
+    // The sort chosen in an earlier run, else the first one.
+    const QStringList kept = Settings::stringListValue(sortSettingKey());
+    QAction* initial = menu->actions().value(1);
+    for (QAction* entry : menu->actions()) {
+        if (const SortDescriptorRef descriptor = representedDescriptor(entry);
+            descriptor && kept == sortSettingValue(*descriptor)) {
+            initial = entry;
+            break;
+        }
+    }
+    if (initial)
+        applySortDescriptor(representedDescriptor(initial));
     popUp->update();
+}
+
+QString TQFilteringViewController::sortSettingKey() const
+{
+    return QString::fromLatin1(metaObject()->className()) + QStringLiteral("Sort");
+}
+
+QStringList TQFilteringViewController::sortSettingValue(const SortDescriptor& descriptor)
+{
+    return {descriptor.key(),
+            descriptor.ascending() ? QStringLiteral("ascending") : QStringLiteral("descending")};
 }
 
 void TQFilteringViewController::changeSortDescriptor(QObject* sender)
 {
-    if (SortDescriptorRef descriptor = representedDescriptor(sender))
+    if (SortDescriptorRef descriptor = representedDescriptor(sender)) {
         applySortDescriptor(descriptor);
+        // The user's choice is kept for the next run.
+        Settings::setValue(sortSettingKey(), sortSettingValue(*descriptor));
+    }
 }
 
 void TQFilteringViewController::setSortDescriptor(const std::optional<SortDescriptor>& descriptor)

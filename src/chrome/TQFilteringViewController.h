@@ -51,9 +51,13 @@ public:
     void viewWillUninstall() override;
     void viewDidUninstall() override;
 
-    // Fills the pull-down: its face, then one entry per descriptor in the subclass's order; the first
-    // descriptor is in force from the start.
+    // Fills the pull-down: its face, then one entry per descriptor in the subclass's order; the sort
+    // last chosen from the pull-down (kept in the settings per class) is in force from the start, else
+    // the first descriptor.
     void setupSearchDescriptors(BasicPopUpButton* popUp);
+    // The setting keeping the chosen sort between runs, and what it holds for a descriptor.
+    QString sortSettingKey() const;
+    static QStringList sortSettingValue(const SortDescriptor& descriptor);
     // Title to descriptor; the titles in menu order go to orderedKeys. The base has none.
     virtual QMap<QString, SortDescriptorRef> searchDescriptorsWithOrderedKeys(QStringList* orderedKeys);
 

@@ -1,5 +1,6 @@
 #include "controls/BasicPopUpButton.h"
 
+#include "platform/ui/FloatingWindows.h"
 #include "platform/ui/UserInterfaceItem.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ void BasicPopUpButton::popUpMenu()
     update();
     menu->setMinimumWidth(width());
     if (popUp->pullsDown())
-        menu->popup(mapToGlobal(QPoint(0, height())));
+        menu->popup(FloatingWindows::dropDownPosition(this, menu->sizeHint()));
     else
         menu->popup(mapToGlobal(QPoint(0, 0)), popUp->selectedItem());
 }

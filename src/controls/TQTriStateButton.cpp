@@ -2,6 +2,7 @@
 
 #include "controls/BasicButtonCell.h"
 #include "controls/TQHoverableCell.h"
+#include "platform/ui/FloatingWindows.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -133,7 +134,7 @@ void TQTriStateButton::mouseReleaseEvent(QMouseEvent* event)
         return;
     // After the click, the menu; then the look of a mouse that has left.
     if (isEnabled() && m_menu)
-        m_menu->popup(mapToGlobal(QPoint(0, height() + 4)));
+        m_menu->popup(FloatingWindows::dropDownPosition(this, m_menu->sizeHint(), 4));
     showHover(false);
 }
 

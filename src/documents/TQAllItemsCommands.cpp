@@ -227,14 +227,19 @@ static void openRecordInBrowser(TQAllItemsController* list, const ManagedObjectP
 void TQAllItemsController::editEntity(QObject* sender)
 {
     toggleNewState(nullptr);
-    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
+    QUrl application;
+    if (qobject_cast<QAction*>(sender))
+        application = UserInterfaceItem::representedObject(sender).toUrl();
+    openRecords(selectionOrSelectedRow(this), application);
+}
+
+void TQAllItemsController::openRecords(const QList<ManagedObjectPtr>& records, const QUrl& chosen)
+{
     for (const ManagedObjectPtr& record : records) {
         const auto file = std::dynamic_pointer_cast<File>(record);
         if (!file)
             continue; // collections do not open
-        QUrl application;
-        if (qobject_cast<QAction*>(sender))
-            application = UserInterfaceItem::representedObject(sender).toUrl();
+        QUrl application = chosen;
         TQLog("Opening Document: %@", file->title());
         TQLog("\t... with application: %@",
               application.isEmpty() ? QStringLiteral("Default") : application.toString());
@@ -270,7 +275,9 @@ void TQAllItemsController::openWith(QObject* sender)
 void TQAllItemsController::chooseApplication(QObject* sender)
 {
     trackMenuEvent(sender, "chooseApplication:");
-    QPointer<QObject> item(sender);
+    // What the command was given for: the selection may change or go while the panel is open.
+    toggleNewState(nullptr);
+    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
     auto* panel = new QFileDialog(view() ? view()->window() : nullptr);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
@@ -278,12 +285,12 @@ void TQAllItemsController::chooseApplication(QObject* sender)
     panel->setNameFilter(QStringLiteral("*.desktop"));
     panel->setLabelText(QFileDialog::Accept, StringTable::text(QStringLiteral("Choose")));
     panel->setWindowModality(Qt::WindowModal);
-    QPointer<TQAllItemsController> self(this);
-    connect(panel, &QFileDialog::urlsSelected, this, [self, item](const QList<QUrl>& urls) {
-        if (!self || urls.isEmpty() || !qobject_cast<QAction*>(item.data()))
+    // Qt's own dialog reports its choice by file names only (no urlsSelected): read it once accepted.
+    connect(panel, &QFileDialog::finished, this, [this, panel, records](int result) {
+        const QStringList files = panel->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty())
             return;
-        UserInterfaceItem::setRepresentedObject(item, urls.constLast());
-        self->editEntity(item);
+        openRecords(records, QUrl::fromLocalFile(files.constLast()));
     });
     panel->open();
 }

@@ -192,6 +192,9 @@ protected:
     void arrangedObjectsDidChange() override;
 
 private:
+    // Opens the documents among the records, with the application (a desktop entry or a program) or
+    // the default one when it is empty.
+    void openRecords(const QList<ManagedObjectPtr>& records, const QUrl& application);
     // Builds the cell of a document row.
     std::shared_ptr<Cell> makeDocumentCell(int row, const ManagedObjectPtr& record);
     // Loads the records of the rows from about the row on, and the people their cells show, together.

@@ -1,5 +1,7 @@
 #include "window/TQMainWindow.h"
 
+#include "platform/system/Settings.h"
+#include "platform/ui/FloatingWindows.h"
 #include "platform/ui/ResponderChain.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQTitlebar.h"
@@ -8,10 +10,13 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QNativeGestureEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextEdit>
 #include <cmath>
 
@@ -24,11 +29,78 @@ TQMainWindow::TQMainWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     m_contentView->setObjectName(QStringLiteral("contentView"));
     setTitlebarView(new TQTitlebarView);
     qApp->installEventFilter(this);
-    resize(960, 640);
-    setMinimumSize(640, 420);
+    resize(kDefaultSize);
+    setMinimumSize(kMinimumSize);
 }
 
-TQMainWindow::~TQMainWindow() = default;
+TQMainWindow::~TQMainWindow()
+{
+    if (isVisible())
+        saveFrame();
+}
+
+void TQMainWindow::setVisible(bool visible)
+{
+    if (visible && !m_frameRestored && !isVisible()) {
+        m_frameRestored = true;
+        restoreFrame();
+    }
+    QWidget::setVisible(visible);
+}
+
+namespace {
+
+// The settings file keeps texts: a frame is its left, top, width and height.
+QRect frameFromSetting(const QStringList& numbers)
+{
+    if (numbers.size() != 4)
+        return {};
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = numbers.at(i).toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    const QRect frame(values[0], values[1], values[2], values[3]);
+    return frame.width() > 0 && frame.height() > 0 ? frame : QRect();
+}
+
+} // namespace
+
+void TQMainWindow::restoreFrame()
+{
+    const QRect saved = frameFromSetting(Settings::stringListValue(kFrameKey));
+    QScreen* screen = saved.isValid() ? QGuiApplication::screenAt(saved.center()) : nullptr;
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // A small screen (or a large scale) gets the whole of it rather than a window running past it.
+    setMinimumSize(kMinimumSize.boundedTo(available.size()));
+    QRect frame = saved;
+    if (!frame.isValid()) {
+        frame = QRect(QPoint(0, 0), kDefaultSize);
+        frame.moveCenter(available.center());
+    }
+    setGeometry(FloatingWindows::fittedFrame(frame, available));
+}
+
+void TQMainWindow::saveFrame() const
+{
+    const QRect frame = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    Settings::setValue(kFrameKey,
+                       QStringList{QString::number(frame.x()), QString::number(frame.y()),
+                                   QString::number(frame.width()), QString::number(frame.height())});
+}
+
+void TQMainWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        saveFrame();
+}
 
 TQMainWindowController* TQMainWindow::delegate() const
 {

@@ -4,6 +4,7 @@
 #include "window/TQTitlebarView.h"
 
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 class QKeyEvent;
@@ -24,6 +25,11 @@ public:
     static constexpr double kMinimumTitlebarHeight = 22.0;
     // Where the bar of controls starts in the strip.
     static constexpr int kTitlebarLeading = 8;
+    // The size of a first window, and the least it shrinks to where the screen is large enough.
+    static constexpr QSize kDefaultSize{960, 640};
+    static constexpr QSize kMinimumSize{640, 420};
+    // The setting keeping the window's place and size between runs.
+    static inline const QString kFrameKey = QStringLiteral("MainWindowFrame");
     // The total horizontal movement of a two-finger swipe that goes back.
     static constexpr float kSwipeThreshold = 0.3f;
 
@@ -55,6 +61,10 @@ public:
     // Whether a swipe of these horizontal movements goes back (either direction does).
     static bool swipeGoesBack(const QList<float>& movements, bool naturalScrolling);
 
+    // Before its first showing the window takes the place and size it had in the last run (else the
+    // default size, centred), made to fit the screen it lands on; whenever it hides it keeps them.
+    void setVisible(bool visible) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -62,9 +72,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void layoutWindow();
+    void restoreFrame();
+    void saveFrame() const;
     bool isEditingText() const;
 
     double m_titlebarHeight = kMinimumTitlebarHeight;
@@ -74,6 +87,7 @@ private:
     QString m_mainTitle;
     bool m_shouldShowTitle = true;
     QPointer<QObject> m_delegate;
+    bool m_frameRestored = false;
 };
 
 } // namespace tavrel

@@ -56,6 +56,7 @@ void AppShellTest::TearDown()
 void AppShellTest::launch()
 {
     m_delegate = std::make_unique<CordelAppDelegate>(windowFactory());
+    m_delegate->setActivationPolicy(m_activationPolicy);
     m_delegate->applicationDidFinishLaunching();
 }
 

@@ -33,6 +33,8 @@ protected:
     TQSession* currentSession() const;
 
     std::unique_ptr<CordelAppDelegate> m_delegate;
+    // How the delegate launches (CordelApplication::ActivationPolicy).
+    int m_activationPolicy = 0;
     // Sign-in pages the program opened, and whether the fake browser approves them.
     QList<QUrl> m_signInPages;
     bool m_browserSignsIn = true;

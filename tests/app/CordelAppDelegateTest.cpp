@@ -1,6 +1,7 @@
 #include "AppShellTest.h"
 #include "accounts/TQAccountManager.h"
 #include "actions/DocumentManagerHandler.h"
+#include "app/CordelApplication.h"
 #include "app/InstanceChannel.h"
 #include "app/TQErrorDetailWindowController.h"
 #include "app/TQMainStatusItemController.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <future>
 
@@ -86,7 +88,10 @@ TEST_F(CordelAppDelegateTest, ASignedInSessionShowsTheWindowAndOneTrayItemAndLog
     StandInMainWindowController* first = window();
     QPointer<QWidget> firstWindow = first->window();
     m_delegate->toggleSession(nullptr);
-    EXPECT_TRUE(firstWindow.isNull());
+    // The window hides at once and goes once the event that asked is over.
+    ASSERT_FALSE(firstWindow.isNull());
+    EXPECT_FALSE(firstWindow->isVisible());
+    EXPECT_TRUE(waitUntil([&] { return firstWindow.isNull(); }));
     ASSERT_TRUE(waitUntil([this] { return m_signInPages.size() == 2; }));
     ASSERT_TRUE(waitUntil([this] { return window() && window()->window()->isVisible(); }, 20000));
     EXPECT_EQ(TQMainStatusItemController::setupCount(), 1);
@@ -94,6 +99,18 @@ TEST_F(CordelAppDelegateTest, ASignedInSessionShowsTheWindowAndOneTrayItemAndLog
     EXPECT_EQ(
         TQPreferencesManager::sharedManager()->transientValueForKey(TQPreferencesManager::kTQFirstLaunchKey),
         QVariant(QStringLiteral("1")));
+}
+
+TEST_F(CordelAppDelegateTest, InTheTrayOnlyWithoutATrayTheWindowShowsAnyway)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has none
+    m_activationPolicy = CordelApplication::Accessory;
+    launchSignedIn();
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(window()->window()->isVisible());
+    ASSERT_TRUE(TQMainStatusItemController::existingController());
+    EXPECT_FALSE(TQMainStatusItemController::existingController()->trayIcon());
 }
 
 TEST_F(CordelAppDelegateTest, TheDefaultAccountResumesWithoutSigningIn)

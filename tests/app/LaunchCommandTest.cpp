@@ -55,6 +55,31 @@ TEST(LaunchCommand, ReadsVerbsFilesAndOptionsFromTheCommandLine)
     }
 }
 
+TEST(LaunchCommand, ARestartKeepsTheOptionsButNotTheCommandOrItsFiles)
+{
+    const struct
+    {
+        const char* name;
+        QStringList arguments;
+        QStringList options;
+    } rows[] = {
+        {"nothing", {}, {}},
+        {"service and sign-in options before an upload",
+         {"--service", "http://127.0.0.1:9", "--sign-in-without-browser", "upload", "a.pdf"},
+         {"--service", "http://127.0.0.1:9", "--sign-in-without-browser"}},
+        {"service with equals and a file to open",
+         {"--service=http://127.0.0.1:9", "report.pdf"},
+         {"--service=http://127.0.0.1:9"}},
+        {"Qt's own option keeps its value", {"-platform", "offscreen", "quit"}, {"-platform", "offscreen"}},
+        {"names after -- are files", {"open", "--", "--odd"}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(LaunchCommand::optionArguments(QStringList{QStringLiteral("tavrel")} + row.arguments),
+                  row.options);
+    }
+}
+
 TEST(LaunchCommand, TravelsAsOneLineAndRefusesWhatIsNoCommand)
 {
     const LaunchCommand upload(LaunchCommand::Verb::Upload,

@@ -1,10 +1,18 @@
+#include "app/CordelAppDelegate.h"
+#include "app/InstanceChannel.h"
+#include "app/InstanceLock.h"
+#include "app/Relaunch.h"
+#include "app/StandInMainWindowController.h"
 #include "platform/system/Paths.h"
 #include "support/AccountTest.h"
 #include "support/WaitUntil.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/types.h>
 
 namespace tavrel::test {
 namespace {
@@ -42,6 +50,12 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
+    QRegularExpression shownLine() const
+    {
+        return QRegularExpression(QStringLiteral("MainWindow: %1 with [1-9][0-9]* documents")
+                                      .arg(QRegularExpression::escape(m_account.address())));
+    }
+
     QString m_program;
     QProcess m_running;
 };
@@ -67,6 +81,72 @@ TEST_F(ProgramTest, SignsInShowsTheAccountAndQuitsWithItsStoreSavedOnTheQuitVerb
     const QString written = log();
     EXPECT_TRUE(written.contains(QStringLiteral("Quit: the store of %1 is saved").arg(m_account.address())));
     EXPECT_TRUE(written.contains(QStringLiteral("Quit: done")));
+}
+
+TEST_F(ProgramTest, SigtermQuitsWithTheStoreSavedAndStatusZero)
+{
+    m_running.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_running.start(m_program, arguments({}));
+    ASSERT_TRUE(m_running.waitForStarted(10000));
+    ASSERT_TRUE(waitUntil([&] { return shownLine().match(log()).hasMatch(); }, 30000)) << log().toStdString();
+
+    m_running.terminate();
+    ASSERT_TRUE(m_running.waitForFinished(30000));
+    EXPECT_EQ(m_running.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_running.exitCode(), 0);
+    const QString written = log();
+    EXPECT_TRUE(written.contains(QStringLiteral("Quit: asked by a signal")));
+    EXPECT_TRUE(written.contains(QStringLiteral("Quit: the store of %1 is saved").arg(m_account.address())));
+    EXPECT_TRUE(written.contains(QStringLiteral("Quit: done")));
+}
+
+TEST_F(ProgramTest, RestartNowLeavesOneInstanceThatTakesTheStoreOnlyOnceTheOldOneHasGone)
+{
+    // This process stands in for the instance whose preferences asked to restart: it listens on the
+    // instance channel and holds the store.
+    InstanceChannel channel;
+    ASSERT_TRUE(channel.listen());
+    InstanceLock old;
+    ASSERT_TRUE(old.lock(0));
+    CordelAppDelegate delegate(StandInMainWindowController::factory());
+    int quits = 0;
+    QObject::connect(&delegate, &CordelAppDelegate::readyToQuit, [&quits] { ++quits; });
+    // It was started to upload a file, which the new instance must not upload again.
+    QFile file(QDir(home().path()).filePath(QStringLiteral("once.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("once");
+    file.close();
+
+    const qint64 pid =
+        Relaunch::relaunch(channel, delegate, m_program,
+                           QStringList{m_program} + arguments({QStringLiteral("upload"), file.fileName()}));
+    ASSERT_GT(pid, 0);
+    // Gone, or a zombie nobody has reaped yet.
+    const auto running = [pid] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        return !line.mid(line.lastIndexOf(')') + 2, 1).startsWith('Z');
+    };
+    EXPECT_EQ(quits, 1);
+    EXPECT_FALSE(channel.isListening());
+
+    // The new instance waits for the old one before it touches the store.
+    const QString waiting = QStringLiteral("Start: waiting for the Tavrel that runs on this store to end");
+    EXPECT_TRUE(waitUntil([&] { return log().contains(waiting); }, 20000)) << log().toStdString();
+    EXPECT_FALSE(log().contains(QStringLiteral("MainWindow:")));
+    EXPECT_TRUE(running());
+
+    // The old instance has saved and gone: the new one comes up, alone on the channel.
+    old.unlock();
+    EXPECT_TRUE(waitUntil([&] { return shownLine().match(log()).hasMatch(); }, 30000)) << log().toStdString();
+    EXPECT_FALSE(channel.isListening());
+    EXPECT_TRUE(InstanceChannel::sendToRunningInstance(LaunchCommand(LaunchCommand::Verb::Quit, {})));
+    EXPECT_TRUE(waitUntil([&] { return !running(); }, 30000));
+    if (running())
+        ::kill(pid_t(pid), SIGKILL);
+    EXPECT_TRUE(m_account.requests(QStringLiteral("POST"), QStringLiteral("/feeds/upload")).isEmpty());
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "app/RealMainWindowController.h"
 
 #include "AppShellTest.h"
+#include "accounts/TQAccountManager.h"
 #include "chrome/TQActionProcessor.h"
 #include "pipeline/VUvodozuManager.h"
 #include "platform/system/Paths.h"
 #include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
 #include "support/WaitUntil.h"
 #include "window/ActionError.h"
 #include "window/TQMainWindowController.h"
@@ -13,8 +15,10 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWidget>
 
 namespace tavrel::test {
@@ -119,6 +123,57 @@ TEST_F(RealMainWindowControllerTest, TheWindowsActionErrorsReachItsBannerWithThe
     EXPECT_TRUE(shown.startsWith(QStringLiteral("It broke"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(StringTable::text(QStringLiteral("MoreDetail"))));
     EXPECT_TRUE(TQActionProcessor::sharedActionProcessor()->actionNamed(QStringLiteral("moreDetail")));
+}
+
+TEST_F(RealMainWindowControllerTest, SignOutClickedInTheWindowsOwnMenusEndsTheSessionAndTheWindowSafely)
+{
+    launchSignedIn();
+    if (HasFatalFailure())
+        return;
+    // Sign Out is in the application's submenu of the window's menu, and in the status menu the window
+    // hosts where there is no tray; the browser signs in again after each.
+    for (const char* which : {"application menu", "status menu"}) {
+        SCOPED_TRACE(which);
+        ASSERT_TRUE(waitUntil(
+            [this] {
+                return controller() && controller()->window()->isVisible() && currentSession() &&
+                       currentSession()->state() == TQSession::kRunning;
+            },
+            20000));
+        auto* windowController = qobject_cast<TQMainWindowController*>(controller()->controllerObject());
+        ASSERT_TRUE(windowController);
+        QMenu* mainMenu = windowController->mainMenu();
+        ASSERT_TRUE(mainMenu);
+        QList<QMenu*> holders;
+        QList<QAction*> items;
+        for (QAction* entry : mainMenu->actions()) {
+            if (QMenu* submenu = entry->menu())
+                for (QAction* item : submenu->actions())
+                    if (UserInterfaceItem::command(item) == QLatin1String("toggleSession:")) {
+                        holders << submenu;
+                        items << item;
+                    }
+        }
+        ASSERT_EQ(holders.size(), 2);
+        const int index = QLatin1String(which) == QLatin1String("application menu") ? 0 : 1;
+        QMenu* submenu = holders.at(index);
+        QAction* signOut = items.at(index);
+        QPointer<QWidget> window = controller()->window();
+        QPointer<QMenu> main = mainMenu;
+        const qsizetype signIns = m_signInPages.size();
+
+        // As a user does: the window's menu opens, then the submenu, and the item is clicked.
+        mainMenu->popup(window->mapToGlobal(QPoint(window->width() - 40, 40)));
+        ASSERT_TRUE(waitUntil([&] { return mainMenu->isVisible(); }));
+        mainMenu->setActiveAction(submenu->menuAction());
+        submenu->popup(mainMenu->mapToGlobal(mainMenu->actionGeometry(submenu->menuAction()).topRight()));
+        ASSERT_TRUE(waitUntil([&] { return submenu->isVisible(); }));
+        QTest::mouseClick(submenu, Qt::LeftButton, {}, submenu->actionGeometry(signOut).center());
+
+        EXPECT_TRUE(waitUntil([&] { return window.isNull() && main.isNull(); }));
+        EXPECT_TRUE(waitUntil([&] { return m_signInPages.size() == signIns + 1; }));
+    }
+    EXPECT_TRUE(waitUntil([] { return TQAccountManager::accounts().size() == 1; }));
 }
 
 } // namespace

@@ -12,13 +12,16 @@
 #include "support/TempHome.h"
 #include "support/WaitUntil.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace tavrel::test {
@@ -74,6 +77,40 @@ TEST_F(ShellWindowsTest, AboutShowsTheVersionAndIsCentredEveryTime)
     }
     about->close(nullptr);
     EXPECT_FALSE(about->window()->isVisible());
+}
+
+TEST_F(ShellWindowsTest, PreferencesOpenOverTheWindowTheyWereAskedFromAndOnTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget main;
+    QMenu menu(&main);
+    QAction* item = menu.addAction(QStringLiteral("Preferences…"));
+    TQPreferencesWindowController* preferences = TQPreferencesWindowController::sharedPreferencesController();
+    QWidget* window = preferences->window();
+    const struct
+    {
+        const char* name;
+        QRect main;
+    } rows[] = {
+        {"in the middle", QRect(40, 50, 700, 500)},
+        {"at the screen's right edge", QRect(screen.right() - 150, 60, 600, 400)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        main.setGeometry(row.main);
+        main.show();
+        ASSERT_TRUE(waitUntil([&] { return main.isVisible(); }));
+        preferences->showWindow(item);
+        ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+        const QRect frame = window->frameGeometry();
+        EXPECT_TRUE(screen.contains(frame));
+        // Centred, give or take the few points its layout settles by once shown.
+        if (screen.contains(main.frameGeometry())) {
+            EXPECT_LE((frame.center() - main.frameGeometry().center()).manhattanLength(), 8);
+        }
+        window->hide();
+        main.hide();
+    }
 }
 
 TEST_F(ShellWindowsTest, InformationKeysPreferTheirTranslation)
@@ -264,6 +301,23 @@ TEST_F(PreferencesTest, TheDownloadsFolderIsKeptUntilReset)
     EXPECT_TRUE(TQPreferencesManager::sharedManager()->downloadsBookmark().isEmpty());
     EXPECT_EQ(pane()->downloadsPopup()->currentData(TQDefaultPrefViewController::kTagRole).toInt(),
               TQDefaultPrefViewController::kDownloadsFolderTag);
+}
+
+TEST_F(PreferencesTest, WithoutATrayTheTrayOnlyChoiceIsOffWithItsReasonAndTheWindowIsInForce)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // offscreen has none
+    TQPreferencesManager::sharedManager()->setApplicationLaunchPolicy(
+        TQDefaultPrefViewController::kTrayOnlyPolicy);
+    QComboBox* launch = pane()->launchPopup();
+    const QModelIndex trayOnly = launch->model()->index(TQDefaultPrefViewController::kTrayOnlyPolicy, 0);
+    EXPECT_FALSE(launch->model()->flags(trayOnly).testFlag(Qt::ItemIsEnabled));
+    EXPECT_EQ(trayOnly.data(Qt::ToolTipRole).toString(),
+              StringTable::text(QStringLiteral("LaunchPolicyNeedsTray")));
+    EXPECT_EQ(launch->toolTip(), StringTable::text(QStringLiteral("LaunchPolicyNeedsTray")));
+    EXPECT_EQ(launch->currentIndex(), 0);
+    // The stored choice is kept for a desktop that has a tray.
+    EXPECT_EQ(TQPreferencesManager::sharedManager()->applicationLaunchPolicy(),
+              TQDefaultPrefViewController::kTrayOnlyPolicy);
 }
 
 TEST_F(PreferencesTest, ChangingTheLaunchPolicyAsksToRestart)

@@ -1,6 +1,7 @@
 #include "chrome/TQFilteringViewController.h"
 #include "chrome/TQFolderFilteringViewController.h"
 #include "controls/BasicPopUpButton.h"
+#include "platform/system/Settings.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "support/TempHome.h"
 #include "support/ui/WidgetTesting.h"
@@ -117,6 +118,26 @@ TEST_F(FilteringViewTest, SortEntriesAreCheckedByIdentityInThePullDownAndTheMirr
         EXPECT_EQ(checks(view, copies), step.marks) << step.what << " (mirrored)";
         EXPECT_EQ(list->sortDescriptor(), step.listSort) << step.what;
     }
+}
+
+TEST_F(FilteringViewTest, TheChosenSortIsInForceInTheNextRun)
+{
+    {
+        ThreeSorts view;
+        view.setController(new RecordingList);
+        view.changeSortDescriptor(view.sortControl()->menu()->actions().at(3));
+    }
+    ThreeSorts next;
+    auto* list = new RecordingList;
+    next.setController(list);
+    EXPECT_EQ(checks(next, next.sortControl()->menu()->actions()), "--x");
+    EXPECT_EQ(list->sortDescriptor(), SortDescriptor("updatedDate", false));
+
+    // A kept sort that no entry offers any more leaves the first one in force.
+    Settings::setValue(next.sortSettingKey(), QStringList{"removedKey", "ascending"});
+    ThreeSorts later;
+    later.setController(new RecordingList);
+    EXPECT_EQ(checks(later, later.sortControl()->menu()->actions()), "x--");
 }
 
 TEST_F(FilteringViewTest, WithoutSortEntriesOnlyTheFaceIsOfferedAndTheOwnersSortHolds)

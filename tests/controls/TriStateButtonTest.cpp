@@ -66,6 +66,22 @@ TEST_F(TriStateButtonTest, SwapsItsImagesAsTheMouseEntersAndLeaves)
     EXPECT_EQ(nameOf(button->image()), QStringLiteral("mode_collections"));
 }
 
+TEST_F(TriStateButtonTest, AMenuOfAButtonAtTheWindowsRightEdgeOpensInsideTheWindow)
+{
+    menu.addAction(QStringLiteral("An entry wider than the button"));
+    button->setMenu(&menu);
+    window->resize(500, 200);
+    ASSERT_LT(menu.sizeHint().width(), window->width() - 20);
+    button->move(window->width() - button->width(), 20);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_TRUE(test::waitUntil([&] { return menu.isVisible(); }));
+    const QRect owner(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect anchor(button->mapToGlobal(QPoint(0, 0)), button->size());
+    EXPECT_EQ(menu.geometry().right(), anchor.right());
+    EXPECT_EQ(menu.geometry().top(), anchor.bottom() + 1 + 4);
+    EXPECT_GE(menu.geometry().left(), owner.left());
+}
+
 TEST_F(TriStateButtonTest, AClickSendsTheActionThenShowsTheMenuBelowAndClosingItTurnsTheButtonOff)
 {
     menu.addAction(QStringLiteral("Collections…"));

@@ -29,6 +29,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMessageBox>
@@ -669,6 +670,53 @@ TEST_F(DocumentCommandsTest, OpeningANativeDocumentOnlineGoesToTheBrowserWithThe
     EXPECT_TRUE(requests->requests.isEmpty());
     EXPECT_EQ(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:1/doc/alpha"))});
     EXPECT_TRUE(usage.contains(QStringLiteral("Action/OpenGoogleDocs/Google Docs")));
+}
+
+TEST_F(DocumentCommandsTest, AnApplicationChosenWithOtherOpensTheDocumentsTheCommandWasFor)
+{
+    const QString application = QDir(home().path()).filePath(QStringLiteral("viewer.desktop"));
+    QFile entryFile(application);
+    ASSERT_TRUE(entryFile.open(QIODevice::WriteOnly));
+    entryFile.write("[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %f\n");
+    entryFile.close();
+    struct
+    {
+        const char* name;
+        bool accept;
+    } rows[] = {{"cancelled", false}, {"chosen", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        select({QStringLiteral("pdf:report")});
+        requests->requests.clear();
+        auto other =
+            menuItem(QStringLiteral("chooseApplication:"), TQAllItemsController::kOpenWithFixedItemTag);
+        list->chooseApplication(other.get());
+        QFileDialog* panel = list->view()->window()->findChild<QFileDialog*>();
+        ASSERT_TRUE(panel);
+        ASSERT_TRUE(test::waitUntil([&] { return panel->isVisible(); }));
+        // The list may lose its selection while the panel is open (a refresh): the choice still opens
+        // what the command was given for.
+        list->tableView()->selectionModel()->clearSelection();
+        QPointer<QFileDialog> watched = panel;
+        if (row.accept) {
+            panel->selectFile(application);
+            QMetaObject::invokeMethod(panel, "accept");
+        } else {
+            panel->reject();
+        }
+        ASSERT_TRUE(test::waitUntil([&] { return watched.isNull(); }));
+        if (!row.accept) {
+            EXPECT_TRUE(requests->requests.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(requests->requests.size(), 1);
+        const ActionRequests::Request& request = requests->requests.constFirst();
+        EXPECT_EQ(request.action, QStringLiteral("OpenDocument"));
+        EXPECT_EQ(resourceIdsOf(request.parameters.value(QStringLiteral("documentEntity"))),
+                  QStringList{QStringLiteral("pdf:report")});
+        EXPECT_EQ(request.parameters.value(QStringLiteral("applicationURL")).toUrl(),
+                  QUrl::fromLocalFile(application));
+    }
 }
 
 TEST_F(DocumentCommandsTest, ValidationFollowsTheItemsOfEachSelection)

@@ -4,6 +4,7 @@
 #include "model/TQMOCMaster.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Timing.h"
+#include "platform/system/Settings.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/CellButton.h"
 #include "platform/ui/DragBus.h"
@@ -26,8 +27,10 @@
 
 #include <QAbstractButton>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -251,6 +254,63 @@ TEST_F(WindowTest, TitleStripGeometryAndOfflineFrame)
     status->setOnline(true);
     EXPECT_FALSE(sidebar->drawsOfflineFrame());
     ApplicationServices::instance()->resetForTesting();
+}
+
+TEST_F(WindowTest, TheWindowFitsTheScreenAndKeepsItsFrameBetweenRunsWithinTheScreen)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    // The default size is larger than this screen, as it is at scale 2 on a laptop.
+    ASSERT_TRUE(TQMainWindow::kDefaultSize.width() > available.width() ||
+                TQMainWindow::kDefaultSize.height() > available.height());
+    const auto keep = [](const QRect& frame) {
+        Settings::setValue(TQMainWindow::kFrameKey,
+                           QStringList{QString::number(frame.x()), QString::number(frame.y()),
+                                       QString::number(frame.width()), QString::number(frame.height())});
+    };
+    const QRect onScreen(50, 60, 700, 500);
+    const struct
+    {
+        const char* name;
+        QRect kept;  // none kept when null
+        QSize shown; // the size it shows at
+    } rows[] = {
+        {"first run", QRect(), TQMainWindow::kDefaultSize.boundedTo(available.size())},
+        {"kept on the screen", onScreen, onScreen.size()},
+        {"kept on a larger screen that went", QRect(3000, 2000, 1600, 1000),
+         QSize(1600, 1000).boundedTo(available.size())},
+        {"kept in a damaged setting", QRect(0, 0, -5, 10),
+         TQMainWindow::kDefaultSize.boundedTo(available.size())},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.kept.isNull())
+            Settings::remove(TQMainWindow::kFrameKey);
+        else
+            keep(row.kept);
+        TQMainWindow window;
+        window.setWindowFlag(Qt::FramelessWindowHint); // its geometry is then its frame here
+        ASSERT_TRUE(test::showAndExpose(&window));
+        EXPECT_TRUE(available.contains(window.geometry()));
+        EXPECT_EQ(window.size(), row.shown);
+        if (row.kept == onScreen) {
+            EXPECT_EQ(window.geometry(), onScreen);
+        }
+        EXPECT_TRUE(window.minimumSize().width() <= available.width() &&
+                    window.minimumSize().height() <= available.height());
+    }
+    // Where the user leaves it is where the next run opens it.
+    {
+        Settings::remove(TQMainWindow::kFrameKey);
+        TQMainWindow window;
+        window.setWindowFlag(Qt::FramelessWindowHint);
+        ASSERT_TRUE(test::showAndExpose(&window));
+        window.setGeometry(30, 40, 660, 450);
+        window.hide();
+    }
+    TQMainWindow next;
+    next.setWindowFlag(Qt::FramelessWindowHint);
+    ASSERT_TRUE(test::showAndExpose(&next));
+    EXPECT_EQ(next.geometry(), QRect(30, 40, 660, 450));
 }
 
 TEST(SwipeTest, EitherDirectionBeyondTheThresholdGoesBack)

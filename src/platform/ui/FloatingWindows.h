@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <Qt>
 
 class QWidget;
@@ -38,6 +39,17 @@ public:
     static void show(QWidget* window, const QPoint& globalTopLeft);
     // The part of the screen under the parent (or the primary screen) that windows may use.
     static QRect availableGeometry(const QWidget* parent);
+
+    // Where a menu dropping from a control opens (global, for QMenu::popup): under the control, gap
+    // points below it, left edges aligned; right edges aligned when it would otherwise pass the right
+    // edge of the control's window; above the control when there is no room below; always on the
+    // control's screen.
+    static QPoint dropDownPosition(const QWidget* control, const QSize& menuSize, int gap = 0);
+    // A window's frame made to fit the available area: no larger than it, moved inside it, and centred
+    // in it when it lies mostly outside (a screen that shrank or went).
+    static QRect fittedFrame(const QRect& frame, const QRect& available);
+    // Centres a window over its parent's window (or the screen without one), on the screen.
+    static void centreOver(QWidget* window, const QWidget* parent);
 };
 
 } // namespace tavrel
