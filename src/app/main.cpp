@@ -15,6 +15,7 @@
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/UiPlatform.h"
 #include "session/TQSessionManager.h"
+#include "window/ControlServicesFeed.h"
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
     else
         app.setActivationPolicy(CordelApplication::Accessory);
     UiPlatform::initialize();
+    ControlServicesFeed::install();
     ApplicationResources::initialize();
     QGuiApplication::setWindowIcon(ImageRegistry::icon(QStringLiteral("tavrel")));
     if (arguments.contains(LaunchCommand::kSignInWithoutBrowserOption))
