@@ -9,25 +9,12 @@
 #include "platform/system/TQLog.h"
 
 #include <QMetaObject>
-#include <cstdio>
 #include <exception>
 
 namespace tavrel {
 
-namespace {
-
-void logLine(bool toLogFile, const QString& line)
-{
-    if (toLogFile)
-        TQLog("%@", line);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(line));
-}
-
-} // namespace
-
 Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QObject* delegate,
-                                              const QString& owner, bool logPrefix)
+                                              const QString& owner)
 {
     if (!context)
         return VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("No context to save"));
@@ -58,15 +45,12 @@ Error CoreDataUpdateSupport::saveLocalContext(ManagedObjectContext* context, QOb
         return Error();
     if (error.isNull())
         error = VUvodozuManager::unexpectedErrorWithReason(QStringLiteral("The store could not be saved"));
-    const QString prefix = logPrefix ? QStringLiteral("E: ") : QString();
-    logLine(logPrefix, prefix + QStringLiteral("DEFAULT LOAD FAILED ABORTED "));
-    logLine(logPrefix, prefix + QStringLiteral("Context Saving Error code %1: %2")
-                                    .arg(error.code())
-                                    .arg(error.localizedDescription()));
+    TQLog("E: DEFAULT LOAD FAILED ABORTED ");
+    TQLog("E: Context Saving Error code %@: %@", QString::number(error.code()), error.localizedDescription());
     QStringList info;
     for (auto it = error.userInfo().cbegin(); it != error.userInfo().cend(); ++it)
         info.append(QStringLiteral("%1 = %2").arg(it.key(), it.value().toString()));
-    logLine(logPrefix, prefix + QStringLiteral("Error userInfo: {%1}").arg(info.join(QStringLiteral("; "))));
+    TQLog("E: Error userInfo: {%@}", info.join(QStringLiteral("; ")));
     // What failed to save must not ride along with the next save of this thread's context.
     context->reset();
     return VUvodozuManager::unexpectedErrorWithReason(error.localizedDescription());

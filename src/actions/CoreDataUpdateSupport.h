@@ -18,12 +18,11 @@ class CoreDataUpdateSupport
 {
 public:
     // Saves the context; while it saves, `delegate` (when set) receives the did-save notification
-    // through its updateOperationContextDidSave slot, on this thread. A failure is logged (with the
-    // "E: " prefix when `logPrefix` is set), the context's unsaved changes are dropped so that they do
-    // not leak into a later action of this thread, and the error is answered; a null error after
+    // through its updateOperationContextDidSave slot, on this thread. A failure is logged with its
+    // cause, the context's unsaved changes are dropped so that they do not leak into a later action of
+    // this thread, and the error (its failure reason the cause) is answered; a null error after
     // success.
-    static Error saveLocalContext(ManagedObjectContext* context, QObject* delegate, const QString& owner,
-                                  bool logPrefix);
+    static Error saveLocalContext(ManagedObjectContext* context, QObject* delegate, const QString& owner);
 
     // Both synchronisations are exclusive document-manager operations without arguments.
     static void configureOperation(TQOperation& operation, const QString& name, TQSessionProtocol* session);

@@ -169,7 +169,10 @@ void FastCoreDataUpdateOperation::applyChanges(const std::shared_ptr<GDataFeedDo
     }
     if (!removed.isEmpty() || !updated.isEmpty()) {
         updateLocalContextWithParameter({{kDocumentsRemovedKey, removed}, {kDocumentsUpdatedKey, updated}});
-        m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), false);
+        m_error = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name());
+        if (!m_error.isNull())
+            NotificationCenter::defaultCenter().post(kSaveFailedNotification, QVariant(),
+                                                     {{kErrorKey, QVariant::fromValue(m_error)}});
     }
     // Only changes that are saved move the stamp on: otherwise the next run asks for them again, and
     // tells of them then.

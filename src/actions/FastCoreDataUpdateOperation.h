@@ -30,6 +30,10 @@ public:
     static inline const QString kLargestChangestampKeyFormat = QStringLiteral("TQlargestChangestamp%1");
     static inline const QString kDocumentsRemovedKey = QStringLiteral("documentsRemoved");
     static inline const QString kDocumentsUpdatedKey = QStringLiteral("documentsUpdated");
+    // Posted (on the operation's thread) when the changes could not be saved, with the Error under
+    // kErrorKey: the window tells the user, as a background run has no caller to answer.
+    static inline const QString kSaveFailedNotification = QStringLiteral("kCordelCoreDataUpdateSaveFailed");
+    static inline const QString kErrorKey = QStringLiteral("error");
 
     // Nothing for no session.
     static std::shared_ptr<FastCoreDataUpdateOperation> operationWithSession(TQSessionProtocol* session);

@@ -568,7 +568,7 @@ bool FullCoreDataUpdateOperation::saveIfDue(bool force)
     if (!force && ++m_unsavedEntries < kSaveChunk)
         return true;
     m_unsavedEntries = 0;
-    m_rebuildError = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name(), true);
+    m_rebuildError = CoreDataUpdateSupport::saveLocalContext(m_localContext, m_delegate, name());
     return m_rebuildError.isNull();
 }
 

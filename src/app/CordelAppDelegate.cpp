@@ -1,6 +1,7 @@
 #include "app/CordelAppDelegate.h"
 
 #include "accounts/TQAccountManager.h"
+#include "actions/FastCoreDataUpdateOperation.h"
 #include "app/ApplicationInfo.h"
 #include "app/CordelApplication.h"
 #include "app/CrashReporter.h"
@@ -16,7 +17,9 @@
 #include "model/TQUtility.h"
 #include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/Invocation.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/store/ExternalRecord.h"
+#include "platform/system/Paths.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/CommandValidation.h"
@@ -60,10 +63,25 @@ CordelAppDelegate::CordelAppDelegate(MainWindowFactory factory, QObject* parent)
 {
     g_sharedDelegate = this;
     ResponderChain::setApplicationDelegate(this);
+    // Posted on the synchronisation's thread (this observer goes with this object); shown on this one.
+    NotificationCenter::defaultCenter().addObserver(
+        this, FastCoreDataUpdateOperation::kSaveFailedNotification, QVariant(),
+        [this](const Notification& notification) {
+            const Error error =
+                notification.userInfo().value(FastCoreDataUpdateOperation::kErrorKey).value<Error>();
+            QMetaObject::invokeMethod(
+                this,
+                [this, error] {
+                    reportProblem(StringTable::format(QStringLiteral("SynchronisationSaveFailed"),
+                                                      error.localizedFailureReason()));
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 CordelAppDelegate::~CordelAppDelegate()
 {
+    NotificationCenter::defaultCenter().removeObserver(this);
     if (ResponderChain::applicationDelegate() == this)
         ResponderChain::setApplicationDelegate(nullptr);
     QObject::disconnect(m_stateConnection);
@@ -98,6 +116,11 @@ void CordelAppDelegate::applicationDidFinishLaunching()
         TQPreferencesManager::sharedManager()->setTransientValue(QStringLiteral("1"),
                                                                  TQPreferencesManager::kTQFirstLaunchKey);
     }
+    // Read as defaults from here on; the file itself is left as it is, its values kept for when it can
+    // be read again.
+    if (const QString problem = Settings::fileProblem(); !problem.isEmpty())
+        reportProblem(
+            StringTable::format(QStringLiteral("SettingsUnreadable"), Paths::settingsFile(), problem));
     TQAccountManager::registerManager();
     CrashReporter* reporter = CrashReporter::sharedManager();
     reporter->configureWithIdentifier(ApplicationInfo::crashReporterIdentifier(), kCompanyName, this);
@@ -118,9 +141,11 @@ void CordelAppDelegate::showMainApplicationWindow()
         return;
     }
     QPointer<CordelAppDelegate> self = this;
-    sessions->startSessionForAccount(account, [self](TQSession*, const Error&) {
-        if (self)
-            self->startApplication();
+    sessions->startSessionForAccount(account, [self](TQSession* session, const Error& error) {
+        if (!self)
+            return;
+        self->reportStoreProblem(session, error);
+        self->startApplication();
     });
 }
 
@@ -136,12 +161,13 @@ void CordelAppDelegate::requestNewAccount()
                 return;
             }
             TQSessionManager::sharedManager()->startSessionForAccount(
-                account, [self](TQSession*, const Error& error) {
+                account, [self](TQSession* session, const Error& error) {
                     if (!self)
                         return;
                     if (error)
                         TQLog("E: Error start session: %@", error.description());
-                    else
+                    self->reportStoreProblem(session, error);
+                    if (!error || error.code() == TQSessionManager::kStoreUnavailableErrorCode)
                         self->startApplication();
                 });
         });
@@ -167,6 +193,43 @@ void CordelAppDelegate::startApplication()
     if (trayOnly)
         TQLog("Start: in the tray only");
     registerServices();
+    showPendingProblems();
+    releaseHeldCommands();
+}
+
+void CordelAppDelegate::reportStoreProblem(TQSession* session, const Error& error)
+{
+    if (error.domain() == TQSessionManager::kTQSessionManagerDomain &&
+        error.code() == TQSessionManager::kStoreUnavailableErrorCode)
+        reportProblem(StringTable::format(QStringLiteral("StoreUnreadable"), error.localizedFailureReason()));
+    const TQMOCManager* store = session ? session->mocManager() : nullptr;
+    if (store && !store->movedAsideStorePath().isEmpty())
+        reportProblem(StringTable::format(QStringLiteral("StoreMovedAside"), store->movedAsideStorePath()));
+}
+
+void CordelAppDelegate::reportProblem(const QString& message)
+{
+    TQLog("E: %@", message);
+    m_pendingProblems.append(message);
+    if (m_mainController)
+        showPendingProblems();
+}
+
+void CordelAppDelegate::showPendingProblems()
+{
+    if (m_pendingProblems.isEmpty())
+        return;
+    if (IMainWindowController* controller = mainController())
+        controller->showBanner(std::exchange(m_pendingProblems, {}).join(QLatin1Char('\n')), QString(),
+                               QString());
+}
+
+void CordelAppDelegate::releaseHeldCommands()
+{
+    if (!m_mainController || !hasAuthentication(TQSessionManager::sharedManager()->currentSession()))
+        return;
+    for (const LaunchCommand& command : std::exchange(m_heldCommands, {}))
+        handleCommand(command);
 }
 
 void CordelAppDelegate::registerServices()
@@ -394,6 +457,9 @@ void CordelAppDelegate::terminate(QObject*)
     if (m_terminating)
         return;
     m_terminating = true;
+    for (const LaunchCommand& command : std::exchange(m_heldCommands, {}))
+        TQLog("E: Quit before a session started: not handled: %@",
+              command.files().join(QStringLiteral(", ")));
     applicationWillTerminate();
     emit readyToQuit();
 }
@@ -493,6 +559,16 @@ void CordelAppDelegate::executeUpload(const QStringList& files, QObject* callbac
 
 void CordelAppDelegate::handleCommand(const LaunchCommand& command)
 {
+    // Files handed over while the instance is still signing in or synchronising wait for its session,
+    // as the instance's own do: their senders have already been told they were taken.
+    const bool needsSession =
+        command.verb() != LaunchCommand::Verb::Activate && command.verb() != LaunchCommand::Verb::Quit;
+    if (needsSession &&
+        (!m_mainController || !hasAuthentication(TQSessionManager::sharedManager()->currentSession()))) {
+        TQLog("I: A command waits for the session: %@", command.files().join(QStringLiteral(", ")));
+        m_heldCommands.append(command);
+        return;
+    }
     switch (command.verb()) {
     case LaunchCommand::Verb::Activate:
         if (m_mainController)

@@ -91,8 +91,12 @@ public:
     void uploadFiles(const QStringList& files, LaunchCommand::Verb verb = LaunchCommand::Verb::Upload);
     // Uploads the files as one action; the target (when given) hears "uploadDidFinishWithResult:error:".
     void executeUpload(const QStringList& files, QObject* callbackTarget);
-    // A command of this start or of a later one, handed over the instance channel.
+    // A command of this start or of a later one, handed over the instance channel. One that needs a
+    // session waits until a signed-in session has its main window.
     void handleCommand(const LaunchCommand& command);
+    // A problem the user must hear of (an unreadable store or settings file, a failed save): logged,
+    // and shown in the main window's banner now or once the window comes.
+    void reportProblem(const QString& message);
 
     bool isTerminating() const { return m_terminating; }
 
@@ -113,6 +117,10 @@ private:
     void sessionStateDidChange(TQSession* session);
     static bool hasAuthentication(const TQSession* session);
     void releaseMainControllerLater(std::unique_ptr<IMainWindowController> controller);
+    // A store that could not be opened, or that was damaged and set aside, at a session's start.
+    void reportStoreProblem(TQSession* session, const Error& error);
+    void showPendingProblems();
+    void releaseHeldCommands();
 
     MainWindowFactory m_factory;
     std::unique_ptr<IMainWindowController> m_mainController;
@@ -123,6 +131,8 @@ private:
     bool m_terminating = false;
     bool m_saved = false;
     quint64 m_uploadCount = 0;
+    QList<LaunchCommand> m_heldCommands;
+    QStringList m_pendingProblems;
 };
 
 } // namespace tavrel

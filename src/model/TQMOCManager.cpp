@@ -10,6 +10,7 @@
 #include "platform/store/PersistentStoreCoordinator.h"
 #include "platform/system/TQLog.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,6 +45,31 @@ void prepareFolder(const QString& folder)
     }
     if (!S_ISDIR(info.st_mode))
         raiseCannotCreate(QStringLiteral("Expected a folder to store application data, found a file"));
+}
+
+// Why the store file there cannot be opened for reading and writing: permissions, not its content.
+QString accessProblem(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists() || file.open(QIODevice::ReadWrite))
+        return QString();
+    return file.errorString();
+}
+
+// Renames the store and its journal files to "<store>.corrupt-<time>" (and its "-wal", "-shm"): kept
+// for inspection, out of the way of a fresh store, whose opening must not replay the old journal.
+QString moveStoreAside(const QString& path)
+{
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = path + QStringLiteral(".corrupt-") + stamp;
+    for (int n = 1; QFile::exists(target); ++n)
+        target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(path, target))
+        return QString();
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (QFile::exists(path + suffix) && !QFile::rename(path + suffix, target + suffix))
+            QFile::remove(path + suffix);
+    return target;
 }
 } // namespace
 
@@ -105,7 +131,21 @@ std::shared_ptr<PersistentStoreCoordinator> TQMOCManager::persistentStoreCoordin
     try {
         coordinator->addPersistentStore(storePath);
     } catch (const Exception& e) {
-        raiseCannotCreate(e.reason());
+        // A file that cannot be read is reported and left as it is: the user may mend its permissions.
+        if (const QString problem = accessProblem(storePath); !problem.isEmpty())
+            raiseCannotCreate(QStringLiteral("%1: %2").arg(storePath, problem));
+        // A damaged one is a copy of what the service holds: set aside, and fetched again into a new one.
+        const QString aside = QFileInfo::exists(storePath) ? moveStoreAside(storePath) : QString();
+        if (aside.isEmpty())
+            raiseCannotCreate(e.reason());
+        TQLog("E: TQMOCManager: %@, moved it to %@", e.reason(), aside);
+        try {
+            coordinator->addPersistentStore(storePath);
+        } catch (const Exception& again) {
+            raiseCannotCreate(again.reason());
+        }
+        m_movedAsideStorePath = aside;
+        m_movedAsideReason = e.reason();
     }
     m_coordinator = coordinator;
     return m_coordinator;

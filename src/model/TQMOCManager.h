@@ -21,7 +21,8 @@ class TQMOCManager : public QObject
     Q_OBJECT
 
 public:
-    // Raised when the store cannot be placed or opened.
+    // Raised when the store cannot be placed or opened: its folder cannot be made, its file cannot be
+    // read or written (left as it is), or a damaged file cannot be set aside.
     static const QString kCannotCreatePersistentStore; // "CannotCreatePersistentStore"
 
     // Nothing for no session. Opens the store: may raise kCannotCreatePersistentStore.
@@ -37,8 +38,13 @@ public:
     static QString usernameForContext(const ManagedObjectContext* context);
 
     std::shared_ptr<const ManagedObjectModel> managedObjectModel();
-    // Made on first request (folders created as needed); nothing without a model.
+    // Made on first request (folders created as needed); nothing without a model. A store file that
+    // cannot be used is moved aside (see movedAsideStorePath) and a new one made in its place.
     std::shared_ptr<PersistentStoreCoordinator> persistentStoreCoordinator();
+    // Where a damaged store was moved to when this manager opened the store, and why it could not be
+    // used; empty when the store opened as it was.
+    QString movedAsideStorePath() const { return m_movedAsideStorePath; }
+    QString movedAsideReason() const { return m_movedAsideReason; }
     TQMOCMaster* masterMOC() const { return m_masterMOC.get(); }
     // The calling thread's own context over this store.
     ManagedObjectContext* managedObjectContextForCurrentThread();
@@ -62,6 +68,8 @@ private:
     std::shared_ptr<const ManagedObjectModel> m_model;
     std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
     std::unique_ptr<TQMOCMaster> m_masterMOC;
+    QString m_movedAsideStorePath;
+    QString m_movedAsideReason;
 };
 
 } // namespace tavrel

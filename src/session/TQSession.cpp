@@ -1,5 +1,6 @@
 #include "session/TQSession.h"
 
+#include "actions/CoreDataUpdateSupport.h"
 #include "actions/FastCoreDataUpdateOperation.h"
 #include "actions/FullCoreDataUpdateOperation.h"
 #include "model/ContextFetch.h"
@@ -10,6 +11,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/system/DMTracker.h"
+#include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
 #include "session/ConnectionStatus.h"
 
@@ -85,11 +87,25 @@ void TQSession::start()
     if (m_state == kRunning || m_state == kStarting)
         return;
     setState(kStarting);
-    if (m_mocManager && m_mocManager->shouldCreateMasterContext())
+    if (m_mocManager && needsFullSynchronisation())
         createMasterContext();
     else
         startSessionManagers();
     DMTracker::defaultTracker()->trackEventInCategory(kTrackCategory, kTrackName, kTrackValue);
+}
+
+bool TQSession::needsFullSynchronisation()
+{
+    m_storeHeldRecords = !m_mocManager->shouldCreateMasterContext();
+    if (!m_storeHeldRecords)
+        return true;
+    // The changestamp is stored only once a full synchronisation has saved its last page: a store
+    // without one was left midway (killed, quit, failed) and the incremental update cannot bring
+    // what the interrupted run never fetched.
+    if (Settings::contains(CoreDataUpdateSupport::largestChangestampKey(this)))
+        return false;
+    TQLog("I: TQSession: the store of %@ has no completed full synchronisation: running one", username());
+    return true;
 }
 
 void TQSession::stop()
@@ -184,7 +200,7 @@ void TQSession::fullCoreDataUpdateOperationDidFinishWithError(const QVariant& er
     if (m_state != kFirstSyncRunning)
         return;
     if (!errorFromValue(error).isNull()) {
-        m_mocManager->clean();
+        cleanAfterFailedFirstSynchronisation();
         setState(kFirstSyncFailed);
         return;
     }
@@ -199,8 +215,16 @@ void TQSession::onConnectionStatusDidChange(const Notification& notification)
     if (m_state != kFirstSyncRunning && m_state != kFirstSyncFailed)
         return;
     m_queueManager->reset();
-    m_mocManager->clean();
+    cleanAfterFailedFirstSynchronisation();
     setState(kConnectionLost);
+}
+
+void TQSession::cleanAfterFailedFirstSynchronisation()
+{
+    // A failed run changes and removes nothing an earlier one stored, and the next start runs it
+    // again: records the store held before stay (the user's own marks among them).
+    if (!m_storeHeldRecords)
+        m_mocManager->clean();
 }
 
 void TQSession::createContactFavoritesAutomatically()

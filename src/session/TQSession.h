@@ -18,8 +18,9 @@ namespace tavrel {
 class Notification;
 
 // The life of one signed-in account: owns the account and its services (store, document and contact
-// managers, queues), fills an empty store by a first full synchronisation, and reacts to the connection
-// being lost while that runs. Its observable `state`:
+// managers, queues), fills an empty store by a first full synchronisation (and completes one that an
+// earlier run left midway), and reacts to the connection being lost while that runs. Its observable
+// `state`:
 //   0 stopped, 1 starting, 2 first full synchronisation running, 3 first full synchronisation failed,
 //   4 connection lost during the first synchronisation, 5 running.
 // Main thread only.
@@ -91,6 +92,9 @@ public:
 
     void startSessionManagers();
     void stopSessionManagers();
+    // Whether start runs a full synchronisation: for an empty store, and for one whose last full
+    // synchronisation never completed (no changestamp stored for the account).
+    bool needsFullSynchronisation();
     // Runs the first full synchronisation (state 2).
     void createMasterContext();
     // The first full synchronisation's end: error (an Error) or nothing.
@@ -120,7 +124,11 @@ signals:
     void stateChanged(int state);
 
 private:
+    void cleanAfterFailedFirstSynchronisation();
+
     int m_state = kStopped;
+    // The store held records when the full synchronisation of the start began.
+    bool m_storeHeldRecords = false;
     std::shared_ptr<WXAccount> m_account;
     QPointer<QObject> m_initProgressConsumer;
     std::unique_ptr<TQMOCManager> m_mocManager;

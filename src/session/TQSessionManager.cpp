@@ -1,6 +1,8 @@
 #include "session/TQSessionManager.h"
 
+#include "platform/runtime/Exception.h"
 #include "platform/runtime/ThreadDispatch.h"
+#include "platform/system/TQLog.h"
 
 #include <QCoreApplication>
 
@@ -60,7 +62,18 @@ void TQSessionManager::setCurrentSession(TQSession* session)
 void TQSessionManager::startSessionForAccount(std::shared_ptr<WXAccount> account,
                                               const CompletionHandler& handler)
 {
-    std::shared_ptr<TQSession> session(TQSession::sessionWithAccount(std::move(account)));
+    std::shared_ptr<TQSession> session;
+    try {
+        session = TQSession::sessionWithAccount(std::move(account));
+    } catch (const Exception& exception) {
+        // A store that cannot be opened (unreadable, or damaged and not movable) is the caller's to
+        // report; the program goes on without a session.
+        TQLog("E: TQSessionManager: cannot open the store: %@", exception.reason());
+        if (handler)
+            handler(nullptr, Error(kTQSessionManagerDomain, kStoreUnavailableErrorCode,
+                                   {{Error::kLocalizedFailureReasonKey, exception.reason()}}));
+        return;
+    }
     if (!session) {
         if (handler)
             handler(nullptr, Error(kTQSessionManagerDomain, kNoSessionErrorCode));

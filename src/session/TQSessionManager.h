@@ -28,6 +28,8 @@ public:
     static inline const QString kTQSessionManagerDomain = QStringLiteral("TQSessionManagerDomain");
     static constexpr qint64 kNoSessionErrorCode = -100;
     static constexpr qint64 kSessionNotStartedErrorCode = -101;
+    // The account's store cannot be opened; the failure reason says why.
+    static constexpr qint64 kStoreUnavailableErrorCode = -102;
 
     using CompletionHandler = std::function<void(TQSession* session, const Error& error)>;
 
@@ -41,7 +43,8 @@ public:
     // Makes the named session current; nothing for an unknown name.
     void switchToSessionWithUsername(const QString& username);
     // Creates and starts a session for the account; the handler is called once, before this returns,
-    // with the filed session or with error -100 (no account) or -101 (it did not start).
+    // with the filed session or with error -100 (no account), -101 (it did not start) or -102 (its store
+    // cannot be opened).
     void startSessionForAccount(std::shared_ptr<WXAccount> account, const CompletionHandler& handler);
 
     TQSession* currentSession() const { return m_currentSession; }

@@ -19,10 +19,12 @@
 #include "platform/gdata/GDataServiceGoogleDocs.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/DesktopNotificationBackend.h"
+#include "platform/system/Paths.h"
 #include "platform/system/Settings.h"
 #include "support/RecordedNotifications.h"
 #include "support/WaitUntil.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -487,12 +489,30 @@ TEST_F(IncrementalSynchronisationTest, FailedSaveKeepsTheStampSoTheChangesComeAg
     ASSERT_FALSE(rid.isEmpty());
     ASSERT_TRUE(m_account.service.renameDocument(rid, QStringLiteral("Renamed elsewhere")));
     RecordedNotifications notifications;
+    // A background run has no caller to tell: the window hears of it, with the cause.
+    QList<Error> reported;
+    QObject observer;
+    NotificationCenter::defaultCenter().addObserver(
+        &observer, FastCoreDataUpdateOperation::kSaveFailedNotification, QVariant(),
+        [&reported](const Notification& notification) {
+            reported.append(
+                notification.userInfo().value(FastCoreDataUpdateOperation::kErrorKey).value<Error>());
+        });
 
     breakStoreWrites();
     ASSERT_TRUE(runFast(requester));
     repairStoreWrites();
     EXPECT_FALSE(requester.error.isNull());
     EXPECT_EQ(storedChangestamp(), stamp);
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_TRUE(reported.first().localizedFailureReason().contains(QStringLiteral("disk refused the write")))
+        << reported.first().localizedFailureReason().toStdString();
+    QFile log(Paths::logFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains(QStringLiteral("E: Context Saving Error")) &&
+                logged.contains(QStringLiteral("disk refused the write")))
+        << logged.toStdString();
     EXPECT_TRUE(notifications.takeAll().isEmpty()) << "told of once the change is stored";
 
     ASSERT_TRUE(runFast(requester));

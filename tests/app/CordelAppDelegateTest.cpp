@@ -1,6 +1,7 @@
 #include "AppShellTest.h"
 #include "accounts/TQAccountManager.h"
 #include "actions/DocumentManagerHandler.h"
+#include "actions/FastCoreDataUpdateOperation.h"
 #include "app/CordelApplication.h"
 #include "app/InstanceChannel.h"
 #include "app/TQErrorDetailWindowController.h"
@@ -11,10 +12,14 @@
 #include "model/TQPreferencesManager.h"
 #include "pipeline/VUvodozuManager.h"
 #include "platform/runtime/ClassRegistry.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/store/PersistentStoreCoordinator.h"
+#include "platform/system/Paths.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSessionManager.h"
+#include "support/Unreadable.h"
 #include "support/WaitUntil.h"
 
 #include <QAction>
@@ -24,6 +29,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <future>
+#include <thread>
 
 namespace tavrel {
 
@@ -313,6 +319,91 @@ TEST_F(CordelAppDelegateTest, FilesWithNobodySignedInAreNotUploaded)
     m_delegate->openFiles({QDir(home().path()).filePath(QStringLiteral("x.tavrel"))});
     QCoreApplication::processEvents();
     EXPECT_TRUE(dmhUploadFiles::requests().isEmpty());
+}
+
+// Files handed over while the program is still signing in wait for the session instead of being
+// dropped: their senders were already told they were taken.
+TEST_F(CordelAppDelegateTest, FilesHandedOverBeforeTheSessionIsUpWaitForIt)
+{
+    QFile file(QDir(home().path()).filePath(QStringLiteral("early.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("handed over early");
+    file.close();
+    dmhUploadFiles::requests().clear();
+    launch();
+    ASSERT_EQ(currentSession(), nullptr);
+    m_delegate->handleCommand(LaunchCommand(LaunchCommand::Verb::Upload, {file.fileName()}));
+    EXPECT_TRUE(dmhUploadFiles::requests().isEmpty());
+    ASSERT_TRUE(waitUntil(
+        [this] { return currentSession() && currentSession()->state() == TQSession::kRunning; }, 20000));
+    if (ClassRegistry::instance().hasClass(QStringLiteral("TQdmhUploadFilesOperation"))) {
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                return !m_account.requests(QStringLiteral("POST"), QStringLiteral("/feeds/upload")).isEmpty();
+            },
+            20000));
+        return;
+    }
+    ASSERT_TRUE(waitUntil([] { return dmhUploadFiles::requests().size() == 1; }));
+    EXPECT_EQ(dmhUploadFiles::requests().first(), QList<QUrl>{QUrl::fromLocalFile(file.fileName())});
+}
+
+// What the user must know of the files below the program reaches the banner: a failed save of a
+// background synchronisation with its cause, a damaged store set aside, a store or a settings file that
+// cannot be read.
+TEST_F(CordelAppDelegateTest, ProblemsWithTheFilesReachTheBanner)
+{
+    launchSignedIn();
+    if (HasFatalFailure())
+        return;
+    const Error failed = VUvodozuManager::unexpectedErrorWithReason(
+        QStringLiteral("The changes could not be saved: disk is full"));
+    std::thread([&failed] {
+        NotificationCenter::defaultCenter().post(
+            FastCoreDataUpdateOperation::kSaveFailedNotification, QVariant(),
+            {{FastCoreDataUpdateOperation::kErrorKey, QVariant::fromValue(failed)}});
+    }).join();
+    EXPECT_TRUE(waitUntil([this] {
+        return window()->banner()->text().contains(QStringLiteral("disk is full"));
+    })) << window()->banner()->text().toStdString();
+    const QString store = currentSession()->mocManager()->persistentStoreCoordinator()->storePath();
+    endDelegate();
+    TQMainStatusItemController::resetForTesting();
+
+    const auto textBefore = [](const QString& key) {
+        const QString text = StringTable::text(key);
+        return text.left(text.indexOf(QStringLiteral("%1"))).toHtmlEscaped();
+    };
+    const struct
+    {
+        const char* name;
+        QString file;
+        bool damage;
+        QString told;
+    } rows[] = {
+        {"damaged store", store, true, textBefore(QStringLiteral("StoreMovedAside"))},
+        {"unreadable store", store, false, textBefore(QStringLiteral("StoreUnreadable"))},
+        {"unreadable settings", Paths::settingsFile(), false,
+         textBefore(QStringLiteral("SettingsUnreadable"))},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<Unreadable> unreadable;
+        if (row.damage) {
+            QFile file(row.file);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(8192, '\x5a'));
+        } else {
+            ASSERT_TRUE(QFile::exists(row.file));
+            unreadable = std::make_unique<Unreadable>(row.file);
+        }
+        launch();
+        EXPECT_TRUE(
+            waitUntil([&] { return window() && window()->banner()->text().contains(row.told); }, 20000))
+            << (window() ? window()->banner()->text().toStdString() : std::string("no window"));
+        endDelegate();
+        TQMainStatusItemController::resetForTesting();
+    }
 }
 
 } // namespace

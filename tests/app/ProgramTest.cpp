@@ -3,15 +3,22 @@
 #include "app/InstanceLock.h"
 #include "app/Relaunch.h"
 #include "app/StandInMainWindowController.h"
+#include "model/TQPlaces.h"
 #include "platform/system/Paths.h"
+#include "platform/ui/StringTable.h"
 #include "support/AccountTest.h"
+#include "support/Unreadable.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <csignal>
+#include <functional>
+#include <memory>
 #include <sys/types.h>
 
 namespace tavrel::test {
@@ -147,6 +154,120 @@ TEST_F(ProgramTest, RestartNowLeavesOneInstanceThatTakesTheStoreOnlyOnceTheOldOn
     if (running())
         ::kill(pid_t(pid), SIGKILL);
     EXPECT_TRUE(m_account.requests(QStringLiteral("POST"), QStringLiteral("/feeds/upload")).isEmpty());
+}
+
+// Nothing runs; ten starts at once each hand over a file to upload: one becomes the running program and
+// the others hand their files to it while it is still signing in and synchronising. Every file
+// reaches the service.
+TEST_F(ProgramTest, FilesOfStartsThatRaceAStartingProgramAreAllUploaded)
+{
+    constexpr int kStarts = 10;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    QStringList names;
+    for (int n = 0; n < kStarts; ++n) {
+        names.append(QStringLiteral("raced-%1").arg(n));
+        QFile file(QDir(home().path()).filePath(names.last() + QStringLiteral(".txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("sent by start " + QByteArray::number(n));
+    }
+    for (int n = 0; n < kStarts; ++n) {
+        starts.push_back(std::make_unique<QProcess>());
+        starts.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        starts.back()->start(m_program,
+                             arguments({QStringLiteral("upload"),
+                                        QDir(home().path()).filePath(names.at(n) + QStringLiteral(".txt"))}));
+    }
+    const auto uploaded = [&] {
+        QStringList titles;
+        for (const QString& id : m_account.service.documentIds())
+            titles.append(m_account.service.documentTitle(id));
+        QStringList missing;
+        for (const QString& name : std::as_const(names))
+            if (!titles.contains(name) && !titles.contains(name + QStringLiteral(".txt")))
+                missing.append(name);
+        return missing;
+    };
+    EXPECT_TRUE(waitUntil([&] { return uploaded().isEmpty(); }, 60000))
+        << uploaded().join(QLatin1Char(' ')).toStdString() << "\n"
+        << log().toStdString();
+    // All but the running one end, each saying it handed its file over.
+    const auto running = [&] {
+        return std::count_if(starts.cbegin(), starts.cend(),
+                             [](const auto& start) { return start->state() != QProcess::NotRunning; });
+    };
+    EXPECT_TRUE(waitUntil([&] { return running() <= 1; }, 30000));
+    EXPECT_EQ(running(), 1);
+    QProcess quit;
+    quit.start(m_program, arguments({QStringLiteral("quit")}));
+    ASSERT_TRUE(quit.waitForFinished(15000));
+    for (const auto& start : starts) {
+        ASSERT_TRUE(start->state() == QProcess::NotRunning || start->waitForFinished(30000));
+        EXPECT_EQ(start->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(start->exitCode(), 0);
+    }
+    EXPECT_FALSE(log().contains(QStringLiteral("No user logged to upload files!")));
+}
+
+// A store the program cannot use no longer ends it at start: a damaged one is set aside and the
+// account fetched again, one it may not read is reported and left as it is; the user is told either
+// way.
+TEST_F(ProgramTest, ADamagedOrUnreadableStoreIsReportedAndTheProgramRuns)
+{
+    // Signed in and synchronised once.
+    m_running.start(m_program, arguments({}));
+    ASSERT_TRUE(m_running.waitForStarted(10000));
+    const QRegularExpression shown(QStringLiteral("MainWindow: %1 with [1-9][0-9]* documents")
+                                       .arg(QRegularExpression::escape(m_account.address())));
+    ASSERT_TRUE(waitUntil([&] { return shown.match(log()).hasMatch(); }, 30000)) << log().toStdString();
+    const auto quit = [&] {
+        QProcess quit;
+        quit.start(m_program, arguments({QStringLiteral("quit")}));
+        return quit.waitForFinished(15000) && m_running.waitForFinished(30000) &&
+               m_running.exitStatus() == QProcess::NormalExit && m_running.exitCode() == 0;
+    };
+    ASSERT_TRUE(quit());
+    const QString store = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(m_account.address());
+    ASSERT_TRUE(QFile::exists(store)) << store.toStdString();
+
+    const auto textBefore = [](const QString& key) {
+        const QString text = StringTable::text(key);
+        return text.left(text.indexOf(QStringLiteral("%1")));
+    };
+    const struct
+    {
+        const char* name;
+        bool readable;
+        QString told;
+    } rows[] = {{"random bytes", true, textBefore(QStringLiteral("StoreMovedAside"))},
+                {"without permissions", false, textBefore(QStringLiteral("StoreUnreadable"))}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.readable) {
+            QFile file(store);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(8192, '\x5a'));
+        }
+        std::unique_ptr<Unreadable> unreadable;
+        if (!row.readable)
+            unreadable = std::make_unique<Unreadable>(store);
+        QString program = m_program;
+        QStringList startArguments = arguments({});
+        Unreadable::startAsUser(program, startArguments);
+        const qsizetype logged = log().size();
+        m_running.start(program, startArguments);
+        ASSERT_TRUE(m_running.waitForStarted(10000));
+        EXPECT_TRUE(waitUntil([&] { return log().mid(logged).contains(row.told); }, 30000))
+            << log().toStdString();
+        if (row.readable)
+            EXPECT_TRUE(waitUntil([&] { return shown.match(log().mid(logged)).hasMatch(); }, 30000));
+        EXPECT_EQ(m_running.state(), QProcess::Running);
+        EXPECT_TRUE(quit()) << log().toStdString();
+        EXPECT_TRUE(QFile::exists(store));
+        if (!row.readable)
+            EXPECT_EQ(QFile::permissions(store) &
+                          ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                      QFile::Permissions());
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "model/TQPlaces.h"
 #include "platform/runtime/Exception.h"
 #include "platform/store/PersistentStoreCoordinator.h"
+#include "support/Unreadable.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -118,24 +119,39 @@ TEST_F(StoreManager, StoreThatCannotBePlacedRaises)
     }
 }
 
-TEST_F(StoreManager, UnreadableStoreFileRaises)
+// A file that is no store is kept aside, as it was, and a new store opened in its place; one that
+// cannot be read raises and stays where and as it is.
+TEST_F(StoreManager, AFileThatIsNoStoreIsSetAsideAndAnUnreadableOneRaises)
 {
     const QString user = "junk@example.com";
+    const QString path = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(user);
     QDir().mkpath(TQPlaces::tavrelSupportDirectoryForUsername(user));
-    QFile junk(TQPlaces::tavrelPeristentStoreCoordinatorForUsername(user));
+    QFile junk(path);
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
     auto session = sessionFor(user);
-    try {
-        TQMOCManager manager(session.get());
-        ADD_FAILURE() << "opened a file that is no store";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.name(), "CannotCreatePersistentStore");
-        EXPECT_FALSE(e.reason().isEmpty());
+    {
+        test::Unreadable unreadable(path);
+        try {
+            TQMOCManager manager(session.get());
+            ADD_FAILURE() << "opened a file it cannot read";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), "CannotCreatePersistentStore");
+            EXPECT_TRUE(e.reason().contains(path)) << e.reason().toStdString();
+        }
     }
-    // The file is left as it was.
-    EXPECT_EQ(QFileInfo(TQPlaces::tavrelPeristentStoreCoordinatorForUsername(user)).size(), 4096);
+    EXPECT_EQ(QFileInfo(path).size(), 4096) << "left as it was";
+
+    TQMOCManager manager(session.get());
+    const QString aside = manager.movedAsideStorePath();
+    ASSERT_FALSE(aside.isEmpty());
+    EXPECT_EQ(QFileInfo(aside).size(), 4096);
+    EXPECT_FALSE(manager.movedAsideReason().isEmpty());
+    EXPECT_TRUE(manager.shouldCreateMasterContext());
+    manager.masterMOC()->insertNewObject<File>("File");
+    manager.save();
+    EXPECT_FALSE(manager.shouldCreateMasterContext()) << "a working store in its place";
 }
 
 class StoreContexts : public StoreFixture

@@ -5,7 +5,9 @@
 #include "model/TQMOCMaster.h"
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/store/EntityDescription.h"
+#include "platform/system/Paths.h"
 #include "platform/system/Settings.h"
+#include "session/TQSessionManager.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -67,6 +69,23 @@ public:
     QProcess process;
 };
 
+// Starts the account's session as the program does at start-up (a session manager deciding what the
+// store needs), waits until it runs and stops it; false when it did not come to run.
+bool startAsTheProgramDoes(TestAccount& account)
+{
+    account.session.reset();
+    account.useService();
+    TQSessionManager manager;
+    TQSession* started = nullptr;
+    manager.startSessionForAccount(account.accountFor(account.address()),
+                                   [&](TQSession* session, const Error&) { started = session; });
+    const bool running = started &&
+                         waitUntil([&] { return started->state() != TQSession::kFirstSyncRunning; }, 60000) &&
+                         started->state() == TQSession::kRunning;
+    manager.resetForTesting();
+    return running;
+}
+
 } // namespace
 
 void HoldingDelegate::updateOperationContextDidSave(const SaveNotification& notification)
@@ -123,7 +142,7 @@ class KilledSynchronisationTest : public ReliabilityTest, public ::testing::With
 {
 };
 
-TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplicates)
+TEST_P(KilledSynchronisationTest, TheNextStartCompletesTheFullSynchronisationWithoutDuplicates)
 {
     // Three pages of documents; the first save of documents comes after some 200 of them.
     constexpr int kDocuments = 1300;
@@ -214,9 +233,10 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
     }
     EXPECT_FALSE(account.storedChangestamp().isValid());
 
-    SyncRecorder callback;
-    ASSERT_TRUE(runFull(account, callback));
-    ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
+    // Started again as a user starts the program: the store without a completed full synchronisation
+    // gets one.
+    ASSERT_TRUE(startAsTheProgramDoes(account));
+    account.openSession();
     const QStringList recovered = account.storedResourceIds();
     EXPECT_EQ(recovered, sorted(account.service.documentIds())) << "every record once, none missing";
     EXPECT_EQ(recovered.size(), QSet<QString>(recovered.cbegin(), recovered.cend()).size());
@@ -235,6 +255,7 @@ TEST_P(KilledSynchronisationTest, NextFullSynchronisationCompletesWithoutDuplica
     // The clean store lives in another home.
     TempHome cleanHome;
     reference.openSession();
+    SyncRecorder callback;
     ASSERT_TRUE(runFull(reference, callback));
     ASSERT_TRUE(callback.error.isNull()) << callback.error.localizedDescription().toStdString();
     const QMap<QString, QStringList> cleanAccess = storedAccess(reference.master());
@@ -292,6 +313,100 @@ TEST_F(KilledIncrementalSynchronisationTest, ChangesThatComeAgainAreStoredOnce)
     EXPECT_EQ(account.storedResourceIds(), sorted(account.service.documentIds()));
     EXPECT_EQ(storedAccess(account.master()), access);
     EXPECT_EQ(account.count(QStringLiteral("Mail")), mails);
+    EXPECT_EQ(account.storedChangestamp().toLongLong(), account.service.largestChangestamp());
+}
+
+using KilledProgramTest = ReliabilityTest;
+
+// The program itself, killed midway through its first full synchronisation of a large account and
+// started again as a user would: every document arrives, once.
+TEST_F(KilledProgramTest, AFirstSynchronisationKilledMidwayIsCompletedWhenTheProgramStartsAgain)
+{
+    const QString program = qEnvironmentVariable("TAVREL_PROGRAM");
+    if (program.isEmpty())
+        GTEST_SKIP() << "TAVREL_PROGRAM names the program; CTest sets it";
+    // Six pages of documents; the kill comes while the fourth is asked for, some 1,500 documents in.
+    constexpr int kDocuments = 3000;
+    constexpr int kPagesBeforeTheKill = 3;
+    constexpr int kContacts = 40;
+    TestAccount account;
+    localservice::GenerateOptions options;
+    options.documents = kDocuments;
+    options.collections = 30;
+    options.contacts = kContacts;
+    startService(account, options);
+    const QString documentList = QStringLiteral("/feeds/default/private/expandAcl");
+    localservice::Fault pass;
+    pass.kind = localservice::Fault::Delay;
+    pass.delayMs = 1;
+    pass.count = kPagesBeforeTheKill;
+    pass.pathPattern = QStringLiteral("^") + documentList + QStringLiteral("$");
+    account.service.addFault(pass);
+    localservice::Fault hang;
+    hang.kind = localservice::Fault::Hang;
+    hang.count = 100;
+    hang.pathPattern = pass.pathPattern;
+    account.service.addFault(hang);
+
+    const QStringList arguments{QStringLiteral("--service"), account.service.baseUrl(),
+                                QStringLiteral("--sign-in-without-browser")};
+    const auto log = [] {
+        QFile file(Paths::logFile());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const auto pagesServed = [&] {
+        int served = 0;
+        for (const localservice::JournalEntry& entry : account.service.journal())
+            served += entry.path == documentList && entry.status == 200;
+        return served;
+    };
+    {
+        ChildProcess first;
+        first.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.process.start(program, arguments);
+        ASSERT_TRUE(first.process.waitForStarted(30000));
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return first.process.state() == QProcess::NotRunning ||
+                       (pagesServed() == kPagesBeforeTheKill && account.service.hangingRequests() > 0);
+            },
+            120000))
+            << log().toStdString();
+        ASSERT_EQ(first.process.state(), QProcess::Running) << log().toStdString();
+        first.process.kill();
+        ASSERT_TRUE(first.process.waitForFinished(30000));
+        EXPECT_EQ(first.process.exitStatus(), QProcess::CrashExit);
+    }
+    account.service.clearFaults();
+
+    // Killed midway: part of the account is stored, and no changestamp.
+    account.openSession();
+    const qint64 killedFiles = account.count(QStringLiteral("File"));
+    EXPECT_GT(killedFiles, 0);
+    EXPECT_LT(killedFiles, kDocuments);
+    EXPECT_FALSE(account.storedChangestamp().isValid());
+    account.session.reset();
+
+    // Started again: the full synchronisation is completed, which stores the changestamp at its end.
+    {
+        ChildProcess again;
+        again.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        again.process.start(program, arguments);
+        ASSERT_TRUE(again.process.waitForStarted(30000));
+        EXPECT_TRUE(waitUntil([&] { return account.storedChangestamp().isValid(); }, 120000))
+            << log().toStdString();
+        QProcess quit;
+        quit.start(program, arguments + QStringList{QStringLiteral("quit")});
+        ASSERT_TRUE(quit.waitForFinished(30000));
+        ASSERT_TRUE(again.process.waitForFinished(60000));
+        EXPECT_EQ(again.process.exitStatus(), QProcess::NormalExit);
+    }
+
+    account.openSession();
+    const QStringList stored = account.storedResourceIds();
+    EXPECT_EQ(stored.size(), QSet<QString>(stored.cbegin(), stored.cend()).size()) << "each once";
+    EXPECT_EQ(stored, sorted(account.service.documentIds())) << "every document";
+    EXPECT_EQ(account.count(QStringLiteral("Contact")), kContacts);
     EXPECT_EQ(account.storedChangestamp().toLongLong(), account.service.largestChangestamp());
 }
 

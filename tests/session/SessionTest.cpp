@@ -8,6 +8,7 @@
 #include "platform/store/FetchRequest.h"
 #include "platform/system/DMTracker.h"
 #include "platform/system/Paths.h"
+#include "platform/system/Settings.h"
 #include "session/ConnectionStatus.h"
 #include "support/WaitUntil.h"
 
@@ -115,6 +116,51 @@ TEST_F(SessionTest, AFailedFirstSynchronisationLeavesAnEmptyStoreAndTheNextStart
     ASSERT_TRUE(startAndSettle(session));
     EXPECT_EQ(recorder.states, (QList<int>{1, 2, 3, 1, 2, 5}));
     EXPECT_EQ(storedDocuments(session), m_account.service.documentIds().size());
+}
+
+// A store left midway by a full synchronisation (killed, quit) holds records but no changestamp: the
+// next start completes the full synchronisation, and a start whose run fails keeps what the store held.
+TEST_F(SessionTest, AStoreWhoseFullSynchronisationNeverCompletedCompletesItOnTheNextStart)
+{
+    const auto account = makeAccount(m_account.service.ownerEmail());
+    const QString stampKey = QStringLiteral("TQlargestChangestamp") + m_account.service.ownerEmail();
+    const int all = int(m_account.service.documentIds().size());
+    {
+        TQSession first(account);
+        ASSERT_TRUE(startAndSettle(first));
+        ASSERT_EQ(first.state(), TQSession::kRunning);
+        ASSERT_TRUE(stopSynchronising(first));
+        TQMOCMaster* master = first.mocManager()->masterMOC();
+        const auto files =
+            ContextFetch::executeFetchRequestSafely(master, FetchRequest(QStringLiteral("File")));
+        ASSERT_GE(files.size(), 3);
+        for (qsizetype i = 1; i < files.size(); ++i)
+            master->deleteObject(files.at(i));
+        master->save();
+        first.stop();
+    }
+    Settings::remove(stampKey);
+
+    localservice::Fault fault;
+    fault.kind = localservice::Fault::Status;
+    fault.status = 403;
+    fault.method = QStringLiteral("GET");
+    fault.pathPattern = QStringLiteral("/feeds/default/private/expandAcl");
+    fault.count = 100;
+    m_account.service.addFault(fault);
+    TQSession session(account);
+    StateRecorder recorder(&session);
+    ASSERT_TRUE(startAndSettle(session));
+    EXPECT_EQ(recorder.states, (QList<int>{1, 2, 3}));
+    const int kept = storedDocuments(session);
+    EXPECT_GT(kept, 0) << "a failed run removes nothing";
+    EXPECT_LT(kept, all);
+
+    m_account.service.clearFaults();
+    ASSERT_TRUE(startAndSettle(session));
+    EXPECT_EQ(recorder.states, (QList<int>{1, 2, 3, 1, 2, 5}));
+    EXPECT_EQ(storedDocuments(session), all);
+    EXPECT_EQ(Settings::value(stampKey).toLongLong(), m_account.service.largestChangestamp());
 }
 
 TEST_F(SessionTest, LosingTheConnectionDuringTheFirstSynchronisationCancelsItAndEmptiesTheStore)

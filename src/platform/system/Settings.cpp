@@ -2,7 +2,10 @@
 
 #include "platform/system/Paths.h"
 #include "platform/system/SettingsFileFormat.h"
+#include "platform/system/TQLog.h"
 
+#include <QFile>
+#include <QSet>
 #include <QSettings>
 #include <mutex>
 #include <optional>
@@ -36,14 +39,63 @@ QVariantMap& defaultsTable()
     return table;
 }
 
+// Values written while the file could not take them, by file: read from here for the rest of the run.
+QVariantMap& unsavedValues(const QString& path)
+{
+    static QHash<QString, QVariantMap> values;
+    return values[path];
+}
+
+// Why the file is there and cannot be read; empty when it reads or is not there yet.
+QString readProblem(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists() || file.open(QIODevice::ReadOnly))
+        return QString();
+    return file.errorString();
+}
+
+// Logs a problem of the file once per file and reason; called outside the settings lock.
+void logProblem(const QString& path, const QString& problem)
+{
+    static std::mutex mutex;
+    static QSet<QString> logged;
+    {
+        std::lock_guard lock(mutex);
+        if (logged.contains(path + problem))
+            return;
+        logged.insert(path + problem);
+    }
+    TQLog("E: Settings: %@ (%@): the defaults are used and the file is left as it is", path, problem);
+}
+
 } // namespace
+
+QString Settings::fileProblem()
+{
+    const QString path = Paths::settingsFile();
+    const QString problem = readProblem(path);
+    if (!problem.isEmpty())
+        return problem;
+    std::lock_guard lock(settingsMutex());
+    QSettings settings(path, SettingsFileFormat::format());
+    return settings.status() == QSettings::FormatError ? QStringLiteral("not a settings file") : QString();
+}
 
 QVariant Settings::value(const QString& key)
 {
+    const QString path = Paths::settingsFile();
+    const QString problem = readProblem(path);
+    if (!problem.isEmpty())
+        logProblem(path, problem);
     std::lock_guard lock(settingsMutex());
-    QSettings settings(Paths::settingsFile(), SettingsFileFormat::format());
-    if (settings.contains(key))
-        return settings.value(key);
+    if (unsavedValues(path).contains(key))
+        return unsavedValues(path).value(key);
+    if (problem.isEmpty()) {
+        QSettings settings(path, SettingsFileFormat::format());
+        if (settings.contains(key))
+            return settings.value(key);
+    }
     return defaultsTable().value(key);
 }
 
@@ -54,13 +106,29 @@ bool Settings::contains(const QString& key)
 
 void Settings::setValue(const QString& key, const QVariant& value)
 {
-    std::lock_guard lock(settingsMutex());
-    QSettings settings(Paths::settingsFile(), SettingsFileFormat::format());
-    if (value.isValid())
-        settings.setValue(key, value);
-    else
-        settings.remove(key);
-    settings.sync();
+    const QString path = Paths::settingsFile();
+    QString problem = readProblem(path);
+    {
+        std::lock_guard lock(settingsMutex());
+        // A file that cannot be read is never rewritten: that would keep only this value and lose
+        // every other one (an account's changestamp among them).
+        if (problem.isEmpty()) {
+            QSettings settings(path, SettingsFileFormat::format());
+            if (value.isValid())
+                settings.setValue(key, value);
+            else
+                settings.remove(key);
+            settings.sync();
+            if (settings.status() == QSettings::NoError) {
+                unsavedValues(path).remove(key);
+                return;
+            }
+            problem = settings.status() == QSettings::AccessError ? QStringLiteral("cannot be written")
+                                                                  : QStringLiteral("not a settings file");
+        }
+        unsavedValues(path).insert(key, value);
+    }
+    logProblem(path, problem);
 }
 
 void Settings::remove(const QString& key)

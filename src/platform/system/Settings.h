@@ -14,6 +14,9 @@ namespace tavrel {
 // takes effect at the next call. The defaults of the resource :/Defaults.ini are registered on first use;
 // more can be registered. Wrong value types read as nothing (null string, empty list, invalid URL) or as
 // false and 0; an integer out of range, or no number, as the key's default.
+// A file that is there but cannot be read (permissions) is reported in the log and never rewritten:
+// reads answer the defaults, and what is written while it cannot be read or written is kept in memory
+// for the rest of the run.
 // Thread-safe.
 class Settings
 {
@@ -33,6 +36,10 @@ public:
     static QUrl urlValue(const QString& key);
     // URLs are stored as their text.
     static void setUrlValue(const QString& key, const QUrl& url);
+
+    // Why the settings file cannot be used (it is there but cannot be read, or is no settings file);
+    // empty when it can, or when there is none yet.
+    static QString fileProblem();
 
     static void registerDefaults(const QVariantMap& defaults);
     static QVariantMap registeredDefaults();

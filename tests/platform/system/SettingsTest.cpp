@@ -2,6 +2,7 @@
 
 #include "platform/system/Paths.h"
 #include "support/TempHome.h"
+#include "support/Unreadable.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,6 +141,43 @@ TEST_F(SettingsTest, FilesWrittenByQtReadAlike)
     EXPECT_EQ(Settings::integerValue(QStringLiteral("group/key with/slash")), 12);
     EXPECT_EQ(Settings::stringValue(QStringLiteral("General/x")),
               QStringLiteral("in a group called General"));
+}
+
+// A file that cannot be read is never rewritten (only the value written would be left): the values
+// read are the defaults, and what is written meanwhile is kept for the rest of the run.
+TEST_F(SettingsTest, AFileThatCannotBeReadIsReportedAndLeftAsItIs)
+{
+    const struct
+    {
+        const char* name;
+        QFile::Permissions permissions;
+    } rows[] = {{"no permissions", {}}, {"write only", QFile::WriteOwner}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempHome rowHome;
+        Settings::setValue(QStringLiteral("TQlargestChangestamp") + QStringLiteral("ann@x.test"), 41);
+        Settings::setValue(QStringLiteral("launchPolicy"), 1);
+        const QByteArray written = [] {
+            QFile file(Paths::settingsFile());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        ASSERT_FALSE(written.isEmpty());
+        EXPECT_TRUE(Settings::fileProblem().isEmpty());
+        {
+            Unreadable unreadable(Paths::settingsFile(), row.permissions);
+            EXPECT_FALSE(Settings::fileProblem().isEmpty());
+            EXPECT_EQ(Settings::integerValue(QStringLiteral("launchPolicy")), 0) << "the default";
+            Settings::setValue(QStringLiteral("launchPolicy"), 2);
+            Settings::setValue(QStringLiteral("TQlargestChangestampbob@x.test"), 7);
+            EXPECT_EQ(Settings::integerValue(QStringLiteral("launchPolicy")), 2);
+            EXPECT_EQ(Settings::integerValue(QStringLiteral("TQlargestChangestampbob@x.test")), 7);
+        }
+        QFile file(Paths::settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), written) << "the file is as it was";
+        EXPECT_EQ(Settings::integerValue(QStringLiteral("TQlargestChangestampann@x.test")), 41);
+        EXPECT_TRUE(Settings::fileProblem().isEmpty());
+    }
 }
 
 } // namespace tavrel::test
