@@ -31,6 +31,7 @@
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "window/StandardKeys.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/ViewClasses.h"
@@ -164,6 +165,7 @@ QWidget* TQAllItemsController::loadView()
     owner->setMenu(new QMenu(m_rowMenu));
     m_rowMenu->addSeparator();
     add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), QStringLiteral("deleteEntity:"));
+    StandardKeys::showKeys(m_rowMenu);
 
     m_permissionMenu = new QMenu(view);
     m_permissionMenu->setObjectName(QStringLiteral("permissionMenu"));
