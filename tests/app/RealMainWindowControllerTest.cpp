@@ -176,9 +176,16 @@ TEST_F(RealMainWindowControllerTest,
     m_account.service.stop();
     list->renameRecord(documents.first(), QStringLiteral("Renamed while offline"));
     EXPECT_TRUE(waitUntil([&] { return !connection->isOnline(); }, 5000));
-    ASSERT_TRUE(waitUntil([&] { return !banner->plainText().isEmpty(); }, 20000));
+    // Whichever of the window's actions fails first (the rename, a thumbnail), it says why.
+    const QString cause = StringTable::format(QStringLiteral("ActionFailedFormat"), QString());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QString text = banner->plainText();
+            return text.startsWith(cause) && text.contains(QStringLiteral("refused"), Qt::CaseInsensitive);
+        },
+        20000))
+        << banner->plainText().toStdString();
     const QString shown = banner->plainText();
-    EXPECT_TRUE(shown.contains(QStringLiteral("refused"), Qt::CaseInsensitive)) << shown.toStdString();
     EXPECT_TRUE(shown.contains(StringTable::text(QStringLiteral("MoreDetail")))) << shown.toStdString();
     EXPECT_TRUE(TQActionProcessor::sharedActionProcessor()->actionNamed(QStringLiteral("moreDetail")));
     // Nothing was renamed: the stored title stays.
@@ -204,7 +211,9 @@ TEST_F(RealMainWindowControllerTest, ARefusedSignInSaysSoAndOffersSigningInAgain
     EXPECT_TRUE(finished.last().isNull()) << finished.last().description().toStdString();
     const QString updated =
         StringTable::format(QStringLiteral("UpdatedAt"), QString()).section(QLatin1Char(' '), 0, 0);
-    EXPECT_TRUE(status->status().startsWith(updated)) << status->status().toStdString();
+    // Once the other actions of the start are done.
+    EXPECT_TRUE(waitUntil([&] { return status->status().startsWith(updated); }, 20000))
+        << status->status().toStdString();
 
     // The user withdrew the program's access: the refresh token is refused ("invalid_grant").
     m_account.service.revokeTokens();
