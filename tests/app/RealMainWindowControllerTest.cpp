@@ -7,6 +7,7 @@
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
 #include "chrome/TQFilteringViewController.h"
+#include "documents/TQAllItemsCommands.h"
 #include "documents/TQAllItemsController.h"
 #include "model/ContextFetch.h"
 #include "model/File.h"
@@ -174,7 +175,7 @@ TEST_F(RealMainWindowControllerTest,
     banner->setMessage(QString());
 
     m_account.service.stop();
-    list->renameRecord(documents.first(), QStringLiteral("Renamed while offline"));
+    list->commands()->renameRecord(documents.first(), QStringLiteral("Renamed while offline"));
     EXPECT_TRUE(waitUntil([&] { return !connection->isOnline(); }, 5000));
     // Whichever of the window's actions fails first (the rename, a thumbnail), it says why.
     const QString cause = StringTable::format(QStringLiteral("ActionFailedFormat"), QString());
