@@ -10,6 +10,8 @@
 #include "app/TQPreferencesWindowController.h"
 #include "app/TQShowMoreDetailAction.h"
 #include "app/UpdateChecker.h"
+#include "chrome/IUIAction.h"
+#include "chrome/TQActionProcessor.h"
 #include "model/File.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPlaces.h"
@@ -29,12 +31,14 @@
 #include "progress/TQProgressManager.h"
 #include "session/ApplicationServices.h"
 #include "session/TQSessionManager.h"
+#include "window/StandardKeys.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 namespace tavrel {
@@ -50,6 +54,22 @@ CordelAppDelegate::URLOpener& urlOpener()
     };
     return opener;
 }
+
+// The banner's link when the service refused the account: signing out asks for a new sign-in. Run
+// after the click's event, as signing out takes the window (and the banner) down.
+class SignInAgainAction : public IUIAction
+{
+public:
+    static inline const QString kName = QStringLiteral("signInAgain");
+    QString name() const override { return kName; }
+    void execute() override
+    {
+        QTimer::singleShot(0, CordelAppDelegate::sharedDelegate(), [] {
+            if (CordelAppDelegate* delegate = CordelAppDelegate::sharedDelegate())
+                delegate->toggleSession(nullptr);
+        });
+    }
+};
 
 bool isStoredFile(const QString& resourceId)
 {
@@ -85,6 +105,7 @@ CordelAppDelegate::~CordelAppDelegate()
     if (ResponderChain::applicationDelegate() == this)
         ResponderChain::setApplicationDelegate(nullptr);
     QObject::disconnect(m_stateConnection);
+    QObject::disconnect(m_signInConnection);
     if (auto* statusItem = TQMainStatusItemController::existingController())
         statusItem->setMenuItemDelegate(nullptr);
     m_mainController.reset();
@@ -277,12 +298,17 @@ void CordelAppDelegate::observeSession(TQSession* session)
     if (m_observedSession == session)
         return;
     QObject::disconnect(m_stateConnection);
+    QObject::disconnect(m_signInConnection);
     m_observedSession = session;
     if (session) {
         QPointer<TQSession> observed = session;
         m_stateConnection = connect(session, &TQSession::stateChanged, this, [this, observed] {
             if (observed)
                 sessionStateDidChange(observed);
+        });
+        m_signInConnection = connect(session, &TQSession::needsSignInChanged, this, [this](bool needed) {
+            if (needed)
+                showSignInBanner();
         });
     }
 }
@@ -407,22 +433,41 @@ void CordelAppDelegate::processActionError(QObject* sender)
 
 void CordelAppDelegate::processError(const Error& error)
 {
-    if (error.domain() != VUvodozuManager::kErrorDomain)
+    if (error.isNull())
         return;
+    IMainWindowController* controller = mainController();
+    if (!controller)
+        return;
+    if (TQSession::isSignInRefusal(error)) {
+        showSignInBanner();
+        return;
+    }
+    // Every failed action is shown with its cause; the details open from the banner, but for the
+    // generic 703, which has none to add.
+    const bool ours = error.domain() == VUvodozuManager::kErrorDomain;
     QString actionName;
     QString actionTitle;
-    if (error.code() == VUvodozuManager::kSomeFetchErrorCode) {
+    if (!ours || error.code() != VUvodozuManager::kUnexpectedErrorCode) {
         auto action = std::make_shared<TQShowMoreDetailAction>();
         action->setError(error);
         actionName = action->name();
         actionTitle = StringTable::text(QStringLiteral("MoreDetail"));
-        if (IMainWindowController* controller = mainController())
-            controller->registerBannerAction(action);
-    } else if (error.code() != VUvodozuManager::kUnexpectedErrorCode) {
-        return;
+        controller->registerBannerAction(action);
     }
-    if (IMainWindowController* controller = mainController())
-        controller->showBanner(error.localizedDescription(), actionName, actionTitle);
+    const QString message =
+        ours ? error.localizedDescription()
+             : StringTable::format(QStringLiteral("ActionFailedFormat"), error.localizedDescription());
+    controller->showBanner(message, actionName, actionTitle);
+}
+
+void CordelAppDelegate::showSignInBanner()
+{
+    IMainWindowController* controller = mainController();
+    if (!controller)
+        return;
+    TQActionProcessor::sharedActionProcessor()->pushAction(std::make_shared<SignInAgainAction>());
+    controller->showBanner(StringTable::text(QStringLiteral("SignInAgainNeeded")), SignInAgainAction::kName,
+                           StringTable::text(QStringLiteral("SignInAgain")));
 }
 
 void CordelAppDelegate::fillApplicationMenu(QMenu* menu)
@@ -438,6 +483,7 @@ void CordelAppDelegate::fillApplicationMenu(QMenu* menu)
     menu->addSeparator();
     add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
     add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
+    StandardKeys::showKeys(menu);
     CommandValidation::attachToMenu(menu);
 }
 
@@ -469,9 +515,10 @@ bool CordelAppDelegate::validateUserInterfaceItem(QObject* item)
     const QString command = UserInterfaceItem::command(item);
     TQSession* session = TQSessionManager::sharedManager()->currentSession();
     if (command == QLatin1String("toggleSession:")) {
-        UserInterfaceItem::setTitle(item,
-                                    StringTable::text(hasAuthentication(session) ? QStringLiteral("Logout")
-                                                                                 : QStringLiteral("Start")));
+        const QString title = session && session->needsSignIn() ? QStringLiteral("SignInAgain")
+                              : hasAuthentication(session)      ? QStringLiteral("Logout")
+                                                                : QStringLiteral("Start");
+        UserInterfaceItem::setTitle(item, StringTable::text(title));
         return !session || session->state() != TQSession::kFirstSyncRunning;
     }
     if (command == QLatin1String("newDocument:"))

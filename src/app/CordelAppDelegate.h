@@ -82,8 +82,11 @@ public:
     // commands this object answers.
     static void fillApplicationMenu(QMenu* menu);
 
-    // Shows an action error in the banner: 703 without a link, 704 with the "moreDetail" link.
+    // Shows an action error in the banner with its cause: 703 without a link, any other with the
+    // "moreDetail" link; a refused sign-in as the sign-in banner.
     void processError(const Error& error);
+    // The banner saying the account needs signing in again, with the link that does it.
+    void showSignInBanner();
     // Files opened from a file manager: one record file opens its document, anything else is uploaded.
     void openFiles(const QStringList& files);
     // Hands the files to the main window's service for the verb (upload, upload-and-share, get-link);
@@ -126,6 +129,7 @@ private:
     std::unique_ptr<IMainWindowController> m_mainController;
     QPointer<TQSession> m_observedSession;
     QMetaObject::Connection m_stateConnection;
+    QMetaObject::Connection m_signInConnection;
     bool m_statusItemIsSetUp = false;
     int m_activationPolicy = 0;
     bool m_terminating = false;

@@ -22,6 +22,7 @@
 #include "progress/TQProgressSession.h"
 #include "session/ConnectionStatus.h"
 #include "session/TQSessionManager.h"
+#include "window/StandardKeys.h"
 
 #include <QWidgetAction>
 
@@ -118,6 +119,7 @@ void TQMainStatusItemController::setupMenubarIcon()
     addItem(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"), nullptr);
     addItem(QStringLiteral("Logout"), QStringLiteral("toggleSession:"), nullptr);
     addItem(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"), nullptr);
+    StandardKeys::showKeys(m_menu);
     CommandValidation::attachToMenu(m_menu);
 
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -154,6 +156,8 @@ void TQMainStatusItemController::trayActivated(QSystemTrayIcon::ActivationReason
 
 QString TQMainStatusItemController::status() const
 {
+    if (m_session && m_session->needsSignIn())
+        return StringTable::text(QStringLiteral("SignInAgainNeeded"));
     if (!m_connectionStatus || !m_connectionStatus->isOnline())
         return StringTable::text(QStringLiteral("Offline"));
     TQProgressManager* progress = TQProgressManager::progressManager();
@@ -165,6 +169,9 @@ QString TQMainStatusItemController::status() const
     }
     if (progress->hasActivity())
         return StringTable::text(QStringLiteral("Updating"));
+    // Never "Updated" after a synchronisation that failed.
+    if (m_session && m_session->lastSynchronisationError())
+        return StringTable::text(QStringLiteral("UpdateFailed"));
     const QDateTime lastUpdate = TQPreferencesManager::sharedManager()->lastUpdate();
     if (lastUpdate.isValid())
         return StringTable::format(QStringLiteral("UpdatedAt"),
@@ -174,7 +181,8 @@ QString TQMainStatusItemController::status() const
 
 QString TQMainStatusItemController::statusIcon() const
 {
-    if (!m_connectionStatus || !m_connectionStatus->isOnline())
+    if (!m_connectionStatus || !m_connectionStatus->isOnline() ||
+        (m_session && (m_session->needsSignIn() || m_session->lastSynchronisationError())))
         return QStringLiteral("icon-offline");
     TQProgressManager* progress = TQProgressManager::progressManager();
     if (progress->topSession() && progress->topSession()->name() == kUploadSessionName)
@@ -244,7 +252,6 @@ void TQMainStatusItemController::progressDidChange()
             m_statusController->setProgressSession(top);
         }
     } else {
-        TQPreferencesManager::sharedManager()->setLastUpdate(QDateTime::currentDateTimeUtc());
         stopMenuAnimation();
         if (m_statusController) {
             m_statusController->setTarget(nullptr);
@@ -294,6 +301,15 @@ void TQMainStatusItemController::currentSessionDidChange(TQSession* session)
         if (state == TQSession::kRunning)
             setupNewItemsMonitoring();
     }));
+    // "Updated" means the last synchronisation succeeded, not that the activity ended.
+    m_sessionConnections.append(
+        connect(session, &TQSession::synchronisationFinished, this, [this](const Error& error) {
+            if (error.isNull())
+                TQPreferencesManager::sharedManager()->setLastUpdate(QDateTime::currentDateTimeUtc());
+            refreshStatus();
+        }));
+    m_sessionConnections.append(
+        connect(session, &TQSession::needsSignInChanged, this, &TQMainStatusItemController::refreshStatus));
     if (session->state() == TQSession::kRunning)
         setupNewItemsMonitoring();
 }

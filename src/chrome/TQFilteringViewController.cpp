@@ -8,9 +8,11 @@
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -80,7 +82,24 @@ QWidget* TQFilteringViewController::loadView()
     // Typing filters as it goes; a null text means no filter.
     connect(m_searchField, &QLineEdit::textChanged, this,
             [this](const QString& text) { setSearchString(text.isEmpty() ? QString() : text); });
+    m_searchField->installEventFilter(this);
     return view;
+}
+
+bool TQFilteringViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_searchField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            m_searchField->clear();
+            QWidget* content = m_controller ? m_controller->view() : nullptr;
+            auto* list = content ? content->findChild<QAbstractItemView*>() : nullptr;
+            if (list)
+                list->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
+    return TQViewController::eventFilter(watched, event);
 }
 
 void TQFilteringViewController::awakeFromNib()

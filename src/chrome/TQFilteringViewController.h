@@ -76,6 +76,8 @@ public:
     BasicPopUpButton* sortControl() const { return m_sortControl; }
 
 protected:
+    // Escape in the search field clears the search and hands the keys back to the list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QWidget* loadView() override;
 
 private:

@@ -161,7 +161,11 @@ void TQStatusBarController::setProgressValue(double value, const QString& identi
 
 void TQStatusBarController::updateDisplayArea()
 {
-    if (!m_pendingProgress.isEmpty())
+    // A lost connection is said before any progress, which cannot go on without it.
+    if (const TQStatusWrapperPtr connection = m_pendingStatusMap.value(kConnectionStatusIdentifier);
+        connection && m_pendingStatus.contains(connection))
+        showCurrent(m_spinController, m_progressController, {connection}, false);
+    else if (!m_pendingProgress.isEmpty())
         showCurrent(m_progressController, m_spinController, m_pendingProgress, true);
     else
         showCurrent(m_spinController, m_progressController, m_pendingStatus, false);

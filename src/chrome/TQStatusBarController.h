@@ -37,6 +37,8 @@ public:
     static inline const QString kUnBlockStatusbarNotification =
         QStringLiteral("TQUnBlockStatusbarNotification");
     static constexpr int kBarHeight = 24;
+    // The message of a lost connection, shown before every other entry while present.
+    static inline const QString kConnectionStatusIdentifier = QStringLiteral("connectionStatus");
     // How long the bar waits before sliding after its entries changed.
     static inline const Timing kVisibilityDelay{"statusBarVisibilityDelay", 100};
 

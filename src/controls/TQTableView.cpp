@@ -68,7 +68,11 @@ TQTableView::TQTableView(QWidget* parent)
     setEditTriggers(NoEditTriggers);
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setFrameShape(QFrame::NoFrame);
+    // A frame in the palette's highlight while the list has the keys, invisible otherwise.
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+    setLineWidth(kFocusFrameWidth);
+    showFocusFrame(false);
     setWordWrap(false);
     setTabKeyNavigation(false);
     setDragEnabled(true);
@@ -253,14 +257,37 @@ bool TQTableView::eventFilter(QObject* watched, QEvent* event)
 void TQTableView::focusInEvent(QFocusEvent* event)
 {
     QTableView::focusInEvent(event);
+    showFocusFrame(true);
     viewport()->update();
 }
 
 void TQTableView::focusOutEvent(QFocusEvent* event)
 {
-    // The selection disappears with the focus.
+    // The selection fades to grey with the focus.
+    showFocusFrame(false);
     viewport()->update();
     QTableView::focusOutEvent(event);
+}
+
+void TQTableView::showFocusFrame(bool focused)
+{
+    QPalette framed = palette();
+    framed.setColor(QPalette::WindowText, focused ? framed.color(QPalette::Active, QPalette::Highlight)
+                                                  : TQUISettings::rowBackgroundColor());
+    setPalette(framed);
+    update();
+}
+
+QColor TQTableView::selectionColor(bool focused) const
+{
+    if (!focused)
+        return TQUISettings::selectedGridBackgroundColor();
+    // A tint of the palette's highlight, light enough for the cells' dark text.
+    const QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor base = TQUISettings::rowBackgroundColor();
+    const auto mix = [](int a, int b) { return (a * 2 + b) / 3; };
+    return QColor(mix(base.red(), highlight.red()), mix(base.green(), highlight.green()),
+                  mix(base.blue(), highlight.blue()));
 }
 
 // --- Drawing ---
@@ -272,8 +299,9 @@ void TQTableView::drawRow(QPainter& painter, const QRect& rect, int row)
     const bool selected = selectionModel() && selectionModel()->isRowSelected(row, rootIndex());
     // Over the style's own selection panel: the look is ours alone.
     painter.fillRect(rect, TQUISettings::rowBackgroundColor());
-    if (m_rows.showsSelected(selected, focused))
-        painter.fillRect(rect, TQUISettings::selectedRowBackgroundColor());
+    // Selected rows stay visible without focus, in grey (see selectionColor).
+    if (m_rows.showsSelected(selected, true))
+        painter.fillRect(rect, selectionColor(focused));
     if (m_rows.showsHovered(row, selected))
         painter.fillRect(rect, Qt::white);
 

@@ -26,6 +26,7 @@ public:
     // Header rows are this high; the strip under the top edge where the floating header sits is one more.
     static constexpr int kGroupHeaderHeight = 23;
     static constexpr int kRowHeight = 48;
+    static constexpr int kFocusFrameWidth = 2;
     enum DropTarget { DropOnRow = 1, DropOnTable = 0, DropNowhere = -1 };
 
     explicit TQTableView(QWidget* parent = nullptr);
@@ -124,6 +125,9 @@ protected:
     bool mousePressed(QMouseEvent* event);
 
 private:
+    void showFocusFrame(bool focused);
+    // The selected rows' background: the palette's highlight while focused, grey otherwise.
+    QColor selectionColor(bool focused) const;
     TQTableViewDelegate* m_delegate = nullptr;
     QPointer<QObject> m_dropDelegate;
     CellItemDelegate* m_cellDelegate = nullptr;

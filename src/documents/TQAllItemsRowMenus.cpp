@@ -15,6 +15,7 @@
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "window/StandardKeys.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -114,6 +115,7 @@ TQAllItemsRowMenus::TQAllItemsRowMenus(TQAllItemsController* list, QWidget* view
     owner->setMenu(new QMenu(m_rowMenu));
     m_rowMenu->addSeparator();
     add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), QStringLiteral("deleteEntity:"));
+    StandardKeys::showKeys(m_rowMenu);
 
     m_permissionMenu = new QMenu(view);
     m_permissionMenu->setObjectName(QStringLiteral("permissionMenu"));

@@ -208,7 +208,8 @@ void TQTableViewController::viewDidInstall()
     if (!ResponderChain::respondersBehind(table).contains(this))
         ResponderChain::insertResponder(table, this);
     if (m_dataProvider && m_dataProvider->count() == 0) {
-        Animations::setOpacity(table, 0);
+        // The table shows as it is (empty) until the stored rows come: a table painted through an
+        // opacity effect is left black by the X backing store where its viewport should be.
         m_spinner->startAnimation();
         prepareContent();
         return;
@@ -247,7 +248,6 @@ void TQTableViewController::gotReady(const ListFetchPtr& fetch)
     bindTable();
     refreshAndSubscribe();
     m_fetchedRowsCurrent = false;
-    Animations::fade(m_table, 1, Animations::kNormal);
 }
 
 void TQTableViewController::bindTable()
@@ -295,8 +295,9 @@ void TQTableViewController::refresh()
     m_table->viewport()->update();
     const int rows = m_dataProvider ? m_dataProvider->count() : 0;
     const bool searching = searchString().length() > 0;
-    m_noItemsView->setHidden(!(rows == 0 && !searching));
-    m_noSearchView->setHidden(!(rows == 0 && searching));
+    // While the stored rows are being read, an empty list is not yet known to be empty.
+    m_noItemsView->setHidden(!(rows == 0 && !searching && !m_fetching));
+    m_noSearchView->setHidden(!(rows == 0 && searching && !m_fetching));
     if (!m_noItemsView->isHidden())
         m_noItemsView->raise();
     if (!m_noSearchView->isHidden())

@@ -23,6 +23,22 @@ ConnectionStatus::ConnectionStatus(std::unique_ptr<Reachability> hostReachable, 
     NotificationCenter::defaultCenter().addObserver(
         this, Reachability::kNetworkReachabilityChangedNotification, QVariant(),
         [this](const Notification& notification) { checkNetworkStatus(notification); });
+    // A request that could not connect has the watcher look again at once (posted on any thread).
+    NotificationCenter::defaultCenter().addObserver(
+        this, Reachability::kConnectionFailedNotification, QVariant(),
+        [this](const Notification& notification) {
+            const QString host = notification.object().toString();
+            QPointer<ConnectionStatus> self(this);
+            QMetaObject::invokeMethod(
+                this,
+                [self, host] {
+                    if (self && self->m_hostReachable &&
+                        (host.isEmpty() ||
+                         host.compare(self->m_hostReachable->hostName(), Qt::CaseInsensitive) == 0))
+                        self->m_hostReachable->checkNow();
+                },
+                Qt::QueuedConnection);
+        });
     setHostReachable(std::move(hostReachable));
     // Offline until the first callback says otherwise.
     m_connectionStatus = 1;

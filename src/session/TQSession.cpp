@@ -7,7 +7,12 @@
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/TQMOCMaster.h"
+#include "pipeline/GDManagerManager.h"
 #include "pipeline/TQSessionContexts.h"
+#include "pipeline/VUvodozuManager.h"
+#include "platform/gdata/GDataConstants.h"
+#include "platform/gdata/OAuth2Authentication.h"
+#include "platform/runtime/Invocation.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/FetchRequest.h"
 #include "platform/system/DMTracker.h"
@@ -189,6 +194,7 @@ void TQSession::createMasterContext()
                 error = errorFromValue(invocation.argument(2));
             guard->fullCoreDataUpdateOperationDidFinishWithError(error.isNull() ? QVariant()
                                                                                 : QVariant::fromValue(error));
+            guard->synchronisationDidFinish(error);
             return {};
         }));
     m_queueManager->scheduleOperation(operation);
@@ -330,7 +336,52 @@ void TQSession::scheduleUpdateOperation(const QString& className, bool shouldSen
         return;
     for (const TQOperationPtr& earlier : pending)
         operation->addDependency(earlier);
+    // Its end tells whether the account is up to date: a failure is never reported as an update.
+    if (!operation->callback()) {
+        QPointer<TQSession> guard(this);
+        operation->setCallback(
+            Invocation::invocationWithFunction(QStringLiteral("updateOperationDidFinishWithError:"),
+                                               [guard](Invocation& invocation) -> QVariant {
+                                                   Error error = errorFromValue(invocation.argument(3));
+                                                   if (error.isNull())
+                                                       error = errorFromValue(invocation.argument(2));
+                                                   if (guard)
+                                                       guard->synchronisationDidFinish(error);
+                                                   return {};
+                                               }));
+    }
     m_queueManager->scheduleOperation(operation);
+}
+
+void TQSession::synchronisationDidFinish(const Error& error)
+{
+    m_lastSynchronisationError = error;
+    if (error)
+        TQLog("E: TQSession: the synchronisation failed: %@", error.description());
+    const bool refused = isSignInRefusal(error);
+    if (refused != m_needsSignIn && (refused || error.isNull())) {
+        m_needsSignIn = refused;
+        if (refused)
+            TQLog("E: TQSession: the service refused the sign-in of %@", username());
+        emit needsSignInChanged(refused);
+    }
+    emit synchronisationFinished(error);
+}
+
+bool TQSession::isSignInRefusal(const Error& error)
+{
+    if (error.isNull())
+        return false;
+    const QString& domain = error.domain();
+    const qint64 code = error.code();
+    // The token endpoint's own refusal ("invalid_grant" and its kind) comes as its HTTP status.
+    if (domain == OAuth2Authentication::kErrorDomain)
+        return code == 400 || code == 401 || code == OAuth2Authentication::kErrorNoRefreshToken;
+    if (domain == VUvodozuManager::kErrorDomain)
+        return code == VUvodozuManager::kNotAuthorizedErrorCode;
+    if (domain == GDManagerManager::kErrorDomain)
+        return code == GDManagerManager::kNotAuthorizedErrorCode;
+    return (domain == kGTMHTTPFetcherStatusDomain || domain == kGDataServiceErrorDomain) && code == 401;
 }
 
 TQOperationPtr TQSession::updateOperationWithClassName(const QString& className, bool shouldSendNotification,

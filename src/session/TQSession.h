@@ -29,6 +29,7 @@ class TQSession : public QObject, public TQSessionProtocol
     Q_OBJECT
     Q_PROPERTY(int state READ state WRITE setState NOTIFY stateChanged)
     Q_PROPERTY(QString username READ username)
+    Q_PROPERTY(bool needsSignIn READ needsSignIn NOTIFY needsSignInChanged)
 
 public:
     enum State {
@@ -120,8 +121,19 @@ public:
     QVariant fetchEntitiesFromObject(const QVariant& context, const QVariant& object,
                                      QVariant* detectedSource = nullptr) override;
 
+    // The end of every synchronisation (error null on success). A refused sign-in sets needsSignIn; a
+    // success clears it.
+    void synchronisationDidFinish(const Error& error);
+    Error lastSynchronisationError() const { return m_lastSynchronisationError; }
+    // The service refused the account's tokens: nothing synchronises until the user signs in again.
+    bool needsSignIn() const { return m_needsSignIn; }
+    // Whether the error says the service refused the account's sign-in (rather than failed to answer).
+    static bool isSignInRefusal(const Error& error);
+
 signals:
     void stateChanged(int state);
+    void synchronisationFinished(const tavrel::Error& error);
+    void needsSignInChanged(bool needsSignIn);
 
 private:
     void cleanAfterFailedFirstSynchronisation();
@@ -129,6 +141,8 @@ private:
     int m_state = kStopped;
     // The store held records when the full synchronisation of the start began.
     bool m_storeHeldRecords = false;
+    Error m_lastSynchronisationError;
+    bool m_needsSignIn = false;
     std::shared_ptr<WXAccount> m_account;
     QPointer<QObject> m_initProgressConsumer;
     std::unique_ptr<TQMOCManager> m_mocManager;

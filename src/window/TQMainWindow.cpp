@@ -3,13 +3,16 @@
 #include "platform/system/Settings.h"
 #include "platform/ui/FloatingWindows.h"
 #include "platform/ui/ResponderChain.h"
+#include "window/StandardKeys.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQTitlebar.h"
 #include "window/TQTitlebarView.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -200,10 +203,13 @@ bool TQMainWindow::isEditingText() const
 
 bool TQMainWindow::performKeyEquivalent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_R && (event->modifiers() & Qt::ControlModifier)) {
-        ResponderChain::send(QStringLiteral("fastUpdate:"), this, nullptr, QApplication::focusWidget());
-        return true;
-    }
+    // The platform's keys of the commands; those of a list only while a list (not its editor) has focus.
+    QWidget* focus = QApplication::focusWidget();
+    const bool onList = focus && focus->window() == this && !isEditingText() &&
+                        qobject_cast<QAbstractItemView*>(focus) != nullptr;
+    if (const QString command = StandardKeys::commandForKey(event, onList); !command.isEmpty())
+        if (ResponderChain::send(command, this, nullptr, focus))
+            return true;
     if (isEditingText())
         return false;
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -222,10 +228,24 @@ bool TQMainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // The program's other windows (dialogs, preferences) close with the window's key; Escape, which a
+    // dialog takes itself, closes the others too.
+    if (event->type() == QEvent::KeyPress && widget && widget->window() != this &&
+        !QApplication::activePopupWidget()) {
+        QWidget* other = widget->window();
+        const Qt::WindowType type = other->windowType();
+        const bool closes = StandardKeys::commandForKey(key, false) == QLatin1String("close:") ||
+                            (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
+                             !qobject_cast<QDialog*>(other) && !qobject_cast<QLineEdit*>(widget));
+        if (closes && (type == Qt::Window || type == Qt::Dialog || type == Qt::Sheet)) {
+            other->close();
+            return true;
+        }
+    }
     if (!widget || widget->window() != this || QApplication::activePopupWidget() ||
         QApplication::activeModalWidget())
         return false;
-    auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::ShortcutOverride) {
         // Ctrl+R wins over any widget's own use of it.
         if (key->key() == Qt::Key_R && (key->modifiers() & Qt::ControlModifier))

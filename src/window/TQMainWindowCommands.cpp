@@ -22,6 +22,7 @@
 #include "window/ActionError.h"
 #include "window/ActionNotifications.h"
 #include "window/ActionRequests.h"
+#include "window/StandardKeys.h"
 #include "window/TQFloatingContentController.h"
 #include "window/TQMainWindow.h"
 #include "window/TQMainWindowController.h"
@@ -126,12 +127,13 @@ void TQMainWindowController::buildMenus()
     m_mainMenu->addSeparator();
     QAction* sync = Item::makeAction(StringTable::text(QStringLiteral("WindowSynchronize")),
                                      QStringLiteral("fastUpdate:"), m_mainMenu);
-    sync->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    sync->setShortcutContext(Qt::WidgetShortcut); // the window itself takes Ctrl+R
     m_mainMenu->addAction(sync);
+    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("FindItem")),
+                                           QStringLiteral("goFind:"), m_mainMenu));
     m_mainMenu->addSeparator();
     m_mainMenu->addAction(
         Item::makeAction(StringTable::text(QStringLiteral("Close")), QStringLiteral("close:"), m_mainMenu));
+    StandardKeys::showKeys(m_mainMenu);
     CommandValidation::attachToMenu(m_mainMenu);
 
     auto* add = titleButton(QStringLiteral("titlebar_add"), QStringLiteral("newFakeAction:"),

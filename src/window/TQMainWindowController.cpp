@@ -12,6 +12,7 @@
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
 #include "progress/TQProgressSession.h"
+#include "session/ConnectionStatus.h"
 #include "session/TQSessionManager.h"
 #include "window/TQMainWindow.h"
 #include "window/TQNavigationController.h"
@@ -51,8 +52,25 @@ TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
     center.addObserver(
         this, TQSidebarController::kModeDidReactivateNotification, m_sidebarController,
         [this](const Notification& notification) { onSidebarModeDidReactivate(notification); });
+    // Offline is said in words at the bottom of the window, not only by the sidebar's red frame.
+    center.addObserver(this, ConnectionStatus::kCordelConnectionStatusChanged, QVariant(),
+                       [this](const Notification& notification) {
+                           if (QObject* bar = statusBar())
+                               showConnectionStatus(bar, notification.object().toLongLong() != 0);
+                       });
     buildWindow();
     awakeFromNib();
+}
+
+void TQMainWindowController::showConnectionStatus(QObject* bar, bool offline)
+{
+    const QString identifier = TQStatusBarController::kConnectionStatusIdentifier;
+    if (offline)
+        QMetaObject::invokeMethod(bar, "showStatus",
+                                  Q_ARG(QString, StringTable::text(QStringLiteral("ServiceUnreachable"))),
+                                  Q_ARG(QString, identifier));
+    else
+        QMetaObject::invokeMethod(bar, "removeStatusWithIdentifier", Q_ARG(QString, identifier));
 }
 
 TQMainWindowController::~TQMainWindowController()

@@ -193,6 +193,8 @@ private:
     void topSessionDidChange(TQProgressSession* session);
     void stopObservingProgressSession(TQProgressSession* session);
     QObject* statusBar() const;
+    // The bar's words for a lost connection, shown while it lasts.
+    static void showConnectionStatus(QObject* bar, bool offline);
     TQViewController* makeController(int mode);
     TQViewController* makeFilteringController(const QString& title, const QString& innerClass);
 

@@ -157,7 +157,7 @@ TEST_F(CordelAppDelegateTest, QuittingSavesTheStoreOnceHoweverOftenItIsAsked)
     EXPECT_EQ(TQAccountManager::accounts().size(), 1);
 }
 
-TEST_F(CordelAppDelegateTest, ActionErrorsOfTheStoreDomainReachTheBanner)
+TEST_F(CordelAppDelegateTest, EveryActionErrorReachesTheBannerWithItsCause)
 {
     launchSignedIn();
     if (HasFatalFailure())
@@ -167,15 +167,20 @@ TEST_F(CordelAppDelegateTest, ActionErrorsOfTheStoreDomainReachTheBanner)
         const char* name;
         QString domain;
         qint64 code;
-        bool banner;
-        bool link;
+        QString text; // how the banner starts
+        QString link;
     };
     const QString domain = VUvodozuManager::kErrorDomain;
+    const QString details = StringTable::text(QStringLiteral("MoreDetail"));
     const QList<Row> rows{
-        {"unexpected", domain, VUvodozuManager::kUnexpectedErrorCode, true, false},
-        {"some entries failed", domain, VUvodozuManager::kSomeFetchErrorCode, true, true},
-        {"not authorised", domain, VUvodozuManager::kNotAuthorizedErrorCode, false, false},
-        {"another domain", QStringLiteral("elsewhere"), VUvodozuManager::kUnexpectedErrorCode, false, false},
+        {"unexpected", domain, VUvodozuManager::kUnexpectedErrorCode, QStringLiteral("It broke"), QString()},
+        {"some entries failed", domain, VUvodozuManager::kSomeFetchErrorCode, QStringLiteral("It broke"),
+         details},
+        {"another domain (a refused connection)", QStringLiteral("GTMHTTPFetcherErrorDomain"), 1,
+         StringTable::format(QStringLiteral("ActionFailedFormat"), QStringLiteral("It broke")), details},
+        {"not authorised", domain, VUvodozuManager::kNotAuthorizedErrorCode,
+         StringTable::text(QStringLiteral("SignInAgainNeeded")),
+         StringTable::text(QStringLiteral("SignInAgain"))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -185,13 +190,14 @@ TEST_F(CordelAppDelegateTest, ActionErrorsOfTheStoreDomainReachTheBanner)
                           {{Error::kLocalizedDescriptionKey, QStringLiteral("It broke")}});
         ErrorSender sender(error);
         ResponderChain::send(QStringLiteral("processActionError:"), &sender);
-        EXPECT_EQ(window()->banner()->isVisibleTo(window()->window()), row.banner)
-            << window()->banner()->text().toStdString();
-        if (row.banner) {
-            EXPECT_TRUE(window()->banner()->text().startsWith(QStringLiteral("It broke")));
+        EXPECT_TRUE(window()->banner()->isVisibleTo(window()->window()));
+        const QString shown = window()->banner()->text();
+        EXPECT_TRUE(shown.startsWith(row.text)) << shown.toStdString();
+        if (row.link.isEmpty()) {
+            EXPECT_FALSE(shown.contains(details)) << shown.toStdString();
+        } else {
+            EXPECT_TRUE(shown.contains(row.link)) << shown.toStdString();
         }
-        EXPECT_EQ(window()->banner()->text().contains(StringTable::text(QStringLiteral("MoreDetail"))),
-                  row.link);
     }
 }
 

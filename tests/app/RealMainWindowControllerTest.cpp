@@ -2,16 +2,32 @@
 
 #include "AppShellTest.h"
 #include "accounts/TQAccountManager.h"
+#include "actions/GDataContactManager.h"
+#include "actions/GDataDocumentManager.h"
+#include "app/TQMainStatusItemController.h"
+#include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
+#include "chrome/TQFilteringViewController.h"
+#include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsController.h"
+#include "model/ContextFetch.h"
+#include "model/File.h"
+#include "model/TQMOCMaster.h"
 #include "pipeline/VUvodozuManager.h"
+#include "platform/gdata/GDataServiceGoogleContact.h"
+#include "platform/gdata/GDataServiceGoogleDocs.h"
+#include "platform/runtime/Timing.h"
+#include "platform/store/FetchRequest.h"
 #include "platform/system/Paths.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
+#include "session/ConnectionStatus.h"
 #include "support/WaitUntil.h"
 #include "window/ActionError.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -125,6 +141,61 @@ TEST_F(RealMainWindowControllerTest, TheWindowsActionErrorsReachItsBannerWithThe
     EXPECT_TRUE(TQActionProcessor::sharedActionProcessor()->actionNamed(QStringLiteral("moreDetail")));
 }
 
+// Requests the services refuse are retried; a test need not wait seconds for that.
+void shortenRetries(TQSession* session)
+{
+    for (GDataServiceBase* client :
+         {static_cast<GDataServiceBase*>(session->documentManager()->gdataManager()->service()),
+          static_cast<GDataServiceBase*>(session->contactManager()->gdataManager()->service())}) {
+        client->setServiceRetryBaseInterval(0.01);
+        client->setServiceMaxRetryInterval(0.02);
+    }
+}
+
+TEST_F(RealMainWindowControllerTest,
+       ARenameTheServiceRefusesReachesTheBannerWithItsCauseAndOfflineShowsAtOnce)
+{
+    // The connection's own look comes far too late to count: only the refused request can tell it.
+    Timing::Override interval("reachabilityProbeInterval", 600000);
+    Timing::Override offlineInterval("reachabilityOfflineProbeInterval", 600000);
+    launchSignedIn();
+    if (HasFatalFailure())
+        return;
+    TQSession* session = currentSession();
+    shortenRetries(session);
+    ConnectionStatus* connection = m_delegate->connectionStatus();
+    ASSERT_TRUE(waitUntil([&] { return connection && connection->isOnline(); }, 20000));
+    auto* window = qobject_cast<TQMainWindowController*>(controller()->controllerObject());
+    auto* filtering = qobject_cast<TQFilteringViewController*>(window->allItemsController());
+    ASSERT_NE(filtering, nullptr);
+    auto* list = qobject_cast<TQAllItemsController*>(filtering->controller());
+    ASSERT_NE(list, nullptr);
+    const auto documents = ContextFetch::executeFetchRequestSafely<File>(
+        session->mocManager()->masterMOC(), FetchRequest(QStringLiteral("File")));
+    ASSERT_FALSE(documents.isEmpty());
+    const QString title = documents.first()->title();
+    TQNotificationController* banner = TQNotificationController::sharedNotificationController();
+    banner->setMessage(QString());
+
+    m_account.service.stop();
+    list->commands()->renameRecord(documents.first(), QStringLiteral("Renamed while offline"));
+    EXPECT_TRUE(waitUntil([&] { return !connection->isOnline(); }, 5000));
+    // Whichever of the window's actions fails first (the rename, a thumbnail), it says why.
+    const QString cause = StringTable::format(QStringLiteral("ActionFailedFormat"), QString());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QString text = banner->plainText();
+            return text.startsWith(cause) && text.contains(QStringLiteral("refused"), Qt::CaseInsensitive);
+        },
+        20000))
+        << banner->plainText().toStdString();
+    const QString shown = banner->plainText();
+    EXPECT_TRUE(shown.contains(StringTable::text(QStringLiteral("MoreDetail")))) << shown.toStdString();
+    EXPECT_TRUE(TQActionProcessor::sharedActionProcessor()->actionNamed(QStringLiteral("moreDetail")));
+    // Nothing was renamed: the stored title stays.
+    EXPECT_EQ(documents.first()->title(), title);
+}
+
 TEST_F(RealMainWindowControllerTest, SignOutClickedInTheWindowsOwnMenusEndsTheSessionAndTheWindowSafely)
 {
     launchSignedIn();
@@ -174,6 +245,53 @@ TEST_F(RealMainWindowControllerTest, SignOutClickedInTheWindowsOwnMenusEndsTheSe
         EXPECT_TRUE(waitUntil([&] { return m_signInPages.size() == signIns + 1; }));
     }
     EXPECT_TRUE(waitUntil([] { return TQAccountManager::accounts().size() == 1; }));
+}
+
+TEST_F(RealMainWindowControllerTest, ARefusedSignInSaysSoAndOffersSigningInAgainNeverUpdated)
+{
+    launchSignedIn();
+    if (HasFatalFailure())
+        return;
+    TQSession* session = currentSession();
+    shortenRetries(session);
+    TQMainStatusItemController* status = TQMainStatusItemController::existingController();
+    ASSERT_NE(status, nullptr);
+    m_delegate->connectionStatus()->setOnline(true);
+    // A synchronisation that succeeds says so.
+    QList<Error> finished;
+    QObject::connect(session, &TQSession::synchronisationFinished, session,
+                     [&](const Error& error) { finished.append(error); });
+    session->mocManager()->masterMOC()->fastUpdate();
+    ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); }, 20000));
+    EXPECT_TRUE(finished.last().isNull()) << finished.last().description().toStdString();
+    const QString updated =
+        StringTable::format(QStringLiteral("UpdatedAt"), QString()).section(QLatin1Char(' '), 0, 0);
+    // Once the other actions of the start are done.
+    EXPECT_TRUE(waitUntil([&] { return status->status().startsWith(updated); }, 20000))
+        << status->status().toStdString();
+
+    // The user withdrew the program's access: the refresh token is refused ("invalid_grant").
+    m_account.service.revokeTokens();
+    session->mocManager()->masterMOC()->fastUpdate();
+    ASSERT_TRUE(waitUntil([&] { return finished.size() == 2; }, 20000));
+    EXPECT_FALSE(finished.last().isNull());
+    EXPECT_TRUE(session->needsSignIn());
+    EXPECT_EQ(status->status(), StringTable::text(QStringLiteral("SignInAgainNeeded")));
+    EXPECT_FALSE(status->status().startsWith(updated));
+    TQNotificationController* banner = TQNotificationController::sharedNotificationController();
+    EXPECT_TRUE(banner->plainText().startsWith(StringTable::text(QStringLiteral("SignInAgainNeeded"))))
+        << banner->plainText().toStdString();
+    EXPECT_TRUE(banner->plainText().contains(StringTable::text(QStringLiteral("SignInAgain"))));
+    // The session's menu item offers it too, and the banner's link signs out to sign in again.
+    QAction* item = UserInterfaceItem::makeAction(QString(), QStringLiteral("toggleSession:"), session);
+    m_delegate->validateUserInterfaceItem(item);
+    EXPECT_EQ(item->text(), StringTable::text(QStringLiteral("SignInAgain")));
+    const IUIActionPtr signIn =
+        TQActionProcessor::sharedActionProcessor()->actionNamed(QStringLiteral("signInAgain"));
+    ASSERT_TRUE(signIn);
+    QPointer<TQSession> old(session);
+    signIn->execute();
+    EXPECT_TRUE(waitUntil([&] { return currentSession() != old.data() || !old; }, 20000));
 }
 
 } // namespace

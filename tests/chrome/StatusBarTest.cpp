@@ -58,6 +58,11 @@ TEST_F(StatusBarTest, ShowsTheOldestEntryAndProgressBeforeMessages)
         // An identifier names one entry whatever its kind; each kind goes with its own operation.
         {{"+p", "A", "A"}, {"+m", "A", "A"}, {"-m", "A", "A"}, {"-p", "A", ""}},
         {{"+m", "A", "A"}, {"-p", "A", "A"}, {"-m", "A", ""}},
+        // A lost connection is said before any progress, and the progress comes back after it.
+        {{"+p", "P", "P"},
+         {"+m", "connectionStatus", "connectionStatus"},
+         {"+p", "Q", "connectionStatus"},
+         {"-m", "connectionStatus", "P"}},
     };
     for (const QList<Step>& script : scripts) {
         TQStatusBarController bar;

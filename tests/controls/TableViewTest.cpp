@@ -100,12 +100,15 @@ TEST_F(TableViewTest, HoverSelectionAndGridPixels)
     EXPECT_TRUE(test::sameColor(pixel(230, 48 + 3), Qt::white));
 
     table->selectRowIndexes({2}, false);
-    // Without focus no selection shows.
+    // Without focus the selection stays visible, in grey.
     table->clearFocus();
-    EXPECT_TRUE(test::sameColor(pixel(230, 96 + 3), background));
+    EXPECT_TRUE(test::sameColor(pixel(230, 96 + 3), TQUISettings::selectedGridBackgroundColor()));
     EXPECT_TRUE(test::sameColor(pixel(230, 96 + 47), grid));
+    // With focus, in a light tint of the palette's highlight (blue in the default palette).
     focus();
-    EXPECT_TRUE(test::sameColor(pixel(230, 96 + 3), TQUISettings::selectedRowBackgroundColor()));
+    const QColor selected = pixel(230, 96 + 3);
+    EXPECT_FALSE(test::sameColor(selected, background));
+    EXPECT_GT(selected.blue() - selected.red(), 30) << selected.name().toStdString();
     // The lines above and below a selected row.
     EXPECT_TRUE(test::sameColor(pixel(230, 96 - 1), TQUISettings::selectedGridBackgroundColor()));
     EXPECT_TRUE(test::sameColor(pixel(230, 96 + 47), TQUISettings::selectedGridBackgroundColor()));

@@ -8,6 +8,8 @@
 #include "support/WaitUntil.h"
 
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tavrel::test {
@@ -148,14 +150,35 @@ TEST(ConnectionStatus, ApplicationServicesMakeOneStatusWhenTheWindowFirstShows)
     services->resetForTesting();
 }
 
+// A port that accepts connections and, when `answers`, answers whatever it is sent.
+struct TestPort
+{
+    explicit TestPort(bool answers)
+    {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this, answers] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                held.append(socket);
+                if (answers)
+                    QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+                    });
+            }
+        });
+    }
+    QTcpServer server;
+    QList<QTcpSocket*> held;
+};
+
 TEST(ConnectionStatus, ProbeFollowsTheServicePort)
 {
     Timing::Override interval("reachabilityProbeInterval", 20);
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    const quint16 port = server.serverPort();
+    Timing::Override offlineInterval("reachabilityOfflineProbeInterval", 20);
+    TestPort port(true);
+    ASSERT_TRUE(port.server.isListening());
 
-    auto probe = Reachability::reachabilityWithHostName(QStringLiteral("127.0.0.1"), port);
+    auto probe =
+        Reachability::reachabilityWithHostName(QStringLiteral("127.0.0.1"), port.server.serverPort());
     ASSERT_NE(qobject_cast<ProbeReachability*>(probe.get()), nullptr);
     ConnectionStatus status(std::move(probe));
     Recorder recorder;
@@ -163,10 +186,44 @@ TEST(ConnectionStatus, ProbeFollowsTheServicePort)
 
     ASSERT_TRUE(waitUntil([&] { return status.isOnline(); }));
     EXPECT_EQ(recorder.posted.size(), 1);
-    server.close();
+    port.server.close();
     ASSERT_TRUE(waitUntil([&] { return !status.isOnline(); }));
     EXPECT_EQ(recorder.posted.last().toLongLong(), 1);
     EXPECT_EQ(recorder.changes.last(), qMakePair(true, false));
+}
+
+TEST(ConnectionStatus, ARefusedRequestIsNoticedAtOnceAndAServiceThatNeverAnswersIsOffline)
+{
+    // The probe's own turns are far away: only a failed request can make it look again.
+    Timing::Override interval("reachabilityProbeInterval", 600000);
+    Timing::Override offlineInterval("reachabilityOfflineProbeInterval", 600000);
+    Timing::Override timeout("reachabilityProbeTimeout", 200);
+    auto answering = std::make_unique<TestPort>(true);
+    const quint16 portNumber = answering->server.serverPort();
+    ConnectionStatus status(Reachability::reachabilityWithHostName(QStringLiteral("127.0.0.1"), portNumber));
+    ASSERT_TRUE(waitUntil([&] { return status.isOnline(); }));
+
+    // The service goes; a request is refused, from a worker thread as the fetchers post it.
+    answering.reset();
+    QThread* worker = QThread::create([] {
+        NotificationCenter::defaultCenter().post(Reachability::kConnectionFailedNotification,
+                                                 QVariant(QStringLiteral("127.0.0.1")));
+    });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_TRUE(waitUntil([&] { return !status.isOnline(); }, 3000));
+
+    // A service that accepts connections but never answers them is not reachable either.
+    TestPort hung(false);
+    ASSERT_TRUE(hung.server.isListening());
+    ConnectionStatus hungStatus(
+        Reachability::reachabilityWithHostName(QStringLiteral("127.0.0.1"), hung.server.serverPort()));
+    Recorder recorder;
+    recorder.watch(hungStatus);
+    ASSERT_TRUE(waitUntil([&] { return !recorder.posted.isEmpty(); }, 3000));
+    EXPECT_FALSE(hungStatus.isOnline());
+    EXPECT_FALSE(hung.held.isEmpty());
 }
 
 TEST(ConnectionStatus, SystemNetworkInformationReportsOnceStarted)

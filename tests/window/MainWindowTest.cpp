@@ -16,6 +16,7 @@
 #include "session/ConnectionStatus.h"
 #include "support/WaitUntil.h"
 #include "support/ui/WidgetTesting.h"
+#include "window/StandardKeys.h"
 #include "window/TQMainWindow.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
@@ -29,8 +30,10 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -356,6 +359,96 @@ TEST_F(WindowTest, StatusBarFollowsTheProgressModel)
     ViewClasses::unregisterClass(TQMainWindowController::kStatusBarClass);
     delete bar;
     EXPECT_EQ(TQMainWindowController::progressPercentage(5, 0), 0u);
+}
+
+// Answers every command that has a key, writing down which came.
+class KeyCommandResponder : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList received;
+    Q_INVOKABLE void terminate(QObject*) { received << QStringLiteral("terminate:"); }
+    Q_INVOKABLE void close(QObject*) { received << QStringLiteral("close:"); }
+    Q_INVOKABLE void goFind(QObject*) { received << QStringLiteral("goFind:"); }
+    Q_INVOKABLE void open(QObject*) { received << QStringLiteral("open:"); }
+    Q_INVOKABLE void rename(QObject*) { received << QStringLiteral("rename:"); }
+    Q_INVOKABLE void deleteEntity(QObject*) { received << QStringLiteral("deleteEntity:"); }
+};
+
+TEST_F(WindowTest, ThePlatformsKeysSendTheirCommandsAndTheListsOnlyFromTheList)
+{
+    TQMainWindowController* controller = makeWindow(5);
+    TQMainWindow* window = controller->mainWindow();
+    ASSERT_TRUE(test::showAndExpose(window));
+    QWidget* content = controller->allItemsController()->view();
+    auto* list = new QTableView(content);
+    auto* field = new QLineEdit(content);
+    KeyCommandResponder responder;
+    for (QWidget* widget : {static_cast<QWidget*>(list), static_cast<QWidget*>(field)}) {
+        ResponderChain::insertResponder(widget, &responder);
+        widget->show();
+    }
+    struct Row
+    {
+        const char* name;
+        bool onList;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* command; // nothing: the focused widget keeps the key
+    };
+    const Row rows[] = {
+        {"quit", false, Qt::Key_Q, Qt::ControlModifier, "terminate:"},
+        {"close", true, Qt::Key_W, Qt::ControlModifier, "close:"},
+        {"find from the list", true, Qt::Key_F, Qt::ControlModifier, "goFind:"},
+        {"find again from the field", false, Qt::Key_F, Qt::ControlModifier, "goFind:"},
+        {"open", true, Qt::Key_Return, Qt::NoModifier, "open:"},
+        {"open by the keypad", true, Qt::Key_Enter, Qt::KeypadModifier, "open:"},
+        {"rename", true, Qt::Key_F2, Qt::NoModifier, "rename:"},
+        {"delete", true, Qt::Key_Delete, Qt::NoModifier, "deleteEntity:"},
+        {"return in the field", false, Qt::Key_Return, Qt::NoModifier, nullptr},
+        {"delete in the field", false, Qt::Key_Delete, Qt::NoModifier, nullptr},
+        {"F2 in the field", false, Qt::Key_F2, Qt::NoModifier, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        responder.received.clear();
+        QWidget* target = row.onList ? static_cast<QWidget*>(list) : field;
+        target->setFocus();
+        QTest::keyClick(target, row.key, row.modifiers);
+        EXPECT_EQ(responder.received,
+                  row.command ? QStringList{QString::fromLatin1(row.command)} : QStringList{});
+    }
+    // The menus show the keys beside their items.
+    QMenu* menu = controller->mainMenu();
+    QStringList shown;
+    for (QAction* item : menu->actions())
+        if (!item->shortcut().isEmpty())
+            shown << UserInterfaceItem::command(item) + QLatin1Char(' ') + item->shortcut().toString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("close: Ctrl+W")))
+        << shown.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("goFind: Ctrl+F")))
+        << shown.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(StandardKeys::keyForCommand(QStringLiteral("terminate:")),
+              QKeySequence(QStringLiteral("Ctrl+Q")));
+}
+
+TEST_F(WindowTest, ALostConnectionIsSaidInTheStatusBar)
+{
+    auto* bar = new test::RecordingStatusBar;
+    ViewClasses::registerClass(
+        TQMainWindowController::kStatusBarClass, [bar] { return static_cast<QObject*>(bar); }, true);
+    makeWindow(5);
+    const QString words = StringTable::text(QStringLiteral("ServiceUnreachable"));
+    NotificationCenter::defaultCenter().post(ConnectionStatus::kCordelConnectionStatusChanged,
+                                             QVariant(qint64(1)));
+    EXPECT_TRUE(bar->calls.contains(QStringLiteral("status %1 connectionStatus").arg(words)))
+        << bar->calls.join(QLatin1Char(',')).toStdString();
+    NotificationCenter::defaultCenter().post(ConnectionStatus::kCordelConnectionStatusChanged,
+                                             QVariant(qint64(0)));
+    EXPECT_EQ(bar->calls.constLast(), QStringLiteral("removeStatus connectionStatus"));
+    m_controller.reset();
+    ViewClasses::unregisterClass(TQMainWindowController::kStatusBarClass);
+    delete bar;
 }
 
 } // namespace

@@ -178,6 +178,12 @@ void LocalService::expireAccessTokens()
     d->oauth.expireAccessTokens();
 }
 
+void LocalService::revokeTokens()
+{
+    std::lock_guard lock(d->mutex);
+    d->oauth.revokeTokens();
+}
+
 void LocalService::setAuthorizationDenied(bool denied)
 {
     std::lock_guard lock(d->mutex);

@@ -111,6 +111,9 @@ public:
     QString issueAccessToken(const QString& email = {}); // empty: the owner; valid for the set lifetime
     void setAuthorizationDenied(bool denied);            // the authorisation page answers error=access_denied
     void expireAccessTokens();                           // every access token issued so far stops working
+    // Every token issued so far stops working and refresh tokens are refused ("invalid_grant"), as
+    // when the user withdrew the program's access.
+    void revokeTokens();
     QString ownerEmail() const;
 
     // Faults and the journal.

@@ -140,6 +140,12 @@ QString OAuthResource::issueRefreshToken(const QString& email)
     return token;
 }
 
+void OAuthResource::revokeTokens()
+{
+    expireAccessTokens();
+    m_refreshTokens.clear();
+}
+
 void OAuthResource::expireAccessTokens()
 {
     for (Token& t : m_accessTokens)

@@ -30,6 +30,7 @@ public:
     QString issueAccessToken(const QString& email); // valid for the set lifetime
     QString issueRefreshToken(const QString& email);
     void expireAccessTokens(); // every access token issued so far stops working
+    void revokeTokens();       // every token issued so far stops working, refresh tokens too
     void setClientCredentials(const QString& clientId, const QString& clientSecret);
     void setAccessTokenLifetime(int seconds) { m_tokenLifetime = seconds; }
     void setAuthorizationDenied(bool denied) { m_denyAuthorization = denied; }

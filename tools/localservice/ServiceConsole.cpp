@@ -2,6 +2,8 @@
 
 #include "LocalService.h"
 
+#include <limits>
+
 namespace tavrel::localservice {
 
 namespace {
@@ -48,6 +50,19 @@ QByteArray ServiceConsole::answer(const QByteArray& command)
         return done(m_service.trashDocument(words.first()));
     } else if (verb == "delete" && words.size() == 1) {
         return done(m_service.deleteDocument(words.first()));
+    } else if (verb == "hang" && words.size() == 1) {
+        Fault fault;
+        fault.kind = Fault::Hang;
+        fault.pathPattern = words.first();
+        fault.count = std::numeric_limits<int>::max();
+        m_service.addFault(fault);
+        return done(true);
+    } else if (verb == "clear-faults") {
+        m_service.clearFaults();
+        return done(true);
+    } else if (verb == "revoke-tokens") {
+        m_service.revokeTokens();
+        return done(true);
     } else if (verb == "share" && words.size() == 3) {
         return done(m_service.shareDocument(words.at(0), words.at(1), words.at(2)));
     } else {

@@ -13,6 +13,8 @@ class LocalService;
 //   ids | changestamp                      resource ids; the largest changestamp
 //   add TITLE | rename ID TITLE | trash ID | delete ID | share ID ADDRESS ROLE
 //                                          changes "by someone else", as LocalService makes them
+//   hang PATTERN | clear-faults            hold every request whose path matches until cleared
+//   revoke-tokens                          every token stops working; refreshes get "invalid_grant"
 // An unknown or malformed command answers "error ..." and changes nothing.
 class ServiceConsole
 {

@@ -1,17 +1,22 @@
-// tavrel-screenshot OUT.png: saves the whole X display named by DISPLAY and prints what it holds:
-// its size, the number of distinct colours and the box of everything that differs from the corner's
-// colour (the empty desktop), so a script can tell a shown window from a blank screen.
+// tavrel-screenshot OUT.png [X Y W H]: saves the whole X display named by DISPLAY and prints what it
+// holds: its size, the number of distinct colours and the box of everything that differs from the
+// corner's colour (the empty desktop), so a script can tell a shown window from a blank screen. With a
+// box, it also prints what the box holds: the share of black pixels in percent (a window nobody painted
+// shows black on X), its distinct colours, and how many of its pixel rows carry anything but their
+// own background (text and lines drawn in it).
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QRect>
 #include <QScreen>
 #include <QSet>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tavrel-screenshot OUT.png\n");
+    if (argc != 2 && argc != 6) {
+        std::fprintf(stderr, "usage: tavrel-screenshot OUT.png [X Y W H]\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -48,5 +53,30 @@ int main(int argc, char** argv)
         std::printf("content: %d %d %d %d\n", left, top, right - left + 1, bottom - top + 1);
     else
         std::printf("content: none\n");
+    if (argc == 6) {
+        const QRect box =
+            QRect(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]))
+                .intersected(image.rect());
+        qint64 black = 0;
+        int inkedRows = 0;
+        QSet<QRgb> boxColours;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            bool inked = false;
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QRgb pixel = line[x];
+                if (qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8)
+                    ++black;
+                if (boxColours.size() < 100000)
+                    boxColours.insert(pixel);
+                inked = inked || pixel != line[box.left()];
+            }
+            inkedRows += inked ? 1 : 0;
+        }
+        const qint64 area = qint64(box.width()) * box.height();
+        std::printf("box: %d %d %d %d\nbox-black: %lld\nbox-colours: %lld\nbox-inked-rows: %d\n", box.x(),
+                    box.y(), box.width(), box.height(), area > 0 ? black * 100 / area : 100LL,
+                    qlonglong(boxColours.size()), inkedRows);
+    }
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "platform/gdata/GTMHTTPFetcher.h"
 
 #include "platform/gdata/GDataConstants.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/system/Reachability.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -330,6 +332,20 @@ void GTMHTTPFetcher::onFinished()
             finish(Error(kGTMHTTPFetcherErrorDomain, QNetworkReply::UnknownNetworkError,
                          {{Error::kLocalizedDescriptionKey, QStringLiteral("The service sent no answer.")}}));
             return;
+        }
+        // The connection's watchers hear of it now, not at their next look, retry or not.
+        switch (networkError) {
+        case QNetworkReply::ConnectionRefusedError:
+        case QNetworkReply::HostNotFoundError:
+        case QNetworkReply::TimeoutError:
+        case QNetworkReply::TemporaryNetworkFailureError:
+        case QNetworkReply::NetworkSessionFailedError:
+        case QNetworkReply::UnknownNetworkError:
+            NotificationCenter::defaultCenter().post(Reachability::kConnectionFailedNotification,
+                                                     QVariant(m_request.url().host()));
+            break;
+        default:
+            break;
         }
         if (canRetry && isRetryableNetworkError(networkError)) {
             scheduleRetry(nextRetryDelay(-1));

@@ -6,6 +6,7 @@ namespace tavrel {
 
 namespace {
 inline const Timing kProbeInterval{"reachabilityProbeInterval", 15000};
+inline const Timing kOfflineProbeInterval{"reachabilityOfflineProbeInterval", 3000};
 inline const Timing kProbeTimeout{"reachabilityProbeTimeout", 5000};
 } // namespace
 
@@ -39,14 +40,28 @@ void ProbeReachability::stopNotifier()
     }
 }
 
+void ProbeReachability::checkNow()
+{
+    // A probe under way answers soon enough.
+    if (!m_socket)
+        m_timer.start(0);
+}
+
 void ProbeReachability::probe()
 {
     auto* socket = new QTcpSocket(this);
     m_socket = socket;
     auto* timeout = new QTimer(socket);
     timeout->setSingleShot(true);
-    connect(socket, &QTcpSocket::connected, this, [this] { finishProbe(ReachableViaNetwork); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this] { finishProbe(NotReachable); });
+    // Accepting is not answering: a hung service's system still accepts connections.
+    connect(socket, &QTcpSocket::connected, socket, [socket, this] {
+        socket->write("HEAD / HTTP/1.1\r\nHost: " + hostName().toUtf8() + "\r\nConnection: close\r\n\r\n");
+    });
+    connect(socket, &QTcpSocket::readyRead, this, [this] { finishProbe(ReachableViaNetwork); });
+    // A host that closes after accepting is there (a service speaking another protocol).
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        finishProbe(error == QAbstractSocket::RemoteHostClosedError ? ReachableViaNetwork : NotReachable);
+    });
     connect(timeout, &QTimer::timeout, this, [this] { finishProbe(NotReachable); });
     timeout->start(int(kProbeTimeout.milliseconds()));
     socket->connectToHost(hostName(), m_port);
@@ -63,7 +78,7 @@ void ProbeReachability::finishProbe(NetworkStatus status)
     const bool changed = !m_reported || status != m_status;
     m_status = status;
     m_reported = true;
-    m_timer.start(int(kProbeInterval.milliseconds()));
+    m_timer.start(int((status == NotReachable ? kOfflineProbeInterval : kProbeInterval).milliseconds()));
     if (changed)
         reachabilityCallback();
 }

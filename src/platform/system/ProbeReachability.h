@@ -8,8 +8,9 @@
 
 namespace tavrel {
 
-// Reachability by trying to connect to the host's port now and then. Reports the first answer and
-// then every change.
+// Reachability by asking the host's port now and then: reachable when it accepts the connection and
+// answers a request line (or closes it) within the time-out, so a service that hangs counts as not
+// reachable. Looks more often while not reachable. Reports the first answer and then every change.
 class ProbeReachability : public Reachability
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     bool startNotifier() override;
     void stopNotifier() override;
     NetworkStatus currentReachabilityStatus() const override { return m_status; }
+    void checkNow() override;
 
 private:
     void probe();

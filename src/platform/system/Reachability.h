@@ -17,6 +17,12 @@ public:
     static inline const QString kNetworkReachabilityChangedNotification =
         QStringLiteral("kNetworkReachabilityChangedNotification");
 
+    // Posted (on any thread) when a request to a host failed for want of a connection (refused, timed
+    // out, host unknown), with the host name as object: the watchers of that host look again at once
+    // instead of at their next turn.
+    static inline const QString kConnectionFailedNotification =
+        QStringLiteral("kServiceConnectionFailedNotification");
+
     enum NetworkStatus { NotReachable = 0, ReachableViaNetwork = 1 };
 
     // A watcher of the host: the system's network information when a backend loads (and the host is
@@ -33,6 +39,8 @@ public:
     virtual NetworkStatus currentReachabilityStatus() const = 0;
     // Reachable only after the user does something (a captive portal, a dial-up prompt).
     virtual bool connectionRequired() const { return false; }
+    // Looks again now, when the watcher can (a request just failed to connect).
+    virtual void checkNow() {}
 
 protected:
     explicit Reachability(QString hostName, QObject* parent = nullptr);

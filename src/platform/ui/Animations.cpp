@@ -1,6 +1,7 @@
 #include "platform/ui/Animations.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -122,14 +123,34 @@ double Animations::opacity(const QWidget* widget)
 
 void Animations::setOpacity(QWidget* widget, double opacity)
 {
-    if (widget)
-        opacityEffect(widget, true)->setOpacity(opacity);
+    if (!widget)
+        return;
+    // Fully opaque needs no effect (see fade).
+    if (opacity >= 1.0) {
+        if (opacityEffect(widget, false))
+            widget->setGraphicsEffect(nullptr);
+        return;
+    }
+    opacityEffect(widget, true)->setOpacity(opacity);
 }
 
 QPropertyAnimation* Animations::fade(QWidget* widget, double toOpacity, double seconds, Curve curve)
 {
     QGraphicsOpacityEffect* effect = opacityEffect(widget, true);
     QPropertyAnimation* animation = property(effect, "opacity", toOpacity, seconds, curve, widget);
+    // Fully shown, a widget paints itself again: an effect kept on it renders it (and its children)
+    // through a pixmap, which leaves scroll areas black and stale on X.
+    if (toOpacity >= 1.0)
+        QObject::connect(
+            animation, &QAbstractAnimation::finished, widget, [widget = QPointer<QWidget>(widget)] {
+                QMetaObject::invokeMethod(
+                    widget,
+                    [widget] {
+                        if (widget && Animations::opacity(widget) >= 1.0 && widget->graphicsEffect())
+                            widget->setGraphicsEffect(nullptr);
+                    },
+                    Qt::QueuedConnection);
+            });
     start(animation);
     return animation;
 }

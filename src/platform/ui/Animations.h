@@ -57,7 +57,8 @@ public:
     // (end value set, finished() emitted) when this returns.
     static void start(QAbstractAnimation* animation);
 
-    // A widget's opacity (through an opacity effect installed on first use; 1 without one).
+    // A widget's opacity (through an opacity effect installed on first use; 1 without one). A widget
+    // made (or faded to) fully opaque loses its effect: painted through one, scroll areas stay black.
     static double opacity(const QWidget* widget);
     static void setOpacity(QWidget* widget, double opacity);
     // A started fade of the widget's opacity to the value.
