@@ -189,7 +189,8 @@ void collectDesktopFiles(const QString& folder, const QString& prefix, int index
         installed->folders.insert(id, index);
         installed->ids.append(id);
     }
-    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    // Linked folders are not followed: a link back up would never end.
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name))
         collectDesktopFiles(dir.filePath(sub), prefix + sub + QLatin1Char('-'), index, installed);
 }
 
