@@ -14,6 +14,7 @@
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/UiPlatform.h"
 #include "session/TQSessionManager.h"
+#include "window/ControlServicesFeed.h"
 
 #include <QDir>
 #include <QProcess>
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
     else
         app.setActivationPolicy(CordelApplication::Accessory);
     UiPlatform::initialize();
+    ControlServicesFeed::install();
     ApplicationResources::initialize();
     QGuiApplication::setWindowIcon(ImageRegistry::icon(QStringLiteral("tavrel")));
     if (arguments.contains(LaunchCommand::kSignInWithoutBrowserOption))

@@ -6,7 +6,7 @@
 
 namespace tavrel {
 
-// Keeps something's "enabled" equal to the application's connection status: on while online, off
+// Keeps something's "enabled" equal to the program's online flag (OnlineState): on while online, off
 // while offline or while no status exists yet (before the main window first shows). The setter runs
 // at once and on every change until the binding is destroyed.
 class OnlineBinding : public QObject
@@ -18,14 +18,11 @@ public:
     explicit OnlineBinding(Setter setter, QObject* parent = nullptr);
     ~OnlineBinding() override;
 
-    // The value the binding gives: the status's online flag, false without a status.
+    // The value the binding gives: the online flag.
     static bool isOnline();
 
 private:
-    void follow();
-
     Setter m_setter;
-    QMetaObject::Connection m_statusConnection;
 };
 
 } // namespace tavrel

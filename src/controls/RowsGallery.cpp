@@ -1,5 +1,6 @@
 // Gallery pages of the row cells, the role switches and the list tables.
 
+#include "controls/ControlServices.h"
 #include "controls/TQAnimatingBar.h"
 #include "controls/TQBigContactTableCell.h"
 #include "controls/TQBigDocumentTableCell.h"
@@ -30,8 +31,6 @@
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
-#include "session/ApplicationServices.h"
-#include "session/ConnectionStatus.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -183,11 +182,8 @@ QList<GallerySample> documentRows()
                                   width, 48, false, true)});
 
     // Collections: the check box follows the connection.
-    if (!ApplicationServices::instance()->connectionStatus())
-        ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
-    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
     for (const bool online : {true, false}) {
-        status->setOnline(online);
+        OnlineState::instance()->setOnline(online);
         auto collection = std::make_unique<TQCollectionTableCell>(QStringLiteral("Work"));
         collection->setPhoto(ImageRegistry::pixmap(QStringLiteral("shared_folder_small")));
         collection->setState(online ? Cell::On : Cell::Mixed);
@@ -198,7 +194,7 @@ QList<GallerySample> documentRows()
                                : QStringLiteral("Collection, offline: the box is disabled"),
                         sample});
     }
-    status->setOnline(true);
+    OnlineState::instance()->setOnline(true);
     return samples;
 }
 
@@ -321,9 +317,7 @@ RowSample* bigDocument(const QString& title, const QString& file, int state, int
 QList<GallerySample> bigDocumentRows()
 {
     // The badge, the pop-up and the share button follow the connection.
-    if (!ApplicationServices::instance()->connectionStatus())
-        ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
-    ApplicationServices::instance()->connectionStatus()->setOnline(true);
+    OnlineState::instance()->setOnline(true);
     QList<GallerySample> samples;
     samples.append({QStringLiteral("Private, new, nobody else"),
                     bigDocument(QStringLiteral("Quarterly plan"), QStringLiteral("plan.odt"),

@@ -2,16 +2,12 @@
 
 #include "controls/DelayedPerform.h"
 #include "controls/OnlineBinding.h"
-#include "controls/RecordWatch.h"
 #include "controls/TQDynamicPhotoSubcell.h"
-#include "controls/TQFileItemToThumbnailTransformer.h"
 #include "controls/TQHoverableCell.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQHoveredPopUpButtonCell.h"
 #include "controls/TQLinkTitleSubcell.h"
 #include "controls/TQStateItemCell.h"
-#include "platform/runtime/NotificationCenter.h"
-#include "platform/store/EntityDescription.h"
 #include "platform/ui/CellHost.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
@@ -41,17 +37,13 @@ template <typename T> std::shared_ptr<OnlineBinding> bindEnabled(const std::shar
 
 } // namespace
 
-TQBigDocumentTableCell::TQBigDocumentTableCell(const QString& title)
-    : TQBigContactTableCell(title), m_aclWatch(std::make_unique<RecordWatch>()),
-      m_iconWatch(std::make_unique<RecordWatch>())
-{}
+TQBigDocumentTableCell::TQBigDocumentTableCell(const QString& title) : TQBigContactTableCell(title) {}
 
 TQBigDocumentTableCell::TQBigDocumentTableCell(const TQBigDocumentTableCell& other)
     : TQBigContactTableCell(other), m_group(other.m_group), m_stateCell(other.m_stateCell),
       m_permissionCell(other.m_permissionCell), m_staticActionCell(other.m_staticActionCell),
       m_stateBinding(other.m_stateBinding), m_permissionBinding(other.m_permissionBinding),
-      m_staticActionBinding(other.m_staticActionBinding), m_aclWatch(std::make_unique<RecordWatch>()),
-      m_iconWatch(std::make_unique<RecordWatch>()), m_controlView(other.m_controlView)
+      m_staticActionBinding(other.m_staticActionBinding), m_controlView(other.m_controlView)
 {}
 
 TQBigDocumentTableCell::~TQBigDocumentTableCell() = default;
@@ -138,49 +130,17 @@ void TQBigDocumentTableCell::setPhoto(const QPixmap& photo)
 {
     if (photo.isNull()) {
         setPhotoCell(nullptr);
-        m_iconWatch->stop();
         return;
     }
     if (const auto existing = photoCell()) {
         existing->setImage(photo);
         return;
     }
-    auto transformer = std::make_shared<TQFileItemToThumbnailTransformer>();
-    transformer->setThumbnailSize(QSizeF(72, 72));
     auto thumbnail = TQDynamicPhotoSubcell::cell();
-    thumbnail->setTransformer(transformer);
     thumbnail->setHighlightsBy(BasicButtonCell::NoCellMask);
     thumbnail->setControlView(m_controlView);
+    thumbnail->setImage(photo);
     setPhotoCell(thumbnail);
-    followRecord();
-}
-
-void TQBigDocumentTableCell::setRepresentedObject(const QVariant& object)
-{
-    m_iconWatch->stop();
-    m_aclWatch->stop();
-    m_heldAccess.reset();
-    TQBigContactTableCell::setRepresentedObject(object);
-    followRecord();
-}
-
-void TQBigDocumentTableCell::followRecord()
-{
-    const ManagedObjectPtr record = representedObject().value<ManagedObjectPtr>();
-    // Weak: the record keeps the callbacks while it is watched.
-    const std::weak_ptr<ManagedObject> weak = record;
-    const auto announce = [weak] {
-        if (const auto document = weak.lock())
-            NotificationCenter::defaultCenter().post(kFileItemDidUpdateNotification,
-                                                     QVariant::fromValue(document));
-    };
-    if (m_aclWatch->record() != record) {
-        m_aclWatch->watch(record, QStringLiteral("generalACL"), announce);
-        const QString access = QStringLiteral("generalACL");
-        m_heldAccess = record && record->entity()->relationship(access) ? record->toOne(access) : nullptr;
-    }
-    if (photoCell() && m_iconWatch->record() != record)
-        m_iconWatch->watch(record, QStringLiteral("iconPath"), announce);
 }
 
 void TQBigDocumentTableCell::setControlView(QWidget* view)

@@ -2,7 +2,6 @@
 
 #include "controls/SubcellTracker.h"
 #include "controls/TQBigContactTableCell.h"
-#include "platform/store/ManagedObject.h"
 
 #include <QPointer>
 #include <memory>
@@ -10,7 +9,6 @@
 namespace tavrel {
 
 class OnlineBinding;
-class RecordWatch;
 class TQGroupWrapper;
 class TQHoveredPopUpButtonCell;
 class TQStateItemCell;
@@ -21,15 +19,12 @@ class TQStateItemCell;
 // of them (or the link) is drawn, on a background that tells one, two or more. The badge, the pop-up
 // and the share button are made on first use and are enabled only while online.
 //
-// The cell follows its record: a change of its "generalACL", or of its "iconPath" while the cell has
-// a thumbnail, posts "FileItemDidUpdateNotification" with the record, so that the lists drop the
-// cell they keep for that row and draw it again. A copy shares the subcells but follows nothing.
+// The cell holds no record of its own: a list configures one cell from each row's roles just before it
+// draws the row, and redraws a row when its model says the row changed. A copy shares the subcells.
 class TQBigDocumentTableCell : public TQBigContactTableCell
 {
     TAVREL_CELL(TQBigDocumentTableCell)
 public:
-    static inline const QString kFileItemDidUpdateNotification =
-        QStringLiteral("FileItemDidUpdateNotification");
     // The image of the pop-up's own item, shown until the menu gives one.
     static inline const QString kPrivateImage = QStringLiteral("private_regular");
 
@@ -64,12 +59,8 @@ public:
     // The base's, shown as an image only ("sharing") the first time it is asked for.
     TQHoverdAdaptorButtonCell& moreItemsCell() const override;
 
-    // Nil removes the thumbnail. The first picture makes the thumbnail subcell, which draws the
-    // represented object through a thumbnail transformer (not the picture), and starts following the
-    // record's "iconPath".
+    // Nil removes the thumbnail. The first picture makes the thumbnail subcell, which draws it.
     void setPhoto(const QPixmap& photo) override;
-    // Moves the following of "generalACL" (and "iconPath" while there is a thumbnail) to the new record.
-    void setRepresentedObject(const QVariant& object) override;
     void setControlView(QWidget* view);
 
     // --- Layout ---
@@ -102,8 +93,6 @@ public:
     int trackedPart() const { return m_tracker.part(); }
 
 private:
-    void followRecord();
-
     std::shared_ptr<const TQGroupWrapper> m_group;
     std::shared_ptr<TQStateItemCell> m_stateCell;
     std::shared_ptr<TQHoveredPopUpButtonCell> m_permissionCell;
@@ -112,12 +101,6 @@ private:
     std::shared_ptr<OnlineBinding> m_stateBinding;
     std::shared_ptr<OnlineBinding> m_permissionBinding;
     mutable std::shared_ptr<OnlineBinding> m_staticActionBinding;
-    // Each instance's own: a copy ends no watch it did not start.
-    std::unique_ptr<RecordWatch> m_aclWatch;
-    std::unique_ptr<RecordWatch> m_iconWatch;
-    // The record's access entry, held while the cell shows the record: its context keeps unheld
-    // records weakly, so each repaint would read it from the store again.
-    ManagedObjectPtr m_heldAccess;
     QPointer<QWidget> m_controlView;
     SubcellTracker m_tracker;
 };

@@ -1,9 +1,8 @@
 #include "controls/TQDynamicPhotoSubcell.h"
 
-#include "actions/DocumentManager.h"
 #include "controls/ControlPopovers.h"
+#include "controls/ControlServices.h"
 #include "controls/DelayedPerform.h"
-#include "controls/RecordWatch.h"
 #include "controls/TQFileItemToImageTransformer.h"
 #include "controls/TQUISettings.h"
 #include "controls/ValueTransformer.h"
@@ -11,15 +10,9 @@
 #include "model/Mail.h"
 #include "platform/runtime/Invocation.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/store/KeyValueCoding.h"
-#include "platform/system/DMTracker.h"
-#include "platform/system/TQLog.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/StringTable.h"
-#include "progress/TQProgressManager.h"
-#include "session/TQSession.h"
-#include "session/TQSessionManager.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -28,8 +21,7 @@
 
 namespace tavrel {
 
-TQDynamicPhotoSubcell::TQDynamicPhotoSubcell()
-    : TQButtonCell(QStringLiteral("")), m_watch(std::make_unique<RecordWatch>())
+TQDynamicPhotoSubcell::TQDynamicPhotoSubcell() : TQButtonCell(QStringLiteral(""))
 {
     setButtonType(MomentaryChangeButton);
     setBezeled(false);
@@ -37,12 +29,11 @@ TQDynamicPhotoSubcell::TQDynamicPhotoSubcell()
     setImagePosition(ImageOnly);
 }
 
-// A copy shows the same, but watches nothing: each instance ends exactly the watch it made.
 TQDynamicPhotoSubcell::TQDynamicPhotoSubcell(const TQDynamicPhotoSubcell& other)
     : TQButtonCell(other), TQHoverableCell(other), m_transformer(other.m_transformer),
       m_hasLink(other.m_hasLink), m_labelKeyPath(other.m_labelKeyPath),
       m_accompanyObject(other.m_accompanyObject), m_pressInShadow(other.m_pressInShadow),
-      m_hasRoundCorners(other.m_hasRoundCorners), m_watch(std::make_unique<RecordWatch>())
+      m_hasRoundCorners(other.m_hasRoundCorners)
 {}
 
 TQDynamicPhotoSubcell::~TQDynamicPhotoSubcell()
@@ -52,14 +43,6 @@ TQDynamicPhotoSubcell::~TQDynamicPhotoSubcell()
 
 void TQDynamicPhotoSubcell::setObject(const QVariant& object)
 {
-    const ManagedObjectPtr record = object.value<ManagedObjectPtr>();
-    if (record != m_watch->record()) {
-        m_watch->watch(record, QStringLiteral("SELF"), [this] {
-            reloadImage();
-            if (QWidget* view = controlView())
-                view->update(lastFrame().toAlignedRect());
-        });
-    }
     setRepresentedObject(object);
     reloadImage();
 }
@@ -104,9 +87,10 @@ void TQDynamicPhotoSubcell::setHovered(bool hovered)
 QString TQDynamicPhotoSubcell::labelText() const
 {
     const auto mail = std::dynamic_pointer_cast<Mail>(representedObject().value<ManagedObjectPtr>());
-    if (mail && mail->address() == TQFileItemToImageTransformer::currentUserAddress())
+    if (mail && mail->address() == ControlServices::currentUserAddress())
         return StringTable::text(QStringLiteral("OnlyME"));
-    return KeyValueCoding::valueForKeyPath(representedObject(), m_labelKeyPath).toString();
+    const ManagedObjectPtr record = representedObject().value<ManagedObjectPtr>();
+    return record ? record->valueForKeyPath(m_labelKeyPath).toString() : QString();
 }
 
 void TQDynamicPhotoSubcell::showLabelAt(const QPointF& point)
@@ -124,7 +108,7 @@ void TQDynamicPhotoSubcell::showLabelAt(const QPointF& point)
     const QString text = labelText();
     QWidget* window = view->window();
     if (!window || !window->isVisible()) {
-        TQLog("E: Wrong location condition for label");
+        ControlServices::log(QStringLiteral("E: Wrong location condition for label"));
         return;
     }
     label->setLabel(text);
@@ -179,18 +163,8 @@ void TQDynamicPhotoSubcell::executeFile()
         std::dynamic_pointer_cast<FileEntryAbstract>(representedObject().value<ManagedObjectPtr>());
     if (!document)
         return;
-    TQLog("Opening Document: %@", document->title());
-    const TQSession* session = TQSessionManager::sharedManager()->currentSession();
-    if (!session || !session->documentManager())
-        return;
-    const QString identifier =
-        QStringLiteral("openning_%1").arg(quint64(reinterpret_cast<quintptr>(document.get())));
-    QVariantMap parameters;
-    parameters.insert(QStringLiteral("progressID"), identifier);
-    parameters.insert(QStringLiteral("progressConsumer"),
-                      QVariant::fromValue<QObject*>(TQProgressManager::progressManager()));
-    parameters.insert(QStringLiteral("documentEntity"), QVariant::fromValue<ManagedObjectPtr>(document));
-    session->documentManager()->executeAction(QStringLiteral("OpenDocument"), nullptr, parameters);
+    ControlServices::log(QStringLiteral("Opening Document: ") + document->title());
+    ControlServices::openDocument(representedObject());
 }
 
 void TQDynamicPhotoSubcell::showQuickDialog()
@@ -237,9 +211,9 @@ void TQDynamicPhotoSubcell::performShowEmailProfile()
 {
     NotificationCenter::defaultCenter().post(kTQShowEmailProfileNotification, representedObject());
     const auto mail = std::dynamic_pointer_cast<Mail>(representedObject().value<ManagedObjectPtr>());
-    if (mail && mail->address() == TQFileItemToImageTransformer::currentUserAddress())
-        DMTracker::defaultTracker()->trackEventInCategory(
-            QStringLiteral("Navigation"), QStringLiteral("PersonalProfile"), QStringLiteral("Sharing"));
+    if (mail && mail->address() == ControlServices::currentUserAddress())
+        ControlServices::track(QStringLiteral("Navigation"), QStringLiteral("PersonalProfile"),
+                               QStringLiteral("Sharing"));
 }
 
 namespace {

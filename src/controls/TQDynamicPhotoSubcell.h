@@ -8,13 +8,13 @@
 
 namespace tavrel {
 
-class RecordWatch;
 class ValueTransformer;
 
 // The small square picture that big rows line up as action subcells and document rows use for the
-// people an item is shared with. Its image comes from its represented object through a transformer (a
-// document's thumbnail, a person's photo) and is made again, with a redraw, when the record reports a
-// change of "SELF". Resting on it shows a floating name label; a click never selects the row.
+// people an item is shared with. Its image is given, or comes from its object through a transformer (a
+// person's photo) each time the object is set: a list sets it whenever it configures the row, so a
+// changed record shows when its row redraws. Resting on it shows a floating name label; a click never
+// selects the row.
 //
 // Ready-made actions for the lists: open the document (executeFileAction), toggle the quick permission
 // popover for the person (showQuickDialogAction), ask for the person's page (showEmailProfileAction).
@@ -38,7 +38,7 @@ public:
     {
         m_transformer = std::move(transformer);
     }
-    // Watches the new record's "SELF" and makes the image from it (also when it is the same object).
+    // Represents the object and makes the image from it (also when it is the same object).
     void setObject(const QVariant& object);
     bool hasLink() const { return m_hasLink; }
     void setHasLink(bool hasLink) { m_hasLink = hasLink; }
@@ -84,7 +84,6 @@ private:
     QVariant m_accompanyObject;
     bool m_pressInShadow = false;
     bool m_hasRoundCorners = true;
-    std::unique_ptr<RecordWatch> m_watch;
 };
 
 } // namespace tavrel

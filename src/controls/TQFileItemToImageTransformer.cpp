@@ -1,12 +1,11 @@
 #include "controls/TQFileItemToImageTransformer.h"
 
+#include "controls/ControlServices.h"
+#include "model/Category.h"
 #include "model/File.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
-#include "platform/store/EntityDescription.h"
 #include "platform/ui/ImageRegistry.h"
-#include "session/TQSession.h"
-#include "session/TQSessionManager.h"
 
 #include <QFileInfo>
 #include <QIcon>
@@ -17,13 +16,12 @@ namespace tavrel {
 
 QString TQFileItemToImageTransformer::currentUserAddress()
 {
-    const TQSession* session = TQSessionManager::sharedManager()->currentSession();
-    return session ? session->username() : QString();
+    return ControlServices::currentUserAddress();
 }
 
 bool TQFileItemToImageTransformer::isCollection(const FileEntryAbstract& entry)
 {
-    return entry.entity() && entry.entity()->name() == QStringLiteral("Category");
+    return dynamic_cast<const Category*>(&entry) != nullptr;
 }
 
 bool TQFileItemToImageTransformer::isSharedCollection(const FileEntryAbstract& collection)

@@ -1,10 +1,10 @@
 #include "controls/TQFileItemToThumbnailTransformer.h"
 
-#include "actions/gddmhGetFile.h"
+#include "controls/ControlServices.h"
 #include "controls/TQFileItemToImageTransformer.h"
 #include "model/File.h"
 #include "model/FileEntryAbstract.h"
-#include "platform/system/TQLog.h"
+#include "model/TQStringExtensions.h"
 #include "platform/ui/ImageRegistry.h"
 
 #include <QFileInfo>
@@ -59,7 +59,8 @@ QVariant TQFileItemToThumbnailTransformer::transformedValue(const QVariant& valu
             const QPixmap thumbnail = thumbnailOfFile(path);
             if (!thumbnail.isNull())
                 return QVariant::fromValue(thumbnail);
-            TQLog("E: QuickLook cannot generate CGImage thumbnail for: %@", path);
+            ControlServices::log(QStringLiteral("E: QuickLook cannot generate CGImage thumbnail for: ") +
+                                 path);
             return QVariant::fromValue(iconForFileName(path));
         }
     }
@@ -88,9 +89,11 @@ QVariant TQFileItemToThumbnailTransformer::transformedValue(const QVariant& valu
         QString name = entry->filename();
         // A native document has no file name of its own: it shows the icon of the format it downloads as.
         if (QFileInfo(name).suffix().isEmpty()) {
-            const QString format = gddmhGetFile::exportFormatForResourceID(entry->resourceId());
-            if (!format.isEmpty())
-                name = QStringLiteral("document.") + format;
+            const QString document = QStringLiteral("document");
+            const QString exported =
+                TQStringExtensions::exportNameWithResourceId(document, entry->resourceId());
+            if (exported != document)
+                name = exported;
         }
         image = iconForFileName(name);
     } else {

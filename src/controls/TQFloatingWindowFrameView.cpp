@@ -1,9 +1,9 @@
 #include "controls/TQFloatingWindowFrameView.h"
 
 #include "controls/BezierPathExtensions.h"
+#include "controls/ControlServices.h"
 #include "controls/OwnedView.h"
 #include "controls/TQFloatingWindow.h"
-#include "platform/system/Settings.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ImageRegistry.h"
 
@@ -41,7 +41,7 @@ QPoint TQFloatingWindowFrameView::pointFromString(const QString& text)
 
 QPoint TQFloatingWindowFrameView::lastKnownPlainQSDLocation()
 {
-    return pointFromString(Settings::stringValue(kLastPositionKey));
+    return pointFromString(ControlServices::storedValue(kLastPositionKey).toString());
 }
 
 void TQFloatingWindowFrameView::setPointerPosition(int position)
@@ -386,7 +386,7 @@ void TQFloatingWindowFrameView::onWindowDidMove()
     if (!m_observingMoves)
         return;
     if (const TQFloatingWindow* window = floatingWindow())
-        Settings::setValue(kLastPositionKey, stringFromPoint(window->frame().topLeft()));
+        ControlServices::storeValue(kLastPositionKey, stringFromPoint(window->frame().topLeft()));
 }
 
 } // namespace tavrel

@@ -1,10 +1,10 @@
 #include "controls/TQHoverdAdaptorButtonCell.h"
 
+#include "controls/ControlServices.h"
 #include "controls/DelayedPerform.h"
 #include "controls/SystemColors.h"
 #include "controls/TQUISettings.h"
 #include "model/IGeneralACLPermission.h"
-#include "platform/system/TQLog.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ImageRegistry.h"
@@ -168,7 +168,7 @@ void TQHoverdAdaptorButtonCell::showLabelAt(const QPointF& point)
     label->closeWindow();
     QWidget* window = view->window();
     if (!window || !window->isVisible()) {
-        TQLog("E: Wrong location condition for label");
+        ControlServices::log(QStringLiteral("E: Wrong location condition for label"));
         return;
     }
     label->setLabel(m_tooltip);

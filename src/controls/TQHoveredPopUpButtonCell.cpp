@@ -27,7 +27,8 @@ TQHoveredPopUpButtonCell::TQHoveredPopUpButtonCell(const QString& title, bool pu
 TQHoveredPopUpButtonCell::TQHoveredPopUpButtonCell(const TQHoveredPopUpButtonCell& other)
     : BasicPopUpButtonCell(other),
       TQHoverableCell(other), std::enable_shared_from_this<TQHoveredPopUpButtonCell>(),
-      m_hovered(other.m_hovered), m_usesItemFromMenu(other.m_usesItemFromMenu), m_menuItem(other.m_menuItem)
+      m_hovered(other.m_hovered), m_usesItemFromMenu(other.m_usesItemFromMenu), m_menuItem(other.m_menuItem),
+      m_menuProvider(other.m_menuProvider)
 {}
 
 TQHoveredPopUpButtonCell::~TQHoveredPopUpButtonCell() = default;
@@ -78,6 +79,13 @@ bool TQHoveredPopUpButtonCell::mousePressed(const CellMouseEvent& event, const Q
     QWidget* view = host.hostWidget();
     if (view)
         setControlView(view);
+    if (m_menuProvider && isEnabled() && event.button == Qt::LeftButton) {
+        if (QMenu* made = m_menuProvider()) {
+            const int selected = indexOfSelectedItem();
+            setMenu(made);
+            selectItemAtIndex(selected);
+        }
+    }
     QMenu* menu = this->menu();
     if (!view || !menu || !isEnabled() || event.button != Qt::LeftButton || menu->isVisible())
         return false;

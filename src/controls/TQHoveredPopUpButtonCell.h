@@ -3,6 +3,7 @@
 #include "controls/BasicPopUpButtonCell.h"
 #include "controls/TQHoverableCell.h"
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -34,6 +35,11 @@ public:
     QAction* menuItem() const { return m_menuItem.get(); }
     void setMenuItem(std::shared_ptr<QAction> item) { m_menuItem = std::move(item); }
 
+    // Makes the menu a press opens, at the press (for a row's cell configured for each row in turn):
+    // it replaces the cell's menu, keeping the selected index. None keeps the cell's menu.
+    using MenuProvider = std::function<QMenu*()>;
+    void setMenuProvider(MenuProvider provider) { m_menuProvider = std::move(provider); }
+
     // The base's selection, then only the selected item checked.
     void selectItemAtIndex(int index) override;
     // The name of the image the face shows now; empty when it shows none.
@@ -51,6 +57,7 @@ private:
     bool m_hovered = false;
     bool m_usesItemFromMenu = true;
     std::shared_ptr<QAction> m_menuItem;
+    MenuProvider m_menuProvider;
 };
 
 } // namespace tavrel

@@ -17,7 +17,8 @@
 
 namespace tavrel {
 
-TQOutlineView::TQOutlineView(QWidget* parent) : QTreeView(parent)
+TQOutlineView::TQOutlineView(QWidget* parent)
+    : QTreeView(parent), m_rows(this, [this](int row) { return rectOfRow(row); })
 {
     header()->hide();
     setUniformRowHeights(false);
@@ -54,18 +55,6 @@ bool TQOutlineView::isGroupIndex(const QModelIndex& index) const
 bool TQOutlineView::isGroupRow(int row) const
 {
     return isGroupIndex(itemAtRow(row));
-}
-
-void TQOutlineView::setShouldHighlightSelection(bool highlight)
-{
-    m_shouldHighlightSelection = highlight;
-    viewport()->update();
-}
-
-void TQOutlineView::setShouldHighlightTrackingRow(bool highlight)
-{
-    m_shouldHighlightTrackingRow = highlight;
-    updateRow(m_trackedRow);
 }
 
 int TQOutlineView::numberOfRows() const
@@ -106,21 +95,6 @@ QRect TQOutlineView::rectOfRow(int row) const
     return {0, rect.top(), viewport()->width(), rect.height()};
 }
 
-void TQOutlineView::updateRow(int row)
-{
-    const QRect rect = rectOfRow(row);
-    if (!rect.isEmpty())
-        viewport()->update(rect);
-}
-
-void TQOutlineView::setTrackedRow(int row)
-{
-    if (row == m_trackedRow)
-        return;
-    updateRow(m_trackedRow);
-    m_trackedRow = row;
-}
-
 bool TQOutlineView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == viewport()) {
@@ -130,14 +104,14 @@ bool TQOutlineView::eventFilter(QObject* watched, QEvent* event)
             if (index.isValid()) {
                 const int row = rowForItem(index);
                 // Over a group row the hovered row stays.
-                if (row != m_trackedRow && !isGroupIndex(index))
-                    setTrackedRow(row);
-                updateRow(row);
-            } else if (m_trackedRow >= 0) {
-                setTrackedRow(-1);
+                if (row != m_rows.trackedRow() && !isGroupIndex(index))
+                    m_rows.setTrackedRow(row);
+                m_rows.updateRow(row);
+            } else if (m_rows.trackedRow() >= 0) {
+                m_rows.setTrackedRow(-1);
             }
         } else if (event->type() == QEvent::Leave) {
-            setTrackedRow(-1);
+            m_rows.setTrackedRow(-1);
         } else if (event->type() == QEvent::MouseButtonPress ||
                    event->type() == QEvent::MouseButtonDblClick) {
             const QPoint point = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -184,13 +158,13 @@ void TQOutlineView::drawRow(QPainter* painter, const QStyleOptionViewItem& optio
     const QRect visible = viewport()->rect();
     const bool selected = selectionModel() && selectionModel()->isSelected(index);
     painter->fillRect(rr, Drawing::grey(0.98828125));
-    if (m_shouldHighlightSelection && selected && hasFocus())
+    if (m_rows.showsSelected(selected, hasFocus()))
         ImageRegistry::draw(*painter, QStringLiteral("row_background_active"), rr);
-    if (m_shouldHighlightTrackingRow && row == m_trackedRow && !selected)
+    if (m_rows.showsHovered(row, selected))
         painter->fillRect(rr, Qt::white);
     Cell* cell = m_provider ? m_provider(index) : nullptr;
     if (auto* shadowed = dynamic_cast<TQShadowedCell*>(cell))
-        shadowed->setSelected(m_shouldHighlightSelection && selected);
+        shadowed->setSelected(m_rows.showsSelected(selected, true));
     const bool group = isGroupIndex(index);
     if (group && dynamic_cast<TQTitledGroupTableCell*>(cell))
         drawHeader(*painter, cell, rr, rr.top() != visible.top());
@@ -209,22 +183,16 @@ void TQOutlineView::drawRow(QPainter* painter, const QStyleOptionViewItem& optio
     }
 
     // The floating group header.
-    const QRect strip(0, 0, viewport()->width(), kGroupHeaderHeight + 1);
-    if (rr == strip || !rr.intersects(strip) || !m_groupTest)
+    if (!m_rows.touchesHeaderStrip(rr, kGroupHeaderHeight + 1) || !m_groupTest)
         return;
-    int above = row - 1;
-    while (above >= 0 && !isGroupRow(above))
-        --above;
+    const int above = ListRowBehaviour::groupRowAbove(row, [this](int at) { return isGroupRow(at); });
     if (above < 0)
         return;
-    QRect headerRect(0, 0, viewport()->width(), kGroupHeaderHeight);
-    if (group)
-        headerRect.moveBottom(rr.top() - 1);
     Cell* headerCell = m_provider ? m_provider(itemAtRow(above)) : nullptr;
     if (!headerCell)
         return;
-    const std::unique_ptr<Cell> copy = headerCell->clone();
-    drawHeader(*painter, copy.get(), headerRect, false);
+    m_rows.drawFloatingHeader(*painter, *headerCell,
+                              m_rows.floatingHeaderFrame(rr, group, kGroupHeaderHeight));
     if (group)
         drawHeader(*painter, m_provider(index), rr, false);
 }
@@ -248,9 +216,8 @@ void TQOutlineView::paintEvent(QPaintEvent* event)
         const bool nearSelection =
             selectionModel() &&
             (selectionModel()->isSelected(index) || (next.isValid() && selectionModel()->isSelected(next)));
-        painter.fillRect(line, nearSelection && m_shouldHighlightSelection && hasFocus()
-                                   ? Drawing::grey(0.6875)
-                                   : TQUISettings::gridBackgroundColor());
+        painter.fillRect(line, m_rows.gridColor(nearSelection, hasFocus(), Drawing::grey(0.6875),
+                                                TQUISettings::gridBackgroundColor()));
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ListRowBehaviour.h"
+
 #include <QTreeView>
 #include <functional>
 
@@ -31,11 +33,11 @@ public:
     bool isGroupRow(int row) const;
     bool isGroupIndex(const QModelIndex& index) const;
 
-    bool shouldHighlightSelection() const { return m_shouldHighlightSelection; }
-    void setShouldHighlightSelection(bool highlight);
-    bool shouldHighlightTrackingRow() const { return m_shouldHighlightTrackingRow; }
-    void setShouldHighlightTrackingRow(bool highlight);
-    int trackedRow() const { return m_trackedRow; }
+    bool shouldHighlightSelection() const { return m_rows.shouldHighlightSelection(); }
+    void setShouldHighlightSelection(bool highlight) { m_rows.setShouldHighlightSelection(highlight); }
+    bool shouldHighlightTrackingRow() const { return m_rows.shouldHighlightTrackingRow(); }
+    void setShouldHighlightTrackingRow(bool highlight) { m_rows.setShouldHighlightTrackingRow(highlight); }
+    int trackedRow() const { return m_rows.trackedRow(); }
     // The rows as shown (expanded items counted), and the rectangle of one in the viewport.
     int numberOfRows() const;
     QModelIndex itemAtRow(int row) const;
@@ -52,16 +54,12 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void setTrackedRow(int row);
-    void updateRow(int row);
     void drawHeader(QPainter& painter, Cell* cell, const QRect& rect, bool topBorder) const;
 
     GroupTest m_groupTest;
     CellProvider m_provider;
     CellItemDelegate* m_cellDelegate = nullptr;
-    int m_trackedRow = -1;
-    bool m_shouldHighlightSelection = true;
-    bool m_shouldHighlightTrackingRow = true;
+    ListRowBehaviour m_rows;
 };
 
 } // namespace tavrel

@@ -1,6 +1,6 @@
 #include "controls/TQSwitchButton.h"
 
-#include "platform/system/TQLog.h"
+#include "controls/ControlServices.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ImageRegistry.h"
@@ -54,7 +54,7 @@ QPixmap TQSwitchButton::imageNamed(const QString& name, bool active, const QRect
         return *hit;
     const QSize size = bounds.size().toSize();
     if (size.isEmpty()) {
-        TQLog("E: No GraphicsContext found. Get here due to some error.");
+        ControlServices::log(QStringLiteral("E: No GraphicsContext found. Get here due to some error."));
         return {};
     }
     const qreal ratio = 2;

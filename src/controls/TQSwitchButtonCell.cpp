@@ -1,8 +1,8 @@
 #include "controls/TQSwitchButtonCell.h"
 
 #include "controls/ControlPopovers.h"
+#include "controls/ControlServices.h"
 #include "controls/DelayedPerform.h"
-#include "platform/system/TQLog.h"
 #include "platform/ui/StringTable.h"
 
 #include <QWidget>
@@ -60,7 +60,7 @@ void TQSwitchButtonCell::showTooltipAt(const QPointF& point)
     const QString text = StringTable::text(title());
     QWidget* window = view->window();
     if (!window || !window->isVisible()) {
-        TQLog("E: Wrong location condition for tooltip");
+        ControlServices::log(QStringLiteral("E: Wrong location condition for tooltip"));
         return;
     }
     tooltip->setLabel(text);

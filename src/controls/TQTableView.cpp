@@ -39,9 +39,9 @@ public:
     {
         m_table->drawRow(*painter, option.rect, index.row());
     }
-    void paintCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+    void paintCell(QPainter* painter, const QRect& rect, const QModelIndex& index, Cell* prepared) const
     {
-        CellItemDelegate::paint(painter, option, index);
+        paintPrepared(painter, rect, index, prepared);
     }
 
 private:
@@ -53,7 +53,8 @@ const QColor kDropFrameColor = QColor::fromRgbF(0.70703125f, 0.83203125f, 1.0f, 
 
 } // namespace
 
-TQTableView::TQTableView(QWidget* parent) : QTableView(parent)
+TQTableView::TQTableView(QWidget* parent)
+    : QTableView(parent), m_rows(this, [this](int row) { return rectOfRow(row); })
 {
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
@@ -126,18 +127,6 @@ Cell* TQTableView::preparedCell(int row) const
     return m_delegate->tableViewDataCell(const_cast<TQTableView*>(this), row);
 }
 
-void TQTableView::setShouldHighlightSelection(bool highlight)
-{
-    m_shouldHighlightSelection = highlight;
-    viewport()->update();
-}
-
-void TQTableView::setShouldHighlightTrackingRow(bool highlight)
-{
-    m_shouldHighlightTrackingRow = highlight;
-    updateRow(m_trackedRow);
-}
-
 QRect TQTableView::rectOfRow(int row) const
 {
     if (!model() || row < 0 || row >= model()->rowCount())
@@ -165,17 +154,13 @@ QRect TQTableView::headerStrip(int height) const
 
 void TQTableView::updateRow(int row)
 {
-    const QRect rect = rectOfRow(row);
-    if (!rect.isEmpty())
-        viewport()->update(rect);
+    m_rows.updateRow(row);
 }
 
 void TQTableView::setTrackedRow(int row)
 {
-    if (row == m_trackedRow)
+    if (!m_rows.setTrackedRow(row))
         return;
-    updateRow(m_trackedRow);
-    m_trackedRow = row;
     updateRow(row);
     emit hoveredRowChanged(row);
 }
@@ -184,7 +169,7 @@ void TQTableView::setTrackedRow(int row)
 
 bool TQTableView::mouseMoved(const QPoint& point)
 {
-    if (m_trackedRow < 0 && !viewport()->rect().contains(point))
+    if (trackedRow() < 0 && !viewport()->rect().contains(point))
         return false;
     if (m_overlay && m_overlay->geometry().contains(point))
         return false;
@@ -195,11 +180,11 @@ bool TQTableView::mouseMoved(const QPoint& point)
     const int row = rowAt(point.y());
     if (row >= 0 && !(sectioned && (isGroupRow(row) || headerStrip(kGroupHeaderHeight + 1).contains(point))))
         found = row;
-    const int previous = m_trackedRow;
+    const int previous = trackedRow();
     if (found >= 0)
         updateRow(found);
     setTrackedRow(found);
-    if (previous != m_trackedRow && m_overlay)
+    if (previous != trackedRow() && m_overlay)
         uninstallOverlay();
     return false;
 }
@@ -208,7 +193,7 @@ bool TQTableView::mousePressed(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
     const int row = rowAt(point.y());
-    if (m_overlay && row != m_trackedRow) {
+    if (m_overlay && row != trackedRow()) {
         uninstallOverlay();
         return true;
     }
@@ -252,7 +237,7 @@ bool TQTableView::eventFilter(QObject* watched, QEvent* event)
             break;
         }
         case QEvent::Leave:
-            if (m_trackedRow >= 0 && !ControlPopovers::presentModalContentController()) {
+            if (trackedRow() >= 0 && !ControlPopovers::presentModalContentController()) {
                 setTrackedRow(-1);
                 if (m_overlay)
                     uninstallOverlay();
@@ -287,9 +272,9 @@ void TQTableView::drawRow(QPainter& painter, const QRect& rect, int row)
     const bool selected = selectionModel() && selectionModel()->isRowSelected(row, rootIndex());
     // Over the style's own selection panel: the look is ours alone.
     painter.fillRect(rect, TQUISettings::rowBackgroundColor());
-    if (m_shouldHighlightSelection && focused && selected)
+    if (m_rows.showsSelected(selected, focused))
         painter.fillRect(rect, TQUISettings::selectedRowBackgroundColor());
-    if (m_shouldHighlightTrackingRow && row == m_trackedRow && !selected)
+    if (m_rows.showsHovered(row, selected))
         painter.fillRect(rect, Qt::white);
 
     Cell* cell = preparedCell(row);
@@ -298,48 +283,34 @@ void TQTableView::drawRow(QPainter& painter, const QRect& rect, int row)
     if (group && header) {
         // A header exactly at the top of a table that fills its scroll area has no top border.
         header->setShouldHaveTopBorder(rect.top() != visible.top());
-        QStyleOptionViewItem option;
-        option.rect = rect;
-        static_cast<TQTableRowDelegate*>(m_cellDelegate)->paintCell(&painter, option, model()->index(row, 0));
+        static_cast<TQTableRowDelegate*>(m_cellDelegate)
+            ->paintCell(&painter, rect, model()->index(row, 0), cell);
     } else if (cell) {
         if (auto* shadowed = dynamic_cast<TQShadowedCell*>(cell))
-            shadowed->setSelected(m_shouldHighlightSelection && focused && selected);
+            shadowed->setSelected(m_rows.showsSelected(selected, focused));
         if (auto* editable = InPlaceEditableCell::from(cell))
             editable->setShowsEditor(m_editor && row == m_editingRow);
-        QStyleOptionViewItem option;
-        option.rect = rect;
-        static_cast<TQTableRowDelegate*>(m_cellDelegate)->paintCell(&painter, option, model()->index(row, 0));
+        static_cast<TQTableRowDelegate*>(m_cellDelegate)
+            ->paintCell(&painter, rect, model()->index(row, 0), cell);
     }
 
     // The floating header of the section scrolled under the top edge.
-    const QRect strip = headerStrip(kGroupHeaderHeight + 1);
-    if (rect == strip || !rect.intersects(strip) || !m_delegate ||
+    if (!m_rows.touchesHeaderStrip(rect, kGroupHeaderHeight + 1) || !m_delegate ||
         !m_delegate->respondsTo(TQTableViewDelegate::IsGroupRow))
         return;
-    int above = row - 1;
-    while (above >= 0 && !isGroupRow(above))
-        --above;
+    const int above = ListRowBehaviour::groupRowAbove(row, [this](int at) { return isGroupRow(at); });
     if (above < 0)
         return;
     auto* floating = dynamic_cast<TQTitledGroupTableCell*>(preparedCell(above));
     if (!floating)
         return;
-    QRect headerRect(0, 0, viewport()->width(), kGroupHeaderHeight);
-    if (group)
-        headerRect.moveBottom(rect.top() - 1);
-    std::unique_ptr<Cell> copy = floating->clone();
-    auto* drawn = static_cast<TQTitledGroupTableCell*>(copy.get());
-    drawn->setShouldHaveTopBorder(false);
-    QStyleOptionViewItem option;
-    option.rect = headerRect;
-    painter.save();
-    WidgetCellHost copyHost(viewport());
-    drawn->paint(painter, QRectF(headerRect), copyHost);
-    if (group && header) {
-        header->setShouldHaveTopBorder(false);
-        header->paint(painter, QRectF(rect), copyHost);
+    m_rows.drawFloatingHeader(painter, *floating,
+                              m_rows.floatingHeaderFrame(rect, group, kGroupHeaderHeight));
+    // The row's own header is drawn again over it (the prototype was configured for the header above).
+    if (group) {
+        if (auto* own = dynamic_cast<TQTitledGroupTableCell*>(preparedCell(row)))
+            m_rows.drawFloatingHeader(painter, *own, rect);
     }
-    painter.restore();
 }
 
 void TQTableView::drawGrid(QPainter& painter, const QRect& clip)
@@ -359,10 +330,9 @@ void TQTableView::drawGrid(QPainter& painter, const QRect& clip)
             continue;
         const bool nextSelected = row + 1 < rows && selectionModel()->isRowSelected(row + 1, rootIndex());
         const bool selected = selectionModel()->isRowSelected(row, rootIndex()) || nextSelected;
-        const QColor color = selected && m_shouldHighlightSelection && focused
-                                 ? TQUISettings::selectedGridBackgroundColor()
-                                 : TQUISettings::gridBackgroundColor();
-        painter.fillRect(line, color);
+        painter.fillRect(line,
+                         m_rows.gridColor(selected, focused, TQUISettings::selectedGridBackgroundColor(),
+                                          TQUISettings::gridBackgroundColor()));
     }
     NotificationCenter::defaultCenter().post(DragBus::kDragAreaCleanNotification);
     if (!m_hasDraggingProgress)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ListRowBehaviour.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
@@ -43,11 +45,11 @@ public:
     bool isGroupRow(int row) const;
     Cell* preparedCell(int row) const;
 
-    bool shouldHighlightSelection() const { return m_shouldHighlightSelection; }
-    void setShouldHighlightSelection(bool highlight);
-    bool shouldHighlightTrackingRow() const { return m_shouldHighlightTrackingRow; }
-    void setShouldHighlightTrackingRow(bool highlight);
-    int trackedRow() const { return m_trackedRow; }
+    bool shouldHighlightSelection() const { return m_rows.shouldHighlightSelection(); }
+    void setShouldHighlightSelection(bool highlight) { m_rows.setShouldHighlightSelection(highlight); }
+    bool shouldHighlightTrackingRow() const { return m_rows.shouldHighlightTrackingRow(); }
+    void setShouldHighlightTrackingRow(bool highlight) { m_rows.setShouldHighlightTrackingRow(highlight); }
+    int trackedRow() const { return m_rows.trackedRow(); }
     int lastClickedRow() const { return m_lastClickedRow; }
     int dropTarget() const { return m_dropTarget; }
     void setDropTarget(int target) { m_dropTarget = target; }
@@ -125,10 +127,8 @@ private:
     TQTableViewDelegate* m_delegate = nullptr;
     QPointer<QObject> m_dropDelegate;
     CellItemDelegate* m_cellDelegate = nullptr;
-    int m_trackedRow = -1;
+    ListRowBehaviour m_rows;
     int m_lastClickedRow = -1;
-    bool m_shouldHighlightTrackingRow = true;
-    bool m_shouldHighlightSelection = true;
     bool m_hasDraggingProgress = false;
     int m_dropTarget = DropNowhere;
     QPoint m_dropLocation;

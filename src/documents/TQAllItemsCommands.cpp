@@ -1,4 +1,5 @@
-// The document commands of the list and the callbacks of their actions.
+#include "documents/TQAllItemsCommands.h"
+
 #include "chrome/TQActionProcessor.h"
 #include "chrome/TQOpenPrefAction.h"
 #include "chrome/TQUtilityWindowController.h"
@@ -16,6 +17,7 @@
 #include "model/TQPreferencesManager.h"
 #include "model/TQStringExtensions.h"
 #include "model/TQUtility.h"
+#include "platform/runtime/Invocation.h"
 #include "platform/system/DMTracker.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/Alert.h"
@@ -154,6 +156,20 @@ QString titleOf(const ManagedObjectPtr& record)
 
 } // namespace
 
+TQAllItemsCommands::TQAllItemsCommands(TQAllItemsController* list) : QObject(list), m_list(list) {}
+
+TQAllItemsCommands::~TQAllItemsCommands() = default;
+
+QWidget* TQAllItemsCommands::window() const
+{
+    return m_list->isViewLoaded() ? m_list->view()->window() : nullptr;
+}
+
+bool TQAllItemsCommands::validateUserInterfaceItem(QObject* item)
+{
+    return m_list->validateUserInterfaceItem(item);
+}
+
 // --- Which records ---
 
 // The row selected last: the table's current row when it is selected, else the last selected one.
@@ -188,17 +204,17 @@ static QList<ManagedObjectPtr> clickedOrSelected(TQAllItemsController* list)
 
 // --- Opening ---
 
-void TQAllItemsController::executeFile(QObject*)
+void TQAllItemsCommands::executeFile(QObject*)
 {
-    const int clicked = clickedRow();
-    const ManagedObjectPtr record = recordAtRow(clicked >= 0 ? clicked : selectedRowOf(this));
+    const int clicked = m_list->clickedRow();
+    const ManagedObjectPtr record = m_list->recordAtRow(clicked >= 0 ? clicked : selectedRowOf(m_list));
     if (record && isCollection(record))
         showPreview(nullptr);
     else
         editEntity(static_cast<QObject*>(nullptr));
 }
 
-void TQAllItemsController::open(QObject* sender)
+void TQAllItemsCommands::open(QObject* sender)
 {
     trackMenuEvent(sender, "open:");
     executeFile(nullptr);
@@ -224,10 +240,10 @@ static void openRecordInBrowser(TQAllItemsController* list, const ManagedObjectP
     trackUsage(kActionCategory, QStringLiteral("OpenGoogleDocs"), QStringLiteral("Google Docs"));
 }
 
-void TQAllItemsController::editEntity(QObject* sender)
+void TQAllItemsCommands::editEntity(QObject* sender)
 {
     toggleNewState(nullptr);
-    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
+    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(m_list);
     for (const ManagedObjectPtr& record : records) {
         const auto file = std::dynamic_pointer_cast<File>(record);
         if (!file)
@@ -244,11 +260,11 @@ void TQAllItemsController::editEntity(QObject* sender)
         if (native && application.isEmpty())
             application = TQUtility::defaultApplicationForResourcesID(resourceId);
         if (native && application.isEmpty() && isOnline()) {
-            openRecordInBrowser(this, record);
+            openRecordInBrowser(m_list, record);
         } else {
             QVariantMap parameters{{kDocumentEntity, QVariant::fromValue(record)},
                                    {kProgressID, identifier("openning")},
-                                   {kProgressConsumer, QVariant::fromValue<QObject*>(this)}};
+                                   {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}};
             if (!application.isEmpty())
                 parameters.insert(QStringLiteral("applicationURL"), application);
             ActionRequests::executeDocumentAction(QStringLiteral("OpenDocument"), nullptr, parameters);
@@ -259,7 +275,7 @@ void TQAllItemsController::editEntity(QObject* sender)
     }
 }
 
-void TQAllItemsController::openWith(QObject* sender)
+void TQAllItemsCommands::openWith(QObject* sender)
 {
     trackMenuEvent(sender, "openWith:");
     if (!qobject_cast<QAction*>(sender) || !UserInterfaceItem::representedObject(sender).isValid())
@@ -267,18 +283,18 @@ void TQAllItemsController::openWith(QObject* sender)
     editEntity(sender);
 }
 
-void TQAllItemsController::chooseApplication(QObject* sender)
+void TQAllItemsCommands::chooseApplication(QObject* sender)
 {
     trackMenuEvent(sender, "chooseApplication:");
     QPointer<QObject> item(sender);
-    auto* panel = new QFileDialog(view() ? view()->window() : nullptr);
+    auto* panel = new QFileDialog(window());
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setDirectory(QStringLiteral("/usr/share/applications"));
     panel->setNameFilter(QStringLiteral("*.desktop"));
     panel->setLabelText(QFileDialog::Accept, StringTable::text(QStringLiteral("Choose")));
     panel->setWindowModality(Qt::WindowModal);
-    QPointer<TQAllItemsController> self(this);
+    QPointer<TQAllItemsCommands> self(this);
     connect(panel, &QFileDialog::urlsSelected, this, [self, item](const QList<QUrl>& urls) {
         if (!self || urls.isEmpty() || !qobject_cast<QAction*>(item.data()))
             return;
@@ -288,44 +304,44 @@ void TQAllItemsController::chooseApplication(QObject* sender)
     panel->open();
 }
 
-void TQAllItemsController::openInBrowser(QObject*)
+void TQAllItemsCommands::openInBrowser(QObject*)
 {
     toggleNewState(nullptr);
-    const ManagedObjectPtr record = recordAtRow(selectedRowOf(this));
+    const ManagedObjectPtr record = m_list->recordAtRow(selectedRowOf(m_list));
     if (!record) {
         TQLog("E: Called Open in browser for no selection");
         return;
     }
-    openRecordInBrowser(this, record);
+    openRecordInBrowser(m_list, record);
 }
 
 // --- Details ---
 
-void TQAllItemsController::showDetails(QObject* sender)
+void TQAllItemsCommands::showDetails(QObject* sender)
 {
     showPreview(sender);
 }
 
-void TQAllItemsController::showPreview(QObject* sender)
+void TQAllItemsCommands::showPreview(QObject* sender)
 {
     trackMenuEvent(sender, "showPreview:");
     showDetailsFilterActivated(0);
 }
 
-void TQAllItemsController::showItemContacts(QObject*)
+void TQAllItemsCommands::showItemContacts(QObject*)
 {
     showDetailsFilterActivated(1);
 }
 
-void TQAllItemsController::showDetailsFilterActivated(int filter)
+void TQAllItemsCommands::showDetailsFilterActivated(int filter)
 {
     toggleNewState(nullptr);
-    int row = clickedRow();
-    if (row < 0 && tableView() && tableView()->installedOverlay())
-        row = tableView()->overlayRow();
+    int row = m_list->clickedRow();
+    if (row < 0 && m_list->tableView() && m_list->tableView()->installedOverlay())
+        row = m_list->tableView()->overlayRow();
     if (row < 0)
-        row = selectedRowOf(this);
-    const ManagedObjectPtr record = recordAtRow(row);
+        row = selectedRowOf(m_list);
+    const ManagedObjectPtr record = m_list->recordAtRow(row);
     if (!record)
         return;
     TQLog("Show details: %@", titleOf(record));
@@ -333,7 +349,7 @@ void TQAllItemsController::showDetailsFilterActivated(int filter)
     if (details) {
         details->setProperty("initialFilter", filter);
         details->setProperty("item", QVariant::fromValue(record));
-        if (TQNavigationController* navigation = navigationController())
+        if (TQNavigationController* navigation = m_list->navigationController())
             navigation->pushController(details);
         else if (!ViewClasses::isShared(QStringLiteral("TQFileViewController")))
             delete details;
@@ -364,76 +380,105 @@ static void showUtilityWindow(TQAllItemsController* list, const char* controller
     window->showWindow(nullptr);
 }
 
-void TQAllItemsController::showSharingContacts(QObject* sender)
+void TQAllItemsCommands::showSharingContacts(QObject* sender)
 {
     trackMenuEvent(sender, "showSharingContacts:");
-    if (selectedRecords().size() > 1)
-        showUtilityWindow(this, "TQSharingDetailsController", "SharingDetailsTitleFormat");
+    if (m_list->selectedRecords().size() > 1)
+        showUtilityWindow(m_list, "TQSharingDetailsController", "SharingDetailsTitleFormat");
     else
         showDetailsFilterActivated(1);
 }
 
-void TQAllItemsController::organize(QObject* sender)
+void TQAllItemsCommands::organize(QObject* sender)
 {
     trackMenuEvent(sender, "organize:");
-    if (selectedRecords().size() > 1)
-        showUtilityWindow(this, "TQOrganizeItemsController", "OrganizeItemsTitleFormat");
+    if (m_list->selectedRecords().size() > 1)
+        showUtilityWindow(m_list, "TQOrganizeItemsController", "OrganizeItemsTitleFormat");
     else
         showDetailsFilterActivated(2);
 }
 
 // --- Star, rename, viewed ---
 
-void TQAllItemsController::toggleStarState(QObject* sender)
+void TQAllItemsCommands::toggleStarState(QObject* sender)
 {
     trackMenuEvent(sender, "toggleStarState:");
-    if (selectedRowOf(this) < 0) {
+    if (selectedRowOf(m_list) < 0) {
         TQLog("E: Called Starred for no selection");
         return;
     }
-    toggleStarStateForSelection(selectionOrSelectedRow(this));
+    toggleStarStateForSelection(selectionOrSelectedRow(m_list));
 }
 
-void TQAllItemsController::toggleStarStateOne(QObject*)
+void TQAllItemsCommands::toggleStarStateOne(QObject*)
 {
-    if (const ManagedObjectPtr record = recordAtRow(pressedRow()))
+    if (const ManagedObjectPtr record = m_list->recordAtRow(m_list->pressedRow()))
         toggleStarStateForSelection({record});
 }
 
-void TQAllItemsController::rename(QObject* sender)
+void TQAllItemsCommands::toggleStarStateForSelection(const QList<ManagedObjectPtr>& items)
+{
+    toggleNewState(nullptr);
+    bool target = true;
+    if (!items.isEmpty()) {
+        bool allSame = true;
+        const auto first = entryOf(items.constFirst());
+        const bool firstState = first && first->isStarred();
+        for (const ManagedObjectPtr& record : items) {
+            const auto entry = entryOf(record);
+            allSame = allSame && (entry && entry->isStarred()) == firstState;
+        }
+        if (allSame)
+            target = !firstState;
+    }
+    QVariantList toChange;
+    for (const ManagedObjectPtr& record : items) {
+        const auto entry = entryOf(record);
+        if (entry && entry->isStarred() != target)
+            toChange.append(QVariant::fromValue(record));
+    }
+    ActionRequests::executeDocumentAction(QStringLiteral("StarredDocuments"),
+                                          callback(m_list, "operationDidFinishWithResult:error:"),
+                                          {{kDocumentEntities, toChange},
+                                           {QStringLiteral("isStarred"), target},
+                                           {kStatusID, identifier("starred")},
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
+}
+
+void TQAllItemsCommands::rename(QObject* sender)
 {
     trackMenuEvent(sender, "rename:");
     QList<int> rows;
-    const int selected = selectedRowOf(this);
+    const int selected = selectedRowOf(m_list);
     if (selected >= 0)
         rows = {selected};
     QList<int> qualified;
     for (int row : std::as_const(rows))
-        if (const ManagedObjectPtr record = recordAtRow(row); record && maySharing(record))
+        if (const ManagedObjectPtr record = m_list->recordAtRow(row); record && maySharing(record))
             qualified.append(row);
-    if (qualified.isEmpty() || !tableView())
+    if (qualified.isEmpty() || !m_list->tableView())
         return;
-    tableView()->selectRowIndexes(qualified, false);
-    tableView()->editRow(qualified.constLast());
+    m_list->tableView()->selectRowIndexes(qualified, false);
+    m_list->tableView()->editRow(qualified.constLast());
 }
 
-void TQAllItemsController::renameRecord(const ManagedObjectPtr& record, const QString& newName)
+void TQAllItemsCommands::renameRecord(const ManagedObjectPtr& record, const QString& newName)
 {
     const auto entry = entryOf(record);
     if (!entry || newName.isEmpty() || newName == entry->title())
         return;
     ActionRequests::executeDocumentAction(QStringLiteral("RenameDocument"),
-                                          callback(this, "operationDidFinishWithResult:error:"),
+                                          callback(m_list, "operationDidFinishWithResult:error:"),
                                           {{QStringLiteral("newName"), newName},
                                            {kDocumentEntity, QVariant::fromValue(record)},
                                            {kStatusID, identifier("rename")},
-                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
 }
 
-void TQAllItemsController::toggleViewedState(QObject* sender)
+void TQAllItemsCommands::toggleViewedState(QObject* sender)
 {
     trackMenuEvent(sender, "toggleViewedState:");
-    const QList<ManagedObjectPtr> records = clickedOrSelected(this);
+    const QList<ManagedObjectPtr> records = clickedOrSelected(m_list);
     if (records.isEmpty()) {
         TQLog("E: Called Mark viewed for no selection");
         return;
@@ -444,17 +489,17 @@ void TQAllItemsController::toggleViewedState(QObject* sender)
         if (const auto entry = entryOf(record))
             anyNew = anyNew || entry->isNew();
     ActionRequests::executeDocumentAction(QStringLiteral("MarkAsViewed"),
-                                          callback(this, "operationDidFinishWithResult:error:"),
+                                          callback(m_list, "operationDidFinishWithResult:error:"),
                                           {{kDocumentEntities, recordValues(records)},
                                            {QStringLiteral("isViewed"), anyNew},
                                            {kStatusID, identifier("viewed")},
-                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
 }
 
-void TQAllItemsController::toggleNewState(QObject*)
+void TQAllItemsCommands::toggleNewState(QObject*)
 {
     bool changed = false;
-    for (const ManagedObjectPtr& record : clickedOrSelected(this)) {
+    for (const ManagedObjectPtr& record : clickedOrSelected(m_list)) {
         const auto entry = entryOf(record);
         if (entry && entry->isNew()) {
             entry->setIsNew(false);
@@ -463,18 +508,18 @@ void TQAllItemsController::toggleNewState(QObject*)
     }
     if (!changed)
         return;
-    if (auto* master = dynamic_cast<TQMOCMaster*>(managedObjectContext()))
+    if (auto* master = dynamic_cast<TQMOCMaster*>(m_list->managedObjectContext()))
         master->save();
-    if (table())
-        table()->viewport()->update();
+    if (m_list->table())
+        m_list->table()->viewport()->update();
 }
 
 // --- Download, print ---
 
-void TQAllItemsController::download(QObject* sender)
+void TQAllItemsCommands::download(QObject* sender)
 {
     trackMenuEvent(sender, "download:");
-    const QList<ManagedObjectPtr> records = selectedRecords();
+    const QList<ManagedObjectPtr> records = m_list->selectedRecords();
     if (records.isEmpty()) {
         TQLog("E: Called Download for no selection");
         return;
@@ -484,12 +529,12 @@ void TQAllItemsController::download(QObject* sender)
                                           callback(this, "downloadDidFinishWithResult:error:"),
                                           {{kDocumentEntities, recordValues(records)},
                                            {kProgressID, identifier("download")},
-                                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
 }
 
-void TQAllItemsController::printEntity(QObject*)
+void TQAllItemsCommands::printEntity(QObject*)
 {
-    const QList<ManagedObjectPtr> records = selectedRecords();
+    const QList<ManagedObjectPtr> records = m_list->selectedRecords();
     const ManagedObjectPtr record = records.isEmpty() ? nullptr : records.constLast();
     if (!record) {
         TQLog("E: Called Print for no selection");
@@ -501,7 +546,7 @@ void TQAllItemsController::printEntity(QObject*)
         TQLog("E: Cannot print: <%@> has not cached yet", title);
         return;
     }
-    QWidget* window = view() ? view()->window() : nullptr;
+    QWidget* window = this->window();
     if (DocumentPrinter::kindOfFile(path) == DocumentPrinter::Kind::Unsupported) {
         const QString reason = StringTable::format(QStringLiteral("CannotPrintKind"), title);
         TQLog("E: Cannot print: %@", reason);
@@ -526,37 +571,37 @@ void TQAllItemsController::printEntity(QObject*)
 
 // --- Trash or remove ---
 
-void TQAllItemsController::remove(QObject* sender)
+void TQAllItemsCommands::remove(QObject* sender)
 {
     trackMenuEvent(sender, "remove:");
     deleteEntity(static_cast<QObject*>(nullptr));
 }
 
-static void trashAndRemove(TQAllItemsController* list, const QList<ManagedObjectPtr>& toTrash,
+static void trashAndRemove(TQAllItemsCommands* commands, const QList<ManagedObjectPtr>& toTrash,
                            const QList<ManagedObjectPtr>& toDelete)
 {
     if (!toTrash.isEmpty()) {
         TQLog("Trashing: %u documents", toTrash.size());
-        ActionRequests::executeDocumentAction(QStringLiteral("TrashDocuments"),
-                                              callback(list, "documentsDidTrashWithResult:error:"),
-                                              {{kDocumentEntities, recordValues(toTrash)},
-                                               {kStatusID, identifier("trashing")},
-                                               {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
+        ActionRequests::executeDocumentAction(
+            QStringLiteral("TrashDocuments"), callback(commands, "documentsDidTrashWithResult:error:"),
+            {{kDocumentEntities, recordValues(toTrash)},
+             {kStatusID, identifier("trashing")},
+             {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
     }
     if (!toDelete.isEmpty()) {
         TQLog("Trashing: %u documents", toDelete.size());
-        ActionRequests::executeDocumentAction(QStringLiteral("DeleteDocuments"),
-                                              callback(list, "documentsDidDeleteWithResult:error:"),
-                                              {{kDocumentEntities, recordValues(toDelete)},
-                                               {kStatusID, identifier("trashing")},
-                                               {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
+        ActionRequests::executeDocumentAction(
+            QStringLiteral("DeleteDocuments"), callback(commands, "documentsDidDeleteWithResult:error:"),
+            {{kDocumentEntities, recordValues(toDelete)},
+             {kStatusID, identifier("trashing")},
+             {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
     }
     trackUsage(QStringLiteral("Toolbar"), QStringLiteral("Delete"), QStringLiteral("Document"));
 }
 
-void TQAllItemsController::deleteEntity(QObject*)
+void TQAllItemsCommands::deleteEntity(QObject*)
 {
-    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(this);
+    const QList<ManagedObjectPtr> records = selectionOrSelectedRow(m_list);
     if (records.isEmpty()) {
         TQLog("E: Called Delete for no selection");
         return;
@@ -580,8 +625,8 @@ void TQAllItemsController::deleteEntity(QObject*)
     alert->setShowsSuppressionButton(true);
     alert->setSuppressionButtonTitle(StringTable::text(QStringLiteral("DontAskAgain")));
     alert->setSuppressionKey(kSuppressAlertsKey);
-    QPointer<TQAllItemsController> self(this);
-    alert->beginSheet(view() ? view()->window() : nullptr, [self, toTrash, toDelete](int response, bool) {
+    QPointer<TQAllItemsCommands> self(this);
+    alert->beginSheet(window(), [self, toTrash, toDelete](int response, bool) {
         if (self && response == Alert::DefaultResponse)
             trashAndRemove(self, toTrash, toDelete);
     });
@@ -604,14 +649,14 @@ static void giveOwnership(TQAllItemsController* list, const std::shared_ptr<Mail
          {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
 }
 
-void TQAllItemsController::changeOwnership(QObject* sender)
+void TQAllItemsCommands::changeOwnership(QObject* sender)
 {
     trackMenuEvent(sender, "changeOwnership:");
     const auto candidate = std::dynamic_pointer_cast<Mail>(
         UserInterfaceItem::representedObject(sender).value<std::shared_ptr<ManagedObject>>());
-    QWidget* window = view() ? view()->window() : nullptr;
+    QWidget* window = this->window();
     if (!candidate) {
-        const QList<ManagedObjectPtr> records = selectedRecords();
+        const QList<ManagedObjectPtr> records = m_list->selectedRecords();
         auto* dialog = ViewClasses::make<TQViewController>(QStringLiteral("TQChangeOwnerController"));
         if (!dialog) {
             TQLog("E: No change-owner dialog for %lu items", records.size());
@@ -652,16 +697,16 @@ void TQAllItemsController::changeOwnership(QObject* sender)
     confirm->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
     confirm->setInformativeText(
         StringTable::format(QStringLiteral("ChangeOwnerMessage"), candidate->displayName()));
-    QPointer<TQAllItemsController> self(this);
+    QPointer<TQAllItemsCommands> self(this);
     confirm->beginSheet(window, [self, candidate](int response, bool) {
         if (self && response == Alert::DefaultResponse)
-            giveOwnership(self, candidate);
+            giveOwnership(self->list(), candidate);
     });
 }
 
 // --- Visibility ---
 
-void TQAllItemsController::toggleGenericPermission(QObject* sender)
+void TQAllItemsCommands::toggleGenericPermission(QObject* sender)
 {
     auto* item = qobject_cast<QAction*>(sender);
     if (!item)
@@ -679,7 +724,7 @@ void TQAllItemsController::toggleGenericPermission(QObject* sender)
         return;
     QVariantMap parameters{{kDocumentEntities, QVariantList{QVariant::fromValue(record)}},
                            {kStatusID, identifier("genpermission")},
-                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}};
+                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}};
     if (position >= 2) {
         auto access = GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(currentUsername());
         access->setRole(QStringLiteral("reader"));
@@ -697,39 +742,39 @@ void TQAllItemsController::toggleGenericPermission(QObject* sender)
 
 // --- Callbacks ---
 
-void TQAllItemsController::documentsDidTrashWithResult(const QVariant& result, const QVariant& error)
+void TQAllItemsCommands::documentsDidTrashWithResult(const QVariant& result, const QVariant& error)
 {
-    operationDidFinishWithResult(result, error);
+    m_list->operationDidFinishWithResult(result, error);
 }
 
-void TQAllItemsController::documentsDidDeleteWithResult(const QVariant& result, const QVariant& error)
+void TQAllItemsCommands::documentsDidDeleteWithResult(const QVariant& result, const QVariant& error)
 {
-    operationDidFinishWithResult(result, error);
+    m_list->operationDidFinishWithResult(result, error);
 }
 
-void TQAllItemsController::downloadDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQAllItemsCommands::downloadDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
     TQLog("Received action callback");
-    operationDidFinishWithResult(result, error);
+    m_list->operationDidFinishWithResult(result, error);
     if (error.isValid() && !error.value<Error>().isNull())
         return;
     TQCopyHelper* helper = TQCopyHelper::copingHelper();
-    helper->setInteractionWindow(view() ? view()->window() : nullptr);
+    helper->setInteractionWindow(window());
     helper->copyDownloadsInBackground(result.toList());
 }
 
-void TQAllItemsController::uploadDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQAllItemsCommands::uploadDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
     TQLog("Received upload callback");
-    operationDidFinishWithResult(result, error);
+    m_list->operationDidFinishWithResult(result, error);
     if (error.isValid() && !error.value<Error>().isNull())
         return;
     ActionNotifications::postUpload(result.toList());
 }
 
-void TQAllItemsController::generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQAllItemsCommands::generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
-    operationDidFinishWithResult(result, error);
+    m_list->operationDidFinishWithResult(result, error);
 }
 
 } // namespace tavrel

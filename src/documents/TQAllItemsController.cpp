@@ -3,114 +3,57 @@
 #include "chrome/TQFloatingLabelController.h"
 #include "controls/SpinningIndicator.h"
 #include "controls/TQBigDocumentTableCell.h"
-#include "controls/TQBytesToReadableStringTransformer.h"
 #include "controls/TQDynamicPhotoSubcell.h"
-#include "controls/TQFileItemToImageTransformer.h"
 #include "controls/TQGroupWrapper.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQHoveredPopUpButtonCell.h"
 #include "controls/TQLinkTitleSubcell.h"
 #include "controls/TQMailToImageTransformer.h"
-#include "controls/TQPhotoSubcell.h"
 #include "controls/TQStateItemCell.h"
 #include "controls/TQTableView.h"
 #include "controls/TQTitledGroupTableCell.h"
+#include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsRowMenus.h"
+#include "documents/TQAllItemsValidation.h"
 #include "lists/TQTimeGroupedFilesController.h"
-#include "model/Category.h"
 #include "model/File.h"
-#include "model/GDataMail.h"
 #include "model/GeneralACLPermission.h"
 #include "model/Mail.h"
 #include "model/TQPreferencesManager.h"
-#include "model/TQUtility.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/CellItemDelegate.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
-#include "platform/ui/UserInterfaceItem.h"
-#include "session/TQSession.h"
-#include "session/TQSessionManager.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/ViewClasses.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QScrollBar>
+#include <QModelRoleDataSpan>
 #include <algorithm>
 
 namespace tavrel {
 
 namespace {
 
-const QString kFileItemToImage = QStringLiteral("FileItemToImage");
-const QString kBytesToReadable = QStringLiteral("BytesToReadable");
 const QString kContactViewClass = QStringLiteral("TQContactViewController");
-
-// The value transformers the rows use, registered by name once.
-void registerTransformers()
-{
-    static const bool registered = [] {
-        ValueTransformer::setValueTransformer(std::make_shared<TQFileItemToImageTransformer>(),
-                                              kFileItemToImage);
-        ValueTransformer::setValueTransformer(std::make_shared<TQBytesToReadableStringTransformer>(),
-                                              kBytesToReadable);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
-QString sessionUsername()
-{
-    TQSession* session = TQSessionManager::sharedManager()->currentSession();
-    return session ? session->username() : QString();
-}
-
-// The visibility menu's template: the pull-down's own item, then private, link, public, domain with the
-// link, domain. The position is the meaning (toggleGenericPermission).
-struct PermissionEntry
-{
-    const char* titleKey;
-    const char* image;
-};
-const PermissionEntry kPermissionEntries[] = {
-    {nullptr, "private_regular"},
-    {"PrivateGroup", "private_regular"},
-    {"AnyoneWithLink", "icon_link_regular"},
-    {"PublicOnWeb", "icon_public_regular"},
-    {"DomainWithLink", "icon_domain_link_regular"},
-    {"AnyoneOnDomain", "icon_domain_regular"},
-};
-
-// The row's visibility: none 1; with the link, by default 2, domain 4; without it 3 and 5.
-int itemPermissionOf(const FileEntryAbstract& record)
-{
-    const std::shared_ptr<GeneralACLPermission> acl = record.generalACL();
-    if (!acl)
-        return 1;
-    const bool byDefault = acl->type() == QLatin1String("default");
-    if (acl->hasLink().toBool())
-        return byDefault ? 2 : 4;
-    return byDefault ? 3 : 5;
-}
 
 } // namespace
 
 TQAllItemsController::TQAllItemsController(const QString& nibName, QObject* parent)
-    : TQFirstLevelViewController(nibName, parent)
+    : TQFirstLevelViewController(nibName, parent), m_commands(new TQAllItemsCommands(this)),
+      m_headerCell(std::make_unique<TQTitledGroupTableCell>(QString())),
+      m_documentCell(std::make_unique<TQBigDocumentTableCell>(QString()))
 {
-    registerTransformers();
     if (TQPreferencesManager* preferences = TQPreferencesManager::sharedManager())
         m_hiddenFiles = preferences->hiddenFilesInFolder();
     // Without a session the list stays empty, but it always has its provider.
     setDataProvider(new TQTimeGroupedFilesController(managedObjectContext()));
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, kFileItemDidUpdateNotification, QVariant(),
-                       [this](const Notification& notification) { onFileItemDidUpdate(notification); });
     center.addObserver(
         this, TQMainWindowController::kFileInFoldersVisibilityNotification, QVariant(),
         [this](const Notification& notification) { onToggleFilesInsideFolders(notification); });
@@ -119,9 +62,6 @@ TQAllItemsController::TQAllItemsController(const QString& nibName, QObject* pare
 TQAllItemsController::~TQAllItemsController()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
-    m_reusedCells.clear();
-    for (const QPointer<QMenu>& menu : std::as_const(m_rowPermissionMenus))
-        delete menu.data();
 }
 
 // --- Set-up ---
@@ -129,53 +69,7 @@ TQAllItemsController::~TQAllItemsController()
 QWidget* TQAllItemsController::loadView()
 {
     QWidget* view = TQFirstLevelViewController::loadView();
-    // The menus of the rows: the items validation reads by tag carry it.
-    m_rowMenu = new QMenu(view);
-    m_rowMenu->setObjectName(QStringLiteral("rowMenu"));
-    auto add = [this](QMenu* menu, const QString& key, const QString& command, int tag = 0) {
-        QAction* item = UserInterfaceItem::makeAction(StringTable::text(key), command, menu, tag);
-        menu->addAction(item);
-        return item;
-    };
-    add(m_rowMenu, QStringLiteral("MenuOpen"), QStringLiteral("open:"));
-    QAction* openWith =
-        add(m_rowMenu, QStringLiteral("MenuOpenWith"), QStringLiteral("openWith:"), kOpenWithTag);
-    auto* applications = new QMenu(m_rowMenu);
-    applications->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("OpenInBrowser")),
-                                                          QStringLiteral("openInBrowser:"), applications,
-                                                          kOpenInBrowserTag));
-    applications->addSeparator();
-    applications->addAction(UserInterfaceItem::makeAction(
-        StringTable::text(QStringLiteral("MenuOtherApplication")), QStringLiteral("chooseApplication:"),
-        applications, kOpenWithFixedItemTag));
-    openWith->setMenu(applications);
-    m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("Preview"), QStringLiteral("showPreview:"));
-    add(m_rowMenu, QStringLiteral("Sharings"), QStringLiteral("showSharingContacts:"));
-    add(m_rowMenu, QStringLiteral("Organize"), QStringLiteral("organize:"));
-    m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("MenuAddStar"), QStringLiteral("toggleStarState:"));
-    add(m_rowMenu, QStringLiteral("MenuMarkViewed"), QStringLiteral("toggleViewedState:"));
-    add(m_rowMenu, QStringLiteral("Rename"), QStringLiteral("rename:"));
-    add(m_rowMenu, QStringLiteral("MenuDownload"), QStringLiteral("download:"));
-    add(m_rowMenu, QStringLiteral("MenuPrint"), QStringLiteral("printEntity:"));
-    QAction* owner =
-        add(m_rowMenu, QStringLiteral("ChangeOwner"), QStringLiteral("changeOwnership:"), kChangeOwnerTag);
-    owner->setMenu(new QMenu(m_rowMenu));
-    m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), QStringLiteral("deleteEntity:"));
-
-    m_permissionMenu = new QMenu(view);
-    m_permissionMenu->setObjectName(QStringLiteral("permissionMenu"));
-    for (const PermissionEntry& entry : kPermissionEntries) {
-        const QString title =
-            entry.titleKey ? StringTable::text(QString::fromLatin1(entry.titleKey)) : QString();
-        QAction* item = UserInterfaceItem::makeAction(title, QStringLiteral("toggleGenericPermission:"),
-                                                      m_permissionMenu, 0);
-        item->setIcon(QIcon(ImageRegistry::pixmap(QString::fromLatin1(entry.image))));
-        m_permissionMenu->addAction(item);
-    }
-
+    m_rowMenus = new TQAllItemsRowMenus(this, view);
     // The spinner Quick Look shows over the list while a preview downloads.
     m_quickLookProgress = new SpinningIndicator(view);
     m_quickLookProgress->setObjectName(QStringLiteral("quickLookProgress"));
@@ -194,12 +88,12 @@ QAbstractItemView* TQAllItemsController::makeTable(QWidget* parent)
 void TQAllItemsController::awakeFromNib()
 {
     TQFirstLevelViewController::awakeFromNib();
-    StringTable::localizeMenu(m_rowMenu);
-    StringTable::localizeMenu(m_permissionMenu);
+    StringTable::localizeMenu(m_rowMenus->rowMenu());
+    StringTable::localizeMenu(m_rowMenus->permissionMenu());
     TQTableView* list = tableView();
     list->setDragEnabled(true);
     list->setAcceptDrops(true);
-    connect(list, &QAbstractItemView::doubleClicked, this, [this] { executeFile(table()); });
+    connect(list, &QAbstractItemView::doubleClicked, this, [this] { m_commands->executeFile(table()); });
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(
         this, kShowEmailProfileNotification, QVariant(),
@@ -211,6 +105,8 @@ void TQAllItemsController::awakeFromNib()
 void TQAllItemsController::viewDidInstall()
 {
     TQFirstLevelViewController::viewDidInstall();
+    // The commands answer after the list.
+    ResponderChain::insertResponder(table(), m_commands);
     if (QItemSelectionModel* selection = table()->selectionModel())
         connect(selection, &QItemSelectionModel::selectionChanged, this,
                 &TQAllItemsController::tableViewSelectionDidChange, Qt::UniqueConnection);
@@ -226,16 +122,15 @@ QString TQAllItemsController::noSearchString() const
     return StringTable::text(QStringLiteral("NoSearchItems"));
 }
 
-QMenu* TQAllItemsController::rowMenu()
+TQAllItemsRowMenus* TQAllItemsController::rowMenus()
 {
     view();
-    return m_rowMenu;
+    return m_rowMenus;
 }
 
-QMenu* TQAllItemsController::permissionMenu()
+QMenu* TQAllItemsController::rowMenu()
 {
-    view();
-    return m_permissionMenu;
+    return rowMenus()->rowMenu();
 }
 
 TQFloatingLabelController* TQAllItemsController::labelController()
@@ -310,7 +205,6 @@ void TQAllItemsController::refresh()
     if (!isViewLoaded())
         return;
     setRefreshingContent(true);
-    m_reusedCells.clear();
     const quint64 viewsBefore = m_viewsRefreshed;
     // Rows just fetched that nothing can have changed since are not fetched again.
     if (dataProvider() && !fetchedRowsAreCurrent())
@@ -326,7 +220,6 @@ void TQAllItemsController::refreshViews()
     if (!isViewLoaded())
         return;
     ++m_viewsRefreshed;
-    m_reusedCells.clear();
     noteHeightOfRows();
     TQFirstLevelViewController::refresh();
 }
@@ -485,12 +378,28 @@ Cell* TQAllItemsController::tableViewDataCell(TQTableView*, int row)
 
 void TQAllItemsController::open(TQTableView*)
 {
-    executeFile(table());
+    m_commands->executeFile(table());
 }
 
 void TQAllItemsController::deleteEntity(TQTableView*)
 {
-    deleteEntity(static_cast<QObject*>(nullptr));
+    m_commands->deleteEntity(nullptr);
+}
+
+void TQAllItemsController::editEntity(QObject* sender)
+{
+    m_commands->editEntity(sender);
+}
+
+void TQAllItemsController::deleteEntity(QObject* sender)
+{
+    m_commands->deleteEntity(sender);
+}
+
+bool TQAllItemsController::validateUserInterfaceItem(QObject* item)
+{
+    return TQAllItemsValidation::validate(*this, item,
+                                          TQFirstLevelViewController::validateUserInterfaceItem(item));
 }
 
 void TQAllItemsController::tableViewDidEndEditingCell(TQTableView* list, Cell* cell, const QString& newValue)
@@ -498,7 +407,7 @@ void TQAllItemsController::tableViewDidEndEditingCell(TQTableView* list, Cell* c
     ManagedObjectPtr record = cell ? cell->representedObject().value<ManagedObjectPtr>() : nullptr;
     auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
     if (entry && !newValue.isEmpty() && newValue != entry->title())
-        renameRecord(record, newValue);
+        m_commands->renameRecord(record, newValue);
     if (list)
         list->setFocus(Qt::OtherFocusReason);
 }
@@ -511,306 +420,186 @@ void TQAllItemsController::tableViewSelectionDidChange()
                          (type == QEvent::MouseButtonPress && button == Qt::RightButton) ||
                          type == QEvent::KeyPress;
     if (touched)
-        toggleNewState(nullptr);
+        m_commands->toggleNewState(nullptr);
 }
 
 // --- Cells ---
 
 Cell* TQAllItemsController::dataCellForRow(int row)
 {
-    if (row < 0 || !dataProvider() || row >= dataProvider()->count())
+    ListModel* provider = dataProvider();
+    if (row < 0 || !provider || row >= provider->count())
         return nullptr;
-    std::shared_ptr<Cell> cell = m_reusedCells.value(row);
-    // A header's cell on a row that now holds a document: the rows moved under the cache.
-    if (cell && dynamic_cast<TQTitledGroupTableCell*>(cell.get()) && !isGroupRow(row)) {
-        m_reusedCells.clear();
-        cell.reset();
-    }
-    if (!cell) {
-        if (const std::shared_ptr<const TQGroupWrapper> group = groupAtRow(row)) {
-            cell = std::make_shared<TQTitledGroupTableCell>(group->title());
-        } else if (ManagedObjectPtr record = dataProvider()->objectAtRow(row)) {
-            if (record->isFault())
-                fireFaultsAroundRow(row);
-            cell = makeDocumentCell(row, record);
-        }
-        if (!cell)
-            return nullptr;
-        m_reusedCells.insert(row, cell);
-    }
-    willDisplayCell(cell.get(), row);
-    return cell.get();
+    detachPrototypesFromTracking();
+    const QModelIndex index = provider->index(row);
+    return isGroupRow(row) ? configureHeaderCell(index) : configureDocumentCell(index);
 }
 
-void TQAllItemsController::fireFaultsAroundRow(int row)
+void TQAllItemsController::detachPrototypesFromTracking()
 {
-    // Loading one record per row, then its people one by one, was most of a page's paint: load the rows
-    // that follow (a page and more) in one go, then the records their cells read through to-ones.
-    constexpr int kRows = 64;
-    ManagedObjectContext* context = dataProvider()->managedObjectContext();
-    if (!context)
+    // The table tracks a press on a copy of a row's cell, which shares the prototype's subcells: drawing
+    // other rows meanwhile must not change them, so the prototypes are made anew (once per press).
+    const TQTableView* list = isViewLoaded() ? qobject_cast<TQTableView*>(table()) : nullptr;
+    const Cell* tracking = list && list->cellDelegate() ? list->cellDelegate()->trackingCell() : nullptr;
+    if (!tracking)
+        m_detachedFor = nullptr;
+    if (!tracking || tracking == m_detachedFor)
         return;
-    const int end = std::min(dataProvider()->count(), row + kRows);
-    QList<ManagedObjectPtr> records;
-    QList<ManagedObjectID> ids;
-    for (int at = std::max(0, row - kRows / 4); at < end; ++at) {
-        if (isGroupRow(at))
-            continue;
-        if (ManagedObjectPtr record = dataProvider()->objectAtRow(at)) {
-            records.append(record);
-            if (record->isFault())
-                ids.append(record->objectID());
-        }
-    }
-    context->fireFaults(ids);
-    QList<ManagedObjectID> related;
-    for (const ManagedObjectPtr& record : std::as_const(records)) {
-        auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
-        if (!entry || entry->isFault())
-            continue;
-        for (const ManagedObjectPtr& other :
-             {ManagedObjectPtr(entry->owner()), ManagedObjectPtr(entry->lastModifiedBy()),
-              ManagedObjectPtr(entry->generalACL())})
-            if (other && other->isFault())
-                related.append(other->objectID());
-    }
-    context->fireFaults(related);
-    // The context holds unchanged records weakly: keep these until the next batch, or they would be
-    // gone before their cells are made.
-    m_prefetched = std::move(records);
-    for (const ManagedObjectID& id : std::as_const(related))
-        if (ManagedObjectPtr other = context->objectRegisteredForID(id))
-            m_prefetched.append(other);
+    m_detachedFor = tracking;
+    m_headerCell = std::make_unique<TQTitledGroupTableCell>(QString());
+    m_documentCell = std::make_unique<TQBigDocumentTableCell>(QString());
+    m_photoCells.clear();
 }
 
-QString TQAllItemsController::subtitleForRecord(const ManagedObjectPtr& record,
-                                                const std::shared_ptr<const TQGroupWrapper>& group) const
+Cell* TQAllItemsController::configureHeaderCell(const QModelIndex& index)
 {
-    auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
-    if (!entry)
-        return {};
-    if (sortDescriptor() && sortDescriptor()->key() == QLatin1String("size")) {
-        const std::shared_ptr<ValueTransformer> readable =
-            ValueTransformer::valueTransformerForName(kBytesToReadable);
-        return readable ? readable->transformedValue(entry->quotaBytesUsed()).toString() : QString();
-    }
-    if (group) {
-        QString name;
-        if (const std::shared_ptr<Mail> editor = entry->lastModifiedBy()) {
-            name = editor->displayName();
-            if (name.isEmpty())
-                name = editor->address();
-            if (!editor->address().isEmpty() && editor->address() == sessionUsername())
-                name = StringTable::text(QStringLiteral("OnlyME")).toLower();
-        }
-        if (name.isEmpty())
-            name = StringTable::text(QStringLiteral("UnknownUser"));
-        return group->stringRepresentationOfDate(entry->updatedDate()) +
-               StringTable::format(QStringLiteral("ByFormat"), name);
-    }
-    return TQUtility::sharedShortDateFormatter().stringFromDate(entry->updatedDate());
-}
-
-std::shared_ptr<Cell> TQAllItemsController::makeDocumentCell(int row, const ManagedObjectPtr& record)
-{
-    auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
-    if (!entry)
+    const TQGroupWrapperPtr group = index.data(ListModel::GroupRole).value<TQGroupWrapperPtr>();
+    if (!group)
         return nullptr;
-    auto cell = std::make_shared<TQBigDocumentTableCell>(QString());
+    m_headerCell->setRepresentedObject(QVariant::fromValue(group));
+    m_headerCell->setTitle(index.data(ListModel::TitleRole).toString());
+    return m_headerCell.get();
+}
 
+Cell* TQAllItemsController::configureDocumentCell(const QModelIndex& index)
+{
+    enum { Object, Title, Subtitle, Details, People, Access, State, Starred, Link, Thumbnail, Count };
+    std::array<QModelRoleData, Count> roles = {
+        QModelRoleData(ListModel::ObjectRole),    QModelRoleData(ListModel::TitleRole),
+        QModelRoleData(ListModel::SubtitleRole),  QModelRoleData(ListModel::DetailsRole),
+        QModelRoleData(ListModel::PeopleRole),    QModelRoleData(ListModel::AccessIndexRole),
+        QModelRoleData(ListModel::ItemStateRole), QModelRoleData(ListModel::StarredRole),
+        QModelRoleData(ListModel::LinkRole),      QModelRoleData(ListModel::ThumbnailRole)};
+    index.model()->multiData(index, roles);
+    const ManagedObjectPtr record = roles[Object].data().value<ManagedObjectPtr>();
+    if (!record)
+        return nullptr;
+    TQBigDocumentTableCell& cell = *m_documentCell;
+    const int row = index.row();
+    const bool fresh = !cell.representedObject().isValid();
+    if (fresh) {
+        // What every row's cell has alike, set once per prototype.
+        cell.setTarget(this);
+        cell.setMenu(rowMenu());
+        if (const auto& title = cell.titleCell()) {
+            title->setHasLink(true);
+            title->setTarget(m_commands);
+            title->setCommand(QStringLiteral("showPreview:"));
+        }
+        TQHoverdAdaptorButtonCell& share = cell.staticActionCell();
+        share.setTarget(this);
+        share.setCommand(QStringLiteral("shareOneWith:"));
+        cell.moreItemsCell().setCommand(QStringLiteral("showItemContacts:"));
+        cell.moreItemsCell().setTarget(m_commands);
+        cell.setItemPermission(0);
+        cell.setItemState(TQStateItemCell::StateNone);
+        if (const auto& state = cell.stateCell()) {
+            state->setTarget(m_commands);
+            state->setCommand(QStringLiteral("toggleStarStateOne:"));
+        }
+        cell.setControlView(table()->viewport());
+    }
     TQTimeGroupedFilesController* grouped = groupedProvider();
-    const std::shared_ptr<const TQGroupWrapper> group = grouped ? grouped->groupOfRow(row) : nullptr;
-    cell->setGroup(group);
+    cell.setGroup(grouped ? grouped->groupOfRow(row) : nullptr);
+    cell.setRepresentedObject(QVariant::fromValue(record));
+    cell.setTitle(roles[Title].data().toString());
+    cell.setSubtitle(roles[Subtitle].data().toString());
+    const QString details = roles[Details].data().toString();
+    cell.setDetails(details.isEmpty() ? QString() : details);
+    QPixmap picture = roles[Thumbnail].data().value<QPixmap>();
+    // A document whose kind has no icon still gets its picture.
+    if (picture.isNull())
+        picture = ImageRegistry::fileTypeIcon(QString()).pixmap(16, 16);
+    cell.setPhoto(picture);
+    if (const auto& photo = cell.photoCell())
+        photo->setRepresentedObject(QVariant::fromValue(record));
 
-    cell->setSubtitle(subtitleForRecord(record, group));
-
-    cell->setTarget(this);
-    if (const auto& title = cell->titleCell()) {
-        title->setHasLink(true);
-        title->setTarget(this);
-        title->setCommand(QStringLiteral("showPreview:"));
-    }
-    cell->setMenu(rowMenu());
-    cell->setRepresentedObject(QVariant::fromValue(record));
-
-    // The people strip: the owner unless it is the user, then editors, viewers and commenters.
-    const QString me = sessionUsername();
-    QList<std::shared_ptr<Mail>> people;
-    const std::shared_ptr<Mail> owner = entry->owner();
-    const bool ownerLeads = owner && owner->address() != me;
-    if (ownerLeads)
-        people.append(owner);
-    people += entry->editors();
-    people += entry->viewers();
-    people += entry->commenters();
-    const std::shared_ptr<GeneralACLPermission> acl = entry->generalACL();
-    const bool wantsLink = acl && !entry->alternateLink().isEmpty();
-
-    TQHoverdAdaptorButtonCell& share = cell->staticActionCell();
-    share.setTarget(this);
-    share.setCommand(QStringLiteral("shareOneWith:"));
-    share.setRepresentedObject(QVariant::fromValue(record));
-
-    QList<std::shared_ptr<Cell>> actions;
-    if (!people.isEmpty()) {
-        auto photos = std::make_shared<TQMailToImageTransformer>();
-        photos->setEdge(kPhotoEdge);
-        const bool unwinds = people.size() > 1 || wantsLink;
-        for (const std::shared_ptr<Mail>& person : std::as_const(people)) {
-            auto photo = TQDynamicPhotoSubcell::cell();
-            photo->setLabelKeyPath(QStringLiteral("displayName"));
-            photo->setTransformer(photos);
-            photo->setRepresentedObject(QVariant::fromValue(ManagedObjectPtr(person)));
-            photo->setObject(QVariant::fromValue(ManagedObjectPtr(person)));
-            photo->setAccompanyObject(QVariant::fromValue(record));
-            photo->setHasLink(true);
-            photo->setDoubleAction(TQDynamicPhotoSubcell::showEmailProfileAction());
-            photo->setHasRoundCorners(false);
-            if (unwinds) {
-                photo->setTarget(this);
-                photo->setCommand(QStringLiteral("unwindPhotos:"));
-            } else {
-                photo->setAction(TQDynamicPhotoSubcell::showQuickDialogAction());
-            }
-            actions.append(photo);
-        }
-        cell->moreItemsCell().setCommand(QStringLiteral("showItemContacts:"));
-        cell->moreItemsCell().setTarget(this);
-    }
-    if (wantsLink) {
-        std::shared_ptr<TQHoverdAdaptorButtonCell> link =
-            TQHoverdAdaptorButtonCell::linkCellWithPermission(*acl);
-        link->setRepresentedObject(QVariant::fromValue(record));
-        if (people.isEmpty()) {
-            link->setAction(TQHoverdAdaptorButtonCell::showLinkDialogAction());
-        } else {
-            link->setTarget(this);
-            link->setCommand(QStringLiteral("unwindPhotos:"));
-        }
-        actions.insert(ownerLeads ? 1 : 0, link);
-    }
-    if (!actions.isEmpty())
-        cell->setActionCells(actions);
-    cell->setItemPermission(0);
-
-    // The visibility menu, without the domain-wide choices for my own document when my account has
-    // none and it is not shared with the domain already.
-    QMenu* visibility = makePermissionMenu(record);
-    const bool mine = owner && owner->address() == me;
-    if (mine && !GDataMail::accountSupportsDomainPermissions(owner->address()) &&
-        !(acl && acl->type() == QLatin1String("domain"))) {
-        const QList<QAction*> items = visibility->actions();
-        for (int position = 5; position >= 4 && position < items.size(); --position) {
-            visibility->removeAction(items.at(position));
-            delete items.at(position);
-        }
-    }
-    if (const auto& popUp = cell->permissionCell())
-        popUp->setMenu(visibility);
-
-    if (QPointer<QMenu> old = m_rowPermissionMenus.value(row))
-        old->deleteLater();
-    m_rowPermissionMenus.insert(row, visibility);
-    cell->setControlView(table()->viewport());
-    return cell;
-}
-
-QMenu* TQAllItemsController::makePermissionMenu(const ManagedObjectPtr& record)
-{
-    auto* menu = new QMenu(view());
-    const QList<QAction*> templates = permissionMenu()->actions();
-    for (QAction* entry : templates) {
-        QAction* item = UserInterfaceItem::makeAction(
-            entry->text(), QStringLiteral("toggleGenericPermission:"), menu, 0, this);
-        item->setIcon(entry->icon());
-        UserInterfaceItem::setRepresentedObject(item, QVariant::fromValue(record));
-        menu->addAction(item);
-    }
-    return menu;
-}
-
-void TQAllItemsController::willDisplayCell(Cell* cell, int row)
-{
-    if (auto* header = dynamic_cast<TQTitledGroupTableCell*>(cell)) {
-        if (const std::shared_ptr<const TQGroupWrapper> group = groupAtRow(row)) {
-            header->setRepresentedObject(QVariant::fromValue(group));
-            header->setTitle(group->title());
-        }
-        return;
-    }
-    auto* document = dynamic_cast<TQBigDocumentTableCell*>(cell);
-    if (!document)
-        return;
-    const ManagedObjectPtr record = document->representedObject().value<ManagedObjectPtr>();
-    auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
-    if (!entry)
-        return;
-    // The picture is made once per cell.
-    const auto& photo = document->photoCell();
-    if (!photo || !photo->representedObject().isValid()) {
-        QPixmap picture;
-        if (const std::shared_ptr<ValueTransformer> images =
-                ValueTransformer::valueTransformerForName(kFileItemToImage))
-            picture = images->transformedValue(QVariant::fromValue(record)).value<QPixmap>();
-        // A document whose kind has no small icon (a native one) still gets its thumbnail cell.
-        if (picture.isNull())
-            picture = ImageRegistry::fileTypeIcon(QString()).pixmap(16, 16);
-        document->setPhoto(picture);
-        // The thumbnail cell draws what its own transformer makes of the record, and follows it.
-        if (auto* thumbnail = dynamic_cast<TQDynamicPhotoSubcell*>(document->photoCell().get()))
-            thumbnail->setObject(QVariant::fromValue(record));
-        else if (const auto& made = document->photoCell())
-            made->setRepresentedObject(QVariant::fromValue(record));
-    }
-    document->setTitle(entry->title());
-    QString details;
-    if (auto file = std::dynamic_pointer_cast<File>(entry)) {
-        QStringList titles;
-        for (const std::shared_ptr<Category>& collection : file->categories())
-            titles.append(collection->title());
-        details = titles.join(QStringLiteral(", "));
-    } else if (auto collection = std::dynamic_pointer_cast<Category>(entry)) {
-        if (const std::shared_ptr<Category> parent = collection->parent())
-            details = parent->title();
-    }
-    document->setDetails(details.isEmpty() ? QString() : details);
-
-    if (entry->isNew()) {
-        document->setItemState(1);
-        if (const auto& state = document->stateCell())
-            state->setState(entry->isStarred() ? 1 : 0);
-    } else if (entry->hasChange()) {
-        document->setItemState(2);
-    } else {
-        document->setItemState(entry->isStarred() ? 4 : 3);
-    }
-    if (const auto& state = document->stateCell()) {
-        state->setTarget(this);
-        state->setCommand(QStringLiteral("toggleStarStateOne:"));
+    const int itemState = roles[State].data().toInt();
+    cell.setItemState(itemState);
+    if (const auto& state = cell.stateCell()) {
+        if (itemState == TQStateItemCell::StateNew)
+            state->setState(roles[Starred].data().toBool() ? 1 : 0);
         state->setRepresentedObject(QVariant::fromValue(record));
     }
-    document->setItemPermission(itemPermissionOf(*entry));
+    // The face shows the template's item at the row's index; a press opens the row's own menu.
+    if (const auto& popUp = cell.permissionCell())
+        popUp->setMenu(rowMenus()->permissionMenu());
+    cell.setItemPermission(roles[Access].data().toInt());
+    if (const auto& popUp = cell.permissionCell()) {
+        // Only the row whose menu is open shows its button pressed.
+        popUp->setHighlighted(record == rowMenus()->openVisibilityRecord());
+        // The row's visibility menu is made when its button is pressed, for this row.
+        const QPersistentModelIndex pressed(index);
+        popUp->setMenuProvider([this, pressed]() -> QMenu* {
+            const ManagedObjectPtr shown = pressed.data(ListModel::ObjectRole).value<ManagedObjectPtr>();
+            return shown ? rowMenus()->visibilityMenu(shown) : nullptr;
+        });
+    }
+    cell.staticActionCell().setRepresentedObject(QVariant::fromValue(record));
+    configurePeople(cell, roles[People].data().value<QList<ManagedObjectPtr>>(),
+                    roles[Link].data().value<ManagedObjectPtr>(), record);
 
     TQTableView* list = tableView();
-    document->setShouldHideActionButtons(list && list->overlayRow() == row);
-    document->setShowsEditor(list && list->isEditing() && list->selectionModel() && list->editor() &&
-                             list->rowAt(list->editor()->geometry().center().y()) == row);
+    cell.setShouldHideActionButtons(list && list->overlayRow() == row);
+    cell.setShowsEditor(list && list->isEditing() && list->selectionModel() && list->editor() &&
+                        list->rowAt(list->editor()->geometry().center().y()) == row);
+    return &cell;
+}
+
+void TQAllItemsController::configurePeople(TQBigDocumentTableCell& cell,
+                                           const QList<ManagedObjectPtr>& people,
+                                           const ManagedObjectPtr& link, const ManagedObjectPtr& record)
+{
+    static const std::shared_ptr<TQMailToImageTransformer> photos = [] {
+        auto made = std::make_shared<TQMailToImageTransformer>();
+        made->setEdge(kPhotoEdge);
+        return made;
+    }();
+    const bool unwinds = people.size() > 1 || link;
+    QList<std::shared_ptr<Cell>> actions;
+    actions.reserve(people.size() + 1);
+    for (qsizetype i = 0; i < people.size(); ++i) {
+        if (i == m_photoCells.size()) {
+            auto made = TQDynamicPhotoSubcell::cell();
+            made->setLabelKeyPath(QStringLiteral("displayName"));
+            made->setTransformer(photos);
+            made->setHasLink(true);
+            made->setDoubleAction(TQDynamicPhotoSubcell::showEmailProfileAction());
+            made->setHasRoundCorners(false);
+            m_photoCells.append(made);
+        }
+        const std::shared_ptr<TQDynamicPhotoSubcell>& photo = m_photoCells.at(i);
+        photo->setObject(QVariant::fromValue(people.at(i)));
+        photo->setAccompanyObject(QVariant::fromValue(record));
+        if (unwinds) {
+            photo->setAction({});
+            photo->setTarget(this);
+            photo->setCommand(QStringLiteral("unwindPhotos:"));
+        } else {
+            photo->setCommand(QString());
+            photo->setTarget(nullptr);
+            photo->setAction(TQDynamicPhotoSubcell::showQuickDialogAction());
+        }
+        actions.append(photo);
+    }
+    if (const auto acl = std::dynamic_pointer_cast<GeneralACLPermission>(link)) {
+        std::shared_ptr<TQHoverdAdaptorButtonCell> button =
+            TQHoverdAdaptorButtonCell::linkCellWithPermission(*acl);
+        button->setRepresentedObject(QVariant::fromValue(record));
+        if (people.isEmpty()) {
+            button->setAction(TQHoverdAdaptorButtonCell::showLinkDialogAction());
+        } else {
+            button->setTarget(this);
+            button->setCommand(QStringLiteral("unwindPhotos:"));
+        }
+        const std::shared_ptr<Mail> owner = std::dynamic_pointer_cast<FileEntryAbstract>(record)->owner();
+        const bool ownerLeads = !people.isEmpty() && people.first() == ManagedObjectPtr(owner);
+        actions.insert(ownerLeads ? 1 : 0, button);
+    }
+    cell.setActionCells(actions);
 }
 
 // --- Notifications ---
-
-void TQAllItemsController::onFileItemDidUpdate(const Notification& notification)
-{
-    const ManagedObjectPtr record = notification.object().value<ManagedObjectPtr>();
-    if (!record || !dataProvider())
-        return;
-    const int row = rowOfRecord(record);
-    if (row < 0)
-        return;
-    m_reusedCells.remove(row);
-    if (TQTableView* list = isViewLoaded() ? tableView() : nullptr)
-        list->viewport()->update(list->rectOfRow(row));
-}
 
 void TQAllItemsController::onToggleFilesInsideFolders(const Notification&)
 {
@@ -835,10 +624,8 @@ void TQAllItemsController::onShowEmailProfileRequested(const Notification& notif
 
 void TQAllItemsController::onNewDocumentCreated(const Notification& notification)
 {
-    if (!isInstalled()) {
-        m_reusedCells.clear();
+    if (!isInstalled())
         return;
-    }
     table()->setFocus(Qt::OtherFocusReason);
     refresh();
     const int row = rowOfRecord(notification.object().value<ManagedObjectPtr>());

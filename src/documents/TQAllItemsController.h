@@ -4,7 +4,6 @@
 #include "lists/TQFirstLevelViewController.h"
 #include "platform/store/ManagedObject.h"
 
-#include <QHash>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -17,28 +16,32 @@ namespace tavrel {
 class Cell;
 class Notification;
 class SpinningIndicator;
+class TQAllItemsCommands;
+class TQAllItemsRowMenus;
+class TQBigDocumentTableCell;
+class TQDynamicPhotoSubcell;
 class TQFloatingLabelController;
 class TQGroupWrapper;
 class TQTableView;
 class TQTimeGroupedFilesController;
+class TQTitledGroupTableCell;
 
 // The list of every document and collection of the signed-in account: document rows interleaved with
-// the group headers its provider (a TQTimeGroupedFilesController) puts in for the chosen sort. It
-// builds one cell per row and keeps it until the rows change, keeps the selection sensible across
-// refreshes, follows four notifications, renames in place and answers the document commands. The
-// starred, collections and trash lists derive from it. Main thread only.
+// the group headers its provider (a TQTimeGroupedFilesController) puts in for the chosen sort. Each row
+// is drawn by one of two prototype cells (a header's, a document's) configured from the row's roles
+// just before it is drawn or hit, so a change of a record reaches the screen as the provider's
+// dataChanged for that row. It keeps the selection sensible across refreshes, follows three
+// notifications and renames in place. Main thread only.
 //
-// The list's code is spread over three files: TQAllItemsController.cpp (rows, cells, refresh,
-// notifications), TQAllItemsCommands.cpp (the commands and their callbacks) and
-// TQAllItemsValidation.cpp (validation, the open-with and change-owner menus, starring a selection).
+// Its jobs are classes of their own: the commands and their callbacks (TQAllItemsCommands, behind the
+// list in the responder chain), their validation (TQAllItemsValidation) and the row menus
+// (TQAllItemsRowMenus, the visibility menu made when its button is pressed, for that row).
 class TQAllItemsController : public TQFirstLevelViewController, public TQTableViewDelegate
 {
     Q_OBJECT
     Q_PROPERTY(QObject* owner READ owner WRITE setOwner)
     Q_PROPERTY(bool hiddenFiles READ hiddenFiles WRITE setHiddenFiles)
 public:
-    static inline const QString kFileItemDidUpdateNotification =
-        QStringLiteral("FileItemDidUpdateNotification");
     static inline const QString kShowEmailProfileNotification =
         QStringLiteral("kTQShowEmailProfileNotification");
     // The tags of the row menu's items that validation reads.
@@ -66,10 +69,11 @@ public:
     // The filtering view that hosts the list; not owned.
     QObject* owner() const { return m_owner; }
     void setOwner(QObject* owner) { m_owner = owner; }
-    // The contextual menu of every document row, and the template of the visibility menu (positions 0
-    // to 5, see toggleGenericPermission).
+    // The commands, their validation's menus and the row menus.
+    TQAllItemsCommands* commands() const { return m_commands; }
+    TQAllItemsRowMenus* rowMenus();
+    // The contextual menu of every document row.
     QMenu* rowMenu();
-    QMenu* permissionMenu();
     // Files inside collections are hidden; the filter reads it.
     bool hiddenFiles() const { return m_hiddenFiles; }
     void setHiddenFiles(bool hidden) { m_hiddenFiles = hidden; }
@@ -101,12 +105,8 @@ public:
     // -1 when none.
     int pressedRow() const;
     TQTableView* tableView();
-    // The cell kept for the row, none when it has not been built since the last refresh.
-    std::shared_ptr<Cell> cachedCellForRow(int row) const { return m_reusedCells.value(row); }
 
     // --- Table delegate and data source ---
-    // (open and deleteEntity take the table here and any sender as commands: call the commands with
-    // a QObject*, e.g. deleteEntity(static_cast<QObject*>(nullptr)).)
     bool respondsTo(Method method) const override;
     bool tableViewIsGroupRow(TQTableView* table, int row) override;
     bool tableViewShouldSelectRow(TQTableView* table, int row) override;
@@ -114,10 +114,9 @@ public:
     void tableViewDidEndEditingCell(TQTableView* table, Cell* cell, const QString& newValue) override;
     void open(TQTableView* table) override;
     void deleteEntity(TQTableView* table) override;
-    // The row's cell, built once per row and kept until the rows change; none for row -1.
+    // The row's prototype cell (a header's or a document's), configured from the row's roles; none for
+    // a row beyond the rows. Valid until the next row is asked for.
     Cell* dataCellForRow(int row) override;
-    // Sets what changes between draws: title, details, state, visibility, editor and overlay.
-    void willDisplayCell(Cell* cell, int row);
     qreal heightOfRow(int row) const;
     bool isGroupRow(int row) const override;
     bool tableViewShouldSelectRow(int row) override;
@@ -127,7 +126,6 @@ public:
     void tableViewSelectionDidChange();
 
     // --- Notifications ---
-    void onFileItemDidUpdate(const Notification& notification);
     void onToggleFilesInsideFolders(const Notification& notification);
     void onShowEmailProfileRequested(const Notification& notification);
     void onNewDocumentCreated(const Notification& notification);
@@ -138,53 +136,10 @@ public:
     // The share button of a row: shares that row's record.
     Q_INVOKABLE void shareOneWith(QObject* sender);
 
-    // --- Commands (TQAllItemsCommands.cpp) ---
-    Q_INVOKABLE void executeFile(QObject* sender);
-    Q_INVOKABLE void open(QObject* sender);
+    // The commands the base class declares go to the commands.
     Q_INVOKABLE void editEntity(QObject* sender) override;
-    Q_INVOKABLE void openWith(QObject* sender);
-    Q_INVOKABLE void chooseApplication(QObject* sender);
-    Q_INVOKABLE void openInBrowser(QObject* sender);
-    Q_INVOKABLE void showDetails(QObject* sender);
-    Q_INVOKABLE void showPreview(QObject* sender);
-    Q_INVOKABLE void showItemContacts(QObject* sender);
-    Q_INVOKABLE void showSharingContacts(QObject* sender);
-    Q_INVOKABLE void organize(QObject* sender);
-    Q_INVOKABLE void toggleStarState(QObject* sender);
-    Q_INVOKABLE void toggleStarStateOne(QObject* sender);
-    Q_INVOKABLE void rename(QObject* sender);
-    Q_INVOKABLE void toggleViewedState(QObject* sender);
-    Q_INVOKABLE void toggleNewState(QObject* sender);
-    Q_INVOKABLE void download(QObject* sender);
-    Q_INVOKABLE void remove(QObject* sender);
     Q_INVOKABLE void deleteEntity(QObject* sender) override;
-    Q_INVOKABLE void changeOwnership(QObject* sender);
-    Q_INVOKABLE void printEntity(QObject* sender);
-    Q_INVOKABLE void toggleGenericPermission(QObject* sender);
-    // Shows the detail view of the selected record on the tab of the filter (0 preview, 1 sharing
-    // details, 2 organize).
-    void showDetailsFilterActivated(int filter);
-    // The in-place rename's commit: renames the record unless the name is empty or unchanged.
-    void renameRecord(const ManagedObjectPtr& record, const QString& newName);
-
-    // Callbacks of the commands' actions.
-    Q_INVOKABLE void documentsDidTrashWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void documentsDidDeleteWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void downloadDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void uploadDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error);
-
-    // --- Validation and menus (TQAllItemsValidation.cpp) ---
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item) override;
-    // Rebuilds the open-with submenu for one document (none: no document).
-    void setupApplicationMenu(QMenu* menu, const ManagedObjectPtr& item);
-    // Sets the change-owner item's title, enabled state and submenu.
-    void setupOwnershipMenu(QObject* item);
-    // The menus' delegate: items whose image inverts while highlighted.
-    void menuWillHighlightItem(QMenu* menu, QAction* item);
-    void menuDidClose(QMenu* menu);
-    // Stars or unstars the documents.
-    void toggleStarStateForSelection(const QList<ManagedObjectPtr>& items);
 
 protected:
     QWidget* loadView() override;
@@ -192,29 +147,28 @@ protected:
     void arrangedObjectsDidChange() override;
 
 private:
-    // Builds the cell of a document row.
-    std::shared_ptr<Cell> makeDocumentCell(int row, const ManagedObjectPtr& record);
-    // Loads the records of the rows from about the row on, and the people their cells show, together.
-    void fireFaultsAroundRow(int row);
-    // The visibility menu of a row: a copy of the template for the record.
-    QMenu* makePermissionMenu(const ManagedObjectPtr& record);
-    // The date text (or size) under a row's title.
-    QString subtitleForRecord(const ManagedObjectPtr& record,
-                              const std::shared_ptr<const TQGroupWrapper>& group) const;
+    // The prototype cells, configured for a row from its roles.
+    Cell* configureHeaderCell(const QModelIndex& index);
+    Cell* configureDocumentCell(const QModelIndex& index);
+    // New prototypes while the table tracks a press on a copy of the last: the copy keeps its subcells.
+    void detachPrototypesFromTracking();
+    // The people strip of a row: photo subcells (kept for reuse) and the link button.
+    void configurePeople(TQBigDocumentTableCell& cell, const QList<ManagedObjectPtr>& people,
+                         const ManagedObjectPtr& link, const ManagedObjectPtr& record);
     void noteHeightOfRows();
     void selectFirstDocumentRow();
-    // The views follow the provider's rows: cells made again, heights, the no-items views.
+    // The views follow the provider's rows: heights, the no-items views, a repaint.
     void refreshViews();
     // Changes what the provider is asked for (order, filter), then refreshes once.
     void changeRequest(const std::function<void()>& change);
 
-    QPointer<QMenu> m_rowMenu;
-    QPointer<QMenu> m_permissionMenu;
-    QHash<int, std::shared_ptr<Cell>> m_reusedCells;
-    // The records of the last batch loaded for cells about to be made.
-    QList<ManagedObjectPtr> m_prefetched;
-    // The menus made for the rows' visibility buttons, freed with the cells.
-    QHash<int, QPointer<QMenu>> m_rowPermissionMenus;
+    TQAllItemsCommands* m_commands = nullptr;
+    TQAllItemsRowMenus* m_rowMenus = nullptr;
+    std::unique_ptr<TQTitledGroupTableCell> m_headerCell;
+    std::unique_ptr<TQBigDocumentTableCell> m_documentCell;
+    QList<std::shared_ptr<TQDynamicPhotoSubcell>> m_photoCells;
+    // The tracking copy the prototypes were last made anew for.
+    const Cell* m_detachedFor = nullptr;
     // Counts refreshViews(), to tell whether a change has brought the views up to date.
     quint64 m_viewsRefreshed = 0;
     QPointer<QObject> m_owner;

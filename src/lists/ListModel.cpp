@@ -462,6 +462,20 @@ bool ListModel::changeConcernsRows(const ObjectsDidChangeNotification& notificat
     return notification.invalidatedAll || changeOfEntities(notification, {m_entityName});
 }
 
+void ListModel::collectChangedRows(const ObjectsDidChangeNotification& notification,
+                                   ChangedRows* changed) const
+{
+    const QList<int> roles = recordRoles();
+    for (const ManagedObjectPtr& record : notification.updated)
+        if (record)
+            (*changed)[record->objectID()] += roles;
+}
+
+QList<int> ListModel::recordRoles() const
+{
+    return {Qt::DisplayRole, TitleRole};
+}
+
 void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& notification)
 {
     // A change of records the base does not read (a cached file's bookkeeping while rows are drawn)
@@ -469,16 +483,40 @@ void ListModel::contextObjectsDidChange(const ObjectsDidChangeNotification& noti
     if (notification.invalidatedAll || m_searchBase.anyChange ||
         changeOfEntities(notification, m_searchBase.entities))
         forgetSearchBase();
-    if (!changeConcernsRows(notification))
+    ChangedRows changed;
+    collectChangedRows(notification, &changed);
+    if (!changeConcernsRows(notification)) {
+        // The rows stay; those whose records (or the records they show) changed redraw.
+        if (!changed.isEmpty())
+            emitRowsChanged(changed);
         return;
+    }
     QList<ManagedObjectID> ids;
     if (!fetchRows(fetchRequest(), &ids, nullptr))
         return;
-    QList<ManagedObjectID> updated;
-    for (const ManagedObjectPtr& record : notification.updated)
-        if (record)
-            updated << record->objectID();
-    applyIDs(ids, updated);
+    applyIDs(ids, changed);
+}
+
+void ListModel::emitRowsChanged(const ChangedRows& changed)
+{
+    // The rows stay as they are: only what they show changed.
+    redrawRows(changed);
+}
+
+bool ListModel::redrawRows(const ChangedRows& changed)
+{
+    bool any = false;
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it) {
+        const int row = rowOfObjectID(it.key());
+        if (row < 0)
+            continue;
+        QList<int> roles = it.value();
+        std::sort(roles.begin(), roles.end());
+        roles.erase(std::unique(roles.begin(), roles.end()), roles.end());
+        emit dataChanged(index(row), index(row), roles);
+        any = true;
+    }
+    return any;
 }
 
 int ListModel::runsToApply(const QList<bool>& stays, const QList<bool>& comes) const
@@ -592,23 +630,17 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
     return true;
 }
 
-void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated)
+void ListModel::applyIDs(const QList<ManagedObjectID>& ids, const ChangedRows& changed)
 {
-    bool changed = false;
+    bool moved = false;
     // The same rows (a search that keeps them all, a change that moves nothing) only redraw.
     if (ids != m_ids) {
         if (!replaceRows(ids))
             return;
-        changed = true;
+        moved = true;
     }
-    for (const ManagedObjectID& id : updated) {
-        const int row = rowOfObjectID(id);
-        if (row >= 0) {
-            emit dataChanged(index(row), index(row));
-            changed = true;
-        }
-    }
-    if (changed)
+    redrawRows(changed);
+    if (moved)
         emit arrangedObjectsChanged();
 }
 
@@ -644,12 +676,34 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     case ObjectRole:
         return QVariant::fromValue(objectAtRow(index.row()));
     case Qt::DisplayRole:
+    case TitleRole:
         if (const ManagedObjectPtr record = objectAtRow(index.row()))
             return record->valueForKey(m_displayKey);
         return {};
+    case GroupRowRole:
+        return isOwnRowID(m_ids.at(index.row()));
     default:
         return {};
     }
+}
+
+QHash<int, QByteArray> ListModel::roleNames() const
+{
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert({{ObjectRole, "object"},
+                  {ObjectIDRole, "objectID"},
+                  {GroupRole, "group"},
+                  {GroupRowRole, "groupRow"},
+                  {TitleRole, "title"},
+                  {SubtitleRole, "subtitle"},
+                  {DetailsRole, "details"},
+                  {PeopleRole, "people"},
+                  {AccessIndexRole, "accessIndex"},
+                  {ItemStateRole, "itemState"},
+                  {StarredRole, "starred"},
+                  {LinkRole, "link"},
+                  {ThumbnailRole, "thumbnail"}});
+    return names;
 }
 
 } // namespace tavrel

@@ -39,7 +39,33 @@ class ListModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    enum Role { ObjectRole = Qt::UserRole + 1, ObjectIDRole };
+    // What a row shows, one role per fact, so that a view draws a row from its index alone and a change
+    // of a record redraws only the facts it changed. The base answers the record, its id and its title;
+    // the document lists answer the rest.
+    enum Role {
+        ObjectRole = Qt::UserRole + 1,
+        ObjectIDRole,
+        // The header (TQGroupWrapperPtr) of a group row, none for a record's row.
+        GroupRole,
+        // Whether the row is a group header (bool).
+        GroupRowRole,
+        TitleRole,
+        SubtitleRole,
+        // The line under the subtitle (a document's collections).
+        DetailsRole,
+        // The people with access, in the order the row shows them (QList<ManagedObjectPtr>).
+        PeopleRole,
+        // The general access: 1 private, 2 anyone with the link, 3 public, 4 the domain with the link, 5
+        // the domain (int).
+        AccessIndexRole,
+        // The badge: 1 new, 2 modified, 3 not starred, 4 starred (int); StarredRole the star (bool).
+        ItemStateRole,
+        StarredRole,
+        // The access entry the row's link button shows (ManagedObjectPtr), invalid when it has none.
+        LinkRole,
+        // The row's picture (QPixmap), resolved in the background: a placeholder until it is ready.
+        ThumbnailRole,
+    };
 
     // The context is the main thread's; not owned.
     ListModel(ManagedObjectContext* context, const QString& entityName, QObject* parent = nullptr);
@@ -91,9 +117,11 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
 
 signals:
-    // After every change of the rows (the design's observation of "arrangedObjects").
+    // After every change of the rows (the design's observation of "arrangedObjects"); a change of what
+    // rows show alone is dataChanged.
     void arrangedObjectsChanged();
 
 protected:
@@ -107,6 +135,17 @@ protected:
     // Whether a change of the main context may change the rows (the base: a record of its entity was
     // inserted, updated or deleted).
     virtual bool changeConcernsRows(const ObjectsDidChangeNotification& notification) const;
+    // The rows' records a change of the main context shows differently, with the roles it changes
+    // (the base: each updated record, with every role its row shows). Records that are not rows are
+    // left out by the caller.
+    using ChangedRows = QHash<ManagedObjectID, QList<int>>;
+    virtual void collectChangedRows(const ObjectsDidChangeNotification& notification,
+                                    ChangedRows* changed) const;
+    // The roles a row's own record feeds.
+    virtual QList<int> recordRoles() const;
+    // Emits dataChanged for each row, with its roles, one row at a time (the rows themselves stay, so
+    // arrangedObjectsChanged is not emitted).
+    void emitRowsChanged(const ChangedRows& changed);
     // The id of a row of the list's own, told apart from records by isOwnRowID; equal keys, equal ids.
     static ManagedObjectID ownRowID(qint64 key);
     static bool isOwnRowID(const ManagedObjectID& id);
@@ -120,10 +159,13 @@ protected:
 
 private:
     void contextObjectsDidChange(const ObjectsDidChangeNotification& notification);
+    // dataChanged for each of the rows that are shown; whether any was.
+    bool redrawRows(const ChangedRows& changed);
     // Fetches the request with the subclass's columns and arranges the rows.
     bool fetchRows(const FetchRequest& request, QList<ManagedObjectID>* rows, Error* error);
-    // Turns the rows into the new ids with removals, insertions and moves; ids in `updated` redraw.
-    void applyIDs(const QList<ManagedObjectID>& ids, const QList<ManagedObjectID>& updated = {});
+    // Turns the rows into the new ids with removals, insertions and moves; the rows in `changed` redraw
+    // their roles.
+    void applyIDs(const QList<ManagedObjectID>& ids, const ChangedRows& changed = {});
     // Turns the rows into the new ids (which differ); false when that reset the list (nothing else to
     // tell).
     bool replaceRows(const QList<ManagedObjectID>& ids);

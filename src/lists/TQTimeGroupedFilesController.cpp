@@ -13,6 +13,7 @@
 #include "session/TQSessionManager.h"
 
 #include <QMimeDatabase>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 
@@ -197,10 +198,18 @@ void TQTimeGroupedFilesController::setSortDescriptors(const QList<SortDescriptor
 {
     if (descriptors.isEmpty()) {
         m_groupper = Groupper::None;
+        m_askedKey.clear();
         ListModel::setSortDescriptors({});
         return;
     }
     const SortDescriptor& asked = descriptors.last();
+    const bool wasBySize = m_askedKey == QLatin1String("size");
+    m_askedKey = asked.key();
+    // Sizes or dates under every title: rows that stay say it anew.
+    const auto subtitlesChanged = qScopeGuard([this, wasBySize] {
+        if (wasBySize != (m_askedKey == QLatin1String("size")) && count() > 0)
+            emit dataChanged(index(0), index(count() - 1), {SubtitleRole});
+    });
     const SortDescriptor descriptor(realSortKey(asked.key()), asked.ascending());
     const Groupper old = m_groupper;
     m_groupper = groupperFor(asked.key());
@@ -259,21 +268,6 @@ QList<TQGroupWrapperPtr> TQTimeGroupedFilesController::groups() const
         if (isOwnRowID(id))
             result.append(m_headers.value(id.primaryKey()));
     return result;
-}
-
-QVariant TQTimeGroupedFilesController::data(const QModelIndex& index, int role) const
-{
-    if (index.isValid() && isGroupRow(index.row())) {
-        const TQGroupWrapperPtr group = groupAtRow(index.row());
-        if (role == Qt::DisplayRole)
-            return group ? group->title() : QString();
-        if (role == GroupRole)
-            return QVariant::fromValue(group);
-        return ListModel::data(index, role);
-    }
-    if (role == GroupRole)
-        return QVariant::fromValue(TQGroupWrapperPtr());
-    return ListModel::data(index, role);
 }
 
 QList<FetchColumn> TQTimeGroupedFilesController::fetchColumns() const

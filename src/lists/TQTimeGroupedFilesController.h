@@ -8,6 +8,8 @@
 
 namespace tavrel {
 
+class DocumentThumbnails;
+
 // The rows of a document list: documents (File and Category records) sorted by a real attribute chosen
 // from the sort key the list asks for, cut into groups by a groupper chosen by the same key; each group
 // is opened by a header row holding a TQGroupWrapper.
@@ -16,12 +18,14 @@ namespace tavrel {
 // 100,000 documents is sorted and grouped without loading its records; a row's record is made when it
 // is asked for. A change of the store rearranges the rows: records that stay keep their rows (moved
 // into their new groups), headers come and go with their groups.
+//
+// A row shows what its roles answer (ListModel::Role, read in TQTimeGroupedFilesRoles.cpp): a change of
+// a document, of its access entry or of a person it shows redraws that row's roles it changed. The
+// records of the rows about to be drawn are loaded in batches; thumbnails are read in the background.
 class TQTimeGroupedFilesController : public ListModel
 {
     Q_OBJECT
 public:
-    enum Role { GroupRole = ObjectIDRole + 1 };
-
     // The grouppers: what a sort key cuts the documents into.
     enum class Groupper {
         None,
@@ -71,8 +75,12 @@ public:
     QList<TQGroupWrapperPtr> groups() const;
 
     // DisplayRole of a header row: its title; GroupRole: the header (TQGroupWrapperPtr) of a header
-    // row, none for a document row.
+    // row, none for a document row; the document roles of a document row.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Every role asked for, reading the row's record once.
+    void multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const override;
+    // The edge of the thumbnails ThumbnailRole answers.
+    static constexpr qreal kThumbnailEdge = 72;
 
 protected:
     // The keys a groupper reads, after the sort key.
@@ -80,6 +88,10 @@ protected:
     QList<ManagedObjectID> arrangeFetchedRows(const QList<ManagedObjectID>& ids,
                                               const QList<QVariantList>& values) override;
     bool changeConcernsRows(const ObjectsDidChangeNotification& notification) const override;
+    // A document's rows, its access entry's and each person's it shows (by the relationships back).
+    void collectChangedRows(const ObjectsDidChangeNotification& notification,
+                            ChangedRows* changed) const override;
+    QList<int> recordRoles() const override;
 
     // What a groupper works on: the sorted documents with the values of its columns.
     struct Row
@@ -108,6 +120,14 @@ protected:
     QString ownerTitleName(const QVariant& mailID, const QString& address) const;
 
 private:
+    // The value of a role of a row (a document's or a header's).
+    QVariant rowValue(int row, const ManagedObjectPtr& record, int role) const;
+    // Loads the records of the rows from about the row on, and the records their roles read through
+    // to-ones, together.
+    void loadRecordsAround(int row) const;
+    QPixmap thumbnailOfRow(int row, const ManagedObjectPtr& record) const;
+    void thumbnailReady(const QString& iconPath);
+
     QList<Group> timeGroups(const QList<Row>& rows);
     QList<Group> ownerGroups(const QList<Row>& rows);
     QList<Group> visibilityGroups(const QList<Row>& rows);
@@ -116,6 +136,13 @@ private:
     QList<Group> collectionGroups(const QList<Row>& rows);
 
     Groupper m_groupper = Groupper::None;
+    // The key the list asked to sort by ("size" shows sizes under the titles).
+    QString m_askedKey;
+    // The records of the last batch loaded: the context holds unchanged records weakly.
+    mutable QList<ManagedObjectPtr> m_loaded;
+    mutable DocumentThumbnails* m_thumbnails = nullptr;
+    // The rows waiting for the thumbnail of each file.
+    mutable QHash<QString, QSet<ManagedObjectID>> m_waitingThumbnails;
     QString m_username;
     bool m_hasUsername = false;
     // Headers by their row key, and the key of each (group, title, how many alike came before) of the

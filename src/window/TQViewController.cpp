@@ -11,6 +11,7 @@
 #include "progress/TQProgressManager.h"
 #include "session/TQSessionManager.h"
 #include "window/ActionError.h"
+#include "window/ControlServicesFeed.h"
 #include "window/TQNavigationController.h"
 #include "window/TQNotificationController.h"
 
@@ -51,6 +52,8 @@ void insertAt(QMenu* menu, int index, QAction* action)
 TQViewController::TQViewController(const QString& nibName, QObject* parent)
     : QObject(parent), m_nibName(nibName)
 {
+    // The controls the views host reach the program through it.
+    ControlServicesFeed::install();
     if (TQSession* session = TQSessionManager::sharedManager()->currentSession())
         if (session->mocManager())
             m_managedObjectContext = session->mocManager()->masterMOC();

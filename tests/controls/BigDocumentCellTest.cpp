@@ -288,59 +288,24 @@ TEST_F(BigDocumentCellTest, TheBadgeThePopUpAndTheShareButtonWorkOnlyOnline)
     EXPECT_FALSE(menu->isVisible());
 }
 
-TEST_F(BigDocumentCellTest, TheShownRecordsAccessAndIconChangesAreAnnounced)
+// The cell holds no record: it draws the picture its list gives it for the row (the list redraws the
+// row when the model says its thumbnail changed), through one thumbnail subcell.
+TEST_F(BigDocumentCellTest, TheThumbnailIsThePictureGivenInOneSubcell)
 {
-    const auto plan = file(QStringLiteral("Plan"), QStringLiteral("plan.pdf"));
-    const auto notes = file(QStringLiteral("Notes"), QStringLiteral("notes.txt"));
-    QList<ManagedObjectPtr> announced;
-    NotificationCenter::defaultCenter().addObserver(
-        window.get(), TQBigDocumentTableCell::kFileItemDidUpdateNotification, QVariant(),
-        [&](const Notification& n) { announced.append(n.object().value<ManagedObjectPtr>()); });
-    const auto changes = [&](const std::shared_ptr<File>& record, const QString& key) {
-        announced.clear();
-        record->didChangeValueForKey(key);
-        return announced.size();
-    };
-    {
-        TQBigDocumentTableCell cell(QStringLiteral("Plan"));
-        cell.setRepresentedObject(QVariant::fromValue<ManagedObjectPtr>(plan));
-        // No thumbnail yet: only the access is followed.
-        EXPECT_EQ(changes(plan, QStringLiteral("generalACL")), 1);
-        EXPECT_EQ(announced, QList<ManagedObjectPtr>{plan});
-        EXPECT_EQ(changes(plan, QStringLiteral("iconPath")), 0);
-        EXPECT_EQ(changes(plan, QStringLiteral("title")), 0);
-        // The access changed through the record's own setter.
-        announced.clear();
-        auto permission = moc()->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
-        plan->setGeneralACL(permission);
-        EXPECT_EQ(announced.size(), 1);
-
-        cell.setPhoto(QPixmap(4, 4));
-        EXPECT_TRUE(std::dynamic_pointer_cast<TQDynamicPhotoSubcell>(cell.photoCell()));
-        EXPECT_EQ(changes(plan, QStringLiteral("iconPath")), 1);
-        // A copy follows nothing of its own, and its end ends nothing of the original.
-        {
-            auto copy = cell.clone();
-            EXPECT_EQ(changes(plan, QStringLiteral("iconPath")), 1);
-        }
-        EXPECT_EQ(changes(plan, QStringLiteral("generalACL")), 1);
-
-        // Another record: the old one is no longer followed.
-        cell.setRepresentedObject(QVariant::fromValue<ManagedObjectPtr>(notes));
-        EXPECT_EQ(changes(plan, QStringLiteral("generalACL")), 0);
-        EXPECT_EQ(changes(plan, QStringLiteral("iconPath")), 0);
-        EXPECT_EQ(changes(notes, QStringLiteral("iconPath")), 1);
-        EXPECT_EQ(announced, QList<ManagedObjectPtr>{notes});
-
-        // Without a thumbnail the icon is no longer followed; the access still is.
-        cell.setPhoto(QPixmap());
-        EXPECT_FALSE(cell.photoCell());
-        EXPECT_EQ(changes(notes, QStringLiteral("iconPath")), 0);
-        EXPECT_EQ(changes(notes, QStringLiteral("generalACL")), 1);
-    }
-    // The cell's end ends both.
-    EXPECT_EQ(changes(notes, QStringLiteral("generalACL")), 0);
-    NotificationCenter::defaultCenter().removeObserver(window.get());
+    TQBigDocumentTableCell cell(QStringLiteral("Plan"));
+    QPixmap red(4, 4);
+    red.fill(Qt::red);
+    QPixmap blue(8, 8);
+    blue.fill(Qt::blue);
+    cell.setPhoto(red);
+    const auto thumbnail = std::dynamic_pointer_cast<TQDynamicPhotoSubcell>(cell.photoCell());
+    ASSERT_TRUE(thumbnail);
+    EXPECT_EQ(thumbnail->image().cacheKey(), red.cacheKey());
+    cell.setPhoto(blue);
+    EXPECT_EQ(cell.photoCell(), thumbnail);
+    EXPECT_EQ(thumbnail->image().cacheKey(), blue.cacheKey());
+    cell.setPhoto(QPixmap());
+    EXPECT_FALSE(cell.photoCell());
 }
 
 TEST_F(BigDocumentCellTest, OnlyTheFirstOfThePileIsDrawnOnABackgroundThatCounts)

@@ -2,24 +2,34 @@
 #include "controls/BasicPopUpButton.h"
 #include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQGroupWrapper.h"
+#include "controls/TQTableView.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsFilteringViewController.h"
 #include "lists/TQTimeGroupedFilesController.h"
+#include "model/GeneralACLPermission.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
+#include "session/ApplicationServices.h"
+#include "session/ConnectionStatus.h"
 #include "support/WaitUntil.h"
 
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
@@ -246,37 +256,159 @@ TEST_F(AllItemsListTest, EveryRowShowsAPictureNativeDocumentsAndCollectionsInclu
     EXPECT_EQ(documents, 3);
 }
 
-TEST_F(AllItemsListTest, ARecordsUpdateDropsOnlyItsRowsCachedCell)
+namespace {
+// The rectangles the viewport was asked to paint.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget* viewport) : m_viewport(viewport) { viewport->installEventFilter(this); }
+    ~PaintRecorder() override
+    {
+        if (m_viewport)
+            m_viewport->removeEventFilter(this);
+    }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_viewport;
+};
+} // namespace
+
+// A row is drawn from its roles by one prototype cell: a change of one document's access list (its
+// entry changed, replaced or removed) repaints that row alone, showing the new access, and the model
+// says so with one dataChanged of that row and the access roles only.
+TEST_F(AllItemsListTest, AChangeOfOneRecordsAccessListRepaintsThatRowWithItsNewAccessAndNoOther)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const std::shared_ptr<File>&)> change;
+        int access;
+    };
+    const auto entryOf = [this](const std::shared_ptr<File>& document) {
+        auto entry = document->generalACL();
+        if (!entry) {
+            entry = moc()->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
+            document->setGeneralACL(entry);
+        }
+        return entry;
+    };
+    const Case cases[] = {
+        {"entry changed to a public link",
+         [&](const std::shared_ptr<File>& d) {
+             entryOf(d)->setType(QStringLiteral("default"));
+             entryOf(d)->setHasLink(true);
+         },
+         2},
+        {"entry replaced by the domain's",
+         [&](const std::shared_ptr<File>& d) {
+             auto replaced = moc()->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
+             replaced->setType(QStringLiteral("domain"));
+             replaced->setHasLink(false);
+             d->setGeneralACL(replaced);
+         },
+         5},
+        {"entry removed", [](const std::shared_ptr<File>& d) { d->setGeneralACL(nullptr); }, 1},
+    };
+    file(QStringLiteral("One"), m_now.addSecs(-60));
+    auto two = file(QStringLiteral("Two"), m_now.addSecs(-120));
+    file(QStringLiteral("Three"), m_now.addSecs(-180));
+    auto access = moc()->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
+    access->setType(QStringLiteral("default"));
+    access->setHasLink(false);
+    two->setGeneralACL(access);
+    save();
+    TQAllItemsController* list = install();
+    ListModel* provider = list->dataProvider();
+    QAbstractItemModelTester tester(provider, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(titles(list), (QStringList{"One", "Two", "Three"}));
+    const int row = list->rowOfRecord(two);
+    ASSERT_EQ(row, 2);
+    auto shownAccess = [list](int at) {
+        auto* cell = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(at));
+        return cell ? cell->itemPermission() : -1;
+    };
+    EXPECT_EQ(shownAccess(row), 3);
+    EXPECT_EQ(shownAccess(1), 1);
+
+    m_view->view()->show();
+    QWidget* viewport = list->table()->viewport();
+    ASSERT_TRUE(test::waitUntil([viewport] { return viewport->isVisible(); }));
+    QCoreApplication::processEvents();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QCoreApplication::processEvents();
+        PaintRecorder recorder(viewport);
+        QSignalSpy changed(provider, &QAbstractItemModel::dataChanged);
+        QSignalSpy arranged(provider, &ListModel::arrangedObjectsChanged);
+        c.change(two);
+        save();
+        moc()->processPendingChanges();
+        ASSERT_TRUE(test::waitUntil([&recorder] { return !recorder.painted.isEmpty(); }));
+        QCoreApplication::processEvents();
+
+        ASSERT_EQ(changed.size(), 1);
+        EXPECT_EQ(changed.first().at(0).value<QModelIndex>().row(), row);
+        EXPECT_EQ(changed.first().at(1).value<QModelIndex>().row(), row);
+        const QList<int> roles = changed.first().at(2).value<QList<int>>();
+        EXPECT_TRUE(roles.contains(ListModel::AccessIndexRole));
+        EXPECT_EQ(arranged.size(), 0);
+        EXPECT_EQ(provider->data(provider->index(row), ListModel::AccessIndexRole).toInt(), c.access);
+        // Only that row was painted again, and it shows the new access; the others kept theirs.
+        const QRect painted = recorder.painted.boundingRect();
+        EXPECT_TRUE(list->tableView()->rectOfRow(row).contains(painted))
+            << painted.y() << "+" << painted.height() << " for the row at "
+            << list->tableView()->rectOfRow(row).y();
+        EXPECT_EQ(shownAccess(row), c.access);
+        EXPECT_EQ(shownAccess(1), 1);
+        EXPECT_EQ(shownAccess(3), 1);
+    }
+}
+
+// Nothing is kept per row: the prototype shows whichever row was asked for last, and a press on a
+// row's visibility button makes that row's menu then.
+TEST_F(AllItemsListTest, RowsShareOnePrototypeCellAndTheVisibilityMenuIsMadeForThePressedRow)
 {
     file(QStringLiteral("One"), m_now.addSecs(-60));
     auto two = file(QStringLiteral("Two"), m_now.addSecs(-120));
     save();
     TQAllItemsController* list = install();
-    ASSERT_EQ(titles(list), (QStringList{"One", "Two"}));
     Cell* first = list->dataCellForRow(1);
     Cell* second = list->dataCellForRow(2);
     ASSERT_TRUE(first && second);
-    EXPECT_EQ(list->cachedCellForRow(2).get(), second);
-    // The same cell serves the row until something changes.
-    EXPECT_EQ(list->dataCellForRow(2), second);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(second->title(), QStringLiteral("Two"));
+    EXPECT_EQ(list->dataCellForRow(1)->title(), QStringLiteral("One"));
 
-    NotificationCenter::defaultCenter().post(TQAllItemsController::kFileItemDidUpdateNotification,
-                                             QVariant::fromValue(ManagedObjectPtr(two)));
-    EXPECT_EQ(list->cachedCellForRow(2), nullptr);
-    EXPECT_EQ(list->cachedCellForRow(1).get(), first);
-    Cell* rebuilt = list->dataCellForRow(2);
-    ASSERT_TRUE(rebuilt);
-    EXPECT_EQ(rebuilt->title(), QStringLiteral("Two"));
-
-    // A record that is not among the rows changes nothing; a refresh empties the cache.
-    auto other = file(QStringLiteral("Elsewhere"), m_now);
-    other->setIsTrashed(true);
-    save();
-    NotificationCenter::defaultCenter().post(TQAllItemsController::kFileItemDidUpdateNotification,
-                                             QVariant::fromValue(ManagedObjectPtr(other)));
-    EXPECT_TRUE(list->cachedCellForRow(1));
-    list->refresh();
-    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
+    // The button's menu is the template until pressed; a press (online) makes the pressed row's menu.
+    if (!ApplicationServices::instance()->connectionStatus())
+        ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
+    ApplicationServices::instance()->connectionStatus()->setOnline(true);
+    const auto offline = qScopeGuard([] { ApplicationServices::instance()->resetForTesting(); });
+    m_view->view()->show();
+    QWidget* viewport = list->table()->viewport();
+    ASSERT_TRUE(test::waitUntil([viewport] { return viewport->isVisible(); }));
+    auto* cell = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(2));
+    ASSERT_TRUE(cell && cell->permissionCell());
+    const QRect rowRect = list->tableView()->rectOfRow(2);
+    const QPoint button = cell->frameForPermissionCellInBounds(QRectF(rowRect)).center().toPoint();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, button);
+    QMenu* opened = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->objectName(), QStringLiteral("visibilityMenu"));
+    const QList<QAction*> items = opened->actions();
+    ASSERT_GT(items.size(), 2);
+    EXPECT_EQ(UserInterfaceItem::representedObject(items[2]).value<ManagedObjectPtr>(),
+              ManagedObjectPtr(two));
+    opened->close();
 }
 
 TEST_F(AllItemsListTest, SearchMatchesTitlesInAnyCaseNeverTrashAndShowsTheNoSearchViewWhenNothingMatches)
@@ -425,9 +557,8 @@ TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
     EXPECT_TRUE(list->noItemsView()->isHidden());
     EXPECT_EQ(rows(list).value(0), "# " + StringTable::text(QStringLiteral("GroupModifiedToday")));
     EXPECT_EQ(titles(list), QStringList{"First"});
-    EXPECT_TRUE(list->cachedCellForRow(1));
 
-    // Another: the kept cells go, the new rows show.
+    // Another: the new rows show.
     changes = 0;
     provider->arranged = 0;
     file(QStringLiteral("Second"), m_now.addSecs(-30));
@@ -435,7 +566,6 @@ TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
     ASSERT_TRUE(test::waitUntil([list] { return list->dataProvider()->count() == 3; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(provider->arranged, changes);
-    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
     EXPECT_EQ(titles(list), (QStringList{"Second", "First"}));
 
     // Another order: one fetch, the rows regrouped and shown afresh.
@@ -444,7 +574,6 @@ TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
     m_view->changeSortDescriptor(m_view->sortControl()->menu()->actions().at(2));
     EXPECT_EQ(provider->arranged, 1);
     EXPECT_EQ(list->groupedProvider()->groupper(), TQTimeGroupedFilesController::Groupper::Owner);
-    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
     EXPECT_EQ(rows(list).filter(QStringLiteral("# ")).size(), 1);
 
     // Another order that keeps every row where it was still shows the rows afresh.
@@ -452,14 +581,12 @@ TEST_F(AllItemsListTest, ChangedRowsAreFetchedOnceAndTheViewsFollowThem)
     provider->arranged = 0;
     m_view->changeSortDescriptor(m_view->sortControl()->menu()->actions().at(2));
     EXPECT_EQ(provider->arranged, 1);
-    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
 
     // An asked refresh still fetches.
     list->dataCellForRow(1);
     provider->arranged = 0;
     list->refresh();
     EXPECT_EQ(provider->arranged, 1);
-    EXPECT_EQ(list->cachedCellForRow(1), nullptr);
 }
 
 TEST_F(AllItemsListTest, FirstFetchIsTakenAsItIsUnlessTheRowsMayHaveChangedWhileItRan)

@@ -1,7 +1,9 @@
 #include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQHoveredPopUpButtonCell.h"
 #include "controls/TQTableView.h"
+#include "documents/TQAllItemsCommands.h"
 #include "documents/TQAllItemsController.h"
+#include "documents/TQAllItemsRowMenus.h"
 #include "lists/ListModel.h"
 #include "model/File.h"
 #include "model/GeneralACLPermissionAdapter.h"
@@ -241,7 +243,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
     const Row rows[] = {
         {"download",
          {alpha, report},
-         [&] { list->download(sender); },
+         [&] { list->commands()->download(sender); },
          "GetFiles",
          "downloadDidFinishWithResult:error:",
          "progressID",
@@ -252,7 +254,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
          "GET /feeds/download/"},
         {"star a mixed selection",
          {alpha, beta},
-         [&] { list->toggleStarState(sender); },
+         [&] { list->commands()->toggleStarState(sender); },
          "StarredDocuments",
          "operationDidFinishWithResult:error:",
          "statusID",
@@ -263,7 +265,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
          "POST /feeds/default/private/expandAcl/batch"},
         {"unstar a starred one",
          {beta},
-         [&] { list->toggleStarState(nullptr); },
+         [&] { list->commands()->toggleStarState(nullptr); },
          "StarredDocuments",
          "operationDidFinishWithResult:error:",
          "statusID",
@@ -274,7 +276,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
          "POST /feeds/default/private/expandAcl/batch"},
         {"mark a new one viewed",
          {alpha, beta},
-         [&] { list->toggleViewedState(sender); },
+         [&] { list->commands()->toggleViewedState(sender); },
          "MarkAsViewed",
          "operationDidFinishWithResult:error:",
          "statusID",
@@ -285,7 +287,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
          nullptr},
         {"mark viewed ones unviewed",
          {beta},
-         [&] { list->toggleViewedState(nullptr); },
+         [&] { list->commands()->toggleViewedState(nullptr); },
          "MarkAsViewed",
          "operationDidFinishWithResult:error:",
          "statusID",
@@ -296,7 +298,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
          nullptr},
         {"rename",
          {},
-         [&] { list->renameRecord(record(alpha), QStringLiteral("Alpha 2")); },
+         [&] { list->commands()->renameRecord(record(alpha), QStringLiteral("Alpha 2")); },
          "RenameDocument",
          "operationDidFinishWithResult:error:",
          "statusID",
@@ -324,7 +326,7 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
              auto application = menuItem(QStringLiteral("openWith:"));
              UserInterfaceItem::setRepresentedObject(application.get(),
                                                      QUrl::fromLocalFile(QStringLiteral("/bin/true")));
-             list->openWith(application.get());
+             list->commands()->openWith(application.get());
          },
          "OpenDocument",
          nullptr,
@@ -385,8 +387,8 @@ TEST_F(DocumentCommandsTest, EachCommandSendsItsActionAsTheServiceExpects)
     }
     // Renaming to the same name or to nothing sends nothing.
     requests->requests.clear();
-    list->renameRecord(record(beta), entry(beta)->title());
-    list->renameRecord(record(beta), QString());
+    list->commands()->renameRecord(record(beta), entry(beta)->title());
+    list->commands()->renameRecord(record(beta), QString());
     EXPECT_TRUE(requests->requests.isEmpty());
 }
 
@@ -395,12 +397,12 @@ TEST_F(DocumentCommandsTest, MarkingViewedAndUnviewedReachesTheStore)
     const auto alpha = entry(QStringLiteral("document:alpha"));
     alpha->setIsNew(true);
     select({QStringLiteral("document:alpha")});
-    list->toggleViewedState(nullptr);
+    list->commands()->toggleViewedState(nullptr);
     ASSERT_EQ(requests->requests.size(), 1);
     runAgainstService(requests->requests.takeFirst());
     EXPECT_FALSE(alpha->isNew());
     EXPECT_TRUE(alpha->valueForKey(QStringLiteral("isViewed")).toBool());
-    list->toggleViewedState(nullptr);
+    list->commands()->toggleViewedState(nullptr);
     ASSERT_EQ(requests->requests.size(), 1);
     EXPECT_EQ(requests->requests.constFirst().parameters.value(QStringLiteral("isViewed")), QVariant(false));
     runAgainstService(requests->requests.takeFirst());
@@ -530,21 +532,21 @@ TEST_F(DocumentCommandsTest, AnOwnerOutsideTheDomainIsOnlyWarnedAboutUntilTheWar
     };
 
     auto eveItem = candidate(eve);
-    list->changeOwnership(eveItem.get());
+    list->commands()->changeOwnership(eveItem.get());
     answer(StringTable::format(QStringLiteral("WrongDomainTitle"), QStringLiteral("eve@example.org")), "OK",
            false);
-    list->changeOwnership(eveItem.get());
+    list->commands()->changeOwnership(eveItem.get());
     answer(StringTable::format(QStringLiteral("WrongDomainTitle"), QStringLiteral("eve@example.org")), "OK",
            true);
     EXPECT_TRUE(requests->requests.isEmpty()) << "a warning changes nothing";
     EXPECT_TRUE(Alert::isSuppressed(QStringLiteral("SuppressChangeOwnerAlerts")));
     // Suppressed: the same candidate goes on to the confirmation.
-    list->changeOwnership(eveItem.get());
+    list->commands()->changeOwnership(eveItem.get());
     answer(StringTable::text(QStringLiteral("ChangeOwnerTitle")), "Cancel", false);
     EXPECT_TRUE(requests->requests.isEmpty());
 
     auto annItem = candidate(ann);
-    list->changeOwnership(annItem.get());
+    list->commands()->changeOwnership(annItem.get());
     answer(StringTable::text(QStringLiteral("ChangeOwnerTitle")), "OK", false);
     ASSERT_EQ(requests->requests.size(), 1);
     const ActionRequests::Request request = requests->requests.constFirst();
@@ -589,7 +591,7 @@ TEST_F(DocumentCommandsTest, VisibilityPositionsMapToTheGeneralAccess)
             SCOPED_TRACE(testing::Message() << rid.toStdString() << " position " << row.position);
             requests->requests.clear();
             UserInterfaceItem::setRepresentedObject(items[row.position], QVariant::fromValue(record(rid)));
-            list->toggleGenericPermission(items[row.position]);
+            list->commands()->toggleGenericPermission(items[row.position]);
             ASSERT_EQ(requests->requests.size(), 1);
             const ActionRequests::Request request = requests->requests.constFirst();
             EXPECT_EQ(request.action, QStringLiteral("SetGeneralACLPermissions"));
@@ -617,12 +619,12 @@ TEST_F(DocumentCommandsTest, VisibilityPositionsMapToTheGeneralAccess)
     requests->requests.clear();
     UserInterfaceItem::setRepresentedObject(items[2],
                                             QVariant::fromValue(record(QStringLiteral("document:readonly"))));
-    list->toggleGenericPermission(items[2]);
+    list->commands()->toggleGenericPermission(items[2]);
     EXPECT_TRUE(requests->requests.isEmpty());
     // Positions 2 and 0 reach the service.
     UserInterfaceItem::setRepresentedObject(items[2],
                                             QVariant::fromValue(record(QStringLiteral("document:alpha"))));
-    list->toggleGenericPermission(items[2]);
+    list->commands()->toggleGenericPermission(items[2]);
     ASSERT_EQ(requests->requests.size(), 1);
     const QStringList lines = runAgainstService(requests->requests.constFirst());
     EXPECT_FALSE(lines.filter(QStringLiteral("/feeds/default/private/full/document:alpha/acl")).isEmpty())
@@ -636,12 +638,13 @@ TEST_F(DocumentCommandsTest, ARowsOwnStarAndVisibilityMenuActOnThatRow)
     const int row = list->rowOfRecord(record(QStringLiteral("document:alpha")));
     ASSERT_GE(row, 0);
     select({QStringLiteral("document:beta")});
-    const auto* cell = dynamic_cast<TQBigDocumentTableCell*>(list->dataCellForRow(row));
-    ASSERT_TRUE(cell && cell->permissionCell() && cell->permissionCell()->menu());
-    const QList<QAction*> items = cell->permissionCell()->menu()->actions();
+    // The menu a press on the row's visibility button makes.
+    QMenu* menu = list->rowMenus()->visibilityMenu(list->recordAtRow(row));
+    ASSERT_TRUE(menu);
+    const QList<QAction*> items = menu->actions();
     ASSERT_GT(items.size(), 2);
     requests->requests.clear();
-    list->toggleGenericPermission(items[2]);
+    list->commands()->toggleGenericPermission(items[2]);
     ASSERT_EQ(requests->requests.size(), 1);
     EXPECT_EQ(requests->requests.constFirst().action, QStringLiteral("SetGeneralACLPermissions"));
     EXPECT_EQ(
@@ -652,7 +655,7 @@ TEST_F(DocumentCommandsTest, ARowsOwnStarAndVisibilityMenuActOnThatRow)
     list->tableView()->menuForRow(row);
     select({QStringLiteral("document:beta")});
     requests->requests.clear();
-    list->toggleStarStateOne(nullptr);
+    list->commands()->toggleStarStateOne(nullptr);
     ASSERT_EQ(requests->requests.size(), 1);
     EXPECT_EQ(requests->requests.constFirst().action, QStringLiteral("StarredDocuments"));
     EXPECT_EQ(
@@ -777,7 +780,7 @@ TEST_F(DocumentCommandsTest, TheChangeOwnerSubmenuListsEachPersonOnce)
     EXPECT_EQ(entries(), first);
     QAction* person = item->menu()->actions().constFirst();
     EXPECT_EQ(UserInterfaceItem::command(person), QStringLiteral("changeOwnership:"));
-    EXPECT_EQ(UserInterfaceItem::target(person), list.get());
+    EXPECT_EQ(UserInterfaceItem::target(person), list->commands());
     EXPECT_TRUE(UserInterfaceItem::representedObject(person).value<std::shared_ptr<ManagedObject>>());
     // No selection: the free choice only.
     select({});
@@ -789,12 +792,12 @@ TEST_F(DocumentCommandsTest, TheChangeOwnerSubmenuListsEachPersonOnce)
 TEST_F(DocumentCommandsTest, PrintingNeedsACachedCopyOfAKindWeCanPrint)
 {
     select({QStringLiteral("document:alpha")});
-    list->printEntity(nullptr);
+    list->commands()->printEntity(nullptr);
     EXPECT_EQ(logCount("E: Cannot print: <Alpha> has not cached yet"), 1);
 
     // Nothing selected: only logged.
     select({});
-    list->printEntity(nullptr);
+    list->commands()->printEntity(nullptr);
     EXPECT_EQ(logCount("E: Called Print for no selection"), 1);
 }
 
@@ -807,7 +810,7 @@ TEST_F(DocumentCommandsTest, ADownloadEndsInTheDownloadsFolderWithoutOverwriting
     existing.write("older");
     existing.close();
     select({QStringLiteral("pdf:report")});
-    list->download(nullptr);
+    list->commands()->download(nullptr);
     ASSERT_EQ(requests->requests.size(), 1);
     const ActionRequests::Request request = requests->requests.takeFirst();
     m_account.service.clearJournal();

@@ -1,10 +1,20 @@
 #include "GroupedFilesFixture.h"
+#include "lists/DocumentRowRoles.h"
 #include "lists/TQMailGroupedFilesController.h"
 #include "model/File.h"
 #include "model/FileCachedFile.h"
 #include "model/TQUtility.h"
+#include "support/WaitUntil.h"
 
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QModelRoleDataSpan>
 #include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
@@ -750,6 +760,145 @@ TEST_F(GroupedFilesTest, AFetchOnAnotherThreadGroupsTheSame)
     EXPECT_EQ(rows(*controller),
               (QStringList{header("owned by me"), QStringLiteral("mine"),
                            owned(QStringLiteral("alice@example.org")), QStringLiteral("hers")}));
+}
+
+} // namespace
+} // namespace tavrel
+
+namespace tavrel {
+namespace {
+
+// What each row shows is a role, and a change reaches only the rows and roles it touches: a document's
+// own change, its access entry's, and a person's shown in it (through the relationships back).
+TEST_F(GroupedFilesTest, RowsShowTheirRolesAndAChangeRedrawsOnlyTheRowsAndRolesItTouches)
+{
+    auto ann = mail(QStringLiteral("ann@example.org"), QStringLiteral("Ann"));
+    auto bob = mail(QStringLiteral("bob@example.org"));
+    auto shared = doc(QStringLiteral("shared"), kHour, ann, {{QStringLiteral("isStarred"), true}});
+    shared->setValueForKey(QStringLiteral("alternateLink"), QStringLiteral("http://127.0.0.1:1/shared"));
+    const ManagedObjectPtr access = acl(shared, QStringLiteral("default"), true);
+    auto plain = doc(QStringLiteral("plain"), 2 * kHour, nullptr, {{QStringLiteral("isNew"), true}});
+    auto other = doc(QStringLiteral("other"), 3 * kHour, bob);
+    save();
+    auto controller = makeController();
+    QAbstractItemModelTester tester(controller.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    arranged(*controller, QStringLiteral("updatedDate"));
+    controller->setAutomaticallyPreparesContent(true);
+    ASSERT_EQ(rows(*controller), (QStringList{header("GroupModifiedToday"), QStringLiteral("shared"),
+                                              QStringLiteral("plain"), QStringLiteral("other")}));
+    const auto value = [&controller](int row, int role) {
+        return controller->data(controller->index(row), role);
+    };
+
+    // The header row, then the documents' roles.
+    EXPECT_TRUE(value(0, ListModel::GroupRowRole).toBool());
+    EXPECT_EQ(value(0, ListModel::TitleRole).toString(),
+              StringTable::text(QStringLiteral("GroupModifiedToday")));
+    EXPECT_TRUE(value(0, ListModel::GroupRole).value<TQGroupWrapperPtr>());
+    EXPECT_FALSE(value(1, ListModel::GroupRowRole).toBool());
+    EXPECT_EQ(value(1, ListModel::TitleRole).toString(), QStringLiteral("shared"));
+    EXPECT_EQ(value(1, ListModel::AccessIndexRole).toInt(), 2);
+    EXPECT_EQ(value(2, ListModel::AccessIndexRole).toInt(), 1);
+    EXPECT_EQ(value(1, ListModel::ItemStateRole).toInt(), 4);
+    EXPECT_EQ(value(2, ListModel::ItemStateRole).toInt(), 1);
+    EXPECT_EQ(value(3, ListModel::ItemStateRole).toInt(), 3);
+    EXPECT_EQ(value(1, ListModel::LinkRole).value<ManagedObjectPtr>(), access);
+    EXPECT_FALSE(value(2, ListModel::LinkRole).value<ManagedObjectPtr>());
+    EXPECT_EQ(value(1, ListModel::PeopleRole).value<QList<ManagedObjectPtr>>(), QList<ManagedObjectPtr>{ann});
+    EXPECT_TRUE(value(2, ListModel::PeopleRole).value<QList<ManagedObjectPtr>>().isEmpty());
+    EXPECT_FALSE(value(1, ListModel::ThumbnailRole).value<QPixmap>().isNull());
+    EXPECT_FALSE(value(1, ListModel::SubtitleRole).toString().isEmpty());
+    // Every role at once reads the same.
+    std::array<QModelRoleData, 2> both = {QModelRoleData(ListModel::TitleRole),
+                                          QModelRoleData(ListModel::AccessIndexRole)};
+    controller->multiData(controller->index(1), both);
+    EXPECT_EQ(both[0].data().toString(), QStringLiteral("shared"));
+    EXPECT_EQ(both[1].data().toInt(), 2);
+
+    struct Case
+    {
+        const char* name;
+        std::function<void()> change;
+        int row;
+        QList<int> roles;
+    };
+    const Case cases[] = {
+        {"the access entry's own values",
+         [&] { access->setValueForKey(QStringLiteral("hasLink"), false); },
+         1,
+         {ListModel::AccessIndexRole, ListModel::LinkRole}},
+        {"a person shown in the row",
+         [&] { bob->setAddress(QStringLiteral("robert@example.org")); },
+         3,
+         {ListModel::SubtitleRole, ListModel::PeopleRole}},
+        {"the person's contact",
+         [&] { ann->contact()->setName(QStringLiteral("Annie")); },
+         1,
+         {ListModel::SubtitleRole, ListModel::PeopleRole}},
+        {"the document itself", [&] { plain->setValueForKey(QStringLiteral("isNew"), false); }, 2,
+         DocumentRowRoles::recordRoles()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QSignalSpy changed(controller.get(), &QAbstractItemModel::dataChanged);
+        QSignalSpy resets(controller.get(), &QAbstractItemModel::modelReset);
+        c.change();
+        save();
+        m_context->processPendingChanges();
+        ASSERT_EQ(changed.size(), 1);
+        EXPECT_EQ(changed.first().at(0).value<QModelIndex>().row(), c.row);
+        EXPECT_EQ(changed.first().at(1).value<QModelIndex>().row(), c.row);
+        QList<int> roles = changed.first().at(2).value<QList<int>>();
+        QList<int> expected = c.roles;
+        std::sort(roles.begin(), roles.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(roles, expected);
+        EXPECT_EQ(resets.size(), 0);
+    }
+    EXPECT_EQ(value(1, ListModel::AccessIndexRole).toInt(), 3);
+    EXPECT_EQ(value(2, ListModel::ItemStateRole).toInt(), 3);
+}
+
+// A thumbnail file is read in the background the first time its row asks; the kind's icon stands in,
+// then the row is told its thumbnail changed.
+TEST_F(GroupedFilesTest, AThumbnailIsReadInTheBackgroundAndItsRowToldWhenReady)
+{
+    const QString path =
+        QDir(QDir::tempPath())
+            .filePath(QStringLiteral("thumbnail-%1.png").arg(QCoreApplication::applicationPid()));
+    QImage picture(200, 100, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(path));
+    const auto removeFile = qScopeGuard([&path] { QFile::remove(path); });
+    const ManagedObjectPtr document = doc(QStringLiteral("picture.png"), kHour, nullptr,
+                                          {{QStringLiteral("filename"), QStringLiteral("picture.png")}});
+    const ManagedObjectPtr icon = m_context->insertNewObject(QStringLiteral("FileCachedIcon"));
+    icon->setValueForKey(QStringLiteral("value"), path);
+    document->setToOne(QStringLiteral("fileCachedIcon"), icon);
+    save();
+    auto controller = makeController();
+    arranged(*controller, QStringLiteral("title"));
+    ASSERT_EQ(controller->count(), 1);
+    QSignalSpy changed(controller.get(), &QAbstractItemModel::dataChanged);
+    const QPixmap first = controller->data(controller->index(0), ListModel::ThumbnailRole).value<QPixmap>();
+    EXPECT_FALSE(first.isNull());
+    ASSERT_TRUE(test::waitUntil([&changed] { return changed.size() == 1; }));
+    EXPECT_EQ(changed.first().at(2).value<QList<int>>(), QList<int>{ListModel::ThumbnailRole});
+    const QImage ready =
+        controller->data(controller->index(0), ListModel::ThumbnailRole).value<QPixmap>().toImage();
+    ASSERT_FALSE(ready.isNull());
+    EXPECT_EQ(ready.pixelColor(ready.width() / 2, ready.height() / 2), QColor(Qt::red));
+    EXPECT_LE(ready.deviceIndependentSize().width(), TQTimeGroupedFilesController::kThumbnailEdge);
+
+    // Another cached icon: that row's thumbnail, and nothing else of it, is drawn again.
+    controller->setAutomaticallyPreparesContent(true);
+    changed.clear();
+    icon->setValueForKey(QStringLiteral("value"), path + QStringLiteral(".other"));
+    save();
+    m_context->processPendingChanges();
+    ASSERT_GE(changed.size(), 1);
+    EXPECT_EQ(changed.first().at(0).value<QModelIndex>().row(), 0);
+    EXPECT_EQ(changed.first().at(2).value<QList<int>>(), QList<int>{ListModel::ThumbnailRole});
 }
 
 } // namespace

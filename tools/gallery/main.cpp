@@ -9,6 +9,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/UiPlatform.h"
+#include "window/ControlServicesFeed.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -82,6 +83,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     tavrel::UiPlatform::initialize();
+    tavrel::ControlServicesFeed::install();
     tavrel::Animations::setFactor(0.0);
     // Away from every sample window, so that none is drawn hovered.
     QCursor::setPos(-10000, -10000);

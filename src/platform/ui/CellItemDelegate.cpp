@@ -83,6 +83,20 @@ void CellItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
+void CellItemDelegate::paintPrepared(QPainter* painter, const QRect& rect, const QModelIndex& index,
+                                     Cell* prepared) const
+{
+    const bool tracked =
+        m_trackingCell && m_trackingIndex.isValid() && m_trackingIndex == index.siblingAtColumn(0);
+    Cell* cell = tracked ? m_trackingCell.get() : prepared;
+    if (!cell)
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    cell->paint(*painter, QRectF(rect), *m_host);
+    painter->restore();
+}
+
 QSize CellItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     Cell* cell = m_provider && index.isValid() ? m_provider(index) : nullptr;

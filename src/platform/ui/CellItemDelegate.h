@@ -62,6 +62,9 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // Paints a row with the cell its list has just configured for it (the tracking copy instead while
+    // the row is tracked), without asking for the cell again.
+    void paintPrepared(QPainter* painter, const QRect& rect, const QModelIndex& index, Cell* prepared) const;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 signals:

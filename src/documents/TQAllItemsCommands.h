@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/store/ManagedObject.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace tavrel {
+
+class TQAllItemsController;
+
+// The document commands of the all-items list and the callbacks of their actions. It stands behind the
+// list in the responder chain, so the menus, keys and buttons of the window reach it through the list;
+// it acts on the list's selection (or the row a menu or a row's button was used on), shows errors
+// through the list and is validated by the list's validation (TQAllItemsValidation).
+class TQAllItemsCommands : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TQAllItemsCommands(TQAllItemsController* list);
+    ~TQAllItemsCommands() override;
+
+    TQAllItemsController* list() const { return m_list; }
+
+    Q_INVOKABLE void executeFile(QObject* sender);
+    Q_INVOKABLE void open(QObject* sender);
+    Q_INVOKABLE void editEntity(QObject* sender);
+    Q_INVOKABLE void openWith(QObject* sender);
+    Q_INVOKABLE void chooseApplication(QObject* sender);
+    Q_INVOKABLE void openInBrowser(QObject* sender);
+    Q_INVOKABLE void showDetails(QObject* sender);
+    Q_INVOKABLE void showPreview(QObject* sender);
+    Q_INVOKABLE void showItemContacts(QObject* sender);
+    Q_INVOKABLE void showSharingContacts(QObject* sender);
+    Q_INVOKABLE void organize(QObject* sender);
+    Q_INVOKABLE void toggleStarState(QObject* sender);
+    Q_INVOKABLE void toggleStarStateOne(QObject* sender);
+    Q_INVOKABLE void rename(QObject* sender);
+    Q_INVOKABLE void toggleViewedState(QObject* sender);
+    Q_INVOKABLE void toggleNewState(QObject* sender);
+    Q_INVOKABLE void download(QObject* sender);
+    Q_INVOKABLE void remove(QObject* sender);
+    Q_INVOKABLE void deleteEntity(QObject* sender);
+    Q_INVOKABLE void changeOwnership(QObject* sender);
+    Q_INVOKABLE void printEntity(QObject* sender);
+    Q_INVOKABLE void toggleGenericPermission(QObject* sender);
+    Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
+    // Shows the detail view of the selected record on the tab of the filter (0 preview, 1 sharing
+    // details, 2 organize).
+    void showDetailsFilterActivated(int filter);
+    // The in-place rename's commit: renames the record unless the name is empty or unchanged.
+    void renameRecord(const ManagedObjectPtr& record, const QString& newName);
+    // Stars or unstars the documents.
+    void toggleStarStateForSelection(const QList<ManagedObjectPtr>& items);
+
+    // Callbacks of the commands' actions.
+    Q_INVOKABLE void documentsDidTrashWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void documentsDidDeleteWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void downloadDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void uploadDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE void generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error);
+
+private:
+    QWidget* window() const;
+
+    TQAllItemsController* m_list;
+};
+
+} // namespace tavrel

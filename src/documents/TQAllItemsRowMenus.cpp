@@ -1,0 +1,261 @@
+#include "documents/TQAllItemsRowMenus.h"
+
+#include "controls/TQInvertableMenuItem.h"
+#include "documents/ApplicationMenu.h"
+#include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsController.h"
+#include "model/Contact.h"
+#include "model/File.h"
+#include "model/GDataMail.h"
+#include "model/GeneralACLPermission.h"
+#include "model/Mail.h"
+#include "model/TQStringExtensions.h"
+#include "platform/ui/ImageRegistry.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
+#include "session/TQSession.h"
+#include "session/TQSessionManager.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QUrl>
+
+namespace tavrel {
+
+namespace {
+
+QString sessionUsername()
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    return session ? session->username() : QString();
+}
+
+void setTitleKey(QObject* item, const char* key)
+{
+    UserInterfaceItem::setTitle(item, StringTable::text(QLatin1String(key)));
+}
+
+// The file name whose kind decides the applications: the cached copy's, else the name the document
+// downloads under.
+QString fileNameForMenu(const ManagedObjectPtr& record)
+{
+    const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
+    if (!entry)
+        return {};
+    if (const auto file = std::dynamic_pointer_cast<File>(record); file && !file->filePath().isEmpty()) {
+        const QUrl url(file->filePath());
+        const QString name =
+            QFileInfo(url.isValid() && !url.path().isEmpty() ? url.path() : file->filePath()).fileName();
+        if (!name.isEmpty())
+            return name;
+    }
+    return TQStringExtensions::exportNameWithResourceId(entry->title(), entry->resourceId());
+}
+
+std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
+{
+    return std::dynamic_pointer_cast<FileEntryAbstract>(record);
+}
+
+// The visibility menu's template: the pull-down's own item, then private, link, public, domain with the
+// link, domain. The position is the meaning (toggleGenericPermission).
+struct PermissionEntry
+{
+    const char* titleKey;
+    const char* image;
+};
+const PermissionEntry kPermissionEntries[] = {
+    {nullptr, "private_regular"},
+    {"PrivateGroup", "private_regular"},
+    {"AnyoneWithLink", "icon_link_regular"},
+    {"PublicOnWeb", "icon_public_regular"},
+    {"DomainWithLink", "icon_domain_link_regular"},
+    {"AnyoneOnDomain", "icon_domain_regular"},
+};
+
+} // namespace
+
+TQAllItemsRowMenus::TQAllItemsRowMenus(TQAllItemsController* list, QWidget* view)
+    : QObject(list), m_list(list)
+{
+    // The menus of the rows: the items validation reads by tag carry it.
+    m_rowMenu = new QMenu(view);
+    m_rowMenu->setObjectName(QStringLiteral("rowMenu"));
+    auto add = [](QMenu* menu, const QString& key, const QString& command, int tag = 0) {
+        QAction* item = UserInterfaceItem::makeAction(StringTable::text(key), command, menu, tag);
+        menu->addAction(item);
+        return item;
+    };
+    add(m_rowMenu, QStringLiteral("MenuOpen"), QStringLiteral("open:"));
+    QAction* openWith = add(m_rowMenu, QStringLiteral("MenuOpenWith"), QStringLiteral("openWith:"),
+                            TQAllItemsController::kOpenWithTag);
+    auto* applications = new QMenu(m_rowMenu);
+    applications->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("OpenInBrowser")),
+                                                          QStringLiteral("openInBrowser:"), applications,
+                                                          TQAllItemsController::kOpenInBrowserTag));
+    applications->addSeparator();
+    applications->addAction(UserInterfaceItem::makeAction(
+        StringTable::text(QStringLiteral("MenuOtherApplication")), QStringLiteral("chooseApplication:"),
+        applications, TQAllItemsController::kOpenWithFixedItemTag));
+    openWith->setMenu(applications);
+    m_rowMenu->addSeparator();
+    add(m_rowMenu, QStringLiteral("Preview"), QStringLiteral("showPreview:"));
+    add(m_rowMenu, QStringLiteral("Sharings"), QStringLiteral("showSharingContacts:"));
+    add(m_rowMenu, QStringLiteral("Organize"), QStringLiteral("organize:"));
+    m_rowMenu->addSeparator();
+    add(m_rowMenu, QStringLiteral("MenuAddStar"), QStringLiteral("toggleStarState:"));
+    add(m_rowMenu, QStringLiteral("MenuMarkViewed"), QStringLiteral("toggleViewedState:"));
+    add(m_rowMenu, QStringLiteral("Rename"), QStringLiteral("rename:"));
+    add(m_rowMenu, QStringLiteral("MenuDownload"), QStringLiteral("download:"));
+    add(m_rowMenu, QStringLiteral("MenuPrint"), QStringLiteral("printEntity:"));
+    QAction* owner = add(m_rowMenu, QStringLiteral("ChangeOwner"), QStringLiteral("changeOwnership:"),
+                         TQAllItemsController::kChangeOwnerTag);
+    owner->setMenu(new QMenu(m_rowMenu));
+    m_rowMenu->addSeparator();
+    add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), QStringLiteral("deleteEntity:"));
+
+    m_permissionMenu = new QMenu(view);
+    m_permissionMenu->setObjectName(QStringLiteral("permissionMenu"));
+    for (const PermissionEntry& entry : kPermissionEntries) {
+        const QString title =
+            entry.titleKey ? StringTable::text(QString::fromLatin1(entry.titleKey)) : QString();
+        QAction* item = UserInterfaceItem::makeAction(title, QStringLiteral("toggleGenericPermission:"),
+                                                      m_permissionMenu, 0);
+        item->setIcon(QIcon(ImageRegistry::pixmap(QString::fromLatin1(entry.image))));
+        m_permissionMenu->addAction(item);
+    }
+}
+
+TQAllItemsRowMenus::~TQAllItemsRowMenus() = default;
+
+QMenu* TQAllItemsRowMenus::visibilityMenu(const ManagedObjectPtr& record)
+{
+    // The one made before may still be closing: it goes with the event loop.
+    if (m_visibilityMenu)
+        m_visibilityMenu->deleteLater();
+    auto* menu = new QMenu(m_permissionMenu->parentWidget());
+    menu->setObjectName(QStringLiteral("visibilityMenu"));
+    for (QAction* entry : m_permissionMenu->actions()) {
+        QAction* item = UserInterfaceItem::makeAction(
+            entry->text(), QStringLiteral("toggleGenericPermission:"), menu, 0, m_list->commands());
+        item->setIcon(entry->icon());
+        UserInterfaceItem::setRepresentedObject(item, QVariant::fromValue(record));
+        menu->addAction(item);
+    }
+    const auto entry = entryOf(record);
+    const std::shared_ptr<Mail> owner = entry ? entry->owner() : nullptr;
+    const std::shared_ptr<GeneralACLPermission> acl = entry ? entry->generalACL() : nullptr;
+    const bool mine = owner && owner->address() == sessionUsername();
+    if (mine && !GDataMail::accountSupportsDomainPermissions(owner->address()) &&
+        !(acl && acl->type() == QLatin1String("domain"))) {
+        const QList<QAction*> items = menu->actions();
+        for (int position = 5; position >= 4 && position < items.size(); --position) {
+            menu->removeAction(items.at(position));
+            delete items.at(position);
+        }
+    }
+    m_visibilityMenu = menu;
+    m_visibilityRecord = record;
+    return menu;
+}
+
+ManagedObjectPtr TQAllItemsRowMenus::openVisibilityRecord() const
+{
+    return m_visibilityMenu && m_visibilityMenu->isVisible() ? m_visibilityRecord.lock() : nullptr;
+}
+
+void TQAllItemsRowMenus::setupApplicationMenu(QMenu* menu, const ManagedObjectPtr& item)
+{
+    ApplicationMenu::rebuild(menu, fileNameForMenu(item), m_list->commands());
+}
+
+void TQAllItemsRowMenus::setupOwnershipMenu(QObject* item)
+{
+    const QString username = sessionUsername();
+    const auto contact = Contact::contactWithAddress(username, m_list->managedObjectContext());
+    const QList<std::shared_ptr<Mail>> ownMails = contact ? contact->mails() : QList<std::shared_ptr<Mail>>();
+    const auto isOwnMail = [&](const std::shared_ptr<Mail>& mail) {
+        if (!mail)
+            return false;
+        for (const auto& own : ownMails)
+            if (own == mail)
+                return true;
+        // The user's own address counts even before the user's contact is stored.
+        return !username.isEmpty() && mail->address() == username;
+    };
+
+    bool enabled = true;
+    // Each person once, in the order first met (a stable order for the menu).
+    QList<std::shared_ptr<Mail>> candidates;
+    const auto addAll = [&candidates](const QList<std::shared_ptr<Mail>>& people) {
+        for (const auto& person : people)
+            if (person && !candidates.contains(person))
+                candidates.append(person);
+    };
+    for (int row : m_list->selectedRows()) {
+        const auto entry = entryOf(m_list->recordAtRow(row));
+        if (!entry)
+            continue;
+        const QString resourceId = entry->resourceId();
+        const bool kindAllowed = resourceId.startsWith(QLatin1String("document")) ||
+                                 resourceId.startsWith(QLatin1String("spreadsheet")) ||
+                                 resourceId.startsWith(QLatin1String("drawing"));
+        if (!isOwnMail(entry->owner()) || !kindAllowed) {
+            enabled = false;
+            break;
+        }
+        addAll(entry->viewers());
+        addAll(entry->commenters());
+        addAll(entry->editors());
+    }
+    UserInterfaceItem::setEnabled(item, enabled);
+
+    auto* action = qobject_cast<QAction*>(item);
+    if (action && action->menu()) {
+        QMenu* previous = action->menu();
+        action->setMenu(nullptr);
+        previous->deleteLater();
+    }
+    if (candidates.isEmpty()) {
+        setTitleKey(item, "ChangeOwner");
+        return;
+    }
+    setTitleKey(item, "ChangeOwnerTo");
+    if (!action)
+        return;
+    auto* submenu = new QMenu(QString(), qobject_cast<QWidget*>(action->parent()));
+    for (const auto& candidate : std::as_const(candidates)) {
+        QAction* entry = UserInterfaceItem::makeAction(
+            candidate->address(), QStringLiteral("changeOwnership:"), submenu, 0, m_list->commands());
+        UserInterfaceItem::setRepresentedObject(entry, QVariant::fromValue(ManagedObjectPtr(candidate)));
+        submenu->addAction(entry);
+    }
+    submenu->addSeparator();
+    submenu->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("AddAnotherOwner")),
+                                                     QStringLiteral("changeOwnership:"), submenu, 0,
+                                                     m_list->commands()));
+    action->setMenu(submenu);
+}
+
+void TQAllItemsRowMenus::menuWillHighlightItem(QMenu* menu, QAction* item)
+{
+    if (!menu)
+        return;
+    for (QAction* each : menu->actions())
+        if (auto* invertable = qobject_cast<TQInvertableMenuItem*>(each))
+            invertable->setPreparingHighlight(false);
+    if (auto* invertable = qobject_cast<TQInvertableMenuItem*>(item))
+        invertable->setPreparingHighlight(true);
+}
+
+void TQAllItemsRowMenus::menuDidClose(QMenu* menu)
+{
+    if (!menu)
+        return;
+    for (QAction* each : menu->actions())
+        if (auto* invertable = qobject_cast<TQInvertableMenuItem*>(each))
+            invertable->setPreparingHighlight(false);
+}
+
+} // namespace tavrel

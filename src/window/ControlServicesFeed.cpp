@@ -1,0 +1,75 @@
+#include "window/ControlServicesFeed.h"
+
+#include "actions/DocumentManager.h"
+#include "controls/ControlServices.h"
+#include "model/FileEntryAbstract.h"
+#include "platform/system/DMTracker.h"
+#include "platform/system/Settings.h"
+#include "platform/system/TQLog.h"
+#include "progress/TQProgressManager.h"
+#include "session/ApplicationServices.h"
+#include "session/ConnectionStatus.h"
+#include "session/TQSession.h"
+#include "session/TQSessionManager.h"
+
+#include <QPointer>
+
+namespace tavrel {
+
+namespace {
+
+void openDocument(const QVariant& record)
+{
+    const ManagedObjectPtr document = record.value<ManagedObjectPtr>();
+    const TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    if (!document || !session || !session->documentManager())
+        return;
+    const QString identifier =
+        QStringLiteral("openning_%1").arg(quint64(reinterpret_cast<quintptr>(document.get())));
+    QVariantMap parameters;
+    parameters.insert(QStringLiteral("progressID"), identifier);
+    parameters.insert(QStringLiteral("progressConsumer"),
+                      QVariant::fromValue<QObject*>(TQProgressManager::progressManager()));
+    parameters.insert(QStringLiteral("documentEntity"), QVariant::fromValue<ManagedObjectPtr>(document));
+    session->documentManager()->executeAction(QStringLiteral("OpenDocument"), nullptr, parameters);
+}
+
+// Keeps the controls' online flag equal to the application's connection status (offline without one).
+void followConnectionStatus()
+{
+    static QMetaObject::Connection statusConnection;
+    QObject::disconnect(statusConnection);
+    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
+    if (status)
+        statusConnection =
+            QObject::connect(status, &ConnectionStatus::onlineChanged, OnlineState::instance(),
+                             [](bool, bool online) { OnlineState::instance()->setOnline(online); });
+    OnlineState::instance()->setOnline(status && status->isOnline());
+}
+
+} // namespace
+
+void ControlServicesFeed::install()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    ControlServices::setLog([](const QString& line) { TQLog("%@", line); });
+    ControlServices::setTrack([](const QString& category, const QString& name, const QString& value) {
+        DMTracker::defaultTracker()->trackEventInCategory(category, name, value);
+    });
+    ControlServices::setCurrentUser([] {
+        const TQSession* session = TQSessionManager::sharedManager()->currentSession();
+        return session ? session->username() : QString();
+    });
+    ControlServices::setOpenDocument(openDocument);
+    ControlServices::setStorage(
+        [](const QString& key) { return Settings::value(key); },
+        [](const QString& key, const QVariant& value) { Settings::setValue(key, value); });
+    QObject::connect(ApplicationServices::instance(), &ApplicationServices::connectionStatusChanged,
+                     OnlineState::instance(), followConnectionStatus);
+    followConnectionStatus();
+}
+
+} // namespace tavrel
