@@ -55,14 +55,15 @@ void TQdmhGenerateThumbnailOperation::performOperation()
     const bool opened = !temporary.isEmpty() && file.open(QIODevice::WriteOnly);
     if (opened && !writer.write(picture)) {
         file.cancelWriting();
+        QFile::remove(temporary.toLocalFile());
         TQLog("E: Cannot create imageRep for: %@", title);
         finishWith(all, {}, Error(kErrorDomain, -1003));
         return;
     }
-    // The unique name's reservation (its name without the extension) is not needed any more.
-    QFile::remove(temporary.toLocalFile().chopped(4));
     // A thumbnail that could not be kept is no success: the next read asks again.
     if (!opened || !file.commit()) {
+        if (!temporary.isEmpty())
+            QFile::remove(temporary.toLocalFile());
         TQLog("E: Cannot store to TMP generated thumbnail for: %@", title);
         finishWith(all, {}, TransferSupport::copyFailedError(title));
         return;

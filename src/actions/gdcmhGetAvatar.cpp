@@ -65,10 +65,11 @@ QVariantMap gdcmhGetAvatar::defaultCallbackForParams(const QVariantMap& result)
     const QUrl target = TemporaryFiles::URLTempUniqueFileWithExtension(QStringLiteral("png"));
     if (target.isEmpty())
         return result;
-    QFile::remove(target.toLocalFile().chopped(4)); // the name's reservation
     QSaveFile file(target.toLocalFile());
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        QFile::remove(target.toLocalFile());
         return result;
+    }
     QVariantMap written = result;
     written.insert(TransferKeys::kImageURL, target);
     return written;

@@ -12,6 +12,7 @@
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/OAuth2SignIn.h"
 #include "platform/system/TQLog.h"
+#include "platform/system/TQLogger.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/UiPlatform.h"
 #include "session/TQSessionManager.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrel"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrel"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    TQLogger::installMessageHandler();
 
     QTextStream err(stderr);
     const QStringList arguments = QCoreApplication::arguments();

@@ -44,6 +44,16 @@ void boxBlur(QImage& image, int radius, bool horizontal)
 
 } // namespace
 
+void SoftShadow::blur(QImage& image, int radius)
+{
+    if (radius <= 0)
+        return;
+    for (int pass = 0; pass < 3; ++pass) {
+        boxBlur(image, radius, true);
+        boxBlur(image, radius, false);
+    }
+}
+
 QImage SoftShadow::render(const QPainterPath& path, Shape shape, const QColor& color, qreal blurRadius,
                           qreal penWidth, qreal devicePixelRatio, QPointF* topLeft)
 {
@@ -66,11 +76,7 @@ QImage SoftShadow::render(const QPainterPath& path, Shape shape, const QColor& c
         painter.drawPath(path);
     }
     // A blur radius r spreads about r either way; three boxes of r/3 come close to that Gaussian.
-    const int radius = qMax(1, int(std::lround(blurRadius * devicePixelRatio / 3)));
-    for (int pass = 0; pass < 3; ++pass) {
-        boxBlur(image, radius, true);
-        boxBlur(image, radius, false);
-    }
+    blur(image, qMax(1, int(std::lround(blurRadius * devicePixelRatio / 3))));
     image.setDevicePixelRatio(devicePixelRatio);
     if (topLeft)
         *topLeft = area.topLeft();

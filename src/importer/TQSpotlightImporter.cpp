@@ -35,8 +35,8 @@ bool TQSpotlightImporter::importFileAtPath(const QString& path, QVariantMap& att
     }
     if (!object) {
         if (!error.isNull())
-            TQLog("E: %@:%@ %@", kClassName, method, error.description());
-        TQLog("E: %@:%@ to find object id from path %@", kClassName, method, path);
+            tavrel::TQLog("E: %@:%@ %@", kClassName, method, error.description());
+        tavrel::TQLog("E: %@:%@ to find object id from path %@", kClassName, method, path);
         return false;
     }
     if (object->entityName != QLatin1String("File"))
@@ -57,8 +57,8 @@ ReadOnlyStore* TQSpotlightImporter::persistentStoreCoordinator()
         Error error;
         m_store = ReadOnlyStore::open(m_storeURL, TQDataModelEntities::model(), &error);
         if (!m_store)
-            TQLog("E: %@:%@ unable to add persistent store coordinator - %@", kClassName,
-                  QStringLiteral("persistentStoreCoordinator"), error.description());
+            tavrel::TQLog("E: %@:%@ unable to add persistent store coordinator - %@", kClassName,
+                          QStringLiteral("persistentStoreCoordinator"), error.description());
     }
     return m_store.get();
 }

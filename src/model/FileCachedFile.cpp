@@ -1,69 +1,19 @@
 #include "model/FileCachedFile.h"
 
 #include "model/File.h"
-#include "model/RecordValue.h"
 #include "model/TQMOCMaster.h"
 
 namespace tavrel {
-
-QString FileCachedFile::value()
-{
-    if (needAnUpdate())
-        updateWithPriority(kLowPriority);
-    return storedValue();
-}
-
-QString FileCachedFile::storedValue() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
-}
-
-void FileCachedFile::setValue(const QString& value)
-{
-    setValueForKey(QStringLiteral("value"), recordvalue::stringOrNil(value));
-}
-
-QString FileCachedFile::eTag() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
-}
-
-void FileCachedFile::setETag(const QString& eTag)
-{
-    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
-}
-
-QString FileCachedFile::lastRequestedETag() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("lastRequestedETag")));
-}
-
-void FileCachedFile::setLastRequestedETag(const QString& eTag)
-{
-    setValueForKey(QStringLiteral("lastRequestedETag"), recordvalue::stringOrNil(eTag));
-}
 
 std::shared_ptr<File> FileCachedFile::file() const
 {
     return toOne<File>(QStringLiteral("file"));
 }
 
-bool FileCachedFile::isUpdated() const
+QString FileCachedFile::ownerETag() const
 {
     const auto owner = file();
-    const QString wanted = owner ? owner->eTag() : QString();
-    const QString held = eTag();
-    return !wanted.isNull() && !held.isNull() && wanted == held;
-}
-
-bool FileCachedFile::needAnUpdate() const
-{
-    if (!qobject_cast<TQMOCMaster*>(managedObjectContext()) || isUpdated())
-        return false;
-    const auto owner = file();
-    const QString wanted = owner ? owner->eTag() : QString();
-    const QString asked = lastRequestedETag();
-    return wanted.isNull() || asked.isNull() || asked != wanted;
+    return owner ? owner->eTag() : QString();
 }
 
 void FileCachedFile::updateWithPriority(int priority)
@@ -77,17 +27,15 @@ void FileCachedFile::updateWithPriority(int priority)
             QStringLiteral("dmh"), QStringLiteral("GetFile"),
             {{QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(owner))},
              {QStringLiteral("queuePriority"), priority}}))
-        setLastRequestedETag(eTag()); // nobody to ask: the next read tries again
+        forgetRequest(); // nobody to ask: the next read tries again
 }
 
 void FileCachedFile::getFileDidFinishWithURL(const QUrl& url, const Error& error)
 {
-    if (!error.isNull()) {
-        setLastRequestedETag(eTag());
-        return;
-    }
-    setValue(url.isEmpty() ? QString() : QString::fromUtf8(url.toEncoded()));
-    setETag(lastRequestedETag());
+    if (!error.isNull())
+        forgetRequest();
+    else
+        cacheFetchedURL(url);
 }
 
 void FileCachedFile::setValueForKey(const QString& key, const QVariant& value)

@@ -2,7 +2,6 @@
 
 #include "model/File.h"
 #include "model/FileCachedFile.h"
-#include "model/RecordValue.h"
 #include "model/TQMOCMaster.h"
 #include "platform/system/TQLog.h"
 
@@ -12,64 +11,15 @@ namespace {
 const QString kFilePath = QStringLiteral("filePath");
 } // namespace
 
-QString FileCachedIcon::value()
-{
-    if (needAnUpdate())
-        updateWithPriority(kLowPriority);
-    return storedValue();
-}
-
-QString FileCachedIcon::storedValue() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("value")));
-}
-
-void FileCachedIcon::setValue(const QString& value)
-{
-    setValueForKey(QStringLiteral("value"), recordvalue::stringOrNil(value));
-}
-
-QString FileCachedIcon::eTag() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("eTag")));
-}
-
-void FileCachedIcon::setETag(const QString& eTag)
-{
-    setValueForKey(QStringLiteral("eTag"), recordvalue::stringOrNil(eTag));
-}
-
-QString FileCachedIcon::lastRequestedETag() const
-{
-    return recordvalue::stringFrom(valueForKey(QStringLiteral("lastRequestedETag")));
-}
-
-void FileCachedIcon::setLastRequestedETag(const QString& eTag)
-{
-    setValueForKey(QStringLiteral("lastRequestedETag"), recordvalue::stringOrNil(eTag));
-}
-
 std::shared_ptr<File> FileCachedIcon::file() const
 {
     return toOne<File>(QStringLiteral("file"));
 }
 
-bool FileCachedIcon::isUpdated() const
+QString FileCachedIcon::ownerETag() const
 {
     const auto owner = file();
-    const QString wanted = owner ? owner->eTag() : QString();
-    const QString held = eTag();
-    return !wanted.isNull() && !held.isNull() && wanted == held;
-}
-
-bool FileCachedIcon::needAnUpdate() const
-{
-    if (!qobject_cast<TQMOCMaster*>(managedObjectContext()) || isUpdated())
-        return false;
-    const auto owner = file();
-    const QString wanted = owner ? owner->eTag() : QString();
-    const QString asked = lastRequestedETag();
-    return wanted.isNull() || asked.isNull() || asked != wanted;
+    return owner ? owner->eTag() : QString();
 }
 
 void FileCachedIcon::updateWithPriority(int priority)
@@ -138,12 +88,11 @@ void FileCachedIcon::unregister()
 void FileCachedIcon::generatePreviewDidFinishWithURL(const QUrl& url, const Error& error)
 {
     if (error.isNull()) {
-        setValue(url.isEmpty() ? QString() : QString::fromUtf8(url.toEncoded()));
-        setETag(lastRequestedETag());
+        cacheFetchedURL(url);
     } else if (error.code() == -1002) {
         setETag(lastRequestedETag());
     } else {
-        setLastRequestedETag(eTag());
+        forgetRequest();
         TQLog("E: Got error on fileCachedIcon operation: %@", error.localizedDescription());
     }
 }

@@ -1,37 +1,23 @@
 #pragma once
 
+#include "model/CachedFileRecord.h"
 #include "platform/runtime/Error.h"
-#include "platform/store/ManagedObject.h"
-
-#include <QUrl>
 
 namespace tavrel {
 
 class File;
 
-// Cache bookkeeping of a File's thumbnail: where the cached file is (value, an absolute URL string) and which
-// version tag of the owner it holds. Reading value in the master context asks for a thumbnail of the owner's
-// version ("GenerateThumbnail") once per version (reading the copy's path may first ask for the copy). In
-// the master context it also watches its file's "filePath": a new copy asks for a new thumbnail of it.
-class FileCachedIcon : public ManagedObject
+// Cache bookkeeping of a File's thumbnail: reading value in the master context asks for a thumbnail of the
+// owner's version ("GenerateThumbnail") once per version (reading the copy's path may first ask for the
+// copy). In the master context it also watches its file's "filePath": a new copy asks for a new thumbnail
+// of it.
+class FileCachedIcon : public CachedFileRecord
 {
 public:
-    static constexpr int kLowPriority = -4;
-
-    // The stored value, after asking for a newer thumbnail when one is needed.
-    QString value();
-    QString storedValue() const;
-    void setValue(const QString& value);
-    QString eTag() const;
-    void setETag(const QString& eTag);
-    QString lastRequestedETag() const;
-    void setLastRequestedETag(const QString& eTag);
     std::shared_ptr<File> file() const;
 
-    bool isUpdated() const;
-    bool needAnUpdate() const;
     // Asks for a thumbnail of the file's cached copy, when there is one (master context only).
-    void updateWithPriority(int priority);
+    void updateWithPriority(int priority) override;
 
     // Watching the file's copy (master context only; in memory, never stored).
     bool isRegistered() const { return m_registered; }
@@ -46,6 +32,7 @@ public:
     void setValueForKey(const QString& key, const QVariant& value) override;
 
 protected:
+    QString ownerETag() const override;
     void awakeFromFetch() override;
     void willTurnIntoFault() override;
 

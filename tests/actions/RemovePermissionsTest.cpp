@@ -27,8 +27,9 @@ TEST_F(RemovePermissionsTest, RemovesByTheCurrentListInAnyLetterCase)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        if (row.sharedElsewhere)
+        if (row.sharedElsewhere) {
             ASSERT_TRUE(m_account.service.shareDocument(row.document, row.removed, QStringLiteral("writer")));
+        }
         m_account.service.clearJournal();
         ActionRequester requester;
         ASSERT_TRUE(runAction(QStringLiteral("RemovePermission"), requester,

@@ -9,9 +9,11 @@
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataFeedBase.h"
 #include "platform/gdata/GDataServiceGoogleContact.h"
+#include "platform/system/Paths.h"
 #include "support/WaitUntil.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QImageReader>
 #include <QJsonArray>
@@ -31,6 +33,12 @@ QByteArray imageBytes(const QSize& size, const char* format, Qt::GlobalColor col
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+// Names in the temporary folder of the kind TemporaryFiles makes: a finished action leaves none.
+QStringList temporaryLeftovers()
+{
+    return QDir(Paths::tempFolder()).entryList({QStringLiteral("tavrel.*")}, QDir::Files);
 }
 
 } // namespace
@@ -57,6 +65,7 @@ TEST_F(ThumbnailTest, ACopyBecomesACachedThumbnailThatFitsAndIsRecorded)
     EXPECT_EQ(QUrl(file->fileCachedIcon()->storedValue()), thumbnail);
     EXPECT_EQ(file->fileCachedIcon()->eTag(), file->eTag());
     EXPECT_TRUE(m_account.service.journal().isEmpty());
+    EXPECT_EQ(temporaryLeftovers(), QStringList());
 }
 
 struct ThumbnailFailure
@@ -86,6 +95,7 @@ TEST_P(ThumbnailFailureTest, AnswersItsCodeAndTheRecordHearsIt)
     EXPECT_EQ(requester.error().domain(), TQdmhGenerateThumbnailOperation::kErrorDomain);
     EXPECT_EQ(requester.error().code(), row.code);
     EXPECT_FALSE(requester.result().toMap().contains(QStringLiteral("fileURL")));
+    EXPECT_EQ(temporaryLeftovers(), QStringList());
     if (row.code == -1002) {
         // Nothing to show for this version: it is not asked for again.
         ASSERT_TRUE(waitUntil([&] { return file->fileCachedIcon()->eTag() == file->eTag(); }));
@@ -180,6 +190,7 @@ TEST_F(PhotoTest, APhotoIsFetchedAsImagesStoredAsPngAndAnsweredFromTheCacheAfter
     ASSERT_EQ(photoRequests().size(), 1);
     EXPECT_EQ(photoRequests().first().headers.value(QStringLiteral("accept")), QStringLiteral("image/*"));
     EXPECT_EQ(QUrl(m_withPhoto->contactCachedAvatar()->storedValue()).toLocalFile(), avatar);
+    EXPECT_EQ(temporaryLeftovers(), QStringList());
 
     // Cached for this photo version: answered without a request, and the hit is recorded.
     m_withPhoto->contactCachedAvatar()->setValue(QString());

@@ -77,8 +77,9 @@ TEST_F(BigRowCellsTest, TheFittingWalkDecidesWhatShowsAtTheRightEnd)
             xs.append(shown.second.x());
         EXPECT_EQ(xs, c.shownX) << c.what;
         EXPECT_EQ(layout.showsMoreItems, c.moreX >= 0) << c.what;
-        if (c.moreX >= 0)
+        if (c.moreX >= 0) {
             EXPECT_EQ(layout.moreItems.x(), c.moreX) << c.what;
+        }
     }
 }
 

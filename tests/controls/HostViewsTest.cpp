@@ -78,8 +78,9 @@ TEST(HostView, FillsWithItsColourAndPlacesTheImageStretchedOrFitted)
         const QColor background = row.colour.isValid() ? row.colour : QColor(Qt::white);
         EXPECT_EQ(image.pixelColor(0, 0), row.expected.contains(0.5, 0.5) ? kImageColor : background);
         EXPECT_EQ(image.pixelColor(199, 99), row.expected.contains(199.5, 99.5) ? kImageColor : background);
-        if (!row.expected.isEmpty())
+        if (!row.expected.isEmpty()) {
             EXPECT_EQ(image.pixelColor(row.expected.center().toPoint()), kImageColor);
+        }
     }
 }
 
@@ -132,8 +133,9 @@ TEST(HostView, OnlyTheSecondClickOfADoubleClickSendsTheDoubleAction)
         test::multiClick(host, QPoint(30, 30), row.clicks);
         // No target: the command went from the focused field up to the window's controller.
         EXPECT_EQ(controller.opened, row.expected);
-        if (row.expected)
+        if (row.expected) {
             EXPECT_EQ(controller.lastSender, host);
+        }
     }
 }
 

@@ -153,8 +153,9 @@ TEST_F(TrackingTextFieldTest, AClickReleasedOverTheTextSendsTheCellsAction)
         }
         QTest::mouseRelease(field, Qt::LeftButton, {}, point(row.path.back()));
         EXPECT_EQ(owner.links, row.links);
-        if (row.links)
+        if (row.links) {
             EXPECT_EQ(owner.lastSender, field);
+        }
         EXPECT_FALSE(hovered());
     }
 }
@@ -201,8 +202,9 @@ TEST_F(TrackingTextFieldTest, EndingAnEditSendsTheEndEditActionOnceAndTakesTheKe
         EXPECT_EQ(owner.endEdits, row.endEdits);
         EXPECT_EQ(owner.actions, row.actions);
         EXPECT_EQ(field->hasFocus(), row.focusAfter);
-        if (row.endEdits)
+        if (row.endEdits) {
             EXPECT_EQ(owner.lastSender, field);
+        }
         // Nothing more arrives when the keyboard moves on afterwards.
         other->setFocus();
         EXPECT_EQ(owner.endEdits, row.endEdits);

@@ -178,8 +178,9 @@ protected:
             Invocation::invocationForSelector(QStringLiteral("actionDidFinish:error:"), &receiver),
             request.parameters);
         EXPECT_TRUE(test::waitUntil([&] { return receiver.done; }, 20000)) << request.action.toStdString();
-        if (expectSuccess)
+        if (expectSuccess) {
             EXPECT_TRUE(receiver.error.isNull()) << receiver.error.localizedDescription().toStdString();
+        }
         QStringList lines;
         for (const auto& sent : m_account.service.journal())
             lines << sent.method + QLatin1Char(' ') + sent.path;
@@ -474,9 +475,10 @@ TEST_F(DocumentCommandsTest, OthersDocumentsAreRemovedOnlyAfterTheSheetAndMineAr
         const auto removed = requests->requestsOf(QStringLiteral("DeleteDocuments"));
         EXPECT_EQ(trashed.size(), row.trashed.isEmpty() ? 0 : 1);
         EXPECT_EQ(removed.size(), row.removed.isEmpty() ? 0 : 1);
-        if (!trashed.isEmpty())
+        if (!trashed.isEmpty()) {
             EXPECT_EQ(resourceIdsOf(trashed.first().parameters.value(QStringLiteral("documentEntities"))),
                       row.trashed);
+        }
         if (!removed.isEmpty()) {
             QStringList ids =
                 resourceIdsOf(removed.first().parameters.value(QStringLiteral("documentEntities")));
@@ -487,9 +489,10 @@ TEST_F(DocumentCommandsTest, OthersDocumentsAreRemovedOnlyAfterTheSheetAndMineAr
             EXPECT_EQ(removed.first().callback->selector(),
                       QStringLiteral("documentsDidDeleteWithResult:error:"));
         }
-        if (!trashed.isEmpty() && !removed.isEmpty())
+        if (!trashed.isEmpty() && !removed.isEmpty()) {
             EXPECT_NE(trashed.first().parameters.value(QStringLiteral("statusID")),
                       removed.first().parameters.value(QStringLiteral("statusID")));
+        }
     }
     // The ticked box was stored with the last OK: no sheet any more.
     EXPECT_TRUE(Alert::isSuppressed(QStringLiteral("SuppressAlerts")));
@@ -789,8 +792,9 @@ TEST_F(DocumentCommandsTest, ValidationFollowsTheItemsOfEachSelection)
                 QObject::connect(item.get(), &QObject::destroyed, submenu, &QObject::deleteLater);
             }
             EXPECT_EQ(list->validateUserInterfaceItem(item.get()), row.enabled[i]);
-            if (!row.titles.isEmpty())
+            if (!row.titles.isEmpty()) {
                 EXPECT_EQ(item->text(), row.titles[i]);
+            }
         }
     }
     // The browser entry follows the connection.

@@ -118,8 +118,9 @@ TEST_F(TableViewControllerTest, EmptyListsShowTheNoItemsOrTheNoSearchView)
         installAndWait(*list);
         EXPECT_EQ(!list->noItemsView()->isHidden(), row.noItems) << row.notes << qPrintable(row.search);
         EXPECT_EQ(!list->noSearchView()->isHidden(), row.noSearch) << row.notes << qPrintable(row.search);
-        if (row.noSearch)
+        if (row.noSearch) {
             EXPECT_EQ(list->noSearchView()->findChild<QLabel*>()->text(), list->noSearchString());
+        }
     }
 }
 

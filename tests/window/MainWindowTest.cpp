@@ -97,10 +97,11 @@ TEST_F(WindowTest, FirstContentByTheStateAtBuildTime)
         SCOPED_TRACE(row.state);
         TQMainWindowController* controller = makeWindow(row.state);
         EXPECT_EQ(controller->isObservingSessionState(), !row.documents);
-        if (row.documents)
+        if (row.documents) {
             EXPECT_EQ(controller->navigationController()->topController(), controller->allItemsController());
-        else
+        } else {
             EXPECT_EQ(headlineOfTop(controller), StringTable::text(QString::fromLatin1(row.headlineKey)));
+        }
         m_controller.reset();
     }
 }

@@ -18,7 +18,9 @@ class SqliteConnection
 public:
     struct Failure : std::runtime_error
     {
-        Failure(int code, const QString& message) : std::runtime_error(message.toStdString()), code(code) {}
+        Failure(int sqliteCode, const QString& message)
+            : std::runtime_error(message.toStdString()), code(sqliteCode)
+        {}
         int code;
     };
 

@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QLocale>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -30,14 +33,40 @@ QStringList applicationFolders()
     return folders;
 }
 
-// The mimeapps.list files, most important first.
-QStringList associationFiles()
+// The names of the running desktop, most specific first ("ubuntu:GNOME").
+QStringList currentDesktops()
 {
-    QStringList files{Paths::configHome() + QStringLiteral("/mimeapps.list")};
+    return environmentList("XDG_CURRENT_DESKTOP", QString());
+}
+
+// A mimeapps.list file and the application folder it lies in (-1 for the configuration folders,
+// which come before every application folder).
+struct AssociationFile
+{
+    QString path;
+    int folder;
+};
+
+// The mimeapps.list files, most important first: the configuration folders, then the application
+// folders, and in each folder the files of the running desktop ("gnome-mimeapps.list") before the
+// common one.
+QList<AssociationFile> associationFiles()
+{
+    QStringList desktops;
+    for (const QString& desktop : currentDesktops())
+        desktops.append(desktop.toLower());
+    QList<AssociationFile> files;
+    const auto addFolder = [&](const QString& folder, int index) {
+        for (const QString& desktop : std::as_const(desktops))
+            files.append({folder + QLatin1Char('/') + desktop + QStringLiteral("-mimeapps.list"), index});
+        files.append({folder + QStringLiteral("/mimeapps.list"), index});
+    };
+    addFolder(Paths::configHome(), -1);
     for (const QString& config : environmentList("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")))
-        files.append(config + QStringLiteral("/mimeapps.list"));
-    for (const QString& folder : applicationFolders())
-        files.append(folder + QStringLiteral("/mimeapps.list"));
+        addFolder(config, -1);
+    const QStringList folders = applicationFolders();
+    for (int i = 0; i < folders.size(); ++i)
+        addFolder(folders.at(i), i);
     return files;
 }
 
@@ -134,81 +163,187 @@ bool splitExec(const QString& line, QStringList* arguments)
     return !arguments->isEmpty();
 }
 
-QString findDesktopFile(const QString& id)
+bool isTrue(const QString& value)
 {
-    if (id.contains(QLatin1Char('/')))
-        return QFileInfo::exists(id) ? id : QString();
-    for (const QString& folder : applicationFolders()) {
-        const QString candidate = folder + QLatin1Char('/') + id;
-        if (QFileInfo::exists(candidate))
-            return candidate;
-        // "vendor-app.desktop" may live as vendor/app.desktop.
-        QString nested = id;
-        nested.replace(QLatin1Char('-'), QLatin1Char('/'));
-        if (nested != id && QFileInfo::exists(folder + QLatin1Char('/') + nested))
-            return folder + QLatin1Char('/') + nested;
+    return value == QLatin1String("true");
+}
+
+// The installed desktop files by id: "vendor/app.desktop" below an applications folder is
+// "vendor-app.desktop", and the first folder holding an id hides it in the later ones.
+struct InstalledApplications
+{
+    QHash<QString, QString> paths; // id -> file
+    QHash<QString, int> folders;   // id -> index of its applications folder
+    QStringList ids;               // by folder, then by name
+};
+
+void collectDesktopFiles(const QString& folder, const QString& prefix, int index,
+                         InstalledApplications* installed)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("*.desktop")}, QDir::Files, QDir::Name)) {
+        const QString id = prefix + name;
+        if (installed->paths.contains(id))
+            continue;
+        installed->paths.insert(id, dir.filePath(name));
+        installed->folders.insert(id, index);
+        installed->ids.append(id);
     }
-    return QString();
+    // Linked folders are not followed: a link back up would never end.
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name))
+        collectDesktopFiles(dir.filePath(sub), prefix + sub + QLatin1Char('-'), index, installed);
+}
+
+InstalledApplications installedApplications()
+{
+    InstalledApplications installed;
+    const QStringList folders = applicationFolders();
+    for (int i = 0; i < folders.size(); ++i)
+        collectDesktopFiles(folders.at(i), QString(), i, &installed);
+    return installed;
+}
+
+// A key in the user's language: Name[de_AT], then Name[de], then Name.
+QString localisedValue(const QHash<QString, QString>& group, const QString& key)
+{
+    const QString locale = QLocale().name(); // "de_AT"
+    QStringList keys{key + QLatin1Char('[') + locale + QLatin1Char(']')};
+    const qsizetype underscore = locale.indexOf(QLatin1Char('_'));
+    if (underscore > 0)
+        keys.append(key + QLatin1Char('[') + locale.left(underscore) + QLatin1Char(']'));
+    for (const QString& localised : std::as_const(keys))
+        if (group.contains(localised))
+            return group.value(localised);
+    return group.value(key);
+}
+
+// TryExec names a program that must be installed for the entry to count.
+bool tryExecFound(const QString& program)
+{
+    if (program.isEmpty())
+        return true;
+    if (program.startsWith(QLatin1Char('/'))) {
+        const QFileInfo info(program);
+        return info.isFile() && info.isExecutable();
+    }
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+// Whether menus of the running desktop show the entry (NoDisplay, OnlyShowIn, NotShowIn).
+bool isShown(const QHash<QString, QString>& group)
+{
+    if (isTrue(group.value(QStringLiteral("NoDisplay"))))
+        return false;
+    const QStringList onlyIn = listValue(group.value(QStringLiteral("OnlyShowIn")));
+    const QStringList notIn = listValue(group.value(QStringLiteral("NotShowIn")));
+    for (const QString& desktop : currentDesktops()) {
+        if (onlyIn.contains(desktop))
+            return true;
+        if (notIn.contains(desktop))
+            return false;
+    }
+    return onlyIn.isEmpty();
+}
+
+// The entry of a desktop file, with whether menus show it; invalid for a deleted (Hidden) entry, an
+// entry whose TryExec program is missing, and anything that is no application.
+DesktopApplications::Entry readEntry(const QString& path, bool* shown = nullptr)
+{
+    const QHash<QString, QString> group = readGroup(path, QStringLiteral("Desktop Entry"));
+    if (group.value(QStringLiteral("Type"), QStringLiteral("Application")) != QLatin1String("Application") ||
+        isTrue(group.value(QStringLiteral("Hidden"))) ||
+        !tryExecFound(unescapeValue(group.value(QStringLiteral("TryExec")))))
+        return {};
+    DesktopApplications::Entry entry;
+    entry.path = path;
+    entry.name = unescapeValue(localisedValue(group, QStringLiteral("Name")));
+    entry.exec = unescapeValue(group.value(QStringLiteral("Exec")));
+    entry.icon = unescapeValue(localisedValue(group, QStringLiteral("Icon")));
+    entry.mimeTypes = listValue(group.value(QStringLiteral("MimeType")));
+    if (shown)
+        *shown = isShown(group);
+    return entry.exec.isEmpty() ? DesktopApplications::Entry() : entry;
+}
+
+struct Candidate
+{
+    DesktopApplications::Entry entry;
+    bool shown = false;
+};
+
+// The applications for a type, most preferred first: the defaults of the mimeapps.list files, then
+// their added associations, then the entries declaring the type. A removed association hides the
+// application from the added associations of less important files and from the declarations in its
+// own folder and the later ones; a default is the user's choice and stays.
+QList<Candidate> candidatesForMIMEType(const QString& type)
+{
+    const InstalledApplications installed = installedApplications();
+    QList<Candidate> found;
+    QSet<QString> seen;
+    const auto add = [&](const QString& id) {
+        const QString path = installed.paths.value(id);
+        if (path.isEmpty() || seen.contains(id))
+            return;
+        bool shown = false;
+        const DesktopApplications::Entry entry = readEntry(path, &shown);
+        if (!entry.isValid())
+            return;
+        seen.insert(id);
+        found.append({entry, shown});
+    };
+    const QList<AssociationFile> files = associationFiles();
+    for (const AssociationFile& file : files)
+        for (const QString& id :
+             listValue(readGroup(file.path, QStringLiteral("Default Applications")).value(type)))
+            add(id);
+    QHash<QString, int> removedFrom; // id -> the first folder whose declarations lose it
+    for (const AssociationFile& file : files) {
+        for (const QString& id :
+             listValue(readGroup(file.path, QStringLiteral("Added Associations")).value(type)))
+            if (!removedFrom.contains(id))
+                add(id);
+        for (const QString& id :
+             listValue(readGroup(file.path, QStringLiteral("Removed Associations")).value(type)))
+            if (!removedFrom.contains(id))
+                removedFrom.insert(id, file.folder);
+    }
+    for (const QString& id : installed.ids) {
+        if (seen.contains(id) ||
+            removedFrom.value(id, installed.folders.value(id) + 1) <= installed.folders.value(id))
+            continue;
+        bool shown = false;
+        const DesktopApplications::Entry entry = readEntry(installed.paths.value(id), &shown);
+        if (entry.isValid() && entry.mimeTypes.contains(type)) {
+            seen.insert(id);
+            found.append({entry, shown});
+        }
+    }
+    return found;
 }
 
 } // namespace
 
 DesktopApplications::Entry DesktopApplications::entryForDesktopFile(const QString& pathOrId)
 {
-    const QString path = findDesktopFile(pathOrId);
-    if (path.isEmpty())
-        return {};
-    const QHash<QString, QString> group = readGroup(path, QStringLiteral("Desktop Entry"));
-    if (group.value(QStringLiteral("Type"), QStringLiteral("Application")) != QLatin1String("Application") ||
-        group.value(QStringLiteral("Hidden")) == QLatin1String("true"))
-        return {};
-    Entry entry;
-    entry.path = path;
-    entry.name = unescapeValue(group.value(QStringLiteral("Name")));
-    entry.exec = unescapeValue(group.value(QStringLiteral("Exec")));
-    entry.icon = unescapeValue(group.value(QStringLiteral("Icon")));
-    entry.mimeTypes = listValue(group.value(QStringLiteral("MimeType")));
-    return entry.exec.isEmpty() ? Entry() : entry;
+    if (pathOrId.contains(QLatin1Char('/')))
+        return QFileInfo::exists(pathOrId) ? readEntry(pathOrId) : Entry();
+    const QString path = installedApplications().paths.value(pathOrId);
+    return path.isEmpty() ? Entry() : readEntry(path);
 }
 
 QList<DesktopApplications::Entry> DesktopApplications::applicationsForMIMEType(const QString& MIMEType)
 {
-    QList<Entry> found;
-    QStringList seen;
-    const auto add = [&](const QString& id) {
-        const Entry entry = entryForDesktopFile(id);
-        if (entry.isValid() && !seen.contains(entry.path)) {
-            seen.append(entry.path);
-            found.append(entry);
-        }
-    };
-    const QStringList files = associationFiles();
-    for (const QString& file : files)
-        for (const QString& id :
-             listValue(readGroup(file, QStringLiteral("Default Applications")).value(MIMEType)))
-            add(id);
-    for (const QString& file : files)
-        for (const QString& id :
-             listValue(readGroup(file, QStringLiteral("Added Associations")).value(MIMEType)))
-            add(id);
-    for (const QString& folder : applicationFolders()) {
-        const QStringList desktops =
-            QDir(folder).entryList({QStringLiteral("*.desktop")}, QDir::Files, QDir::Name);
-        for (const QString& desktop : desktops) {
-            const Entry entry = entryForDesktopFile(folder + QLatin1Char('/') + desktop);
-            if (entry.isValid() && entry.mimeTypes.contains(MIMEType) && !seen.contains(entry.path)) {
-                seen.append(entry.path);
-                found.append(entry);
-            }
-        }
-    }
-    return found;
+    QList<Entry> shown;
+    for (const Candidate& candidate : candidatesForMIMEType(MIMEType))
+        if (candidate.shown)
+            shown.append(candidate.entry);
+    return shown;
 }
 
 DesktopApplications::Entry DesktopApplications::defaultApplicationForMIMEType(const QString& MIMEType)
 {
-    const QList<Entry> all = applicationsForMIMEType(MIMEType);
-    return all.isEmpty() ? Entry() : all.first();
+    const QList<Candidate> all = candidatesForMIMEType(MIMEType);
+    return all.isEmpty() ? Entry() : all.first().entry;
 }
 
 QStringList DesktopApplications::commandForEntry(const Entry& entry, const QStringList& files)

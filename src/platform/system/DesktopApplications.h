@@ -7,9 +7,12 @@
 namespace tavrel {
 
 // The desktop's applications as freedesktop describes them: ".desktop" entries in the applications
-// folders of $XDG_DATA_HOME and $XDG_DATA_DIRS, and the default and added associations of
-// "mimeapps.list" in $XDG_CONFIG_HOME, $XDG_CONFIG_DIRS and those applications folders. Applications
-// are started with an argument list, never through a shell. Read at each call (the files may change).
+// folders of $XDG_DATA_HOME and $XDG_DATA_DIRS (the first folder holding an id wins; a Hidden entry
+// deletes it, a missing TryExec program makes it not installed), and the default, added and removed
+// associations of the "$desktop-mimeapps.list" and "mimeapps.list" files in $XDG_CONFIG_HOME,
+// $XDG_CONFIG_DIRS and those applications folders ($desktop for each name in $XDG_CURRENT_DESKTOP).
+// Names are in the user's language. Applications are started with an argument list, never through a
+// shell. Read at each call (the files may change).
 class DesktopApplications
 {
 public:
@@ -26,9 +29,11 @@ public:
 
     // The entry of a desktop file path or id ("org.example.App.desktop"); invalid when none.
     static Entry entryForDesktopFile(const QString& pathOrId);
-    // The default application for a MIME type, else the first associated one; invalid when none.
+    // The default application for a MIME type, else the first associated one; invalid when none. It
+    // may be one that menus leave out (NoDisplay, OnlyShowIn, NotShowIn): it still opens the file.
     static Entry defaultApplicationForMIMEType(const QString& MIMEType);
-    // Every application that declares or is associated with the type, the default first.
+    // Every application that declares or is associated with the type, the defaults first, without
+    // those that menus of the running desktop leave out.
     static QList<Entry> applicationsForMIMEType(const QString& MIMEType);
 
     // The program and arguments of an Exec line for the files, field codes expanded ("%f", "%F",

@@ -168,7 +168,7 @@ ValueText splitValue(const QByteArray& value)
             if (++i >= value.size())
                 break;
             const char e = value.at(i);
-            static const char escapes[] = "a\ab\bf\fn\nr\rt\tv\v\"\"??''\\\\";
+            static const char escapes[] = "a\ab\bf\fn\nr\rt\tv\v\"\"?\?''\\\\";
             const char* found = nullptr;
             for (const char* p = escapes; *p; p += 2) {
                 if (*p == e) {

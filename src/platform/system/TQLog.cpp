@@ -3,6 +3,55 @@
 #include "platform/system/TQLogger.h"
 
 #include <cstring>
+#include <string_view>
+
+namespace tavrel {
+
+Q_LOGGING_CATEGORY(lcStore, "tavrel.store")
+Q_LOGGING_CATEGORY(lcSync, "tavrel.sync")
+Q_LOGGING_CATEGORY(lcTransfers, "tavrel.transfers")
+Q_LOGGING_CATEGORY(lcInterface, "tavrel.interface")
+Q_LOGGING_CATEGORY(lcGeneral, "tavrel")
+
+const QLoggingCategory& logCategoryForSourceFile(const char* path)
+{
+    using Category = const QLoggingCategory& (*)();
+    struct Area
+    {
+        std::string_view part;
+        Category category;
+    };
+    // Transfers are named after what they carry, wherever they live.
+    static constexpr Area kTransferNames[] = {
+        {"Transfer", lcTransfers}, {"Download", lcTransfers},    {"Upload", lcTransfers},
+        {"Cache", lcTransfers},    {"Thumbnail", lcTransfers},   {"Avatar", lcTransfers},
+        {"GetFile", lcTransfers},  {"FileMonitor", lcTransfers}, {"CopyHelper", lcTransfers},
+    };
+    static constexpr Area kFolders[] = {
+        {"progress/", lcTransfers},    {"platform/store/", lcStore}, {"model/", lcStore},
+        {"accounts/", lcStore},        {"importer/", lcStore},       {"platform/gdata/", lcSync},
+        {"pipeline/", lcSync},         {"actions/", lcSync},         {"session/", lcSync},
+        {"platform/ui/", lcInterface}, {"controls/", lcInterface},   {"window/", lcInterface},
+        {"chrome/", lcInterface},      {"lists/", lcInterface},      {"sharing/", lcInterface},
+        {"documents/", lcInterface},   {"contacts/", lcInterface},   {"notifications/", lcInterface},
+        {"app/", lcInterface},
+    };
+    const std::string_view file = path ? path : "";
+    const size_t source = file.rfind("src/");
+    if (source == std::string_view::npos)
+        return lcGeneral();
+    const std::string_view below = file.substr(source + 4);
+    const std::string_view name = below.substr(below.rfind('/') + 1);
+    for (const Area& area : kTransferNames)
+        if (name.find(area.part) != std::string_view::npos)
+            return area.category();
+    for (const Area& area : kFolders)
+        if (below.starts_with(area.part))
+            return area.category();
+    return lcGeneral();
+}
+
+} // namespace tavrel
 
 namespace tavrel::detail {
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -26,6 +27,29 @@ TQLogger*& sharedSlot()
 {
     static TQLogger* shared = nullptr;
     return shared;
+}
+
+std::atomic<QtMessageHandler>& previousHandler()
+{
+    static std::atomic<QtMessageHandler> previous = nullptr;
+    return previous;
+}
+
+const char* levelName(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return "Debug";
+    case QtInfoMsg:
+        return "Info";
+    case QtWarningMsg:
+        return "Warning";
+    case QtCriticalMsg:
+        return "Critical";
+    case QtFatalMsg:
+        return "Fatal";
+    }
+    return "Info";
 }
 
 void writeAll(int descriptor, const QByteArray& bytes)
@@ -85,18 +109,52 @@ bool TQLogger::setUp()
 
 void TQLogger::logFormat(const QString& message)
 {
+    writeLine("Info", message, true);
+}
+
+void TQLogger::writeLine(const char* level, const QString& message, bool echo)
+{
     const QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    const QByteArray line = QStringLiteral("%1 Tavrel[%2] <Info>: %3\n")
+    const QByteArray line = QStringLiteral("%1 Tavrel[%2] <%3>: %4\n")
                                 .arg(time)
                                 .arg(QCoreApplication::applicationPid())
-                                .arg(message)
+                                .arg(QLatin1String(level), message)
                                 .toUtf8();
     std::lock_guard lock(m_writeMutex);
     if (m_descriptor >= 0)
         writeAll(m_descriptor, line); // one write per line: O_APPEND keeps lines whole across processes
 #ifndef NDEBUG
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    if (echo)
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+#else
+    Q_UNUSED(echo);
 #endif
+}
+
+void TQLogger::installMessageHandler()
+{
+    std::lock_guard lock(classMutex());
+    const QtMessageHandler replaced = qInstallMessageHandler(&TQLogger::handleMessage);
+    if (replaced != &TQLogger::handleMessage)
+        previousHandler().store(replaced);
+}
+
+void TQLogger::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    // A message raised while the log sets itself up (paths, folders) goes only to the console.
+    static thread_local bool writing = false;
+    if (!writing) {
+        writing = true;
+        const QLatin1String category(context.category ? context.category : "default");
+        const bool own = category == QLatin1String("default") || category == QLatin1String("tavrel") ||
+                         category.startsWith(QLatin1String("tavrel."));
+        if (TQLogger* log = logger())
+            log->writeLine(levelName(type),
+                           own ? message : QString(category) + QStringLiteral(": ") + message, false);
+        writing = false;
+    }
+    if (const QtMessageHandler previous = previousHandler().load())
+        previous(type, context, message);
 }
 
 void TQLogger::resetForTesting()

@@ -52,10 +52,13 @@ QUrl TemporaryFiles::URLTempUniqueFileWithExtension(const QString& extension)
 {
     if (extension.isNull())
         return QUrl();
-    const QUrl base = URLTempUniqueFile();
-    if (base.isEmpty())
+    const QByteArray suffix = QFile::encodeName(QLatin1Char('.') + extension);
+    QByteArray path = templatePath("tavrel.XXXXXX") + suffix;
+    const int descriptor = ::mkstemps(path.data(), int(suffix.size()));
+    if (descriptor < 0)
         return QUrl();
-    return QUrl::fromLocalFile(base.toLocalFile() + QLatin1Char('.') + extension);
+    ::close(descriptor);
+    return QUrl::fromLocalFile(QFile::decodeName(path));
 }
 
 QUrl TemporaryFiles::URLTempUniqueDirectory()

@@ -11,8 +11,8 @@ class TemporaryFiles
 public:
     // A new empty file "tavrel.XXXXXX" (the X made unique); no descriptor stays open.
     static QUrl URLTempUniqueFile();
-    // The URL of a new unique file with "." and the extension appended; only the name without the
-    // extension is made on disk, reserving the unique part. Empty for a null extension.
+    // A new empty file "tavrel.XXXXXX.<extension>", reserving the very name it answers and making
+    // nothing else. Empty for a null extension.
     static QUrl URLTempUniqueFileWithExtension(const QString& extension);
     // A new folder "TavrelD.XXXXXX", readable only by the user.
     static QUrl URLTempUniqueDirectory();

@@ -168,8 +168,8 @@ void StringTable::localizeView(QWidget* view)
         view->setWindowTitle(text(view->windowTitle(), kInterfaceTable));
     if (auto* button = qobject_cast<QPushButton*>(view))
         localizeMenu(button->menu());
-    else if (auto* button = qobject_cast<QToolButton*>(view))
-        localizeMenu(button->menu());
+    else if (auto* toolButton = qobject_cast<QToolButton*>(view))
+        localizeMenu(toolButton->menu());
     for (QObject* child : view->children())
         if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow())
             localizeView(widget);

@@ -126,8 +126,8 @@ void UserInterfaceItem::setTitle(QObject* item, const QString& title)
         action->setText(title);
     else if (auto* button = qobject_cast<CellButton*>(item))
         button->setTitle(title);
-    else if (auto* button = qobject_cast<QAbstractButton*>(item))
-        button->setText(title);
+    else if (auto* abstractButton = qobject_cast<QAbstractButton*>(item))
+        abstractButton->setText(title);
 }
 
 int UserInterfaceItem::state(const QObject* item)
@@ -148,8 +148,8 @@ void UserInterfaceItem::setState(QObject* item, int state)
         action->setChecked(state != 0);
     } else if (auto* button = qobject_cast<CellButton*>(item)) {
         button->setState(state);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(item)) {
-        button->setChecked(state != 0);
+    } else if (auto* abstractButton = qobject_cast<QAbstractButton*>(item)) {
+        abstractButton->setChecked(state != 0);
     }
 }
 

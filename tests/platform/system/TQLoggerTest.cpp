@@ -5,6 +5,7 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <thread>
@@ -116,6 +117,75 @@ TEST_F(TQLoggerTest, SetUpIsRetriedWhileTheFileCannotBeMade)
     EXPECT_TRUE(contents.startsWith(kBanner));
     EXPECT_FALSE(contents.contains("dropped"));
     EXPECT_TRUE(contents.contains("kept"));
+}
+
+TEST_F(TQLoggerTest, QtMessagesBecomeLinesAtTheirLevelAndStillReachTheConsole)
+{
+    static QStringList console;
+    console.clear();
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { console << message; });
+    TQLogger::installMessageHandler();
+    TQLogger::installMessageHandler(); // twice changes nothing
+
+    QObject object;
+    // Qt's own warning, from inside Qt.
+    EXPECT_FALSE(QObject::connect(&object, SIGNAL(noSuchSignal()), &object, SLOT(deleteLater())));
+    qCWarning(lcSync, "the service answered %d", 503);
+    const QLoggingCategory other("qt.test.other");
+    qCCritical(other, "something broke");
+    qInstallMessageHandler(before);
+
+    const QString contents = QString::fromUtf8(logContents());
+    const QRegularExpression qtWarning(
+        QStringLiteral(R"(Tavrel\[\d+\] <Warning>: .*No such signal .*noSuchSignal)"));
+    EXPECT_TRUE(qtWarning.match(contents).hasMatch()) << contents.toStdString();
+    EXPECT_TRUE(contents.contains(QStringLiteral("] <Warning>: the service answered 503\n")));
+    EXPECT_TRUE(contents.contains(QStringLiteral("] <Critical>: qt.test.other: something broke\n")));
+    ASSERT_EQ(console.size(), 3) << "each message also reaches the handler installed before";
+    EXPECT_EQ(console.at(1), QStringLiteral("the service answered 503"));
+}
+
+TEST_F(TQLoggerTest, LinesTakeTheAreaOfTheirSourceFileAndItsRules)
+{
+    struct Row
+    {
+        const char* file;
+        const char* category;
+    };
+    const Row rows[] = {
+        {"/w/src/platform/store/ManagedObjectContext.cpp", "tavrel.store"},
+        {"../src/model/TQMOCMaster.cpp", "tavrel.store"},
+        {"src/accounts/WXGMultiAccountManager.cpp", "tavrel.store"},
+        {"/w/src/actions/CoreDataUpdateSupport.cpp", "tavrel.sync"},
+        {"/w/src/pipeline/TQQueueManager.cpp", "tavrel.sync"},
+        {"/w/src/platform/gdata/OAuth2SignIn.cpp", "tavrel.sync"},
+        {"/w/src/actions/TQdmhGenerateThumbnailOperation.cpp", "tavrel.transfers"},
+        {"/w/src/model/FileCacheManager.cpp", "tavrel.transfers"},
+        {"/w/src/documents/TQCopyHelper.cpp", "tavrel.transfers"},
+        {"/w/src/progress/TQProgressManager.cpp", "tavrel.transfers"},
+        {"/w/src/window/TQMainWindowController.cpp", "tavrel.interface"},
+        {"/w/src/app/main.cpp", "tavrel.interface"},
+        {"/w/src/platform/ui/StringTable.cpp", "tavrel.interface"},
+        {"/home/src/tavrel/src/controls/TQSwitchButton.cpp", "tavrel.interface"},
+        {"/w/src/platform/runtime/Operation.cpp", "tavrel"},
+        {"/w/tests/model/CacheTest.cpp", "tavrel"},
+        {nullptr, "tavrel"},
+    };
+    for (const Row& row : rows)
+        EXPECT_STREQ(logCategoryForSourceFile(row.file).categoryName(), row.category)
+            << (row.file ? row.file : "(none)");
+
+    QLoggingCategory::setFilterRules(QStringLiteral("tavrel.sync.info=false"));
+    TQLog(detail::LogFormat("from the synchronisation", "/w/src/actions/FullCoreDataUpdateOperation.cpp"));
+    TQLog(detail::LogFormat("from the store", "/w/src/model/TQMOCMaster.cpp"));
+    QLoggingCategory::setFilterRules(QString());
+    TQLog(detail::LogFormat("from the synchronisation again",
+                            "/w/src/actions/FullCoreDataUpdateOperation.cpp"));
+    const QByteArray contents = logContents();
+    EXPECT_FALSE(contents.contains("from the synchronisation\n"));
+    EXPECT_TRUE(contents.contains("<Info>: from the store\n"));
+    EXPECT_TRUE(contents.contains("<Info>: from the synchronisation again\n"));
 }
 
 } // namespace tavrel::test

@@ -34,10 +34,23 @@ TEST_F(TemporaryFilesTest, MakesUniqueFilesAndFoldersInTheTemporaryFolder)
     EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("tavrel.")));
     EXPECT_EQ(info.fileName().size(), 13);
 
+    QFile::remove(a.toLocalFile());
+    QFile::remove(b.toLocalFile());
+
+    // The answered name itself is reserved, and removing it leaves the folder as it was.
+    const QStringList before = QDir(Paths::tempFolder()).entryList(QDir::Files);
     const QUrl withExtension = TemporaryFiles::URLTempUniqueFileWithExtension(QStringLiteral("pdf"));
-    ASSERT_TRUE(withExtension.toLocalFile().endsWith(QStringLiteral(".pdf")));
-    EXPECT_FALSE(QFile::exists(withExtension.toLocalFile()));
-    EXPECT_TRUE(QFile::exists(withExtension.toLocalFile().chopped(4))) << "the unique part is reserved";
+    const QUrl another = TemporaryFiles::URLTempUniqueFileWithExtension(QStringLiteral("pdf"));
+    const QFileInfo reserved(withExtension.toLocalFile());
+    EXPECT_TRUE(reserved.isFile());
+    EXPECT_EQ(reserved.size(), 0);
+    EXPECT_NE(withExtension, another);
+    EXPECT_TRUE(reserved.fileName().startsWith(QStringLiteral("tavrel.")));
+    EXPECT_TRUE(reserved.fileName().endsWith(QStringLiteral(".pdf")));
+    EXPECT_EQ(reserved.fileName().size(), 17);
+    QFile::remove(withExtension.toLocalFile());
+    QFile::remove(another.toLocalFile());
+    EXPECT_EQ(QDir(Paths::tempFolder()).entryList(QDir::Files), before) << "nothing else was made";
     EXPECT_TRUE(TemporaryFiles::URLTempUniqueFileWithExtension(QString()).isEmpty());
 
     const QUrl folder = TemporaryFiles::URLTempUniqueDirectory();
