@@ -162,7 +162,7 @@ TEST(OAuth2AuthenticationTest, RefreshFailuresComeBackAsErrorsOnTheCallingThread
         authentication->setRefreshToken(row.refreshToken);
         std::optional<Error> result;
         QThread* calledOn = nullptr;
-        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:9/feeds")));
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/feeds").arg(port)));
         authentication->authorizeRequest(&request, [&](const Error& error) {
             result = error;
             calledOn = QThread::currentThread();
