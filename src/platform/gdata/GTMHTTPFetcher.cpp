@@ -12,7 +12,9 @@
 #include <QThread>
 #include <QThreadStorage>
 #include <QTimer>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace tavrel {
 
@@ -324,11 +326,16 @@ void GTMHTTPFetcher::onReadyRead()
         return;
     }
     if (toFile) {
+        errno = 0;
         if (m_saveFile->write(chunk) != chunk.size()) {
-            fail(Error(Error::kPOSIXErrorDomain, 5,
-                       {{Error::kLocalizedDescriptionKey,
-                         QStringLiteral("Cannot write \"%1\": %2")
-                             .arg(m_destination.toLocalFile(), m_saveFile->errorString())}}));
+            // The system's own reason (a full disk, a file too large); the save file only knows it failed.
+            const int code = errno;
+            const QString reason =
+                code ? QString::fromLocal8Bit(std::strerror(code)) : m_saveFile->errorString();
+            fail(Error(
+                Error::kPOSIXErrorDomain, code ? code : 5,
+                {{Error::kLocalizedDescriptionKey,
+                  QStringLiteral("Cannot write \"%1\": %2").arg(m_destination.toLocalFile(), reason)}}));
             return;
         }
     } else {
