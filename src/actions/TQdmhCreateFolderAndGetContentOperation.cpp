@@ -51,6 +51,7 @@ void TQdmhCreateFolderAndGetContentOperation::setup()
     QVariantMap result = all;
     result.remove(TransferKeys::kRootFolderURL);
     result.remove(TQOperation::kActionIDKey);
+    result.remove(kAncestorsKey);
     result.insert(TransferKeys::kFileURL, QUrl::fromLocalFile(folder));
     m_result = result;
 
@@ -58,8 +59,22 @@ void TQdmhCreateFolderAndGetContentOperation::setup()
     QList<std::shared_ptr<FileEntryAbstract>> entries;
     for (const auto& file : collection->files())
         entries.append(file);
-    for (const auto& son : collection->sons())
+    QStringList ancestors = all.value(kAncestorsKey).toStringList();
+    ancestors.append(collection->resourceId());
+    for (const auto& son : collection->sons()) {
+        if (ancestors.contains(son->resourceId())) {
+            TQLog("E: CreateFolderAndGetContent: collection %@ holds one of its own ancestors, %@: not "
+                  "followed",
+                  collection->resourceId(), son->resourceId());
+            continue;
+        }
+        if (ancestors.size() > kMaximumDepth) {
+            TQLog("E: CreateFolderAndGetContent: collection %@ lies deeper than %@ levels: not followed",
+                  son->resourceId(), QString::number(kMaximumDepth));
+            continue;
+        }
         entries.append(son);
+    }
     for (const auto& entry : entries) {
         QVariantMap step;
         if (measured) {
@@ -70,6 +85,7 @@ void TQdmhCreateFolderAndGetContentOperation::setup()
         TQOperationPtr added;
         if (std::dynamic_pointer_cast<Category>(entry)) {
             step.insert(TransferKeys::kRootFolderURL, QUrl::fromLocalFile(folder));
+            step.insert(kAncestorsKey, ancestors);
             added = addStep(QStringLiteral("CreateFolderAndGetContent"), step);
         } else {
             added = addStep(QStringLiteral("GetFile"), step);

@@ -13,10 +13,16 @@ namespace tavrel {
 // never leave the folder and never replace a file already there: a second document of the same name
 // arrives as "name (2).ext". The result (set before any download) is the arguments without
 // "rootFolderURL" plus "fileURL" = the folder; the error is the failing download's, which stops the rest.
+// A sub-collection that is one of its own ancestors (the service's tree holds a cycle) is not followed,
+// nor is one deeper than kMaximumDepth below the first.
 class TQdmhCreateFolderAndGetContentOperation : public TQTransferAggregateOperation
 {
     Q_OBJECT
 public:
+    static constexpr int kMaximumDepth = 32;
+    // The resource ids of the collections above a step's own, handed to each sub-collection's step.
+    static inline const QString kAncestorsKey = QStringLiteral("TQCollectionAncestors");
+
     void setup() override;
     void willStartOperation(const TQOperationPtr& operation) override;
     void didFinishOperation(const TQOperationPtr& operation) override;

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSequentialIterable>
+#include <QTextBoundaryFinder>
 
 namespace tavrel {
 
@@ -147,31 +148,114 @@ Error TransferSupport::copyFailedError(const QString& name)
     return fileError(5, QStringLiteral("TransferCopyFailedError"), name); // EIO
 }
 
-QString TransferSupport::safeFileName(const QString& title, const QString& extension)
+namespace {
+
+bool isDirectionControl(char16_t c)
+{
+    return c == 0x200e || c == 0x200f || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// The text without NUL, control characters and the terminal escape sequences they start: CSI ("ESC [" or
+// U+009B, up to its final byte), OSC and the other string sequences after ESC (up to BEL or "ESC \\"),
+// and two-character escapes. Line breaks and tabs become spaces.
+QString withoutControls(const QString& text)
 {
     QString clean;
-    clean.reserve(title.size());
-    for (const QChar c : title)
-        clean += (c.category() == QChar::Other_Control || c == QChar(0x7f)) ? QLatin1Char(' ') : c;
-    clean = clean.trimmed();
-    QString name = FileNameEncoding::stringByEncodingFileName(clean);
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == 0x1b || c == 0x9b) {
+            char16_t kind = c;
+            if (c == 0x1b) {
+                if (i + 1 >= text.size())
+                    continue;
+                kind = text.at(++i).unicode();
+            }
+            if (kind == u'[' || kind == 0x9b) {
+                while (i + 1 < text.size()) {
+                    const char16_t next = text.at(++i).unicode();
+                    if (next >= 0x40 && next <= 0x7e)
+                        break;
+                    if (next < 0x20 || next > 0x3f) { // no parameter or intermediate byte: the end
+                        --i;
+                        break;
+                    }
+                }
+            } else if (kind == u']' || kind == u'P' || kind == u'X' || kind == u'^' || kind == u'_') {
+                while (i + 1 < text.size()) {
+                    const char16_t next = text.at(++i).unicode();
+                    if (next == 0x07 || next == 0x9c)
+                        break;
+                    if (next == 0x1b && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\\')) {
+                        ++i;
+                        break;
+                    }
+                }
+            }
+            continue;
+        }
+        if (c == u'\t' || c == u'\n' || c == u'\r' || c == 0x2028 || c == 0x2029) {
+            clean += QLatin1Char(' ');
+            continue;
+        }
+        if (text.at(i).category() == QChar::Other_Control || isDirectionControl(c))
+            continue;
+        clean += text.at(i);
+    }
+    return clean;
+}
+
+// The longest start of the text, cut between grapheme clusters, whose UTF-8 is at most `bytes` long.
+QString leftByUtf8Bytes(const QString& text, qsizetype bytes)
+{
+    if (text.toUtf8().size() <= bytes)
+        return text;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    qsizetype used = 0;
+    for (qsizetype start = 0, next = finder.toNextBoundary(); next > 0;
+         start = next, next = finder.toNextBoundary()) {
+        used += text.mid(start, next - start).toUtf8().size();
+        if (used > bytes)
+            break;
+        fits = next;
+    }
+    return text.left(fits);
+}
+
+} // namespace
+
+QString TransferSupport::safeFileName(const QString& title, const QString& extension)
+{
+    QString name = withoutControls(title).trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char(':'));
+    QString suffix;
+    if (!extension.isEmpty()) {
+        QString clean = withoutControls(extension).trimmed();
+        clean.replace(QLatin1Char('/'), QLatin1Char(':'));
+        if (!clean.isEmpty())
+            suffix = QLatin1Char('.') + leftByUtf8Bytes(clean, 16);
+    } else {
+        // The title's own extension stays when the name is cut.
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0 && name.size() - dot <= 17 && !name.mid(dot).contains(QLatin1Char(' '))) {
+            suffix = name.mid(dot);
+            name.truncate(dot);
+        }
+    }
+    if (name.isEmpty() && suffix.isEmpty())
+        name = QStringLiteral("Untitled");
+    name = leftByUtf8Bytes(name, kMaximumSafeNameBytes - suffix.toUtf8().size());
+    // A cut may leave a space at the end, which no one sees.
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
     if (name.isEmpty())
         name = QStringLiteral("Untitled");
-    // A name that begins with a dot would be hidden (and skipped by the caches).
-    if (name.startsWith(QLatin1Char('.')))
-        name = QStringLiteral("%2E") + name.mid(1);
-    if (extension.isEmpty())
-        return name;
-    const QString suffix = QLatin1Char('.') + extension;
-    // The encoded name is ASCII: its length is its size in bytes. Cut before an escape, never inside.
-    qsizetype room = FileNameEncoding::kMaximumNameBytes - suffix.toUtf8().size();
-    if (name.size() > room) {
-        name.truncate(std::max<qsizetype>(1, room));
-        const qsizetype escape = name.lastIndexOf(QLatin1Char('%'));
-        if (escape >= 0 && escape > name.size() - 3)
-            name.truncate(std::max<qsizetype>(1, escape));
-    }
-    return name + suffix;
+    name += suffix;
+    // Hidden, or read by Qt as a path inside its resources.
+    if (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char(':')))
+        name.replace(0, 1, QLatin1Char('_'));
+    return name;
 }
 
 QString TransferSupport::uniqueFileNameInFolder(const QString& folder, const QString& name)

@@ -57,10 +57,15 @@ public:
     static Error unreadableFileError(const QString& name);
     static Error copyFailedError(const QString& name);
 
-    // A title made into one file name that stays inside its folder: never empty, ".", "..", hidden
-    // (beginning with a dot) or holding '/' or control characters, and at most 255 bytes with the
-    // extension (added with a dot when given).
+    // The one rule for names of downloads and exports: a title made into one file name that stays inside
+    // its folder. '/' becomes ':'; NUL, control characters, terminal escape sequences and direction
+    // overrides go; a leading '.' (hidden) or ':' (a Qt resource path) becomes '_'; an empty name is
+    // "Untitled". The extension is added with a dot when given; otherwise the title's own (a short suffix
+    // after its last dot) is kept when the name is shortened. Names are cut between whole characters to
+    // kMaximumSafeNameBytes of UTF-8, which leaves room for a temporary copy's or a twin's additions
+    // within the 255-byte limit of file names.
     static QString safeFileName(const QString& title, const QString& extension = {});
+    static constexpr qsizetype kMaximumSafeNameBytes = 223;
     // A name in the folder that no file has yet: the name itself, else "name (2).ext", "name (3).ext" ...
     static QString uniqueFileNameInFolder(const QString& folder, const QString& name);
 };

@@ -9,6 +9,7 @@
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/Invocation.h"
 #include "platform/runtime/ThreadDispatch.h"
+#include "platform/system/TQLog.h"
 #include "platform/system/TemporaryFiles.h"
 #include "progress/IProgressConsumer.h"
 
@@ -64,6 +65,17 @@ void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const Q
 
     const GTMHTTPFetcherPtr fetcher = service()->fetcherWithRequest(service()->requestForURL(query.URL()));
     fetcher->setDestinationFileURL(target);
+    // The stored file is the one the entry describes; an export has no size to hold it to.
+    qint64 expectedBytes = 0;
+    if (format.isEmpty() && entry->fileSize()) {
+        expectedBytes = std::max<qint64>(0, *entry->fileSize());
+        fetcher->setExpectedBodyLength(expectedBytes);
+        if (const QString md5 = entry->md5Checksum(); !md5.isEmpty())
+            fetcher->setExpectedBodyMD5(md5.toLatin1());
+    } else {
+        fetcher->setMaximumBodyLength(kMaximumExportBytes);
+    }
+    fetcher->setTimeLimit(kDownloadTimeLimit.milliseconds() + expectedBytes * 1000 / kMinimumBytesPerSecond);
     QObject* consumer = parameters.value(TQOperation::kProgressConsumerKey).value<QObject*>();
     if (consumer && Invocation::respondsToSelector(consumer, IProgressConsumer::kActionDidProgressSelector)) {
         const QPointer<QObject> watched(consumer);
@@ -82,10 +94,11 @@ void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const Q
     fetcher->setProperty(QStringLiteral("parameters"), request);
     auto threadWatch = std::make_shared<QMetaObject::Connection>();
     const bool started = fetcher->beginFetchWithCompletionHandler(
-        [invocation, request, folder, threadWatch](const GTMHTTPFetcherPtr&, const QByteArray&,
-                                                   const Error& error) {
+        [invocation, request, folder, threadWatch, title = entry->title(),
+         resourceID = entry->resourceID()](const GTMHTTPFetcherPtr&, const QByteArray&, const Error& error) {
             QObject::disconnect(*threadWatch);
             if (!error.isNull()) {
+                TQLog("E: GetFile: Cannot download %@ (%@): %@", title, resourceID, error.description());
                 // Nothing of a failed download stays behind.
                 QDir(folder.toLocalFile()).removeRecursively();
             }

@@ -5,9 +5,11 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrel {
@@ -18,16 +20,39 @@ constexpr QByteArrayView kAcknowledgement = "ok\n";
 // A line longer than this is no command of ours.
 constexpr qint64 kMaximumCommandSize = 1024 * 1024;
 
+// Whether the folder is a real folder (no symbolic link) of this user that nobody else may enter. Made,
+// private, when `create` and it does not exist.
+bool isPrivateFolder(const QString& path, bool create)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (create) {
+        QDir().mkpath(QFileInfo(path).path());
+        ::mkdir(native.constData(), 0700);
+    }
+    struct stat info;
+    if (::lstat(native.constData(), &info) != 0)
+        return false;
+    if (S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 077) == 0)
+        return true;
+    TQLog("E: InstanceChannel: %@ is no private folder of this user: not used", path);
+    return false;
+}
+
+// The folder of the socket: the runtime folder, else one of our own below the temporary folder, else
+// one in the data folder; each only when it is ours alone, so that nobody else can listen in our place.
+// Null when none is.
 QString runtimeFolder()
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && runtime.startsWith('/'))
+    if (!runtime.isEmpty() && runtime.startsWith('/') && isPrivateFolder(QFile::decodeName(runtime), false))
         return QFile::decodeName(runtime);
-    // Without a runtime folder, one of our own below the temporary folder, readable by us only.
-    const QString folder = Paths::tempFolder() + QStringLiteral("/tavrel-%1").arg(::getuid());
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return folder;
+    const QString temporary = Paths::tempFolder() + QStringLiteral("/tavrel-%1").arg(::getuid());
+    if (isPrivateFolder(temporary, true))
+        return temporary;
+    const QString data = Paths::dataHome() + QStringLiteral("/tavrel-instance");
+    if (isPrivateFolder(data, true))
+        return data;
+    return QString();
 }
 
 } // namespace
@@ -46,7 +71,10 @@ QString InstanceChannel::serverName()
 {
     const QByteArray home =
         QCryptographicHash::hash(QDir::cleanPath(Paths::dataHome()).toUtf8(), QCryptographicHash::Sha1);
-    return runtimeFolder() + QStringLiteral("/tavrel-") + QString::fromLatin1(home.toHex().left(12)) +
+    const QString folder = runtimeFolder();
+    if (folder.isNull())
+        return QString();
+    return folder + QStringLiteral("/tavrel-") + QString::fromLatin1(home.toHex().left(12)) +
            QStringLiteral(".socket");
 }
 
@@ -81,6 +109,11 @@ bool InstanceChannel::listen(QString* error)
     if (isListening())
         return true;
     const QString name = serverName();
+    if (name.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no private folder for the instance socket");
+        return false;
+    }
     // Two starts at the same moment: the lock makes one of them look, find none and listen, and the
     // other find it listening.
     QLockFile lock(name + QStringLiteral(".lock"));

@@ -1,9 +1,10 @@
 #include "documents/TQCopyHelper.h"
 
 #include "actions/TransferKeys.h"
+#include "actions/TransferSupport.h"
+#include "actions/gddmhGetFile.h"
 #include "model/FileEntryAbstract.h"
 #include "model/TQPreferencesManager.h"
-#include "model/TQStringExtensions.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/system/Paths.h"
 #include "platform/system/TQLog.h"
@@ -50,9 +51,8 @@ QString localPath(const QUrl& url)
 
 QString fileNameForRecord(const std::shared_ptr<FileEntryAbstract>& record)
 {
-    QString title = record->title();
-    title.replace(QLatin1Char('/'), QLatin1Char(':'));
-    return TQStringExtensions::exportNameWithResourceId(title, record->resourceId());
+    return TransferSupport::safeFileName(record->title(),
+                                         gddmhGetFile::exportFormatForResourceID(record->resourceId()));
 }
 
 // Copies the source into a new temporary file in the destination's folder; answers its path, or

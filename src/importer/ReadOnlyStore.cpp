@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace tavrel {
 
@@ -101,15 +102,28 @@ ReadOnlyStore::open(const QString& path, std::shared_ptr<const ManagedObjectMode
             *error = storeError(code, QStringLiteral("The store %1 cannot be read: %2").arg(path, why));
         return nullptr;
     };
+    // Only regular files: opening a FIFO (or a device) would wait for a writer that never comes. The
+    // journal files SQLite may open beside it are held to the same rule.
+    for (const QString& name : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+        struct stat info;
+        const bool exists = ::stat(QFile::encodeName(name).constData(), &info) == 0;
+        if (name == path && !exists)
+            return fail(StoreOpenError, QStringLiteral("it does not exist"));
+        if (exists && !S_ISREG(info.st_mode))
+            return fail(StoreOpenError, QStringLiteral("%1 is no regular file").arg(name));
+    }
     std::unique_ptr<ReadOnlyStore> store(new ReadOnlyStore);
     store->m_path = path;
     store->m_model = std::move(model);
+    store->m_readStarted.start();
+    store->m_readLimitMs = kQueryTimeLimit.milliseconds();
     // Read-only never creates the file; a missing store stays missing.
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &store->m_db,
                                    SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         return fail(StoreOpenError, sqliteMessage(store->m_db, rc));
     sqlite3_busy_timeout(store->m_db, kBusyTimeoutMs);
+    sqlite3_progress_handler(store->m_db, 1000, &ReadOnlyStore::progress, store.get());
 
     // Anything that is not SQLite fails here ("file is not a database").
     Statement metadata(
@@ -120,6 +134,9 @@ ReadOnlyStore::open(const QString& path, std::shared_ptr<const ManagedObjectMode
         return fail(StoreOpenError, sqliteMessage(store->m_db, metadata.code()));
     if (!hasMetadata)
         return fail(StoreOpenError, QStringLiteral("it is not a store of this program"));
+    for (const QString& table : {QStringLiteral("Z_METADATA"), QStringLiteral("Z_ENTITIES")})
+        if (!store->isRealTable(table))
+            return fail(StoreOpenError, QStringLiteral("%1 is no table").arg(table));
 
     Statement version(store->m_db,
                       QStringLiteral("SELECT Z_VALUE FROM Z_METADATA WHERE Z_KEY = 'schemaVersion'"));
@@ -155,7 +172,16 @@ ReadOnlyStore::recordWithIdentifier(const QString& entityName, const QString& id
     const EntityDescription* entity = m_model->entity(entityName);
     if (!entity || !entity->attribute(identifierKey))
         return std::nullopt;
+    m_readStarted.start();
+    m_readLimitMs = kQueryTimeLimit.milliseconds();
     const StoreSchema::Table& table = m_schema->table(entity);
+    if (!isRealTable(table.name)) {
+        if (error)
+            *error = storeError(
+                ManagedObjectContext::FetchError,
+                QStringLiteral("The store %1 cannot be read: %2 is no table").arg(m_path, table.name));
+        return std::nullopt;
+    }
     QStringList columns;
     for (const QString& key : keys)
         if (table.columns.contains(key) && !columns.contains(key))
@@ -195,6 +221,30 @@ ReadOnlyStore::recordWithIdentifier(const QString& entityName, const QString& id
         }
     }
     return record;
+}
+
+bool ReadOnlyStore::isRealTable(const QString& name)
+{
+    if (const auto known = m_realTables.constFind(name); known != m_realTables.constEnd())
+        return *known;
+    Statement statement(m_db, QStringLiteral("SELECT type, sql FROM sqlite_master WHERE name = ?"));
+    const QByteArray value = name.toUtf8();
+    if (statement.prepared())
+        sqlite3_bind_text(statement.handle(), 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+    bool real = statement.step() && statement.text(0) == QLatin1String("table") &&
+                !statement.text(1).trimmed().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
+    // A second row of that name (a view beside the table) is refused too.
+    if (real && statement.step())
+        real = false;
+    m_realTables.insert(name, real);
+    return real;
+}
+
+int ReadOnlyStore::progress(void* store)
+{
+    // Non-zero interrupts the statement under way.
+    const auto* self = static_cast<const ReadOnlyStore*>(store);
+    return self->m_readLimitMs > 0 && self->m_readStarted.elapsed() > self->m_readLimitMs ? 1 : 0;
 }
 
 } // namespace tavrel

@@ -1,16 +1,22 @@
 #include "TransferFixture.h"
+#include "actions/TQdmhCreateFolderAndGetContentOperation.h"
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/FileCachedFile.h"
 #include "model/TQCacheManager.h"
 #include "model/TQMOCMaster.h"
 #include "platform/runtime/ThreadDispatch.h"
+#include "platform/runtime/Timing.h"
 #include "platform/system/Paths.h"
+#include "platform/system/TQLogger.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace tavrel::test {
 
@@ -147,6 +153,121 @@ TEST_F(DownloadTest, ADownloadCutMidwayKeepsThePreviousCopyAndLeavesNoPartialFil
     EXPECT_EQ(named, QStringList{oldCopy});
 }
 
+// Every file below a folder whose name begins with the text.
+QStringList filesNamed(const QString& folder, const QString& start)
+{
+    QStringList named;
+    QDirIterator walk(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (walk.hasNext())
+        if (const QString path = walk.next(); QFileInfo(path).fileName().startsWith(start))
+            named.append(path);
+    return named;
+}
+
+QByteArray logText()
+{
+    QFile log(Paths::logFile());
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+}
+
+TEST_F(DownloadTest, AnAnswerThatIsNotTheEntrysFileFailsAndKeepsThePreviousCopy)
+{
+    Timing::Override quick(QStringLiteral("downloadTimeLimit"), 1500);
+    const QByteArray first = patternBytes(20000, 1);
+    const QString rid = addStoredDocument(QStringLiteral("Ledger"), QStringLiteral("file"), first);
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(kGetFile, requester, getFileParameters(record(rid))));
+    const QString oldCopy = requester.result().toMap().value(QStringLiteral("fileURL")).toUrl().toLocalFile();
+    ASSERT_EQ(readAll(oldCopy), first);
+    const QByteArray second = patternBytes(20000, 2);
+    m_account.service.setDocumentContent(rid, second);
+    refreshStoredDocument(rid);
+
+    // The new version in gzip with a broken checksum: Qt hands the body over, then reports an error.
+    const QByteArray zlib = qCompress(second).mid(4);
+    QByteArray gzip = QByteArray::fromHex("1f8b0800000000000003") + zlib.mid(2, zlib.size() - 6);
+    const quint32 badCrc = 0x12345678, size = quint32(second.size());
+    gzip.append(reinterpret_cast<const char*>(&badCrc), 4).append(reinterpret_cast<const char*>(&size), 4);
+    QByteArray altered = second;
+    altered[5000] = char(altered[5000] ^ 0x20);
+
+    localservice::Fault answer;
+    answer.kind = localservice::Fault::Answer;
+    answer.method = QStringLiteral("GET");
+    answer.pathPattern = QStringLiteral("^/feeds/download/");
+    answer.status = 200;
+    answer.count = 50; // outlasts every retry
+    struct Row
+    {
+        const char* name;
+        localservice::Fault fault;
+    };
+    QList<Row> rows;
+    auto add = [&](const char* name, localservice::Fault::Kind kind,
+                   QList<QPair<QByteArray, QByteArray>> headers, QByteArray body, QByteArray filler = {},
+                   int delayMs = 0) {
+        localservice::Fault fault = answer;
+        fault.kind = kind;
+        fault.headers = std::move(headers);
+        fault.body = std::move(body);
+        fault.filler = std::move(filler);
+        fault.delayMs = delayMs;
+        rows.append({name, fault});
+    };
+    add("gzip body Qt ends with an error", localservice::Fault::Answer, {{"Content-Encoding", "gzip"}}, gzip);
+    add("shorter than the entry says", localservice::Fault::Answer, {}, second.left(1000));
+    add("same size, other MD5", localservice::Fault::Answer, {}, altered);
+    add("endless, without a length", localservice::Fault::Stream, {}, {}, QByteArray(64 * 1024, 'x'));
+    add("one byte at a time", localservice::Fault::Stream, {}, {}, "x", 100);
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TQLogger::resetForTesting();
+        QFile::remove(Paths::logFile());
+        m_account.service.clearFaults();
+        m_account.service.addFault(row.fault);
+        ActionRequester failed;
+        ASSERT_TRUE(runAction(kGetFile, failed, getFileParameters(record(rid)), 30000));
+        EXPECT_FALSE(failed.error().isNull());
+        EXPECT_EQ(readAll(oldCopy), first);
+        EXPECT_EQ(QUrl(storedFile(rid)->fileCachedFile()->storedValue()).toLocalFile(), oldCopy);
+        EXPECT_EQ(filesNamed(Paths::tempFolder(), QStringLiteral("Ledger")), QStringList());
+        EXPECT_TRUE(logText().contains("E: GetFile: Cannot download Ledger"));
+    }
+    m_account.service.clearFaults();
+    ActionRequester good;
+    ASSERT_TRUE(runAction(kGetFile, good, getFileParameters(record(rid))));
+    ASSERT_TRUE(good.error().isNull()) << good.error().description().toStdString();
+    EXPECT_EQ(readAll(good.result().toMap().value(QStringLiteral("fileURL")).toUrl().toLocalFile()), second);
+}
+
+TEST_F(DownloadTest, AFullDiskFailsTheDownloadAtOnceWithItsCause)
+{
+    const QByteArray content = patternBytes(12 * 1024 * 1024, 3);
+    const QString rid = addStoredDocument(QStringLiteral("Archive"), QStringLiteral("file"), content);
+    // No file of this process may grow past 8 MiB: the download's write fails as on a full disk.
+    struct rlimit before;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit limited = before;
+    limited.rlim_cur = 8 * 1024 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    ActionRequester requester;
+    const bool ran = runAction(kGetFile, requester, getFileParameters(record(rid)), 30000);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_TRUE(ran);
+
+    const QString cause = QString::fromLocal8Bit(std::strerror(EFBIG));
+    EXPECT_TRUE(requester.error().description().contains(cause))
+        << requester.error().description().toStdString();
+    EXPECT_TRUE(logText().contains("E: GetFile: Cannot download Archive"));
+    EXPECT_TRUE(logText().contains(cause.toUtf8()));
+    EXPECT_EQ(filesNamed(Paths::tempFolder(), QStringLiteral("Archive")), QStringList());
+    // Given up at the failed write, not after the rest of the answer: once, without retries.
+    EXPECT_EQ(requests(QStringLiteral("GET"), kDownloadPrefix).size(), 1);
+}
+
 TEST_F(DownloadTest, ACollectionArrivesAsATreeWithSafeUniqueNamesInsideTheChosenFolder)
 {
     const QString box = addStoredDocument(QStringLiteral("Box/../Escape"), QStringLiteral("folder"));
@@ -174,7 +295,7 @@ TEST_F(DownloadTest, ACollectionArrivesAsATreeWithSafeUniqueNamesInsideTheChosen
 
     const QString destination = localFolder() + QStringLiteral("/Downloads");
     QDir().mkpath(destination);
-    const QString boxFolderName = QStringLiteral("Box%2F..%2FEscape");
+    const QString boxFolderName = QStringLiteral("Box:..:Escape");
     // Something of the user's already lies where a document would go: it stays as it is.
     const QString unrelated =
         writeFile(QStringLiteral("Downloads/") + boxFolderName + QStringLiteral("/Twin"), "mine");
@@ -207,6 +328,47 @@ TEST_F(DownloadTest, ACollectionArrivesAsATreeWithSafeUniqueNamesInsideTheChosen
     EXPECT_EQ(twins, (QByteArrayList{"first twin", "second twin"}));
     EXPECT_EQ(readAll(destination + QLatin1Char('/') + boxFolderName + QStringLiteral("/Inner/Deep")),
               "deep");
+}
+
+TEST_F(DownloadTest, ACollectionTreeIsFollowedUpToACycleAndASaneDepth)
+{
+    // "Outer" holds "Inner", and the store says "Outer" lies inside "Inner" too.
+    const QString outer = addStoredDocument(QStringLiteral("Outer"), QStringLiteral("folder"));
+    const QString inner = addStoredDocument(QStringLiteral("Inner"), QStringLiteral("folder"), {}, outer);
+    addStoredDocument(QStringLiteral("Note"), QStringLiteral("file"), "note", inner);
+    // And a chain deeper than any export follows.
+    QString parent = inner;
+    QStringList chain;
+    for (int depth = 0; depth < TQdmhCreateFolderAndGetContentOperation::kMaximumDepth + 3; ++depth) {
+        parent = addStoredDocument(QStringLiteral("L%1").arg(depth), QStringLiteral("folder"), {}, parent);
+        chain.append(QStringLiteral("L%1").arg(depth));
+    }
+    std::dynamic_pointer_cast<Category>(record(outer))
+        ->setParent(std::dynamic_pointer_cast<Category>(record(inner)));
+    m_account.master()->save();
+
+    const QString destination = localFolder() + QStringLiteral("/Export");
+    QDir().mkpath(destination);
+    ActionRequester requester;
+    ASSERT_TRUE(
+        runAction(kGetFile, requester,
+                  {{QStringLiteral("documentEntity"), QVariant::fromValue(ManagedObjectPtr(record(outer)))},
+                   {QStringLiteral("rootFolderURL"), QUrl::fromLocalFile(destination)}},
+                  60000));
+    ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+    EXPECT_EQ(readAll(destination + QStringLiteral("/Outer/Inner/Note")), "note");
+    EXPECT_FALSE(QFileInfo::exists(destination + QStringLiteral("/Outer/Inner/Outer")));
+    // Levels below the first collection: Outer, Inner, then the chain up to the limit.
+    int levels = 0;
+    QString path = destination + QStringLiteral("/Outer/Inner");
+    for (const QString& name : chain) {
+        path += QLatin1Char('/') + name;
+        if (!QFileInfo(path).isDir())
+            break;
+        ++levels;
+    }
+    EXPECT_EQ(levels + 2, TQdmhCreateFolderAndGetContentOperation::kMaximumDepth + 1);
+    EXPECT_TRUE(logText().contains("holds one of its own ancestors"));
 }
 
 TEST_F(DownloadTest, SeveralDocumentsReportOneProgressAndAnswerTheirCopies)

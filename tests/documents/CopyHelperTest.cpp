@@ -112,6 +112,45 @@ TEST_F(CopyHelperTest, PlainDownloadsNeverOverwriteAndTakeTheFirstFreeNumber)
     EXPECT_EQ(logCount("Downloaded file to: "), 3);
 }
 
+TEST_F(CopyHelperTest, TitlesThatCannotBeFileNamesArriveUnderASafeNameInTheDownloadsFolder)
+{
+    const QString downloads = Paths::downloadsFolder();
+    struct Row
+    {
+        const char* name;
+        QString title;
+        QString resourceId;
+        QString expected;
+    };
+    const QList<Row> rows = {
+        {"250 bytes", QString(250, QLatin1Char('t')), QStringLiteral("document:1"),
+         QString(219, QLatin1Char('t')) + QStringLiteral(".doc")},
+        {"resource path", QStringLiteral("/etc/passwd"), QStringLiteral("file:2"),
+         QStringLiteral("_etc:passwd")},
+        {"NUL", QStringLiteral("visible") + QChar(0) + QStringLiteral("rest"), QStringLiteral("file:3"),
+         QStringLiteral("visiblerest")},
+        {"escapes", QStringLiteral("\x1b[2J\x1b]0;owned\x07plain\x01"), QStringLiteral("file:4"),
+         QStringLiteral("plain")},
+        {"hidden", QStringLiteral(".profile"), QStringLiteral("file:5"), QStringLiteral("_profile")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QStringList written = TQCopyHelper::copingHelper()->copyDownloads(
+            {item(cached(QStringLiteral("copy"), row.name), record(row.title, row.resourceId))});
+        EXPECT_EQ(written, QStringList{downloads + QLatin1Char('/') + row.expected});
+        EXPECT_EQ(read(downloads + QLatin1Char('/') + row.expected), row.name);
+    }
+    // Nothing else, and nothing hidden, anywhere in the folder.
+    QStringList expected;
+    for (const Row& row : rows)
+        expected.append(row.expected);
+    expected.sort();
+    QStringList names = namesIn(downloads);
+    names.sort();
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(logCount("E: Cannot copy <"), 0);
+}
+
 TEST_F(CopyHelperTest, PromisedPlaceholdersAreReplacedAndFilesThatWereThereAreKept)
 {
     const QString drop = home().path() + QStringLiteral("/Desktop");

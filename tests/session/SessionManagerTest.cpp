@@ -7,7 +7,9 @@
 #include "session/TQSessionManager.h"
 #include "support/WaitUntil.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace tavrel::test {
@@ -199,6 +201,33 @@ TEST_F(SessionManagerTest, ASessionStillInItsFirstSynchronisationIsFiledAndCurre
     EXPECT_EQ(filed->state(), TQSession::kConnectionLost);
     EXPECT_EQ(m_manager->currentSession(), filed);
     m_account.service.clearFaults();
+}
+
+TEST_F(SessionManagerTest, AnAddressThatIsNoFolderNameStillSignsInWithAStoreOfItsOwn)
+{
+    const QStringList addresses = {QStringLiteral("/"), QStringLiteral(".."), QStringLiteral("../x"),
+                                   QStringLiteral("a/../../b@tavrel.test"),
+                                   QString(300, QLatin1Char('l')) + QStringLiteral("@tavrel.test")};
+    const QString support = TQPlaces::tavrelApplicationSupportDirectory();
+    QDir().mkpath(support);
+    const QStringList before =
+        QDir(QFileInfo(support).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QStringList stores;
+    for (const QString& address : addresses) {
+        SCOPED_TRACE(address.left(40).toStdString());
+        TQSession* session = start(address);
+        ASSERT_TRUE(session);
+        EXPECT_EQ(session->state(), TQSession::kRunning);
+        const QString store = TQPlaces::tavrelPeristentStoreCoordinatorForUsername(address);
+        EXPECT_TRUE(QFile::exists(store));
+        // One folder right inside the support folder.
+        EXPECT_EQ(QFileInfo(QFileInfo(store).path()).path(), support);
+        stores.append(store);
+    }
+    stores.removeDuplicates();
+    EXPECT_EQ(stores.size(), addresses.size());
+    // Nothing beside the support folder.
+    EXPECT_EQ(QDir(QFileInfo(support).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 } // namespace tavrel::test

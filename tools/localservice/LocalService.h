@@ -45,6 +45,11 @@ struct Fault
                         // (a request with a body is cut in its body; the bytes that came are used,
                         // as an upload chunk keeps them)
         MalformedBody,  // answer 200 with a body that is not well-formed XML
+        Answer,         // answer `status` with `headers` and `body` as they are (a redirect, a broken
+                        // encoding, an upload session elsewhere ...)
+        Stream,         // answer `status` with `headers`, no length, `body` then `filler` again and again,
+                        // `delayMs` apart, until `bytes` went out (0: until the client goes or the
+                        // service stops)
     };
     Kind kind = Status;
     QString method;
@@ -53,6 +58,9 @@ struct Fault
     int status = 500;
     int delayMs = 0;
     qint64 bytes = 0;
+    QList<QPair<QByteArray, QByteArray>> headers = {};
+    QByteArray body = {};
+    QByteArray filler = {};
 };
 
 // What the service holds of one document, for tests to compare with what the client sent.

@@ -82,7 +82,32 @@ void LocalService::Impl::serve(const httplib::Request& req, httplib::Response& r
     // The rest of a refused body may still be on its way: the connection cannot carry another request.
     if (!refusal.isEmpty())
         res.set_header("Connection", "close");
-    if (out.drop) {
+    if (out.stream) {
+        auto sent = std::make_shared<qint64>(0);
+        res.set_chunked_content_provider(
+            out.contentType.toStdString(), [this, out, sent](size_t, httplib::DataSink& sink) {
+                const QByteArray& piece = *sent == 0 && !out.body.isEmpty() ? out.body : out.filler;
+                if (*sent > 0 || out.body.isEmpty()) {
+                    std::unique_lock lock(mutex);
+                    if (wake.wait_for(lock, std::chrono::milliseconds(out.streamDelayMs),
+                                      [&] { return stopping; }))
+                        return false;
+                }
+                if (piece.isEmpty()) {
+                    sink.done();
+                    return true;
+                }
+                qint64 length = piece.size();
+                if (out.streamBytes > 0)
+                    length = std::min(length, out.streamBytes - *sent);
+                if (length <= 0 || !sink.write(piece.constData(), size_t(length)))
+                    return false;
+                *sent += length;
+                if (out.streamBytes > 0 && *sent >= out.streamBytes)
+                    sink.done();
+                return true;
+            });
+    } else if (out.drop) {
         auto body = std::make_shared<std::string>(out.body.toStdString());
         const size_t keep = size_t(std::min<qint64>(out.dropAfter, qint64(body->size())));
         res.set_content_provider(std::max<size_t>(body->size(), keep + 1), out.contentType.toStdString(),
@@ -162,6 +187,24 @@ Response LocalService::Impl::respond(Request& r, const std::optional<Fault>& fau
             handled = true;
             break;
         case Fault::DropAfterBytes:
+            break;
+        case Fault::Answer:
+        case Fault::Stream:
+            out = Response();
+            out.status = fault->status;
+            out.contentType = "application/octet-stream";
+            for (const auto& [name, value] : fault->headers) {
+                if (name.compare("Content-Type", Qt::CaseInsensitive) == 0)
+                    out.contentType = value;
+                else
+                    out.header(name, value);
+            }
+            out.body = fault->body;
+            out.stream = fault->kind == Fault::Stream;
+            out.filler = fault->filler;
+            out.streamDelayMs = fault->delayMs;
+            out.streamBytes = fault->bytes;
+            handled = true;
             break;
         }
     }

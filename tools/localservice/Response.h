@@ -24,6 +24,11 @@ struct Response
     QList<QPair<QByteArray, QByteArray>> headers;
     bool drop = false; // close the connection (after `dropAfter` bytes of the body)
     qint64 dropAfter = 0;
+    // A body of no stated length: `body`, then `filler` every `streamDelayMs` until `streamBytes` (0: never).
+    bool stream = false;
+    QByteArray filler;
+    int streamDelayMs = 0;
+    qint64 streamBytes = 0;
 
     void header(const QByteArray& name, const QByteArray& value) { headers.append({name, value}); }
 

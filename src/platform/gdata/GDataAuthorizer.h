@@ -4,6 +4,7 @@
 
 #include <QNetworkRequest>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 namespace tavrel {
@@ -26,6 +27,13 @@ public:
     virtual void refreshAccessToken(Completion done) = 0;
     virtual bool canAuthorize() const = 0;
     virtual QString userEmail() const = 0;
+    // The service the token belongs to: only requests to its origin (scheme, host and port) carry it.
+    virtual QUrl serviceURL() const = 0;
+
+    // Whether two addresses share scheme, host and port (a missing port is the scheme's own).
+    static bool isSameOrigin(const QUrl& url, const QUrl& origin);
+    // Whether a request to the address may carry this authorizer's token.
+    bool mayAuthorizeURL(const QUrl& url) const { return isSameOrigin(url, serviceURL()); }
 };
 
 } // namespace tavrel

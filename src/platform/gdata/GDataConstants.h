@@ -88,4 +88,10 @@ constexpr qint64 kGDataServiceErrorParse = -1;        // the answer is no well-f
 constexpr qint64 kGDataServiceErrorUpload = -2;       // the resumable upload protocol broke
 constexpr qint64 kGDataServiceErrorInvalidInput = -3; // nothing to send (no entry, no upload data)
 
+// Codes of kGTMHTTPFetcherErrorDomain that are no network errors of Qt.
+constexpr qint64 kGTMHTTPFetcherErrorBodyTooLarge = -10; // the answer went past the size it may have
+constexpr qint64 kGTMHTTPFetcherErrorTimeLimit = -11;    // the whole exchange took longer than allowed
+constexpr qint64 kGTMHTTPFetcherErrorBodyMismatch = -12; // the body's size or MD5 is not the expected one
+constexpr qint64 kGTMHTTPFetcherErrorRedirect = -13;     // too many redirects, or one to a less safe scheme
+
 } // namespace tavrel

@@ -199,7 +199,7 @@ void GDataResumableUpload::sendChunk(qint64 offset)
         }
         if (f->statusCode() == 308) {
             self->m_failures = 0;
-            if (!self->handleIncomplete(f))
+            if (!self->handleIncomplete(f, true))
                 self->sendChunk(offset + size);
             return;
         }
@@ -231,10 +231,25 @@ std::optional<qint64> GDataResumableUpload::bytesHeldFromRange(const QByteArray&
     return last + 1;
 }
 
-bool GDataResumableUpload::handleIncomplete(const GTMHTTPFetcherPtr& fetcher)
+bool GDataResumableUpload::handleIncomplete(const GTMHTTPFetcherPtr& fetcher, bool answeredChunk)
 {
     const QByteArray range = fetcher->responseHeader("Range");
     const std::optional<qint64> held = bytesHeldFromRange(range, m_total);
+    if (held && *held > m_mostHeld) {
+        m_mostHeld = *held;
+        m_roundsWithoutProgress = 0;
+    } else if (held && answeredChunk && ++m_roundsWithoutProgress >= kMaximumRoundsWithoutProgress) {
+        // A service that keeps taking chunks without keeping them would be sent the file forever.
+        finish(fetcher->statusCode(), {},
+               Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
+                     {{Error::kLocalizedDescriptionKey,
+                       QStringLiteral("The service kept no more of the upload after %1 tries.")
+                           .arg(kMaximumRoundsWithoutProgress)},
+                      {Error::kLocalizedFailureReasonKey, QStringLiteral("Range \"%1\" for %2 bytes")
+                                                              .arg(QString::fromLatin1(range))
+                                                              .arg(m_total)}}));
+        return true;
+    }
     if (!held) {
         finish(fetcher->statusCode(), {},
                Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
@@ -282,7 +297,7 @@ void GDataResumableUpload::queryStatus()
                 return;
             }
             if (f->statusCode() == 308) {
-                self->handleIncomplete(f);
+                self->handleIncomplete(f, false);
                 return;
             }
             const int status = f->statusCode();

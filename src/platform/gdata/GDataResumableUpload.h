@@ -53,6 +53,8 @@ public:
     // How many bytes the service holds by the Range of a 308 answer ("bytes=0-N"; none without one), or
     // nothing when the Range cannot be read or says as much as the whole upload or more.
     static std::optional<qint64> bytesHeldFromRange(const QByteArray& range, qint64 total);
+    // How many 308 answers to chunks in a row may leave the service holding no more than before.
+    static constexpr int kMaximumRoundsWithoutProgress = 3;
 
 private:
     GTMHTTPFetcherPtr makeFetcher(const QUrl& url, const QByteArray& method);
@@ -60,7 +62,7 @@ private:
     void sendChunk(qint64 offset);
     void queryStatus();
     void retryLater();
-    bool handleIncomplete(const GTMHTTPFetcherPtr& fetcher);
+    bool handleIncomplete(const GTMHTTPFetcherPtr& fetcher, bool answeredChunk);
     void finish(int status, const QByteArray& body, const Error& error);
     QByteArray readChunk(qint64 offset, qint64 length, Error* error);
     void reportProgress(qint64 sent);
@@ -71,6 +73,8 @@ private:
     qint64 m_total = 0;
     qint64 m_reported = 0;
     int m_failures = 0;
+    qint64 m_mostHeld = 0; // the most the service said it holds
+    int m_roundsWithoutProgress = 0;
     QUrl m_location;
     bool m_running = false;
     std::atomic<bool> m_cancelled{false};

@@ -4,6 +4,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/Reachability.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,9 @@
 #include <QThread>
 #include <QThreadStorage>
 #include <QTimer>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace tavrel {
 
@@ -102,8 +105,26 @@ bool GTMHTTPFetcher::beginFetchWithCompletionHandler(Completion completion)
     m_stopped = false;
     m_retryCount = 0;
     m_refreshedAfter401 = false;
+    m_currentURL = m_request.url();
+    m_currentMethod = m_method;
+    m_redirectCount = 0;
+    ++m_generation;
     m_self = shared_from_this();
     m_context = threadNetworkAccessManager();
+    if (m_timeLimit > 0) {
+        std::weak_ptr<GTMHTTPFetcher> weakTimer = weak_from_this();
+        QTimer::singleShot(
+            std::chrono::milliseconds(m_timeLimit), m_context.data(), [weakTimer, generation = m_generation] {
+                auto self = weakTimer.lock();
+                if (!self || self->m_generation != generation || !self->m_fetching)
+                    return;
+                self->fail(Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorTimeLimit,
+                                 {{Error::kLocalizedDescriptionKey,
+                                   QStringLiteral("The answer did not arrive within %1 seconds.")
+                                       .arg(double(self->m_timeLimit) / 1000.0)},
+                                  {kGDataHTTPURLKey, self->m_request.url().toString()}}));
+            });
+    }
     // Start from the event loop, so that the completion never runs inside this call; posted, so that
     // it goes before anything the caller posts after this call.
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
@@ -171,7 +192,10 @@ void GTMHTTPFetcher::authorizeAndSend()
     if (m_stopped || !m_fetching)
         return;
     m_sending = m_request;
-    if (!m_authorizer) {
+    m_sending.setUrl(m_currentURL);
+    // The token belongs to its service's origin: a request anywhere else goes without it.
+    if (!m_authorizer || !m_authorizer->mayAuthorizeURL(m_currentURL)) {
+        m_sending.setRawHeader("Authorization", QByteArray());
         send();
         return;
     }
@@ -195,7 +219,8 @@ bool GTMHTTPFetcher::openDestination(Error* error)
     const QString path = m_destination.toLocalFile();
     QDir().mkpath(QFileInfo(path).absolutePath());
     m_saveFile = std::make_unique<QSaveFile>(path);
-    if (!m_saveFile->open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a failed write (a full disk) is seen at the chunk that failed.
+    if (!m_saveFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = Error(Error::kPOSIXErrorDomain, 13,
                        {{Error::kLocalizedDescriptionKey,
                          QStringLiteral("Cannot write \"%1\": %2").arg(path, m_saveFile->errorString())}});
@@ -220,30 +245,32 @@ void GTMHTTPFetcher::send()
     m_expectedLength = -1;
     m_statusCode = 0;
     m_responseHeaders.clear();
+    m_md5.reset();
+    if (!m_expectedMD5.isEmpty())
+        m_md5 = std::make_unique<QCryptographicHash>(QCryptographicHash::Md5);
     discardDestination();
     Error fileError;
     if (!openDestination(&fileError)) {
         finish(fileError);
         return;
     }
-    m_sending.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                           m_followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
-                                             : QNetworkRequest::ManualRedirectPolicy);
+    // Redirects are followed here (followRedirect), never by Qt, which would carry every header along.
+    m_sending.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (m_transferTimeout > 0)
         m_sending.setTransferTimeout(m_transferTimeout * 1000);
 
     QNetworkAccessManager* manager = threadNetworkAccessManager();
     QNetworkReply* reply = nullptr;
-    if (m_method == "GET")
+    if (m_currentMethod == "GET")
         reply = manager->get(m_sending);
-    else if (m_method == "DELETE" && m_postData.isEmpty())
+    else if (m_currentMethod == "DELETE" && m_postData.isEmpty())
         reply = manager->deleteResource(m_sending);
-    else if (m_method == "POST")
+    else if (m_currentMethod == "POST")
         reply = manager->post(m_sending, m_postData);
-    else if (m_method == "PUT")
+    else if (m_currentMethod == "PUT")
         reply = manager->put(m_sending, m_postData);
     else
-        reply = manager->sendCustomRequest(m_sending, m_method, m_postData);
+        reply = manager->sendCustomRequest(m_sending, m_currentMethod, m_postData);
     m_reply = reply;
     // An answer going to a file is taken from the network no faster than it is written: the reply
     // holds a few megabytes at most, never the whole download.
@@ -280,11 +307,45 @@ void GTMHTTPFetcher::onReadyRead()
     if (chunk.isEmpty())
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (m_saveFile && status >= 200 && status < 300)
-        m_saveFile->write(chunk);
-    else
+    const bool toFile = m_saveFile && status >= 200 && status < 300;
+    const qint64 limit = m_maximumBodyLength != 0 ? m_maximumBodyLength
+                         : toFile                 ? -1
+                                                  : kMaximumMemoryBodyBytes;
+    const qint64 received = m_receivedBytes + chunk.size();
+    if (limit >= 0 && received > limit) {
+        fail(Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorBodyTooLarge,
+                   {{Error::kLocalizedDescriptionKey,
+                     QStringLiteral("The answer is larger than the %1 bytes it may have.").arg(limit)},
+                    {kGDataHTTPURLKey, m_request.url().toString()}}));
+        return;
+    }
+    if (status >= 200 && status < 300 && m_expectedBodyLength >= 0 && received > m_expectedBodyLength) {
+        fail(Error(
+            kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorBodyMismatch,
+            {{Error::kLocalizedDescriptionKey,
+              QStringLiteral("The answer is larger than the %1 bytes expected.").arg(m_expectedBodyLength)},
+             {kGDataHTTPURLKey, m_request.url().toString()}}));
+        return;
+    }
+    if (toFile) {
+        errno = 0;
+        if (m_saveFile->write(chunk) != chunk.size()) {
+            // The system's own reason (a full disk, a file too large); the save file only knows it failed.
+            const int code = errno;
+            const QString reason =
+                code ? QString::fromLocal8Bit(std::strerror(code)) : m_saveFile->errorString();
+            fail(Error(
+                Error::kPOSIXErrorDomain, code ? code : 5,
+                {{Error::kLocalizedDescriptionKey,
+                  QStringLiteral("Cannot write \"%1\": %2").arg(m_destination.toLocalFile(), reason)}}));
+            return;
+        }
+    } else {
         m_data += chunk;
-    m_receivedBytes += chunk.size();
+    }
+    if (m_md5 && status >= 200 && status < 300)
+        m_md5->addData(chunk);
+    m_receivedBytes = received;
     if (m_receivedHandler)
         m_receivedHandler(shared_from_this(), m_receivedBytes, m_expectedLength);
 }
@@ -325,8 +386,11 @@ void GTMHTTPFetcher::onFinished()
     m_responseHeaders = reply->rawHeaderPairs();
     const bool canRetry = m_retryEnabled && m_retryCount < m_maxRetryCount;
 
-    // Errors below 100 are the connection's (reset, refused, time-out), even when a status line had come.
-    const bool transportFailure = networkError > QNetworkReply::NoError && networkError < 100;
+    // Errors below 100 are the connection's (reset, refused, time-out), even when a status line had come;
+    // any error on a 2xx answer (a body Qt could not decompress) means the body is not the one sent.
+    const bool successStatus = m_statusCode >= 200 && m_statusCode < 300;
+    const bool transportFailure =
+        networkError != QNetworkReply::NoError && (networkError < 100 || successStatus);
     if (m_statusCode == 0 || transportFailure) {
         if (networkError == QNetworkReply::NoError) {
             finish(Error(kGTMHTTPFetcherErrorDomain, QNetworkReply::UnknownNetworkError,
@@ -360,7 +424,7 @@ void GTMHTTPFetcher::onFinished()
     // Qt reports an answer cut short by a closed connection as complete: compare with Content-Length
     // (when the body was not compressed, which changes its length) and treat a short body as a reset.
     if (networkError == QNetworkReply::NoError && m_statusCode >= 200 && m_statusCode < 300 &&
-        m_method != "HEAD" && responseHeader("Content-Encoding").isEmpty()) {
+        m_currentMethod != "HEAD" && responseHeader("Content-Encoding").isEmpty()) {
         bool ok = false;
         const qint64 announced = responseHeader("Content-Length").trimmed().toLongLong(&ok);
         if (ok && announced != m_receivedBytes) {
@@ -378,7 +442,8 @@ void GTMHTTPFetcher::onFinished()
         }
     }
 
-    if (m_statusCode == 401 && m_authorizer && !m_refreshedAfter401) {
+    if (m_statusCode == 401 && m_authorizer && m_authorizer->mayAuthorizeURL(m_currentURL) &&
+        !m_refreshedAfter401) {
         m_refreshedAfter401 = true;
         std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
         const QByteArray body = m_data;
@@ -413,9 +478,34 @@ void GTMHTTPFetcher::onFinished()
         return;
     }
 
+    if (followRedirect())
+        return;
+
     if (m_statusCode >= 300) {
         finish(statusError(kGTMHTTPFetcherStatusDomain, m_statusCode, m_data, m_request.url()));
         return;
+    }
+
+    // A body other than the one expected never replaces anything.
+    if (m_expectedBodyLength >= 0 && m_receivedBytes != m_expectedBodyLength) {
+        finish(
+            Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorBodyMismatch,
+                  {{Error::kLocalizedDescriptionKey, QStringLiteral("The answer has %1 bytes instead of %2.")
+                                                         .arg(m_receivedBytes)
+                                                         .arg(m_expectedBodyLength)},
+                   {kGDataHTTPURLKey, m_request.url().toString()}}));
+        return;
+    }
+    if (m_md5) {
+        const QByteArray digest = m_md5->result().toHex();
+        if (digest != m_expectedMD5) {
+            finish(Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorBodyMismatch,
+                         {{Error::kLocalizedDescriptionKey,
+                           QStringLiteral("The answer's MD5 checksum is %1 instead of %2.")
+                               .arg(QString::fromLatin1(digest), QString::fromLatin1(m_expectedMD5))},
+                          {kGDataHTTPURLKey, m_request.url().toString()}}));
+            return;
+        }
     }
 
     if (m_saveFile) {
@@ -431,6 +521,49 @@ void GTMHTTPFetcher::onFinished()
         m_saveFile.reset();
     }
     finish(Error());
+}
+
+bool GTMHTTPFetcher::followRedirect()
+{
+    static const QList<int> kRedirects = {301, 302, 303, 307, 308};
+    const QByteArray location = responseHeader("Location").trimmed();
+    if (!m_followRedirects || !kRedirects.contains(m_statusCode) || location.isEmpty())
+        return false;
+    const QUrl next = m_currentURL.resolved(QUrl::fromEncoded(location));
+    QString refusal;
+    if (++m_redirectCount > kMaximumRedirects)
+        refusal = QStringLiteral("The service redirected more than %1 times.").arg(kMaximumRedirects);
+    else if (!next.isValid() ||
+             (next.scheme() != QLatin1String("http") && next.scheme() != QLatin1String("https")))
+        refusal = QStringLiteral("The service redirected to an address that cannot be fetched.");
+    else if (m_currentURL.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http"))
+        refusal = QStringLiteral("The service redirected from a secure address to an insecure one.");
+    if (!refusal.isEmpty()) {
+        finish(Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorRedirect,
+                     {{Error::kLocalizedDescriptionKey, refusal}, {kGDataHTTPURLKey, next.toString()}}));
+        return true;
+    }
+    // As browsers do: 303, and 301 or 302 after a POST, fetch the new address with GET.
+    if (m_statusCode == 303 ? m_currentMethod != "HEAD"
+                            : (m_statusCode == 301 || m_statusCode == 302) && m_currentMethod == "POST") {
+        m_currentMethod = "GET";
+        m_postData.clear();
+    }
+    m_currentURL = next;
+    authorizeAndSend();
+    return true;
+}
+
+void GTMHTTPFetcher::fail(const Error& error)
+{
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        QObject::disconnect(reply, nullptr, m_context.data(), nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
+    finish(error);
 }
 
 void GTMHTTPFetcher::finish(const Error& error)

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QCryptographicHash;
 class QNetworkAccessManager;
 class QSaveFile;
 
@@ -29,9 +30,12 @@ using GTMHTTPFetcherPtr = std::shared_ptr<GTMHTTPFetcher>;
 // 5xx answers, 503 with Retry-After) are retried with capped, jittered exponential back-off, a 401 leads
 // to one token refresh and one replay, and the completion gets (fetcher, data, error). An HTTP status of
 // 300 or more is an error of kGTMHTTPFetcherStatusDomain with the status as code and the body in the user
-// info; a failure below HTTP is an error of kGTMHTTPFetcherErrorDomain. With a destination file the body
-// is written to a temporary file that replaces the destination only when the whole answer arrived.
-// The fetcher keeps itself alive while it runs.
+// info; a failure below HTTP is an error of kGTMHTTPFetcherErrorDomain, and so is any network error Qt
+// reports on a 2xx answer (a body it could not decompress, a cut connection). With a destination file the
+// body is written to a temporary file that replaces the destination only when the whole answer arrived
+// and matched what was expected of it. Redirects are followed by the fetcher itself, so that the token
+// goes only to the authorizer's own origin, and never from https to http. The fetcher keeps itself alive
+// while it runs.
 class GTMHTTPFetcher : public std::enable_shared_from_this<GTMHTTPFetcher>
 {
 public:
@@ -68,6 +72,18 @@ public:
     // Seconds without any byte moving after which the attempt fails (and may be retried); 0: never.
     void setTransferTimeout(int seconds) { m_transferTimeout = seconds; }
     void setFollowsRedirects(bool follow) { m_followRedirects = follow; }
+    // The most bytes of body an answer may have; more fail the fetch at once. Bodies kept in memory are
+    // held to kMaximumMemoryBodyBytes unless set; -1: no limit (for a destination file).
+    void setMaximumBodyLength(qint64 bytes) { m_maximumBodyLength = bytes; }
+    // What the 2xx body must be; a body that differs fails (more bytes than expected fail at once).
+    void setExpectedBodyLength(qint64 bytes) { m_expectedBodyLength = bytes; }
+    void setExpectedBodyMD5(const QByteArray& hexDigest) { m_expectedMD5 = hexDigest.trimmed().toLower(); }
+    // Milliseconds the whole fetch may take, retries included, however slowly bytes keep coming; 0: no
+    // limit.
+    void setTimeLimit(qint64 milliseconds) { m_timeLimit = milliseconds; }
+
+    static constexpr qint64 kMaximumMemoryBodyBytes = 64 * 1024 * 1024;
+    static constexpr int kMaximumRedirects = 10;
 
     // Starts the fetch; false when it cannot start (no URL). The completion is never called from here.
     bool beginFetchWithCompletionHandler(Completion completion);
@@ -101,6 +117,9 @@ private:
     void scheduleRetry(double delaySeconds);
     double nextRetryDelay(double retryAfter) const;
     void finish(const Error& error);
+    // Stops the running reply and finishes with the error (no retry).
+    void fail(const Error& error);
+    bool followRedirect();
     bool openDestination(Error* error);
     void discardDestination();
 
@@ -108,6 +127,9 @@ private:
     QNetworkRequest m_sending;
     QByteArray m_method = "GET";
     QByteArray m_postData;
+    QUrl m_currentURL; // where the request goes after redirects
+    QByteArray m_currentMethod;
+    int m_redirectCount = 0;
     std::shared_ptr<GDataAuthorizer> m_authorizer;
     QUrl m_destination;
     std::unique_ptr<QSaveFile> m_saveFile;
@@ -134,6 +156,12 @@ private:
     QByteArray m_data;
     qint64 m_receivedBytes = 0;
     qint64 m_expectedLength = -1;
+    qint64 m_maximumBodyLength = 0; // 0: the default for where the body goes
+    qint64 m_expectedBodyLength = -1;
+    QByteArray m_expectedMD5;
+    std::unique_ptr<QCryptographicHash> m_md5;
+    qint64 m_timeLimit = 0;
+    quint64 m_generation = 0;
     QVariantMap m_properties;
     GTMHTTPFetcherPtr m_self;
 };

@@ -272,9 +272,21 @@ int OAuth2Authentication::tokenRequestCount() const
     return m_tokenRequestCount;
 }
 
+QUrl OAuth2Authentication::serviceURL() const
+{
+    return configuration().serviceURL();
+}
+
 bool OAuth2Authentication::authorizeRequestNow(QNetworkRequest* request)
 {
-    if (!request || isAccessTokenExpired())
+    if (!request)
+        return false;
+    // Another origin never gets the token: the request goes as it is, unsigned.
+    if (!mayAuthorizeURL(request->url())) {
+        request->setRawHeader("Authorization", QByteArray());
+        return true;
+    }
+    if (isAccessTokenExpired())
         return false;
     const QString token = accessToken();
     request->setRawHeader("Authorization", "Bearer " + token.toUtf8());

@@ -73,6 +73,7 @@ public:
     bool authorizeRequestNow(QNetworkRequest* request) override;
     void refreshAccessToken(Completion done) override;
     bool canAuthorize() const override;
+    QUrl serviceURL() const override;
 
     // How many token requests this authentication sent (diagnostics and tests).
     int tokenRequestCount() const;

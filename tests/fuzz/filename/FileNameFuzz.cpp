@@ -1,7 +1,11 @@
 // File names made from document titles: never a slash or NUL, never "." or "..", at most 255 bytes, and a
 // valid title decodes to itself or, when it had to be cut, to a prefix of itself. Any name decodes
-// without harm.
+// without harm. The names of downloads and exports are one name inside their folder, neither hidden nor
+// a Qt resource path, without control characters, within their limit; an account's folder made from an
+// address is one name inside the support folder.
 #include "FuzzSupport.h"
+#include "actions/TransferSupport.h"
+#include "model/TQPlaces.h"
 #include "platform/runtime/FileNameEncoding.h"
 
 #include <QStringDecoder>
@@ -19,6 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString title = decoder.decode(bytes);
     if (decoder.hasError())
         return 0;
+    const QString safe = TransferSupport::safeFileName(title, title.size() % 3 ? QString() : title.left(8));
+    fuzz::check(!safe.isEmpty() && safe.toUtf8().size() <= TransferSupport::kMaximumSafeNameBytes,
+                "a download's name is empty or too long", safe);
+    fuzz::check(!safe.contains(QLatin1Char('/')) && !safe.startsWith(QLatin1Char('.')) &&
+                    !safe.startsWith(QLatin1Char(':')),
+                "a download's name leaves its folder, hides or names a resource", safe);
+    for (const QChar c : safe)
+        fuzz::check(c.category() != QChar::Other_Control, "a download's name holds a control character",
+                    safe);
+    const QString folder = TQPlaces::folderNameForUsername(title);
+    fuzz::check(title.isEmpty()
+                    ? folder.isNull()
+                    : !folder.isEmpty() && folder != QLatin1String(".") && folder != QLatin1String("..") &&
+                          !folder.contains(QLatin1Char('/')) && !folder.contains(QChar(0)) &&
+                          folder.toUtf8().size() <= FileNameEncoding::kMaximumNameBytes,
+                "an account's folder is no single name", folder);
     const QString name = FileNameEncoding::stringByEncodingFileName(title);
     if (title.isEmpty()) {
         fuzz::check(name.isNull(), "an empty title has a file name");

@@ -12,6 +12,7 @@
 #include "platform/gdata/GDataFeedDocList.h"
 #include "platform/gdata/GDataQueryContact.h"
 #include "platform/gdata/GDataQueryDocs.h"
+#include "platform/gdata/GDataResumableUpload.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>
@@ -543,6 +544,36 @@ TEST_F(GDataService, ResumableUploadSurvivesADroppedConnectionAndServerErrors)
         EXPECT_GE(resent, row.resent) << row.name;
         EXPECT_LE(resent, content.size()) << row.name << ": the chunk is sent again at most once";
     }
+}
+
+TEST_F(GDataService, AnUploadTheServiceKeepsAskingForAgainEndsWithAnError)
+{
+    // Every chunk is answered 308 with no Range: the service holds nothing, however often it is sent.
+    Fault stuck;
+    stuck.kind = Fault::Answer;
+    stuck.method = QStringLiteral("PUT");
+    stuck.pathPattern = QStringLiteral("^/feeds/upload/");
+    stuck.status = 308;
+    stuck.count = 1000;
+    m_local.addFault(stuck);
+    m_docs.setServiceUploadChunkSize(256 * 1024);
+
+    auto entry = GDataEntryPDFDoc::documentEntry();
+    entry->setTitleWithString(QStringLiteral("scan.pdf"));
+    auto buffer = std::make_shared<QBuffer>();
+    buffer->setData(QByteArray(1024 * 1024, 's'));
+    entry->setUploadFileHandle(buffer);
+    entry->setUploadMIMEType(QStringLiteral("application/pdf"));
+    entry->setUploadSlug(QStringLiteral("scan.pdf"));
+    Answer upload;
+    ASSERT_TRUE(m_docs.fetchEntryByInsertingEntry(entry, GDataEndpoints::docsUploadURL(), recorder(upload)));
+    ASSERT_TRUE(wait(upload, 60000));
+    EXPECT_EQ(upload.error.domain(), kGDataServiceErrorDomain);
+    EXPECT_EQ(upload.error.code(), kGDataServiceErrorUpload) << upload.error.description().toStdString();
+    int puts = 0;
+    for (const auto& request : journal())
+        puts += request.method == QLatin1String("PUT") ? 1 : 0;
+    EXPECT_LE(puts, 1 + GDataResumableUpload::kMaximumRoundsWithoutProgress);
 }
 
 TEST_F(GDataService, ChunkedUploadUpdatesAnEntryWithANewRevision)

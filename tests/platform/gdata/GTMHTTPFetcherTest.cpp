@@ -3,10 +3,13 @@
 #include "platform/gdata/GDataEndpoints.h"
 #include "platform/gdata/GDataEntryContact.h"
 #include "platform/gdata/GDataEntryDocBase.h"
+#include "platform/gdata/GDataEntryPDFDoc.h"
 #include "platform/gdata/GDataFeedContact.h"
 #include "platform/gdata/GDataObjectFactory.h"
 #include "platform/gdata/GDataQueryDocs.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -205,4 +208,182 @@ TEST_F(GTMHTTPFetcherTest, CachedAnswersAreRevalidatedWithTheirETag)
     ASSERT_EQ(requests.size(), 2);
     EXPECT_EQ(requests[1].status, 304);
     EXPECT_FALSE(requests[1].headers.value(QStringLiteral("if-none-match")).isEmpty());
+}
+
+TEST_F(GTMHTTPFetcherTest, TheTokenNeverFollowsARedirectOrAnUploadSessionToAnotherOrigin)
+{
+    // Another origin: the same host on another port.
+    localservice::LocalService other;
+    other.generate({});
+    ASSERT_TRUE(other.start());
+    const QByteArray content("the document's bytes");
+    const QString id = fileDocumentWithContent(content);
+    const QUrl source = contentURL(id);
+    ASSERT_TRUE(source.isValid());
+
+    const auto redirectTo = [&](const QString& location) {
+        Fault redirect;
+        redirect.kind = Fault::Answer;
+        redirect.method = QStringLiteral("GET");
+        redirect.pathPattern = QStringLiteral("^/feeds/download/");
+        redirect.status = 302;
+        redirect.headers = {{"Location", location.toUtf8()}};
+        m_local.addFault(redirect);
+    };
+
+    // Within the service's own origin the token goes along, and the download arrives.
+    m_local.clearJournal();
+    redirectTo(source.toString());
+    Download same;
+    start(m_docs.fetcherWithRequest(m_docs.requestForURL(source)), same);
+    ASSERT_TRUE(same.error.isNull()) << same.error.description().toStdString();
+    EXPECT_EQ(same.data, content);
+    ASSERT_EQ(journal().size(), 2);
+    EXPECT_EQ(journal().at(1).headers.value(QStringLiteral("authorization")),
+              QStringLiteral("Bearer ") + m_authorizer->accessToken());
+
+    // Elsewhere it does not, whatever the other side answers.
+    redirectTo(other.baseUrl() + QStringLiteral("/feeds/download/files/") + id);
+    Download elsewhere;
+    start(m_docs.fetcherWithRequest(m_docs.requestForURL(source)), elsewhere);
+    EXPECT_FALSE(elsewhere.error.isNull());
+    ASSERT_EQ(other.journal().size(), 1);
+    EXPECT_FALSE(other.journal().first().headers.contains(QStringLiteral("authorization")));
+
+    // An upload session whose address names another origin gets the bytes, never the token.
+    other.clearJournal();
+    Fault session;
+    session.kind = Fault::Answer;
+    session.method = QStringLiteral("POST");
+    session.pathPattern = QStringLiteral("^/feeds/upload/create-session/");
+    session.status = 200;
+    session.headers = {
+        {"Location", (other.baseUrl() + QStringLiteral("/feeds/upload/create-session/default/private/"
+                                                       "full?upload_id=elsewhere"))
+                         .toUtf8()}};
+    m_local.addFault(session);
+    auto entry = GDataEntryPDFDoc::documentEntry();
+    entry->setTitleWithString(QStringLiteral("scan.pdf"));
+    auto buffer = std::make_shared<QBuffer>();
+    buffer->setData(QByteArray(4096, 'p'));
+    entry->setUploadFileHandle(buffer);
+    entry->setUploadMIMEType(QStringLiteral("application/pdf"));
+    entry->setUploadSlug(QStringLiteral("scan.pdf"));
+    Answer upload;
+    ASSERT_TRUE(m_docs.fetchEntryByInsertingEntry(entry, GDataEndpoints::docsUploadURL(), recorder(upload)));
+    ASSERT_TRUE(wait(upload));
+    EXPECT_FALSE(upload.error.isNull());
+    ASSERT_FALSE(other.journal().isEmpty());
+    for (const auto& request : other.journal()) {
+        EXPECT_EQ(request.method, QStringLiteral("PUT"));
+        EXPECT_FALSE(request.headers.contains(QStringLiteral("authorization")));
+    }
+    other.stop();
+}
+
+TEST_F(GTMHTTPFetcherTest, AnswersThatAreNotWhatWasExpectedFailAndNeverReplaceTheCopy)
+{
+    QByteArray content(256 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < content.size(); ++i)
+        content[i] = char((i * 131) % 251);
+    const QByteArray md5 = QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex();
+    // The body in gzip, with its checksum broken: Qt hands over the body, then ends with an error.
+    const QByteArray zlib = qCompress(content).mid(4);
+    QByteArray gzip = QByteArray::fromHex("1f8b0800000000000003") + zlib.mid(2, zlib.size() - 6);
+    quint32 crc = 0x12345678, size = quint32(content.size());
+    gzip.append(reinterpret_cast<const char*>(&crc), 4).append(reinterpret_cast<const char*>(&size), 4);
+    QByteArray changed = content;
+    changed[1000] = char(changed[1000] ^ 1);
+
+    Fault answer;
+    answer.kind = Fault::Answer;
+    answer.method = QStringLiteral("GET");
+    answer.pathPattern = QStringLiteral("^/feeds/download/");
+    answer.status = 200;
+    answer.count = 20; // outlasts every retry
+    Fault endless = answer;
+    endless.kind = Fault::Stream;
+    endless.filler = QByteArray(64 * 1024, 'x');
+    Fault trickle = endless;
+    trickle.filler = "x";
+    trickle.delayMs = 100;
+
+    struct Row
+    {
+        const char* name;
+        Fault fault;
+        qint64 errorCode;
+    };
+    auto with = [](Fault fault, QList<QPair<QByteArray, QByteArray>> headers, QByteArray body) {
+        fault.headers = std::move(headers);
+        fault.body = std::move(body);
+        return fault;
+    };
+    const Row rows[] = {
+        {"gzip body Qt cannot finish", with(answer, {{"Content-Encoding", "gzip"}}, gzip), -1},
+        {"shorter than the entry says", with(answer, {}, content.left(1000)),
+         kGTMHTTPFetcherErrorBodyMismatch},
+        {"other bytes of the same size", with(answer, {}, changed), kGTMHTTPFetcherErrorBodyMismatch},
+        {"endless without a length", endless, kGTMHTTPFetcherErrorBodyMismatch},
+        {"trickling", trickle, kGTMHTTPFetcherErrorTimeLimit},
+    };
+    const QUrl source = contentURL(fileDocumentWithContent(content));
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("payload.bin"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        {
+            QFile old(target);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("previous copy");
+        }
+        m_local.clearFaults();
+        m_local.addFault(row.fault);
+        auto fetcher = m_docs.fetcherWithRequest(m_docs.requestForURL(source));
+        fetcher->setDestinationFileURL(QUrl::fromLocalFile(target));
+        fetcher->setExpectedBodyLength(content.size());
+        fetcher->setExpectedBodyMD5(md5);
+        // Only the trickle meets the limit, however slowly the machine runs the others.
+        fetcher->setTimeLimit(row.errorCode == kGTMHTTPFetcherErrorTimeLimit ? 1500 : 120000);
+        Download download;
+        start(fetcher, download);
+        EXPECT_EQ(download.error.domain(), kGTMHTTPFetcherErrorDomain);
+        if (row.errorCode != -1) {
+            EXPECT_EQ(download.error.code(), row.errorCode) << download.error.description().toStdString();
+        }
+        EXPECT_EQ(readFile(target), QByteArray("previous copy"));
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("payload.bin")});
+    }
+    m_local.clearFaults();
+
+    // Without faults the same fetch arrives.
+    auto fetcher = m_docs.fetcherWithRequest(m_docs.requestForURL(source));
+    fetcher->setDestinationFileURL(QUrl::fromLocalFile(target));
+    fetcher->setExpectedBodyLength(content.size());
+    fetcher->setExpectedBodyMD5(md5);
+    Download good;
+    start(fetcher, good);
+    EXPECT_TRUE(good.error.isNull()) << good.error.description().toStdString();
+    EXPECT_EQ(readFile(target), content);
+}
+
+TEST_F(GTMHTTPFetcherTest, AnEndlessAnswerKeptInMemoryStopsAtItsLimit)
+{
+    Fault endless;
+    endless.kind = Fault::Stream;
+    endless.method = QStringLiteral("GET");
+    endless.pathPattern = QStringLiteral("^/feeds/default/private/full");
+    endless.status = 200;
+    endless.count = 20;
+    endless.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8; type=feed"}};
+    endless.body = "<?xml version='1.0' encoding='UTF-8'?><feed xmlns='http://www.w3.org/2005/Atom'>";
+    endless.filler = QByteArray("<entry><title>again</title></entry>").repeated(2000);
+    m_local.addFault(endless);
+    Answer feed;
+    ASSERT_TRUE(m_docs.fetchFeedWithURL(GDataEndpoints::docsFeedURL(), recorder(feed)));
+    ASSERT_TRUE(wait(feed, 60000));
+    EXPECT_FALSE(feed.object);
+    EXPECT_EQ(feed.error.domain(), kGTMHTTPFetcherErrorDomain);
+    EXPECT_EQ(feed.error.code(), kGTMHTTPFetcherErrorBodyTooLarge) << feed.error.description().toStdString();
 }

@@ -21,6 +21,7 @@ public:
     void refreshAccessToken(Completion done) override;
     bool canAuthorize() const override;
     QString userEmail() const override { return m_email; }
+    QUrl serviceURL() const override { return m_tokenURL.adjusted(QUrl::RemovePath | QUrl::RemoveQuery); }
 
     int refreshCount() const { return m_refreshCount; }
     QString accessToken() const;
