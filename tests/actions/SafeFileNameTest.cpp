@@ -64,8 +64,9 @@ TEST(SafeFileName, TitlesBecomeOneNameThatStaysInItsFolderWithinTheLimit)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const QString name = TransferSupport::safeFileName(row.title, row.extension);
-        if (!row.expected.isEmpty())
+        if (!row.expected.isEmpty()) {
             EXPECT_EQ(name, row.expected);
+        }
         EXPECT_FALSE(name.isEmpty());
         EXPECT_LE(name.toUtf8().size(), TransferSupport::kMaximumSafeNameBytes);
         EXPECT_FALSE(name.contains(QLatin1Char('/')));

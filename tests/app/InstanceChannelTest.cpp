@@ -147,6 +147,8 @@ TEST_F(InstanceChannelTest, AFolderSomeoneElseCanReachIsNeverUsedForTheSocket)
             ADD_FAILURE() << "could not prepare the folder";
             continue;
         }
+        // What another user planted there is never used; an empty place becomes the user's own folder.
+        const bool planted = QFileInfo(shared).exists() || QFileInfo(shared).isSymLink();
         if (row.runtime)
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(openRuntime));
         else
@@ -156,7 +158,9 @@ TEST_F(InstanceChannelTest, AFolderSomeoneElseCanReachIsNeverUsedForTheSocket)
         ASSERT_FALSE(name.isEmpty());
         const QString folder = QFileInfo(name).path();
         EXPECT_NE(QFileInfo(folder).canonicalFilePath(), QFileInfo(elsewhere).canonicalFilePath());
-        EXPECT_NE(folder, shared);
+        if (planted) {
+            EXPECT_NE(folder, shared);
+        }
         EXPECT_NE(folder, openRuntime);
         struct stat info;
         ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &info), 0);

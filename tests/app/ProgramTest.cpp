@@ -258,15 +258,17 @@ TEST_F(ProgramTest, ADamagedOrUnreadableStoreIsReportedAndTheProgramRuns)
         ASSERT_TRUE(m_running.waitForStarted(10000));
         EXPECT_TRUE(waitUntil([&] { return log().mid(logged).contains(row.told); }, 30000))
             << log().toStdString();
-        if (row.readable)
+        if (row.readable) {
             EXPECT_TRUE(waitUntil([&] { return shown.match(log().mid(logged)).hasMatch(); }, 30000));
+        }
         EXPECT_EQ(m_running.state(), QProcess::Running);
         EXPECT_TRUE(quit()) << log().toStdString();
         EXPECT_TRUE(QFile::exists(store));
-        if (!row.readable)
+        if (!row.readable) {
             EXPECT_EQ(QFile::permissions(store) &
                           ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
                       QFile::Permissions());
+        }
     }
 }
 
