@@ -35,11 +35,13 @@ fi
 REPORTS="$PWD/sanitizer-reports"
 rm -rf "$REPORTS" && mkdir -p "$REPORTS"
 export ASAN_OPTIONS="log_path=$REPORTS/asan:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-export LSAN_OPTIONS="suppressions=$(cd .. && pwd)/tests/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(cd .. && pwd)/tests/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 status=0
 ctest --output-on-failure -j "$JOBS" "$@" || status=$?
-if compgen -G "$REPORTS/asan*" >/dev/null; then
-  for report in "$REPORTS"/asan*; do
+# A file holds a report when a sanitizer wrote an error into it; a summary of suppressions is none.
+mapfile -t faults < <(grep -l "ERROR: .*Sanitizer" "$REPORTS"/asan* 2>/dev/null || true)
+if [ ${#faults[@]} -gt 0 ]; then
+  for report in "${faults[@]}"; do
     echo "=== sanitizer report $(basename "$report")"
     cat "$report"
   done
