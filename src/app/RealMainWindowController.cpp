@@ -8,6 +8,7 @@
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
 #include "chrome/TQOpenPrefAction.h"
+#include "contacts/ContactsClasses.h"
 #include "documents/DocumentsClasses.h"
 #include "model/TQMOCMaster.h"
 #include "platform/store/FetchRequest.h"
@@ -89,6 +90,8 @@ void RealMainWindowController::registerViewClasses()
     ChromeClasses::registerClasses();
     // The document views: the all-items list in its filtering view.
     DocumentsClasses::registerClasses();
+    // The contact views: the contacts root view, a contact's page and the contact editor.
+    ContactsClasses::registerClasses();
     // The banner's preferences link opens the program's preferences window, which the chrome cannot see.
     TQOpenPrefAction::setPreferencesOpener([](QObject* sender) {
         TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);
