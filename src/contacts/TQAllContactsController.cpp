@@ -118,6 +118,8 @@ QAbstractItemView* TQAllContactsController::makeTable(QWidget* parent)
     table->setDropDelegate(this);
     table->setDropTarget(-1);
     table->setAcceptDrops(true);
+    // People drag out as vCard files.
+    table->setDragEnabled(true);
     m_flyer = new TQHostView;
     m_flyer->setObjectName(QStringLiteral("permissionFlyer"));
     m_flyer->setBackgroundColor(QColor(0xF7, 0xF7, 0xF7));
@@ -582,6 +584,9 @@ bool TQAllContactsController::acceptorCanAcceptDraggingInfo(QObject*, QDropEvent
 {
     TQFlyerTableView* list = flyerTable();
     if (!info || !list)
+        return false;
+    // People dragged out of the list go to other applications, never back onto a person.
+    if (info->source() == list || info->source() == list->viewport())
         return false;
     const QPoint at = list->viewport()->mapFrom(list, list->dropLocation());
     const int row = list->dropRow() >= 0 ? list->dropRow() : list->rowAt(at.y());

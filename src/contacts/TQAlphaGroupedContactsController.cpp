@@ -1,16 +1,21 @@
 #include "contacts/TQAlphaGroupedContactsController.h"
 
 #include "contacts/ContactAvatars.h"
+#include "contacts/ContactVCards.h"
 #include "model/Contact.h"
 #include "model/FileEntryAbstract.h"
 #include "model/Mail.h"
 #include "model/SharingRoles.h"
 #include "platform/store/EntityDescription.h"
+#include "platform/system/TemporaryFiles.h"
+#include "platform/ui/DragBus.h"
 #include "platform/ui/StringTable.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
 
+#include <QMimeData>
 #include <QSet>
+#include <QUrl>
 #include <algorithm>
 
 namespace tavrel {
@@ -198,6 +203,38 @@ QVariant TQAlphaGroupedContactsController::data(const QModelIndex& index, int ro
     default:
         return {};
     }
+}
+
+Qt::ItemFlags TQAlphaGroupedContactsController::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = ListModel::flags(index);
+    if (index.isValid() && !isGroupRow(index.row()))
+        flags |= Qt::ItemIsDragEnabled;
+    return flags;
+}
+
+QStringList TQAlphaGroupedContactsController::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* TQAlphaGroupedContactsController::mimeData(const QModelIndexList& indexes) const
+{
+    QList<std::shared_ptr<Mail>> mails;
+    for (const QModelIndex& index : indexes)
+        if (auto mail = index.isValid() ? mailAtRow(index.row()) : nullptr)
+            mails.append(mail);
+    const QUrl folder = TemporaryFiles::URLTempUniqueDirectory();
+    if (mails.isEmpty() || folder.isEmpty())
+        return nullptr;
+    QList<QUrl> urls;
+    for (const QString& path : ContactVCards::writeVCards(mails, folder.toLocalFile()))
+        urls.append(QUrl::fromLocalFile(path));
+    if (urls.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    DragBus::setFileURLs(data, urls);
+    return data;
 }
 
 QHash<int, QByteArray> TQAlphaGroupedContactsController::roleNames() const

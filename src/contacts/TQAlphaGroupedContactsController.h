@@ -52,6 +52,12 @@ public:
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
+    // People drag out as vCard files: written into a private temporary folder when the drag starts
+    // and carried as file URLs, so a file manager copies them where they are dropped.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 protected:
     QList<FetchColumn> fetchColumns() const override;

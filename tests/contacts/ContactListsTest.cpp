@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace tavrel {
@@ -380,6 +382,24 @@ TEST_F(ContactListsTest, VCardExportStaysInsideTheFolderAndOverwritesNothing)
     QFile card(written.first());
     ASSERT_TRUE(card.open(QIODevice::ReadOnly));
     EXPECT_TRUE(card.readAll().startsWith("BEGIN:VCARD"));
+
+    // Dragged out, people become vCard files of the same names in a private folder.
+    QModelIndexList rows;
+    for (int row = 0; row < list->contacts()->count(); ++row)
+        if (list->mailAtRow(row))
+            rows.append(list->contacts()->index(row));
+    ASSERT_EQ(rows.size(), people.size());
+    std::unique_ptr<QMimeData> dragged(list->contacts()->mimeData(rows));
+    ASSERT_TRUE(dragged);
+    const QList<QUrl> urls = DragBus::fileURLs(dragged.get());
+    ASSERT_EQ(urls.size(), people.size());
+    QStringList names;
+    for (const QUrl& url : urls) {
+        EXPECT_TRUE(QFileInfo::exists(url.toLocalFile()));
+        names.append(url.fileName());
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("a:b.vcf")));
+    EXPECT_EQ(QFileInfo(urls.first().toLocalFile()).absolutePath(), QFileInfo(urls.last().toLocalFile()).absolutePath());
 
     EXPECT_EQ(ContactVCards::fileNameFor(QString()), QStringLiteral("#.vcf"));
     EXPECT_EQ(ContactVCards::fileNameFor(QStringLiteral("a/b")), QStringLiteral("a:b.vcf"));
