@@ -152,9 +152,30 @@ QList<GallerySample> contactsList()
     return {{QStringLiteral("All contacts, under their letters (the user is never listed)"), rootView(1)}};
 }
 
+// The favourites list with nobody starred: what it offers instead.
+QWidget* emptyFavorites()
+{
+    auto* holder = new QWidget;
+    new CurrentSessionGuard(holder);
+    holder->resize(kViewSize);
+    auto* list = new TQContactFavoritesController(holder);
+    list->setFilter([] { return Predicate::falsePredicate(); });
+    QWidget* view = list->view();
+    view->setParent(holder);
+    view->setGeometry(QRect(QPoint(0, 0), kViewSize));
+    settle(list);
+    QElapsedTimer waited;
+    waited.start();
+    while (list->isFetching() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    list->refresh();
+    return holder;
+}
+
 QList<GallerySample> favorites()
 {
-    return {{QStringLiteral("Favourites, most shared documents first"), rootView(0)}};
+    return {{QStringLiteral("Favourites, most shared documents first"), rootView(0)},
+            {QStringLiteral("Nobody starred yet"), emptyFavorites()}};
 }
 
 QList<GallerySample> rootViews()

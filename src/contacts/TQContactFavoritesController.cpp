@@ -71,8 +71,19 @@ QWidget* TQContactFavoritesController::makeNoItemsView(QWidget* parent)
     layout->addWidget(automatic);
     layout->addWidget(all);
     layout->addStretch();
-    if (auto* column = qobject_cast<QBoxLayout*>(view->layout()))
-        column->insertWidget(column->count() - 1, buttons);
+    // The message and the buttons under it, together in the middle.
+    if (auto* column = qobject_cast<QBoxLayout*>(view->layout())) {
+        if (auto* label = view->findChild<QLabel*>(QStringLiteral("labelField"))) {
+            label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+            label->setMinimumWidth(340);
+            label->setMaximumWidth(440);
+            column->setAlignment(label, Qt::AlignHCenter);
+        }
+        column->insertStretch(0, 1);
+        column->addSpacing(12);
+        column->addWidget(buttons);
+        column->addStretch(1);
+    }
     connect(automatic, &QPushButton::clicked, this, [this] { createFavoritesAutomatically(nullptr); });
     connect(all, &QPushButton::clicked, this, [this] { showAllContacts(nullptr); });
     return view;

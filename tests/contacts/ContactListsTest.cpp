@@ -21,8 +21,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace tavrel {
 namespace {
@@ -399,7 +399,8 @@ TEST_F(ContactListsTest, VCardExportStaysInsideTheFolderAndOverwritesNothing)
         names.append(url.fileName());
     }
     EXPECT_TRUE(names.contains(QStringLiteral("a:b.vcf")));
-    EXPECT_EQ(QFileInfo(urls.first().toLocalFile()).absolutePath(), QFileInfo(urls.last().toLocalFile()).absolutePath());
+    EXPECT_EQ(QFileInfo(urls.first().toLocalFile()).absolutePath(),
+              QFileInfo(urls.last().toLocalFile()).absolutePath());
 
     EXPECT_EQ(ContactVCards::fileNameFor(QString()), QStringLiteral("#.vcf"));
     EXPECT_EQ(ContactVCards::fileNameFor(QStringLiteral("a/b")), QStringLiteral("a:b.vcf"));
