@@ -186,6 +186,9 @@ void TQAllContactsController::refresh()
         dataProvider()->rearrangeObjects();
     noteHeightOfRows();
     TQFirstLevelViewController::refresh();
+    // A list shown with nothing selected starts on its first person, header or not.
+    if (isInstalled() && selectedRows().isEmpty() && table()->model() == dataProvider())
+        selectFirstContactRow();
 }
 
 void TQAllContactsController::arrangedObjectsDidChange()
