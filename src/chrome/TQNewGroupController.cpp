@@ -4,6 +4,7 @@
 #include "pipeline/TQSessionContexts.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/Invocation.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
@@ -113,10 +114,8 @@ void TQNewGroupController::sheetDidEnd(int returnCode)
         if (m_executor) {
             m_executor(QStringLiteral("CreateGroup"), target, parameters);
         } else if (session && session->contactManager()) {
-            InvocationPtr callback = target
-                                         ? Invocation::invocationForSelector(
-                                               QStringLiteral("operationDidFinishWithResult:error:"), target)
-                                         : nullptr;
+            InvocationPtr callback =
+                target ? Invocation::invocationForSelector(Selectors::operationDidFinish, target) : nullptr;
             session->contactManager()->executeAction(QStringLiteral("CreateGroup"), callback, parameters);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "chrome/TQStatusWrapper.h"
 #include "platform/runtime/Timing.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QHash>
 #include <QList>
@@ -33,9 +34,8 @@ class TQStatusBarController : public QObject
     Q_OBJECT
     Q_PROPERTY(QWidget* view READ view CONSTANT)
 public:
-    static inline const QString kBlockStatusbarNotification = QStringLiteral("TQBlockStatusbarNotification");
-    static inline const QString kUnBlockStatusbarNotification =
-        QStringLiteral("TQUnBlockStatusbarNotification");
+    static inline const QString kBlockStatusbarNotification = Notifications::blockStatusbar;
+    static inline const QString kUnBlockStatusbarNotification = Notifications::unblockStatusbar;
     static constexpr int kBarHeight = 24;
     // The message of a lost connection, shown before every other entry while present.
     static inline const QString kConnectionStatusIdentifier = QStringLiteral("connectionStatus");

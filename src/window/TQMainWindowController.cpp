@@ -265,14 +265,14 @@ void TQMainWindowController::sessionStateDidChange(TQSession* session, int state
     }
 }
 
-TQViewController* TQMainWindowController::existingControllerForMode(int mode) const
+TQViewController* TQMainWindowController::existingControllerForMode(SidebarMode mode) const
 {
     return m_modeControllers.value(mode);
 }
 
-TQViewController* TQMainWindowController::controllerForMode(int mode)
+TQViewController* TQMainWindowController::controllerForMode(SidebarMode mode)
 {
-    if (mode < -1 || mode == 0 || mode > 5)
+    if (!isShownMode(mode))
         return nullptr;
     if (TQViewController* made = m_modeControllers.value(mode))
         return made;
@@ -298,11 +298,11 @@ TQViewController* TQMainWindowController::makeFilteringController(const QString&
     return filtering;
 }
 
-TQViewController* TQMainWindowController::makeController(int mode)
+TQViewController* TQMainWindowController::makeController(SidebarMode mode)
 {
     using Kind = TQStandInViewController::Kind;
     switch (mode) {
-    case -1: {
+    case SidebarMode::PersonalProfile: {
         TQSession* session = m_sessionManager->currentSession();
         TQLog("Creating my info for: %@", session ? session->username() : QString());
         if (!session || !m_sidebarController->managedObjectContext())
@@ -320,21 +320,21 @@ TQViewController* TQMainWindowController::makeController(int mode)
         profile->setTitle(StringTable::text(QStringLiteral("MyInfoBack")));
         return profile;
     }
-    case 1:
+    case SidebarMode::AllItems:
         if (TQViewController* made = ViewClasses::make<TQViewController>(kAllItemsClass))
             return made;
         return new TQStandInViewController(QStringLiteral("AllItemsBack"), Kind::Content,
                                            TQViewController::DocumentsContent);
-    case 2:
+    case SidebarMode::Starred:
         return makeFilteringController(QStringLiteral("AllFavoritesBack"), kFavoritesListClass);
-    case 3:
+    case SidebarMode::Contacts:
         if (TQViewController* made = ViewClasses::make<TQViewController>(kContactsClass))
             return made;
         return new TQStandInViewController(QStringLiteral("AllContactsBack"), Kind::Content,
                                            TQViewController::ContactsContent);
-    case 4:
+    case SidebarMode::Collections:
         return makeFilteringController(QStringLiteral("AllCollectionsBack"), kCollectionsListClass);
-    case 5:
+    case SidebarMode::Trash:
         if (TQViewController* made = ViewClasses::make<TQViewController>(kTrashClass))
             return made;
         return new TQStandInViewController(QStringLiteral("TrashBack"), Kind::Content,
@@ -347,14 +347,14 @@ TQViewController* TQMainWindowController::makeController(int mode)
 void TQMainWindowController::onSidebarModeChange(const Notification& notification)
 {
     const int oldMode = notification.userInfo().value(TQSidebarController::kOldModeKey).toInt();
-    const int mode = m_sidebarController->mode();
-    if (mode < -1 || mode == 0 || mode > 5) {
+    const SidebarMode mode = m_sidebarController->mode();
+    if (!isShownMode(mode)) {
         TQLog("E: Unsupported sidebar mode selected");
         return;
     }
     TQViewController* controller = controllerForMode(mode);
     if (!controller) {
-        TQLog("E: Could not create controller for mode: %d", qint64(mode));
+        TQLog("E: Could not create controller for mode: %d", qint64(int(mode)));
         return;
     }
     // A mode switch that a drag caused is undone when the drag is cancelled with Escape.
@@ -362,7 +362,7 @@ void TQMainWindowController::onSidebarModeChange(const Notification& notificatio
         m_navigationController->restoreNavigationHistory();
         return;
     }
-    if (mode <= oldMode)
+    if (int(mode) <= oldMode)
         m_navigationController->installControllerFromTop(controller);
     else
         m_navigationController->installControllerFromBottom(controller);
@@ -371,9 +371,9 @@ void TQMainWindowController::onSidebarModeChange(const Notification& notificatio
 void TQMainWindowController::onSidebarModeDidReactivate(const Notification& notification)
 {
     TQViewController* top = m_navigationController->topController();
-    if (top && top == existingControllerForMode(-1)) {
+    if (top && top == existingControllerForMode(SidebarMode::PersonalProfile)) {
         m_sidebarController->setMode(
-            notification.userInfo().value(TQSidebarController::kActivatedModeKey).toInt());
+            SidebarMode(notification.userInfo().value(TQSidebarController::kActivatedModeKey).toInt()));
         onSidebarModeChange(notification);
         return;
     }
@@ -459,27 +459,27 @@ void TQMainWindowController::windowDidUpdate()
 
 void TQMainWindowController::activateUserProfile(QObject*)
 {
-    m_sidebarController->activateMode(-1);
+    m_sidebarController->activateMode(SidebarMode::PersonalProfile);
 }
 void TQMainWindowController::activateAllItems(QObject*)
 {
-    m_sidebarController->activateMode(1);
+    m_sidebarController->activateMode(SidebarMode::AllItems);
 }
 void TQMainWindowController::activateFavorites(QObject*)
 {
-    m_sidebarController->activateMode(2);
+    m_sidebarController->activateMode(SidebarMode::Starred);
 }
 void TQMainWindowController::activateAllContacts(QObject*)
 {
-    m_sidebarController->activateMode(3);
+    m_sidebarController->activateMode(SidebarMode::Contacts);
 }
 void TQMainWindowController::activateCollections(QObject*)
 {
-    m_sidebarController->activateMode(4);
+    m_sidebarController->activateMode(SidebarMode::Collections);
 }
 void TQMainWindowController::activateTrash(QObject*)
 {
-    m_sidebarController->activateMode(5);
+    m_sidebarController->activateMode(SidebarMode::Trash);
 }
 
 void TQMainWindowController::editEntity(QObject* sender)

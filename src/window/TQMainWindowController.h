@@ -2,7 +2,9 @@
 
 #include "controls/TQHostView.h"
 #include "controls/TQWindowController.h"
+#include "platform/ui/MessageNames.h"
 #include "session/TQSessionManager.h"
+#include "window/SidebarMode.h"
 #include "window/TQTitlebar.h"
 
 #include <QHash>
@@ -60,10 +62,8 @@ public:
     static inline const QString kNewGroupClass = QStringLiteral("TQNewGroupController");
     static inline const QString kShareWithClass = QStringLiteral("TQShareWithController");
 
-    static inline const QString kFileInFoldersVisibilityNotification =
-        QStringLiteral("TQFileInFoldersVisibilityNotification");
-    static inline const QString kNewDocumentCreatedNotification =
-        QStringLiteral("TQNewDocumentCreatedNotification");
+    static inline const QString kFileInFoldersVisibilityNotification = Notifications::fileInFoldersVisibility;
+    static inline const QString kNewDocumentCreatedNotification = Notifications::newDocumentCreated;
     // The tag of the menu item that holds the recent-items submenu.
     static constexpr int kRecentItemsTag = 1002;
     static constexpr int kMaximumRecentItems = 10;
@@ -83,15 +83,15 @@ public:
 
     // The content controller of a mode (-1, 1 to 5), made on first use; nullptr for another mode, or
     // for the personal profile while the user's own record does not exist.
-    TQViewController* controllerForMode(int mode);
-    TQViewController* allItemsController() { return controllerForMode(1); }
-    TQViewController* starredItemsController() { return controllerForMode(2); }
-    TQViewController* contactsController() { return controllerForMode(3); }
-    TQViewController* collectionsController() { return controllerForMode(4); }
-    TQViewController* trashController() { return controllerForMode(5); }
-    TQViewController* myInfoController() { return controllerForMode(-1); }
+    TQViewController* controllerForMode(SidebarMode mode);
+    TQViewController* allItemsController() { return controllerForMode(SidebarMode::AllItems); }
+    TQViewController* starredItemsController() { return controllerForMode(SidebarMode::Starred); }
+    TQViewController* contactsController() { return controllerForMode(SidebarMode::Contacts); }
+    TQViewController* collectionsController() { return controllerForMode(SidebarMode::Collections); }
+    TQViewController* trashController() { return controllerForMode(SidebarMode::Trash); }
+    TQViewController* myInfoController() { return controllerForMode(SidebarMode::PersonalProfile); }
     // Already made, without making it.
-    TQViewController* existingControllerForMode(int mode) const;
+    TQViewController* existingControllerForMode(SidebarMode mode) const;
 
     std::shared_ptr<Category> insideCategory() const { return m_insideCategory; }
     void setInsideCategory(const std::shared_ptr<Category>& category) { m_insideCategory = category; }
@@ -195,7 +195,7 @@ private:
     QObject* statusBar() const;
     // The bar's words for a lost connection, shown while it lasts.
     static void showConnectionStatus(QObject* bar, bool offline);
-    TQViewController* makeController(int mode);
+    TQViewController* makeController(SidebarMode mode);
     TQViewController* makeFilteringController(const QString& title, const QString& innerClass);
 
     QPointer<TQSessionManager> m_sessionManager;
@@ -205,7 +205,7 @@ private:
     QPointer<TQHostView> m_leftHost;
     QPointer<TQHostView> m_rightHost;
     QPointer<QWidget> m_statusArea;
-    QHash<int, QPointer<TQViewController>> m_modeControllers;
+    QHash<SidebarMode, QPointer<TQViewController>> m_modeControllers;
     QPointer<TQViewController> m_initializeController;
     std::shared_ptr<Category> m_insideCategory;
     QPointer<QWidget> m_quickShareDialog;
