@@ -69,8 +69,7 @@ QString TQNewGroupController::action() const
 
 bool TQNewGroupController::isCreateGroupAvailable()
 {
-    return ClassRegistry::instance().hasClass(QStringLiteral("cmhCreateGroup")) ||
-           ClassRegistry::instance().hasClass(QStringLiteral("TQcmhCreateGroupOperation"));
+    return INewGroupSheet::isCreateGroupAvailable();
 }
 
 void TQNewGroupController::showWindowModalToWindow(QWidget* window)

@@ -25,6 +25,7 @@
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/MessageNames.h"
+#include "platform/ui/MethodNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "window/TQMainWindowController.h"
@@ -615,7 +616,7 @@ void TQAllItemsController::onShowEmailProfileRequested(const Notification& notif
     auto* contact = ViewClasses::make<TQViewController>(kContactViewClass);
     if (!contact)
         return;
-    QMetaObject::invokeMethod(contact, "setEmail", Q_ARG(QVariant, notification.object()));
+    QMetaObject::invokeMethod(contact, Methods::setEmail, Q_ARG(QVariant, notification.object()));
     stack->pushController(contact);
 }
 

@@ -1,6 +1,5 @@
 // The commands of the main window: synchronising, creating, uploading, the recent items, the services,
 // the quick-share popover and the validation of the window's menu items and buttons.
-#include "chrome/TQNewGroupController.h"
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQTriStateButton.h"
 #include "model/Category.h"
@@ -23,6 +22,8 @@
 #include "window/ActionError.h"
 #include "window/ActionNotifications.h"
 #include "window/ActionRequests.h"
+#include "window/INewGroupSheet.h"
+#include "window/IViewFactory.h"
 #include "window/StandardKeys.h"
 #include "window/TQFloatingContentController.h"
 #include "window/TQMainWindow.h"
@@ -30,7 +31,6 @@
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
 #include "window/TQViewController.h"
-#include "window/ViewClasses.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,7 +98,7 @@ void TQMainWindowController::buildMenus()
     };
     for (const auto& item : newItems) {
         // No contact action creates groups: the command stays out of the menu rather than do nothing.
-        if (item.command == Commands::newGroup && !TQNewGroupController::isCreateGroupAvailable())
+        if (item.command == Commands::newGroup && !m_views->isNewGroupAvailable())
             continue;
         if (!item.key) {
             QAction* divider = m_newItemMenu->addSeparator();
@@ -229,22 +229,17 @@ void TQMainWindowController::newCollection(QObject*)
 
 void TQMainWindowController::newContact(QObject*)
 {
-    QObject* editor = ViewClasses::make(kMailEditorClass);
-    if (!editor)
-        return;
-    QMetaObject::invokeMethod(editor, "setEmail", Q_ARG(QVariant, QVariant()));
-    QMetaObject::invokeMethod(editor, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
+    m_views->showNewContactEditor(window());
 }
 
 void TQMainWindowController::newGroup(QObject*)
 {
     // The sheet keeps itself alive while it is open; its action's answer comes back here.
-    QObject* sheet = ViewClasses::make(kNewGroupClass);
+    INewGroupSheet* sheet = m_views->makeNewGroupSheet();
     if (!sheet)
         return;
-    if (auto* groupSheet = qobject_cast<TQNewGroupController*>(sheet))
-        groupSheet->setCallbackTarget(this);
-    QMetaObject::invokeMethod(sheet, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
+    sheet->setCallbackTarget(this);
+    sheet->showWindowModalToWindow(window());
 }
 
 void TQMainWindowController::newFakeAction(QObject*) {}
@@ -357,14 +352,14 @@ bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
     TQViewController* top = m_navigationController->topController();
     const bool answers = ResponderChain::respondsToCommand(this, command);
     const auto askTop = [&] { return !top || top->validateUserInterfaceItem(item); };
-    if (command == Commands::newGroup && !TQNewGroupController::isCreateGroupAvailable())
+    if (command == Commands::newGroup && !m_views->isNewGroupAvailable())
         return false;
     if (command == Commands::newGroup && top && topIs(existingControllerForMode(SidebarMode::Contacts)))
         return askTop();
     if (command == Commands::uploadFilesOrFolder) {
         if (topIs(existingControllerForMode(SidebarMode::Collections)))
             return false;
-        if (top && ViewClasses::inherits(top, kFileViewClass))
+        if (top && m_views->isFileView(top))
             return askTop();
     }
     if (command == Commands::openRecent && UserInterfaceItem::tag(item) == kRecentItemsTag) {
@@ -436,11 +431,9 @@ void TQMainWindowController::linkToShare(const QStringList& fileNames)
 
 void TQMainWindowController::uploadAndShare(const QStringList& fileNames)
 {
-    auto* share = ViewClasses::make<TQFloatingContentController>(kShareWithClass);
+    TQFloatingContentController* share = m_views->makeShareWith(fileNames);
     if (!share)
         return;
-    QMetaObject::invokeMethod(share, "setItem", Q_ARG(QVariant, fileNames));
-    QMetaObject::invokeMethod(share, "setFilesToUpload", Q_ARG(QStringList, fileNames));
     showQuickShareDialogForContent(share->view(), share, {}, QPoint());
 }
 

@@ -21,30 +21,37 @@ namespace tavrel {
 
 class Category;
 class Notification;
+class IStatusBar;
+class IViewFactory;
 class TQMainWindow;
+class TQMainWindowModes;
+class TQMainWindowStatusFeed;
 class TQNavigationController;
 class TQProgressSession;
 class TQSidebarController;
 class TQViewController;
 
 // Owns the main window: the sidebar at the left, one navigation stack at the right under the banner,
-// the title strip with its controls, and the status area. It makes one content controller per sidebar
-// mode on first use (the classes the program registered with ViewClasses, else a stand-in), follows
-// the current session's state (first-synchronisation screen, then the documents), feeds the status
-// bar from the progress model, and shows and hides the window. It is also the target of the window's
+// the title strip with its controls, and the status area. What it shows above its own layer comes from
+// the view factory it is handed: the content of each sidebar mode (kept by TQMainWindowModes, a
+// stand-in where the program has none), the first-synchronisation screen, the status bar (fed by
+// TQMainWindowStatusFeed) and the sheets. It follows the current session's state (first-synchronisation
+// screen, then the documents) and shows and hides the window. It is also the target of the window's
 // own commands (TQMainWindowCommands.cpp).
 //
-// The program makes one once a session has started, with its session manager, and calls
+// The program makes one once a session has started, with its session manager and its views (the
+// classes the `*Classes` files registered, when no factory is given), and calls
 // toggleWindowVisibility() to show the window:
 //
-//     auto* controller = new TQMainWindowController(TQSessionManager::sharedManager());
+//     auto* controller = new TQMainWindowController(TQSessionManager::sharedManager(),
+//                                                   std::make_shared<ViewClassesFactory>());
 //     controller->toggleWindowVisibility(nullptr);
 class TQMainWindowController : public TQWindowController
 {
     Q_OBJECT
 public:
     static constexpr double kTitlebarHeight = 36.0;
-    // The design names of the classes made through ViewClasses, with their stand-ins when unregistered.
+    // The design names under which the `*Classes` files register the views ViewClassesFactory makes.
     static inline const QString kAllItemsClass = QStringLiteral("TQAllItemsFilteringViewController");
     static inline const QString kFavoritesListClass = QStringLiteral("TQAllFavoritesController");
     static inline const QString kCollectionsListClass = QStringLiteral("TQAllCollectionsController");
@@ -53,8 +60,8 @@ public:
     static inline const QString kContactViewClass = QStringLiteral("TQContactViewController");
     static inline const QString kInitializeClass = QStringLiteral("TQInitializeViewController");
     static inline const QString kFileViewClass = QStringLiteral("TQFileViewController");
-    // Shared objects of the program (ViewClasses, shared): the status bar, the banner's actions, the
-    // first-run tour, the contact editor.
+    // Shared objects of the program (registered as shared): the status bar and the banner's actions;
+    // then the first-run tour, the contact editor and the sheets, which free themselves.
     static inline const QString kStatusBarClass = QStringLiteral("TQStatusBarController");
     static inline const QString kActionProcessorClass = QStringLiteral("TQActionProcessor");
     static inline const QString kSplashClass = QStringLiteral("TQSplashWindowController");
@@ -68,11 +75,14 @@ public:
     static constexpr int kRecentItemsTag = 1002;
     static constexpr int kMaximumRecentItems = 10;
 
-    explicit TQMainWindowController(TQSessionManager* sessionManager = nullptr, QObject* parent = nullptr);
+    // No factory: ViewClassesFactory.
+    explicit TQMainWindowController(TQSessionManager* sessionManager = nullptr,
+                                    std::shared_ptr<IViewFactory> views = nullptr, QObject* parent = nullptr);
     ~TQMainWindowController() override;
 
     TQMainWindow* mainWindow() const;
     TQSessionManager* sessionManager() const { return m_sessionManager; }
+    IViewFactory* views() const { return m_views.get(); }
     TQTitlebar* titleToolbar() const { return m_titleToolbar; }
     TQSidebarController* sidebarController() const { return m_sidebarController; }
     TQNavigationController* navigationController() const { return m_navigationController; }
@@ -124,9 +134,6 @@ public:
     bool performKeyEquivalent(QKeyEvent* event);
     // Hides the window when it is visible and active, otherwise brings it to the front.
     Q_INVOKABLE void toggleWindowVisibility(QObject* sender);
-
-    void onSidebarModeChange(const Notification& notification);
-    void onSidebarModeDidReactivate(const Notification& notification);
 
     // --- Commands (TQMainWindowCommands.cpp) ---
     Q_INVOKABLE void update(QObject* sender);
@@ -190,13 +197,7 @@ private:
     void observeSessionState(TQSession* session);
     void stopObservingSessionState();
     void sessionStateDidChange(TQSession* session, int state);
-    void topSessionDidChange(TQProgressSession* session);
-    void stopObservingProgressSession(TQProgressSession* session);
-    QObject* statusBar() const;
-    // The bar's words for a lost connection, shown while it lasts.
-    static void showConnectionStatus(QObject* bar, bool offline);
-    TQViewController* makeController(SidebarMode mode);
-    TQViewController* makeFilteringController(const QString& title, const QString& innerClass);
+    IStatusBar* statusBar() const;
 
     QPointer<TQSessionManager> m_sessionManager;
     QPointer<TQTitlebar> m_titleToolbar;
@@ -205,13 +206,14 @@ private:
     QPointer<TQHostView> m_leftHost;
     QPointer<TQHostView> m_rightHost;
     QPointer<QWidget> m_statusArea;
-    QHash<SidebarMode, QPointer<TQViewController>> m_modeControllers;
+    std::shared_ptr<IViewFactory> m_views;
+    TQMainWindowModes* m_modes = nullptr;
+    TQMainWindowStatusFeed* m_statusFeed = nullptr;
     QPointer<TQViewController> m_initializeController;
     std::shared_ptr<Category> m_insideCategory;
     QPointer<QWidget> m_quickShareDialog;
     QMetaObject::Connection m_stateConnection;
     QPointer<TQSession> m_observedSession;
-    QHash<TQProgressSession*, QList<QMetaObject::Connection>> m_progressConnections;
 };
 
 } // namespace tavrel
