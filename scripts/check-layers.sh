@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when an #include points up the layer table (HACKING.md): a folder of src/ includes only from its
 # own layer and the layers below it; the core never includes a Widgets header; the importer reads only
-# the store and what lies below it; tools/localservice includes nothing of src/.
+# the store and what lies below it; the control library (platform/ui, controls) reaches nothing of the
+# session's machinery; tools/localservice includes nothing of src/.
 # Usage: scripts/check-layers.sh (from anywhere; prints each fault as file:line).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,15 +23,18 @@ LAYERS='
 8 platform/ui
 9 controls
 10 window
-10 chrome
-10 lists
-11 sharing
-11 documents
-11 contacts
-12 app
+11 chrome
+11 lists
+12 sharing
+12 documents
+12 contacts
+13 app
 '
 # The highest layer of the core library, which never links Widgets.
 CORE_TOP=7
+# The control library draws records and reports what a user did; what needs the session is injected.
+CONTROLS='platform/ui controls'
+CONTROLS_MAY_NOT_INCLUDE='accounts progress notifications pipeline actions session'
 # The importer stands apart: a plug-in of its own that reads the store, never the program.
 IMPORTER_MAY_INCLUDE='platform/runtime platform/system platform/store model'
 
@@ -52,7 +56,7 @@ mapfile -t sources < <(find src tools/localservice -type f \( -name '*.h' -o -na
 [ ${#sources[@]} -gt 0 ] || exit 0
 
 awk -v layers="$LAYERS" -v coreTop="$CORE_TOP" -v importerMay="$IMPORTER_MAY_INCLUDE" \
-    -v widgets="$WIDGETS" '
+    -v widgets="$WIDGETS" -v controls="$CONTROLS" -v controlsMayNot="$CONTROLS_MAY_NOT_INCLUDE" '
 function folderOf(path,    best, f) {
     best = ""
     for (f in rank)
@@ -77,6 +81,12 @@ BEGIN {
     split(widgets, list, " ")
     for (i in list)
         isWidgets[list[i]] = 1
+    split(controls, list, " ")
+    for (i in list)
+        isControls[list[i]] = 1
+    split(controlsMayNot, list, " ")
+    for (i in list)
+        controlsForbidden[list[i]] = 1
 }
 FNR == 1 {
     tool = index(FILENAME, "tools/localservice/") == 1
@@ -111,6 +121,8 @@ FNR == 1 {
     }
     if (target == own)
         next
+    if ((own in isControls) && (target in controlsForbidden))
+        fault("the control library (" own ") includes " header " of " target ": inject what needs the session")
     if (own == "importer") {
         if (!(target in importerAllowed))
             fault("the importer includes " header " (" target ")")

@@ -10,9 +10,10 @@ if [ "${1:-}" = "--sanitize" ]; then
   shift
 fi
 bash scripts/setup.sh
-# Includes that point up the layer table, and files that drift from .clang-format, fail the run before
-# anything builds.
+# Includes that point up the layer table, selectors spelled out in the interface, and files that drift
+# from .clang-format, fail the run before anything builds.
 bash scripts/check-layers.sh
+bash scripts/check-names.sh
 bash scripts/check-format.sh
 # Let clones in other folders share the compiler cache.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1

@@ -1,10 +1,10 @@
 #include "accounts/WXGMultiAccountFileManager.h"
 
 #include "accounts/WXGMultiAccountManager.h"
+#include "platform/system/DamagedFiles.h"
 #include "platform/system/Paths.h"
 #include "platform/system/TQLog.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -27,18 +27,6 @@ Error dataManagerError(qint64 code, const QString& reason, const QString& path)
     userInfo.insert(Error::kLocalizedFailureReasonKey, reason);
     userInfo.insert(QStringLiteral("NSFilePath"), path);
     return Error(WXGMultiAccountManager::kDataManagerErrorDomain, code, userInfo);
-}
-
-// Keeps an unreadable archive for inspection and out of the way of the next write.
-QString moveAside(const QString& path)
-{
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = path + QStringLiteral(".corrupt-") + stamp;
-    for (int n = 1; QFile::exists(target); ++n)
-        target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(path, target))
-        return QString();
-    return target;
 }
 
 // Why the archive cannot be used, or an empty text when `accounts` holds its list.
@@ -112,7 +100,7 @@ std::optional<WXAccountList> WXGMultiAccountFileManager::restoreAccountsWithErro
     if (reason.isEmpty())
         return accounts;
 
-    const QString aside = moveAside(path);
+    const QString aside = DamagedFiles::moveAside(path);
     if (aside.isEmpty())
         TQLog("E: WXGMultiAccountFileManager: Cannot read %@ (%@) nor move it aside", path, reason);
     else

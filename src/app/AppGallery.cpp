@@ -13,6 +13,7 @@
 #include "pipeline/VUvodozuManager.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 
 #include <QApplication>
@@ -102,7 +103,7 @@ QList<GallerySample> statusMenu()
     status->setActiveIcon(QStringLiteral("icon-uploading"));
     status->setTitle(StringTable::format(QStringLiteral("UploadingXItems"), 3));
     status->setTitleExtension(TQActionMenuItemController::percentageExtension(37, 200));
-    status->setAction(QStringLiteral("cancelTopSession:"));
+    status->setAction(Commands::cancelTopSession);
     samples.append({QStringLiteral("Three uploads running"), menuSnapshot(menu)});
 
     // The submenu of the uploads, one cancellable row each.
@@ -116,7 +117,7 @@ QList<GallerySample> statusMenu()
         controllerOfRow->setTitle(StringTable::format(QStringLiteral("UploadingOne"), row.first));
         controllerOfRow->setTitleExtension(
             TQActionMenuItemController::percentageExtension(quint64(row.second), 100));
-        controllerOfRow->setAction(QStringLiteral("cancelAction:"));
+        controllerOfRow->setAction(Commands::cancelAction);
         uploads.addAction(item);
     }
     samples.append({QStringLiteral("The uploads' submenu"), menuSnapshot(&uploads)});

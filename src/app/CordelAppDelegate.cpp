@@ -13,6 +13,7 @@
 #include "chrome/IUIAction.h"
 #include "chrome/TQActionProcessor.h"
 #include "model/File.h"
+#include "model/ResourceIds.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPlaces.h"
 #include "model/TQPreferencesManager.h"
@@ -25,6 +26,7 @@
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/CommandValidation.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -70,11 +72,6 @@ public:
         });
     }
 };
-
-bool isStoredFile(const QString& resourceId)
-{
-    return resourceId.startsWith(QLatin1String("file:")) || resourceId.startsWith(QLatin1String("pdf:"));
-}
 
 } // namespace
 
@@ -476,13 +473,13 @@ void CordelAppDelegate::fillApplicationMenu(QMenu* menu)
     const auto add = [menu](const QString& key, const QString& command) {
         menu->addAction(UserInterfaceItem::makeAction(StringTable::text(key), command, menu));
     };
-    add(QStringLiteral("AboutMenu"), QStringLiteral("showAbout:"));
-    add(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"));
-    add(QStringLiteral("CheckForUpdates"), QStringLiteral("checkForUpdates:"));
-    add(QStringLiteral("Feedback"), QStringLiteral("feedback:"));
+    add(QStringLiteral("AboutMenu"), Commands::showAbout);
+    add(QStringLiteral("ShowPreferences"), Commands::showPreferences);
+    add(QStringLiteral("CheckForUpdates"), Commands::checkForUpdates);
+    add(QStringLiteral("Feedback"), Commands::feedback);
     menu->addSeparator();
-    add(QStringLiteral("Logout"), QStringLiteral("toggleSession:"));
-    add(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"));
+    add(QStringLiteral("Logout"), Commands::toggleSession);
+    add(QStringLiteral("QuitApplication"), Commands::terminate);
     StandardKeys::showKeys(menu);
     CommandValidation::attachToMenu(menu);
 }
@@ -514,19 +511,19 @@ bool CordelAppDelegate::validateUserInterfaceItem(QObject* item)
 {
     const QString command = UserInterfaceItem::command(item);
     TQSession* session = TQSessionManager::sharedManager()->currentSession();
-    if (command == QLatin1String("toggleSession:")) {
+    if (command == Commands::toggleSession) {
         const QString title = session && session->needsSignIn() ? QStringLiteral("SignInAgain")
                               : hasAuthentication(session)      ? QStringLiteral("Logout")
                                                                 : QStringLiteral("Start");
         UserInterfaceItem::setTitle(item, StringTable::text(title));
         return !session || session->state() != TQSession::kFirstSyncRunning;
     }
-    if (command == QLatin1String("newDocument:"))
+    if (command == Commands::newDocument)
         return false;
     // What needs nobody signed in.
-    static const QStringList kAlwaysEnabled{
-        QStringLiteral("terminate:"), QStringLiteral("showAbout:"), QStringLiteral("showPreferences:"),
-        QStringLiteral("hide:"),      QStringLiteral("feedback:"),  QStringLiteral("checkForUpdates:")};
+    static const QStringList kAlwaysEnabled{Commands::terminate,       Commands::showAbout,
+                                            Commands::showPreferences, Commands::hide,
+                                            Commands::feedback,        Commands::checkForUpdates};
     if (kAlwaysEnabled.contains(command))
         return true;
     if (!hasAuthentication(session))
@@ -554,7 +551,7 @@ void CordelAppDelegate::openFiles(const QStringList& files)
             std::dynamic_pointer_cast<FileEntryAbstract>(record->existingObjectInContext(*master));
         if (!document)
             return;
-        if (isStoredFile(document->resourceId()))
+        if (ResourceIds::isStoredFile(document->resourceId()))
             session->documentManager()->executeAction(
                 QStringLiteral("OpenDocument"), nullptr,
                 {{QStringLiteral("documentEntity"), QVariant::fromValue<ManagedObjectPtr>(document)}});
@@ -599,8 +596,7 @@ void CordelAppDelegate::executeUpload(const QStringList& files, QObject* callbac
     };
     InvocationPtr callback;
     if (callbackTarget)
-        callback = Invocation::invocationForSelector(QStringLiteral("uploadDidFinishWithResult:error:"),
-                                                     callbackTarget);
+        callback = Invocation::invocationForSelector(Selectors::uploadDidFinish, callbackTarget);
     session->documentManager()->executeAction(QStringLiteral("UploadFiles"), callback, parameters);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/system/Paths.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/MethodNames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -53,7 +54,7 @@ void CrashReporter::startManager()
     QPointer<QObject> delegate = m_delegate;
     QTimer::singleShot(0, this, [delegate] {
         if (delegate)
-            QMetaObject::invokeMethod(delegate, "showMainApplicationWindow", Qt::DirectConnection);
+            QMetaObject::invokeMethod(delegate, Methods::showMainApplicationWindow, Qt::DirectConnection);
     });
 }
 

@@ -18,6 +18,7 @@
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
 #include "window/ViewClasses.h"
+#include "window/ViewClassesFactory.h"
 
 #include <QDropEvent>
 #include <QMenu>
@@ -51,8 +52,10 @@ qint64 documentCount(TQMOCMaster* master)
 RealMainWindowController::RealMainWindowController(TQSessionManager* sessionManager)
 {
     registerViewClasses();
+    // The window makes the views the `*Classes` files registered above.
     m_controller =
-        new TQMainWindowController(sessionManager ? sessionManager : TQSessionManager::sharedManager());
+        new TQMainWindowController(sessionManager ? sessionManager : TQSessionManager::sharedManager(),
+                                   std::make_shared<ViewClassesFactory>());
     QWidget* main = m_controller->window();
     main->setAcceptDrops(true);
     main->installEventFilter(this);

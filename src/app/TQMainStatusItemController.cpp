@@ -6,6 +6,7 @@
 #include "model/ContextFetch.h"
 #include "model/File.h"
 #include "model/FileCachedFile.h"
+#include "model/ResourceIds.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPreferencesManager.h"
 #include "model/TQUtility.h"
@@ -15,6 +16,7 @@
 #include "platform/system/TQLog.h"
 #include "platform/ui/CommandValidation.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -99,8 +101,8 @@ void TQMainStatusItemController::setupMenubarIcon()
         m_menu->addAction(item);
         return item;
     };
-    addItem(QStringLiteral("HideApplication"), QStringLiteral("hide:"), nullptr);
-    addItem(QStringLiteral("OpenGoogleDocs"), QStringLiteral("openGoogleDocs:"), this);
+    addItem(QStringLiteral("HideApplication"), Commands::hide, nullptr);
+    addItem(QStringLiteral("OpenGoogleDocs"), Commands::openGoogleDocs, this);
     m_menu->addSeparator();
     auto* statusItem = new QWidgetAction(m_menu);
     m_statusController = new TQSessionMenuItemController(statusItem);
@@ -112,13 +114,13 @@ void TQMainStatusItemController::setupMenubarIcon()
             &TQMainStatusItemController::progressDidChange);
     connect(progress, &TQProgressManager::topSessionChanged, this,
             &TQMainStatusItemController::progressDidChange);
-    m_recentItem = addItem(QStringLiteral("RecentModified"), QStringLiteral("openRecentModified:"), this,
-                           kRecentModifiedTag);
+    m_recentItem =
+        addItem(QStringLiteral("RecentModified"), Commands::openRecentModified, this, kRecentModifiedTag);
     m_recentItem->setMenu(new QMenu(m_menu));
     m_menu->addSeparator();
-    addItem(QStringLiteral("ShowPreferences"), QStringLiteral("showPreferences:"), nullptr);
-    addItem(QStringLiteral("Logout"), QStringLiteral("toggleSession:"), nullptr);
-    addItem(QStringLiteral("QuitApplication"), QStringLiteral("terminate:"), nullptr);
+    addItem(QStringLiteral("ShowPreferences"), Commands::showPreferences, nullptr);
+    addItem(QStringLiteral("Logout"), Commands::toggleSession, nullptr);
+    addItem(QStringLiteral("QuitApplication"), Commands::terminate, nullptr);
     StandardKeys::showKeys(m_menu);
     CommandValidation::attachToMenu(m_menu);
 
@@ -248,7 +250,7 @@ void TQMainStatusItemController::progressDidChange()
         TQProgressSession* top = progress->topSession();
         if (top && top->name() == kUploadSessionName && m_statusController) {
             m_statusController->setTarget(this);
-            m_statusController->setAction(QStringLiteral("cancelTopSession:"));
+            m_statusController->setAction(Commands::cancelTopSession);
             m_statusController->setProgressSession(top);
         }
     } else {
@@ -373,8 +375,7 @@ void TQMainStatusItemController::onContextDidChange(const ObjectsDidChangeNotifi
 bool TQMainStatusItemController::validateUserInterfaceItem(QObject* item)
 {
     const QString command = UserInterfaceItem::command(item);
-    if (command == QLatin1String("openRecentModified:") &&
-        UserInterfaceItem::tag(item) == kRecentModifiedTag) {
+    if (command == Commands::openRecentModified && UserInterfaceItem::tag(item) == kRecentModifiedTag) {
         auto* action = qobject_cast<QAction*>(item);
         QMenu* submenu = action ? action->menu() : nullptr;
         if (submenu)
@@ -397,8 +398,8 @@ bool TQMainStatusItemController::validateUserInterfaceItem(QObject* item)
             const auto document = std::dynamic_pointer_cast<FileEntryAbstract>(record);
             if (!document)
                 continue;
-            QAction* row = UserInterfaceItem::makeAction(document->title(),
-                                                         QStringLiteral("openRecentModified:"), submenu);
+            QAction* row =
+                UserInterfaceItem::makeAction(document->title(), Commands::openRecentModified, submenu);
             UserInterfaceItem::setTarget(row, this);
             row->setIcon(ImageRegistry::fileTypeIcon(document->title()));
             row->setProperty("representedObject", QVariant::fromValue(record));
@@ -418,8 +419,7 @@ void TQMainStatusItemController::openRecentModified(QObject* sender)
     if (!document || !m_session)
         return;
     const QString resourceId = document->resourceId();
-    const bool stored =
-        resourceId.startsWith(QLatin1String("file:")) || resourceId.startsWith(QLatin1String("pdf:"));
+    const bool stored = ResourceIds::isStoredFile(resourceId);
     const bool online = m_connectionStatus && m_connectionStatus->isOnline();
     if (!stored && online && TQUtility::defaultApplicationForResourcesID(resourceId).isEmpty())
         CordelAppDelegate::openURL(QUrl(document->alternateLink()));

@@ -3,6 +3,7 @@
 #include "app/TQActionMenuItemController.h"
 #include "app/TQMenuView.h"
 #include "pipeline/TQQueueManager.h"
+#include "platform/ui/MessageNames.h"
 #include "progress/TQProgressSession.h"
 #include "session/TQSessionManager.h"
 
@@ -113,7 +114,7 @@ void TQSessionMenuItemController::rebuildSubmenu()
             auto* row = new TQActionMenuItemController(item);
             row->setProgressAction(action);
             row->setTarget(this);
-            row->setAction(QStringLiteral("cancelAction:"));
+            row->setAction(Commands::cancelAction);
             m_submenu->addAction(item);
             changed = true;
         }

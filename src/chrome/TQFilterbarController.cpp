@@ -4,6 +4,7 @@
 #include "controls/TQRadioButtonbar.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/MethodNames.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -93,7 +94,7 @@ void TQFilterbarController::installController(TQViewController* controller)
     controller->viewDidInstall();
     if (m_delegate && m_delegate->metaObject()->indexOfMethod(
                           "filterbarControllerDidSwitchToController(QObject*,QObject*)") >= 0)
-        QMetaObject::invokeMethod(m_delegate, "filterbarControllerDidSwitchToController",
+        QMetaObject::invokeMethod(m_delegate, Methods::filterbarControllerDidSwitchToController,
                                   Q_ARG(QObject*, this), Q_ARG(QObject*, controller));
     NotificationCenter::defaultCenter().post(TQFloatingWindow::kQuickShareDialogShouldDetachNotification,
                                              static_cast<QObject*>(host->window()));
@@ -115,7 +116,7 @@ bool TQFilterbarController::radiobarShouldActivateButton(QObject*, QObject* butt
     if (m_delegate && m_delegate->metaObject()->indexOfMethod(
                           "filterbarControllerShouldSwitchToController(QObject*,QObject*)") >= 0) {
         bool answer = true;
-        QMetaObject::invokeMethod(m_delegate, "filterbarControllerShouldSwitchToController",
+        QMetaObject::invokeMethod(m_delegate, Methods::filterbarControllerShouldSwitchToController,
                                   Q_RETURN_ARG(bool, answer), Q_ARG(QObject*, this),
                                   Q_ARG(QObject*, m_controllers.at(index).data()));
         return answer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/MessageNames.h"
 #include "window/TQViewController.h"
 
 #include <QMap>
@@ -28,7 +29,7 @@ class TQFilteringViewController : public TQViewController
 public:
     // The menu entry whose submenu mirrors the sort pull-down (the window's "Sort By" entry).
     static constexpr int kSortMenuItemTag = 4001;
-    static inline const QString kChangeSortDescriptorCommand = QStringLiteral("changeSortDescriptor:");
+    static inline const QString kChangeSortDescriptorCommand = Commands::changeSortDescriptor;
 
     explicit TQFilteringViewController(const QString& nibName = QStringLiteral("FilteringView"),
                                        QObject* parent = nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/IFirstSynchronisationView.h"
 #include "window/TQViewController.h"
 
 #include <QPointer>
@@ -19,7 +20,7 @@ class TQSession;
 //
 // The reports (progressStatus) arrive on the synchronisation's worker thread; the screen computes the
 // new texts there and sets its properties on the main thread, where the views follow them.
-class TQInitializeViewController : public TQViewController
+class TQInitializeViewController : public TQViewController, public IFirstSynchronisationView
 {
     Q_OBJECT
     Q_PROPERTY(bool syncing READ isSynching WRITE setSyncing NOTIFY syncingChanged)
@@ -62,9 +63,9 @@ public:
     void awakeFromNib() override;
 
     // Registers for the reports, then shows the syncing presentation with an indeterminate bar.
-    Q_INVOKABLE void presentSyncing();
-    Q_INVOKABLE void presentError();
-    Q_INVOKABLE void presentOffline();
+    Q_INVOKABLE void presentSyncing() override;
+    Q_INVOKABLE void presentError() override;
+    Q_INVOKABLE void presentOffline() override;
     // Starts the session again.
     Q_INVOKABLE void retry(QObject* sender);
 

@@ -4,6 +4,7 @@
 #include "pipeline/TQSessionContexts.h"
 #include "platform/runtime/ClassRegistry.h"
 #include "platform/runtime/Invocation.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
@@ -68,8 +69,7 @@ QString TQNewGroupController::action() const
 
 bool TQNewGroupController::isCreateGroupAvailable()
 {
-    return ClassRegistry::instance().hasClass(QStringLiteral("cmhCreateGroup")) ||
-           ClassRegistry::instance().hasClass(QStringLiteral("TQcmhCreateGroupOperation"));
+    return INewGroupSheet::isCreateGroupAvailable();
 }
 
 void TQNewGroupController::showWindowModalToWindow(QWidget* window)
@@ -113,10 +113,8 @@ void TQNewGroupController::sheetDidEnd(int returnCode)
         if (m_executor) {
             m_executor(QStringLiteral("CreateGroup"), target, parameters);
         } else if (session && session->contactManager()) {
-            InvocationPtr callback = target
-                                         ? Invocation::invocationForSelector(
-                                               QStringLiteral("operationDidFinishWithResult:error:"), target)
-                                         : nullptr;
+            InvocationPtr callback =
+                target ? Invocation::invocationForSelector(Selectors::operationDidFinish, target) : nullptr;
             session->contactManager()->executeAction(QStringLiteral("CreateGroup"), callback, parameters);
         }
     }

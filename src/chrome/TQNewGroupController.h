@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/TQWindowController.h"
+#include "window/INewGroupSheet.h"
 
 #include <QPointer>
 #include <QVariantMap>
@@ -15,7 +16,7 @@ namespace tavrel {
 // unknown action with its error, which reaches the callback target (the main window controller)
 // like any action error, and the window keeps the command out of its menus (isCreateGroupAvailable).
 // The sheet keeps itself from showing to its end.
-class TQNewGroupController : public TQWindowController
+class TQNewGroupController : public TQWindowController, public INewGroupSheet
 {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
     static bool isCreateGroupAvailable();
 
     // Runs the sheet window-modal on the window.
-    void showWindowModalToWindow(QWidget* window);
+    void showWindowModalToWindow(QWidget* window) override;
     Q_INVOKABLE void ok(QObject* sender);
     Q_INVOKABLE void cancel(QObject* sender);
     virtual void sheetDidEnd(int returnCode);
@@ -41,7 +42,7 @@ public:
     using ActionExecutor =
         std::function<void(const QString& action, QObject* callbackTarget, const QVariantMap& parameters)>;
     void setActionExecutor(ActionExecutor executor) { m_executor = std::move(executor); }
-    void setCallbackTarget(QObject* target) { m_callbackTarget = target; }
+    void setCallbackTarget(QObject* target) override { m_callbackTarget = target; }
 
 private:
     QString m_groupName;

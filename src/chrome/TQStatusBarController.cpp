@@ -282,4 +282,18 @@ void TQStatusBarController::onStatusBarBlockingUpdated(const Notification& notif
         m_view->setVisible(!m_blocked);
 }
 
+void TQStatusBarController::attachToWindow(std::function<QWidget*()> contentView)
+{
+    setReferralProvider(std::move(contentView));
+}
+
+void TQStatusBarController::detachFromWindow(QWidget* window)
+{
+    setReferralProvider(nullptr);
+    if (m_view && window && window->isAncestorOf(m_view)) {
+        m_view->hide();
+        m_view->setParent(nullptr);
+    }
+}
+
 } // namespace tavrel

@@ -2,6 +2,8 @@
 
 #include "chrome/TQStatusWrapper.h"
 #include "platform/runtime/Timing.h"
+#include "platform/ui/MessageNames.h"
+#include "window/IStatusBar.h"
 
 #include <QHash>
 #include <QList>
@@ -28,17 +30,16 @@ class TQSpinStatusSubcontroller;
 // "TQBlockStatusbarNotification" hides the bar while something covers it and
 // "TQUnBlockStatusbarNotification" shows it again; neither changes entries or position.
 // Main thread only.
-class TQStatusBarController : public QObject
+class TQStatusBarController : public QObject, public IStatusBar
 {
     Q_OBJECT
     Q_PROPERTY(QWidget* view READ view CONSTANT)
 public:
-    static inline const QString kBlockStatusbarNotification = QStringLiteral("TQBlockStatusbarNotification");
-    static inline const QString kUnBlockStatusbarNotification =
-        QStringLiteral("TQUnBlockStatusbarNotification");
+    static inline const QString kBlockStatusbarNotification = Notifications::blockStatusbar;
+    static inline const QString kUnBlockStatusbarNotification = Notifications::unblockStatusbar;
     static constexpr int kBarHeight = 24;
-    // The message of a lost connection, shown before every other entry while present.
-    static inline const QString kConnectionStatusIdentifier = QStringLiteral("connectionStatus");
+    // The message of a lost connection (kConnectionStatusIdentifier) shows before every other entry
+    // while present.
     // How long the bar waits before sliding after its entries changed.
     static inline const Timing kVisibilityDelay{"statusBarVisibilityDelay", 100};
 
@@ -60,17 +61,21 @@ public:
     void setReferringView(QWidget* view) { m_referringView = view; }
 
     bool indicateActivity() const { return m_indicateActivity; }
-    Q_INVOKABLE void setIndicateActivity(bool indicate) { m_indicateActivity = indicate; }
+    Q_INVOKABLE void setIndicateActivity(bool indicate) override { m_indicateActivity = indicate; }
 
     // Nothing for a null text or identifier, or an identifier already present.
-    Q_INVOKABLE void showStatus(const QString& status, const QString& identifier);
-    Q_INVOKABLE void showProgress(const QString& status, const QString& identifier);
+    Q_INVOKABLE void showStatus(const QString& status, const QString& identifier) override;
+    Q_INVOKABLE void showProgress(const QString& status, const QString& identifier) override;
     // Each kind is removed with its own operation; an unknown identifier changes nothing.
-    Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier);
-    Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier);
-    Q_INVOKABLE void setMessage(const QString& message, const QString& identifier);
+    Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier) override;
+    Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier) override;
+    Q_INVOKABLE void setMessage(const QString& message, const QString& identifier) override;
     // In percent, 0 to 100.
-    Q_INVOKABLE void setProgressValue(double value, const QString& identifier);
+    Q_INVOKABLE void setProgressValue(double value, const QString& identifier) override;
+
+    // The main window: the bar covers the bottom of the view the provider answers while it lives.
+    void attachToWindow(std::function<QWidget*()> contentView) override;
+    void detachFromWindow(QWidget* window) override;
 
     // The entry on display, none when the bar shows nothing.
     TQStatusWrapperPtr currentStatus() const { return m_currentStatus.lock(); }

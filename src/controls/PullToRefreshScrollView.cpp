@@ -7,6 +7,7 @@
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QApplication>
 #include <QResizeEvent>
@@ -20,7 +21,7 @@ namespace tavrel {
 
 namespace {
 
-const QString kRefreshSelector = QStringLiteral("ptrScrollViewDidTriggerRefresh:");
+const QString kRefreshSelector = Commands::ptrScrollViewDidTriggerRefresh;
 // A line of a mouse wheel's notch, in points.
 constexpr double kLineHeight = 20;
 

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/DragBus.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QDropEvent>
 
@@ -14,13 +15,13 @@ QString selectorFor(TQDestinationDropDelegate::Method method)
 {
     switch (method) {
     case TQDestinationDropDelegate::Method::CanAccept:
-        return QStringLiteral("acceptorCanAcceptDraggingInfo:info:");
+        return Selectors::acceptorCanAcceptDraggingInfo;
     case TQDestinationDropDelegate::Method::Validate:
-        return QStringLiteral("acceptorValidateDraggingInfo:info:");
+        return Selectors::acceptorValidateDraggingInfo;
     case TQDestinationDropDelegate::Method::Process:
         break;
     }
-    return QStringLiteral("acceptorProcessDraggingInfo:info:");
+    return Selectors::acceptorProcessDraggingInfo;
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "controls/TQButtonCell.h"
 #include "controls/TQHoverableCell.h"
 #include "platform/runtime/Timing.h"
+#include "platform/ui/MessageNames.h"
 
 #include <memory>
 
@@ -24,8 +25,7 @@ class TQDynamicPhotoSubcell : public TQButtonCell, public TQHoverableCell
 public:
     static inline const Timing kLabelDelay{"photoLabelDelay", 350};
     static inline const Timing kProfileDelay{"photoProfileDelay", 100};
-    static inline const QString kTQShowEmailProfileNotification =
-        QStringLiteral("kTQShowEmailProfileNotification");
+    static inline const QString kTQShowEmailProfileNotification = Notifications::showEmailProfile;
 
     TQDynamicPhotoSubcell();
     TQDynamicPhotoSubcell(const TQDynamicPhotoSubcell& other);

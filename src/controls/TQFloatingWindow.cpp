@@ -9,6 +9,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/FloatingWindows.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -266,10 +267,10 @@ void TQFloatingWindow::makeDrawerVisible(bool show, QObject* delegate)
         divider->show();
         divider->raise();
         m_closedHeight = start.height();
-        tellDrawerDelegate(drawerDelegate, QStringLiteral("drawerWillAppear:"));
+        tellDrawerDelegate(drawerDelegate, Commands::drawerWillAppear);
     } else {
         m_closedHeight = target.height();
-        tellDrawerDelegate(drawerDelegate, QStringLiteral("drawerWillDisappear:"));
+        tellDrawerDelegate(drawerDelegate, Commands::drawerWillDisappear);
     }
     m_hasDrawer = !m_hasDrawer;
 
@@ -299,8 +300,8 @@ void TQFloatingWindow::makeDrawerVisible(bool show, QObject* delegate)
             });
     connect(animation, &QVariantAnimation::finished, this, [this, reachMarks, drawerDelegate] {
         reachMarks(1.0);
-        tellDrawerDelegate(drawerDelegate, m_hasDrawer ? QStringLiteral("drawerDidAppear:")
-                                                       : QStringLiteral("drawerDidDisappear:"));
+        tellDrawerDelegate(drawerDelegate,
+                           m_hasDrawer ? Commands::drawerDidAppear : Commands::drawerDidDisappear);
     });
     Animations::start(animation);
 }
@@ -334,7 +335,7 @@ void TQFloatingWindow::tellDrawerDelegate(QObject* delegate, const QString& sele
 
 void TQFloatingWindow::performClose(QObject*)
 {
-    const QString selector = QStringLiteral("windowShouldClose:");
+    const QString selector = Commands::windowShouldClose;
     if (Invocation::respondsToSelector(m_delegate, selector)) {
         const InvocationPtr invocation = Invocation::invocationForSelector(selector, m_delegate.data());
         invocation->setArgument(Invocation::kFirstArgument, QVariant::fromValue<QObject*>(this));
@@ -377,7 +378,7 @@ void TQFloatingWindow::attachToWindow(QWidget* parent, const QPoint& point)
     setFrameOrigin(frameOriginForPoint(screenPoint, true));
     FloatingWindows::show(this, pos());
 
-    tellDelegate(QStringLiteral("onWindowDidBecomeVisible:"),
+    tellDelegate(Commands::onWindowDidBecomeVisible,
                  QVariant::fromValue(Notification(kWindowDidBecomeVisibleNotification,
                                                   QVariant::fromValue<QObject*>(this), {})));
 
@@ -423,7 +424,7 @@ bool TQFloatingWindow::eventFilter(QObject* watched, QEvent* event)
             break;
         }
         if (changed)
-            onParentWindowDidChange(Notification(QStringLiteral("TQParentWindowDidChange"),
+            onParentWindowDidChange(Notification(Notifications::parentWindowDidChange,
                                                  QVariant::fromValue<QObject*>(m_observedParent.data()), {}));
     }
     return QWidget::eventFilter(watched, event);
@@ -555,10 +556,10 @@ void TQFloatingWindow::changeEvent(QEvent* event)
     const bool key = isActiveWindow();
     if (key && !m_frameView->isObservingMoves())
         m_frameView->onWindowDidBecomeKey();
-    tellDelegate(key ? QStringLiteral("windowDidBecomeKey:") : QStringLiteral("windowDidResignKey:"),
-                 QVariant::fromValue(Notification(key ? QStringLiteral("TQWindowDidBecomeKey")
-                                                      : QStringLiteral("TQWindowDidResignKey"),
-                                                  QVariant::fromValue<QObject*>(this), {})));
+    tellDelegate(key ? Commands::windowDidBecomeKey : Commands::windowDidResignKey,
+                 QVariant::fromValue(
+                     Notification(key ? Notifications::windowDidBecomeKey : Notifications::windowDidResignKey,
+                                  QVariant::fromValue<QObject*>(this), {})));
 }
 
 } // namespace tavrel

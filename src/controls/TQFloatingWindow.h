@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/TQFloatingWindowFrameView.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -40,8 +41,7 @@ public:
     static constexpr int kShadowMargin = 14;
     static constexpr int kDrawerHeight = 80;
     static constexpr int kCloseButtonTag = 11111;
-    static inline const QString kWindowDidBecomeVisibleNotification =
-        QStringLiteral("TQWindowDidBecomeVisible");
+    static inline const QString kWindowDidBecomeVisibleNotification = Notifications::windowDidBecomeVisible;
     static inline const QString kQuickShareDialogShouldDetachNotification =
         QStringLiteral("QuickShareDialogShouldDetach");
 

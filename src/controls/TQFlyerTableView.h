@@ -2,6 +2,7 @@
 
 #include "controls/TQTableView.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/MessageNames.h"
 
 namespace tavrel {
 
@@ -13,8 +14,7 @@ class TQFlyerTableView : public TQTableView
 {
     Q_OBJECT
 public:
-    static inline const QString kTQUninstallFlyerNotification =
-        QStringLiteral("TQUninstallFlyerNotification");
+    static inline const QString kTQUninstallFlyerNotification = Notifications::uninstallFlyer;
     static inline const QString kDropLocationKey = QStringLiteral("DropLocation");
 
     explicit TQFlyerTableView(QWidget* parent = nullptr);

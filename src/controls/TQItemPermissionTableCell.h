@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/TQPermissionTableCell.h"
+#include "platform/ui/MessageNames.h"
 
 namespace tavrel {
 
@@ -13,8 +14,7 @@ class TQItemPermissionTableCell : public TQPermissionTableCell
 {
     TAVREL_CELL(TQItemPermissionTableCell)
 public:
-    static inline const QString kFileItemDidUpdateNotification =
-        QStringLiteral("FileItemDidUpdateNotification");
+    static inline const QString kFileItemDidUpdateNotification = Notifications::fileItemDidUpdate;
 
     explicit TQItemPermissionTableCell(const QString& title = QString());
 

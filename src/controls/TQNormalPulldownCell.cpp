@@ -4,6 +4,7 @@
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/Drawing.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
 
 #include <QAction>
@@ -14,7 +15,7 @@
 namespace tavrel {
 
 namespace {
-const QString kValidateSelector = QStringLiteral("validateUserInterfaceItem:");
+const QString kValidateSelector = Commands::validateUserInterfaceItem;
 }
 
 TQNormalPulldownCell::TQNormalPulldownCell(const QString& title, bool pullsDown)

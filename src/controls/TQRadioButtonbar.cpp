@@ -3,6 +3,7 @@
 #include "controls/TQRadioButtonbarDelegate.h"
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/CellButton.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
 
 #include <QAbstractButton>
@@ -11,8 +12,8 @@
 namespace tavrel {
 
 namespace {
-const QString kActivateCommand = QStringLiteral("activateButton:");
-const QString kSetDelegateSelector = QStringLiteral("setDelegate:");
+const QString kActivateCommand = Commands::activateButton;
+const QString kSetDelegateSelector = Commands::setDelegate;
 const char* const kSendsCommandProperty = "tavrelSendsCommand";
 
 QVariant object(QObject* object)

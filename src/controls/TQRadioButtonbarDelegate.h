@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/MessageNames.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariantList>
@@ -22,22 +24,14 @@ namespace tavrel {
 class TQRadioButtonbarDelegate
 {
 public:
-    static inline const QString kShouldActivateButtonSelector =
-        QStringLiteral("radiobarShouldActivateButton:button:");
-    static inline const QString kWillDeactivateButtonSelector =
-        QStringLiteral("radiobarWillDeactivateButton:button:");
-    static inline const QString kDidActivateButtonSelector =
-        QStringLiteral("radiobarDidActivateButton:button:");
-    static inline const QString kDidReactivateButtonSelector =
-        QStringLiteral("radiobarDidReactivateButton:button:");
-    static inline const QString kValidateUserInterfaceItemSelector =
-        QStringLiteral("validateUserInterfaceItem:");
-    static inline const QString kValidateDraggingInfoSelector =
-        QStringLiteral("validateDraggingInfo:forButton:");
-    static inline const QString kShouldAutoactivateButtonSelector =
-        QStringLiteral("shouldAutoactivateButton:withDraggingInfo:");
-    static inline const QString kPerformDropSelector =
-        QStringLiteral("performDropWithDraggingInfo:forButton:");
+    static inline const QString kShouldActivateButtonSelector = Selectors::radiobarShouldActivateButton;
+    static inline const QString kWillDeactivateButtonSelector = Selectors::radiobarWillDeactivateButton;
+    static inline const QString kDidActivateButtonSelector = Selectors::radiobarDidActivateButton;
+    static inline const QString kDidReactivateButtonSelector = Selectors::radiobarDidReactivateButton;
+    static inline const QString kValidateUserInterfaceItemSelector = Commands::validateUserInterfaceItem;
+    static inline const QString kValidateDraggingInfoSelector = Selectors::validateDraggingInfo;
+    static inline const QString kShouldAutoactivateButtonSelector = Selectors::shouldAutoactivateButton;
+    static inline const QString kPerformDropSelector = Selectors::performDropWithDraggingInfo;
 
     static bool responds(const QObject* delegate, const QString& selector);
     // Sends the method with the arguments; answers its result as a boolean, nothing when the delegate

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/DragBus.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -12,7 +13,7 @@ namespace tavrel {
 namespace {
 // The drop delegate's "acceptor:canAcceptDraggingInfo:" (its methods share their first keyword, so the
 // second joins the name).
-const QString kCanAcceptSelector = QStringLiteral("acceptorCanAcceptDraggingInfo:draggingInfo:");
+const QString kCanAcceptSelector = Selectors::acceptorCanAcceptDraggingInfoDraggingInfo;
 } // namespace
 
 TQTriStateDropButton::TQTriStateDropButton(QWidget* parent) : TQTriStateDropButton(nullptr, parent) {}

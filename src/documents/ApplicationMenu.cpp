@@ -1,6 +1,7 @@
 #include "documents/ApplicationMenu.h"
 
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
 
 #include <QAction>
@@ -120,13 +121,12 @@ void ApplicationMenu::rebuild(QMenu* menu, const QString& fileName, QObject* tar
         menu->insertAction(items.size() > 1 ? items.at(1) : nullptr, item);
     };
     for (const auto& entry : std::as_const(applications)) {
-        QAction* item =
-            UserInterfaceItem::makeAction(QString(), QStringLiteral("openWith:"), menu, 0, target);
+        QAction* item = UserInterfaceItem::makeAction(QString(), Commands::openWith, menu, 0, target);
         describe(item, entry);
         insertAtOne(item);
     }
-    QAction* browser = UserInterfaceItem::makeAction(
-        QStringLiteral("Google Docs"), QStringLiteral("openInBrowser:"), menu, kBrowserTag, target);
+    QAction* browser = UserInterfaceItem::makeAction(QStringLiteral("Google Docs"), Commands::openInBrowser,
+                                                     menu, kBrowserTag, target);
     browser->setIcon(QIcon(ImageRegistry::pixmap(QStringLiteral("th_google_favicon"),
                                                  QSizeF(kIconSize, kIconSize), menu->devicePixelRatioF())));
     insertAtOne(browser);

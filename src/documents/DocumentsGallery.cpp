@@ -59,7 +59,7 @@ TQSession* gallerySession()
         auto collection = [&](const QString& title, qint64 secondsAgo) {
             auto record = moc->insertNewObject<Category>("Category");
             record->setTitle(title);
-            record->setResourceId(QStringLiteral("folder:") + title);
+            record->setResourceId(QStringLiteral("folder:%1").arg(title));
             record->setUpdatedDate(now.addSecs(-secondsAgo));
             record->setOwner(me);
             record->setLastModifiedBy(me);

@@ -12,6 +12,7 @@
 #include "model/GeneralACLPermission.h"
 #include "model/GeneralACLPermissionAdapter.h"
 #include "model/Mail.h"
+#include "model/ResourceIds.h"
 #include "model/TQACLEntry.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPreferencesManager.h"
@@ -117,15 +118,15 @@ void trackUsage(const QString& category, const QString& name, const QString& val
 }
 
 // A command sent by a menu item reports itself first.
-void trackMenuEvent(QObject* sender, const char* selector)
+void trackMenuEvent(QObject* sender, QLatin1String selector)
 {
     if (qobject_cast<QAction*>(sender))
-        trackUsage(kActionCategory, QStringLiteral("ContextualMenu"), QLatin1String(selector));
+        trackUsage(kActionCategory, QStringLiteral("ContextualMenu"), selector);
 }
 
-InvocationPtr callback(QObject* target, const char* selector)
+InvocationPtr callback(QObject* target, QLatin1String selector)
 {
-    return Invocation::invocationForSelector(QLatin1String(selector), target);
+    return Invocation::invocationForSelector(selector, target);
 }
 
 bool isOnline()
@@ -216,7 +217,7 @@ void TQAllItemsCommands::executeFile(QObject*)
 
 void TQAllItemsCommands::open(QObject* sender)
 {
-    trackMenuEvent(sender, "open:");
+    trackMenuEvent(sender, Commands::open);
     executeFile(nullptr);
 }
 
@@ -260,8 +261,7 @@ void TQAllItemsCommands::openRecords(const QList<ManagedObjectPtr>& records, con
         TQLog("\t... with application: %@",
               application.isEmpty() ? QStringLiteral("Default") : application.toString());
         const QString resourceId = file->resourceId();
-        const bool native =
-            !resourceId.startsWith(QLatin1String("file:")) && !resourceId.startsWith(QLatin1String("pdf:"));
+        const bool native = !ResourceIds::isStoredFile(resourceId);
         if (native && application.isEmpty())
             application = TQUtility::defaultApplicationForResourcesID(resourceId);
         if (native && application.isEmpty() && isOnline()) {
@@ -282,7 +282,7 @@ void TQAllItemsCommands::openRecords(const QList<ManagedObjectPtr>& records, con
 
 void TQAllItemsCommands::openWith(QObject* sender)
 {
-    trackMenuEvent(sender, "openWith:");
+    trackMenuEvent(sender, Commands::openWith);
     if (!qobject_cast<QAction*>(sender) || !UserInterfaceItem::representedObject(sender).isValid())
         return;
     editEntity(sender);
@@ -290,7 +290,7 @@ void TQAllItemsCommands::openWith(QObject* sender)
 
 void TQAllItemsCommands::chooseApplication(QObject* sender)
 {
-    trackMenuEvent(sender, "chooseApplication:");
+    trackMenuEvent(sender, Commands::chooseApplication);
     // What the command was given for: the selection may change or go while the panel is open.
     toggleNewState(nullptr);
     const QList<ManagedObjectPtr> records = selectionOrSelectedRow(m_list);
@@ -331,7 +331,7 @@ void TQAllItemsCommands::showDetails(QObject* sender)
 
 void TQAllItemsCommands::showPreview(QObject* sender)
 {
-    trackMenuEvent(sender, "showPreview:");
+    trackMenuEvent(sender, Commands::showPreview);
     showDetailsFilterActivated(0);
 }
 
@@ -389,7 +389,7 @@ static void showUtilityWindow(TQAllItemsController* list, const char* controller
 
 void TQAllItemsCommands::showSharingContacts(QObject* sender)
 {
-    trackMenuEvent(sender, "showSharingContacts:");
+    trackMenuEvent(sender, Commands::showSharingContacts);
     if (m_list->selectedRecords().size() > 1)
         showUtilityWindow(m_list, "TQSharingDetailsController", "SharingDetailsTitleFormat");
     else
@@ -398,7 +398,7 @@ void TQAllItemsCommands::showSharingContacts(QObject* sender)
 
 void TQAllItemsCommands::organize(QObject* sender)
 {
-    trackMenuEvent(sender, "organize:");
+    trackMenuEvent(sender, Commands::organize);
     if (m_list->selectedRecords().size() > 1)
         showUtilityWindow(m_list, "TQOrganizeItemsController", "OrganizeItemsTitleFormat");
     else
@@ -409,7 +409,7 @@ void TQAllItemsCommands::organize(QObject* sender)
 
 void TQAllItemsCommands::toggleStarState(QObject* sender)
 {
-    trackMenuEvent(sender, "toggleStarState:");
+    trackMenuEvent(sender, Commands::toggleStarState);
     if (selectedRowOf(m_list) < 0) {
         TQLog("E: Called Starred for no selection");
         return;
@@ -445,7 +445,7 @@ void TQAllItemsCommands::toggleStarStateForSelection(const QList<ManagedObjectPt
             toChange.append(QVariant::fromValue(record));
     }
     ActionRequests::executeDocumentAction(QStringLiteral("StarredDocuments"),
-                                          callback(m_list, "operationDidFinishWithResult:error:"),
+                                          callback(m_list, Selectors::operationDidFinish),
                                           {{kDocumentEntities, toChange},
                                            {QStringLiteral("isStarred"), target},
                                            {kStatusID, identifier("starred")},
@@ -454,7 +454,7 @@ void TQAllItemsCommands::toggleStarStateForSelection(const QList<ManagedObjectPt
 
 void TQAllItemsCommands::rename(QObject* sender)
 {
-    trackMenuEvent(sender, "rename:");
+    trackMenuEvent(sender, Commands::rename);
     QList<int> rows;
     const int selected = selectedRowOf(m_list);
     if (selected >= 0)
@@ -475,7 +475,7 @@ void TQAllItemsCommands::renameRecord(const ManagedObjectPtr& record, const QStr
     if (!entry || newName.isEmpty() || newName == entry->title())
         return;
     ActionRequests::executeDocumentAction(QStringLiteral("RenameDocument"),
-                                          callback(m_list, "operationDidFinishWithResult:error:"),
+                                          callback(m_list, Selectors::operationDidFinish),
                                           {{QStringLiteral("newName"), newName},
                                            {kDocumentEntity, QVariant::fromValue(record)},
                                            {kStatusID, identifier("rename")},
@@ -484,7 +484,7 @@ void TQAllItemsCommands::renameRecord(const ManagedObjectPtr& record, const QStr
 
 void TQAllItemsCommands::toggleViewedState(QObject* sender)
 {
-    trackMenuEvent(sender, "toggleViewedState:");
+    trackMenuEvent(sender, Commands::toggleViewedState);
     const QList<ManagedObjectPtr> records = clickedOrSelected(m_list);
     if (records.isEmpty()) {
         TQLog("E: Called Mark viewed for no selection");
@@ -496,7 +496,7 @@ void TQAllItemsCommands::toggleViewedState(QObject* sender)
         if (const auto entry = entryOf(record))
             anyNew = anyNew || entry->isNew();
     ActionRequests::executeDocumentAction(QStringLiteral("MarkAsViewed"),
-                                          callback(m_list, "operationDidFinishWithResult:error:"),
+                                          callback(m_list, Selectors::operationDidFinish),
                                           {{kDocumentEntities, recordValues(records)},
                                            {QStringLiteral("isViewed"), anyNew},
                                            {kStatusID, identifier("viewed")},
@@ -525,7 +525,7 @@ void TQAllItemsCommands::toggleNewState(QObject*)
 
 void TQAllItemsCommands::download(QObject* sender)
 {
-    trackMenuEvent(sender, "download:");
+    trackMenuEvent(sender, Commands::download);
     const QList<ManagedObjectPtr> records = m_list->selectedRecords();
     if (records.isEmpty()) {
         TQLog("E: Called Download for no selection");
@@ -533,7 +533,7 @@ void TQAllItemsCommands::download(QObject* sender)
     }
     TQLog("Downloading %lu documents", records.size());
     ActionRequests::executeDocumentAction(QStringLiteral("GetFiles"),
-                                          callback(this, "downloadDidFinishWithResult:error:"),
+                                          callback(this, Selectors::downloadDidFinish),
                                           {{kDocumentEntities, recordValues(records)},
                                            {kProgressID, identifier("download")},
                                            {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
@@ -580,7 +580,7 @@ void TQAllItemsCommands::printEntity(QObject*)
 
 void TQAllItemsCommands::remove(QObject* sender)
 {
-    trackMenuEvent(sender, "remove:");
+    trackMenuEvent(sender, Commands::remove);
     deleteEntity(static_cast<QObject*>(nullptr));
 }
 
@@ -590,7 +590,7 @@ static void trashAndRemove(TQAllItemsCommands* commands, const QList<ManagedObje
     if (!toTrash.isEmpty()) {
         TQLog("Trashing: %u documents", toTrash.size());
         ActionRequests::executeDocumentAction(
-            QStringLiteral("TrashDocuments"), callback(commands, "documentsDidTrashWithResult:error:"),
+            QStringLiteral("TrashDocuments"), callback(commands, Selectors::documentsDidTrash),
             {{kDocumentEntities, recordValues(toTrash)},
              {kStatusID, identifier("trashing")},
              {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
@@ -598,7 +598,7 @@ static void trashAndRemove(TQAllItemsCommands* commands, const QList<ManagedObje
     if (!toDelete.isEmpty()) {
         TQLog("Trashing: %u documents", toDelete.size());
         ActionRequests::executeDocumentAction(
-            QStringLiteral("DeleteDocuments"), callback(commands, "documentsDidDeleteWithResult:error:"),
+            QStringLiteral("DeleteDocuments"), callback(commands, Selectors::documentsDidDelete),
             {{kDocumentEntities, recordValues(toDelete)},
              {kStatusID, identifier("trashing")},
              {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
@@ -648,7 +648,7 @@ static void giveOwnership(TQAllItemsController* list, const std::shared_ptr<Mail
     owner.setDisplayName(candidate->displayName());
     TQACLEntry writer(TQACLEntry::User, TQACLEntry::Writer, currentUsername());
     ActionRequests::executeDocumentAction(
-        QStringLiteral("SetPermissions"), callback(list, "operationDidFinishWithResult:error:"),
+        QStringLiteral("SetPermissions"), callback(list, Selectors::operationDidFinish),
         {{kDocumentEntities, recordValues(records)},
          {QStringLiteral("ACLEntries"),
           QVariantList{QVariant::fromValue(owner), QVariant::fromValue(writer)}},
@@ -658,7 +658,7 @@ static void giveOwnership(TQAllItemsController* list, const std::shared_ptr<Mail
 
 void TQAllItemsCommands::changeOwnership(QObject* sender)
 {
-    trackMenuEvent(sender, "changeOwnership:");
+    trackMenuEvent(sender, Commands::changeOwnership);
     const auto candidate = std::dynamic_pointer_cast<Mail>(
         UserInterfaceItem::representedObject(sender).value<std::shared_ptr<ManagedObject>>());
     QWidget* window = this->window();
@@ -743,8 +743,7 @@ void TQAllItemsCommands::toggleGenericPermission(QObject* sender)
     }
     TQLog("Changing generic permission: %@", entry->title());
     ActionRequests::executeDocumentAction(QStringLiteral("SetGeneralACLPermissions"),
-                                          callback(this, "generalPermissionDidFinishWithResult:error:"),
-                                          parameters);
+                                          callback(this, Selectors::generalPermissionDidFinish), parameters);
 }
 
 // --- Callbacks ---

@@ -24,6 +24,8 @@
 #include "platform/ui/CellItemDelegate.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
+#include "platform/ui/MethodNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "window/TQMainWindowController.h"
@@ -195,7 +197,7 @@ TQTimeGroupedFilesController* TQAllItemsController::groupedProvider() const
 
 void TQAllItemsController::ptrScrollViewDidTriggerRefresh(QObject*)
 {
-    ResponderChain::send(QStringLiteral("fastUpdate:"), this);
+    ResponderChain::send(Commands::fastUpdate, this);
 }
 
 // --- Refresh and selection ---
@@ -483,19 +485,15 @@ Cell* TQAllItemsController::configureDocumentCell(const QModelIndex& index)
         cell.setMenu(rowMenu());
         if (const auto& title = cell.titleCell()) {
             title->setHasLink(true);
-            title->setTarget(m_commands);
-            title->setCommand(QStringLiteral("showPreview:"));
+            title->setAction([this](Cell&) { m_commands->showPreview(hostWidget()); });
         }
         TQHoverdAdaptorButtonCell& share = cell.staticActionCell();
-        share.setTarget(this);
-        share.setCommand(QStringLiteral("shareOneWith:"));
-        cell.moreItemsCell().setCommand(QStringLiteral("showItemContacts:"));
-        cell.moreItemsCell().setTarget(m_commands);
+        share.setAction([this](Cell&) { shareOneWith(hostWidget()); });
+        cell.moreItemsCell().setAction([this](Cell&) { m_commands->showItemContacts(hostWidget()); });
         cell.setItemPermission(0);
         cell.setItemState(TQStateItemCell::StateNone);
         if (const auto& state = cell.stateCell()) {
-            state->setTarget(m_commands);
-            state->setCommand(QStringLiteral("toggleStarStateOne:"));
+            state->setAction([this](Cell&) { m_commands->toggleStarStateOne(hostWidget()); });
         }
         cell.setControlView(table()->viewport());
     }
@@ -546,6 +544,11 @@ Cell* TQAllItemsController::configureDocumentCell(const QModelIndex& index)
     return &cell;
 }
 
+QWidget* TQAllItemsController::hostWidget()
+{
+    return table() ? table()->viewport() : nullptr;
+}
+
 void TQAllItemsController::configurePeople(TQBigDocumentTableCell& cell,
                                            const QList<ManagedObjectPtr>& people,
                                            const ManagedObjectPtr& link, const ManagedObjectPtr& record)
@@ -572,12 +575,8 @@ void TQAllItemsController::configurePeople(TQBigDocumentTableCell& cell,
         photo->setObject(QVariant::fromValue(people.at(i)));
         photo->setAccompanyObject(QVariant::fromValue(record));
         if (unwinds) {
-            photo->setAction({});
-            photo->setTarget(this);
-            photo->setCommand(QStringLiteral("unwindPhotos:"));
+            photo->setAction([this](Cell&) { unwindPhotos(hostWidget()); });
         } else {
-            photo->setCommand(QString());
-            photo->setTarget(nullptr);
             photo->setAction(TQDynamicPhotoSubcell::showQuickDialogAction());
         }
         actions.append(photo);
@@ -589,8 +588,7 @@ void TQAllItemsController::configurePeople(TQBigDocumentTableCell& cell,
         if (people.isEmpty()) {
             button->setAction(TQHoverdAdaptorButtonCell::showLinkDialogAction());
         } else {
-            button->setTarget(this);
-            button->setCommand(QStringLiteral("unwindPhotos:"));
+            button->setAction([this](Cell&) { unwindPhotos(hostWidget()); });
         }
         const std::shared_ptr<Mail> owner = std::dynamic_pointer_cast<FileEntryAbstract>(record)->owner();
         const bool ownerLeads = !people.isEmpty() && people.first() == ManagedObjectPtr(owner);
@@ -618,7 +616,7 @@ void TQAllItemsController::onShowEmailProfileRequested(const Notification& notif
     auto* contact = ViewClasses::make<TQViewController>(kContactViewClass);
     if (!contact)
         return;
-    QMetaObject::invokeMethod(contact, "setEmail", Q_ARG(QVariant, notification.object()));
+    QMetaObject::invokeMethod(contact, Methods::setEmail, Q_ARG(QVariant, notification.object()));
     stack->pushController(contact);
 }
 

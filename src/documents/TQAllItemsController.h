@@ -3,6 +3,7 @@
 #include "controls/TQTableViewDelegate.h"
 #include "lists/TQFirstLevelViewController.h"
 #include "platform/store/ManagedObject.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QPointer>
 #include <functional>
@@ -42,8 +43,7 @@ class TQAllItemsController : public TQFirstLevelViewController, public TQTableVi
     Q_PROPERTY(QObject* owner READ owner WRITE setOwner)
     Q_PROPERTY(bool hiddenFiles READ hiddenFiles WRITE setHiddenFiles)
 public:
-    static inline const QString kShowEmailProfileNotification =
-        QStringLiteral("kTQShowEmailProfileNotification");
+    static inline const QString kShowEmailProfileNotification = Notifications::showEmailProfile;
     // The tags of the row menu's items that validation reads.
     static constexpr int kOpenWithTag = 1001;
     static constexpr int kChangeOwnerTag = 1005;
@@ -152,6 +152,8 @@ private:
     Cell* configureDocumentCell(const QModelIndex& index);
     // New prototypes while the table tracks a press on a copy of the last: the copy keeps its subcells.
     void detachPrototypesFromTracking();
+    // The widget the row cells are drawn in: the sender of their actions.
+    QWidget* hostWidget();
     // The people strip of a row: photo subcells (kept for reuse) and the link button.
     void configurePeople(TQBigDocumentTableCell& cell, const QList<ManagedObjectPtr>& people,
                          const ManagedObjectPtr& link, const ManagedObjectPtr& record);

@@ -11,6 +11,7 @@
 #include "model/Mail.h"
 #include "model/TQStringExtensions.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/TQSession.h"
@@ -88,33 +89,33 @@ TQAllItemsRowMenus::TQAllItemsRowMenus(TQAllItemsController* list, QWidget* view
         menu->addAction(item);
         return item;
     };
-    add(m_rowMenu, QStringLiteral("MenuOpen"), QStringLiteral("open:"));
-    QAction* openWith = add(m_rowMenu, QStringLiteral("MenuOpenWith"), QStringLiteral("openWith:"),
+    add(m_rowMenu, QStringLiteral("MenuOpen"), Commands::open);
+    QAction* openWith = add(m_rowMenu, QStringLiteral("MenuOpenWith"), Commands::openWith,
                             TQAllItemsController::kOpenWithTag);
     auto* applications = new QMenu(m_rowMenu);
     applications->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("OpenInBrowser")),
-                                                          QStringLiteral("openInBrowser:"), applications,
+                                                          Commands::openInBrowser, applications,
                                                           TQAllItemsController::kOpenInBrowserTag));
     applications->addSeparator();
     applications->addAction(UserInterfaceItem::makeAction(
-        StringTable::text(QStringLiteral("MenuOtherApplication")), QStringLiteral("chooseApplication:"),
-        applications, TQAllItemsController::kOpenWithFixedItemTag));
+        StringTable::text(QStringLiteral("MenuOtherApplication")), Commands::chooseApplication, applications,
+        TQAllItemsController::kOpenWithFixedItemTag));
     openWith->setMenu(applications);
     m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("Preview"), QStringLiteral("showPreview:"));
-    add(m_rowMenu, QStringLiteral("Sharings"), QStringLiteral("showSharingContacts:"));
-    add(m_rowMenu, QStringLiteral("Organize"), QStringLiteral("organize:"));
+    add(m_rowMenu, QStringLiteral("Preview"), Commands::showPreview);
+    add(m_rowMenu, QStringLiteral("Sharings"), Commands::showSharingContacts);
+    add(m_rowMenu, QStringLiteral("Organize"), Commands::organize);
     m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("MenuAddStar"), QStringLiteral("toggleStarState:"));
-    add(m_rowMenu, QStringLiteral("MenuMarkViewed"), QStringLiteral("toggleViewedState:"));
-    add(m_rowMenu, QStringLiteral("Rename"), QStringLiteral("rename:"));
-    add(m_rowMenu, QStringLiteral("MenuDownload"), QStringLiteral("download:"));
-    add(m_rowMenu, QStringLiteral("MenuPrint"), QStringLiteral("printEntity:"));
-    QAction* owner = add(m_rowMenu, QStringLiteral("ChangeOwner"), QStringLiteral("changeOwnership:"),
+    add(m_rowMenu, QStringLiteral("MenuAddStar"), Commands::toggleStarState);
+    add(m_rowMenu, QStringLiteral("MenuMarkViewed"), Commands::toggleViewedState);
+    add(m_rowMenu, QStringLiteral("Rename"), Commands::rename);
+    add(m_rowMenu, QStringLiteral("MenuDownload"), Commands::download);
+    add(m_rowMenu, QStringLiteral("MenuPrint"), Commands::printEntity);
+    QAction* owner = add(m_rowMenu, QStringLiteral("ChangeOwner"), Commands::changeOwnership,
                          TQAllItemsController::kChangeOwnerTag);
     owner->setMenu(new QMenu(m_rowMenu));
     m_rowMenu->addSeparator();
-    add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), QStringLiteral("deleteEntity:"));
+    add(m_rowMenu, QStringLiteral("MenuMoveToTrash"), Commands::deleteEntity);
     StandardKeys::showKeys(m_rowMenu);
 
     m_permissionMenu = new QMenu(view);
@@ -122,8 +123,8 @@ TQAllItemsRowMenus::TQAllItemsRowMenus(TQAllItemsController* list, QWidget* view
     for (const PermissionEntry& entry : kPermissionEntries) {
         const QString title =
             entry.titleKey ? StringTable::text(QString::fromLatin1(entry.titleKey)) : QString();
-        QAction* item = UserInterfaceItem::makeAction(title, QStringLiteral("toggleGenericPermission:"),
-                                                      m_permissionMenu, 0);
+        QAction* item =
+            UserInterfaceItem::makeAction(title, Commands::toggleGenericPermission, m_permissionMenu, 0);
         item->setIcon(QIcon(ImageRegistry::pixmap(QString::fromLatin1(entry.image))));
         m_permissionMenu->addAction(item);
     }
@@ -139,8 +140,8 @@ QMenu* TQAllItemsRowMenus::visibilityMenu(const ManagedObjectPtr& record)
     auto* menu = new QMenu(m_permissionMenu->parentWidget());
     menu->setObjectName(QStringLiteral("visibilityMenu"));
     for (QAction* entry : m_permissionMenu->actions()) {
-        QAction* item = UserInterfaceItem::makeAction(
-            entry->text(), QStringLiteral("toggleGenericPermission:"), menu, 0, m_list->commands());
+        QAction* item = UserInterfaceItem::makeAction(entry->text(), Commands::toggleGenericPermission, menu,
+                                                      0, m_list->commands());
         item->setIcon(entry->icon());
         UserInterfaceItem::setRepresentedObject(item, QVariant::fromValue(record));
         menu->addAction(item);
@@ -228,14 +229,14 @@ void TQAllItemsRowMenus::setupOwnershipMenu(QObject* item)
         return;
     auto* submenu = new QMenu(QString(), qobject_cast<QWidget*>(action->parent()));
     for (const auto& candidate : std::as_const(candidates)) {
-        QAction* entry = UserInterfaceItem::makeAction(
-            candidate->address(), QStringLiteral("changeOwnership:"), submenu, 0, m_list->commands());
+        QAction* entry = UserInterfaceItem::makeAction(candidate->address(), Commands::changeOwnership,
+                                                       submenu, 0, m_list->commands());
         UserInterfaceItem::setRepresentedObject(entry, QVariant::fromValue(ManagedObjectPtr(candidate)));
         submenu->addAction(entry);
     }
     submenu->addSeparator();
     submenu->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("AddAnotherOwner")),
-                                                     QStringLiteral("changeOwnership:"), submenu, 0,
+                                                     Commands::changeOwnership, submenu, 0,
                                                      m_list->commands()));
     action->setMenu(submenu);
 }

@@ -6,6 +6,7 @@
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/TQUtility.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/ApplicationServices.h"
@@ -57,26 +58,26 @@ bool TQAllItemsValidation::validate(TQAllItemsController& list, QObject* item, b
     bool verdict = base;
     bool offlineRule = true;
 
-    if (command == QLatin1String("editEntity:")) {
+    if (command == Commands::editEntity) {
         bool anyDocument = false;
         bool anyCollection = false;
         for (const ManagedObjectPtr& record : items)
             (isCollectionRecord(record) ? anyCollection : anyDocument) = true;
         verdict = base && !(anyCollection && !anyDocument);
         offlineRule = false;
-    } else if (command == QLatin1String("toggleStarState:")) {
+    } else if (command == Commands::toggleStarState) {
         bool allStarred = true;
         for (const ManagedObjectPtr& record : items)
             if (const auto entry = entryOf(record))
                 allStarred = allStarred && entry->isStarred();
         setTitleKey(item, allStarred ? "MenuRemoveStar" : "MenuAddStar");
-    } else if (command == QLatin1String("toggleViewedState:")) {
+    } else if (command == Commands::toggleViewedState) {
         bool anyNew = false;
         for (const ManagedObjectPtr& record : items)
             if (const auto entry = entryOf(record))
                 anyNew = anyNew || entry->isNew();
         setTitleKey(item, anyNew ? "MenuMarkViewed" : "MenuMarkUnviewed");
-    } else if (command == QLatin1String("openWith:") && tag == TQAllItemsController::kOpenWithTag) {
+    } else if (command == Commands::openWith && tag == TQAllItemsController::kOpenWithTag) {
         auto* action = qobject_cast<QAction*>(item);
         const bool rebuild = items.size() <= 1 && (items.isEmpty() || !isCollectionRecord(items.constLast()));
         if (rebuild && action && action->menu()) {
@@ -87,21 +88,21 @@ bool TQAllItemsValidation::validate(TQAllItemsController& list, QObject* item, b
             verdict = false;
             offlineRule = false;
         }
-    } else if (command == QLatin1String("showPreview:")) {
+    } else if (command == Commands::showPreview) {
         setTitleKey(item, "Preview");
         verdict = items.size() == 1;
-    } else if (command == QLatin1String("showSharingContacts:")) {
+    } else if (command == Commands::showSharingContacts) {
         setTitleKey(item, "Sharings");
-    } else if (command == QLatin1String("organize:")) {
+    } else if (command == Commands::organize) {
         setTitleKey(item, "Organize");
-    } else if (command == QLatin1String("rename:")) {
+    } else if (command == Commands::rename) {
         verdict = items.size() == 1;
-    } else if (command == QLatin1String("changeOwnership:") && tag == TQAllItemsController::kChangeOwnerTag) {
+    } else if (command == Commands::changeOwnership && tag == TQAllItemsController::kChangeOwnerTag) {
         list.rowMenus()->setupOwnershipMenu(item);
         verdict = UserInterfaceItem::isEnabled(item);
-    } else if (command == QLatin1String("printEntity:")) {
+    } else if (command == Commands::printEntity) {
         verdict = items.size() == 1 && !isCollectionRecord(items.constFirst());
-    } else if (command == QLatin1String("openInBrowser:") && tag == TQAllItemsController::kOpenInBrowserTag) {
+    } else if (command == Commands::openInBrowser && tag == TQAllItemsController::kOpenInBrowserTag) {
         ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
         verdict = status && status->isOnline();
     }

@@ -3,6 +3,7 @@
 #include "lists/ListModel.h"
 #include "model/TQUtility.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "window/TQNavigationController.h"
 
@@ -116,9 +117,9 @@ bool TQFirstLevelViewController::validateUserInterfaceItem(QObject* item)
     bool valid = TQTableViewController::validateUserInterfaceItem(item);
     const QString command = UserInterfaceItem::command(item);
     const qsizetype selected = selectedRows().size();
-    if (command == QLatin1String("share:") || command == QLatin1String("deleteEntity:"))
+    if (command == Commands::share || command == Commands::deleteEntity)
         valid = valid && selected > 0;
-    else if (command == QLatin1String("editEntity:"))
+    else if (command == Commands::editEntity)
         valid = valid && selected == 1;
     if (!valid)
         return false;

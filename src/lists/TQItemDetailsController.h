@@ -2,6 +2,7 @@
 
 #include "lists/TQTableViewController.h"
 #include "platform/store/ManagedObject.h"
+#include "platform/ui/MessageNames.h"
 
 namespace tavrel {
 
@@ -12,8 +13,7 @@ class TQItemDetailsController : public TQTableViewController
 {
     Q_OBJECT
 public:
-    static inline const QString kDeleteItemRequestNotification =
-        QStringLiteral("kTQDeleteItemRequestNotification");
+    static inline const QString kDeleteItemRequestNotification = Notifications::deleteItemRequest;
 
     using TQTableViewController::TQTableViewController;
 

@@ -9,6 +9,7 @@
 #include "platform/ui/Cell.h"
 #include "platform/ui/CellItemDelegate.h"
 #include "platform/ui/CurrentEvent.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -447,8 +448,7 @@ bool TQTableViewController::validateUserInterfaceItem(QObject* item)
 {
     bool valid = TQViewController::validateUserInterfaceItem(item);
     const QString command = UserInterfaceItem::command(item);
-    if (command == QLatin1String("share:") || command == QLatin1String("deleteEntity:") ||
-        command == QLatin1String("editEntity:")) {
+    if (command == Commands::share || command == Commands::deleteEntity || command == Commands::editEntity) {
         QWidget* window = m_table ? m_table->window() : nullptr;
         valid = valid && window && window->focusWidget() == m_table;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/ListFetch.h"
+#include "platform/ui/MessageNames.h"
 #include "window/TQViewController.h"
 
 #include <QPointer>
@@ -28,8 +29,7 @@ class TQTableViewController : public TQViewController
 {
     Q_OBJECT
 public:
-    static inline const QString kSidebarJumpToStartNotification =
-        QStringLiteral("TQSidebarJumpToStartNotification");
+    static inline const QString kSidebarJumpToStartNotification = Notifications::sidebarJumpToStart;
     // The scroll to the top or bottom, in seconds.
     static constexpr double kScrollDuration = 0.75;
 

@@ -8,9 +8,9 @@
 #include "platform/runtime/Exception.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentStoreCoordinator.h"
+#include "platform/system/DamagedFiles.h"
 #include "platform/system/TQLog.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,21 +56,6 @@ QString accessProblem(const QString& path)
     return file.errorString();
 }
 
-// Renames the store and its journal files to "<store>.corrupt-<time>" (and its "-wal", "-shm"): kept
-// for inspection, out of the way of a fresh store, whose opening must not replay the old journal.
-QString moveStoreAside(const QString& path)
-{
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = path + QStringLiteral(".corrupt-") + stamp;
-    for (int n = 1; QFile::exists(target); ++n)
-        target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(path, target))
-        return QString();
-    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
-        if (QFile::exists(path + suffix) && !QFile::rename(path + suffix, target + suffix))
-            QFile::remove(path + suffix);
-    return target;
-}
 } // namespace
 
 std::unique_ptr<TQMOCManager> TQMOCManager::mocManagerWithSession(QObject* session)
@@ -135,7 +120,10 @@ std::shared_ptr<PersistentStoreCoordinator> TQMOCManager::persistentStoreCoordin
         if (const QString problem = accessProblem(storePath); !problem.isEmpty())
             raiseCannotCreate(QStringLiteral("%1: %2").arg(storePath, problem));
         // A damaged one is a copy of what the service holds: set aside, and fetched again into a new one.
-        const QString aside = QFileInfo::exists(storePath) ? moveStoreAside(storePath) : QString();
+        const QString aside =
+            QFileInfo::exists(storePath)
+                ? DamagedFiles::moveAside(storePath, {QStringLiteral("-wal"), QStringLiteral("-shm")})
+                : QString();
         if (aside.isEmpty())
             raiseCannotCreate(e.reason());
         TQLog("E: TQMOCManager: %@, moved it to %@", e.reason(), aside);

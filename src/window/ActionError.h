@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/runtime/Error.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QObject>
 #include <QVariant>
@@ -15,7 +16,7 @@ class ActionError : public QObject
     Q_OBJECT
     Q_PROPERTY(tavrel::Error error READ error CONSTANT)
 public:
-    static inline const QString kProcessActionErrorCommand = QStringLiteral("processActionError:");
+    static inline const QString kProcessActionErrorCommand = Commands::processActionError;
 
     explicit ActionError(Error error, QObject* parent = nullptr) : QObject(parent), m_error(std::move(error))
     {}

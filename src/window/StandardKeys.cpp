@@ -1,5 +1,6 @@
 #include "window/StandardKeys.h"
 
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
 
 #include <QAction>
@@ -12,20 +13,20 @@ namespace {
 
 struct KeyRow
 {
-    const char* command;
+    QLatin1String command;
     QKeySequence::StandardKey standard; // QKeySequence::UnknownKey: `key` alone
     QKeyCombination key;                // shown in menus; matched when no standard key says so
     bool listOnly;
 };
 
 const KeyRow kRows[] = {
-    {"terminate:", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q, false},
-    {"close:", QKeySequence::Close, Qt::CTRL | Qt::Key_W, false},
-    {"goFind:", QKeySequence::Find, Qt::CTRL | Qt::Key_F, false},
-    {"fastUpdate:", QKeySequence::UnknownKey, Qt::CTRL | Qt::Key_R, false},
-    {"open:", QKeySequence::UnknownKey, QKeyCombination(Qt::Key_Return), true},
-    {"rename:", QKeySequence::UnknownKey, QKeyCombination(Qt::Key_F2), true},
-    {"deleteEntity:", QKeySequence::Delete, QKeyCombination(Qt::Key_Delete), true},
+    {Commands::terminate, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q, false},
+    {Commands::close, QKeySequence::Close, Qt::CTRL | Qt::Key_W, false},
+    {Commands::goFind, QKeySequence::Find, Qt::CTRL | Qt::Key_F, false},
+    {Commands::fastUpdate, QKeySequence::UnknownKey, Qt::CTRL | Qt::Key_R, false},
+    {Commands::open, QKeySequence::UnknownKey, QKeyCombination(Qt::Key_Return), true},
+    {Commands::rename, QKeySequence::UnknownKey, QKeyCombination(Qt::Key_F2), true},
+    {Commands::deleteEntity, QKeySequence::Delete, QKeyCombination(Qt::Key_Delete), true},
 };
 
 bool matches(const KeyRow& row, const QKeyEvent* event)
@@ -46,14 +47,14 @@ QString StandardKeys::commandForKey(const QKeyEvent* event, bool onList)
         return {};
     for (const KeyRow& row : kRows)
         if ((onList || !row.listOnly) && matches(row, event))
-            return QString::fromLatin1(row.command);
+            return row.command;
     return {};
 }
 
 QKeySequence StandardKeys::keyForCommand(const QString& command)
 {
     for (const KeyRow& row : kRows)
-        if (command == QLatin1String(row.command))
+        if (command == row.command)
             return QKeySequence(row.key);
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "platform/system/Settings.h"
 #include "platform/ui/FloatingWindows.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "window/StandardKeys.h"
 #include "window/TQMainWindowController.h"
@@ -219,7 +220,7 @@ bool TQMainWindow::performKeyEquivalent(QKeyEvent* event)
         return controller && controller->performKeyEquivalent(event);
     }
     if (event->key() == Qt::Key_Right)
-        return ResponderChain::send(QStringLiteral("showDetails:"), this) != nullptr;
+        return ResponderChain::send(Commands::showDetails, this) != nullptr;
     return false;
 }
 
@@ -235,7 +236,7 @@ bool TQMainWindow::eventFilter(QObject* watched, QEvent* event)
         !QApplication::activePopupWidget()) {
         QWidget* other = widget->window();
         const Qt::WindowType type = other->windowType();
-        const bool closes = StandardKeys::commandForKey(key, false) == QLatin1String("close:") ||
+        const bool closes = StandardKeys::commandForKey(key, false) == Commands::close ||
                             (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
                              !qobject_cast<QDialog*>(other) && !qobject_cast<QLineEdit*>(widget));
         if (closes && (type == Qt::Window || type == Qt::Dialog || type == Qt::Sheet)) {
@@ -264,7 +265,7 @@ bool TQMainWindow::event(QEvent* event)
         auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::SwipeNativeGesture &&
             swipeGoesBack({float(gesture->delta().x()), 0.0f}, false)) {
-            ResponderChain::send(QStringLiteral("goBack:"), this);
+            ResponderChain::send(Commands::goBack, this);
             return true;
         }
     }

@@ -1,6 +1,5 @@
 // The commands of the main window: synchronising, creating, uploading, the recent items, the services,
 // the quick-share popover and the validation of the window's menu items and buttons.
-#include "chrome/TQNewGroupController.h"
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQTriStateButton.h"
 #include "model/Category.h"
@@ -15,6 +14,7 @@
 #include "platform/ui/CommandValidation.h"
 #include "platform/ui/DragBus.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -22,6 +22,8 @@
 #include "window/ActionError.h"
 #include "window/ActionNotifications.h"
 #include "window/ActionRequests.h"
+#include "window/INewGroupSheet.h"
+#include "window/IViewFactory.h"
 #include "window/StandardKeys.h"
 #include "window/TQFloatingContentController.h"
 #include "window/TQMainWindow.h"
@@ -29,7 +31,6 @@
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
 #include "window/TQViewController.h"
-#include "window/ViewClasses.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,23 +83,22 @@ void TQMainWindowController::buildMenus()
     const struct
     {
         const char* key;
-        const char* command;
+        QLatin1String command;
         int tag;
     } newItems[] = {
-        {"NewDocumentItem", "newDocument:", 101},
-        {"NewPresentationItem", "newPresentation:", 102},
-        {"NewSpreadsheetItem", "newSpreadsheet:", 103},
-        {"NewDrawingItem", "newDrawing:", 104},
-        {"NewCollectionItem", "newCollection:", 105},
-        {nullptr, nullptr, TQViewController::kNewItemDividerTag},
-        {"NewContactItem", "newContact:", 201},
-        {"NewGroupItem", "newGroup:", 202},
-        {"UploadFilesItem", "uploadFilesOrFolder:", TQViewController::kNewItemTailTag},
+        {"NewDocumentItem", Commands::newDocument, 101},
+        {"NewPresentationItem", Commands::newPresentation, 102},
+        {"NewSpreadsheetItem", Commands::newSpreadsheet, 103},
+        {"NewDrawingItem", Commands::newDrawing, 104},
+        {"NewCollectionItem", Commands::newCollection, 105},
+        {nullptr, {}, TQViewController::kNewItemDividerTag},
+        {"NewContactItem", Commands::newContact, 201},
+        {"NewGroupItem", Commands::newGroup, 202},
+        {"UploadFilesItem", Commands::uploadFilesOrFolder, TQViewController::kNewItemTailTag},
     };
     for (const auto& item : newItems) {
         // No contact action creates groups: the command stays out of the menu rather than do nothing.
-        if (item.command && QLatin1String(item.command) == QLatin1String("newGroup:") &&
-            !TQNewGroupController::isCreateGroupAvailable())
+        if (item.command == Commands::newGroup && !m_views->isNewGroupAvailable())
             continue;
         if (!item.key) {
             QAction* divider = m_newItemMenu->addSeparator();
@@ -106,8 +106,7 @@ void TQMainWindowController::buildMenus()
             continue;
         }
         m_newItemMenu->addAction(Item::makeAction(StringTable::text(QString::fromLatin1(item.key)),
-                                                  QString::fromLatin1(item.command), m_newItemMenu,
-                                                  item.tag));
+                                                  item.command, m_newItemMenu, item.tag));
     }
     CommandValidation::attachToMenu(m_newItemMenu);
 
@@ -115,31 +114,31 @@ void TQMainWindowController::buildMenus()
     m_mainMenu->setObjectName(QStringLiteral("mainMenu"));
     auto* recent = new QMenu(StringTable::text(QStringLiteral("OpenRecentItem")), m_mainMenu);
     recent->addAction(Item::makeAction(StringTable::text(QStringLiteral("ClearRecentItem")),
-                                       QStringLiteral("clearRecentDocuments:"), recent));
+                                       Commands::clearRecentDocuments, recent));
     QAction* holder = recent->menuAction();
-    Item::setCommand(holder, QStringLiteral("openRecent:"));
+    Item::setCommand(holder, Commands::openRecent);
     Item::setTag(holder, kRecentItemsTag);
     m_mainMenu->addAction(holder);
     m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("UploadFilesItem")),
-                                           QStringLiteral("uploadFilesOrFolder:"), m_mainMenu));
+                                           Commands::uploadFilesOrFolder, m_mainMenu));
     m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("HideFilesInFolder")),
-                                           QStringLiteral("toggleFilesInsideFolders:"), m_mainMenu));
+                                           Commands::toggleFilesInsideFolders, m_mainMenu));
     m_mainMenu->addSeparator();
     QAction* sync = Item::makeAction(StringTable::text(QStringLiteral("WindowSynchronize")),
-                                     QStringLiteral("fastUpdate:"), m_mainMenu);
+                                     Commands::fastUpdate, m_mainMenu);
     m_mainMenu->addAction(sync);
-    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("FindItem")),
-                                           QStringLiteral("goFind:"), m_mainMenu));
+    m_mainMenu->addAction(
+        Item::makeAction(StringTable::text(QStringLiteral("FindItem")), Commands::goFind, m_mainMenu));
     m_mainMenu->addSeparator();
     m_mainMenu->addAction(
-        Item::makeAction(StringTable::text(QStringLiteral("Close")), QStringLiteral("close:"), m_mainMenu));
+        Item::makeAction(StringTable::text(QStringLiteral("Close")), Commands::close, m_mainMenu));
     StandardKeys::showKeys(m_mainMenu);
     CommandValidation::attachToMenu(m_mainMenu);
 
-    auto* add = titleButton(QStringLiteral("titlebar_add"), QStringLiteral("newFakeAction:"),
-                            QStringLiteral("WindowNewItem"));
+    auto* add =
+        titleButton(QStringLiteral("titlebar_add"), Commands::newFakeAction, QStringLiteral("WindowNewItem"));
     add->setMenu(m_newItemMenu);
-    auto* refresh = titleButton(QStringLiteral("titlebar_sync"), QStringLiteral("fastUpdate:"),
+    auto* refresh = titleButton(QStringLiteral("titlebar_sync"), Commands::fastUpdate,
                                 QStringLiteral("WindowSynchronize"));
     auto* menu = titleButton(QStringLiteral("titlebar_menu"), QString(), QStringLiteral("OpenRecentItem"));
     menu->setMenu(m_mainMenu);
@@ -188,12 +187,11 @@ void TQMainWindowController::toggleFilesInsideFolders(QObject*)
 
 void TQMainWindowController::createEmptyDocument(const QString& type, const QString& usageValue)
 {
-    const InvocationPtr callback =
-        Invocation::invocationForSelector(QStringLiteral("creationDidFinishWithResult:error:"), this);
+    const InvocationPtr callback = Invocation::invocationForSelector(Selectors::creationDidFinish, this);
     QVariantMap parameters{
         {QStringLiteral("statusID"), QStringLiteral("create_%1").arg(ActionRequests::uniqueNumber())},
-        {QStringLiteral("isStarred"), topIs(existingControllerForMode(2))},
-        {QStringLiteral("isTrashed"), topIs(existingControllerForMode(5))},
+        {QStringLiteral("isStarred"), topIs(existingControllerForMode(SidebarMode::Starred))},
+        {QStringLiteral("isTrashed"), topIs(existingControllerForMode(SidebarMode::Trash))},
         {QStringLiteral("progressConsumer"), progressConsumer()},
         {QStringLiteral("type"), type},
         {QStringLiteral("managedObjectContext"),
@@ -231,22 +229,17 @@ void TQMainWindowController::newCollection(QObject*)
 
 void TQMainWindowController::newContact(QObject*)
 {
-    QObject* editor = ViewClasses::make(kMailEditorClass);
-    if (!editor)
-        return;
-    QMetaObject::invokeMethod(editor, "setEmail", Q_ARG(QVariant, QVariant()));
-    QMetaObject::invokeMethod(editor, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
+    m_views->showNewContactEditor(window());
 }
 
 void TQMainWindowController::newGroup(QObject*)
 {
     // The sheet keeps itself alive while it is open; its action's answer comes back here.
-    QObject* sheet = ViewClasses::make(kNewGroupClass);
+    INewGroupSheet* sheet = m_views->makeNewGroupSheet();
     if (!sheet)
         return;
-    if (auto* groupSheet = qobject_cast<TQNewGroupController*>(sheet))
-        groupSheet->setCallbackTarget(this);
-    QMetaObject::invokeMethod(sheet, "showWindowModalToWindow", Q_ARG(QWidget*, window()));
+    sheet->setCallbackTarget(this);
+    sheet->showWindowModalToWindow(window());
 }
 
 void TQMainWindowController::newFakeAction(QObject*) {}
@@ -279,8 +272,9 @@ void TQMainWindowController::uploadURLs(const QList<QUrl>& urls, const QString& 
         {QStringLiteral("progressConsumer"), progressConsumer()},
     };
     if (starredAndTrashed) {
-        parameters.insert(QStringLiteral("isStarred"), topIs(existingControllerForMode(2)));
-        parameters.insert(QStringLiteral("isTrashed"), topIs(existingControllerForMode(5)));
+        parameters.insert(QStringLiteral("isStarred"),
+                          topIs(existingControllerForMode(SidebarMode::Starred)));
+        parameters.insert(QStringLiteral("isTrashed"), topIs(existingControllerForMode(SidebarMode::Trash)));
     }
     ActionRequests::executeDocumentAction(QStringLiteral("UploadFiles"),
                                           Invocation::invocationForSelector(callback, this), parameters);
@@ -294,7 +288,7 @@ void TQMainWindowController::uploadPanelDidEnd(int returnCode, const QList<QUrl>
     for (const QUrl& url : urls)
         names << url.toString();
     TQLog("Uploading files... : %@", names.join(QStringLiteral(", ")));
-    uploadURLs(urls, QStringLiteral("operationDidFinishWithResult:error:"), true);
+    uploadURLs(urls, Selectors::operationDidFinish, true);
     DMTracker::defaultTracker()->trackEventInCategory(kToolbarCategory, QStringLiteral("Create"),
                                                       QStringLiteral("Upload"));
 }
@@ -335,7 +329,7 @@ void TQMainWindowController::updateRecentMenu(QMenu* menu)
             missing << identifier;
             continue;
         }
-        QAction* item = UserInterfaceItem::makeAction(file->title(), QStringLiteral("openRecent:"), menu);
+        QAction* item = UserInterfaceItem::makeAction(file->title(), Commands::openRecent, menu);
         item->setProperty(kRepresentedObjectProperty.toLatin1(), QVariant::fromValue(ManagedObjectPtr(file)));
         item->setIcon(
             ImageRegistry::fileTypeIcon(file->filename().isEmpty() ? file->title() : file->filename()));
@@ -357,52 +351,44 @@ bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
         return false;
     TQViewController* top = m_navigationController->topController();
     const bool answers = ResponderChain::respondsToCommand(this, command);
-    const auto askTop = [&] {
-        bool answer = true;
-        QMetaObject::invokeMethod(top, "validateUserInterfaceItem", Q_RETURN_ARG(bool, answer),
-                                  Q_ARG(QObject*, item));
-        return answer;
-    };
-    if (command == QLatin1String("newGroup:") && !TQNewGroupController::isCreateGroupAvailable())
+    const auto askTop = [&] { return !top || top->validateUserInterfaceItem(item); };
+    if (command == Commands::newGroup && !m_views->isNewGroupAvailable())
         return false;
-    if (command == QLatin1String("newGroup:") && top && topIs(existingControllerForMode(3)))
+    if (command == Commands::newGroup && top && topIs(existingControllerForMode(SidebarMode::Contacts)))
         return askTop();
-    if (command == QLatin1String("uploadFilesOrFolder:")) {
-        if (topIs(existingControllerForMode(4)))
+    if (command == Commands::uploadFilesOrFolder) {
+        if (topIs(existingControllerForMode(SidebarMode::Collections)))
             return false;
-        if (top && ViewClasses::inherits(top, kFileViewClass))
+        if (top && m_views->isFileView(top))
             return askTop();
     }
-    if (command == QLatin1String("openRecent:") && UserInterfaceItem::tag(item) == kRecentItemsTag) {
+    if (command == Commands::openRecent && UserInterfaceItem::tag(item) == kRecentItemsTag) {
         if (auto* action = qobject_cast<QAction*>(item))
             updateRecentMenu(action->menu());
         return answers;
     }
-    if (command == QLatin1String("clearRecentDocuments:"))
+    if (command == Commands::clearRecentDocuments)
         return !TQPreferencesManager::sharedManager()->allRecents().isEmpty();
     if (top && ResponderChain::respondsToCommand(top, command))
         return askTop();
     const int content = top ? top->contentType() : TQViewController::NoContent;
-    if (command == QLatin1String("toggleFilesInsideFolders:")) {
+    if (command == Commands::toggleFilesInsideFolders) {
         UserInterfaceItem::setTitle(
             item, StringTable::text(TQPreferencesManager::sharedManager()->hiddenFilesInFolder()
                                         ? QStringLiteral("ShowFilesInFolder")
                                         : QStringLiteral("HideFilesInFolder")));
         return answers;
     }
-    if ((command == QLatin1String("newContact:") || command == QLatin1String("newGroup:")) &&
+    if ((command == Commands::newContact || command == Commands::newGroup) &&
         content == TQViewController::DocumentsContent)
         return false;
-    if (command.startsWith(QLatin1String("new")) && command != QLatin1String("newCollection:") &&
-        topIs(existingControllerForMode(4)))
+    if (command.startsWith(QLatin1String("new")) && command != Commands::newCollection &&
+        topIs(existingControllerForMode(SidebarMode::Collections)))
         return false;
-    static const QStringList documentCommands{QStringLiteral("newDocument:"),
-                                              QStringLiteral("newDrawing:"),
-                                              QStringLiteral("newPresentation:"),
-                                              QStringLiteral("newSpreadsheet:"),
-                                              QStringLiteral("newForm:"),
-                                              QStringLiteral("newCollection:"),
-                                              QStringLiteral("uploadFilesOrFolder:")};
+    static const QStringList documentCommands{
+        Commands::newDocument,        Commands::newDrawing, Commands::newPresentation,
+        Commands::newSpreadsheet,     Commands::newForm,    Commands::newCollection,
+        Commands::uploadFilesOrFolder};
     if (documentCommands.contains(command) && content == TQViewController::ContactsContent)
         return false;
     return answers; // every action is allowed offline
@@ -414,7 +400,7 @@ void TQMainWindowController::uploadFiles(const QStringList& fileNames)
         TQLog("E: Unexpected call to uploadFiles service with no files!");
         return;
     }
-    uploadURLs(fileURLsOf(fileNames), QStringLiteral("uploadDidFinishWithResult:error:"), false);
+    uploadURLs(fileURLsOf(fileNames), Selectors::uploadDidFinish, false);
 }
 
 void TQMainWindowController::linkToShare(const QStringList& fileNames)
@@ -440,17 +426,14 @@ void TQMainWindowController::linkToShare(const QStringList& fileNames)
     };
     ActionRequests::executeDocumentAction(
         QStringLiteral("UploadFiles"),
-        Invocation::invocationForSelector(QStringLiteral("uploadLinkDidFinishWithResult:error:"), this),
-        parameters);
+        Invocation::invocationForSelector(Selectors::uploadLinkDidFinish, this), parameters);
 }
 
 void TQMainWindowController::uploadAndShare(const QStringList& fileNames)
 {
-    auto* share = ViewClasses::make<TQFloatingContentController>(kShareWithClass);
+    TQFloatingContentController* share = m_views->makeShareWith(fileNames);
     if (!share)
         return;
-    QMetaObject::invokeMethod(share, "setItem", Q_ARG(QVariant, fileNames));
-    QMetaObject::invokeMethod(share, "setFilesToUpload", Q_ARG(QStringList, fileNames));
     showQuickShareDialogForContent(share->view(), share, {}, QPoint());
 }
 

@@ -1,8 +1,6 @@
 #include "window/TQMainWindowController.h"
 
-#include "chrome/TQStatusBarController.h"
 #include "controls/TQHostView.h"
-#include "model/Mail.h"
 #include "model/TQPreferencesManager.h"
 #include "notifications/TQExternalNotificationCenter.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -11,10 +9,13 @@
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
-#include "progress/TQProgressSession.h"
-#include "session/ConnectionStatus.h"
 #include "session/TQSessionManager.h"
+#include "window/IFirstSynchronisationView.h"
+#include "window/IStatusBar.h"
+#include "window/IViewFactory.h"
 #include "window/TQMainWindow.h"
+#include "window/TQMainWindowModes.h"
+#include "window/TQMainWindowStatusFeed.h"
 #include "window/TQNavigationController.h"
 #include "window/TQNotificationController.h"
 #include "window/TQSidebar.h"
@@ -22,7 +23,7 @@
 #include "window/TQStandInViewController.h"
 #include "window/TQTitlebar.h"
 #include "window/TQTitlebarView.h"
-#include "window/ViewClasses.h"
+#include "window/ViewClassesFactory.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -33,64 +34,39 @@
 namespace tavrel {
 
 namespace {
-bool invokeIfAnswers(QObject* target, const char* method)
+// The first-synchronisation screen's presentations, for a view that has them.
+void present(TQViewController* controller, void (IFirstSynchronisationView::*presentation)())
 {
-    if (!target || target->metaObject()->indexOfMethod(QByteArray(method) + "()") < 0)
-        return false;
-    return QMetaObject::invokeMethod(target, method);
+    if (auto* screen = dynamic_cast<IFirstSynchronisationView*>(controller))
+        (screen->*presentation)();
 }
 } // namespace
 
-TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager, QObject* parent)
+TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
+                                               std::shared_ptr<IViewFactory> views, QObject* parent)
     : TQWindowController(parent),
-      m_sessionManager(sessionManager ? sessionManager : TQSessionManager::sharedManager())
+      m_sessionManager(sessionManager ? sessionManager : TQSessionManager::sharedManager()),
+      m_views(views ? std::move(views) : std::make_shared<ViewClassesFactory>())
 {
     m_sidebarController = new TQSidebarController(m_sessionManager, this);
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, TQSidebarController::kModeDidChangeNotification, m_sidebarController,
-                       [this](const Notification& notification) { onSidebarModeChange(notification); });
-    center.addObserver(
-        this, TQSidebarController::kModeDidReactivateNotification, m_sidebarController,
-        [this](const Notification& notification) { onSidebarModeDidReactivate(notification); });
-    // Offline is said in words at the bottom of the window, not only by the sidebar's red frame.
-    center.addObserver(this, ConnectionStatus::kCordelConnectionStatusChanged, QVariant(),
-                       [this](const Notification& notification) {
-                           if (QObject* bar = statusBar())
-                               showConnectionStatus(bar, notification.object().toLongLong() != 0);
-                       });
     buildWindow();
+    m_modes = new TQMainWindowModes(m_sidebarController, m_navigationController, m_views.get(),
+                                    m_sessionManager, this);
     awakeFromNib();
-}
-
-void TQMainWindowController::showConnectionStatus(QObject* bar, bool offline)
-{
-    const QString identifier = TQStatusBarController::kConnectionStatusIdentifier;
-    if (offline)
-        QMetaObject::invokeMethod(bar, "showStatus",
-                                  Q_ARG(QString, StringTable::text(QStringLiteral("ServiceUnreachable"))),
-                                  Q_ARG(QString, identifier));
-    else
-        QMetaObject::invokeMethod(bar, "removeStatusWithIdentifier", Q_ARG(QString, identifier));
 }
 
 TQMainWindowController::~TQMainWindowController()
 {
     stopObservingSessionState();
-    // The process-wide bar outlives the window: take its view back before the window goes.
-    if (auto* chromeBar = qobject_cast<TQStatusBarController*>(statusBar())) {
-        chromeBar->setReferralProvider(nullptr);
-        if (QWidget* barView = chromeBar->view(); barView && window() && window()->isAncestorOf(barView)) {
-            barView->hide();
-            barView->setParent(nullptr);
-        }
-    }
-    for (auto it = m_progressConnections.begin(); it != m_progressConnections.end(); ++it)
-        for (const auto& connection : std::as_const(it.value()))
-            disconnect(connection);
+    delete m_statusFeed;
+    // The process-wide bar outlives the window: it takes its view back before the window goes.
+    if (IStatusBar* bar = statusBar())
+        bar->detachFromWindow(window());
     // The content controllers own their views, which the window holds while they are shown.
     delete m_navigationController;
     m_navigationController = nullptr;
-    qDeleteAll(m_modeControllers);
+    delete m_modes;
+    m_modes = nullptr;
     delete m_initializeController.data();
 }
 
@@ -140,13 +116,9 @@ void TQMainWindowController::buildWindow()
     m_statusArea->setObjectName(QStringLiteral("statusArea"));
     auto* statusLayout = new QVBoxLayout(m_statusArea);
     statusLayout->setContentsMargins(0, 0, 0, 0);
-    // The chrome's bar slides in over the bottom of the content area by itself; another bar's view
-    // sits in the status strip below it.
-    if (auto* chromeBar = qobject_cast<TQStatusBarController*>(statusBar()))
-        chromeBar->setReferralProvider([host = m_rightHost] { return host.data(); });
-    else if (QObject* bar = statusBar())
-        if (auto* barView = qvariant_cast<QWidget*>(bar->property("view")))
-            statusLayout->addWidget(barView);
+    // The bar slides in over the bottom of the content area by itself.
+    if (IStatusBar* bar = statusBar())
+        bar->attachToWindow([host = m_rightHost] { return host.data(); });
     rows->addWidget(m_statusArea);
     columns->addWidget(right, 1);
 }
@@ -167,8 +139,8 @@ void TQMainWindowController::awakeFromNib()
 
     TQNotificationController* banner = TQNotificationController::sharedNotificationController();
     banner->setReferralView(m_rightHost);
-    if (ViewClasses::hasClass(kActionProcessorClass))
-        banner->setDelegate(ViewClasses::make(kActionProcessorClass));
+    if (QObject* actions = m_views->bannerDelegate())
+        banner->setDelegate(actions);
 
     // Loading the sidebar turns its first button on, which installs the all-items list at once.
     auto* sidebarLayout = new QVBoxLayout(m_leftHost);
@@ -179,10 +151,8 @@ void TQMainWindowController::awakeFromNib()
     chooseFirstContent();
     TQExternalNotificationCenter::defaultCenter();
 
-    TQProgressManager* progress = TQProgressManager::progressManager();
-    connect(progress, &TQProgressManager::topSessionChanged, this,
-            &TQMainWindowController::topSessionDidChange);
-    topSessionDidChange(progress->topSession());
+    // Offline is said in words at the bottom of the window, not only by the sidebar's red frame.
+    m_statusFeed = new TQMainWindowStatusFeed([this] { return statusBar(); }, this);
     connect(&CommandValidation::instance(), &CommandValidation::windowDidUpdate, this,
             &TQMainWindowController::windowDidUpdate);
     TQWindowController::awakeFromNib();
@@ -198,7 +168,7 @@ void TQMainWindowController::chooseFirstContent()
     }
     observeSessionState(session);
     if (!m_initializeController) {
-        m_initializeController = ViewClasses::make<TQViewController>(kInitializeClass);
+        m_initializeController = m_views->makeInitializeController();
         if (!m_initializeController)
             m_initializeController =
                 new TQStandInViewController(QString(), TQStandInViewController::Kind::FirstSynchronisation);
@@ -206,13 +176,13 @@ void TQMainWindowController::chooseFirstContent()
     m_navigationController->installControllerFromBottom(m_initializeController);
     switch (state) {
     case TQSession::kConnectionLost:
-        invokeIfAnswers(m_initializeController, "presentOffline");
+        present(m_initializeController, &IFirstSynchronisationView::presentOffline);
         break;
     case TQSession::kFirstSyncFailed:
-        invokeIfAnswers(m_initializeController, "presentError");
+        present(m_initializeController, &IFirstSynchronisationView::presentError);
         break;
     case TQSession::kFirstSyncRunning:
-        invokeIfAnswers(m_initializeController, "presentSyncing");
+        present(m_initializeController, &IFirstSynchronisationView::presentSyncing);
         break;
     default:
         break;
@@ -248,13 +218,13 @@ void TQMainWindowController::sessionStateDidChange(TQSession* session, int state
         stopObservingSessionState();
         break;
     case TQSession::kFirstSyncRunning:
-        invokeIfAnswers(top, "presentSyncing");
+        present(top, &IFirstSynchronisationView::presentSyncing);
         break;
     case TQSession::kFirstSyncFailed:
-        invokeIfAnswers(top, "presentError");
+        present(top, &IFirstSynchronisationView::presentError);
         break;
     case TQSession::kConnectionLost:
-        invokeIfAnswers(top, "presentOffline");
+        present(top, &IFirstSynchronisationView::presentOffline);
         break;
     case TQSession::kRunning:
         stopObservingSessionState();
@@ -265,188 +235,29 @@ void TQMainWindowController::sessionStateDidChange(TQSession* session, int state
     }
 }
 
-TQViewController* TQMainWindowController::existingControllerForMode(int mode) const
+TQViewController* TQMainWindowController::existingControllerForMode(SidebarMode mode) const
 {
-    return m_modeControllers.value(mode);
+    return m_modes ? m_modes->existingControllerForMode(mode) : nullptr;
 }
 
-TQViewController* TQMainWindowController::controllerForMode(int mode)
+TQViewController* TQMainWindowController::controllerForMode(SidebarMode mode)
 {
-    if (mode < -1 || mode == 0 || mode > 5)
-        return nullptr;
-    if (TQViewController* made = m_modeControllers.value(mode))
-        return made;
-    TQViewController* made = makeController(mode);
-    if (made)
-        m_modeControllers.insert(mode, made);
-    return made;
-}
-
-TQViewController* TQMainWindowController::makeFilteringController(const QString& titleKey,
-                                                                  const QString& innerClass)
-{
-    TQViewController* filtering = ViewClasses::make<TQViewController>(kAllItemsClass);
-    if (!filtering)
-        return new TQStandInViewController(titleKey, TQStandInViewController::Kind::Content,
-                                           TQViewController::DocumentsContent);
-    filtering->setTitle(StringTable::text(titleKey));
-    if (QObject* inner = ViewClasses::make(innerClass)) {
-        inner->setParent(filtering);
-        inner->setProperty("owner", QVariant::fromValue<QObject*>(filtering));
-        QMetaObject::invokeMethod(filtering, "setController", Q_ARG(QObject*, inner));
-    }
-    return filtering;
-}
-
-TQViewController* TQMainWindowController::makeController(int mode)
-{
-    using Kind = TQStandInViewController::Kind;
-    switch (mode) {
-    case -1: {
-        TQSession* session = m_sessionManager->currentSession();
-        TQLog("Creating my info for: %@", session ? session->username() : QString());
-        if (!session || !m_sidebarController->managedObjectContext())
-            return nullptr;
-        const auto me = Mail::mailEntityWithAddress(session->username(), false,
-                                                    m_sidebarController->managedObjectContext());
-        if (!me)
-            return nullptr;
-        TQViewController* profile = ViewClasses::make<TQViewController>(kContactViewClass);
-        if (!profile)
-            return new TQStandInViewController(QStringLiteral("MyInfoBack"), Kind::Content,
-                                               TQViewController::ContactsContent);
-        QMetaObject::invokeMethod(profile, "setEmail",
-                                  Q_ARG(QVariant, QVariant::fromValue(ManagedObjectPtr(me))));
-        profile->setTitle(StringTable::text(QStringLiteral("MyInfoBack")));
-        return profile;
-    }
-    case 1:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kAllItemsClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("AllItemsBack"), Kind::Content,
-                                           TQViewController::DocumentsContent);
-    case 2:
-        return makeFilteringController(QStringLiteral("AllFavoritesBack"), kFavoritesListClass);
-    case 3:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kContactsClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("AllContactsBack"), Kind::Content,
-                                           TQViewController::ContactsContent);
-    case 4:
-        return makeFilteringController(QStringLiteral("AllCollectionsBack"), kCollectionsListClass);
-    case 5:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kTrashClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("TrashBack"), Kind::Content,
-                                           TQViewController::DocumentsContent);
-    default:
-        return nullptr;
-    }
-}
-
-void TQMainWindowController::onSidebarModeChange(const Notification& notification)
-{
-    const int oldMode = notification.userInfo().value(TQSidebarController::kOldModeKey).toInt();
-    const int mode = m_sidebarController->mode();
-    if (mode < -1 || mode == 0 || mode > 5) {
-        TQLog("E: Unsupported sidebar mode selected");
-        return;
-    }
-    TQViewController* controller = controllerForMode(mode);
-    if (!controller) {
-        TQLog("E: Could not create controller for mode: %d", qint64(mode));
-        return;
-    }
-    // A mode switch that a drag caused is undone when the drag is cancelled with Escape.
-    if (CurrentEvent::isCancel() && m_navigationController->hasStoredState()) {
-        m_navigationController->restoreNavigationHistory();
-        return;
-    }
-    if (mode <= oldMode)
-        m_navigationController->installControllerFromTop(controller);
-    else
-        m_navigationController->installControllerFromBottom(controller);
-}
-
-void TQMainWindowController::onSidebarModeDidReactivate(const Notification& notification)
-{
-    TQViewController* top = m_navigationController->topController();
-    if (top && top == existingControllerForMode(-1)) {
-        m_sidebarController->setMode(
-            notification.userInfo().value(TQSidebarController::kActivatedModeKey).toInt());
-        onSidebarModeChange(notification);
-        return;
-    }
-    if (top)
-        top->reactivate();
+    return m_modes ? m_modes->controllerForMode(mode) : nullptr;
 }
 
 QString TQMainWindowController::progressIdentifier(const TQProgressSession* session)
 {
-    return session ? session->name() + QStringLiteral("_%1").arg(quint64(quintptr(session))) : QString();
+    return TQMainWindowStatusFeed::progressIdentifier(session);
 }
 
 quint64 TQMainWindowController::progressPercentage(quint64 part, quint64 total)
 {
-    return total == 0 ? 0 : part * 100 / total;
+    return TQMainWindowStatusFeed::progressPercentage(part, total);
 }
 
-QObject* TQMainWindowController::statusBar() const
+IStatusBar* TQMainWindowController::statusBar() const
 {
-    return ViewClasses::hasClass(kStatusBarClass) ? ViewClasses::make(kStatusBarClass) : nullptr;
-}
-
-void TQMainWindowController::topSessionDidChange(TQProgressSession* session)
-{
-    if (!session || m_progressConnections.contains(session))
-        return;
-    QObject* bar = statusBar();
-    const QString identifier = progressIdentifier(session);
-    QPointer<TQProgressSession> watched = session;
-    QList<QMetaObject::Connection> connections;
-    connections << connect(session, &TQProgressSession::progressChanged, this, [this, watched, identifier] {
-        if (!watched)
-            return;
-        if (watched->isCompleted()) {
-            QObject* bar = statusBar();
-            QMetaObject::invokeMethod(
-                bar, watched->hasProgress() ? "removeProgressWithIdentifier" : "removeStatusWithIdentifier",
-                Q_ARG(QString, identifier));
-            stopObservingProgressSession(watched);
-            return;
-        }
-        QMetaObject::invokeMethod(
-            statusBar(), "setProgressValue",
-            Q_ARG(double, double(progressPercentage(watched->progressPart(), watched->progressTotal()))),
-            Q_ARG(QString, identifier));
-    });
-    connections << connect(session, &TQProgressSession::humanReadableNameChanged, this,
-                           [this, identifier](const QString& name) {
-                               QMetaObject::invokeMethod(statusBar(), "setMessage", Q_ARG(QString, name),
-                                                         Q_ARG(QString, identifier));
-                           });
-    connections << connect(session, &QObject::destroyed, this,
-                           [this, session, identifier, hasProgress = session->hasProgress()] {
-                               // A session that goes away has completed.
-                               QMetaObject::invokeMethod(statusBar(),
-                                                         hasProgress ? "removeProgressWithIdentifier"
-                                                                     : "removeStatusWithIdentifier",
-                                                         Q_ARG(QString, identifier));
-                               m_progressConnections.remove(session);
-                           });
-    m_progressConnections.insert(session, connections);
-    if (!bar)
-        return;
-    if (!session->isStatic())
-        QMetaObject::invokeMethod(bar, "setIndicateActivity", Q_ARG(bool, true));
-    QMetaObject::invokeMethod(bar, session->hasProgress() ? "showProgress" : "showStatus",
-                              Q_ARG(QString, session->humanReadableName()), Q_ARG(QString, identifier));
-}
-
-void TQMainWindowController::stopObservingProgressSession(TQProgressSession* session)
-{
-    for (const auto& connection : m_progressConnections.take(session))
-        disconnect(connection);
+    return m_views->statusBar();
 }
 
 void TQMainWindowController::windowDidUpdate()
@@ -459,27 +270,27 @@ void TQMainWindowController::windowDidUpdate()
 
 void TQMainWindowController::activateUserProfile(QObject*)
 {
-    m_sidebarController->activateMode(-1);
+    m_sidebarController->activateMode(SidebarMode::PersonalProfile);
 }
 void TQMainWindowController::activateAllItems(QObject*)
 {
-    m_sidebarController->activateMode(1);
+    m_sidebarController->activateMode(SidebarMode::AllItems);
 }
 void TQMainWindowController::activateFavorites(QObject*)
 {
-    m_sidebarController->activateMode(2);
+    m_sidebarController->activateMode(SidebarMode::Starred);
 }
 void TQMainWindowController::activateAllContacts(QObject*)
 {
-    m_sidebarController->activateMode(3);
+    m_sidebarController->activateMode(SidebarMode::Contacts);
 }
 void TQMainWindowController::activateCollections(QObject*)
 {
-    m_sidebarController->activateMode(4);
+    m_sidebarController->activateMode(SidebarMode::Collections);
 }
 void TQMainWindowController::activateTrash(QObject*)
 {
-    m_sidebarController->activateMode(5);
+    m_sidebarController->activateMode(SidebarMode::Trash);
 }
 
 void TQMainWindowController::editEntity(QObject* sender)
@@ -529,11 +340,11 @@ void TQMainWindowController::toggleWindowVisibility(QObject*)
         TQPreferencesManager::sharedManager()
             ->transientValueForKey(TQPreferencesManager::kTQFirstLaunchKey)
             .isValid() &&
-        ViewClasses::hasClass(kSplashClass)) {
+        m_views->hasTour()) {
         QPointer<QWidget> target = window;
-        QTimer::singleShot(0, this, [target] {
-            if (QObject* tour = ViewClasses::make(kSplashClass))
-                QMetaObject::invokeMethod(tour, "showWindowModalToWindow", Q_ARG(QWidget*, target.data()));
+        QTimer::singleShot(0, this, [target, views = m_views] {
+            if (views && target)
+                views->showTour(target);
         });
     }
 }

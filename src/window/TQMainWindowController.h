@@ -2,7 +2,9 @@
 
 #include "controls/TQHostView.h"
 #include "controls/TQWindowController.h"
+#include "platform/ui/MessageNames.h"
 #include "session/TQSessionManager.h"
+#include "window/SidebarMode.h"
 #include "window/TQTitlebar.h"
 
 #include <QHash>
@@ -19,30 +21,37 @@ namespace tavrel {
 
 class Category;
 class Notification;
+class IStatusBar;
+class IViewFactory;
 class TQMainWindow;
+class TQMainWindowModes;
+class TQMainWindowStatusFeed;
 class TQNavigationController;
 class TQProgressSession;
 class TQSidebarController;
 class TQViewController;
 
 // Owns the main window: the sidebar at the left, one navigation stack at the right under the banner,
-// the title strip with its controls, and the status area. It makes one content controller per sidebar
-// mode on first use (the classes the program registered with ViewClasses, else a stand-in), follows
-// the current session's state (first-synchronisation screen, then the documents), feeds the status
-// bar from the progress model, and shows and hides the window. It is also the target of the window's
+// the title strip with its controls, and the status area. What it shows above its own layer comes from
+// the view factory it is handed: the content of each sidebar mode (kept by TQMainWindowModes, a
+// stand-in where the program has none), the first-synchronisation screen, the status bar (fed by
+// TQMainWindowStatusFeed) and the sheets. It follows the current session's state (first-synchronisation
+// screen, then the documents) and shows and hides the window. It is also the target of the window's
 // own commands (TQMainWindowCommands.cpp).
 //
-// The program makes one once a session has started, with its session manager, and calls
+// The program makes one once a session has started, with its session manager and its views (the
+// classes the `*Classes` files registered, when no factory is given), and calls
 // toggleWindowVisibility() to show the window:
 //
-//     auto* controller = new TQMainWindowController(TQSessionManager::sharedManager());
+//     auto* controller = new TQMainWindowController(TQSessionManager::sharedManager(),
+//                                                   std::make_shared<ViewClassesFactory>());
 //     controller->toggleWindowVisibility(nullptr);
 class TQMainWindowController : public TQWindowController
 {
     Q_OBJECT
 public:
     static constexpr double kTitlebarHeight = 36.0;
-    // The design names of the classes made through ViewClasses, with their stand-ins when unregistered.
+    // The design names under which the `*Classes` files register the views ViewClassesFactory makes.
     static inline const QString kAllItemsClass = QStringLiteral("TQAllItemsFilteringViewController");
     static inline const QString kFavoritesListClass = QStringLiteral("TQAllFavoritesController");
     static inline const QString kCollectionsListClass = QStringLiteral("TQAllCollectionsController");
@@ -51,8 +60,8 @@ public:
     static inline const QString kContactViewClass = QStringLiteral("TQContactViewController");
     static inline const QString kInitializeClass = QStringLiteral("TQInitializeViewController");
     static inline const QString kFileViewClass = QStringLiteral("TQFileViewController");
-    // Shared objects of the program (ViewClasses, shared): the status bar, the banner's actions, the
-    // first-run tour, the contact editor.
+    // Shared objects of the program (registered as shared): the status bar and the banner's actions;
+    // then the first-run tour, the contact editor and the sheets, which free themselves.
     static inline const QString kStatusBarClass = QStringLiteral("TQStatusBarController");
     static inline const QString kActionProcessorClass = QStringLiteral("TQActionProcessor");
     static inline const QString kSplashClass = QStringLiteral("TQSplashWindowController");
@@ -60,19 +69,20 @@ public:
     static inline const QString kNewGroupClass = QStringLiteral("TQNewGroupController");
     static inline const QString kShareWithClass = QStringLiteral("TQShareWithController");
 
-    static inline const QString kFileInFoldersVisibilityNotification =
-        QStringLiteral("TQFileInFoldersVisibilityNotification");
-    static inline const QString kNewDocumentCreatedNotification =
-        QStringLiteral("TQNewDocumentCreatedNotification");
+    static inline const QString kFileInFoldersVisibilityNotification = Notifications::fileInFoldersVisibility;
+    static inline const QString kNewDocumentCreatedNotification = Notifications::newDocumentCreated;
     // The tag of the menu item that holds the recent-items submenu.
     static constexpr int kRecentItemsTag = 1002;
     static constexpr int kMaximumRecentItems = 10;
 
-    explicit TQMainWindowController(TQSessionManager* sessionManager = nullptr, QObject* parent = nullptr);
+    // No factory: ViewClassesFactory.
+    explicit TQMainWindowController(TQSessionManager* sessionManager = nullptr,
+                                    std::shared_ptr<IViewFactory> views = nullptr, QObject* parent = nullptr);
     ~TQMainWindowController() override;
 
     TQMainWindow* mainWindow() const;
     TQSessionManager* sessionManager() const { return m_sessionManager; }
+    IViewFactory* views() const { return m_views.get(); }
     TQTitlebar* titleToolbar() const { return m_titleToolbar; }
     TQSidebarController* sidebarController() const { return m_sidebarController; }
     TQNavigationController* navigationController() const { return m_navigationController; }
@@ -83,15 +93,15 @@ public:
 
     // The content controller of a mode (-1, 1 to 5), made on first use; nullptr for another mode, or
     // for the personal profile while the user's own record does not exist.
-    TQViewController* controllerForMode(int mode);
-    TQViewController* allItemsController() { return controllerForMode(1); }
-    TQViewController* starredItemsController() { return controllerForMode(2); }
-    TQViewController* contactsController() { return controllerForMode(3); }
-    TQViewController* collectionsController() { return controllerForMode(4); }
-    TQViewController* trashController() { return controllerForMode(5); }
-    TQViewController* myInfoController() { return controllerForMode(-1); }
+    TQViewController* controllerForMode(SidebarMode mode);
+    TQViewController* allItemsController() { return controllerForMode(SidebarMode::AllItems); }
+    TQViewController* starredItemsController() { return controllerForMode(SidebarMode::Starred); }
+    TQViewController* contactsController() { return controllerForMode(SidebarMode::Contacts); }
+    TQViewController* collectionsController() { return controllerForMode(SidebarMode::Collections); }
+    TQViewController* trashController() { return controllerForMode(SidebarMode::Trash); }
+    TQViewController* myInfoController() { return controllerForMode(SidebarMode::PersonalProfile); }
     // Already made, without making it.
-    TQViewController* existingControllerForMode(int mode) const;
+    TQViewController* existingControllerForMode(SidebarMode mode) const;
 
     std::shared_ptr<Category> insideCategory() const { return m_insideCategory; }
     void setInsideCategory(const std::shared_ptr<Category>& category) { m_insideCategory = category; }
@@ -124,9 +134,6 @@ public:
     bool performKeyEquivalent(QKeyEvent* event);
     // Hides the window when it is visible and active, otherwise brings it to the front.
     Q_INVOKABLE void toggleWindowVisibility(QObject* sender);
-
-    void onSidebarModeChange(const Notification& notification);
-    void onSidebarModeDidReactivate(const Notification& notification);
 
     // --- Commands (TQMainWindowCommands.cpp) ---
     Q_INVOKABLE void update(QObject* sender);
@@ -190,13 +197,7 @@ private:
     void observeSessionState(TQSession* session);
     void stopObservingSessionState();
     void sessionStateDidChange(TQSession* session, int state);
-    void topSessionDidChange(TQProgressSession* session);
-    void stopObservingProgressSession(TQProgressSession* session);
-    QObject* statusBar() const;
-    // The bar's words for a lost connection, shown while it lasts.
-    static void showConnectionStatus(QObject* bar, bool offline);
-    TQViewController* makeController(int mode);
-    TQViewController* makeFilteringController(const QString& title, const QString& innerClass);
+    IStatusBar* statusBar() const;
 
     QPointer<TQSessionManager> m_sessionManager;
     QPointer<TQTitlebar> m_titleToolbar;
@@ -205,13 +206,14 @@ private:
     QPointer<TQHostView> m_leftHost;
     QPointer<TQHostView> m_rightHost;
     QPointer<QWidget> m_statusArea;
-    QHash<int, QPointer<TQViewController>> m_modeControllers;
+    std::shared_ptr<IViewFactory> m_views;
+    TQMainWindowModes* m_modes = nullptr;
+    TQMainWindowStatusFeed* m_statusFeed = nullptr;
     QPointer<TQViewController> m_initializeController;
     std::shared_ptr<Category> m_insideCategory;
     QPointer<QWidget> m_quickShareDialog;
     QMetaObject::Connection m_stateConnection;
     QPointer<TQSession> m_observedSession;
-    QHash<TQProgressSession*, QList<QMetaObject::Connection>> m_progressConnections;
 };
 
 } // namespace tavrel

@@ -5,6 +5,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/CellButton.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "window/TQTitlebar.h"
 #include "window/TQViewController.h"
 
@@ -153,7 +154,7 @@ void TQNavigationController::pushController(TQViewController* controller)
         active.append(ImageRegistry::pixmap(name));
     cell->setRegularBackgroundParts(regular);
     cell->setActiveBackgroundParts(active);
-    cell->setCommand(QStringLiteral("goBack:"));
+    cell->setCommand(Commands::goBack);
     cell->setTarget(this);
     auto* button = new CellButton(cell);
     button->setObjectName(QStringLiteral("backButton"));

@@ -4,6 +4,7 @@
 #include "platform/runtime/Invocation.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPropertyAnimation>
@@ -170,7 +171,7 @@ void TQNotificationController::clickedOnLink(const QUrl& link)
 {
     hideNotificationArea();
     const QString action = QUrl::fromPercentEncoding(link.toString(QUrl::FullyEncoded).toLatin1());
-    const QString selector = QStringLiteral("notificationController:requestPerformAction:");
+    const QString selector = Selectors::notificationControllerRequestPerformAction;
     if (m_delegate && Invocation::respondsToSelector(m_delegate, selector)) {
         InvocationPtr invocation = Invocation::invocationForSelector(selector, m_delegate.data());
         invocation->setArgument(Invocation::kFirstArgument, QVariant::fromValue<QObject*>(this));

@@ -16,6 +16,7 @@
 #include "platform/ui/CellButton.h"
 #include "platform/ui/DragBus.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "session/TQSessionManager.h"
 #include "window/ActionError.h"
@@ -46,7 +47,7 @@ QVariantList variantList(const QList<std::shared_ptr<FileEntryAbstract>>& record
 }
 } // namespace
 
-QString TQSidebarController::modeName(int mode)
+QString TQSidebarController::modeName(SidebarMode mode)
 {
     switch (mode) {
     case PersonalProfile:
@@ -125,7 +126,7 @@ QWidget* TQSidebarController::loadView()
     plaqueCell->setImage(ImageRegistry::pixmap(QStringLiteral("tavrel"), QSizeF(44, 44)));
     plaqueCell->setImagePosition(BasicButtonCell::ImageOnly);
     plaqueCell->setBordered(false);
-    plaqueCell->setDoubleCommand(QStringLiteral("showMyInfo:"));
+    plaqueCell->setDoubleCommand(Commands::showMyInfo);
     plaqueCell->setTarget(this);
     auto* plaque = new CellButton(plaqueCell, sidebar);
     plaque->setObjectName(QStringLiteral("plaque"));
@@ -161,28 +162,28 @@ void TQSidebarController::jumpToStart(QObject*)
     NotificationCenter::defaultCenter().post(kJumpToStartNotification, this);
 }
 
-void TQSidebarController::postModeChange(int oldMode)
+void TQSidebarController::postModeChange(SidebarMode oldMode)
 {
-    NotificationCenter::defaultCenter().post(kModeDidChangeNotification, this, {{kOldModeKey, oldMode}});
+    NotificationCenter::defaultCenter().post(kModeDidChangeNotification, this, {{kOldModeKey, int(oldMode)}});
 }
 
 void TQSidebarController::showMyInfo(QObject*)
 {
-    const int old = m_mode;
+    const SidebarMode old = m_mode;
     m_mode = PersonalProfile;
     postModeChange(old);
     TQSidebar* bar = sidebar();
     QObject* delegate = bar->delegate();
     bar->setDelegate(nullptr);
-    bar->activateButtonAtIndex(Contacts - 1);
+    bar->activateButtonAtIndex(int(Contacts) - 1);
     bar->setDelegate(delegate);
     DMTracker::defaultTracker()->trackEventInCategory(kNavigationCategory, modeName(PersonalProfile),
                                                       QStringLiteral("Sidebar"));
 }
 
-void TQSidebarController::activateMode(int mode)
+void TQSidebarController::activateMode(SidebarMode mode)
 {
-    if (mode == NoMode || mode > Trash || mode < PersonalProfile) {
+    if (!isShownMode(mode)) {
         TQLog("E: Not supported sidebar mode");
         return;
     }
@@ -190,19 +191,20 @@ void TQSidebarController::activateMode(int mode)
         showMyInfo(nullptr);
         return;
     }
-    sidebar()->activateButtonAtIndex(mode - 1);
+    sidebar()->activateButtonAtIndex(int(mode) - 1);
     DMTracker::defaultTracker()->trackEventInCategory(kNavigationCategory, modeName(mode),
                                                       QStringLiteral("Sidebar"));
 }
 
-int TQSidebarController::modeOfButton(QAbstractButton* button) const
+SidebarMode TQSidebarController::modeOfButton(QAbstractButton* button) const
 {
     if (!button)
         return NoMode;
-    return static_cast<TQSidebar*>(const_cast<TQSidebarController*>(this)->view())->indexOfButton(button) + 1;
+    return SidebarMode(
+        static_cast<TQSidebar*>(const_cast<TQSidebarController*>(this)->view())->indexOfButton(button) + 1);
 }
 
-int TQSidebarController::dropMode(QAbstractButton* button)
+SidebarMode TQSidebarController::dropMode(QAbstractButton* button)
 {
     if (button)
         return modeOfButton(button);
@@ -218,7 +220,7 @@ bool TQSidebarController::radiobarShouldActivateButton(QObject*, QAbstractButton
 
 void TQSidebarController::radiobarDidActivateButton(QObject*, QAbstractButton* button)
 {
-    const int old = m_mode;
+    const SidebarMode old = m_mode;
     m_mode = modeOfButton(button);
     postModeChange(old);
 }
@@ -227,7 +229,7 @@ void TQSidebarController::radiobarDidReactivateButton(QObject*, QAbstractButton*
 {
     NotificationCenter::defaultCenter().post(
         kModeDidReactivateNotification, this,
-        {{kOldModeKey, m_mode}, {kActivatedModeKey, modeOfButton(button)}});
+        {{kOldModeKey, int(m_mode)}, {kActivatedModeKey, int(modeOfButton(button))}});
 }
 
 bool TQSidebarController::validateDraggingInfo(QDropEvent* draggingInfo, QAbstractButton* button)
@@ -235,7 +237,7 @@ bool TQSidebarController::validateDraggingInfo(QDropEvent* draggingInfo, QAbstra
     if (!draggingInfo)
         return false;
     TQSidebar* bar = sidebar();
-    const int mode = dropMode(button);
+    const SidebarMode mode = dropMode(button);
     if (button && button == bar->activeButton() && mode != Starred)
         return false;
     const QMimeData* data = draggingInfo->mimeData();
@@ -257,7 +259,7 @@ bool TQSidebarController::validateDraggingInfo(QDropEvent* draggingInfo, QAbstra
 
 bool TQSidebarController::shouldAutoactivateButton(QAbstractButton* button, QDropEvent*)
 {
-    const int mode = modeOfButton(button);
+    const SidebarMode mode = modeOfButton(button);
     return mode != Trash && mode != AllItems;
 }
 
@@ -265,7 +267,7 @@ bool TQSidebarController::performDropWithDraggingInfo(QDropEvent* draggingInfo, 
 {
     if (!draggingInfo)
         return false;
-    const int mode = dropMode(button);
+    const SidebarMode mode = dropMode(button);
     const QMimeData* data = draggingInfo->mimeData();
     switch (mode) {
     case Trash: {
@@ -354,9 +356,7 @@ void TQSidebarController::requestDocuments(const QString& action, const QString&
     parameters.insert(QStringLiteral("statusID"), statusFormat.arg(ActionRequests::uniqueNumber()));
     parameters.insert(QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(this));
     ActionRequests::executeDocumentAction(
-        action,
-        Invocation::invocationForSelector(QStringLiteral("operationDidFinishWithResult:error:"), this),
-        parameters);
+        action, Invocation::invocationForSelector(Selectors::operationDidFinish, this), parameters);
 }
 
 void TQSidebarController::requestUpload(const QList<QUrl>& urls, bool starred, const QString& callback)
@@ -389,7 +389,7 @@ void TQSidebarController::starWithDraggingInfo(const QMimeData* data)
     }
     const QList<QUrl> urls = DragBus::fileURLs(data);
     if (!urls.isEmpty())
-        requestUpload(urls, true, QStringLiteral("operationDidFinishWithResult:error:"));
+        requestUpload(urls, true, Selectors::operationDidFinish);
 }
 
 void TQSidebarController::restoreTrashedWithDraggingInfo(const QMimeData* data)
@@ -402,7 +402,7 @@ void TQSidebarController::restoreTrashedWithDraggingInfo(const QMimeData* data)
     }
     const QList<QUrl> urls = DragBus::fileURLs(data);
     if (!urls.isEmpty())
-        requestUpload(urls, false, QStringLiteral("uploadDidFinishWithResult:error:"));
+        requestUpload(urls, false, Selectors::uploadDidFinish);
 }
 
 void TQSidebarController::operationDidFinishWithResult(const QVariant&, const QVariant& error)

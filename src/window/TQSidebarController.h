@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/runtime/Timing.h"
+#include "platform/ui/MessageNames.h"
 #include "session/TQSessionManager.h"
+#include "window/SidebarMode.h"
 #include "window/TQViewController.h"
 
 #include <QAbstractButton>
@@ -27,39 +29,37 @@ class TQSidebar;
 class TQSidebarController : public TQViewController
 {
     Q_OBJECT
-    Q_PROPERTY(int mode READ mode WRITE setMode)
     Q_PROPERTY(bool activated READ activated NOTIFY activatedChanged)
     Q_PROPERTY(bool highlightNewItems READ highlightNewItems NOTIFY highlightNewItemsChanged)
 public:
-    static inline const QString kModeDidChangeNotification =
-        QStringLiteral("TQSidebarModeDidChangeNotification");
-    static inline const QString kModeDidReactivateNotification =
-        QStringLiteral("TQSidebarModeDidReactivateNotification");
-    static inline const QString kJumpToStartNotification = QStringLiteral("TQSidebarJumpToStartNotification");
+    static inline const QString kModeDidChangeNotification = Notifications::sidebarModeDidChange;
+    static inline const QString kModeDidReactivateNotification = Notifications::sidebarModeDidReactivate;
+    static inline const QString kJumpToStartNotification = Notifications::sidebarJumpToStart;
     static inline const QString kOldModeKey = QStringLiteral("OldMode");
     static inline const QString kActivatedModeKey = QStringLiteral("ActivatedMode");
     static inline const QString kSuppressAlertsKey = QStringLiteral("SuppressAlerts");
     static inline const Timing kRetryContactDelay{"sidebarRetryContactDelay", 250};
 
-    enum Mode {
-        PersonalProfile = -1,
-        NoMode = 0,
-        AllItems = 1,
-        Starred = 2,
-        Contacts = 3,
-        Collections = 4,
-        Trash = 5
-    };
+    // The modes by the names they had here (TQSidebarController::Starred); notifications carry
+    // them as numbers (kOldModeKey, kActivatedModeKey).
+    using Mode = SidebarMode;
+    static constexpr SidebarMode PersonalProfile = SidebarMode::PersonalProfile;
+    static constexpr SidebarMode NoMode = SidebarMode::NoMode;
+    static constexpr SidebarMode AllItems = SidebarMode::AllItems;
+    static constexpr SidebarMode Starred = SidebarMode::Starred;
+    static constexpr SidebarMode Contacts = SidebarMode::Contacts;
+    static constexpr SidebarMode Collections = SidebarMode::Collections;
+    static constexpr SidebarMode Trash = SidebarMode::Trash;
     // The usage event's name of a mode; empty for none.
-    static QString modeName(int mode);
+    static QString modeName(SidebarMode mode);
 
     explicit TQSidebarController(TQSessionManager* sessionManager = nullptr, QObject* parent = nullptr);
     ~TQSidebarController() override;
 
     TQSidebar* sidebar();
     TQSessionManager* sessionManager() const { return m_sessionManager; }
-    int mode() const { return m_mode; }
-    void setMode(int mode) { m_mode = mode; }
+    SidebarMode mode() const { return m_mode; }
+    void setMode(SidebarMode mode) { m_mode = mode; }
     bool activated() const;
     bool highlightNewItems() const { return !m_newFiles.isEmpty(); }
     std::shared_ptr<Mail> me() const { return m_me; }
@@ -70,7 +70,7 @@ public:
 
     Q_INVOKABLE void jumpToStart(QObject* sender);
     Q_INVOKABLE void showMyInfo(QObject* sender);
-    void activateMode(int mode);
+    void activateMode(SidebarMode mode);
 
     // The radio bar's delegate.
     Q_INVOKABLE bool radiobarShouldActivateButton(QObject* bar, QAbstractButton* button);
@@ -106,10 +106,10 @@ protected:
 private:
     void retryCreateContact();
     void lookUpMe();
-    int modeOfButton(QAbstractButton* button) const;
+    SidebarMode modeOfButton(QAbstractButton* button) const;
     // The mode a drop on the button (or beside the buttons) concerns.
-    int dropMode(QAbstractButton* button);
-    void postModeChange(int oldMode);
+    SidebarMode dropMode(QAbstractButton* button);
+    void postModeChange(SidebarMode oldMode);
     void requestDocuments(const QString& action, const QString& statusFormat,
                           const QList<std::shared_ptr<FileEntryAbstract>>& records,
                           const QVariantMap& extra = {});
@@ -119,7 +119,7 @@ private:
     QPointer<QAbstractButton> m_logoButton;
     QHash<QString, QString> m_newFiles;
     std::shared_ptr<Mail> m_me;
-    int m_mode = NoMode;
+    SidebarMode m_mode = SidebarMode::NoMode;
     QTimer m_retryTimer;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/IFirstSynchronisationView.h"
 #include "window/TQViewController.h"
 
 class QLabel;
@@ -9,7 +10,7 @@ namespace tavrel {
 // What the main window shows where the program registered no view of its own: a mode's title over a
 // quiet placeholder, or, as the first-synchronisation screen, the program's mark with what is going on
 // (presentSyncing, presentError, presentOffline, or signing in before any of them).
-class TQStandInViewController : public TQViewController
+class TQStandInViewController : public TQViewController, public IFirstSynchronisationView
 {
     Q_OBJECT
 public:
@@ -21,9 +22,9 @@ public:
     int contentType() const override { return m_contentType; }
     Kind kind() const { return m_kind; }
 
-    Q_INVOKABLE void presentSyncing();
-    Q_INVOKABLE void presentError();
-    Q_INVOKABLE void presentOffline();
+    Q_INVOKABLE void presentSyncing() override;
+    Q_INVOKABLE void presentError() override;
+    Q_INVOKABLE void presentOffline() override;
     // The headline shown now.
     QString headline() const;
 

@@ -5,6 +5,7 @@
 #include "model/TQMOCMaster.h"
 #include "platform/system/DMTracker.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -183,9 +184,9 @@ void TQViewController::sortDescending(QObject*)
 bool TQViewController::validateUserInterfaceItem(QObject* item)
 {
     const QString command = UserInterfaceItem::command(item);
-    if (contentType() == ContactsContent && command == QLatin1String("share:"))
+    if (contentType() == ContactsContent && command == Commands::share)
         return false;
-    if (command == QLatin1String("newFakeAction:")) {
+    if (command == Commands::newFakeAction) {
         if (contentType() == DocumentsContent)
             rearrangePopupMenuForDocuments(item);
         else if (contentType() == ContactsContent)

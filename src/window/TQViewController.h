@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/store/SortDescriptor.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,8 +37,7 @@ class TQViewController : public QObject
     Q_PROPERTY(int contentType READ contentType)
 public:
     // Installed lists refresh on it.
-    static inline const QString kRefreshIfInstalledNotification =
-        QStringLiteral("TQRefreshIfInstalledNotification");
+    static inline const QString kRefreshIfInstalledNotification = Notifications::refreshIfInstalled;
     // The usage events of installs.
     static inline const QString kNavigationCategory = QStringLiteral("Navigation");
 

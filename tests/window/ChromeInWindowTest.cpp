@@ -134,7 +134,7 @@ TEST_F(ChromeInWindowTest, CreateGroupCommandIsHidden)
         EXPECT_NE(UserInterfaceItem::command(action), QStringLiteral("newGroup:"));
 
     // Nor does the contacts list's context enable it through a shortcut or another menu.
-    m_controller->sidebarController()->activateMode(3);
+    m_controller->sidebarController()->activateMode(SidebarMode::Contacts);
     ASSERT_TRUE(test::waitUntil([&] {
         return m_controller->navigationController()->topController() == m_controller->contactsController();
     }));

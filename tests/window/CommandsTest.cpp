@@ -102,7 +102,7 @@ TEST_F(CommandsTest, CreationParametersFollowWhatIsShown)
         {"newCollection:", "folder", "Toolbar/Create/Collection"},
     };
     for (const Context& where : contexts) {
-        controller->sidebarController()->activateMode(where.mode);
+        controller->sidebarController()->activateMode(SidebarMode(where.mode));
         controller->setInsideCategory(where.insideCollection ? collections.constFirst() : nullptr);
         for (const Command& command : commands) {
             SCOPED_TRACE(testing::Message() << where.name << " " << command.command);
@@ -336,7 +336,7 @@ TEST_F(CommandsTest, ValidationMatrix)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.mode << " " << row.command);
-        controller->sidebarController()->activateMode(row.mode);
+        controller->sidebarController()->activateMode(SidebarMode(row.mode));
         QAction item;
         UserInterfaceItem::setCommand(&item, QString::fromLatin1(row.command));
         EXPECT_EQ(controller->validateUserInterfaceItem(&item), row.enabled);
@@ -351,7 +351,7 @@ TEST_F(CommandsTest, ValidationMatrix)
                                                           : QStringLiteral("HideFilesInFolder")));
     }
     // While a sheet is open on the window, nothing of it is enabled.
-    controller->sidebarController()->activateMode(1);
+    controller->sidebarController()->activateMode(SidebarMode::AllItems);
     auto* sheet = new QDialog(controller->window());
     sheet->setWindowModality(Qt::WindowModal);
     sheet->show();

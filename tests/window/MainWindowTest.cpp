@@ -138,17 +138,17 @@ TEST_F(WindowTest, ModesSlideByDirectionAndASecondClickReactivates)
     const Row rows[] = {{5, 1}, {2, -1}, {5, 1}, {3, -1}, {4, 1}, {1, -1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mode);
-        controller->sidebarController()->activateMode(row.mode);
-        TQViewController* incoming = controller->controllerForMode(row.mode);
+        controller->sidebarController()->activateMode(SidebarMode(row.mode));
+        TQViewController* incoming = controller->controllerForMode(SidebarMode(row.mode));
         EXPECT_EQ(stack->currentController(), incoming);
         EXPECT_EQ(incoming->view()->y() > 0 ? 1 : -1, row.startSign);
         ASSERT_TRUE(test::waitUntil([&] { return !stack->isSliding(); }, 5000));
         EXPECT_EQ(incoming->view()->pos(), QPoint(0, 0));
     }
-    controller->sidebarController()->activateMode(5);
+    controller->sidebarController()->activateMode(SidebarMode::Trash);
     ASSERT_TRUE(test::waitUntil([&] { return !stack->isSliding(); }, 5000));
     CountingController::reactivations = 0;
-    controller->sidebarController()->activateMode(5);
+    controller->sidebarController()->activateMode(SidebarMode::Trash);
     EXPECT_EQ(CountingController::reactivations, 1);
     EXPECT_FALSE(stack->isSliding());
     ViewClasses::unregisterClass(TQMainWindowController::kTrashClass);
@@ -159,19 +159,19 @@ TEST_F(WindowTest, ContactsReplaceThePersonalProfile)
     TQMainWindowController* controller = makeWindow(5);
     TQSidebarController* sidebar = controller->sidebarController();
     // Before the user's own record exists the profile cannot be made and nothing changes.
-    sidebar->activateMode(-1);
+    sidebar->activateMode(SidebarMode::PersonalProfile);
     EXPECT_EQ(controller->navigationController()->topController(), controller->allItemsController());
 
     Mail::mailEntityWithAddress(m_account.address(), true, m_account.master());
-    sidebar->activateMode(-1);
-    TQViewController* profile = controller->existingControllerForMode(-1);
+    sidebar->activateMode(SidebarMode::PersonalProfile);
+    TQViewController* profile = controller->existingControllerForMode(SidebarMode::PersonalProfile);
     ASSERT_NE(profile, nullptr);
     EXPECT_EQ(controller->navigationController()->topController(), profile);
-    EXPECT_EQ(sidebar->mode(), -1);
+    EXPECT_EQ(sidebar->mode(), SidebarMode::PersonalProfile);
     // The contacts button shows on with the profile, so clicking it is a second click.
     EXPECT_EQ(sidebar->sidebar()->activeButton(), sidebar->sidebar()->buttons().at(2));
     static_cast<CellButton*>(sidebar->sidebar()->buttons().at(2))->performClick();
-    EXPECT_EQ(sidebar->mode(), 3);
+    EXPECT_EQ(sidebar->mode(), SidebarMode::Contacts);
     EXPECT_EQ(controller->navigationController()->topController(), controller->contactsController());
     // The title strip names the view shown.
     EXPECT_EQ(controller->mainWindow()->titlebarView()->title(), controller->contactsController()->title());

@@ -123,15 +123,15 @@ TEST_F(SidebarTest, RestingOneSecondSwitchesAndACancelledDragRestores)
     for (int mode : {2, 3}) {
         QDropEvent over = event(data.get(), mode);
         bar->draggingUpdated(&over);
-        ASSERT_TRUE(test::waitUntil([&] { return sidebar->mode() == mode; }, 3000));
+        ASSERT_TRUE(test::waitUntil([&] { return sidebar->mode() == SidebarMode(mode); }, 3000));
     }
     NotificationCenter::defaultCenter().post(DragBus::kDragDidCancelNotification);
-    EXPECT_EQ(sidebar->mode(), 1);
+    EXPECT_EQ(sidebar->mode(), SidebarMode::AllItems);
     EXPECT_EQ(bar->storredButton(), nullptr);
     // Cancelled again without a switch: nothing to restore.
     sidebar->sidebar()->activateButtonAtIndex(3);
     NotificationCenter::defaultCenter().post(DragBus::kDragDidCancelNotification);
-    EXPECT_EQ(sidebar->mode(), 4);
+    EXPECT_EQ(sidebar->mode(), SidebarMode::Collections);
 }
 
 TEST_F(SidebarTest, FilesDroppedUploadAndNotify)

@@ -4,6 +4,7 @@
 #include "notifications/TQStandardNotificationCenter.h"
 #include "session/TQSessionManager.h"
 #include "support/SyncRecorder.h"
+#include "window/IViewFactory.h"
 #include "window/TQMainWindowController.h"
 
 namespace tavrel::test {
@@ -34,10 +35,11 @@ void WindowTest::TearDown()
     AccountTest::TearDown();
 }
 
-TQMainWindowController* WindowTest::makeWindow(int sessionState)
+TQMainWindowController* WindowTest::makeWindow(int sessionState, std::shared_ptr<IViewFactory> views)
 {
     m_account.session->setState(sessionState);
-    m_controller = std::make_unique<TQMainWindowController>(TQSessionManager::sharedManager());
+    m_controller =
+        std::make_unique<TQMainWindowController>(TQSessionManager::sharedManager(), std::move(views));
     return m_controller.get();
 }
 

@@ -3,6 +3,7 @@
 #include "support/AccountTest.h"
 #include "support/RecordedNotifications.h"
 #include "window/ActionRequests.h"
+#include "window/IStatusBar.h"
 #include "window/TQMainWindowController.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 
 namespace tavrel {
 
+class IViewFactory;
 class TQViewController;
 
 namespace test {
@@ -21,8 +23,9 @@ class WindowTest : public AccountTest
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Sets the session's state, then builds the window.
-    TQMainWindowController* makeWindow(int sessionState);
+    // Sets the session's state, then builds the window, with the views of the factory (none: the
+    // classes registered with ViewClasses).
+    TQMainWindowController* makeWindow(int sessionState, std::shared_ptr<IViewFactory> views = nullptr);
     // The session's own records, after a full synchronisation of the account.
     void synchronise();
     // The account the service generates.
@@ -37,18 +40,18 @@ private:
 };
 
 // The status bar the window feeds, as the program registers it: writes down each call.
-class RecordingStatusBar : public QObject
+class RecordingStatusBar : public QObject, public IStatusBar
 {
     Q_OBJECT
 public:
     QStringList calls;
-    Q_INVOKABLE void showProgress(const QString& text, const QString& identifier);
-    Q_INVOKABLE void showStatus(const QString& text, const QString& identifier);
-    Q_INVOKABLE void setProgressValue(double value, const QString& identifier);
-    Q_INVOKABLE void setMessage(const QString& text, const QString& identifier);
-    Q_INVOKABLE void removeProgressWithIdentifier(const QString& identifier);
-    Q_INVOKABLE void removeStatusWithIdentifier(const QString& identifier);
-    Q_INVOKABLE void setIndicateActivity(bool indicate);
+    void showProgress(const QString& text, const QString& identifier) override;
+    void showStatus(const QString& text, const QString& identifier) override;
+    void setProgressValue(double value, const QString& identifier) override;
+    void setMessage(const QString& text, const QString& identifier) override;
+    void removeProgressWithIdentifier(const QString& identifier) override;
+    void removeStatusWithIdentifier(const QString& identifier) override;
+    void setIndicateActivity(bool indicate) override;
 };
 
 } // namespace test

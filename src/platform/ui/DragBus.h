@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/MessageNames.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,12 +32,11 @@ public:
     static inline const QString kTrashedItemsPboardType = QStringLiteral("TQTrashedItemsPboardType");
     static QString mimeType(const QString& pboardType);
 
-    static inline const QString kDragDidBeginNotification = QStringLiteral("TQDragDidBeginNotification");
-    static inline const QString kDragDidEndNotification = QStringLiteral("TQDragDidEndNotification");
-    static inline const QString kDragDidCancelNotification = QStringLiteral("TQDragDidCancelNotification");
-    static inline const QString kDragAreaCleanNotification = QStringLiteral("TQDragAreaCleanNotification");
-    static inline const QString kDragAreaHighlightNotification =
-        QStringLiteral("TQDragAreaHighlightNotification");
+    static inline const QString kDragDidBeginNotification = Notifications::dragDidBegin;
+    static inline const QString kDragDidEndNotification = Notifications::dragDidEnd;
+    static inline const QString kDragDidCancelNotification = Notifications::dragDidCancel;
+    static inline const QString kDragAreaCleanNotification = Notifications::dragAreaClean;
+    static inline const QString kDragAreaHighlightNotification = Notifications::dragAreaHighlight;
     static inline const QString kDropActionKey = QStringLiteral("DropAction");
     static inline const QString kDragSequenceKey = QStringLiteral("DragSequence");
 

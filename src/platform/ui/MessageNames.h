@@ -2,7 +2,9 @@
 
 #include <QLatin1String>
 
-// Every command the interface sends up the responder chain, named once. A command is the text of
+// Every name the interface sends or calls by text, declared once.
+//
+// Commands: what the interface sends up the responder chain. A command is the text of
 // the responder's method up to its colon ("share:" calls share(sender)); compare and send these
 // constants, never a spelled-out literal, so that a typo fails to compile instead of failing a click.
 namespace tavrel::Commands {
@@ -32,8 +34,6 @@ inline constexpr QLatin1String editEntity{"editEntity:"};
 inline constexpr QLatin1String exportTovCard{"exportTovCard:"};
 inline constexpr QLatin1String fastUpdate{"fastUpdate:"};
 inline constexpr QLatin1String feedback{"feedback:"};
-inline constexpr QLatin1String file{"file:"};
-inline constexpr QLatin1String folder{"folder:"};
 inline constexpr QLatin1String goBack{"goBack:"};
 inline constexpr QLatin1String goFind{"goFind:"};
 inline constexpr QLatin1String hide{"hide:"};
@@ -57,7 +57,6 @@ inline constexpr QLatin1String openRecentModified{"openRecentModified:"};
 inline constexpr QLatin1String openWith{"openWith:"};
 inline constexpr QLatin1String organize{"organize:"};
 inline constexpr QLatin1String paste{"paste:"};
-inline constexpr QLatin1String pdf{"pdf:"};
 inline constexpr QLatin1String printEntity{"printEntity:"};
 inline constexpr QLatin1String processActionError{"processActionError:"};
 inline constexpr QLatin1String ptrScrollViewDidTriggerRefresh{"ptrScrollViewDidTriggerRefresh:"};
@@ -97,3 +96,60 @@ inline constexpr QLatin1String windowDidResignKey{"windowDidResignKey:"};
 inline constexpr QLatin1String windowShouldClose{"windowShouldClose:"};
 
 } // namespace tavrel::Commands
+
+// Methods the interface has called by name on a target it holds: the callbacks of the actions it
+// requests ("operationDidFinishWithResult:error:" calls operationDidFinishWithResult(result, error))
+// and the methods of its delegates.
+namespace tavrel::Selectors {
+
+inline constexpr QLatin1String acceptorCanAcceptDraggingInfo{"acceptorCanAcceptDraggingInfo:info:"};
+inline constexpr QLatin1String acceptorCanAcceptDraggingInfoDraggingInfo{
+    "acceptorCanAcceptDraggingInfo:draggingInfo:"};
+inline constexpr QLatin1String acceptorProcessDraggingInfo{"acceptorProcessDraggingInfo:info:"};
+inline constexpr QLatin1String acceptorValidateDraggingInfo{"acceptorValidateDraggingInfo:info:"};
+inline constexpr QLatin1String creationDidFinish{"creationDidFinishWithResult:error:"};
+inline constexpr QLatin1String documentsDidDelete{"documentsDidDeleteWithResult:error:"};
+inline constexpr QLatin1String documentsDidTrash{"documentsDidTrashWithResult:error:"};
+inline constexpr QLatin1String downloadDidFinish{"downloadDidFinishWithResult:error:"};
+inline constexpr QLatin1String generalPermissionDidFinish{"generalPermissionDidFinishWithResult:error:"};
+inline constexpr QLatin1String notificationControllerRequestPerformAction{
+    "notificationController:requestPerformAction:"};
+inline constexpr QLatin1String operationDidFinish{"operationDidFinishWithResult:error:"};
+inline constexpr QLatin1String performDropWithDraggingInfo{"performDropWithDraggingInfo:forButton:"};
+inline constexpr QLatin1String radiobarDidActivateButton{"radiobarDidActivateButton:button:"};
+inline constexpr QLatin1String radiobarDidReactivateButton{"radiobarDidReactivateButton:button:"};
+inline constexpr QLatin1String radiobarShouldActivateButton{"radiobarShouldActivateButton:button:"};
+inline constexpr QLatin1String radiobarWillDeactivateButton{"radiobarWillDeactivateButton:button:"};
+inline constexpr QLatin1String shouldAutoactivateButton{"shouldAutoactivateButton:withDraggingInfo:"};
+inline constexpr QLatin1String uploadDidFinish{"uploadDidFinishWithResult:error:"};
+inline constexpr QLatin1String uploadLinkDidFinish{"uploadLinkDidFinishWithResult:error:"};
+inline constexpr QLatin1String validateDraggingInfo{"validateDraggingInfo:forButton:"};
+
+} // namespace tavrel::Selectors
+
+// The interface's own notifications, posted and observed by name in the default notification centre.
+namespace tavrel::Notifications {
+
+inline constexpr QLatin1String blockStatusbar{"TQBlockStatusbarNotification"};
+inline constexpr QLatin1String deleteItemRequest{"kTQDeleteItemRequestNotification"};
+inline constexpr QLatin1String dragAreaClean{"TQDragAreaCleanNotification"};
+inline constexpr QLatin1String dragAreaHighlight{"TQDragAreaHighlightNotification"};
+inline constexpr QLatin1String dragDidBegin{"TQDragDidBeginNotification"};
+inline constexpr QLatin1String dragDidCancel{"TQDragDidCancelNotification"};
+inline constexpr QLatin1String dragDidEnd{"TQDragDidEndNotification"};
+inline constexpr QLatin1String fileInFoldersVisibility{"TQFileInFoldersVisibilityNotification"};
+inline constexpr QLatin1String fileItemDidUpdate{"FileItemDidUpdateNotification"};
+inline constexpr QLatin1String newDocumentCreated{"TQNewDocumentCreatedNotification"};
+inline constexpr QLatin1String parentWindowDidChange{"TQParentWindowDidChange"};
+inline constexpr QLatin1String refreshIfInstalled{"TQRefreshIfInstalledNotification"};
+inline constexpr QLatin1String showEmailProfile{"kTQShowEmailProfileNotification"};
+inline constexpr QLatin1String sidebarJumpToStart{"TQSidebarJumpToStartNotification"};
+inline constexpr QLatin1String sidebarModeDidChange{"TQSidebarModeDidChangeNotification"};
+inline constexpr QLatin1String sidebarModeDidReactivate{"TQSidebarModeDidReactivateNotification"};
+inline constexpr QLatin1String unblockStatusbar{"TQUnBlockStatusbarNotification"};
+inline constexpr QLatin1String uninstallFlyer{"TQUninstallFlyerNotification"};
+inline constexpr QLatin1String windowDidBecomeKey{"TQWindowDidBecomeKey"};
+inline constexpr QLatin1String windowDidBecomeVisible{"TQWindowDidBecomeVisible"};
+inline constexpr QLatin1String windowDidResignKey{"TQWindowDidResignKey"};
+
+} // namespace tavrel::Notifications

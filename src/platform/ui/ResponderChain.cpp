@@ -1,6 +1,7 @@
 #include "platform/ui/ResponderChain.h"
 
 #include "platform/runtime/Invocation.h"
+#include "platform/ui/MessageNames.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,7 +16,7 @@ namespace tavrel {
 
 namespace {
 
-const QString kValidateSelector = QStringLiteral("validateUserInterfaceItem:");
+const QString kValidateSelector = Commands::validateUserInterfaceItem;
 
 struct Registry
 {
@@ -58,12 +59,9 @@ enum class EditCommand { None, Cut, Copy, Paste, SelectAll, Undo, Redo };
 EditCommand editCommand(const QString& command)
 {
     static const QHash<QString, EditCommand> commands{
-        {QStringLiteral("cut:"), EditCommand::Cut},
-        {QStringLiteral("copy:"), EditCommand::Copy},
-        {QStringLiteral("paste:"), EditCommand::Paste},
-        {QStringLiteral("selectAll:"), EditCommand::SelectAll},
-        {QStringLiteral("undo:"), EditCommand::Undo},
-        {QStringLiteral("redo:"), EditCommand::Redo},
+        {Commands::cut, EditCommand::Cut},     {Commands::copy, EditCommand::Copy},
+        {Commands::paste, EditCommand::Paste}, {Commands::selectAll, EditCommand::SelectAll},
+        {Commands::undo, EditCommand::Undo},   {Commands::redo, EditCommand::Redo},
     };
     return commands.value(command, EditCommand::None);
 }

@@ -2,9 +2,11 @@
 // (running and waiting for the connection), a content view, offline, a pushed view, and a banner.
 
 #include "chrome/ChromeClasses.h"
+#include "chrome/TQInitializeViewController.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/StringTable.h"
 #include "session/ConnectionStatus.h"
+#include "window/IFirstSynchronisationView.h"
 #include "window/TQMainWindow.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
@@ -35,9 +37,9 @@ TQMainWindowController* makeWindow(bool offline = false)
     return controller;
 }
 
-void present(TQMainWindowController* controller, const char* method)
+IFirstSynchronisationView* firstSynchronisation(TQMainWindowController* controller)
 {
-    QMetaObject::invokeMethod(controller->navigationController()->topController(), method);
+    return dynamic_cast<IFirstSynchronisationView*>(controller->navigationController()->topController());
 }
 
 QList<GallerySample> mainWindow()
@@ -50,18 +52,22 @@ QList<GallerySample> mainWindow()
     samples.append({QStringLiteral("Signing in"), signingIn->window(), true});
 
     TQMainWindowController* syncing = makeWindow();
-    present(syncing, "presentSyncing");
-    QMetaObject::invokeMethod(syncing->navigationController()->topController(), "progressStatus",
-                              Q_ARG(int, 999), Q_ARG(float, 120), Q_ARG(quint64, 400), Q_ARG(float, 30));
+    if (IFirstSynchronisationView* screen = firstSynchronisation(syncing))
+        screen->presentSyncing();
+    if (auto* screen =
+            qobject_cast<TQInitializeViewController*>(syncing->navigationController()->topController()))
+        screen->progressStatus(999, 120, 400, 30);
     samples.append({QStringLiteral("First synchronisation"), syncing->window(), true});
 
     TQMainWindowController* waiting = makeWindow(true);
-    present(waiting, "presentOffline");
+    if (IFirstSynchronisationView* screen = firstSynchronisation(waiting))
+        screen->presentOffline();
     samples.append({QStringLiteral("First synchronisation, connection lost (red frame: offline)"),
                     waiting->window(), true});
 
     TQMainWindowController* failed = makeWindow();
-    present(failed, "presentError");
+    if (IFirstSynchronisationView* screen = firstSynchronisation(failed))
+        screen->presentError();
     samples.append({QStringLiteral("First synchronisation failed"), failed->window(), true});
 
     TQMainWindowController* running = makeWindow();
