@@ -435,13 +435,12 @@ void TQAllContactsController::updateMails(const QList<std::shared_ptr<Mail>>& ma
 {
     if (mails.isEmpty())
         return;
-    ActionRequests::execute(
-        ActionRequests::Manager::Contacts, QStringLiteral("UpdateMails"),
-        Invocation::invocationForSelector(QStringLiteral("operationDidFinishWithResult:error:"), this),
-        {{QStringLiteral("mailEntities"), mailValues(mails)},
-         {QStringLiteral("statusID"), identifier(verb)},
-         {QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(this)},
-         {flag, value}});
+    ActionRequests::execute(ActionRequests::Manager::Contacts, QStringLiteral("UpdateMails"),
+                            Invocation::invocationForSelector(Selectors::operationDidFinish, this),
+                            {{QStringLiteral("mailEntities"), mailValues(mails)},
+                             {QStringLiteral("statusID"), identifier(verb)},
+                             {QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(this)},
+                             {flag, value}});
 }
 
 void TQAllContactsController::toggleFavoriteState(QObject* sender)
@@ -626,8 +625,7 @@ bool TQAllContactsController::acceptorProcessDraggingInfo(QObject* acceptor, QDr
     entry.setDisplayName(person->displayName());
     const QVariantList entries{QVariant::fromValue(entry)};
     const QMimeData* data = info->mimeData();
-    const InvocationPtr done =
-        Invocation::invocationForSelector(QStringLiteral("operationDidFinishWithResult:error:"), this);
+    const InvocationPtr done = Invocation::invocationForSelector(Selectors::operationDidFinish, this);
     const QStringList items = DragBus::fileItems(data);
     if (items.isEmpty()) {
         const QList<QUrl> urls = DragBus::fileURLs(data);

@@ -7,6 +7,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/DMTracker.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
 #include "session/TQSession.h"
@@ -378,10 +379,9 @@ void TQEditMailController::createContact()
 {
     QVariantMap parameters = commonParameters("create");
     parameters.insert(QStringLiteral("isFavorite"), m_autoFavorite);
-    ActionRequests::execute(
-        ActionRequests::Manager::Contacts, QStringLiteral("CreateMail"),
-        Invocation::invocationForSelector(QStringLiteral("operationDidFinishWithResult:error:"), this),
-        parameters);
+    ActionRequests::execute(ActionRequests::Manager::Contacts, QStringLiteral("CreateMail"),
+                            Invocation::invocationForSelector(Selectors::operationDidFinish, this),
+                            parameters);
     DMTracker::defaultTracker()->trackEventInCategory(QStringLiteral("Toolbar"), QStringLiteral("Create"),
                                                       QStringLiteral("Contact"));
 }
@@ -391,10 +391,9 @@ void TQEditMailController::updateContact()
     QVariantMap parameters = commonParameters("update");
     parameters.insert(QStringLiteral("mailEntities"),
                       QVariantList{QVariant::fromValue(ManagedObjectPtr(m_email))});
-    ActionRequests::execute(
-        ActionRequests::Manager::Contacts, QStringLiteral("UpdateMails"),
-        Invocation::invocationForSelector(QStringLiteral("operationDidFinishWithResult:error:"), this),
-        parameters);
+    ActionRequests::execute(ActionRequests::Manager::Contacts, QStringLiteral("UpdateMails"),
+                            Invocation::invocationForSelector(Selectors::operationDidFinish, this),
+                            parameters);
 }
 
 void TQEditMailController::operationDidFinishWithResult(const QVariant&, const QVariant& error)
