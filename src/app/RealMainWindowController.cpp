@@ -14,6 +14,7 @@
 #include "platform/store/Predicate.h"
 #include "platform/system/TQLog.h"
 #include "session/TQSessionManager.h"
+#include "sharing/SharingClasses.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
 #include "window/ViewClasses.h"
@@ -89,6 +90,8 @@ void RealMainWindowController::registerViewClasses()
     ChromeClasses::registerClasses();
     // The document views: the all-items list in its filtering view.
     DocumentsClasses::registerClasses();
+    // The sharing dialogs and the quick popovers the rows open.
+    SharingClasses::registerClasses();
     // The banner's preferences link opens the program's preferences window, which the chrome cannot see.
     TQOpenPrefAction::setPreferencesOpener([](QObject* sender) {
         TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);

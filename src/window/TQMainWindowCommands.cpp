@@ -449,7 +449,6 @@ void TQMainWindowController::uploadAndShare(const QStringList& fileNames)
     auto* share = ViewClasses::make<TQFloatingContentController>(kShareWithClass);
     if (!share)
         return;
-    QMetaObject::invokeMethod(share, "setItem", Q_ARG(QVariant, fileNames));
     QMetaObject::invokeMethod(share, "setFilesToUpload", Q_ARG(QStringList, fileNames));
     showQuickShareDialogForContent(share->view(), share, {}, QPoint());
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/runtime/Timing.h"
+
+#include <QPointF>
+#include <QString>
+#include <functional>
+
+class QBoxLayout;
+class QLabel;
+class QObject;
+class QPushButton;
+class QWidget;
+
+namespace tavrel {
+
+class TQFloatingWindow;
+class TQModalContentController;
+class TQSwitchButton;
+
+// What the two quick sharing popovers share: their window, how it is attached and watched, and the
+// parts of their contents.
+class QuickPopoverSupport
+{
+public:
+    // A role change closes the popover this long after its request went out.
+    static inline const Timing kCloseDelay{"quickPopoverCloseDelay", 250};
+
+    // The popover's window: no title, the arrow on the top, white, medium size; the controller keeps
+    // it (modal set-up) and its view is the window's content.
+    static void makeWindow(TQModalContentController* controller);
+    static bool isWindowVisible(const TQModalContentController* controller);
+    static void closeWindow(TQModalContentController* controller);
+    static void attachToWindow(TQModalContentController* controller, QWidget* parent, const QPointF& point);
+    static void observeWindowWillClose(TQModalContentController* controller, std::function<void()> handler);
+    // Closes the window after the close delay (performClose, which its delegate may refuse).
+    static void closeLater(TQModalContentController* controller);
+    // Gives the window the size of a content page.
+    static void fitWindowToContent(TQModalContentController* controller, QWidget* page);
+
+    // Parts of a content page.
+    static QLabel* makeHeading(QWidget* page);
+    static QLabel* makeCaption(QWidget* page, const QString& text);
+    static QPushButton* makeRemoveButton(QWidget* page, const QString& titleKey);
+    // A two- or three-position role switch with the role captions beneath it, added to the layout.
+    static TQSwitchButton* addRoleSwitch(QWidget* page, QBoxLayout* layout, bool commenter);
+};
+
+} // namespace tavrel
