@@ -126,8 +126,13 @@ bool TokenField::eventFilter(QObject* watched, QEvent* event)
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (popupOpen)
-                return false;
+            if (popupOpen) {
+                // The highlighted completion, else the text as typed.
+                const QModelIndex chosen = m_completer->popup()->currentIndex();
+                if (chosen.isValid())
+                    m_editor->setText(chosen.data().toString());
+                m_completer->popup()->hide();
+            }
             if (!m_editor->text().trimmed().isEmpty()) {
                 tokenizeEditingText();
                 return true;
