@@ -117,8 +117,9 @@ void TQAllItemsCommands::shareWithForSelection(const QList<ManagedObjectPtr>& re
     for (const ManagedObjectPtr& record : records)
         values.append(QVariant::fromValue(record));
     dialog->setProperty("item", values.size() == 1 ? values.constFirst() : QVariant(values));
-    QuickShareDialogs::showQuickShareDialog(m_list->isViewLoaded() ? m_list->view() : nullptr, dialog, values,
-                                            point);
+    QWidget* from = m_list->isViewLoaded() ? m_list->view() : nullptr;
+    QuickShareDialogs::showQuickShareDialog(
+        from, dialog, values, QuickShareDialogs::pointBesideWindow(from, point, dialog->view()->size()));
 }
 
 } // namespace tavrel

@@ -6,9 +6,10 @@
 #include "controls/TQTriSwitchButton.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
+#include "sharing/SharingPermissions.h"
 
 #include <QBoxLayout>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -125,23 +126,32 @@ TQSwitchButton* QuickPopoverSupport::addRoleSwitch(QWidget* page, QBoxLayout* la
     TQSwitchButton* role = commenter ? new TQTriSwitchButton(page) : new TQSwitchButton(page);
     role->setObjectName(commenter ? QStringLiteral("commenterRole") : QStringLiteral("regularRole"));
     role->setFixedSize(role->sizeHint());
-    auto* row = new QGridLayout;
-    row->setHorizontalSpacing(0);
-    row->setVerticalSpacing(2);
-    // The knob's places, left to right: edit, view, then comment.
-    QStringList captions{QStringLiteral("CanEdit"), QStringLiteral("CanView")};
-    if (commenter)
-        captions.append(QStringLiteral("CanComment"));
-    row->addWidget(role, 0, 0, 1, int(captions.size()), Qt::AlignLeft);
-    for (int i = 0; i < captions.size(); ++i) {
-        QLabel* caption = makeCaption(page, StringTable::text(captions.at(i)));
-        caption->setAlignment(Qt::AlignHCenter);
-        caption->setFixedWidth(role->width() / int(captions.size()));
-        row->addWidget(caption, 1, i);
-    }
-    row->setColumnStretch(int(captions.size()), 1);
+    // The switch shows icons; the words of the chosen role stand beside it.
+    QLabel* caption = makeCaption(page, QString());
+    caption->setObjectName(QStringLiteral("roleCaption"));
+    role->setProperty("roleCaption", QVariant::fromValue<QObject*>(caption));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(10);
+    row->addWidget(role);
+    row->addWidget(caption);
+    row->addStretch(1);
     layout->addLayout(row);
+    QObject::connect(role, &TQSwitchButton::activated, caption, [role] { showRoleCaption(role); });
+    showRoleCaption(role);
     return role;
+}
+
+void QuickPopoverSupport::showRoleCaption(TQSwitchButton* role)
+{
+    if (auto* caption = qobject_cast<QLabel*>(role->property("roleCaption").value<QObject*>()))
+        caption->setText(StringTable::text(SharingPermissions::tooltipKeyForRoleCode(role->state())));
+}
+
+void QuickPopoverSupport::setRoleState(TQSwitchButton* role, int code)
+{
+    role->setCellState(code);
+    role->synchronizeState();
+    showRoleCaption(role);
 }
 
 } // namespace tavrel

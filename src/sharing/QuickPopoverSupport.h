@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chrome/TQModalContentController.h"
+#include "controls/ControlPopovers.h"
 #include "platform/runtime/Timing.h"
 
 #include <QPointF>
@@ -15,7 +17,6 @@ class QWidget;
 namespace tavrel {
 
 class TQFloatingWindow;
-class TQModalContentController;
 class TQSwitchButton;
 
 // What the two quick sharing popovers share: their window, how it is attached and watched, and the
@@ -42,8 +43,31 @@ public:
     static QLabel* makeHeading(QWidget* page);
     static QLabel* makeCaption(QWidget* page, const QString& text);
     static QPushButton* makeRemoveButton(QWidget* page, const QString& titleKey);
-    // A two- or three-position role switch with the role captions beneath it, added to the layout.
+    // A two- or three-position role switch with the name of its role beside it, added to the layout.
     static TQSwitchButton* addRoleSwitch(QWidget* page, QBoxLayout* layout, bool commenter);
+    // The caption beside the switch names its role now.
+    static void showRoleCaption(TQSwitchButton* role);
+    // Moves the switch to the role at once, without an action.
+    static void setRoleState(TQSwitchButton* role, int code);
+};
+
+// A quick popover as the cells see it (a port of ControlPopovers): its window, attached and watched
+// through QuickPopoverSupport.
+template <class Port> class QuickPopover : public TQModalContentController, public Port
+{
+public:
+    using TQModalContentController::TQModalContentController;
+
+    bool isWindowVisible() const override { return QuickPopoverSupport::isWindowVisible(this); }
+    void closeWindow() override { QuickPopoverSupport::closeWindow(this); }
+    void attachToWindow(QWidget* parent, const QPointF& point) override
+    {
+        QuickPopoverSupport::attachToWindow(this, parent, point);
+    }
+    void observeWindowWillClose(std::function<void()> handler) override
+    {
+        QuickPopoverSupport::observeWindowWillClose(this, std::move(handler));
+    }
 };
 
 } // namespace tavrel

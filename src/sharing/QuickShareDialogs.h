@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPoint>
 #include <QVariant>
+#include <functional>
 
 class QWidget;
 
@@ -25,6 +26,14 @@ public:
     // The point is in the main window's coordinates (the null point centres it). Answers the window.
     static QWidget* showQuickShareDialog(QWidget* from, TQFloatingContentController* controller,
                                          const QVariantList& selection, const QPoint& point);
+
+    // The point beside the window as it is, when a dialog of that size fits on the screen to the
+    // window's right or (flipped) to its left; else the null point, which centres the dialog over the
+    // window instead of putting it off the screen.
+    static QPoint pointBesideWindow(QWidget* from, const QPoint& point, const QSize& dialogSize);
+
+    // The sheet of a dialog closed with people entered: "OK" runs the close, "Cancel" keeps it.
+    static void askBeforeClosing(QWidget* window, std::function<void()> close);
 
     // Shows a dialog in a floating window without an arrow, centred over the window of the widget,
     // free of it; the controller goes with its window. Answers the window.

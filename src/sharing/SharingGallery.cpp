@@ -33,10 +33,13 @@
 #include "sharing/TokenField.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QThreadPool>
 
 namespace tavrel {
 
@@ -180,7 +183,7 @@ QList<GallerySample> quickPermissions()
         {QStringLiteral("A viewer, from a role icon"), scene(permissionPopover(a.budget, a.omar, false))},
         {QStringLiteral("Commenters supported: three positions"),
          scene(permissionPopover(a.agenda, a.omar, true))},
-        {QStringLiteral("The owner: read only"), scene(permissionPopover(a.budget, a.me, true))},
+        {QStringLiteral("The owner: read only"), scene(permissionPopover(a.agenda, a.ann, true))},
         {QStringLiteral("The user's own row: \"Me\""), scene(permissionPopover(a.agenda, a.me, false))},
         {QStringLiteral("A link row: the general permission"),
          scene(permissionPopover(a.launch, nullptr, false))},
@@ -300,8 +303,17 @@ QList<GallerySample> shareWithDialogs()
     {
         auto* dialog = new TQShareWithController;
         dialog->view();
-        dialog->setFilesToUpload({QStringLiteral("/nonexistent/Holiday photos")});
-        dialog->setItemSize(QStringLiteral("12.4 MB"));
+        // A folder of three files, measured before the picture is taken.
+        const QString folder = QDir::temp().filePath(QStringLiteral("tavrel-gallery/Holiday photos"));
+        QDir().mkpath(folder);
+        for (int i = 1; i <= 3; ++i) {
+            QFile photo(QStringLiteral("%1/photo-%2.jpg").arg(folder).arg(i));
+            if (photo.open(QIODevice::WriteOnly))
+                photo.write(QByteArray(i * 210 * 1024, 'x'));
+        }
+        dialog->setFilesToUpload({folder});
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
         samples.append({QStringLiteral("Upload and share"), dialogScene(dialog)});
     }
     return samples;

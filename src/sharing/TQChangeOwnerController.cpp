@@ -10,6 +10,7 @@
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
 #include "sharing/QuickPopoverSupport.h"
+#include "sharing/QuickShareDialogs.h"
 #include "sharing/TokenField.h"
 #include "window/ActionRequests.h"
 
@@ -48,6 +49,10 @@ QWidget* TQChangeOwnerController::loadView()
     m_contactField->setTokenizer([rules](const QString& text) { return rules.tokenForEditingString(text); });
     connect(m_contactField, &TokenField::tokensChanged, this, [this] { validateButtons(); });
     connect(m_contactField->editor(), &QLineEdit::textChanged, this, [this] { validateButtons(); });
+    connect(m_contactField, &TokenField::submitted, this, [this] {
+        if (m_changeButton && m_changeButton->isEnabled())
+            m_changeButton->click();
+    });
     layout->addWidget(m_contactField);
 
     auto* buttons = new QHBoxLayout;
@@ -79,55 +84,33 @@ void TQChangeOwnerController::setWindow(TQFloatingWindow* window)
         return;
     window->setDelegate(this);
     window->setHasCloseButton(false);
+    window->setWindowTitle(StringTable::text(QStringLiteral("ChangeOwnerButton")));
     window->setFrameBackgroundImage(ImageRegistry::pixmap(QStringLiteral("dialog_background")));
 }
 
 void TQChangeOwnerController::setItem(const std::shared_ptr<FileEntryAbstract>& item)
 {
-    if (!m_wrapped && m_items.size() == 1 && m_items.constFirst() == item)
-        return;
-    m_items = item ? SharingPermissions::Items{item} : SharingPermissions::Items{};
-    m_wrapped = false;
-    updateHeading();
+    if (m_items.setItem(item))
+        updateHeading();
 }
 
 void TQChangeOwnerController::setItems(const SharingPermissions::Items& items)
 {
-    if (m_wrapped && m_items == items)
-        return;
-    m_items = items;
-    m_wrapped = true;
-    updateHeading();
-}
-
-QVariant TQChangeOwnerController::itemValue() const
-{
-    if (m_wrapped)
-        return SharingPermissions::recordValues(m_items);
-    return m_items.isEmpty() ? QVariant() : SharingPermissions::recordValue(m_items.constFirst());
+    if (m_items.setItems(items))
+        updateHeading();
 }
 
 void TQChangeOwnerController::setItemValue(const QVariant& item)
 {
-    if (item.metaType() == QMetaType::fromType<QVariantList>()) {
-        SharingPermissions::Items items;
-        for (const QVariant& each : item.toList())
-            if (auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(each.value<ManagedObjectPtr>()))
-                items.append(entry);
-        setItems(items);
-        return;
-    }
-    setItem(std::dynamic_pointer_cast<FileEntryAbstract>(item.value<ManagedObjectPtr>()));
+    if (m_items.setValue(item))
+        updateHeading();
 }
 
 void TQChangeOwnerController::updateHeading()
 {
     if (!m_heading)
         return;
-    const QString subject = m_wrapped || m_items.isEmpty()
-                                ? StringTable::format(QStringLiteral("SharingNItems"), m_items.size())
-                                : m_items.constFirst()->title();
-    m_heading->setText(StringTable::format(QStringLiteral("ChangeOwnerHeading"), subject));
+    m_heading->setText(StringTable::format(QStringLiteral("ChangeOwnerHeading"), m_items.subject()));
 }
 
 void TQChangeOwnerController::validateButtons()
@@ -184,7 +167,7 @@ void TQChangeOwnerController::changeOwner(QObject*)
     entry.setDisplayName(owner.displayName());
     ActionRequests::executeDocumentAction(
         QStringLiteral("SetPermissions"), SharingPermissions::bannerCallback(),
-        {{QStringLiteral("documentEntities"), SharingPermissions::recordValues(m_items)},
+        {{QStringLiteral("documentEntities"), SharingPermissions::recordValues(m_items.items())},
          {QStringLiteral("ACLEntries"), QVariantList{QVariant::fromValue(entry)}},
          {QStringLiteral("statusID"),
           SharingPermissions::statusIdentifier(QStringLiteral("changeowner"), &owner)},
@@ -199,14 +182,9 @@ bool TQChangeOwnerController::windowShouldClose(QObject*)
 {
     if (m_closeConfirmed || !m_contactField || m_contactField->tokens().isEmpty())
         return true;
-    auto* alert = new Alert;
-    alert->setMessageText(StringTable::text(QStringLiteral("UnsavedAlertTitle")));
-    alert->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
-    alert->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
-    alert->setInformativeText(StringTable::text(QStringLiteral("UnsavedAlertMessage")));
     const QPointer<TQChangeOwnerController> self(this);
-    alert->beginSheet(window(), [self](int response, bool) {
-        if (self && response == Alert::DefaultResponse && self->window()) {
+    QuickShareDialogs::askBeforeClosing(window(), [self] {
+        if (self && self->window()) {
             self->m_closeConfirmed = true;
             self->window()->close();
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sharing/SharingPermissions.h"
+#include "sharing/SharingItems.h"
 #include "sharing/TokenField.h"
 #include "window/TQFloatingContentController.h"
 
@@ -25,11 +25,11 @@ public:
     explicit TQChangeOwnerController(QObject* parent = nullptr);
     ~TQChangeOwnerController() override;
 
-    const SharingPermissions::Items& items() const { return m_items; }
-    bool isWrapper() const { return m_wrapped; }
+    const SharingPermissions::Items& items() const { return m_items.items(); }
+    bool isWrapper() const { return m_items.isWrapper(); }
     void setItem(const std::shared_ptr<FileEntryAbstract>& item);
     void setItems(const SharingPermissions::Items& items);
-    QVariant itemValue() const;
+    QVariant itemValue() const { return m_items.value(); }
     Q_INVOKABLE void setItemValue(const QVariant& item);
 
     TokenField* contactField() const { return m_contactField; }
@@ -48,8 +48,7 @@ protected:
 private:
     void updateHeading();
 
-    SharingPermissions::Items m_items;
-    bool m_wrapped = false;
+    SharingItems m_items;
     bool m_closeConfirmed = false;
     QPointer<TokenField> m_contactField;
     QPointer<QPushButton> m_changeButton;

@@ -3,6 +3,7 @@
 #include "controls/OnlineBinding.h"
 #include "controls/RowTextCell.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
+#include "controls/TQPermissionTableCell.h"
 #include "platform/ui/CellHost.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/Drawing.h"
@@ -30,28 +31,8 @@ qreal TQPermissionTableCell2::actionSubcellStartForBounds(const QRectF& bounds)
 void TQPermissionTableCell2::setDeletable(bool deletable)
 {
     m_deletable = deletable;
-    TQHoverdButtonCell& action = actionCell();
-    if (deletable) {
-        if (auto* adaptor = dynamic_cast<TQHoverdAdaptorButtonCell*>(&action))
-            adaptor->setHasLink(true);
-        action.setHovered(true);
-        action.setHoverImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-hover")));
-        action.setRegularImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-regular")));
-        action.setAlternateImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-active")));
-        action.setButtonType(BasicButtonCell::MomentaryChangeButton);
-        // Removing someone is possible only while online.
-        if (!m_actionBinding) {
-            const std::weak_ptr<TQHoverdButtonCell> weak = sharedActionCell();
-            m_actionBinding = std::make_shared<OnlineBinding>([weak](bool enabled) {
-                if (const auto cell = weak.lock())
-                    cell->setEnabled(enabled);
-            });
-        }
-    } else {
-        action.setRegularImage(QPixmap());
-    }
-    action.setRepresentedObject(deletable ? QVariant(QStringLiteral("1")) : QVariant());
-    setHoverActionButtonInFrameOnly(deletable);
+    // Removing someone is possible only while online.
+    TQPermissionTableCell::makeLeaveSharingButton(*this, deletable, m_actionBinding);
 }
 
 void TQPermissionTableCell2::setActionCells(const QList<std::shared_ptr<Cell>>& cells)

@@ -24,7 +24,7 @@
 namespace tavrel {
 
 TQQuickLinkPermissionController::TQQuickLinkPermissionController(QObject* parent)
-    : TQModalContentController(QStringLiteral("QuickLinkView"), parent)
+    : QuickPopover(QStringLiteral("QuickLinkView"), parent)
 {}
 
 TQQuickLinkPermissionController::~TQQuickLinkPermissionController()
@@ -117,13 +117,13 @@ void TQQuickLinkPermissionController::refresh()
     m_linkField = page->findChild<QLineEdit*>();
     m_heading = page->findChild<QLabel*>(QStringLiteral("heading"));
     QuickPopoverSupport::fitWindowToContent(this, page);
+    int code = m_role->state();
     if (const auto permission = m_item->generalACL()) {
         if (const auto key = SharingPermissions::popoverTitleKey(*permission))
             setTitle(StringTable::text(*key));
-        if (const auto code = SharingPermissions::roleCodeForGeneralRole(permission->role()))
-            m_role->setCellState(*code);
+        code = SharingPermissions::roleCodeForGeneralRole(permission->role()).value_or(code);
     }
-    m_role->synchronizeState();
+    QuickPopoverSupport::setRoleState(m_role, code);
     m_heading->setText(title());
     m_linkField->setText(m_item->alternateLink());
     m_linkField->selectAll();
@@ -183,28 +183,8 @@ void TQQuickLinkPermissionController::copyLink(QObject*)
 void TQQuickLinkPermissionController::operationDidFinishWithResult(const QVariant& result,
                                                                    const QVariant& error)
 {
-    TQModalContentController::operationDidFinishWithResult(result, error);
+    QuickPopover::operationDidFinishWithResult(result, error);
     NotificationCenter::defaultCenter().post(kRefreshIfInstalledNotification);
-}
-
-bool TQQuickLinkPermissionController::isWindowVisible() const
-{
-    return QuickPopoverSupport::isWindowVisible(this);
-}
-
-void TQQuickLinkPermissionController::closeWindow()
-{
-    QuickPopoverSupport::closeWindow(this);
-}
-
-void TQQuickLinkPermissionController::attachToWindow(QWidget* parent, const QPointF& point)
-{
-    QuickPopoverSupport::attachToWindow(this, parent, point);
-}
-
-void TQQuickLinkPermissionController::observeWindowWillClose(std::function<void()> handler)
-{
-    QuickPopoverSupport::observeWindowWillClose(this, std::move(handler));
 }
 
 } // namespace tavrel

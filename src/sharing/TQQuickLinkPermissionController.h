@@ -1,8 +1,7 @@
 #pragma once
 
-#include "chrome/TQModalContentController.h"
-#include "controls/ControlPopovers.h"
 #include "controls/TQSwitchButton.h"
+#include "sharing/QuickPopoverSupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +17,7 @@ class FileEntryAbstract;
 // The quick link popover of a document's general access: its link, selected for copying, under the
 // title of its link mode, with the role the link grants, a copy button and a button that turns link
 // sharing off. One popover serves the whole process (ControlPopovers). Main thread only.
-class TQQuickLinkPermissionController : public TQModalContentController, public QuickLinkPort
+class TQQuickLinkPermissionController : public QuickPopover<QuickLinkPort>
 {
     Q_OBJECT
 public:
@@ -32,10 +31,6 @@ public:
 
     // QuickLinkPort
     void setItem(const QVariant& item) override;
-    bool isWindowVisible() const override;
-    void closeWindow() override;
-    void attachToWindow(QWidget* window, const QPointF& point) override;
-    void observeWindowWillClose(std::function<void()> handler) override;
 
     // "regularView" or "commenterView", with its role switch, link field and heading.
     QWidget* currentContent() const;

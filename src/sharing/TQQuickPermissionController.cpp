@@ -24,7 +24,7 @@
 namespace tavrel {
 
 TQQuickPermissionController::TQQuickPermissionController(QObject* parent)
-    : TQModalContentController(QStringLiteral("QuickPermissionView"), parent)
+    : QuickPopover(QStringLiteral("QuickPermissionView"), parent)
 {}
 
 TQQuickPermissionController::~TQQuickPermissionController()
@@ -158,19 +158,19 @@ void TQQuickPermissionController::refresh()
             chosen = page("readonlyView");
         show(chosen);
         if (m_role) {
-            if (const auto code = SharingPermissions::roleCodeForPerson(*m_item, m_email->address()))
-                m_role->setCellState(*code);
-            m_role->synchronizeState();
+            const auto code = SharingPermissions::roleCodeForPerson(*m_item, m_email->address());
+            // Someone in none of the lists keeps the state the switch had.
+            QuickPopoverSupport::setRoleState(m_role, code.value_or(m_role->state()));
         }
     } else {
         show(chosen);
+        int code = m_role->state();
         if (const auto permission = m_item->generalACL()) {
             if (const auto key = SharingPermissions::popoverTitleKey(*permission))
                 setTitle(StringTable::text(*key));
-            if (const auto code = SharingPermissions::roleCodeForGeneralRole(permission->role()))
-                m_role->setCellState(*code);
+            code = SharingPermissions::roleCodeForGeneralRole(permission->role()).value_or(code);
         }
-        m_role->synchronizeState();
+        QuickPopoverSupport::setRoleState(m_role, code);
     }
     if (m_heading)
         m_heading->setText(title());
@@ -243,28 +243,8 @@ void TQQuickPermissionController::removePermission(QObject*)
 
 void TQQuickPermissionController::operationDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
-    TQModalContentController::operationDidFinishWithResult(result, error);
+    QuickPopover::operationDidFinishWithResult(result, error);
     NotificationCenter::defaultCenter().post(kRefreshIfInstalledNotification);
-}
-
-bool TQQuickPermissionController::isWindowVisible() const
-{
-    return QuickPopoverSupport::isWindowVisible(this);
-}
-
-void TQQuickPermissionController::closeWindow()
-{
-    QuickPopoverSupport::closeWindow(this);
-}
-
-void TQQuickPermissionController::attachToWindow(QWidget* parent, const QPointF& point)
-{
-    QuickPopoverSupport::attachToWindow(this, parent, point);
-}
-
-void TQQuickPermissionController::observeWindowWillClose(std::function<void()> handler)
-{
-    QuickPopoverSupport::observeWindowWillClose(this, std::move(handler));
 }
 
 } // namespace tavrel

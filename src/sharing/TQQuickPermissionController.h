@@ -1,8 +1,7 @@
 #pragma once
 
-#include "chrome/TQModalContentController.h"
-#include "controls/ControlPopovers.h"
 #include "controls/TQSwitchButton.h"
+#include "sharing/QuickPopoverSupport.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -20,7 +19,7 @@ class Mail;
 // permission instead. The owner sees a read-only page. One popover serves the whole process; the
 // cells open it at themselves (ControlPopovers). A role change closes it a moment later, a removal
 // at once. Main thread only.
-class TQQuickPermissionController : public TQModalContentController, public QuickPermissionPort
+class TQQuickPermissionController : public QuickPopover<QuickPermissionPort>
 {
     Q_OBJECT
 public:
@@ -40,10 +39,6 @@ public:
     void setDeletable(bool deletable) override;
     void setItem(const QVariant& item) override;
     void setEmail(const QVariant& mail) override;
-    bool isWindowVisible() const override;
-    void closeWindow() override;
-    void attachToWindow(QWidget* window, const QPointF& point) override;
-    void observeWindowWillClose(std::function<void()> handler) override;
 
     // The page shown now: "regularView", "commenterView", "nonDeleteViewEdit", "nonDeleteComment" or
     // "readonlyView"; its role switch (none for the owner); the heading.

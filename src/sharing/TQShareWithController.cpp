@@ -11,11 +11,11 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/system/TQLog.h"
-#include "platform/ui/Alert.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
 #include "progress/TQProgressManager.h"
 #include "sharing/QuickPopoverSupport.h"
+#include "sharing/QuickShareDialogs.h"
 #include "sharing/TQCancellerAdapter.h"
 #include "sharing/TokenField.h"
 #include "window/ActionRequests.h"
@@ -82,6 +82,10 @@ QWidget* TQShareWithController::loadView()
         validateButtons();
     });
     connect(m_contacts->editor(), &QLineEdit::textChanged, this, [this] { validateButtons(); });
+    connect(m_contacts, &TokenField::submitted, this, [this] {
+        if (m_shareButton && m_shareButton->isEnabled())
+            m_shareButton->click();
+    });
     layout->addWidget(m_contacts);
 
     m_problemLabel = new QLabel(StringTable::text(QStringLiteral("ShareWithNotAddresses")), view);
@@ -136,6 +140,8 @@ void TQShareWithController::setWindow(TQFloatingWindow* window)
         return;
     window->setDelegate(this);
     window->setHasCloseButton(false);
+    // The window list's name; the window draws no title band.
+    window->setWindowTitle(StringTable::text(QStringLiteral("WindowShareWith")));
     window->setFrameBackgroundImage(ImageRegistry::pixmap(QStringLiteral("dialog_background")));
 }
 
@@ -143,55 +149,39 @@ void TQShareWithController::setWindow(TQFloatingWindow* window)
 
 void TQShareWithController::setItem(const std::shared_ptr<FileEntryAbstract>& item)
 {
-    if (!m_wrapped && m_items.size() == 1 && m_items.constFirst() == item)
+    if (!m_items.setItem(item))
         return;
-    m_items = item ? SharingPermissions::Items{item} : SharingPermissions::Items{};
-    m_wrapped = false;
     chooseRoleSwitch();
     updateHeading();
 }
 
 void TQShareWithController::setItems(const SharingPermissions::Items& items)
 {
-    if (m_wrapped && m_items == items)
+    if (!m_items.setItems(items))
         return;
-    m_items = items;
-    m_wrapped = true;
     chooseRoleSwitch();
     updateHeading();
 }
 
-QVariant TQShareWithController::itemValue() const
-{
-    if (m_wrapped)
-        return SharingPermissions::recordValues(m_items);
-    return m_items.isEmpty() ? QVariant() : SharingPermissions::recordValue(m_items.constFirst());
-}
-
 void TQShareWithController::setItemValue(const QVariant& item)
 {
-    if (item.metaType() == QMetaType::fromType<QVariantList>()) {
-        SharingPermissions::Items items;
-        for (const QVariant& each : item.toList())
-            if (auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(each.value<ManagedObjectPtr>()))
-                items.append(entry);
-        setItems(items);
+    if (!m_items.setValue(item))
         return;
-    }
-    setItem(std::dynamic_pointer_cast<FileEntryAbstract>(item.value<ManagedObjectPtr>()));
+    chooseRoleSwitch();
+    updateHeading();
 }
 
 void TQShareWithController::chooseRoleSwitch()
 {
     if (!m_regularRole)
         return;
-    const bool commenter = !m_wrapped && m_items.size() == 1 && m_items.constFirst()->hasCommenterSupport();
+    const bool commenter = !m_items.isWrapper() && m_items.items().size() == 1 &&
+                           m_items.items().constFirst()->hasCommenterSupport();
     m_commenterRow->setVisible(commenter);
     m_regularRow->setVisible(!commenter);
     m_role = commenter ? m_commenterRole : m_regularRole;
     // Writers by default.
-    m_role->setCellState(SharingPermissions::Writer);
-    m_role->synchronizeState();
+    QuickPopoverSupport::setRoleState(m_role, SharingPermissions::Writer);
 }
 
 void TQShareWithController::updateHeading()
@@ -203,10 +193,8 @@ void TQShareWithController::updateHeading()
         subject = m_filesToUpload.size() == 1
                       ? QFileInfo(m_filesToUpload.constFirst()).fileName()
                       : StringTable::format(QStringLiteral("SharingNItems"), m_filesToUpload.size());
-    else if (m_wrapped)
-        subject = StringTable::format(QStringLiteral("SharingNItems"), m_items.size());
-    else if (!m_items.isEmpty())
-        subject = m_items.constFirst()->title();
+    else if (m_items.isWrapper() || !m_items.items().isEmpty())
+        subject = m_items.subject();
     m_heading->setText(subject.isEmpty() ? StringTable::text(QStringLiteral("WindowShareWith"))
                                          : StringTable::format(QStringLiteral("ShareWithHeading"), subject));
 }
@@ -306,17 +294,15 @@ void TQShareWithController::share(QObject*)
              {QStringLiteral("progressID"),
               SharingPermissions::statusIdentifier(QStringLiteral("upload"), &urls)},
              {QStringLiteral("progressConsumer"), QVariant::fromValue(progress)}});
-    } else if (!entries.isEmpty() && !m_items.isEmpty()) {
+    } else if (!entries.isEmpty() && !m_items.items().isEmpty()) {
         TQLog("Share for [%@] as <%@> files: {%@}", addresses.join(QStringLiteral(", ")),
-              SharingPermissions::roleName(state),
-              m_wrapped ? StringTable::format(QStringLiteral("SharingNItems"), m_items.size())
-                        : m_items.constFirst()->title());
+              SharingPermissions::roleName(state), m_items.subject());
         ActionRequests::executeDocumentAction(
             QStringLiteral("SetPermissions"), SharingPermissions::bannerCallback(),
-            {{QStringLiteral("documentEntities"), SharingPermissions::recordValues(m_items)},
+            {{QStringLiteral("documentEntities"), SharingPermissions::recordValues(m_items.items())},
              {QStringLiteral("ACLEntries"), aclEntries},
              {QStringLiteral("statusID"),
-              SharingPermissions::statusIdentifier(QStringLiteral("setpermission"), &m_items)},
+              SharingPermissions::statusIdentifier(QStringLiteral("setpermission"), &m_items.items())},
              {QStringLiteral("progressConsumer"), QVariant::fromValue(progress)}});
     }
     if (m_shareOnlyMode) {
@@ -341,14 +327,9 @@ bool TQShareWithController::windowShouldClose(QObject*)
 {
     if (m_closeConfirmed || !m_contacts || m_contacts->tokens().isEmpty())
         return true;
-    auto* alert = new Alert;
-    alert->setMessageText(StringTable::text(QStringLiteral("UnsavedAlertTitle")));
-    alert->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
-    alert->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
-    alert->setInformativeText(StringTable::text(QStringLiteral("UnsavedAlertMessage")));
     const QPointer<TQShareWithController> self(this);
-    alert->beginSheet(window(), [self](int response, bool) {
-        if (self && response == Alert::DefaultResponse && self->window()) {
+    QuickShareDialogs::askBeforeClosing(window(), [self] {
+        if (self && self->window()) {
             self->m_closeConfirmed = true;
             self->window()->close();
         }

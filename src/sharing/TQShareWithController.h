@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/TQSwitchButton.h"
-#include "sharing/SharingPermissions.h"
+#include "sharing/SharingItems.h"
 #include "sharing/TokenField.h"
 #include "window/TQFloatingContentController.h"
 
@@ -29,12 +29,12 @@ public:
     ~TQShareWithController() override;
 
     // The documents: one, or several standing as one item. Setting the same ones does nothing.
-    const SharingPermissions::Items& items() const { return m_items; }
-    bool isWrapper() const { return m_wrapped; }
+    const SharingPermissions::Items& items() const { return m_items.items(); }
+    bool isWrapper() const { return m_items.isWrapper(); }
     void setItem(const std::shared_ptr<FileEntryAbstract>& item);
     void setItems(const SharingPermissions::Items& items);
     // A record, or a list of records (a wrapper); anything else clears the documents.
-    QVariant itemValue() const;
+    QVariant itemValue() const { return m_items.value(); }
     Q_INVOKABLE void setItemValue(const QVariant& item);
 
     QStringList filesToUpload() const { return m_filesToUpload; }
@@ -75,8 +75,7 @@ private:
     void chooseRoleSwitch();
     void updateHeading();
 
-    SharingPermissions::Items m_items;
-    bool m_wrapped = false;
+    SharingItems m_items;
     QStringList m_filesToUpload;
     quint64 m_filesIdentity = 0;
     bool m_shareOnlyMode = false;

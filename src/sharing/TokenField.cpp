@@ -137,7 +137,8 @@ bool TokenField::eventFilter(QObject* watched, QEvent* event)
                 tokenizeEditingText();
                 return true;
             }
-            return false; // an empty entry lets Return reach the dialog's default button
+            emit submitted();
+            return true;
         case Qt::Key_Comma:
         case Qt::Key_Semicolon:
             tokenizeEditingText();

@@ -51,6 +51,8 @@ public:
 
 signals:
     void tokensChanged();
+    // Return in an empty entry: the dialog's default button.
+    void submitted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "SharingDialogsFixture.h"
 
+#include "controls/TQFloatingWindow.h"
 #include "model/TQMOCMaster.h"
 #include "platform/ui/ResponderChain.h"
 #include "session/ApplicationServices.h"
@@ -13,6 +14,7 @@
 #include "window/ActionError.h"
 #include "window/TQFloatingContentController.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTest>
@@ -71,6 +73,11 @@ void SharingDialogsFixture::SetUp()
 
 void SharingDialogsFixture::TearDown()
 {
+    // The dialogs a test left open go with their windows.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* floating = qobject_cast<TQFloatingWindow*>(top); floating && floating->isVisible())
+            floating->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SharingClasses::unregisterClasses();
     ResponderChain::setApplicationDelegate(nullptr);
     ApplicationServices::instance()->resetForTesting();

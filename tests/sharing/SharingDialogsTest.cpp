@@ -1,7 +1,11 @@
 #include "SharingDialogsFixture.h"
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQSwitchButton.h"
+#include "controls/TQTableView.h"
+#include "documents/TQAllItemsController.h"
+#include "lists/ListModel.h"
 #include "model/TQACLEntry.h"
+#include "model/TQMOCMaster.h"
 #include "platform/runtime/Timing.h"
 #include "platform/system/Settings.h"
 #include "platform/ui/Alert.h"
@@ -11,8 +15,11 @@
 #include "sharing/TQSharingSettingsController.h"
 #include "sharing/TokenField.h"
 #include "support/WaitUntil.h"
+#include "support/ui/WidgetTesting.h"
 #include "window/ActionRequests.h"
+#include "window/TQNotificationController.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -339,6 +346,45 @@ TEST_F(SharingDialogsTest, ItemsThatAgreeOpenWithTheirSetting)
     beta->setWritersCanInvite(true);
     settings.setItems({alpha, beta});
     EXPECT_TRUE(settings.writersRow()->isChecked());
+}
+
+TEST_F(SharingDialogsTest, TheListsShareCommandOpensShareWithForWhatTheUserMayShare)
+{
+    TQAllItemsController list;
+    auto* provider = new ListModel(m_account.master(), QStringLiteral("FileEntryAbstract"));
+    provider->setSortDescriptors({SortDescriptor(QStringLiteral("title"))});
+    list.setDataProvider(provider);
+    list.view()->resize(600, 400);
+    ASSERT_TRUE(test::showAndExpose(list.view()));
+    list.viewDidInstall();
+    ASSERT_TRUE(test::waitUntil([&] { return provider->count() == 5; }, 10000));
+    const auto shareWithWindow = []() -> TQShareWithController* {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* floating = qobject_cast<TQFloatingWindow*>(top); floating && floating->isVisible())
+                if (auto* dialog = qobject_cast<TQShareWithController*>(floating->delegate()))
+                    return dialog;
+        return nullptr;
+    };
+    const auto select = [&](const char* resourceId) {
+        list.tableView()->selectRowIndexes({list.rowOfRecord(entry(QLatin1String(resourceId)))}, false);
+    };
+
+    // The user only views "readonly": the banner says why nothing opens.
+    TQNotificationController::sharedNotificationController()->hideNotificationArea();
+    select("document:readonly");
+    list.share(nullptr);
+    EXPECT_FALSE(shareWithWindow());
+    EXPECT_TRUE(TQNotificationController::sharedNotificationController()->plainText().contains(
+        StringTable::text(QStringLiteral("ShareDeniedMessage"))));
+
+    // "shared" lets editors invite.
+    select("document:shared");
+    list.share(nullptr);
+    TQShareWithController* dialog = shareWithWindow();
+    ASSERT_TRUE(dialog);
+    ASSERT_EQ(dialog->items().size(), 1);
+    EXPECT_EQ(dialog->items().first()->resourceId(), QStringLiteral("document:shared"));
+    dialog->window()->close();
 }
 
 } // namespace
