@@ -15,6 +15,7 @@
 #include "platform/store/Predicate.h"
 #include "platform/system/TQLog.h"
 #include "session/TQSessionManager.h"
+#include "sharing/SharingClasses.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
 #include "window/ViewClasses.h"
@@ -95,6 +96,8 @@ void RealMainWindowController::registerViewClasses()
     DocumentsClasses::registerClasses();
     // The contact views: the contacts root view, a contact's page and the contact editor.
     ContactsClasses::registerClasses();
+    // The sharing dialogs and the quick popovers the rows open.
+    SharingClasses::registerClasses();
     // The banner's preferences link opens the program's preferences window, which the chrome cannot see.
     TQOpenPrefAction::setPreferencesOpener([](QObject* sender) {
         TQPreferencesWindowController::sharedPreferencesController()->showWindow(sender);

@@ -37,7 +37,13 @@ void TQPermissionTableCell::setAuxiliaryView(QWidget* view)
 void TQPermissionTableCell::setDeletable(bool deletable)
 {
     m_deletable = deletable;
-    TQHoverdButtonCell& action = actionCell();
+    makeLeaveSharingButton(*this, deletable, m_actionBinding);
+}
+
+void TQPermissionTableCell::makeLeaveSharingButton(TQContactTableCell& row, bool deletable,
+                                                   std::shared_ptr<OnlineBinding>& binding)
+{
+    TQHoverdButtonCell& action = row.actionCell();
     if (deletable) {
         if (auto* adaptor = dynamic_cast<TQHoverdAdaptorButtonCell*>(&action))
             adaptor->setHasLink(true);
@@ -46,9 +52,9 @@ void TQPermissionTableCell::setDeletable(bool deletable)
         action.setRegularImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-regular")));
         action.setAlternateImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-active")));
         action.setButtonType(BasicButtonCell::MomentaryChangeButton);
-        if (!m_actionBinding) {
-            const std::weak_ptr<TQHoverdButtonCell> weak = sharedActionCell();
-            m_actionBinding = std::make_shared<OnlineBinding>([weak](bool enabled) {
+        if (!binding) {
+            const std::weak_ptr<TQHoverdButtonCell> weak = row.sharedActionCell();
+            binding = std::make_shared<OnlineBinding>([weak](bool enabled) {
                 if (const auto cell = weak.lock())
                     cell->setEnabled(enabled);
             });
@@ -57,7 +63,7 @@ void TQPermissionTableCell::setDeletable(bool deletable)
         action.setRegularImage(QPixmap());
     }
     action.setRepresentedObject(deletable ? QVariant(QStringLiteral("1")) : QVariant());
-    setHoverActionButtonInFrameOnly(deletable);
+    row.setHoverActionButtonInFrameOnly(deletable);
 }
 
 QRectF TQPermissionTableCell::frameForPhotoCellInBounds(const QRectF& b) const

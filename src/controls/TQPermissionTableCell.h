@@ -31,6 +31,10 @@ public:
     bool deletable() const { return m_deletable; }
     // The action button becomes the leave-sharing button (YES) or loses its regular image (NO).
     void setDeletable(bool deletable);
+    // The same for any row of people: the button follows the connection through the binding, which
+    // the row keeps (made on the first YES).
+    static void makeLeaveSharingButton(TQContactTableCell& row, bool deletable,
+                                       std::shared_ptr<OnlineBinding>& binding);
     bool hasLongAuxiliaryView() const { return m_hasLongAuxiliaryView; }
     void setHasLongAuxiliaryView(bool isLong) { m_hasLongAuxiliaryView = isLong; }
 

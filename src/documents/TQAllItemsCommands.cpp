@@ -13,6 +13,7 @@
 #include "model/GeneralACLPermissionAdapter.h"
 #include "model/Mail.h"
 #include "model/ResourceIds.h"
+#include "model/SharingRoles.h"
 #include "model/TQACLEntry.h"
 #include "model/TQMOCMaster.h"
 #include "model/TQPreferencesManager.h"
@@ -29,8 +30,11 @@
 #include "session/ConnectionStatus.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "sharing/QuickShareDialogs.h"
+#include "sharing/SharingPermissions.h"
 #include "window/ActionNotifications.h"
 #include "window/ActionRequests.h"
+#include "window/TQFloatingContentController.h"
 #include "window/TQNavigationController.h"
 #include "window/TQNotificationController.h"
 #include "window/ViewClasses.h"
@@ -77,26 +81,15 @@ bool isCollection(const ManagedObjectPtr& record)
 bool isMine(const ManagedObjectPtr& record)
 {
     const auto entry = entryOf(record);
-    const auto owner = entry ? entry->owner() : nullptr;
-    return owner && !owner->address().isEmpty() && owner->address() == currentUsername();
+    return entry && SharingRoles::isOwner(*entry, currentUsername());
 }
 
 // The user may share it and change its visibility: it is the user's, or the user edits it and editors
-// may invite.
+// may invite. Whole addresses: "bob@x.com" is no editor where "bob@x.com.evil.org" is one.
 bool maySharing(const ManagedObjectPtr& record)
 {
-    if (isMine(record))
-        return true;
     const auto entry = entryOf(record);
-    if (!entry || !entry->writersCanInvite())
-        return false;
-    const QString username = currentUsername();
-    if (username.isEmpty())
-        return false;
-    for (const auto& editor : entry->editors())
-        if (editor && editor->address().startsWith(username, Qt::CaseInsensitive))
-            return true;
-    return false;
+    return entry && SharingRoles::mayShare(*entry, currentUsername());
 }
 
 QVariantList recordValues(const QList<ManagedObjectPtr>& records)
@@ -664,25 +657,16 @@ void TQAllItemsCommands::changeOwnership(QObject* sender)
     QWidget* window = this->window();
     if (!candidate) {
         const QList<ManagedObjectPtr> records = m_list->selectedRecords();
-        auto* dialog = ViewClasses::make<TQViewController>(QStringLiteral("TQChangeOwnerController"));
+        auto* dialog =
+            ViewClasses::make<TQFloatingContentController>(QStringLiteral("TQChangeOwnerController"));
         if (!dialog) {
             TQLog("E: No change-owner dialog for %lu items", records.size());
             return;
         }
         dialog->setProperty("item", records.size() == 1 ? QVariant::fromValue(records.first())
                                                         : QVariant(recordValues(records)));
-        QWidget* content = dialog->view();
-        auto* floating = new TQFloatingWindow(QRect(QPoint(0, 0), content->size()), QString(), 0);
-        floating->setContentView(content);
-        floating->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->setParent(floating); // the dialog goes with its window
-        dialog->setProperty("window", QVariant::fromValue<QObject*>(floating));
-        if (window) {
-            const QPoint centre = window->geometry().center();
-            floating->setFrameOrigin(
-                QPoint(centre.x() - floating->width() / 2, centre.y() - floating->height() / 2));
-        }
-        floating->show();
+        // The dialog goes with its window.
+        QuickShareDialogs::showCentred(window, dialog);
         return;
     }
     const QString username = currentUsername();

@@ -3,6 +3,7 @@
 #include "platform/store/ManagedObject.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QUrl>
 
@@ -46,6 +47,17 @@ public:
     Q_INVOKABLE void printEntity(QObject* sender);
     Q_INVOKABLE void toggleGenericPermission(QObject* sender);
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
+
+    // --- Sharing (TQAllItemsShareCommands.cpp) ---
+    // The share command of the menus: usage events around shareNonTracked.
+    Q_INVOKABLE void share(QObject* sender);
+    // The share button of a row: shareNonTracked for that row, then its usage event.
+    Q_INVOKABLE void shareOneWith(QObject* sender);
+    // The share-with dialog for the pressed row, or else the selection, with the documents the user
+    // may share; none of them: the banner says so; some: the user is asked first.
+    Q_INVOKABLE void shareNonTracked(QObject* sender);
+    // The share-with dialog for the records, at the point of the main window (null: centred).
+    void shareWithForSelection(const QList<ManagedObjectPtr>& records, const QPoint& point);
     // Shows the detail view of the selected record on the tab of the filter (0 preview, 1 sharing
     // details, 2 organize).
     void showDetailsFilterActivated(int filter);

@@ -398,6 +398,11 @@ void TQAllItemsController::deleteEntity(QObject* sender)
     m_commands->deleteEntity(sender);
 }
 
+void TQAllItemsController::share(QObject* sender)
+{
+    m_commands->share(sender);
+}
+
 bool TQAllItemsController::validateUserInterfaceItem(QObject* item)
 {
     return TQAllItemsValidation::validate(*this, item,
@@ -640,10 +645,7 @@ void TQAllItemsController::unwindPhotos(QObject*) {}
 
 void TQAllItemsController::shareOneWith(QObject* sender)
 {
-    const int row = pressedRow();
-    if (row >= 0)
-        selectRow(row);
-    share(sender);
+    m_commands->shareOneWith(sender);
 }
 
 } // namespace tavrel

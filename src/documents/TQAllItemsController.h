@@ -139,6 +139,7 @@ public:
     // The commands the base class declares go to the commands.
     Q_INVOKABLE void editEntity(QObject* sender) override;
     Q_INVOKABLE void deleteEntity(QObject* sender) override;
+    Q_INVOKABLE void share(QObject* sender) override;
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item) override;
 
 protected:

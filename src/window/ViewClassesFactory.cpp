@@ -131,7 +131,6 @@ TQFloatingContentController* ViewClassesFactory::makeShareWith(const QStringList
     auto* share = ViewClasses::make<TQFloatingContentController>(Window::kShareWithClass);
     if (!share)
         return nullptr;
-    QMetaObject::invokeMethod(share, Methods::setItem, Q_ARG(QVariant, fileNames));
     QMetaObject::invokeMethod(share, Methods::setFilesToUpload, Q_ARG(QStringList, fileNames));
     return share;
 }

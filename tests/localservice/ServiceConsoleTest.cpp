@@ -76,6 +76,15 @@ TEST_F(ServiceConsoleTest, ReadsListTheAccountAndTheRequestsReceived)
     EXPECT_EQ(fields[1], "200");
     EXPECT_EQ(fields[3], "/feeds/default/private/full?max-results=1");
 
+    // Who has access to a document, as the changes through the console made it.
+    const QString first = m_service.documentIds().constFirst();
+    ASSERT_EQ(ask(QStringLiteral("share %1 ann@example.org writer").arg(first)), QByteArray("ok\n.\n"));
+    const QList<QByteArray> access = lines(QStringLiteral("acl %1").arg(first));
+    ASSERT_FALSE(access.isEmpty());
+    EXPECT_EQ(access.first(), "owner " + m_service.ownerEmail().toUtf8());
+    EXPECT_TRUE(access.contains("writer user ann@example.org"));
+    EXPECT_EQ(ask(QStringLiteral("acl document:none")).left(5), QByteArray("error"));
+
     // A token the console hands out opens the feeds.
     const QList<QByteArray> token = lines(QStringLiteral("token"));
     ASSERT_EQ(token.size(), 1);

@@ -2,6 +2,9 @@
 
 #include "LocalService.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <limits>
 
 namespace tavrel::localservice {
@@ -63,6 +66,28 @@ QByteArray ServiceConsole::answer(const QByteArray& command)
     } else if (verb == "revoke-tokens") {
         m_service.revokeTokens();
         return done(true);
+    } else if (verb == "acl" && words.size() == 1) {
+        // Who has access to the document: the owner, then one entry per line.
+        const QJsonObject seed = QJsonDocument::fromJson(m_service.exportSeed()).object();
+        bool found = false;
+        for (const QJsonValue& value : seed.value(QStringLiteral("documents")).toArray()) {
+            const QJsonObject document = value.toObject();
+            if (document.value(QStringLiteral("resourceId")).toString() != words.first())
+                continue;
+            found = true;
+            out += "owner " + document.value(QStringLiteral("owner")).toString().toUtf8() + '\n';
+            for (const QJsonValue& each : document.value(QStringLiteral("acl")).toArray()) {
+                const QJsonObject acl = each.toObject();
+                QStringList roles{acl.value(QStringLiteral("role")).toString()};
+                for (const QJsonValue& extra : acl.value(QStringLiteral("additionalRoles")).toArray())
+                    roles.append(extra.toString());
+                out += roles.join(QLatin1Char('+')).toUtf8() + ' ' +
+                       acl.value(QStringLiteral("scope")).toString().toUtf8() + ' ' +
+                       acl.value(QStringLiteral("value")).toString().toUtf8() + '\n';
+            }
+        }
+        if (!found)
+            return done(false);
     } else if (verb == "share" && words.size() == 3) {
         return done(m_service.shareDocument(words.at(0), words.at(1), words.at(2)));
     } else {

@@ -118,6 +118,7 @@ inline constexpr QLatin1String operationDidFinish{"operationDidFinishWithResult:
 inline constexpr QLatin1String performDropWithDraggingInfo{"performDropWithDraggingInfo:forButton:"};
 inline constexpr QLatin1String radiobarDidActivateButton{"radiobarDidActivateButton:button:"};
 inline constexpr QLatin1String radiobarDidReactivateButton{"radiobarDidReactivateButton:button:"};
+inline constexpr QLatin1String writersCanInviteDidFinish{"writersCanInviteDidFinishWithResult:error:"};
 inline constexpr QLatin1String radiobarShouldActivateButton{"radiobarShouldActivateButton:button:"};
 inline constexpr QLatin1String radiobarWillDeactivateButton{"radiobarWillDeactivateButton:button:"};
 inline constexpr QLatin1String shouldAutoactivateButton{"shouldAutoactivateButton:withDraggingInfo:"};
