@@ -13,6 +13,7 @@
 #include "controls/TQTableView.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsFilteringViewController.h"
 #include "documents/TQAllItemsRowMenus.h"
 #include "documents/TQAllItemsValidation.h"
 #include "lists/TQTimeGroupedFilesController.h"
@@ -120,6 +121,11 @@ void TQAllItemsController::viewWillUninstall()
 QString TQAllItemsController::noSearchString() const
 {
     return StringTable::text(QStringLiteral("NoSearchItems"));
+}
+
+Predicate TQAllItemsController::placePredicate() const
+{
+    return TQAllItemsFilteringViewController::allItemsPredicate(*this);
 }
 
 TQAllItemsRowMenus* TQAllItemsController::rowMenus()

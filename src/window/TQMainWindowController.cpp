@@ -1,5 +1,6 @@
 #include "window/TQMainWindowController.h"
 
+#include "chrome/TQFilteringViewController.h"
 #include "chrome/TQStatusBarController.h"
 #include "controls/TQHostView.h"
 #include "model/Mail.h"
@@ -282,13 +283,54 @@ TQViewController* TQMainWindowController::controllerForMode(int mode)
     return made;
 }
 
+namespace {
+
+// The list each document place shows, by its design name: a place's filtering view must wrap a list of
+// exactly that class.
+QString placeListClass(int mode)
+{
+    switch (mode) {
+    case 1:
+        return QStringLiteral("TQAllItemsController");
+    case 2:
+        return TQMainWindowController::kFavoritesListClass;
+    case 4:
+        return TQMainWindowController::kCollectionsListClass;
+    case 5:
+        return QStringLiteral("TQTrashItemsController");
+    default:
+        return {};
+    }
+}
+
+bool isExactly(const QObject* object, const QString& className)
+{
+    if (!object)
+        return false;
+    const QString name = QString::fromLatin1(object->metaObject()->className());
+    return name == className || name.endsWith(QStringLiteral("::") + className);
+}
+
+} // namespace
+
+bool TQMainWindowController::showsItsOwnList(int mode, const TQViewController* content)
+{
+    const auto* filtering = qobject_cast<const TQFilteringViewController*>(content);
+    if (!filtering)
+        return true;
+    const QString listClass = placeListClass(mode);
+    return !listClass.isEmpty() && isExactly(filtering->controller(), listClass);
+}
+
 TQViewController* TQMainWindowController::makeFilteringController(const QString& titleKey,
                                                                   const QString& innerClass)
 {
+    // Without its own list a place shows nothing rather than the all-items list under its title.
+    if (!ViewClasses::hasClass(innerClass) || !ViewClasses::hasClass(kAllItemsClass))
+        return nullptr;
     TQViewController* filtering = ViewClasses::make<TQViewController>(kAllItemsClass);
     if (!filtering)
-        return new TQStandInViewController(titleKey, TQStandInViewController::Kind::Content,
-                                           TQViewController::DocumentsContent);
+        return nullptr;
     filtering->setTitle(StringTable::text(titleKey));
     if (QObject* inner = ViewClasses::make(innerClass)) {
         inner->setParent(filtering);
@@ -301,6 +343,27 @@ TQViewController* TQMainWindowController::makeFilteringController(const QString&
 TQViewController* TQMainWindowController::makeController(int mode)
 {
     using Kind = TQStandInViewController::Kind;
+    struct Place
+    {
+        int mode;
+        const char* titleKey;
+        int contentType;
+    };
+    static const Place kPlaces[] = {
+        {-1, "MyInfoBack", TQViewController::ContactsContent},
+        {1, "AllItemsBack", TQViewController::DocumentsContent},
+        {2, "AllFavoritesBack", TQViewController::DocumentsContent},
+        {3, "AllContactsBack", TQViewController::ContactsContent},
+        {4, "AllCollectionsBack", TQViewController::DocumentsContent},
+        {5, "TrashBack", TQViewController::DocumentsContent},
+    };
+    const Place* place = nullptr;
+    for (const Place& each : kPlaces)
+        if (each.mode == mode)
+            place = &each;
+    if (!place)
+        return nullptr;
+    TQViewController* made = nullptr;
     switch (mode) {
     case -1: {
         TQSession* session = m_sessionManager->currentSession();
@@ -311,37 +374,42 @@ TQViewController* TQMainWindowController::makeController(int mode)
                                                     m_sidebarController->managedObjectContext());
         if (!me)
             return nullptr;
-        TQViewController* profile = ViewClasses::make<TQViewController>(kContactViewClass);
-        if (!profile)
-            return new TQStandInViewController(QStringLiteral("MyInfoBack"), Kind::Content,
-                                               TQViewController::ContactsContent);
-        QMetaObject::invokeMethod(profile, "setEmail",
-                                  Q_ARG(QVariant, QVariant::fromValue(ManagedObjectPtr(me))));
-        profile->setTitle(StringTable::text(QStringLiteral("MyInfoBack")));
-        return profile;
+        made = ViewClasses::make<TQViewController>(kContactViewClass);
+        if (made) {
+            QMetaObject::invokeMethod(made, "setEmail",
+                                      Q_ARG(QVariant, QVariant::fromValue(ManagedObjectPtr(me))));
+            made->setTitle(StringTable::text(QStringLiteral("MyInfoBack")));
+        }
+        break;
     }
     case 1:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kAllItemsClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("AllItemsBack"), Kind::Content,
-                                           TQViewController::DocumentsContent);
+        made = ViewClasses::make<TQViewController>(kAllItemsClass);
+        break;
     case 2:
-        return makeFilteringController(QStringLiteral("AllFavoritesBack"), kFavoritesListClass);
+        made = makeFilteringController(QStringLiteral("AllFavoritesBack"), kFavoritesListClass);
+        break;
     case 3:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kContactsClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("AllContactsBack"), Kind::Content,
-                                           TQViewController::ContactsContent);
+        made = ViewClasses::make<TQViewController>(kContactsClass);
+        break;
     case 4:
-        return makeFilteringController(QStringLiteral("AllCollectionsBack"), kCollectionsListClass);
+        made = makeFilteringController(QStringLiteral("AllCollectionsBack"), kCollectionsListClass);
+        break;
     case 5:
-        if (TQViewController* made = ViewClasses::make<TQViewController>(kTrashClass))
-            return made;
-        return new TQStandInViewController(QStringLiteral("TrashBack"), Kind::Content,
-                                           TQViewController::DocumentsContent);
+        made = ViewClasses::make<TQViewController>(kTrashClass);
+        break;
     default:
-        return nullptr;
+        break;
     }
+    // A place shows its own list or the placeholder, never another place's list.
+    if (made && !showsItsOwnList(mode, made)) {
+        TQLog("E: No list of its own for mode: %d", qint64(mode));
+        delete made;
+        made = nullptr;
+    }
+    if (made)
+        return made;
+    return new TQStandInViewController(QString::fromLatin1(place->titleKey), Kind::Content,
+                                       place->contentType);
 }
 
 void TQMainWindowController::onSidebarModeChange(const Notification& notification)

@@ -92,6 +92,10 @@ public:
     TQViewController* myInfoController() { return controllerForMode(-1); }
     // Already made, without making it.
     TQViewController* existingControllerForMode(int mode) const;
+    // The window's rule for what a place shows: a filtering view must wrap the list of its own place
+    // (all items, starred, collections, trash), never another place's; any other content is the
+    // place's own. A place whose content breaks the rule shows the placeholder.
+    static bool showsItsOwnList(int mode, const TQViewController* content);
 
     std::shared_ptr<Category> insideCategory() const { return m_insideCategory; }
     void setInsideCategory(const std::shared_ptr<Category>& category) { m_insideCategory = category; }
