@@ -3,8 +3,10 @@
 // own: one with documents, one with nothing.
 
 #include "accounts/TQAccount.h"
+#include "chrome/TQFilterbarController.h"
 #include "chrome/TQTextFilterbar.h"
 #include "controls/SpinningIndicator.h"
+#include "controls/TQHostView.h"
 #include "controls/TQTableView.h"
 #include "documents/TQAllCollectionsController.h"
 #include "documents/TQAllFavoritesController.h"

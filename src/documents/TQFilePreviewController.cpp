@@ -87,6 +87,7 @@ QWidget* TQFilePreviewController::loadView()
     m_previewHolder->setObjectName(QStringLiteral("previewHolder"));
     m_progress = new SpinningIndicator(view);
     m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setColor(QColor(0xe8, 0xe8, 0xe8));
     m_errorLabel = new QLabel(StringTable::text(QStringLiteral("PreviewUnavailable")), view);
     m_errorLabel->setObjectName(QStringLiteral("errorLabel"));
     m_errorLabel->setAlignment(Qt::AlignCenter);

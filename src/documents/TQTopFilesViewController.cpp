@@ -127,6 +127,8 @@ TQTopFilesViewController::makeTabs(const std::function<TQAllItemsController*()>&
         list->setFilter([filter] { return filter; });
         // The search test ends every rule: the provider matches the title in any letter case.
         list->setProviderSearchFormat(QStringLiteral("title CONTAINS[c] %@"));
+        // Newest first, as the document places start.
+        list->setSortDescriptor(SortDescriptor(QStringLiteral("updatedDate"), false));
         tabs << list;
     }
     auto* timed = new TQViewController(QStringLiteral("TimedSearchView"));
