@@ -23,6 +23,7 @@
 #include "model/TQPreferencesManager.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/CellItemDelegate.h"
+#include "platform/ui/CommandValidation.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/ResponderChain.h"
@@ -92,6 +93,8 @@ void TQAllItemsController::awakeFromNib()
     StringTable::localizeMenu(m_rowMenus->rowMenu());
     StringTable::localizeMenu(m_rowMenus->permissionMenu());
     TQTableView* list = tableView();
+    // The row menu's items follow the rows they are about when it opens, answered from the table on.
+    CommandValidation::attachToMenu(m_rowMenus->rowMenu(), list);
     list->setDragEnabled(true);
     list->setAcceptDrops(true);
     connect(list, &QAbstractItemView::doubleClicked, this, [this] { m_commands->executeFile(table()); });
