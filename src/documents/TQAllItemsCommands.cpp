@@ -220,7 +220,7 @@ void TQAllItemsCommands::open(QObject* sender)
     executeFile(nullptr);
 }
 
-void TQAllItemsCommands::openRecordInBrowser(TQViewController* controller, const ManagedObjectPtr& record)
+static void openRecordInBrowser(TQAllItemsController* list, const ManagedObjectPtr& record)
 {
     const auto entry = entryOf(record);
     if (!entry)
@@ -232,7 +232,7 @@ void TQAllItemsCommands::openRecordInBrowser(TQViewController* controller, const
         TQLog("E: Cannot open <%@> in the browser: it has no link", entry->title());
     auto action = std::make_shared<TQOpenPrefAction>();
     TQActionProcessor::sharedActionProcessor()->pushAction(action);
-    if (TQNotificationController* banner = controller->notificationController()) {
+    if (TQNotificationController* banner = list->notificationController()) {
         banner->setMessage(StringTable::text(QStringLiteral("EditLocallyTip")), action->name(),
                            StringTable::text(QStringLiteral("ActivateLocalEdit")));
         banner->showTooltip();

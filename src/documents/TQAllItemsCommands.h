@@ -9,7 +9,6 @@
 namespace tavrel {
 
 class TQAllItemsController;
-class TQViewController;
 
 // The document commands of the all-items list and the callbacks of their actions. It stands behind the
 // list in the responder chain, so the menus, keys and buttons of the window reach it through the list;
@@ -52,8 +51,6 @@ public:
     void showDetailsFilterActivated(int filter);
     // The in-place rename's commit: renames the record unless the name is empty or unchanged.
     void renameRecord(const ManagedObjectPtr& record, const QString& newName);
-    // Opens the record's web page, with the banner's tip on editing documents locally.
-    static void openRecordInBrowser(TQViewController* controller, const ManagedObjectPtr& record);
     // Stars or unstars the documents.
     void toggleStarStateForSelection(const QList<ManagedObjectPtr>& items);
 

@@ -1,8 +1,9 @@
 #include "documents/TQFilePreviewController.h"
 
+#include "chrome/TQActionProcessor.h"
+#include "chrome/TQOpenPrefAction.h"
 #include "controls/SpinningIndicator.h"
 #include "controls/TQHostView.h"
-#include "documents/TQAllItemsCommands.h"
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/TQUtility.h"
@@ -19,9 +20,11 @@
 #include "session/ConnectionStatus.h"
 #include "window/ActionError.h"
 #include "window/ActionRequests.h"
+#include "window/TQNotificationController.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -332,7 +335,24 @@ void TQFilePreviewController::openFile(QObject* sender)
 
 void TQFilePreviewController::openInBrowser(QObject*)
 {
-    TQAllItemsCommands::openRecordInBrowser(this, item());
+    const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(item());
+    if (!entry)
+        return;
+    const QUrl link(entry->alternateLink());
+    if (link.isValid() && !link.isEmpty())
+        QDesktopServices::openUrl(link);
+    else
+        TQLog("E: Cannot open <%@> in the browser: it has no link", entry->title());
+    // The banner offers to edit documents locally instead.
+    auto action = std::make_shared<TQOpenPrefAction>();
+    TQActionProcessor::sharedActionProcessor()->pushAction(action);
+    if (TQNotificationController* banner = notificationController()) {
+        banner->setMessage(StringTable::text(QStringLiteral("EditLocallyTip")), action->name(),
+                           StringTable::text(QStringLiteral("ActivateLocalEdit")));
+        banner->showTooltip();
+    }
+    DMTracker::defaultTracker()->trackEventInCategory(
+        QStringLiteral("Action"), QStringLiteral("OpenGoogleDocs"), QStringLiteral("Google Docs"));
 }
 
 bool TQFilePreviewController::validateUserInterfaceItem(QObject* item)

@@ -43,18 +43,25 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   set -euo pipefail
   [ -z "${E2E_TRACE:-}" ] || set -x
   LOG="$XDG_STATE_HOME/Tavrel/Tavrel.log"
+  # Ends what this script started, by its process ids only.
+  stop() {
+    [ -z "${PID:-}" ] || kill "$PID" 2>/dev/null || true
+    [ -z "${WM:-}" ] || kill "$WM" 2>/dev/null || true
+  }
   fail() {
     { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2
     "$SHOT" "$WORK/failure.png" >/dev/null 2>&1 || true
-    kill "${PID:-0}" "${WM:-0}" 2>/dev/null || true; exit 1
+    stop; exit 1
   }
   # Waits up to $1 tenths of a second for the command in the other arguments to succeed.
   until_true() { local tenths=$1; shift; for _ in $(seq 1 "$tenths"); do "$@" && return 0; sleep 0.1; done; return 1; }
+  # Whether the service wrote the end of an answer from line $1 on.
+  answered() { tail -n +"$1" "$WORK/service.out" | grep -q "^\.$"; }
   # A console command; prints its answer (the lines before the closing ".").
   console() {
     local before; before=$(wc -l <"$WORK/service.out")
     echo "$1" >&7
-    until_true 50 grep -q "^\.$" <(tail -n +"$((before + 1))" "$WORK/service.out") || fail "the console did not answer $1"
+    until_true 150 answered "$((before + 1))" || fail "the console did not answer $1"
     tail -n +"$((before + 1))" "$WORK/service.out" | sed "/^\.$/,\$d"
   }
   # The resource ids the service holds trashed, one a line, sorted.
@@ -72,7 +79,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   open_row_menu() {
     local before; before=$(tavrel_windows)
     row 3
-    until_true 50 more_windows_than "$before" || fail "the row menu did not open"
+    until_true 150 more_windows_than "$before" || fail "the row menu did not open"
   }
   trashed_on_service() { trashed_ids | grep -qx "$1"; }
   logged() { grep -Fc "$1" "$LOG" 2>/dev/null || true; }
@@ -81,7 +88,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   openbox >"$WORK/openbox.log" 2>&1 &
   WM=$!
   wm_up() { xwininfo -root -tree | grep -q Openbox; }
-  until_true 50 wm_up || fail "the window manager did not start"
+  until_true 150 wm_up || fail "the window manager did not start"
 
   "$TAVREL" --service "$URL" --sign-in-without-browser >"$WORK/tavrel.out" 2>&1 &
   PID=$!
@@ -90,9 +97,9 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   tour() { xdotool search --onlyvisible --name "^Welcome to Tavrel\$" 2>/dev/null | head -1; }
   no_tour() { [ -z "$(tour)" ]; }
   has_tour() { [ -n "$(tour)" ]; }
-  if until_true 50 has_tour; then
+  if until_true 150 has_tour; then
     xdotool windowactivate --sync "$(tour)" key Escape
-    until_true 50 no_tour || fail "the tour did not close"
+    until_true 150 no_tour || fail "the tour did not close"
   fi
   MAIN=$(xdotool search --onlyvisible --name "^Tavrel\$" | head -1)
   [ -n "$MAIN" ] || fail "no main window"
@@ -106,7 +113,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
     "$SHOT" "$WORK/$2.png" >/dev/null
     cp "$WORK/$2.png" "$WORK/before.png"
     xdotool mousemove --window "$MAIN" 36 "$1" click 1
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 150); do
       cp "$WORK/$2.png" "$WORK/previous.png"
       "$SHOT" "$WORK/$2.png" >/dev/null
       if ! cmp -s "$WORK/$2.png" "$WORK/before.png" && cmp -s "$WORK/$2.png" "$WORK/previous.png"; then return 0; fi
@@ -120,7 +127,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   trashed_ids >"$WORK/before"
   row 1
   xdotool key --window "$MAIN" Delete
-  until_true 100 one_more_trashed "$WORK/before" || fail "the service holds no document more in the trash"
+  until_true 300 one_more_trashed "$WORK/before" || fail "the service holds no document more in the trash"
   RID=$(newly_trashed "$WORK/before")
   echo "trashed $RID"
 
@@ -128,9 +135,9 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   place $TRASH trash
   open_row_menu
   xdotool key Down Return
-  until_true 100 more_logged "UnTrashing: 1 documents" 0 || fail "Restore restored nothing"
+  until_true 300 more_logged "UnTrashing: 1 documents" 0 || fail "Restore restored nothing"
   untrashed() { ! trashed_on_service "$RID"; }
-  until_true 100 untrashed || fail "the service still holds $RID trashed"
+  until_true 300 untrashed || fail "the service still holds $RID trashed"
   echo "restored $RID"
 
   # All Items lists it again, first: trashing the first row once more trashes the same document.
@@ -138,7 +145,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   trashed_ids >"$WORK/before"
   row 1
   xdotool key --window "$MAIN" Delete
-  until_true 100 one_more_trashed "$WORK/before" || fail "the second trashing never reached the service"
+  until_true 300 one_more_trashed "$WORK/before" || fail "the second trashing never reached the service"
   again=$(newly_trashed "$WORK/before")
   [ "$again" = "$RID" ] || fail "All Items does not list $RID first again (the first row was $again)"
 
@@ -146,6 +153,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   ended() { ! kill -0 "$PID" 2>/dev/null; }
   until_true 300 ended || { kill -9 "$PID"; fail "the quit verb did not end the program"; }
   wait "$PID" || fail "the program ended with an error"
-  kill "$WM" 2>/dev/null || true
+  PID=
+  stop
 '
 echo "PASS: trashed from All Items, restored from Trash, listed again; the service followed"
