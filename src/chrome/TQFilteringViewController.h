@@ -38,6 +38,7 @@ public:
     // The wrapped list; owned. Setting another one frees the previous one.
     TQViewController* controller() const { return m_controller; }
     void setController(TQViewController* controller);
+    TQViewController* shownList() const override { return m_controller; }
 
     QString searchString() const;
     void setSearchString(const QString& searchString) override;

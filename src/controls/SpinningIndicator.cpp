@@ -35,6 +35,12 @@ void SpinningIndicator::setStep(int step)
     update();
 }
 
+void SpinningIndicator::setColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
+
 void SpinningIndicator::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -43,7 +49,8 @@ void SpinningIndicator::paintEvent(QPaintEvent*)
     painter.translate(width() / 2.0, height() / 2.0);
     const qreal outer = side / 2 - 1;
     const qreal inner = outer * 0.5;
-    QPen pen(Drawing::grey(0.24609375), qMax(1.5, side / 12), Qt::SolidLine, Qt::RoundCap);
+    QPen pen(m_color.isValid() ? m_color : Drawing::grey(0.24609375), qMax(1.5, side / 12), Qt::SolidLine,
+             Qt::RoundCap);
     for (int i = 0; i < kTicks; ++i) {
         // The leading tick darkest, the ones behind it fading.
         const int behind = (m_step - i + kTicks) % kTicks;

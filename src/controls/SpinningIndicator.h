@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
 
@@ -19,6 +20,9 @@ public:
     // The tick drawn darkest (0 to 11), for pictures of a given moment.
     int step() const { return m_step; }
     void setStep(int step);
+    // The ticks' colour: dark grey unless set (a light one on a dark background).
+    QColor color() const { return m_color; }
+    void setColor(const QColor& color);
 
     QSize sizeHint() const override { return {kSize, kSize}; }
     static constexpr int kSize = 24;
@@ -30,6 +34,7 @@ protected:
 private:
     QTimer m_timer;
     int m_step = 0;
+    QColor m_color;
 };
 
 } // namespace tavrel

@@ -1,7 +1,15 @@
 #include "documents/DocumentsClasses.h"
 
+#include "documents/TQAllCollectionsController.h"
+#include "documents/TQAllFavoritesController.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsFilteringViewController.h"
+#include "documents/TQFilePreviewController.h"
+#include "documents/TQStarredFilesViewController.h"
+#include "documents/TQTopCollectionsViewController.h"
+#include "documents/TQTopFilesViewController.h"
+#include "documents/TQTrashFilteringViewController.h"
+#include "documents/TQTrashItemsController.h"
 #include "window/TQMainWindowController.h"
 #include "window/ViewClasses.h"
 
@@ -9,22 +17,46 @@ namespace tavrel {
 
 namespace {
 
-const QString kAllItemsListClass = QStringLiteral("TQAllItemsController");
+struct Registration
+{
+    QString name;
+    ViewClasses::Factory factory;
+};
+
+template <typename T> Registration entry(const QString& name)
+{
+    return {name, [] { return static_cast<QObject*>(new T); }};
+}
+
+QList<Registration> registrations()
+{
+    return {
+        entry<TQAllItemsFilteringViewController>(TQMainWindowController::kAllItemsClass),
+        entry<TQAllItemsController>(QStringLiteral("TQAllItemsController")),
+        entry<TQAllFavoritesController>(TQMainWindowController::kFavoritesListClass),
+        entry<TQAllCollectionsController>(TQMainWindowController::kCollectionsListClass),
+        entry<TQTrashFilteringViewController>(TQMainWindowController::kTrashClass),
+        entry<TQTrashItemsController>(QStringLiteral("TQTrashItemsController")),
+        entry<TQFilePreviewController>(QStringLiteral("TQFilePreviewController")),
+        entry<TQTopFilesViewController>(QStringLiteral("TQTopFilesViewController")),
+        entry<TQStarredFilesViewController>(QStringLiteral("TQStarredFilesViewController")),
+        entry<TQTopCollectionsViewController>(QStringLiteral("TQTopCollectionsViewController")),
+    };
+}
 
 } // namespace
 
 void DocumentsClasses::registerClasses()
 {
-    if (!ViewClasses::hasClass(TQMainWindowController::kAllItemsClass))
-        ViewClasses::registerClass<TQAllItemsFilteringViewController>(TQMainWindowController::kAllItemsClass);
-    if (!ViewClasses::hasClass(kAllItemsListClass))
-        ViewClasses::registerClass<TQAllItemsController>(kAllItemsListClass);
+    for (const Registration& registration : registrations())
+        if (!ViewClasses::hasClass(registration.name))
+            ViewClasses::registerClass(registration.name, registration.factory);
 }
 
 void DocumentsClasses::unregisterClasses()
 {
-    ViewClasses::unregisterClass(TQMainWindowController::kAllItemsClass);
-    ViewClasses::unregisterClass(kAllItemsListClass);
+    for (const Registration& registration : registrations())
+        ViewClasses::unregisterClass(registration.name);
 }
 
 } // namespace tavrel

@@ -2,8 +2,9 @@
 
 namespace tavrel {
 
-// Makes the document views known to the window by their design names (ViewClasses): the all-items
-// filtering view and the all-items list. The program calls it once at start-up, before it makes the
+// Makes the document views known to the window by their design names (ViewClasses): the filtering
+// view and the lists of the document places (all items, starred, collections, trash), the preview tab
+// and the top-files views. The program calls it once at start-up, before it makes the
 // main window; a name already registered (a test's stand-in) is kept.
 class DocumentsClasses
 {

@@ -13,6 +13,7 @@
 #include "controls/TQTableView.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsFilteringViewController.h"
 #include "documents/TQAllItemsRowMenus.h"
 #include "documents/TQAllItemsValidation.h"
 #include "lists/TQTimeGroupedFilesController.h"
@@ -22,6 +23,7 @@
 #include "model/TQPreferencesManager.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/CellItemDelegate.h"
+#include "platform/ui/CommandValidation.h"
 #include "platform/ui/CurrentEvent.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/MessageNames.h"
@@ -93,6 +95,8 @@ void TQAllItemsController::awakeFromNib()
     StringTable::localizeMenu(m_rowMenus->rowMenu());
     StringTable::localizeMenu(m_rowMenus->permissionMenu());
     TQTableView* list = tableView();
+    // The row menu's items follow the rows they are about when it opens, answered from the table on.
+    CommandValidation::attachToMenu(m_rowMenus->rowMenu(), list);
     list->setDragEnabled(true);
     list->setAcceptDrops(true);
     connect(list, &QAbstractItemView::doubleClicked, this, [this] { m_commands->executeFile(table()); });
@@ -122,6 +126,11 @@ void TQAllItemsController::viewWillUninstall()
 QString TQAllItemsController::noSearchString() const
 {
     return StringTable::text(QStringLiteral("NoSearchItems"));
+}
+
+Predicate TQAllItemsController::placePredicate() const
+{
+    return TQAllItemsFilteringViewController::allItemsPredicate(*this);
 }
 
 TQAllItemsRowMenus* TQAllItemsController::rowMenus()

@@ -65,6 +65,9 @@ public:
     void refresh() override;
     int contentType() const override { return DocumentsContent; }
     QString noSearchString() const override;
+    // The rows this list shows in its own place of the window, read at each fetch: the filtering view
+    // that wraps the list gives it this filter. The all-items list shows what is not trashed.
+    virtual Predicate placePredicate() const;
 
     // The filtering view that hosts the list; not owned.
     QObject* owner() const { return m_owner; }

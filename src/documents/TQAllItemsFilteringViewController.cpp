@@ -29,38 +29,9 @@ const SortEntry kSortEntries[] = {
     {"SortCollections", "collections", false},
 };
 
-} // namespace
-
-TQAllItemsFilteringViewController::TQAllItemsFilteringViewController(QObject* parent)
-    : TQFilteringViewController(QStringLiteral("FilteringView"), parent)
+// The place's own conditions, then the hidden-files rule and the search every place applies alike.
+Predicate placePredicate(const TQAllItemsController& list, QList<Predicate> parts)
 {
-    setTitle(StringTable::text(QStringLiteral("AllItemsBack")));
-    setController(new TQAllItemsController);
-}
-
-TQAllItemsFilteringViewController::~TQAllItemsFilteringViewController() = default;
-
-TQAllItemsController* TQAllItemsFilteringViewController::list() const
-{
-    return qobject_cast<TQAllItemsController*>(controller());
-}
-
-void TQAllItemsFilteringViewController::setController(QObject* controller)
-{
-    auto* wrapped = qobject_cast<TQViewController*>(controller);
-    if (auto* documents = qobject_cast<TQAllItemsController*>(wrapped)) {
-        documents->setOwner(this);
-        // The filter reads the list at each fetch; the list outlives neither.
-        documents->setFilter([documents] { return allItemsPredicate(*documents); });
-        // A plain case-insensitive substring of the title: no diacritic folding, no word splitting.
-        documents->setProviderSearchFormat(QStringLiteral("title CONTAINS[c] %@"));
-    }
-    TQFilteringViewController::setController(wrapped);
-}
-
-Predicate TQAllItemsFilteringViewController::allItemsPredicate(const TQAllItemsController& list)
-{
-    QList<Predicate> parts{Predicate::format(QStringLiteral("isTrashed == %@"), false)};
     if (list.hiddenFiles()) {
         // Collections inside collections, and files in any collection, stay out of the list.
         parts << Predicate::withBlock([](const QVariant& object) {
@@ -76,6 +47,67 @@ Predicate TQAllItemsFilteringViewController::allItemsPredicate(const TQAllItemsC
     if (list.providerSearchFormat().isEmpty() && !list.searchString().isEmpty())
         parts << Predicate::format(QStringLiteral("title CONTAINS[c] %@"), list.searchString());
     return parts.size() == 1 ? parts.first() : Predicate::andPredicate(parts);
+}
+
+} // namespace
+
+TQAllItemsFilteringViewController::TQAllItemsFilteringViewController(QObject* parent)
+    : TQAllItemsFilteringViewController(new TQAllItemsController, QStringLiteral("FilteringView"), parent)
+{}
+
+TQAllItemsFilteringViewController::TQAllItemsFilteringViewController(TQAllItemsController* list,
+                                                                     const QString& nibName, QObject* parent)
+    : TQFilteringViewController(nibName, parent)
+{
+    setTitle(StringTable::text(QStringLiteral("AllItemsBack")));
+    setController(list);
+}
+
+TQAllItemsFilteringViewController::~TQAllItemsFilteringViewController() = default;
+
+TQAllItemsController* TQAllItemsFilteringViewController::list() const
+{
+    return qobject_cast<TQAllItemsController*>(controller());
+}
+
+void TQAllItemsFilteringViewController::setController(QObject* controller)
+{
+    auto* wrapped = qobject_cast<TQViewController*>(controller);
+    if (auto* documents = qobject_cast<TQAllItemsController*>(wrapped)) {
+        documents->setOwner(this);
+        // The filter reads the list at each fetch; the list outlives neither.
+        documents->setFilter([documents] { return documents->placePredicate(); });
+        // A plain case-insensitive substring of the title: no diacritic folding, no word splitting.
+        documents->setProviderSearchFormat(QStringLiteral("title CONTAINS[c] %@"));
+    }
+    TQFilteringViewController::setController(wrapped);
+}
+
+Predicate TQAllItemsFilteringViewController::allItemsPredicate(const TQAllItemsController& list)
+{
+    return placePredicate(list, {Predicate::format(QStringLiteral("isTrashed == %@"), false)});
+}
+
+Predicate TQAllItemsFilteringViewController::starredPredicate(const TQAllItemsController& list)
+{
+    return placePredicate(
+        list, {Predicate::format(QStringLiteral("isTrashed == %@ AND isStarred == %@"), false, true)});
+}
+
+Predicate TQAllItemsFilteringViewController::collectionsPredicate(const TQAllItemsController& list)
+{
+    return placePredicate(list, {Predicate::format(QStringLiteral("isTrashed == %@"), false),
+                                 Predicate::withBlock(&TQAllItemsFilteringViewController::isCollection)});
+}
+
+Predicate TQAllItemsFilteringViewController::trashPredicate(const TQAllItemsController& list)
+{
+    return placePredicate(list, {Predicate::format(QStringLiteral("isTrashed == %@"), true)});
+}
+
+bool TQAllItemsFilteringViewController::isCollection(const QVariant& record)
+{
+    return std::dynamic_pointer_cast<Category>(record.value<ManagedObjectPtr>()) != nullptr;
 }
 
 QMap<QString, SortDescriptorRef>

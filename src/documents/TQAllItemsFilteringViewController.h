@@ -15,19 +15,31 @@ class TQAllItemsFilteringViewController : public TQFilteringViewController
     Q_OBJECT
 public:
     explicit TQAllItemsFilteringViewController(QObject* parent = nullptr);
+    // Wraps that list instead of a new all-items list (the trash view's).
+    TQAllItemsFilteringViewController(TQAllItemsController* list, const QString& nibName, QObject* parent);
     ~TQAllItemsFilteringViewController() override;
 
     int contentType() const override { return DocumentsContent; }
 
     // The embedded document list; null when the wrapped controller is of another kind.
     TQAllItemsController* list() const;
-    // Wraps a list and gives it this view as its owner and the all-items filter when it is a document
-    // list. Invoked by name by the window for the starred and collections lists.
+    // Wraps a list and gives it this view as its owner and, when it is a document list, the filter of
+    // its own place (TQAllItemsController::placePredicate). Invoked by name by the window for the
+    // starred and collections lists.
     Q_INVOKABLE void setController(QObject* controller);
 
-    // The all-items filter over a list: not trashed, files inside collections left out while the list
-    // hides them, and the title containing the list's search in any letter case.
+    // The filters of the places, over a list: each leaves out files inside collections while the list
+    // hides them, and keeps titles containing the list's search in any letter case.
+    // All items: not trashed.
     static Predicate allItemsPredicate(const TQAllItemsController& list);
+    // Starred: not trashed and starred.
+    static Predicate starredPredicate(const TQAllItemsController& list);
+    // Collections: not trashed collections.
+    static Predicate collectionsPredicate(const TQAllItemsController& list);
+    // Trash: trashed.
+    static Predicate trashPredicate(const TQAllItemsController& list);
+    // Whether the record is a collection (the predicates' and the drops' test).
+    static bool isCollection(const QVariant& record);
 
     // The sort entries, by their shown titles; the titles in menu order go to orderedKeys.
     QMap<QString, SortDescriptorRef> searchDescriptorsWithOrderedKeys(QStringList* orderedKeys) override;

@@ -7,6 +7,7 @@
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
 #include "window/IViewFactory.h"
+#include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
 #include "window/TQStandInViewController.h"
@@ -51,9 +52,46 @@ TQViewController* TQMainWindowModes::controllerForMode(SidebarMode mode)
     return made;
 }
 
+namespace {
+
+// The list each document place shows, by its design name.
+QString placeListClass(SidebarMode mode)
+{
+    switch (mode) {
+    case SidebarMode::AllItems:
+        return QStringLiteral("TQAllItemsController");
+    case SidebarMode::Starred:
+        return TQMainWindowController::kFavoritesListClass;
+    case SidebarMode::Collections:
+        return TQMainWindowController::kCollectionsListClass;
+    case SidebarMode::Trash:
+        return QStringLiteral("TQTrashItemsController");
+    default:
+        return {};
+    }
+}
+
+bool isExactly(const QObject* object, const QString& className)
+{
+    if (!object)
+        return false;
+    const QString name = QString::fromLatin1(object->metaObject()->className());
+    return name == className || name.endsWith(QStringLiteral("::") + className);
+}
+
+} // namespace
+
+bool TQMainWindowModes::showsItsOwnList(SidebarMode mode, const TQViewController* content)
+{
+    const TQViewController* list = content ? content->shownList() : nullptr;
+    if (!list)
+        return true;
+    const QString listClass = placeListClass(mode);
+    return !listClass.isEmpty() && isExactly(list, listClass);
+}
+
 TQViewController* TQMainWindowModes::makeController(SidebarMode mode)
 {
-    using Kind = TQStandInViewController::Kind;
     ManagedObjectPtr me;
     if (mode == SidebarMode::PersonalProfile) {
         TQSession* session = m_sessionManager ? m_sessionManager->currentSession() : nullptr;
@@ -64,8 +102,19 @@ TQViewController* TQMainWindowModes::makeController(SidebarMode mode)
         if (!me)
             return nullptr;
     }
-    if (TQViewController* made = m_views ? m_views->makeModeController(mode, me) : nullptr)
-        return made;
+    TQViewController* made = m_views ? m_views->makeModeController(mode, me) : nullptr;
+    // A place shows its own list or the placeholder, never another place's list.
+    if (made && !showsItsOwnList(mode, made)) {
+        TQLog("E: No list of its own for mode: %d", qint64(int(mode)));
+        delete made;
+        made = nullptr;
+    }
+    return made ? made : makeStandIn(mode);
+}
+
+TQViewController* TQMainWindowModes::makeStandIn(SidebarMode mode)
+{
+    using Kind = TQStandInViewController::Kind;
     switch (mode) {
     case SidebarMode::PersonalProfile:
         return new TQStandInViewController(QStringLiteral("MyInfoBack"), Kind::Content,

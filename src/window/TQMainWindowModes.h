@@ -32,11 +32,17 @@ public:
     // Already made, without making it.
     TQViewController* existingControllerForMode(SidebarMode mode) const;
 
+    // The window's rule for what a place shows: a view wrapping a list (all items, starred, collections,
+    // trash) must wrap the list of its own place, never another place's; any other content is the place's
+    // own. A place whose content breaks the rule shows the placeholder.
+    static bool showsItsOwnList(SidebarMode mode, const TQViewController* content);
+
     void onSidebarModeChange(const Notification& notification);
     void onSidebarModeDidReactivate(const Notification& notification);
 
 private:
     TQViewController* makeController(SidebarMode mode);
+    TQViewController* makeStandIn(SidebarMode mode);
 
     TQSidebarController* m_sidebar;
     TQNavigationController* m_navigation;

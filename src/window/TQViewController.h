@@ -86,6 +86,8 @@ public:
     // A status area the view owns; none in the base.
     virtual QObject* statusController() const { return nullptr; }
     virtual int contentType() const { return NoContent; }
+    // The list a wrapping view shows (a filtering view's list); the view itself shows no other one.
+    virtual TQViewController* shownList() const { return nullptr; }
 
     // Localises the view's titles; subclasses extend it.
     virtual void awakeFromNib();

@@ -25,6 +25,9 @@ TQViewController* makeRegistered(const QString& name)
 TQViewController* ViewClassesFactory::makeFilteringController(const QString& titleKey,
                                                               const QString& innerClass)
 {
+    // Without its own list a place shows nothing rather than the all-items list under its title.
+    if (!ViewClasses::hasClass(innerClass))
+        return nullptr;
     TQViewController* filtering = makeRegistered(Window::kAllItemsClass);
     if (!filtering)
         return nullptr;
