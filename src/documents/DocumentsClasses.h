@@ -3,7 +3,8 @@
 namespace tavrel {
 
 // Makes the document views known to the window by their design names (ViewClasses): the all-items
-// filtering view and the all-items list. The program calls it once at start-up, before it makes the
+// filtering view and list, the shared-files list, the collections outline, the Organize outline and
+// the rename sheet. The program calls it once at start-up, before it makes the
 // main window; a name already registered (a test's stand-in) is kept.
 class DocumentsClasses
 {
