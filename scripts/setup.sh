@@ -7,7 +7,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools qt6-networkauth-dev qt6-svg-dev qt6-pdf-dev
   libsqlite3-dev libpugixml-dev libcpp-httplib-dev
-  xvfb xauth dbus fonts-dejavu-core xdg-utils shared-mime-info
+  xvfb xauth dbus fonts-dejavu-core xdg-utils shared-mime-info x11-utils xdotool curl
   adwaita-icon-theme
 )
 missing=()

@@ -1,6 +1,7 @@
 #include "documents/TQAllItemsCommands.h"
 
 #include "chrome/TQActionProcessor.h"
+#include "chrome/TQFloatingTitlebar.h"
 #include "chrome/TQOpenPrefAction.h"
 #include "chrome/TQUtilityWindowController.h"
 #include "controls/TQFloatingWindow.h"
@@ -276,8 +277,11 @@ static void showUtilityWindow(TQAllItemsController* list, const char* controller
     controller->setProperty("item", recordValues(records));
     auto* window = new TQUtilityWindowController;
     window->setController(controller);
+    // The title stands on the window's own bar too, where the window manager shows none.
+    const QString title = StringTable::format(QLatin1String(titleKey), records.size());
+    window->titleToolbar()->setTitle(title);
     if (QWidget* shown = window->window())
-        shown->setWindowTitle(StringTable::format(QLatin1String(titleKey), records.size()));
+        shown->setWindowTitle(title);
     window->showWindow(nullptr);
 }
 
