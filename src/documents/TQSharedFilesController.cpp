@@ -16,16 +16,19 @@
 #include "model/Mail.h"
 #include "model/SharingRoles.h"
 #include "model/TQStringExtensions.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/CellItemDelegate.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
+#include "window/TQNavigationController.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLocale>
 #include <QMenu>
 #include <QModelRoleDataSpan>
+#include <QScrollBar>
 
 namespace tavrel {
 
@@ -144,6 +147,12 @@ void TQSharedFilesController::awakeFromNib()
     setSelectionEnabled(m_selectionEnabled);
     TQTableView* list = tableView();
     connect(list, &QAbstractItemView::doubleClicked, this, [this] { m_commands->open(nullptr); });
+    // Scrolling moves the rows away from an open quick-share popover: it lets go of its row.
+    connect(list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        NotificationCenter::defaultCenter().post(
+            TQNavigationController::kQuickShareDialogShouldDetachNotification,
+            QVariant::fromValue<QObject*>(view()->window()));
+    });
 }
 
 void TQSharedFilesController::viewDidInstall()
