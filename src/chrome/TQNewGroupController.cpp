@@ -29,6 +29,7 @@ TQNewGroupController::TQNewGroupController()
     layout->setContentsMargins(20, 18, 20, 16);
     layout->setSpacing(10);
     auto* prompt = new QLabel(message(), sheet);
+    m_prompt = prompt;
     m_nameField = new QLineEdit(sheet);
     m_nameField->setMinimumWidth(300);
     connect(m_nameField, &QLineEdit::textChanged, this, [this](const QString& text) { m_groupName = text; });
@@ -36,11 +37,11 @@ TQNewGroupController::TQNewGroupController()
     QPushButton* cancel =
         buttons->addButton(StringTable::text(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
     QPushButton* confirm = buttons->addButton(action(), QDialogButtonBox::AcceptRole);
+    m_confirm = confirm;
     confirm->setDefault(true);
     // An empty name creates nothing.
     confirm->setEnabled(false);
-    connect(m_nameField, &QLineEdit::textChanged, confirm,
-            [confirm](const QString& text) { confirm->setEnabled(!text.trimmed().isEmpty()); });
+    connect(m_nameField, &QLineEdit::textChanged, this, [this] { updateConfirmButton(); });
     connect(confirm, &QPushButton::clicked, this, [this] { ok(nullptr); });
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(nullptr); });
     connect(sheet, &QDialog::rejected, this, [this] { this->cancel(nullptr); });
@@ -48,6 +49,23 @@ TQNewGroupController::TQNewGroupController()
     layout->addWidget(m_nameField);
     layout->addWidget(buttons);
     setWindow(sheet);
+}
+
+void TQNewGroupController::updateTexts(const QString& windowTitle)
+{
+    m_prompt->setText(message());
+    m_confirm->setText(action());
+    window()->setWindowTitle(windowTitle);
+}
+
+bool TQNewGroupController::acceptsName(const QString& name) const
+{
+    return !name.trimmed().isEmpty();
+}
+
+void TQNewGroupController::updateConfirmButton()
+{
+    m_confirm->setEnabled(acceptsName(m_nameField->text()));
 }
 
 void TQNewGroupController::setGroupName(const QString& name)
@@ -98,27 +116,31 @@ void TQNewGroupController::sheetDidEnd(int returnCode)
         return;
     m_ended = true;
     close();
-    if (returnCode == 1) {
-        TQSession* session = TQSessionManager::sharedManager()->currentSession();
-        QVariantMap parameters;
-        parameters.insert(QStringLiteral("title"), m_groupName);
-        if (session && session->mocManager())
-            parameters.insert(QStringLiteral("managedObjectContext"),
-                              TQSessionContexts::masterManagedObjectContext(session->mocManager()));
-        parameters.insert(QStringLiteral("statusID"),
-                          QStringLiteral("newgroup_%1").arg(quint64(quintptr(&m_groupName))));
-        parameters.insert(QStringLiteral("progressConsumer"),
-                          QVariant::fromValue(static_cast<QObject*>(TQProgressManager::progressManager())));
-        QObject* target = m_callbackTarget ? m_callbackTarget.data() : ResponderChain::applicationDelegate();
-        if (m_executor) {
-            m_executor(QStringLiteral("CreateGroup"), target, parameters);
-        } else if (session && session->contactManager()) {
-            InvocationPtr callback =
-                target ? Invocation::invocationForSelector(Selectors::operationDidFinish, target) : nullptr;
-            session->contactManager()->executeAction(QStringLiteral("CreateGroup"), callback, parameters);
-        }
-    }
+    if (returnCode == 1)
+        nameConfirmed();
     deleteLater();
+}
+
+void TQNewGroupController::nameConfirmed()
+{
+    TQSession* session = TQSessionManager::sharedManager()->currentSession();
+    QVariantMap parameters;
+    parameters.insert(QStringLiteral("title"), m_groupName);
+    if (session && session->mocManager())
+        parameters.insert(QStringLiteral("managedObjectContext"),
+                          TQSessionContexts::masterManagedObjectContext(session->mocManager()));
+    parameters.insert(QStringLiteral("statusID"),
+                      QStringLiteral("newgroup_%1").arg(quint64(quintptr(&m_groupName))));
+    parameters.insert(QStringLiteral("progressConsumer"),
+                      QVariant::fromValue(static_cast<QObject*>(TQProgressManager::progressManager())));
+    QObject* target = m_callbackTarget ? m_callbackTarget.data() : ResponderChain::applicationDelegate();
+    if (m_executor) {
+        m_executor(QStringLiteral("CreateGroup"), target, parameters);
+    } else if (session && session->contactManager()) {
+        InvocationPtr callback =
+            target ? Invocation::invocationForSelector(Selectors::operationDidFinish, target) : nullptr;
+        session->contactManager()->executeAction(QStringLiteral("CreateGroup"), callback, parameters);
+    }
 }
 
 } // namespace tavrel

@@ -7,7 +7,9 @@
 #include <QVariantMap>
 #include <functional>
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace tavrel {
 
@@ -35,6 +37,7 @@ public:
     void showWindowModalToWindow(QWidget* window) override;
     Q_INVOKABLE void ok(QObject* sender);
     Q_INVOKABLE void cancel(QObject* sender);
+    // Closes the sheet; on the default button (1) confirms the name; then the controller goes.
     virtual void sheetDidEnd(int returnCode);
 
     // Who runs the action and gets its answer: the current session's contact manager and the
@@ -44,9 +47,22 @@ public:
     void setActionExecutor(ActionExecutor executor) { m_executor = std::move(executor); }
     void setCallbackTarget(QObject* target) override { m_callbackTarget = target; }
 
+protected:
+    // Shows message(), action() and the title: a subclass calls it from its constructor, where its own
+    // texts are known.
+    void updateTexts(const QString& windowTitle);
+    // Whether the default button may confirm the name; not while it is empty.
+    virtual bool acceptsName(const QString& name) const;
+    // Enables the default button for the current name.
+    void updateConfirmButton();
+    // The default button was pressed: asks the contact manager for the new group.
+    virtual void nameConfirmed();
+
 private:
     QString m_groupName;
     QLineEdit* m_nameField = nullptr;
+    QLabel* m_prompt = nullptr;
+    QPushButton* m_confirm = nullptr;
     ActionExecutor m_executor;
     QPointer<QObject> m_callbackTarget;
     bool m_ended = false;

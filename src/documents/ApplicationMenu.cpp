@@ -1,5 +1,7 @@
 #include "documents/ApplicationMenu.h"
 
+#include "model/File.h"
+#include "model/TQStringExtensions.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/MessageNames.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -87,6 +89,21 @@ QList<DesktopApplications::Entry> ApplicationMenu::applicationsForFileName(const
         for (const auto& entry : DesktopApplications::applicationsForMIMEType(name))
             add(entry);
     return found;
+}
+
+QString ApplicationMenu::fileNameForRecord(const ManagedObjectPtr& record)
+{
+    const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
+    if (!entry)
+        return {};
+    if (const auto file = std::dynamic_pointer_cast<File>(record); file && !file->filePath().isEmpty()) {
+        const QUrl url(file->filePath());
+        const QString name =
+            QFileInfo(url.isValid() && !url.path().isEmpty() ? url.path() : file->filePath()).fileName();
+        if (!name.isEmpty())
+            return name;
+    }
+    return TQStringExtensions::exportNameWithResourceId(entry->title(), entry->resourceId());
 }
 
 void ApplicationMenu::rebuild(QMenu* menu, const QString& fileName, QObject* target)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/store/ManagedObject.h"
 #include "platform/system/DesktopApplications.h"
 
 #include <QList>
@@ -23,6 +24,10 @@ public:
     // desktop's text editor when the kind has none), then every other one. Desktop entries of this
     // program are left out.
     static QList<DesktopApplications::Entry> applicationsForFileName(const QString& fileName);
+
+    // The file name whose kind decides a document's applications: its cached copy's, else the name it
+    // downloads under.
+    static QString fileNameForRecord(const ManagedObjectPtr& record);
 
     // Rebuilds the submenu for the file name: item 0 becomes the default application, then a
     // separator, the browser entry (tag 2001, "openInBrowser:"), the other applications

@@ -4,7 +4,11 @@
 #include "documents/TQAllFavoritesController.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsFilteringViewController.h"
+#include "documents/TQCollectionsViewController.h"
 #include "documents/TQFilePreviewController.h"
+#include "documents/TQOrganizeItemsController.h"
+#include "documents/TQRenameFileController.h"
+#include "documents/TQSharedFilesController.h"
 #include "documents/TQStarredFilesViewController.h"
 #include "documents/TQTopCollectionsViewController.h"
 #include "documents/TQTopFilesViewController.h"
@@ -41,6 +45,10 @@ QList<Registration> registrations()
         entry<TQTopFilesViewController>(QStringLiteral("TQTopFilesViewController")),
         entry<TQStarredFilesViewController>(QStringLiteral("TQStarredFilesViewController")),
         entry<TQTopCollectionsViewController>(QStringLiteral("TQTopCollectionsViewController")),
+        entry<TQSharedFilesController>(QStringLiteral("TQSharedFilesController")),
+        entry<TQCollectionsViewController>(QStringLiteral("TQCollectionsViewController")),
+        entry<TQOrganizeItemsController>(QStringLiteral("TQOrganizeItemsController")),
+        entry<TQRenameFileController>(QStringLiteral("TQRenameFileController")),
     };
 }
 

@@ -1,10 +1,12 @@
 #include "documents/TQAllItemsCommands.h"
 
 #include "chrome/TQActionProcessor.h"
+#include "chrome/TQFloatingTitlebar.h"
 #include "chrome/TQOpenPrefAction.h"
 #include "chrome/TQUtilityWindowController.h"
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQTableView.h"
+#include "documents/DocumentCommandSupport.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQCopyHelper.h"
 #include "model/Category.h"
@@ -12,7 +14,6 @@
 #include "model/GeneralACLPermission.h"
 #include "model/GeneralACLPermissionAdapter.h"
 #include "model/Mail.h"
-#include "model/ResourceIds.h"
 #include "model/SharingRoles.h"
 #include "model/TQACLEntry.h"
 #include "model/TQMOCMaster.h"
@@ -58,15 +59,8 @@ const QString kDocumentEntity = QStringLiteral("documentEntity");
 const QString kStatusID = QStringLiteral("statusID");
 const QString kProgressID = QStringLiteral("progressID");
 const QString kProgressConsumer = QStringLiteral("progressConsumer");
-const QString kActionCategory = QStringLiteral("Action");
-const QString kSuppressAlertsKey = QStringLiteral("SuppressAlerts");
-const QString kSuppressChangeOwnerAlertsKey = QStringLiteral("SuppressChangeOwnerAlerts");
 
-QString currentUsername()
-{
-    TQSession* session = TQSessionManager::sharedManager()->currentSession();
-    return session ? session->username() : QString();
-}
+using Support = DocumentCommandSupport;
 
 std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
 {
@@ -75,57 +69,39 @@ std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
 
 bool isCollection(const ManagedObjectPtr& record)
 {
-    return std::dynamic_pointer_cast<Category>(record) != nullptr;
+    return Support::isCollection(record);
 }
 
-bool isMine(const ManagedObjectPtr& record)
-{
-    const auto entry = entryOf(record);
-    return entry && SharingRoles::isOwner(*entry, currentUsername());
-}
-
-// The user may share it and change its visibility: it is the user's, or the user edits it and editors
-// may invite. Whole addresses: "bob@x.com" is no editor where "bob@x.com.evil.org" is one.
+// The user may share it and change its visibility.
 bool maySharing(const ManagedObjectPtr& record)
 {
     const auto entry = entryOf(record);
-    return entry && SharingRoles::mayShare(*entry, currentUsername());
+    return entry && SharingRoles::mayShare(*entry, Support::username());
 }
 
 QVariantList recordValues(const QList<ManagedObjectPtr>& records)
 {
-    QVariantList values;
-    for (const ManagedObjectPtr& record : records)
-        values.append(QVariant::fromValue(record));
-    return values;
+    return Support::recordValues(records);
 }
 
 QString identifier(const char* verb)
 {
-    return QStringLiteral("%1_%2").arg(QLatin1String(verb)).arg(ActionRequests::uniqueNumber());
+    return Support::identifier(verb);
 }
 
-void trackUsage(const QString& category, const QString& name, const QString& value)
-{
-    DMTracker::defaultTracker()->trackEventInCategory(category, name, value);
-}
-
-// A command sent by a menu item reports itself first.
 void trackMenuEvent(QObject* sender, QLatin1String selector)
 {
-    if (qobject_cast<QAction*>(sender))
-        trackUsage(kActionCategory, QStringLiteral("ContextualMenu"), selector);
+    Support::trackMenuEvent(sender, selector);
 }
 
 InvocationPtr callback(QObject* target, QLatin1String selector)
 {
-    return Invocation::invocationForSelector(selector, target);
+    return Support::callback(target, selector);
 }
 
-bool isOnline()
+QString currentUsername()
 {
-    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
-    return status && status->isOnline();
+    return Support::username();
 }
 
 // The cached copy of a record's document, from its file path (a path or a file URL); empty when none.
@@ -144,8 +120,7 @@ QString cachedPathOf(const ManagedObjectPtr& record)
 
 QString titleOf(const ManagedObjectPtr& record)
 {
-    const auto entry = entryOf(record);
-    return entry ? entry->title() : QString();
+    return Support::titleOf(record);
 }
 
 } // namespace
@@ -214,26 +189,6 @@ void TQAllItemsCommands::open(QObject* sender)
     executeFile(nullptr);
 }
 
-static void openRecordInBrowser(TQAllItemsController* list, const ManagedObjectPtr& record)
-{
-    const auto entry = entryOf(record);
-    if (!entry)
-        return;
-    const QUrl link(entry->alternateLink());
-    if (link.isValid() && !link.isEmpty())
-        QDesktopServices::openUrl(link);
-    else
-        TQLog("E: Cannot open <%@> in the browser: it has no link", entry->title());
-    auto action = std::make_shared<TQOpenPrefAction>();
-    TQActionProcessor::sharedActionProcessor()->pushAction(action);
-    if (TQNotificationController* banner = list->notificationController()) {
-        banner->setMessage(StringTable::text(QStringLiteral("EditLocallyTip")), action->name(),
-                           StringTable::text(QStringLiteral("ActivateLocalEdit")));
-        banner->showTooltip();
-    }
-    trackUsage(kActionCategory, QStringLiteral("OpenGoogleDocs"), QStringLiteral("Google Docs"));
-}
-
 void TQAllItemsCommands::editEntity(QObject* sender)
 {
     toggleNewState(nullptr);
@@ -245,32 +200,7 @@ void TQAllItemsCommands::editEntity(QObject* sender)
 
 void TQAllItemsCommands::openRecords(const QList<ManagedObjectPtr>& records, const QUrl& chosen)
 {
-    for (const ManagedObjectPtr& record : records) {
-        const auto file = std::dynamic_pointer_cast<File>(record);
-        if (!file)
-            continue; // collections do not open
-        QUrl application = chosen;
-        TQLog("Opening Document: %@", file->title());
-        TQLog("\t... with application: %@",
-              application.isEmpty() ? QStringLiteral("Default") : application.toString());
-        const QString resourceId = file->resourceId();
-        const bool native = !ResourceIds::isStoredFile(resourceId);
-        if (native && application.isEmpty())
-            application = TQUtility::defaultApplicationForResourcesID(resourceId);
-        if (native && application.isEmpty() && isOnline()) {
-            openRecordInBrowser(m_list, record);
-        } else {
-            QVariantMap parameters{{kDocumentEntity, QVariant::fromValue(record)},
-                                   {kProgressID, identifier("openning")},
-                                   {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}};
-            if (!application.isEmpty())
-                parameters.insert(QStringLiteral("applicationURL"), application);
-            ActionRequests::executeDocumentAction(QStringLiteral("OpenDocument"), nullptr, parameters);
-            trackUsage(kActionCategory, QStringLiteral("OpenNativeApp"),
-                       application.isEmpty() ? QString() : QFileInfo(application.path()).fileName());
-        }
-        TQPreferencesManager::sharedManager()->addRecent(file->identifier());
-    }
+    Support::openRecords(m_list, records, chosen);
 }
 
 void TQAllItemsCommands::openWith(QObject* sender)
@@ -287,21 +217,11 @@ void TQAllItemsCommands::chooseApplication(QObject* sender)
     // What the command was given for: the selection may change or go while the panel is open.
     toggleNewState(nullptr);
     const QList<ManagedObjectPtr> records = selectionOrSelectedRow(m_list);
-    auto* panel = new QFileDialog(window());
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setDirectory(QStringLiteral("/usr/share/applications"));
-    panel->setNameFilter(QStringLiteral("*.desktop"));
-    panel->setLabelText(QFileDialog::Accept, StringTable::text(QStringLiteral("Choose")));
-    panel->setWindowModality(Qt::WindowModal);
-    // Qt's own dialog reports its choice by file names only (no urlsSelected): read it once accepted.
-    connect(panel, &QFileDialog::finished, this, [this, panel, records](int result) {
-        const QStringList files = panel->selectedFiles();
-        if (result != QDialog::Accepted || files.isEmpty())
-            return;
-        openRecords(records, QUrl::fromLocalFile(files.constLast()));
+    QPointer<TQAllItemsCommands> self(this);
+    Support::chooseApplication(m_list, [self, records](const QUrl& application) {
+        if (self)
+            self->openRecords(records, application);
     });
-    panel->open();
 }
 
 void TQAllItemsCommands::openInBrowser(QObject*)
@@ -312,7 +232,7 @@ void TQAllItemsCommands::openInBrowser(QObject*)
         TQLog("E: Called Open in browser for no selection");
         return;
     }
-    openRecordInBrowser(m_list, record);
+    Support::openInBrowser(m_list, record);
 }
 
 // --- Details ---
@@ -344,22 +264,7 @@ void TQAllItemsCommands::showDetailsFilterActivated(int filter)
     const ManagedObjectPtr record = m_list->recordAtRow(row);
     if (!record)
         return;
-    TQLog("Show details: %@", titleOf(record));
-    auto* details = ViewClasses::make<TQViewController>(QStringLiteral("TQFileViewController"));
-    if (details) {
-        details->setProperty("initialFilter", filter);
-        details->setProperty("item", QVariant::fromValue(record));
-        if (TQNavigationController* navigation = m_list->navigationController())
-            navigation->pushController(details);
-        else if (!ViewClasses::isShared(QStringLiteral("TQFileViewController")))
-            delete details;
-    } else {
-        TQLog("E: No detail view to show %@", titleOf(record));
-    }
-    static const char* const values[] = {"Preview", "Sharing Details", "Organize"};
-    trackUsage(QStringLiteral("Navigation"),
-               isCollection(record) ? QStringLiteral("PersonalProfile") : QStringLiteral("FileView"),
-               QLatin1String(values[qBound(0, filter, 2)]));
+    Support::showDetails(m_list, record, filter);
 }
 
 // The sharing details or collections of several records in a window of their own.
@@ -375,8 +280,11 @@ static void showUtilityWindow(TQAllItemsController* list, const char* controller
     controller->setProperty("item", recordValues(records));
     auto* window = new TQUtilityWindowController;
     window->setController(controller);
+    // The title stands on the window's own bar too, where the window manager shows none.
+    const QString title = StringTable::format(QLatin1String(titleKey), records.size());
+    window->titleToolbar()->setTitle(title);
     if (QWidget* shown = window->window())
-        shown->setWindowTitle(StringTable::format(QLatin1String(titleKey), records.size()));
+        shown->setWindowTitle(title);
     window->showWindow(nullptr);
 }
 
@@ -419,30 +327,7 @@ void TQAllItemsCommands::toggleStarStateOne(QObject*)
 void TQAllItemsCommands::toggleStarStateForSelection(const QList<ManagedObjectPtr>& items)
 {
     toggleNewState(nullptr);
-    bool target = true;
-    if (!items.isEmpty()) {
-        bool allSame = true;
-        const auto first = entryOf(items.constFirst());
-        const bool firstState = first && first->isStarred();
-        for (const ManagedObjectPtr& record : items) {
-            const auto entry = entryOf(record);
-            allSame = allSame && (entry && entry->isStarred()) == firstState;
-        }
-        if (allSame)
-            target = !firstState;
-    }
-    QVariantList toChange;
-    for (const ManagedObjectPtr& record : items) {
-        const auto entry = entryOf(record);
-        if (entry && entry->isStarred() != target)
-            toChange.append(QVariant::fromValue(record));
-    }
-    ActionRequests::executeDocumentAction(QStringLiteral("StarredDocuments"),
-                                          callback(m_list, Selectors::operationDidFinish),
-                                          {{kDocumentEntities, toChange},
-                                           {QStringLiteral("isStarred"), target},
-                                           {kStatusID, identifier("starred")},
-                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
+    Support::toggleStar(m_list, items);
 }
 
 void TQAllItemsCommands::rename(QObject* sender)
@@ -464,15 +349,7 @@ void TQAllItemsCommands::rename(QObject* sender)
 
 void TQAllItemsCommands::renameRecord(const ManagedObjectPtr& record, const QString& newName)
 {
-    const auto entry = entryOf(record);
-    if (!entry || newName.isEmpty() || newName == entry->title())
-        return;
-    ActionRequests::executeDocumentAction(QStringLiteral("RenameDocument"),
-                                          callback(m_list, Selectors::operationDidFinish),
-                                          {{QStringLiteral("newName"), newName},
-                                           {kDocumentEntity, QVariant::fromValue(record)},
-                                           {kStatusID, identifier("rename")},
-                                           {kProgressConsumer, QVariant::fromValue<QObject*>(m_list)}});
+    Support::renameRecord(m_list, record, newName);
 }
 
 void TQAllItemsCommands::toggleViewedState(QObject* sender)
@@ -577,28 +454,6 @@ void TQAllItemsCommands::remove(QObject* sender)
     deleteEntity(static_cast<QObject*>(nullptr));
 }
 
-static void trashAndRemove(TQAllItemsCommands* commands, const QList<ManagedObjectPtr>& toTrash,
-                           const QList<ManagedObjectPtr>& toDelete)
-{
-    if (!toTrash.isEmpty()) {
-        TQLog("Trashing: %u documents", toTrash.size());
-        ActionRequests::executeDocumentAction(
-            QStringLiteral("TrashDocuments"), callback(commands, Selectors::documentsDidTrash),
-            {{kDocumentEntities, recordValues(toTrash)},
-             {kStatusID, identifier("trashing")},
-             {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
-    }
-    if (!toDelete.isEmpty()) {
-        TQLog("Trashing: %u documents", toDelete.size());
-        ActionRequests::executeDocumentAction(
-            QStringLiteral("DeleteDocuments"), callback(commands, Selectors::documentsDidDelete),
-            {{kDocumentEntities, recordValues(toDelete)},
-             {kStatusID, identifier("trashing")},
-             {kProgressConsumer, QVariant::fromValue<QObject*>(commands->list())}});
-    }
-    trackUsage(QStringLiteral("Toolbar"), QStringLiteral("Delete"), QStringLiteral("Document"));
-}
-
 void TQAllItemsCommands::deleteEntity(QObject*)
 {
     const QList<ManagedObjectPtr> records = selectionOrSelectedRow(m_list);
@@ -606,93 +461,15 @@ void TQAllItemsCommands::deleteEntity(QObject*)
         TQLog("E: Called Delete for no selection");
         return;
     }
-    QList<ManagedObjectPtr> toTrash;
-    QList<ManagedObjectPtr> toDelete;
-    for (const ManagedObjectPtr& record : records)
-        (isMine(record) ? toTrash : toDelete).append(record);
-    if (toDelete.isEmpty() || Alert::isSuppressed(kSuppressAlertsKey)) {
-        trashAndRemove(this, toTrash, toDelete);
-        return;
-    }
-    auto* alert = new Alert;
-    alert->setMessageText(StringTable::text(QStringLiteral("TrashItemTitle")));
-    alert->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
-    alert->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
-    alert->setInformativeText(
-        toDelete.size() == 1
-            ? StringTable::format(QStringLiteral("TrashItemMessage"), titleOf(toDelete.first()))
-            : StringTable::format(QStringLiteral("TrashManyItemsMessage"), toDelete.size()));
-    alert->setShowsSuppressionButton(true);
-    alert->setSuppressionButtonTitle(StringTable::text(QStringLiteral("DontAskAgain")));
-    alert->setSuppressionKey(kSuppressAlertsKey);
-    QPointer<TQAllItemsCommands> self(this);
-    alert->beginSheet(window(), [self, toTrash, toDelete](int response, bool) {
-        if (self && response == Alert::DefaultResponse)
-            trashAndRemove(self, toTrash, toDelete);
-    });
+    Support::trashOrRemove(m_list, this, records);
 }
 
 // --- Owner ---
 
-static void giveOwnership(TQAllItemsController* list, const std::shared_ptr<Mail>& candidate)
-{
-    const QList<ManagedObjectPtr> records = list->selectedRecords();
-    TQACLEntry owner(TQACLEntry::User, TQACLEntry::Owner, candidate->address());
-    owner.setDisplayName(candidate->displayName());
-    TQACLEntry writer(TQACLEntry::User, TQACLEntry::Writer, currentUsername());
-    ActionRequests::executeDocumentAction(
-        QStringLiteral("SetPermissions"), callback(list, Selectors::operationDidFinish),
-        {{kDocumentEntities, recordValues(records)},
-         {QStringLiteral("ACLEntries"),
-          QVariantList{QVariant::fromValue(owner), QVariant::fromValue(writer)}},
-         {kStatusID, identifier("changeowner")},
-         {kProgressConsumer, QVariant::fromValue<QObject*>(list)}});
-}
-
 void TQAllItemsCommands::changeOwnership(QObject* sender)
 {
     trackMenuEvent(sender, Commands::changeOwnership);
-    const auto candidate = std::dynamic_pointer_cast<Mail>(
-        UserInterfaceItem::representedObject(sender).value<std::shared_ptr<ManagedObject>>());
-    QWidget* window = this->window();
-    if (!candidate) {
-        const QList<ManagedObjectPtr> records = m_list->selectedRecords();
-        auto* dialog =
-            ViewClasses::make<TQFloatingContentController>(QStringLiteral("TQChangeOwnerController"));
-        if (!dialog) {
-            TQLog("E: No change-owner dialog for %lu items", records.size());
-            return;
-        }
-        dialog->setProperty("item", records.size() == 1 ? QVariant::fromValue(records.first())
-                                                        : QVariant(recordValues(records)));
-        // The dialog goes with its window.
-        QuickShareDialogs::showCentred(window, dialog);
-        return;
-    }
-    const QString username = currentUsername();
-    if (!TQStringExtensions::hasSameDomainAs(candidate->address(), username) &&
-        !Alert::isSuppressed(kSuppressChangeOwnerAlertsKey)) {
-        auto* warning = new Alert;
-        warning->setMessageText(
-            StringTable::format(QStringLiteral("WrongDomainTitle"), candidate->address()));
-        warning->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
-        warning->setInformativeText(StringTable::text(QStringLiteral("WrongDomainMessage")));
-        warning->setShowsSuppressionButton(true);
-        warning->setSuppressionKey(kSuppressChangeOwnerAlertsKey);
-        warning->beginSheet(window, nullptr); // the owner stays: the box only remembers the choice
-        return;
-    }
-    auto* confirm = new Alert;
-    confirm->setMessageText(StringTable::text(QStringLiteral("ChangeOwnerTitle")));
-    confirm->setDefaultButtonTitle(StringTable::text(QStringLiteral("OK")));
-    confirm->setAlternateButtonTitle(StringTable::text(QStringLiteral("Cancel")));
-    confirm->setInformativeText(
-        StringTable::format(QStringLiteral("ChangeOwnerMessage"), candidate->displayName()));
-    QPointer<TQAllItemsCommands> self(this);
-    confirm->beginSheet(window, [self, candidate](int response, bool) {
-        if (self && response == Alert::DefaultResponse)
-            giveOwnership(self->list(), candidate);
-    });
+    Support::changeOwnership(m_list, sender, m_list->selectedRecords());
 }
 
 // --- Visibility ---

@@ -16,6 +16,7 @@
 #include "documents/TQAllItemsFilteringViewController.h"
 #include "documents/TQAllItemsRowMenus.h"
 #include "documents/TQAllItemsValidation.h"
+#include "lists/RowPrototypes.h"
 #include "lists/TQTimeGroupedFilesController.h"
 #include "model/File.h"
 #include "model/GeneralACLPermission.h"
@@ -453,15 +454,8 @@ Cell* TQAllItemsController::dataCellForRow(int row)
 
 void TQAllItemsController::detachPrototypesFromTracking()
 {
-    // The table tracks a press on a copy of a row's cell, which shares the prototype's subcells: drawing
-    // other rows meanwhile must not change them, so the prototypes are made anew (once per press).
-    const TQTableView* list = isViewLoaded() ? qobject_cast<TQTableView*>(table()) : nullptr;
-    const Cell* tracking = list && list->cellDelegate() ? list->cellDelegate()->trackingCell() : nullptr;
-    if (!tracking)
-        m_detachedFor = nullptr;
-    if (!tracking || tracking == m_detachedFor)
+    if (!m_tracking.prototypesMustBeRemade(isViewLoaded() ? table() : nullptr))
         return;
-    m_detachedFor = tracking;
     m_headerCell = std::make_unique<TQTitledGroupTableCell>(QString());
     m_documentCell = std::make_unique<TQBigDocumentTableCell>(QString());
     m_photoCells.clear();
@@ -469,12 +463,7 @@ void TQAllItemsController::detachPrototypesFromTracking()
 
 Cell* TQAllItemsController::configureHeaderCell(const QModelIndex& index)
 {
-    const TQGroupWrapperPtr group = index.data(ListModel::GroupRole).value<TQGroupWrapperPtr>();
-    if (!group)
-        return nullptr;
-    m_headerCell->setRepresentedObject(QVariant::fromValue(group));
-    m_headerCell->setTitle(index.data(ListModel::TitleRole).toString());
-    return m_headerCell.get();
+    return RowPrototypes::configureHeader(*m_headerCell, index);
 }
 
 Cell* TQAllItemsController::configureDocumentCell(const QModelIndex& index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/TQTableViewDelegate.h"
+#include "lists/RowPrototypes.h"
 #include "lists/TQFirstLevelViewController.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/ui/MessageNames.h"
@@ -173,8 +174,8 @@ private:
     std::unique_ptr<TQTitledGroupTableCell> m_headerCell;
     std::unique_ptr<TQBigDocumentTableCell> m_documentCell;
     QList<std::shared_ptr<TQDynamicPhotoSubcell>> m_photoCells;
-    // The tracking copy the prototypes were last made anew for.
-    const Cell* m_detachedFor = nullptr;
+    // Tells when the prototypes must be made anew for a tracked copy.
+    RowPrototypes::TrackingWatch m_tracking;
     // Counts refreshViews(), to tell whether a change has brought the views up to date.
     quint64 m_viewsRefreshed = 0;
     QPointer<QObject> m_owner;

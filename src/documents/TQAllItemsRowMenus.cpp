@@ -2,6 +2,7 @@
 
 #include "controls/TQInvertableMenuItem.h"
 #include "documents/ApplicationMenu.h"
+#include "documents/ChangeOwnerMenu.h"
 #include "documents/TQAllItemsCommands.h"
 #include "documents/TQAllItemsController.h"
 #include "model/Contact.h"
@@ -31,28 +32,6 @@ QString sessionUsername()
 {
     TQSession* session = TQSessionManager::sharedManager()->currentSession();
     return session ? session->username() : QString();
-}
-
-void setTitleKey(QObject* item, const char* key)
-{
-    UserInterfaceItem::setTitle(item, StringTable::text(QLatin1String(key)));
-}
-
-// The file name whose kind decides the applications: the cached copy's, else the name the document
-// downloads under.
-QString fileNameForMenu(const ManagedObjectPtr& record)
-{
-    const auto entry = std::dynamic_pointer_cast<FileEntryAbstract>(record);
-    if (!entry)
-        return {};
-    if (const auto file = std::dynamic_pointer_cast<File>(record); file && !file->filePath().isEmpty()) {
-        const QUrl url(file->filePath());
-        const QString name =
-            QFileInfo(url.isValid() && !url.path().isEmpty() ? url.path() : file->filePath()).fileName();
-        if (!name.isEmpty())
-            return name;
-    }
-    return TQStringExtensions::exportNameWithResourceId(entry->title(), entry->resourceId());
 }
 
 std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
@@ -170,75 +149,16 @@ ManagedObjectPtr TQAllItemsRowMenus::openVisibilityRecord() const
 
 void TQAllItemsRowMenus::setupApplicationMenu(QMenu* menu, const ManagedObjectPtr& item)
 {
-    ApplicationMenu::rebuild(menu, fileNameForMenu(item), m_list->commands());
+    ApplicationMenu::rebuild(menu, ApplicationMenu::fileNameForRecord(item), m_list->commands());
 }
 
 void TQAllItemsRowMenus::setupOwnershipMenu(QObject* item)
 {
-    const QString username = sessionUsername();
-    const auto contact = Contact::contactWithAddress(username, m_list->managedObjectContext());
-    const QList<std::shared_ptr<Mail>> ownMails = contact ? contact->mails() : QList<std::shared_ptr<Mail>>();
-    const auto isOwnMail = [&](const std::shared_ptr<Mail>& mail) {
-        if (!mail)
-            return false;
-        for (const auto& own : ownMails)
-            if (own == mail)
-                return true;
-        // The user's own address counts even before the user's contact is stored.
-        return !username.isEmpty() && mail->address() == username;
-    };
-
-    bool enabled = true;
-    // Each person once, in the order first met (a stable order for the menu).
-    QList<std::shared_ptr<Mail>> candidates;
-    const auto addAll = [&candidates](const QList<std::shared_ptr<Mail>>& people) {
-        for (const auto& person : people)
-            if (person && !candidates.contains(person))
-                candidates.append(person);
-    };
-    for (int row : m_list->selectedRows()) {
-        const auto entry = entryOf(m_list->recordAtRow(row));
-        if (!entry)
-            continue;
-        const QString resourceId = entry->resourceId();
-        const bool kindAllowed = resourceId.startsWith(QLatin1String("document")) ||
-                                 resourceId.startsWith(QLatin1String("spreadsheet")) ||
-                                 resourceId.startsWith(QLatin1String("drawing"));
-        if (!isOwnMail(entry->owner()) || !kindAllowed) {
-            enabled = false;
-            break;
-        }
-        addAll(entry->viewers());
-        addAll(entry->commenters());
-        addAll(entry->editors());
-    }
-    UserInterfaceItem::setEnabled(item, enabled);
-
-    auto* action = qobject_cast<QAction*>(item);
-    if (action && action->menu()) {
-        QMenu* previous = action->menu();
-        action->setMenu(nullptr);
-        previous->deleteLater();
-    }
-    if (candidates.isEmpty()) {
-        setTitleKey(item, "ChangeOwner");
-        return;
-    }
-    setTitleKey(item, "ChangeOwnerTo");
-    if (!action)
-        return;
-    auto* submenu = new QMenu(QString(), qobject_cast<QWidget*>(action->parent()));
-    for (const auto& candidate : std::as_const(candidates)) {
-        QAction* entry = UserInterfaceItem::makeAction(candidate->address(), Commands::changeOwnership,
-                                                       submenu, 0, m_list->commands());
-        UserInterfaceItem::setRepresentedObject(entry, QVariant::fromValue(ManagedObjectPtr(candidate)));
-        submenu->addAction(entry);
-    }
-    submenu->addSeparator();
-    submenu->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("AddAnotherOwner")),
-                                                     Commands::changeOwnership, submenu, 0,
-                                                     m_list->commands()));
-    action->setMenu(submenu);
+    QList<ManagedObjectPtr> documents;
+    for (int row : m_list->selectedRows())
+        if (ManagedObjectPtr record = m_list->recordAtRow(row))
+            documents.append(record);
+    ChangeOwnerMenu::setup(item, documents, m_list->managedObjectContext(), m_list->commands());
 }
 
 void TQAllItemsRowMenus::menuWillHighlightItem(QMenu* menu, QAction* item)

@@ -129,5 +129,23 @@ TEST_F(ApplicationMenuTest, TheSubmenuListsTheKindsApplicationsOnceEachTimeItIsR
     EXPECT_EQ(UserInterfaceItem::command(items[5]), QStringLiteral("chooseApplication:"));
 }
 
+TEST_F(ApplicationMenuTest, WithoutItsFixedItemsTheSubmenuIsRebuiltToItsEndWithoutDuplicates)
+{
+    // A submenu that lost the item tagged 200 (or never had it): the old entries go up to its end.
+    menu = std::make_unique<QMenu>();
+    menu->addAction(
+        UserInterfaceItem::makeAction(QStringLiteral("Default"), QStringLiteral("openWith:"), menu.get()));
+    const QStringList expected{QStringLiteral("Reader"), QStringLiteral("-"), QStringLiteral("Google Docs"),
+                               QStringLiteral("Zeta"), QStringLiteral("Alpha Viewer")};
+    for (int opening = 0; opening < 2; ++opening) {
+        ApplicationMenu::rebuild(menu.get(), QStringLiteral("Report.pdf"), &target);
+        EXPECT_EQ(titles(), expected) << "opening " << opening;
+    }
+    // An empty submenu stays empty.
+    QMenu empty;
+    ApplicationMenu::rebuild(&empty, QStringLiteral("Report.pdf"), &target);
+    EXPECT_TRUE(empty.actions().isEmpty());
+}
+
 } // namespace
 } // namespace tavrel

@@ -35,6 +35,7 @@ inline constexpr QLatin1String exportTovCard{"exportTovCard:"};
 inline constexpr QLatin1String emptyTrash{"emptyTrash:"};
 inline constexpr QLatin1String fastUpdate{"fastUpdate:"};
 inline constexpr QLatin1String feedback{"feedback:"};
+inline constexpr QLatin1String getLinkToShare{"getLinkToShare:"};
 inline constexpr QLatin1String goBack{"goBack:"};
 inline constexpr QLatin1String goFind{"goFind:"};
 inline constexpr QLatin1String hide{"hide:"};
@@ -74,6 +75,8 @@ inline constexpr QLatin1String shareFiles{"shareFiles:"};
 inline constexpr QLatin1String shareOneWith{"shareOneWith:"};
 inline constexpr QLatin1String showAbout{"showAbout:"};
 inline constexpr QLatin1String showAllContacts{"showAllContacts:"};
+inline constexpr QLatin1String shareOne{"shareOne:"};
+inline constexpr QLatin1String showCollection{"showCollection:"};
 inline constexpr QLatin1String showDetails{"showDetails:"};
 inline constexpr QLatin1String showItemContacts{"showItemContacts:"};
 inline constexpr QLatin1String showMyInfo{"showMyInfo:"};
@@ -89,6 +92,7 @@ inline constexpr QLatin1String toggleGenericPermission{"toggleGenericPermission:
 inline constexpr QLatin1String toggleSession{"toggleSession:"};
 inline constexpr QLatin1String toggleStarState{"toggleStarState:"};
 inline constexpr QLatin1String toggleStarStateOne{"toggleStarStateOne:"};
+inline constexpr QLatin1String toggleUseState{"toggleUseState:"};
 inline constexpr QLatin1String toggleViewedState{"toggleViewedState:"};
 inline constexpr QLatin1String undo{"undo:"};
 inline constexpr QLatin1String unwindPhotos{"unwindPhotos:"};
@@ -129,6 +133,7 @@ inline constexpr QLatin1String uploadDidFinish{"uploadDidFinishWithResult:error:
 inline constexpr QLatin1String uploadLinkDidFinish{"uploadLinkDidFinishWithResult:error:"};
 inline constexpr QLatin1String validateDraggingInfo{"validateDraggingInfo:forButton:"};
 
+inline constexpr QLatin1String assignDidFinish{"assignDidFinishWithResult:error:"};
 } // namespace tavrel::Selectors
 
 // The interface's own notifications, posted and observed by name in the default notification centre.
