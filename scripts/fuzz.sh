@@ -43,11 +43,15 @@ fuzz_one() {
   # The first folder receives new inputs; the repository's folders are only read. A leak check after
   # every input would spend most of the time scanning what Qt and SQLite keep in their caches: leaks are
   # reported once, when the run ends.
+  # libFuzzer refuses a folder that does not exist: a target without saved regressions has none.
+  local inputs=("$BUILD_DIR/corpus/$name")
+  for folder in "tests/fuzz/$name/corpus" "tests/fuzz/$name/regressions"; do
+    [ -d "$folder" ] && inputs+=("$folder")
+  done
   local status=0
   "$BUILD_DIR/tests/fuzz/fuzz_$name" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
     -timeout=30 -rss_limit_mb=4096 -detect_leaks=0 -artifact_prefix="$BUILD_DIR/crashes/$name/" \
-    "$BUILD_DIR/corpus/$name" "tests/fuzz/$name/corpus" "tests/fuzz/$name/regressions" \
-    > "$BUILD_DIR/logs/$name.log" 2>&1 || status=$?
+    "${inputs[@]}" > "$BUILD_DIR/logs/$name.log" 2>&1 || status=$?
   echo "$status" > "$BUILD_DIR/logs/$name.status"
 }
 

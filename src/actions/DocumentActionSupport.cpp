@@ -130,6 +130,18 @@ QVariantMap DocumentActionSupport::answerWithStoredEntry(const VUvodozuHandler& 
                                   QStringLiteral("The changed document is not in the store")));
 }
 
+QString DocumentActionSupport::batchQueryAddress(const GDataEntryBase& entry, const QUrl& batchURL)
+{
+    if (const QString self = entry.linkWithRelAttributeValue(QStringLiteral("self")).href(); !self.isEmpty())
+        return self;
+    const QString identifier = entry.identifier();
+    const QString feed = batchURL.toString(QUrl::RemoveQuery | QUrl::RemoveFragment);
+    const QString item = identifier.section(QLatin1Char('/'), -1);
+    if (!feed.endsWith(QLatin1String("/batch")) || item.isEmpty())
+        return identifier;
+    return feed.chopped(int(qstrlen("batch"))) + item;
+}
+
 QUrl DocumentActionSupport::batchURL(TQSessionProtocol* session)
 {
     TQMOCManager* store = session ? session->mocManager() : nullptr;

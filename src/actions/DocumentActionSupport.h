@@ -50,6 +50,10 @@ public:
     // The batch address of the account's document list, read from the calling thread's context; empty
     // without a document list record or without its batch link.
     static QUrl batchURL(TQSessionProtocol* session);
+    // What a batch query to `batchURL` names an entry by: its own (self) address, as the service reads
+    // queries. An entry without that link (a batch's answer) is named by its place in the batch's feed:
+    // the feed's address and the last part of its identifier.
+    static QString batchQueryAddress(const GDataEntryBase& entry, const QUrl& batchURL);
     // The signed-in account's address; empty without an authentication.
     static QString userName(TQSessionProtocol* session);
 };

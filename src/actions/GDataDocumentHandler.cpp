@@ -78,6 +78,42 @@ GDataFeedPtr GDataDocumentHandler::batchOfIdentifiers(const QStringList& identif
     return batch;
 }
 
+namespace {
+
+// An entry sent back names its related feeds (the access list, the revisions); it does not send again the
+// ones the service expanded inline.
+void removeInlineFeeds(GDataEntryDocBase& entry)
+{
+    for (pugi::xml_node link = entry.XMLElement().first_child(); link; link = link.next_sibling()) {
+        const QByteArray name(link.name());
+        if (name == "feedLink" || name.endsWith(":feedLink"))
+            while (pugi::xml_node inner = link.first_child())
+                link.remove_child(inner);
+    }
+}
+
+} // namespace
+
+GDataFeedPtr GDataDocumentHandler::batchOfStoredEntries(const QVariantList& records, const QString& operation,
+                                                        const std::function<void(GDataEntryDocBase&)>& change)
+{
+    const auto batch = GDataFeedBase::feed();
+    for (const QVariant& item : records) {
+        const auto record = DocumentActionSupport::documentFrom(item);
+        const GDataEntryDocPtr entry = record ? record->gdataEntry() : nullptr;
+        if (!entry)
+            continue;
+        removeInlineFeeds(*entry);
+        entry->setBatchIDWithString(entry->identifier());
+        entry->setBatchOperation(operation);
+        entry->setNamespaces(entry->completeNamespaces());
+        if (change)
+            change(*entry);
+        batch->addEntry(*entry);
+    }
+    return batch;
+}
+
 QStringList GDataDocumentHandler::identifiersOfRecords(const QVariantList& records)
 {
     QStringList identifiers;

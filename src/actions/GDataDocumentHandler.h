@@ -47,6 +47,11 @@ public:
     // identifier, with the operation; `change` adds what else each entry says.
     static GDataFeedPtr batchOfIdentifiers(const QStringList& identifiers, const QString& operation,
                                            const std::function<void(GDataEntryDocBase&)>& change = {});
+    // A batch of the records' stored entries, whole and with their own entity tags (a stale one is
+    // refused, not overwritten), each with its identifier as batch identifier and the operation;
+    // `change` adds what else each entry says. Items without a stored entry are skipped.
+    static GDataFeedPtr batchOfStoredEntries(const QVariantList& records, const QString& operation,
+                                             const std::function<void(GDataEntryDocBase&)>& change = {});
     // The service identifiers of the document records in the list, in order; other items are skipped.
     static QStringList identifiersOfRecords(const QVariantList& records);
 

@@ -21,7 +21,8 @@ void dmhFetchDocument::executeActionAndCall(const InvocationPtr& invocation, con
         return;
     }
     forwardAction(QStringLiteral("FetchDocuments"), invocation,
-                  {{QStringLiteral("documentIdentifiers"), QStringList{entry->identifier()}},
+                  {{QStringLiteral("documentIdentifiers"),
+                    QStringList{DocumentActionSupport::batchQueryAddress(*entry, batchURL)}},
                    {QStringLiteral("batchURL"), batchURL}});
 }
 

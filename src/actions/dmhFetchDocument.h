@@ -5,7 +5,7 @@
 namespace tavrel {
 
 // "FetchDocument", store side: re-reads one document ("documentEntity") with a one-entry batch query
-// ("FetchDocuments" with only its identifier and the batch address), stores the answered entry and
+// ("FetchDocuments" with only its entry's address and the batch address), stores the answered entry and
 // answers the master record.
 class dmhFetchDocument : public DocumentManagerHandler
 {

@@ -26,7 +26,7 @@ void dmhFetchDocuments::executeActionAndCall(const InvocationPtr& invocation, co
         else
             entry = GDataResultValues::objectFromValue<GDataEntryBase>(item);
         if (entry && !entry->identifier().isEmpty())
-            identifiers.append(entry->identifier());
+            identifiers.append(DocumentActionSupport::batchQueryAddress(*entry, batchURL));
     }
     QVariantMap forwarded = parameters;
     forwarded.insert(QStringLiteral("batchURL"), batchURL);

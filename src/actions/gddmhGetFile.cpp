@@ -14,7 +14,10 @@
 #include "progress/IProgressConsumer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 
 namespace tavrel {
 
@@ -34,6 +37,71 @@ QString gddmhGetFile::exportFormatForResourceID(const QString& resourceID)
     return QString();
 }
 
+namespace {
+
+// The extension of a file name if it looks like one: a few letters and digits after the last dot.
+QString extensionOfName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\.([A-Za-z0-9]{1,8})$"));
+    const QRegularExpressionMatch match = pattern.match(name.trimmed());
+    return match.hasMatch() ? match.captured(1).toLower() : QString();
+}
+
+// A parameter of a Content-Disposition header, unquoted ("" when absent).
+QString dispositionParameter(const QByteArray& header, const QByteArray& name)
+{
+    for (const QByteArray& part : header.split(';')) {
+        const qsizetype equals = part.indexOf('=');
+        if (equals < 0 || part.left(equals).trimmed().toLower() != name)
+            continue;
+        QByteArray value = part.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return QString::fromUtf8(value);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString gddmhGetFile::extensionOfAnswer(const QByteArray& contentDisposition, const QByteArray& contentType)
+{
+    // filename*=UTF-8''name (RFC 5987) names the file best; the plain filename may be percent-encoded.
+    const QString extended = dispositionParameter(contentDisposition, "filename*");
+    const qsizetype quotes = extended.indexOf(QLatin1String("''"));
+    if (quotes >= 0) {
+        if (const QString ext = extensionOfName(QUrl::fromPercentEncoding(extended.mid(quotes + 2).toUtf8()));
+            !ext.isEmpty())
+            return ext;
+    }
+    if (const QString ext = extensionOfName(
+            QUrl::fromPercentEncoding(dispositionParameter(contentDisposition, "filename").toUtf8()));
+        !ext.isEmpty())
+        return ext;
+    static const QHash<QByteArray, QString> types = {
+        {"application/msword", QStringLiteral("doc")},
+        {"application/vnd.openxmlformats-officedocument.wordprocessingml.document", QStringLiteral("docx")},
+        {"application/vnd.ms-powerpoint", QStringLiteral("ppt")},
+        {"application/vnd.openxmlformats-officedocument.presentationml.presentation", QStringLiteral("pptx")},
+        {"application/vnd.ms-excel", QStringLiteral("xls")},
+        {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet", QStringLiteral("xlsx")},
+        {"application/vnd.oasis.opendocument.text", QStringLiteral("odt")},
+        {"application/vnd.oasis.opendocument.spreadsheet", QStringLiteral("ods")},
+        {"application/x-vnd.oasis.opendocument.spreadsheet", QStringLiteral("ods")},
+        {"application/vnd.oasis.opendocument.presentation", QStringLiteral("odp")},
+        {"application/pdf", QStringLiteral("pdf")},
+        {"application/rtf", QStringLiteral("rtf")},
+        {"text/plain", QStringLiteral("txt")},
+        {"text/html", QStringLiteral("html")},
+        {"text/csv", QStringLiteral("csv")},
+        {"text/tab-separated-values", QStringLiteral("tsv")},
+        {"image/png", QStringLiteral("png")},
+        {"image/jpeg", QStringLiteral("jpeg")},
+        {"image/svg+xml", QStringLiteral("svg")},
+    };
+    return types.value(contentType.split(';').first().trimmed().toLower());
+}
+
 void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
     const auto record =
@@ -51,14 +119,14 @@ void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const Q
     if (!format.isEmpty())
         query.setExportFormat(format);
 
-    // The extension follows the kind, whatever format was asked for.
+    // The extension follows the kind until the answer names its own.
     const QUrl folder = TemporaryFiles::URLTempUniqueDirectory();
     if (folder.isEmpty() || !service()) {
         callHighLevelInvocation(invocation, parameters, QVariant(), noTicketError());
         return;
     }
-    const QString name =
-        TransferSupport::safeFileName(entry->title(), exportFormatForResourceID(entry->resourceID()));
+    const QString kindExtension = exportFormatForResourceID(entry->resourceID());
+    const QString name = TransferSupport::safeFileName(entry->title(), kindExtension);
     const QUrl target = QUrl::fromLocalFile(folder.toLocalFile() + QLatin1Char('/') + name);
     QVariantMap request = parameters;
     request.insert(TransferKeys::kFileURL, target);
@@ -94,19 +162,38 @@ void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const Q
     fetcher->setProperty(QStringLiteral("parameters"), request);
     auto threadWatch = std::make_shared<QMetaObject::Connection>();
     const bool started = fetcher->beginFetchWithCompletionHandler(
-        [invocation, request, folder, threadWatch, title = entry->title(),
-         resourceID = entry->resourceID()](const GTMHTTPFetcherPtr&, const QByteArray&, const Error& error) {
+        [invocation, request, folder, threadWatch, title = entry->title(), resourceID = entry->resourceID(),
+         kindExtension](const GTMHTTPFetcherPtr& done, const QByteArray&, const Error& error) {
             QObject::disconnect(*threadWatch);
-            if (!error.isNull()) {
-                TQLog("E: GetFile: Cannot download %@ (%@): %@", title, resourceID, error.description());
+            Error failure = error;
+            QVariantMap answer = request;
+            // An export is named after what came: a presentation asked as "ppt" comes as "pptx".
+            if (failure.isNull() && !kindExtension.isEmpty()) {
+                const QString given = extensionOfAnswer(done->responseHeader("Content-Disposition"),
+                                                        done->responseHeader("Content-Type"));
+                if (!given.isEmpty() && given.compare(kindExtension, Qt::CaseInsensitive) != 0) {
+                    const QString written = request.value(TransferKeys::kFileURL).toUrl().toLocalFile();
+                    const QString renamed =
+                        folder.toLocalFile() + QLatin1Char('/') + TransferSupport::safeFileName(title, given);
+                    QFile file(written);
+                    if (file.rename(renamed))
+                        answer.insert(TransferKeys::kFileURL, QUrl::fromLocalFile(renamed));
+                    else
+                        failure = Error(Error::kPOSIXErrorDomain, 5,
+                                        {{Error::kLocalizedDescriptionKey,
+                                          QStringLiteral("Cannot rename \"%1\" to \"%2\": %3")
+                                              .arg(written, renamed, file.errorString())}});
+                }
+            }
+            if (!failure.isNull()) {
+                TQLog("E: GetFile: Cannot download %@ (%@): %@", title, resourceID, failure.description());
                 // Nothing of a failed download stays behind.
                 QDir(folder.toLocalFile()).removeRecursively();
             }
             if (!invocation)
                 return;
-            QVariantMap answer = request;
             answer.insert(kFeedKey, QVariant());
-            answer.insert(kErrorKey, TransferSupport::errorValue(error));
+            answer.insert(kErrorKey, TransferSupport::errorValue(failure));
             invocation->setArgument(4, answer);
             invocation->invoke();
         });

@@ -12,11 +12,9 @@ void gddmhStarredDocuments::executeActionAndCall(const InvocationPtr& invocation
 {
     const bool starred = parameters.value(QStringLiteral("isStarred")).toBool();
     const QVariant documents = parameters.value(QStringLiteral("documentEntities"));
-    const auto batch = batchOfIdentifiers(identifiersOfRecords(documents.toList()),
-                                          kGDataBatchOperationUpdate, [starred](GDataEntryDocBase& entry) {
-                                              entry.setETag(QStringLiteral("*"));
-                                              entry.setIsStarred(starred);
-                                          });
+    const auto batch =
+        batchOfStoredEntries(documents.toList(), kGDataBatchOperationUpdate,
+                             [starred](GDataEntryDocBase& entry) { entry.setIsStarred(starred); });
     if (const auto ticket =
             sendBatch(invocation, parameters, batch, parameters.value(QStringLiteral("batchURL")).toUrl()))
         ticket->setProperty(QStringLiteral("documentEntities"), documents);

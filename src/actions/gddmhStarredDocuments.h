@@ -4,8 +4,10 @@
 
 namespace tavrel {
 
-// "StarredDocuments", service side: one batch of "update" entries carrying only each document's
-// identifier (also as batch identifier), the entity tag "*" and the starred flag, posted to "batchURL".
+// "StarredDocuments", service side: one batch of "update" entries, each a document's whole stored entry
+// (with its own entity tag, its identifier as batch identifier) with the starred flag set, posted to
+// "batchURL". An update replaces the entry, so a bare one would lose the title; a stale entry is refused
+// for that document (603) rather than overwriting a change made elsewhere.
 class gddmhStarredDocuments : public GDataDocumentHandler
 {
     Q_OBJECT

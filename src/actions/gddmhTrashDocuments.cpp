@@ -11,9 +11,7 @@ TAVREL_REGISTER_CLASS(gddmhTrashDocuments)
 void gddmhTrashDocuments::executeActionAndCall(const InvocationPtr& invocation, const QVariantMap& parameters)
 {
     const QVariant documents = parameters.value(QStringLiteral("documentEntities"));
-    const auto batch =
-        batchOfIdentifiers(identifiersOfRecords(documents.toList()), kGDataBatchOperationDelete,
-                           [](GDataEntryDocBase& entry) { entry.setETag(QStringLiteral("*")); });
+    const auto batch = batchOfStoredEntries(documents.toList(), kGDataBatchOperationDelete);
     QUrl url = parameters.value(QStringLiteral("batchURL")).toUrl();
     if (deletesForGood())
         url = UrlQuery::URLByAppendingQueryString(url, QStringLiteral("delete=true"));

@@ -4,8 +4,8 @@
 
 namespace tavrel {
 
-// "TrashDocuments", service side: one batch of "delete" entries carrying only each document's
-// identifier (also as batch identifier) and the entity tag "*", posted to "batchURL". The answer is
+// "TrashDocuments", service side: one batch of "delete" entries, each a document's stored entry with its
+// own entity tag (its identifier as batch identifier), posted to "batchURL". The answer is
 // the list of entries that were trashed; failed entries come back as 603.
 class gddmhTrashDocuments : public GDataDocumentHandler
 {

@@ -42,6 +42,10 @@ public:
             if (!entry)
                 continue;
             const GDataEntryPtr added = batch->addEntry(*entry);
+            // Queries name entries by their address.
+            if (const QString self = entry->linkWithRelAttributeValue(QStringLiteral("self")).href();
+                !self.isEmpty())
+                added->setIdentifier(self);
             added->setBatchOperation(QStringLiteral("query"));
             added->setBatchIDWithString(QString::number(number++));
         }

@@ -180,6 +180,10 @@ TEST_F(CreateAndOrganiseTest, StarsSeveralInOneBatchAndReReadsThem)
     EXPECT_EQ(batch.count(QStringLiteral("<entry")), 2);
     EXPECT_EQ(batch.count(QStringLiteral("type=\"update\"")) + batch.count(QStringLiteral("type='update'")),
               2);
+    // Whole entries, as an update replaces the entry: titles and the entity tags they were read with.
+    EXPECT_TRUE(batch.contains(QStringLiteral("<title")) && batch.contains(QStringLiteral("Read only")))
+        << batch.toStdString();
+    EXPECT_FALSE(batch.contains(QStringLiteral("etag=\"*\"")) || batch.contains(QStringLiteral("etag='*'")));
     EXPECT_TRUE(record(QStringLiteral("document:alpha"))->isStarred());
     EXPECT_TRUE(record(QStringLiteral("document:readonly"))->isStarred()) << "a reader stars for themself";
     EXPECT_FALSE(record(QStringLiteral("document:alpha"))->isTrashed());
@@ -202,6 +206,23 @@ TEST_F(CreateAndOrganiseTest, StarsSeveralInOneBatchAndReReadsThem)
         runAction(QStringLiteral("Starred"), single,
                   {{QStringLiteral("documentEntity"), recordValue(QStringLiteral("document:beta"))}}));
     EXPECT_EQ(single.error().code(), VUvodozuManager::kMissingParameterErrorCode) << "no flag, no request";
+}
+
+TEST_F(CreateAndOrganiseTest, StarringAnEntryChangedElsewhereIsRefusedAndKeepsTheChange)
+{
+    ASSERT_TRUE(m_account.service.renameDocument(QStringLiteral("document:alpha"),
+                                                 QStringLiteral("Renamed elsewhere")));
+    ActionRequester requester;
+    ASSERT_TRUE(
+        runAction(QStringLiteral("StarredDocuments"), requester,
+                  {{QStringLiteral("documentEntities"),
+                    recordValues({QStringLiteral("document:alpha"), QStringLiteral("document:beta")})},
+                   {QStringLiteral("isStarred"), true}}));
+    EXPECT_EQ(requester.error().code(), VUvodozuManager::kSomeFetchErrorCode);
+    EXPECT_EQ(m_account.service.documentTitle(QStringLiteral("document:alpha")),
+              QStringLiteral("Renamed elsewhere"))
+        << "the stored entry's old title did not overwrite the new one";
+    EXPECT_FALSE(record(QStringLiteral("document:alpha"))->isStarred());
 }
 
 TEST_F(CreateAndOrganiseTest, ViewedMarksStayLocalAndWritersCanInviteGoesToTheService)

@@ -1,5 +1,6 @@
 #include "TransferFixture.h"
 #include "actions/TQdmhCreateFolderAndGetContentOperation.h"
+#include "actions/gddmhGetFile.h"
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/FileCachedFile.h"
@@ -56,17 +57,19 @@ struct KindRow
     const char* kind;
     const char* exportPath;   // the download address's path
     const char* exportFormat; // empty: the file as stored
+    const char* extension;    // of the written file: the one the answer names
 };
 
 TEST_F(DownloadTest, EachKindArrivesInTheCacheInItsFormatUnderItsTitle)
 {
     const KindRow rows[] = {
-        {"document", "/feeds/download/documents/export/Export", "doc"},
-        {"spreadsheet", "/feeds/download/spreadsheets/Export", "xls"},
-        {"presentation", "/feeds/download/presentations/Export", "ppt"},
-        {"drawing", "/feeds/download/drawings/Export", "pdf"},
-        {"pdf", "/feeds/download/files/", ""},
-        {"file", "/feeds/download/files/", ""},
+        {"document", "/feeds/download/documents/export/Export", "doc", "doc"},
+        {"spreadsheet", "/feeds/download/spreadsheets/Export", "xls", "xls"},
+        // Asked as "ppt", a presentation comes in the newer format, and is named so.
+        {"presentation", "/feeds/download/presentations/Export", "ppt", "pptx"},
+        {"drawing", "/feeds/download/drawings/Export", "pdf", "pdf"},
+        {"pdf", "/feeds/download/files/", "", ""},
+        {"file", "/feeds/download/files/", "", ""},
     };
     for (const KindRow& row : rows) {
         SCOPED_TRACE(row.kind);
@@ -81,8 +84,10 @@ TEST_F(DownloadTest, EachKindArrivesInTheCacheInItsFormatUnderItsTitle)
         const QVariantMap result = requester.result().toMap();
         const QString path = result.value(QStringLiteral("fileURL")).toUrl().toLocalFile();
         const QString format = QLatin1String(row.exportFormat);
-        EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("Plan %1").arg(QLatin1String(row.kind)) +
-                                                  (format.isEmpty() ? QString() : QLatin1Char('.') + format));
+        const QString extension = QLatin1String(row.extension);
+        EXPECT_EQ(QFileInfo(path).fileName(),
+                  QStringLiteral("Plan %1").arg(QLatin1String(row.kind)) +
+                      (extension.isEmpty() ? QString() : QLatin1Char('.') + extension));
         EXPECT_TRUE(
             path.startsWith(TQCacheManager::URLCacheBaseForSession(m_account.session.get()).toLocalFile()));
         EXPECT_EQ(readAll(path), content);
@@ -98,6 +103,35 @@ TEST_F(DownloadTest, EachKindArrivesInTheCacheInItsFormatUnderItsTitle)
         EXPECT_EQ(gets.first().query.value(QStringLiteral("format")), format);
         m_account.service.clearJournal();
     }
+}
+
+TEST(DownloadNames, TheAnswerNamesTheExtension)
+{
+    struct Row
+    {
+        const char* disposition;
+        const char* type;
+        const char* extension;
+    };
+    const Row rows[] = {
+        // As recorded: the extended name first, a percent-encoded plain one, a bare one.
+        {"attachment; filename=\"TemporaryPresentation.pptx\"; "
+         "filename*=UTF-8''Temporary%20Presentation.pptx",
+         "application/vnd.openxmlformats-officedocument.presentationml.presentation", "pptx"},
+        {"attachment; filename=\"Temporary%20Spreadsheet.ods\"",
+         "application/x-vnd.oasis.opendocument.spreadsheet; charset=UTF-8", "ods"},
+        {"attachment;filename=\"TemporaryTextDocument.odt\"", "", "odt"},
+        {"attachment; filename*=UTF-8''Caf%C3%A9.DOCX", "", "docx"},
+        // Without a usable name the content type tells.
+        {"", "application/vnd.openxmlformats-officedocument.presentationml.presentation", "pptx"},
+        {"attachment; filename=\"no extension\"", "application/pdf", "pdf"},
+        {"attachment; filename=\"odd.ext with space\"", "text/csv", "csv"},
+        {"", "application/x-unknown", ""},
+        {"inline", "", ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(gddmhGetFile::extensionOfAnswer(row.disposition, row.type), QLatin1String(row.extension))
+            << row.disposition << " / " << row.type;
 }
 
 TEST_F(DownloadTest, ACachedCopyAnswersWithoutTheService)

@@ -8,12 +8,17 @@ namespace tavrel::test {
 
 using FetchDocumentsTest = DocumentChangesTest;
 
-TEST_F(FetchDocumentsTest, FetchDocumentQueriesTheEntryByItsIdentifierAndStoresIt)
+TEST_F(FetchDocumentsTest, FetchDocumentQueriesTheEntryByItsAddressAndStoresIt)
 {
     ASSERT_TRUE(
         m_account.service.renameDocument(QStringLiteral("document:alpha"), QStringLiteral("Renamed")));
     m_account.service.clearJournal();
-    const QString identifier = record(QStringLiteral("document:alpha"))->gdataEntry()->identifier();
+    // A query names the entry by its own address, as the service reads queries.
+    const QString address = record(QStringLiteral("document:alpha"))
+                                ->gdataEntry()
+                                ->linkWithRelAttributeValue(QStringLiteral("self"))
+                                .href();
+    ASSERT_FALSE(address.isEmpty());
 
     ActionRequester requester;
     ASSERT_TRUE(
@@ -27,8 +32,8 @@ TEST_F(FetchDocumentsTest, FetchDocumentQueriesTheEntryByItsIdentifierAndStoresI
     ASSERT_EQ(requestLines(), QStringList{QStringLiteral("POST /feeds/default/private/expandAcl/batch")});
     const QString body = QString::fromUtf8(journal().first().body);
     EXPECT_EQ(body.count(QStringLiteral("<entry")), 1);
-    EXPECT_TRUE(body.contains(QStringLiteral("<id>%1</id>").arg(identifier))) << body.toStdString();
-    EXPECT_TRUE(body.contains(QStringLiteral("<batch:id>%1</batch:id>").arg(identifier)));
+    EXPECT_TRUE(body.contains(QStringLiteral("<id>%1</id>").arg(address))) << body.toStdString();
+    EXPECT_TRUE(body.contains(QStringLiteral("<batch:id>%1</batch:id>").arg(address)));
     EXPECT_TRUE(body.contains(QStringLiteral("type=\"query\"")) ||
                 body.contains(QStringLiteral("type='query'")));
 }

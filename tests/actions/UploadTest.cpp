@@ -147,6 +147,27 @@ TEST_F(UploadTest, SendsAFileInChunksRecordsItAndKeepsItAsTheCachedCopy)
     EXPECT_TRUE(progress.finished().contains(kUploadFiles));
 }
 
+TEST_F(UploadTest, AnEmptyFileIsCreatedByTheSessionRequestAlone)
+{
+    const QString path = writeFile(QStringLiteral("Empty notes.txt"), {});
+    ActionRequester requester;
+    ASSERT_TRUE(runAction(kUploadFiles, requester, {{QStringLiteral("fileURLs"), urls({path})}}, 30000));
+    ASSERT_TRUE(requester.error().isNull()) << requester.error().description().toStdString();
+    const QVariantList results = requester.result().toList();
+    ASSERT_EQ(results.size(), 1);
+    const auto uploaded = recordOf(results.first());
+    ASSERT_TRUE(uploaded);
+    EXPECT_EQ(uploaded->title(), QStringLiteral("Empty notes.txt"));
+    EXPECT_TRUE(record(uploaded->resourceId())) << "the document is stored";
+    EXPECT_TRUE(m_account.service.document(uploaded->resourceId()).content.isEmpty());
+    // The service made the document at once: no session, no chunk.
+    const auto sessions = requests(QStringLiteral("POST"), kCreateSession);
+    ASSERT_EQ(sessions.size(), 1);
+    EXPECT_EQ(sessions.first().headers.value(QStringLiteral("x-upload-content-length")), QStringLiteral("0"));
+    EXPECT_EQ(sessions.first().status, 201);
+    EXPECT_TRUE(requests(QStringLiteral("PUT"), kCreateSession).isEmpty());
+}
+
 TEST_F(UploadTest, ACutChunkResumesFromTheServicesRangeAndTheStoredBytesMatch)
 {
     const QByteArray content = patternBytes(1536 * 1024 + 7, 3);

@@ -1,6 +1,7 @@
 #include "LocalServiceFixture.h"
 
 #include <QUrl>
+#include <algorithm>
 
 namespace tavrel::test {
 namespace {
@@ -25,7 +26,16 @@ const char* const kSeed = R"({
     {"resourceId": "document:closed", "kind": "document", "title": "Closed", "owner": "bob@example.org",
      "writersCanInvite": false,
      "acl": [{"scope": "user", "value": "demo@tavrel.test", "role": "writer"},
-             {"scope": "user", "value": "ann@example.org", "role": "reader"}]}
+             {"scope": "user", "value": "ann@example.org", "role": "reader"}]},
+    {"resourceId": "folder:mybox", "kind": "folder", "title": "My box"},
+    {"resourceId": "folder:theirs", "kind": "folder", "title": "Their box", "owner": "bob@example.org",
+     "acl": [{"scope": "user", "value": "demo@tavrel.test", "role": "reader"}]},
+    {"resourceId": "folder:open", "kind": "folder", "title": "Open box", "owner": "bob@example.org",
+     "acl": [{"scope": "user", "value": "demo@tavrel.test", "role": "writer"}]},
+    {"resourceId": "folder:none", "kind": "folder", "title": "Closed box", "owner": "bob@example.org"},
+    {"resourceId": "document:bobs", "kind": "document", "title": "Bob's", "owner": "bob@example.org",
+     "parents": ["folder:theirs", "folder:none"]},
+    {"resourceId": "document:private", "kind": "document", "title": "Private", "owner": "bob@example.org"}
   ]
 })";
 
@@ -49,13 +59,23 @@ std::string documentEntry(const std::string& inner)
            inner + "</entry>";
 }
 
+const char* const kEntries = "/feeds/default/private/full/";
+const char* const kUploads = "/feeds/upload/create-session/default/private/full/";
+
 struct Operation
 {
     const char* name;
     const char* method;
     std::string suffix; // after the document's path
     std::string body;
+    const char* prefix = kEntries; // before the document's resource id
 };
+
+std::string idEntry(const std::string& rid)
+{
+    return "<entry " + kAtom + "><id>http://127.0.0.1/feeds/id/" +
+           QUrl::toPercentEncoding(QString::fromStdString(rid)).toStdString() + "</id></entry>";
+}
 
 const Operation kRename{"Rename", "PUT", "", documentEntry("<title>New title</title>")};
 const Operation kStar{
@@ -70,6 +90,14 @@ const Operation kHandOver{"HandOver", "PUT", "/acl/user%3Aann%40example.org",
                           rule("user", "ann@example.org", "owner")};
 const Operation kRemoveAnn{"RemoveSomeone", "DELETE", "/acl/user%3Aann%40example.org", ""};
 const Operation kLeave{"Leave", "DELETE", "/acl/user%3Ademo%40tavrel.test", ""};
+// Content and collection membership.
+const Operation kNewContent{"NewContent", "PUT", "", "", kUploads};
+const Operation kUploadInto{"UploadInto", "POST", "/contents", "", kUploads};
+const Operation kCreateInside{"CreateInside", "POST", "/contents", documentEntry("<title>Inside</title>")};
+const Operation kAddMine{"AddMine", "POST", "/contents", idEntry("document:mine")};
+const Operation kAddPrivate{"AddPrivate", "POST", "/contents", idEntry("document:private")};
+const Operation kAddReadable{"AddReadable", "POST", "/contents", idEntry("document:reader")};
+const Operation kTakeOutBobs{"TakeOutBobs", "DELETE", "/contents/document%3Abobs", ""};
 const Operation kWritersInvite{
     "StopWritersInviting", "PUT", "",
     documentEntry("<docs:writersCanInvite xmlns:docs='http://schemas.google.com/docs/2007' "
@@ -91,26 +119,40 @@ protected:
         QString error;
         ASSERT_TRUE(m_service.loadSeed(kSeed, &error)) << error.toStdString();
     }
-    static std::string path(const QString& rid)
+    static std::string path(const QString& rid, const char* prefix = kEntries)
     {
-        return "/feeds/default/private/full/" + QUrl::toPercentEncoding(rid).toStdString();
+        return prefix + QUrl::toPercentEncoding(rid).toStdString();
+    }
+    // What a refusal must leave as it was: every document's title, collections, content and revisions.
+    QStringList account() const
+    {
+        QStringList out;
+        for (const QString& rid : m_service.documentIds()) {
+            const localservice::DocumentSnapshot d = m_service.document(rid);
+            out.append(rid + QLatin1Char('|') + d.title + QLatin1Char('|') +
+                       d.parents.join(QLatin1Char(',')) + QLatin1Char('|') + QString::fromUtf8(d.content) +
+                       QLatin1Char('|') + QString::number(d.revisions));
+        }
+        return out;
     }
 };
 
 TEST_P(AccessRolesTest, AnswersAsTheServiceDecidesForTheRole)
 {
     const RoleCase& row = GetParam();
-    const QString rid = QStringLiteral("document:") + QString::fromLatin1(row.document);
-    const QString titleBefore = m_service.documentTitle(rid);
+    const QString name = QString::fromLatin1(row.document);
+    const QString rid = name.contains(QLatin1Char(':')) ? name : QStringLiteral("document:") + name;
+    const QStringList before = account();
     const qint64 stampBefore = m_service.largestChangestamp();
-    auto r =
-        send(row.operation.method, path(rid) + row.operation.suffix, row.operation.body, {{"If-Match", "*"}});
+    auto r = send(row.operation.method, path(rid, row.operation.prefix) + row.operation.suffix,
+                  row.operation.body, {{"If-Match", "*"}, {"X-Upload-Content-Length", "5"}});
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, row.status) << r->body;
     if (row.status == 403) {
         EXPECT_NE(r->body.find("ServiceForbiddenException"), std::string::npos) << r->body;
         EXPECT_EQ(m_service.largestChangestamp(), stampBefore) << "a refusal changes nothing";
-        EXPECT_EQ(m_service.documentTitle(rid), titleBefore);
+        EXPECT_EQ(account(), before);
+        EXPECT_EQ(m_service.openUploadSessions(), 0) << "nor opens a session";
     }
 }
 
@@ -128,10 +170,40 @@ INSTANTIATE_TEST_SUITE_P(
         RoleCase{"writer", kRemoveAnn, 200}, RoleCase{"writer", kDomain, 403},
         RoleCase{"writer", kHandOver, 403}, RoleCase{"writer", kWritersInvite, 403},
         RoleCase{"closed", kRename, 200}, RoleCase{"closed", kShare, 403},
-        RoleCase{"closed", kRemoveAnn, 403}, RoleCase{"closed", kLeave, 200}),
+        RoleCase{"closed", kRemoveAnn, 403}, RoleCase{"closed", kLeave, 200},
+        // New content is the writers': through the upload route as through any other.
+        RoleCase{"reader", kNewContent, 403}, RoleCase{"commenter", kNewContent, 403},
+        RoleCase{"writer", kNewContent, 200}, RoleCase{"mine", kNewContent, 200},
+        // A collection's content is changed by its writers; what goes in must be the account's to open.
+        RoleCase{"folder:theirs", kAddMine, 403}, RoleCase{"folder:theirs", kTakeOutBobs, 403},
+        RoleCase{"folder:theirs", kCreateInside, 403}, RoleCase{"folder:theirs", kUploadInto, 403},
+        RoleCase{"folder:none", kAddMine, 403}, RoleCase{"folder:none", kTakeOutBobs, 403},
+        RoleCase{"folder:none", kCreateInside, 403}, RoleCase{"folder:none", kUploadInto, 403},
+        RoleCase{"folder:open", kAddMine, 201}, RoleCase{"folder:open", kCreateInside, 201},
+        RoleCase{"folder:open", kUploadInto, 200}, RoleCase{"folder:mybox", kAddPrivate, 403},
+        RoleCase{"folder:mybox", kAddReadable, 201}, RoleCase{"folder:mybox", kUploadInto, 200}),
     [](const ::testing::TestParamInfo<RoleCase>& info) {
-        return std::string(info.param.document) + "_" + info.param.operation.name;
+        std::string name = std::string(info.param.document) + "_" + info.param.operation.name;
+        std::replace(name.begin(), name.end(), ':', '_');
+        return name;
     });
+
+TEST_F(AccessRolesTest, AChunkIsRefusedOnceTheRoleIsGone)
+{
+    const QString rid = QStringLiteral("document:writer");
+    auto started =
+        send("PUT", path(rid, kUploads), {}, {{"If-Match", "*"}, {"X-Upload-Content-Length", "5"}});
+    ASSERT_TRUE(started);
+    ASSERT_EQ(started->status, 200);
+    const std::string session = local(started->get_header_value("Location"));
+    ASSERT_TRUE(m_service.shareDocument(rid, QStringLiteral("demo@tavrel.test"), QStringLiteral("reader")));
+    const QStringList before = account();
+
+    auto chunk = send("PUT", session, "hello", {{"Content-Range", "bytes 0-4/5"}}, "text/plain");
+    ASSERT_TRUE(chunk);
+    EXPECT_EQ(chunk->status, 403) << chunk->body;
+    EXPECT_EQ(account(), before) << "the content stays";
+}
 
 TEST_F(AccessRolesTest, RefusalsInsideAnAcceptedBatchAreEntryStatuses)
 {

@@ -201,15 +201,18 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
     auto idUrl = [&](const QString& rid) {
         return base + "/feeds/id/" + QUrl::toPercentEncoding(rid).toStdString();
     };
+    // A query names the entry by its address.
+    auto address = [&](const QString& rid) { return base + entryPath(rid); };
     const std::string body =
         "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:batch='http://schemas.google.com/gdata/batch'"
         " xmlns:gd='http://schemas.google.com/g/2005'>"
         "<entry><id>" +
-        idUrl(ids.at(0)) +
+        address(ids.at(0)) +
         "</id><batch:id>q</batch:id><batch:operation type='query'/></entry>"
         "<entry><id>" +
         base +
-        "/feeds/id/document%3Anothere</id><batch:id>missing</batch:id><batch:operation type='query'/></entry>"
+        "/feeds/default/private/full/document%3Anothere</id><batch:id>missing</batch:id><batch:operation "
+        "type='query'/></entry>"
         "<entry><title>New</title><category scheme='http://schemas.google.com/g/2005#kind'"
         " term='http://schemas.google.com/docs/2007#spreadsheet'/><batch:id>ins</batch:id><batch:operation "
         "type='insert'/></entry>"
@@ -217,7 +220,8 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
         idUrl(ids.at(1)) +
         "</id><title>X</title><batch:id>upd</batch:id><batch:operation type='update'/></entry>"
         "<entry><title/><batch:id>noid</batch:id><batch:operation type='delete'/></entry>"
-        "<entry gd:etag='*'><id>" +
+        "<entry gd:etag='" +
+        QString::fromStdString(etagOf(ids.at(2))).toHtmlEscaped().toStdString() + "'><id>" +
         idUrl(ids.at(2)) +
         "</id><batch:id>del</batch:id><batch:operation type='delete'/></entry>"
         "</feed>";
@@ -239,7 +243,7 @@ TEST_F(DocumentsTest, BatchAnswersEachEntryWithItsOwnStatus)
     const std::string unknown =
         "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:batch='http://schemas.google.com/gdata/batch'>"
         "<entry><id>" +
-        idUrl(ids.at(3)) +
+        address(ids.at(3)) +
         "</id><batch:id>a</batch:id><batch:operation type='query'/></entry>"
         "<entry><id>" +
         idUrl(ids.at(3)) +

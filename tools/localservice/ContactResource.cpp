@@ -68,8 +68,11 @@ ContactInput readContactEntry(const pugi::xml_node& entry)
 
 void applyContact(State::Contact& c, const ContactInput& in)
 {
-    c.title = in.title;
-    c.fullName = in.fullName.isEmpty() ? in.title : in.fullName;
+    c.fullName = in.fullName;
+    if (c.fullName.isEmpty())
+        c.fullName = (in.givenName + QLatin1Char(' ') + in.familyName).trimmed();
+    if (c.fullName.isEmpty())
+        c.fullName = in.title;
     c.givenName = in.givenName;
     c.familyName = in.familyName;
     // The service splits a full name that comes alone, as the real one does.
@@ -78,8 +81,8 @@ void applyContact(State::Contact& c, const ContactInput& in)
         c.givenName = space < 0 ? c.fullName : c.fullName.left(space);
         c.familyName = space < 0 ? QString() : c.fullName.mid(space + 1).trimmed();
     }
-    if (c.title.isEmpty())
-        c.title = c.fullName;
+    // The title is the service's own: it follows the name, whatever title came with it.
+    c.title = c.fullName;
     c.notes = in.notes;
     c.emails = in.emails;
     c.extras = in.extras;

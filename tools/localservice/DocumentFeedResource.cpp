@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace tavrel::localservice {
@@ -87,7 +88,10 @@ Response DocumentFeedResource::list(const Request& r, const QString& projection,
             ++it;
         }
     }
-    // The page's serialised entries stay in their documents' caches while the lock is held.
+    // The page's serialised entries stay in their documents' caches while the lock is held; those given
+    // the root as parent are copies.
+    const bool showRoot = r.flag("showroot");
+    std::deque<QByteArray> rooted;
     std::vector<const QByteArray*> page;
     qint64 pageBytes = 0;
     int count = 0;
@@ -100,6 +104,10 @@ Response DocumentFeedResource::list(const Request& r, const QString& projection,
             break;
         }
         page.push_back(&m_state.docEntry(it->second, expand));
+        if (showRoot && m_state.inRoot(it->second)) {
+            rooted.push_back(m_state.withRootParent(*page.back()));
+            page.back() = &rooted.back();
+        }
         pageBytes += page.back()->size();
         ++count;
     }
@@ -190,23 +198,56 @@ Response DocumentFeedResource::changes(const Request& r)
     return resp;
 }
 
+QString DocumentFeedResource::revisionEtag(const State::Doc& d, int number) const
+{
+    // Only the latest revision changes (with the document); earlier ones stay as they were.
+    return m_state.etag(d.rid + QStringLiteral("/revisions/") + QString::number(number),
+                        number == d.revisions ? d.version : 1);
+}
+
+QByteArray DocumentFeedResource::revisionEntry(const State::Doc& d, int number) const
+{
+    const QByteArray n = QByteArray::number(number);
+    const QByteArray self = m_state.docUrl(d.rid) + "/revisions/" + n;
+    QByteArray content = m_state.contentUrl(d);
+    content += (content.contains('?') ? "&revision=" : "?revision=") + n;
+    QByteArray out = "<entry gd:etag='" + A::escape(revisionEtag(d, number)) + "'><id>" +
+                     m_state.docIdUrl(d.rid) + "/revisions/" + n + "</id><updated>" + A::isoBytes(d.updated) +
+                     "</updated><title>Revision " + n + "</title><content type='" +
+                     (State::isNative(d.kind) ? QByteArray("text/html") : A::escape(d.mime)) + "' src='" +
+                     A::escape(content) + "'/><link rel='self' type='application/atom+xml' href='" +
+                     A::escape(self) + "'/><author><name>" + A::escape(d.modifiedByName) + "</name><email>" +
+                     A::escape(d.modifiedByEmail) + "</email></author></entry>";
+    return out;
+}
+
 Response DocumentFeedResource::revisions(const QString& rid)
 {
     const State::Doc* d = m_state.doc(rid);
-    if (!d)
+    if (!d || d->kind == QLatin1String("folder"))
         return Response::text(404, "Not Found");
     const QByteArray url = m_state.docUrl(rid) + "/revisions";
     QByteArray out = Response::kXmlHeader;
     out += "<feed" + AtomText::namespaces() + "><id>" + url + "</id><updated>" + A::isoBytes(d->updated) +
-           "</updated><title>Revisions</title>";
-    for (int i = 1; i <= d->revisions; ++i) {
-        out += "<entry><id>" + url + '/' + QByteArray::number(i) + "</id><updated>" +
-               A::isoBytes(d->updated) + "</updated><title>Revision " + QByteArray::number(i) +
-               "</title><author><name>" + A::escape(d->modifiedByName) + "</name><email>" +
-               A::escape(d->modifiedByEmail) + "</email></author></entry>";
-    }
+           "</updated><title>Revisions</title><link rel='self' type='application/atom+xml' href='" +
+           A::escape(url) + "'/>";
+    for (int i = 1; i <= d->revisions; ++i)
+        out += revisionEntry(*d, i);
     out += "</feed>";
     return Response::xml(200, Response::kAtomFeed, out);
+}
+
+Response DocumentFeedResource::revision(const QString& rid, const QString& number)
+{
+    const State::Doc* d = m_state.doc(rid);
+    bool ok = false;
+    const int n = number.toInt(&ok);
+    if (!d || d->kind == QLatin1String("folder") || !ok || n < 1 || n > d->revisions)
+        return Response::text(404, "Not Found");
+    const QByteArray entry = revisionEntry(*d, n);
+    Response out = Response::xml(200, Response::kAtomEntry, State::entryDocument(entry));
+    out.header("ETag", revisionEtag(*d, n).toUtf8());
+    return out;
 }
 
 Response DocumentFeedResource::metadata() const

@@ -20,9 +20,14 @@ public:
                   const QString& folder);
     Response changes(const Request& r);
     Response revisions(const QString& rid);
+    // One revision ("1" is the first); the service keeps only the latest content, which every
+    // revision's content address downloads.
+    Response revision(const QString& rid, const QString& number);
     Response metadata() const;
 
 private:
+    QString revisionEtag(const LocalServiceState::Doc& d, int number) const;
+    QByteArray revisionEntry(const LocalServiceState::Doc& d, int number) const;
     // The batch link stays in the feed's projection, so that batch answers carry what its entries do.
     QByteArray feedHead(const QByteArray& id, const QString& title, const QByteArray& selfUrl,
                         const QByteArray& postUrl, const QByteArray& etag,

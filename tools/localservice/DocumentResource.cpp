@@ -19,11 +19,11 @@ const QStringList kSettableLabels = {QStringLiteral("starred"), QStringLiteral("
 // Why the account may not make the change the entry asks for; empty when it may. Marks of one's own
 // (starred, viewed, hidden) are anyone's; the title and the trash are the writers'; whether writers may
 // share is the owner's.
-QByteArray changeRefusal(const State::Doc& d, const DocInput& in, bool partial, const QString& account)
+QByteArray changeRefusal(const State::Doc& d, const DocInput& in, const QString& account)
 {
     const bool retitles = in.hasTitle && !in.title.trimmed().isEmpty() && in.title != d.title;
-    const bool trashes = !partial && in.labels.contains(QStringLiteral("trashed")) !=
-                                         d.labels.contains(QStringLiteral("trashed"));
+    const bool trashes =
+        in.labels.contains(QStringLiteral("trashed")) != d.labels.contains(QStringLiteral("trashed"));
     const bool invites = in.hasWritersCanInvite && in.writersCanInvite != d.writersCanInvite;
     if ((retitles || trashes) && !AccessRoles::canEdit(d, account))
         return AccessRoles::kNotPermitted;
@@ -66,7 +66,7 @@ Response DocumentResource::put(const Request& r, const QString& rid, bool expand
         !A::is(doc.document_element(), A::kAtom, "entry"))
         return Response::text(400, "Invalid request URI or entry: the body is not an Atom entry");
     const DocInput in = DocInput::read(doc.document_element());
-    if (const QByteArray refusal = changeRefusal(*d, in, false, r.account); !refusal.isEmpty())
+    if (const QByteArray refusal = changeRefusal(*d, in, r.account); !refusal.isEmpty())
         return AccessRoles::forbidden(refusal);
     QString sent = r.header("if-match");
     if (sent.isEmpty())
@@ -109,9 +109,16 @@ Response DocumentResource::create(const Request& r, const QString& folder, bool 
         !A::is(doc.document_element(), A::kAtom, "entry"))
         return Response::text(400, "Invalid request URI or entry: the body is not an Atom entry");
     const DocInput in = DocInput::read(doc.document_element());
+    // What goes into a collection changes it: the collection's writers' and its owner's.
+    if (const State::Doc* f = folder.isEmpty() ? nullptr : m_state.doc(folder);
+        f && !AccessRoles::canEdit(*f, r.account))
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
     // An entry naming an existing document, posted to a folder's contents, puts it into the folder.
     if (!folder.isEmpty() && !in.id.isEmpty() && m_state.doc(in.id)) {
         State::Doc* d = m_state.doc(in.id);
+        // Only what the account can open goes into its collections.
+        if (AccessRoles::rankOf(*d, r.account) == AccessRoles::None)
+            return AccessRoles::forbidden(AccessRoles::kNotPermitted);
         // As the real service: no collection inside itself, however many collections lie between.
         if (d->kind == QLatin1String("folder") && m_state.isWithin(folder, d->rid))
             return Response::text(400, "Invalid request: a collection cannot be put inside itself");
@@ -124,9 +131,37 @@ Response DocumentResource::create(const Request& r, const QString& folder, bool 
     }
     if (!folder.isEmpty() && !in.id.isEmpty())
         return Response::text(404, "Not Found: " + in.id.toUtf8());
+    // An entry naming a document and no kind, posted to the list, asks for a copy of it.
+    if (folder.isEmpty() && !in.id.isEmpty() && in.kind.isEmpty())
+        return copy(r, in, expand);
     if (in.kind.isEmpty())
         return Response::text(400, "Invalid request: the entry has no kind category");
     State::Doc& d = createDoc(in, in.kind, folder);
+    return entryResponse(201, d, expand, m_state.docUrl(d.rid));
+}
+
+Response DocumentResource::copy(const Request& r, const DocInput& in, bool expand)
+{
+    const State::Doc* source = m_state.doc(in.id);
+    if (!source)
+        return Response::text(404, "Not Found: " + in.id.toUtf8());
+    if (AccessRoles::rankOf(*source, r.account) == AccessRoles::None)
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
+    if (source->kind == QLatin1String("folder"))
+        return Response::text(400, "Invalid request: a collection cannot be copied");
+    DocInput copied = in;
+    if (!copied.hasTitle || copied.title.trimmed().isEmpty())
+        copied.title = QStringLiteral("Copy of ") + source->title;
+    copied.hasTitle = true;
+    copied.extras = source->extras;
+    const State::Doc original = *source; // createDoc may move the documents around
+    State::Doc& d = createDoc(copied, original.kind, {});
+    d.content = original.content;
+    d.md5 = original.md5;
+    d.mime = original.mime;
+    d.filename = original.filename;
+    d.cache[0].clear();
+    d.cache[1].clear();
     return entryResponse(201, d, expand, m_state.docUrl(d.rid));
 }
 
@@ -135,6 +170,8 @@ Response DocumentResource::removeFromFolder(const Request& r, const QString& fol
     State::Doc* d = m_state.doc(rid);
     if (!d || !d->parents.contains(folder))
         return Response::text(404, "Not Found");
+    if (const State::Doc* f = m_state.doc(folder); f && !AccessRoles::canEdit(*f, r.account))
+        return AccessRoles::forbidden(AccessRoles::kNotPermitted);
     const QString sent = r.header("if-match");
     if (auto refused = Precondition::refused(sent, m_state.docEtag(*d), d->version, false))
         return *refused;
@@ -191,38 +228,37 @@ Response DocumentResource::batch(const Request& r, bool expand)
             continue;
         }
         if (item.operation == QLatin1String("query")) {
+            // A query names the entry by its address, not by its atom id.
+            if (entryIdText.contains(QLatin1String("/feeds/id/"))) {
+                fail(404, BatchFeed::reasonFor(404));
+                continue;
+            }
             out += State::withTail(
                 m_state.docEntry(*d, expand),
                 BatchFeed::tail(item.batchId, 200, BatchFeed::reasonFor(200), item.operation));
             ++success;
             continue;
         }
-        if (!in.etag.isEmpty() && !Precondition::matches(in.etag, m_state.docEtag(*d))) {
+        // Inside a batch an entity tag is compared as it stands: "*" forces nothing there.
+        if (!in.etag.isEmpty() && (in.etag.trimmed() == QLatin1String("*") ||
+                                   !Precondition::matches(in.etag, m_state.docEtag(*d)))) {
             fail(412, Precondition::mismatchText(in.etag, d->version));
             continue;
         }
-        // An entry without a kind changes only what it names: the starred mark, a title, the flag.
-        const bool partial = in.kind.isEmpty();
+        // An update replaces the entry: one without its kind is no entry of the list.
+        if (item.operation == QLatin1String("update") && in.kind.isEmpty()) {
+            fail(400, QStringLiteral("Missing kind category"));
+            continue;
+        }
         const QByteArray refusal = item.operation == QLatin1String("update")
-                                       ? changeRefusal(*d, in, partial, r.account)
+                                       ? changeRefusal(*d, in, r.account)
                                        : removalRefusal(*d, permanent, r.account);
         if (!refusal.isEmpty()) {
             fail(403, QString::fromUtf8(refusal));
             continue;
         }
         if (item.operation == QLatin1String("update")) {
-            if (partial) {
-                if (in.labels.contains(QStringLiteral("starred")))
-                    d->labels.insert(QStringLiteral("starred"));
-                else
-                    d->labels.remove(QStringLiteral("starred"));
-                if (in.hasTitle && !in.title.trimmed().isEmpty())
-                    d->title = in.title;
-                if (in.hasWritersCanInvite)
-                    d->writersCanInvite = in.writersCanInvite;
-            } else {
-                applyInput(*d, in, true);
-            }
+            applyInput(*d, in, true);
             d->modifiedByEmail = m_state.ownerEmail;
             d->modifiedByName = m_state.ownerName;
             m_state.touch(*d);

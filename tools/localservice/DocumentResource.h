@@ -17,7 +17,8 @@ public:
     Response get(const Request& r, const QString& rid, bool expand);
     Response put(const Request& r, const QString& rid, bool expand);
     Response remove(const Request& r, const QString& rid); // trashes; deletes for good with delete=true
-    // A new empty item, or (posted to a collection's content) an existing one put into `folder`.
+    // A new empty item, a copy of the document an entry without a kind names, or (posted to a
+    // collection's content) an existing one put into `folder`.
     Response create(const Request& r, const QString& folder, bool expand);
     Response removeFromFolder(const Request& r, const QString& folder, const QString& rid);
     Response batch(const Request& r, bool expand);
@@ -30,6 +31,8 @@ public:
     static void trash(LocalServiceState::Doc& d, bool on);
 
 private:
+    Response copy(const Request& r, const DocInput& in, bool expand);
+
     LocalServiceState& m_state;
 };
 

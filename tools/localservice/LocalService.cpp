@@ -160,6 +160,18 @@ void LocalService::setAccessTokenLifetime(int seconds)
     d->oauth.setAccessTokenLifetime(seconds);
 }
 
+void LocalService::setUploadSessionLifetime(qint64 milliseconds)
+{
+    std::lock_guard lock(d->mutex);
+    d->transfers.setSessionLifetime(milliseconds);
+}
+
+int LocalService::openUploadSessions() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->transfers.openSessions();
+}
+
 QString LocalService::issueRefreshToken(const QString& email)
 {
     std::lock_guard lock(d->mutex);

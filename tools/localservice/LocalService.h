@@ -124,6 +124,11 @@ public:
     void revokeTokens();
     QString ownerEmail() const;
 
+    // Upload sessions: how long one stays open after its last request (a week unless set), and how many
+    // are open now. An expired session is forgotten with its bytes.
+    void setUploadSessionLifetime(qint64 milliseconds);
+    int openUploadSessions() const;
+
     // Faults and the journal.
     void addFault(const Fault& fault);
     void clearFaults();

@@ -3,10 +3,27 @@
 #include "RequestMessage.h"
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <httplib.h>
 #include <memory>
 #include <optional>
 #include <string>
+
+// The library calls every 308 "Permanent Redirect"; the resumable-upload protocol's 308 is "Resume
+// Incomplete", and that is what its clients read. The server takes its reason phrases from this function of
+// the library (through the dynamic linker), so this definition answers for it and hands every other status
+// to the library's own.
+namespace httplib::detail {
+const char* status_message(int status)
+{
+    if (status == 308)
+        return "Resume Incomplete";
+    using Lookup = const char* (*)(int);
+    static const auto library =
+        reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "_ZN7httplib6detail14status_messageEi"));
+    return library ? library(status) : "";
+}
+} // namespace httplib::detail
 
 namespace tavrel::localservice {
 

@@ -148,6 +148,8 @@ void LocalService::Impl::addRoutes()
     t.add("*", rule,
           [this](const Request& r) { return accessLists.ruleOtherMethod(r, r.arg("rid"), r.arg("rule")); });
 
+    t.add("GET", kDoc + QStringLiteral("/+revisions/+(?<revision>[^/]+)") + kEnd,
+          [this](const Request& r) { return feeds.revision(r.arg("rid"), r.arg("revision")); });
     t.add("GET", kDoc + QStringLiteral("/+revisions") + kMore,
           [this](const Request& r) { return feeds.revisions(r.arg("rid")); });
 

@@ -371,6 +371,22 @@ void person(QByteArray& out, const char* element, const QString& email, const QS
 }
 } // namespace
 
+bool LocalServiceState::inRoot(const Doc& d) const
+{
+    return d.parents.isEmpty() && d.ownerEmail.compare(ownerEmail, Qt::CaseInsensitive) == 0;
+}
+
+QByteArray LocalServiceState::withRootParent(const QByteArray& entry) const
+{
+    QByteArray root;
+    link(root, "http://schemas.google.com/docs/2007#parent", "application/atom+xml",
+         docUrl(QStringLiteral("folder:root")));
+    QByteArray out = entry;
+    const qsizetype at = out.indexOf("<link ");
+    out.insert(at < 0 ? out.lastIndexOf("</entry>") : at, root);
+    return out;
+}
+
 const QByteArray& LocalServiceState::docEntry(const Doc& d, bool expandAcl) const
 {
     QByteArray& out = d.cache[expandAcl ? 1 : 0];

@@ -146,6 +146,11 @@ public:
     QByteArray contactUrl(const Contact& c) const;
     QByteArray photoUrl(const Contact& c) const;
 
+    // Whether the document sits in the account's root: its own, in no collection.
+    bool inRoot(const Doc& d) const;
+    // The entry with a parent link to the root collection (lists asked with showroot=true).
+    QByteArray withRootParent(const QByteArray& entry) const;
+
     // Serialisation. Entries come without namespace declarations (wrap with entryDocument()).
     const QByteArray& docEntry(const Doc& d, bool expandAcl) const;
     QByteArray aclEntry(const Doc& d, const Acl& a) const;

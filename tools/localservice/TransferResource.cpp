@@ -1,5 +1,6 @@
 #include "TransferResource.h"
 
+#include "AccessRoles.h"
 #include "AtomText.h"
 #include "Precondition.h"
 
@@ -91,11 +92,40 @@ const QByteArray& tinyPng()
 
 TransferResource::TransferResource(LocalServiceState& state, DocumentResource& documents)
     : m_state(state), m_documents(documents)
-{}
+{
+    m_clock.start();
+}
+
+void TransferResource::dropExpiredSessions()
+{
+    const qint64 now = m_clock.elapsed();
+    for (auto it = m_uploads.begin(); it != m_uploads.end();) {
+        if (now - it->lastUsedMs >= m_sessionLifetimeMs)
+            it = m_uploads.erase(it);
+        else
+            ++it;
+    }
+}
+
+int TransferResource::openSessions()
+{
+    dropExpiredSessions();
+    return int(m_uploads.size());
+}
+
+QByteArray TransferResource::writeRefusal(const Upload& up, const QString& account)
+{
+    const State::Doc* target = m_state.doc(up.update ? up.rid : up.parent);
+    if (target && !AccessRoles::canEdit(*target, account))
+        return AccessRoles::kNotPermitted;
+    return {};
+}
 
 Response TransferResource::startUpload(const Request& r, const QString& rest, const QString& projection)
 {
+    dropExpiredSessions();
     Upload up;
+    up.account = r.account;
     up.projection = projection;
     up.mime = r.header("x-upload-content-type");
     if (up.mime.isEmpty())
@@ -139,6 +169,12 @@ Response TransferResource::startUpload(const Request& r, const QString& rest, co
     } else if (r.method != QLatin1String("POST")) {
         return Response::text(405, "Method not allowed");
     }
+    if (const QByteArray refusal = writeRefusal(up, r.account); !refusal.isEmpty())
+        return AccessRoles::forbidden(refusal);
+    // Nothing is to follow an empty file: the service makes the document at once, without a session.
+    if (!up.update && up.total == 0)
+        return complete(std::move(up));
+    up.lastUsedMs = m_clock.elapsed();
     ++m_uploadCounter;
     const QString id =
         QStringLiteral("AEnB2U") +
@@ -160,10 +196,15 @@ Response TransferResource::startUpload(const Request& r, const QString& rest, co
 
 Response TransferResource::putChunk(const Request& r, const QString& uploadId)
 {
+    dropExpiredSessions();
     auto it = m_uploads.find(uploadId);
     if (it == m_uploads.end())
         return Response::text(404, "No such upload session");
     Upload& up = *it;
+    // The role may have gone since the session opened; a refused chunk is not kept.
+    if (const QByteArray refusal = writeRefusal(up, r.account); !refusal.isEmpty())
+        return AccessRoles::forbidden(refusal);
+    up.lastUsedMs = m_clock.elapsed();
     auto incomplete = [&]() {
         Response out = Response::text(308, {});
         if (!up.data.isEmpty())
@@ -223,9 +264,13 @@ Response TransferResource::putChunk(const Request& r, const QString& uploadId)
         return Response::text(400, "Invalid Content-Range");
     }
 
-    // Complete.
-    const Upload done = std::move(up);
+    Upload done = std::move(up);
     m_uploads.erase(it);
+    return complete(std::move(done));
+}
+
+Response TransferResource::complete(Upload done)
+{
     const bool expand = done.projection == QLatin1String("expandAcl");
     const QString md5 =
         QString::fromLatin1(QCryptographicHash::hash(done.data, QCryptographicHash::Md5).toHex());
@@ -289,6 +334,10 @@ Response TransferResource::download(const Request& r)
     if (State::isNative(d->kind)) {
         if (format.isEmpty())
             format = d->kind == QLatin1String("spreadsheet") ? QStringLiteral("xls") : QStringLiteral("pdf");
+        // Asked for the old presentation format, the service sends the newer one, and says so.
+        if (d->kind == QLatin1String("presentation") &&
+            format.compare(QLatin1String("ppt"), Qt::CaseInsensitive) == 0)
+            format = QStringLiteral("pptx");
         out.contentType = mimeForExport(format);
         ext = QLatin1Char('.') + format;
         if (out.body.isEmpty())
@@ -297,7 +346,18 @@ Response TransferResource::download(const Request& r)
         out.contentType = d->mime.toUtf8();
     }
     const QString name = (d->filename.isEmpty() || State::isNative(d->kind) ? d->title : d->filename) + ext;
-    out.header("Content-Disposition", "attachment;filename=\"" + QUrl::toPercentEncoding(name) + '"');
+    if (d->kind == QLatin1String("presentation")) {
+        // As the service names presentations: a plain ASCII name without spaces, and the real one in
+        // the extended parameter.
+        QByteArray plain;
+        for (const QChar c : name)
+            if (c.unicode() > 0x20 && c.unicode() < 0x7f && c != QLatin1Char('"') && c != QLatin1Char('\\'))
+                plain += char(c.unicode());
+        out.header("Content-Disposition", "attachment; filename=\"" + plain + "\"; filename*=UTF-8''" +
+                                              QUrl::toPercentEncoding(name));
+    } else {
+        out.header("Content-Disposition", "attachment;filename=\"" + QUrl::toPercentEncoding(name) + '"');
+    }
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "Request.h"
 #include "Response.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 namespace tavrel::localservice {
@@ -26,6 +27,12 @@ public:
     Response thumbnail() const;
     void clear(); // forgets every open session
 
+    // How long a session stays open after its last request; an abandoned one is dropped with its bytes
+    // then, as the service forgets it. A week by default.
+    void setSessionLifetime(qint64 milliseconds) { m_sessionLifetimeMs = milliseconds; }
+    static constexpr qint64 kDefaultSessionLifetimeMs = qint64(7) * 24 * 60 * 60 * 1000;
+    int openSessions(); // after dropping the expired ones
+
 private:
     struct Upload
     {
@@ -40,12 +47,23 @@ private:
         DocInput meta;
         bool hasMeta = false;
         QString projection;
+        QString account; // who opened the session
+        qint64 lastUsedMs = 0;
     };
+
+    void dropExpiredSessions();
+    // The document made or changed by a session that has all its bytes.
+    Response complete(Upload done);
+    // Why the account may not write what the session writes (the document, or into the collection);
+    // empty when it may.
+    QByteArray writeRefusal(const Upload& up, const QString& account);
 
     LocalServiceState& m_state;
     DocumentResource& m_documents;
     QHash<QString, Upload> m_uploads;
     quint64 m_uploadCounter = 0;
+    qint64 m_sessionLifetimeMs = kDefaultSessionLifetimeMs;
+    QElapsedTimer m_clock;
 };
 
 } // namespace tavrel::localservice

@@ -111,26 +111,39 @@ void GDataResumableUpload::startSession()
     fetcher->setPostData(m_settings.metadata);
     fetcher->setRetryEnabled(m_settings.retryEnabled);
     std::weak_ptr<GDataResumableUpload> weak = weak_from_this();
-    fetcher->beginFetchWithCompletionHandler(
-        [weak](const GTMHTTPFetcherPtr& f, const QByteArray& data, const Error& error) {
-            auto self = weak.lock();
-            if (!self || self->m_cancelled)
-                return;
-            if (error) {
-                self->finish(f->statusCode(), data, error);
-                return;
-            }
-            const QByteArray location = f->responseHeader("Location");
-            if (location.isEmpty()) {
-                self->finish(f->statusCode(), data,
-                             Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
-                                   {{Error::kLocalizedDescriptionKey,
-                                     QStringLiteral("The service did not open an upload session.")}}));
-                return;
-            }
-            self->m_location = f->request().url().resolved(QUrl::fromEncoded(location));
-            self->sendChunk(0);
-        });
+    fetcher->beginFetchWithCompletionHandler([weak](const GTMHTTPFetcherPtr& f, const QByteArray& data,
+                                                    const Error& error) {
+        auto self = weak.lock();
+        if (!self || self->m_cancelled)
+            return;
+        if (error) {
+            self->finish(f->statusCode(), data, error);
+            return;
+        }
+        // Nothing is to follow an empty file: the service makes the document at once and answers
+        // with its entry (its Location is the entry's, no session).
+        if (f->statusCode() == 201 || f->responseHeader("Content-Type").contains("application/atom+xml")) {
+            if (self->m_total == 0)
+                self->finish(f->statusCode(), data, Error());
+            else
+                self->finish(
+                    f->statusCode(), {},
+                    Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
+                          {{Error::kLocalizedDescriptionKey,
+                            QStringLiteral("The service made the document before it had the data.")}}));
+            return;
+        }
+        const QByteArray location = f->responseHeader("Location");
+        if (location.isEmpty()) {
+            self->finish(f->statusCode(), data,
+                         Error(kGDataServiceErrorDomain, kGDataServiceErrorUpload,
+                               {{Error::kLocalizedDescriptionKey,
+                                 QStringLiteral("The service did not open an upload session.")}}));
+            return;
+        }
+        self->m_location = f->request().url().resolved(QUrl::fromEncoded(location));
+        self->sendChunk(0);
+    });
 }
 
 QByteArray GDataResumableUpload::readChunk(qint64 offset, qint64 length, Error* error)

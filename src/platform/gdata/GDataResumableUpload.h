@@ -17,6 +17,8 @@ namespace tavrel {
 // Location, and the bytes follow in PUT chunks carrying Content-Range. 308 with Range says how much the
 // service holds; after a dropped connection or a 5xx answer the client asks with "Content-Range: bytes */N"
 // and resumes from the service's Range. The final 200 or 201 carries the entry. Progress never goes back.
+// An empty file has no bytes to send: the service answers the session request itself with 201 and the
+// entry, which ends the upload.
 class GDataResumableUpload : public std::enable_shared_from_this<GDataResumableUpload>
 {
 public:

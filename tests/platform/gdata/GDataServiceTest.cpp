@@ -4,6 +4,7 @@
 #include "platform/gdata/GDataEntryACL.h"
 #include "platform/gdata/GDataEntryContact.h"
 #include "platform/gdata/GDataEntryDocListMetadata.h"
+#include "platform/gdata/GDataEntryFileDoc.h"
 #include "platform/gdata/GDataEntryPDFDoc.h"
 #include "platform/gdata/GDataEntryStandardDoc.h"
 #include "platform/gdata/GDataFeedACL.h"
@@ -158,7 +159,7 @@ TEST_F(GDataService, InsertsUpdatesDeletesAndSendsBatches)
     // Batch: a query that succeeds, a delete without identifier, an update with a stale ETag.
     auto batch = GDataFeedDocList::documentFeed();
     auto query = GDataEntryDocBase::documentEntry();
-    query->setIdentifier(updated->identifier());
+    query->setIdentifier(updated->linkWithRelAttributeValue(QStringLiteral("self")).href()); // its address
     query->setBatchIDWithString(QStringLiteral("1"));
     query->setBatchOperation(kGDataBatchOperationQuery);
     batch->addEntry(*query);
@@ -574,6 +575,43 @@ TEST_F(GDataService, AnUploadTheServiceKeepsAskingForAgainEndsWithAnError)
     for (const auto& request : journal())
         puts += request.method == QLatin1String("PUT") ? 1 : 0;
     EXPECT_LE(puts, 1 + GDataResumableUpload::kMaximumRoundsWithoutProgress);
+}
+
+TEST_F(GDataService, AnEmptyFileEndsWithTheSessionAnswersEntryAndMoreDataMayNot)
+{
+    auto upload = [&](const QByteArray& data, Answer& answer) {
+        auto entry = GDataEntryFileDoc::documentEntry();
+        entry->setTitleWithString(QStringLiteral("empty.bin"));
+        entry->setUploadData(data);
+        entry->setUploadMIMEType(QStringLiteral("application/octet-stream"));
+        entry->setUploadSlug(QStringLiteral("empty.bin"));
+        return m_docs.fetchEntryByInsertingEntry(entry, GDataEndpoints::docsUploadURL(), recorder(answer));
+    };
+    m_local.clearJournal();
+    Answer empty;
+    ASSERT_TRUE(upload({}, empty));
+    ASSERT_TRUE(wait(empty));
+    ASSERT_TRUE(empty.error.isNull()) << empty.error.description().toStdString();
+    const auto created = as<GDataEntryDocBase>(empty.object);
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->title(), QStringLiteral("empty.bin"));
+    ASSERT_EQ(journal().size(), 1) << "no chunk follows the answer";
+    EXPECT_EQ(journal().first().status, 201);
+
+    // An entry answered before the bytes of a file that has some is no upload.
+    Fault early;
+    early.kind = Fault::Answer;
+    early.method = QStringLiteral("POST");
+    early.pathPattern = QStringLiteral("^/feeds/upload/");
+    early.status = 201;
+    early.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8; type=entry"}};
+    early.body = "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
+                 "<id>x</id><title>early</title></entry>";
+    m_local.addFault(early);
+    Answer some;
+    ASSERT_TRUE(upload("bytes", some));
+    ASSERT_TRUE(wait(some));
+    EXPECT_EQ(some.error.code(), kGDataServiceErrorUpload) << some.error.description().toStdString();
 }
 
 TEST_F(GDataService, ChunkedUploadUpdatesAnEntryWithANewRevision)
