@@ -11,6 +11,7 @@ class LocalService;
 //   token | refresh-token                  tokens of the owner
 //   journal | clear-journal                "METHOD STATUS BYTES TARGET" per request received so far
 //   ids | changestamp                      resource ids; the largest changestamp
+//   document ID                            its title, then its parent folders, a line each
 //   add TITLE | rename ID TITLE | trash ID | delete ID | share ID ADDRESS ROLE
 //                                          changes "by someone else", as LocalService makes them
 //   hang PATTERN | clear-faults            hold every request whose path matches until cleared

@@ -8,9 +8,11 @@
 namespace tavrel::Commands {
 
 inline constexpr QLatin1String activateButton{"activateButton:"};
+inline constexpr QLatin1String applyStarState{"applyStarState:"};
 inline constexpr QLatin1String cancelAction{"cancelAction:"};
 inline constexpr QLatin1String cancelTopSession{"cancelTopSession:"};
 inline constexpr QLatin1String changeOwnership{"changeOwnership:"};
+inline constexpr QLatin1String changePrivacySettings{"changePrivacySettings:"};
 inline constexpr QLatin1String changeSortDescriptor{"changeSortDescriptor:"};
 inline constexpr QLatin1String checkForUpdates{"checkForUpdates:"};
 inline constexpr QLatin1String chooseApplication{"chooseApplication:"};
@@ -30,6 +32,7 @@ inline constexpr QLatin1String fastUpdate{"fastUpdate:"};
 inline constexpr QLatin1String feedback{"feedback:"};
 inline constexpr QLatin1String file{"file:"};
 inline constexpr QLatin1String folder{"folder:"};
+inline constexpr QLatin1String getLinkToShare{"getLinkToShare:"};
 inline constexpr QLatin1String goBack{"goBack:"};
 inline constexpr QLatin1String goFind{"goFind:"};
 inline constexpr QLatin1String hide{"hide:"};
@@ -45,6 +48,7 @@ inline constexpr QLatin1String newSpreadsheet{"newSpreadsheet:"};
 inline constexpr QLatin1String onEventDidOccur{"onEventDidOccur:"};
 inline constexpr QLatin1String onWindowDidBecomeVisible{"onWindowDidBecomeVisible:"};
 inline constexpr QLatin1String open{"open:"};
+inline constexpr QLatin1String openFile{"openFile:"};
 inline constexpr QLatin1String openGoogleDocs{"openGoogleDocs:"};
 inline constexpr QLatin1String openInBrowser{"openInBrowser:"};
 inline constexpr QLatin1String openItem{"openItem:"};
@@ -61,6 +65,7 @@ inline constexpr QLatin1String redo{"redo:"};
 inline constexpr QLatin1String refreshList{"refreshList:"};
 inline constexpr QLatin1String remove{"remove:"};
 inline constexpr QLatin1String rename{"rename:"};
+inline constexpr QLatin1String rewindPhotos{"rewindPhotos:"};
 inline constexpr QLatin1String selectAll{"selectAll:"};
 inline constexpr QLatin1String setDelegate{"setDelegate:"};
 inline constexpr QLatin1String share{"share:"};
