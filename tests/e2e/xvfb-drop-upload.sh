@@ -89,21 +89,22 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   wait_log "Received upload callback" 200 || fail "the upload never ended"
   quit
 '
-# The new document is in the service, inside Box: ask the service's console for its ids, then each one.
-exec 8<"$WORK/service.out"
-read -r _ <&8; read -r _ <&8
-printf "ids\n" >&7
-ids=()
-while read -r line <&8; do [ "$line" = "." ] && break; ids+=("$line"); done
-found=
-for id in "${ids[@]}"; do
-  printf "document %s\n" "$id" >&7
-  title= parents=
-  while read -r answer <&8; do
-    [ "$answer" = "." ] && break
-    if [ -z "$title" ]; then title=$answer; else parents="$parents $answer"; fi
+# The new document is in the service, inside Box: the service's console answers each command with its
+# lines and a "." line, appended to its output.
+ask() {
+  local start
+  start=$(wc -l <"$WORK/service.out")
+  printf "%s\n" "$1" >&7
+  for _ in $(seq 1 100); do
+    tail -n +"$((start + 1))" "$WORK/service.out" | grep -qx "\." && break
+    sleep 0.05
   done
-  [ "$title" = "dropped-note.txt" ] && found="$id$parents"
+  tail -n +"$((start + 1))" "$WORK/service.out" | sed "/^\.$/,\$d"
+}
+found=
+for id in $(ask ids); do
+  answer=$(ask "document $id")
+  [ "$(head -1 <<<"$answer")" = "dropped-note.txt" ] && found="$id $(tail -n +2 <<<"$answer" | tr "\n" " ")"
 done
 [ -n "$found" ] || { echo "FAIL: no document dropped-note.txt in the service"; exit 1; }
 case "$found" in *folder:box*) ;; *) echo "FAIL: the dropped document is not inside Box: $found"; exit 1 ;; esac
