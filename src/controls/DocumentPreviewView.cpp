@@ -11,10 +11,12 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QPdfDocument>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -62,6 +64,7 @@ DocumentPreviewView::DocumentPreviewView(QWidget* parent) : QWidget(parent)
     colours.setColor(QPalette::Window, Drawing::grey(0.93));
     setPalette(colours);
     m_stack = new QStackedLayout(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(new QWidget(this)); // empty
 
     m_pdfArea = new QScrollArea(this);
@@ -149,8 +152,9 @@ void DocumentPreviewView::showPage(Page page)
     m_page = page;
     if (page != Page::Loading)
         m_spinner->stopAnimation();
-    static const QList<Page> order = {Page::Empty, Page::Pdf,     Page::Image, Page::Text,
-                                      Page::Html,  Page::Loading, Page::Error, Page::Card};
+    // The stacked pages, in the order they were added; HTML shares the text page.
+    static const QList<Page> order = {Page::Empty,   Page::Pdf,   Page::Image, Page::Text,
+                                      Page::Loading, Page::Error, Page::Card};
     m_stack->setCurrentIndex(int(order.indexOf(page == Page::Html ? Page::Text : page)));
 }
 
@@ -243,9 +247,9 @@ bool DocumentPreviewView::loadPdf(const QString& path)
     QPdfDocument document;
     if (document.load(path) != QPdfDocument::Error::None || document.pageCount() < 1)
         return false;
-    const int width =
-        qMax(240, (m_pdfArea->viewport()->width() > 40 ? m_pdfArea->viewport()->width() : this->width()) -
-                      2 * kPageGap - 16);
+    // The area fills the view, less its scroll bar; it may not be laid out yet.
+    const int room = this->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int width = qMax(240, room - 2 * kPageGap);
     auto* pages = new QWidget;
     auto* layout = new QVBoxLayout(pages);
     layout->setContentsMargins(kPageGap, kPageGap, kPageGap, kPageGap);
@@ -257,9 +261,15 @@ bool DocumentPreviewView::loadPdf(const QString& path)
         if (points.isEmpty())
             continue;
         const QSize size(width, qRound(width * points.height() / points.width()));
-        QImage image = document.render(index, size * ratio);
-        if (image.isNull())
+        const QImage rendered = document.render(index, size * ratio);
+        if (rendered.isNull())
             continue;
+        // Pages come transparent where nothing is drawn: they are paper.
+        QImage image(rendered.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawImage(0, 0, rendered);
+        painter.end();
         image.setDevicePixelRatio(ratio);
         auto* page = new QLabel(pages);
         page->setPixmap(QPixmap::fromImage(image));
@@ -298,7 +308,7 @@ void DocumentPreviewView::resizeEvent(QResizeEvent* event)
     if (m_page == Page::Image)
         layoutImage();
     else if (m_page == Page::Pdf && m_pdfPages &&
-             qAbs(m_pdfPages->width() - m_pdfArea->viewport()->width()) > 40)
+             qAbs(m_pdfPages->width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) - width()) > 40)
         loadPdf(m_path);
 }
 

@@ -21,6 +21,7 @@
 #include "platform/ui/GalleryRegistry.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "window/ActionRequests.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -251,6 +252,8 @@ QWidget* detailView(const ManagedObjectPtr& record, int filter)
 QList<GallerySample> detailViews()
 {
     gallerySession();
+    // The gallery has no service: the preview's download stays asked for.
+    ActionRequests::Recorder requests;
     return {
         {QStringLiteral("A document: its preview tab while the copy downloads"), detailView(g_launchPlan, 0)},
         {QStringLiteral("A collection: its contents"), detailView(g_projects, 0)}};
@@ -263,6 +266,9 @@ QList<GallerySample> photoStrip()
     TQAllItemsFilteringViewController* filtering = makeView(nullptr, 5);
     TQAllItemsController* list = filtering->list();
     QWidget* holder = hosted(filtering);
+    // The rows need their sizes, which a list gets once it is shown.
+    holder->show();
+    QCoreApplication::processEvents();
     const int row = list->rowOfRecord(g_launchPlan);
     list->tableView()->menuForRow(row); // the row the strip's photo was clicked on
     list->unwindPhotos(nullptr);

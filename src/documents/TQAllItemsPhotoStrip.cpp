@@ -26,7 +26,7 @@ constexpr int kButtonPitch = 54;
 std::shared_ptr<TQHoverdAdaptorButtonCell> makeHideCell()
 {
     auto hide = std::make_shared<TQHoverdAdaptorButtonCell>(QString());
-    hide->setImage(ImageRegistry::pixmap(QStringLiteral("hide")));
+    hide->setRegularImage(ImageRegistry::pixmap(QStringLiteral("hide")));
     hide->setHoverImage(ImageRegistry::pixmap(QStringLiteral("hide_hover")));
     hide->setAlternateImage(ImageRegistry::pixmap(QStringLiteral("hide_active")));
     hide->setHovered(true);

@@ -3,6 +3,7 @@
 #include "chrome/TQFilterbarController.h"
 #include "chrome/TQFolderFilteringViewController.h"
 #include "chrome/TQTextFilterbar.h"
+#include "controls/TQFileItemToThumbnailTransformer.h"
 #include "controls/TQHostView.h"
 #include "controls/TQHoverdTextButtonCell.h"
 #include "controls/TQStateItemCell.h"
@@ -225,13 +226,13 @@ QWidget* TQFileViewController::loadView()
     m_detailsLabel->setObjectName(QStringLiteral("itemDetails"));
     m_detailsLabel->setTextFormat(Qt::PlainText);
     m_detailsLabel->setFont(Drawing::font(12));
-    headerLayout->addWidget(m_detailsLabel, 1, 1);
+    headerLayout->addWidget(m_detailsLabel, 1, 1, 1, 2);
     m_groupsLabel = new QLabel(m_header);
     m_groupsLabel->setObjectName(QStringLiteral("itemGroups"));
     m_groupsLabel->setTextFormat(Qt::PlainText);
     m_groupsLabel->setFont(Drawing::font(12));
     m_groupsLabel->setForegroundRole(QPalette::PlaceholderText);
-    headerLayout->addWidget(m_groupsLabel, 2, 1);
+    headerLayout->addWidget(m_groupsLabel, 2, 1, 1, 2);
     headerLayout->setColumnStretch(1, 1);
 
     auto* controls = new QHBoxLayout;
@@ -253,7 +254,7 @@ QWidget* TQFileViewController::loadView()
     m_openButton->setDefault(true);
     connect(m_openButton, &QPushButton::clicked, this, [this] { openFile(m_openButton); });
     controls->addWidget(m_openButton);
-    headerLayout->addLayout(controls, 0, 2, 3, 1, Qt::AlignVCenter);
+    headerLayout->addLayout(controls, 0, 2, 1, 1, Qt::AlignVCenter);
     layout->addWidget(m_header);
     ResponderChain::insertResponder(m_header, this);
 
@@ -448,9 +449,16 @@ void TQFileViewController::updateHeader()
     const QString groups = itemGroups();
     m_groupsLabel->setText(groups);
     m_groupsLabel->setVisible(!groups.isEmpty());
-    const QIcon icon =
-        isCollection() ? ImageRegistry::folderIcon() : ImageRegistry::fileTypeIcon(m_item->title());
-    m_imageHolder->setIcon(icon);
+    // The record's icon or a thumbnail already made, never a new preview.
+    TQFileItemToThumbnailTransformer thumbnails;
+    thumbnails.setShouldBlockPreviewGeneration(true);
+    const QPixmap image =
+        thumbnails.transformedValue(QVariant::fromValue(ManagedObjectPtr(m_item))).value<QPixmap>();
+    if (!image.isNull())
+        m_imageHolder->setIcon(QIcon(image));
+    else
+        m_imageHolder->setIcon(isCollection() ? ImageRegistry::folderIcon()
+                                              : ImageRegistry::fileTypeIcon(m_item->title()));
 }
 
 int TQFileViewController::privacyEntryCount() const
