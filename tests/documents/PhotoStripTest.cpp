@@ -1,7 +1,9 @@
 #include "DocumentViewsFixture.h"
+#include "controls/PullToRefreshScrollView.h"
 #include "controls/TQAnimatingBar.h"
 #include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQBoxButton.h"
+#include "platform/ui/ResponderChain.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -107,5 +109,30 @@ TEST_F(PhotoStripTest, ANarrowRowShowsMoreInItsLastPlaceAndNothingAfterIt)
     EXPECT_EQ(buttons.constFirst()->externalAction(), QStringLiteral("showItemContacts:"));
 }
 
+// Takes the window's incremental update.
+class UpdateCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void fastUpdate(QObject*) { ++updates; }
+    int updates = 0;
+};
+
+TEST_F(PhotoStripTest, TheListLiesInAViewThatAPullRefreshes)
+{
+    auto* pulling = list->view()->findChild<PullToRefreshScrollView*>();
+    ASSERT_TRUE(pulling);
+    EXPECT_EQ(pulling->documentView(), list->tableView());
+    EXPECT_EQ(pulling->delegate(), list.get());
+    EXPECT_EQ(pulling->geometry(), list->view()->rect());
+    UpdateCatcher window;
+    ResponderChain::setApplicationDelegate(&window);
+    list->ptrScrollViewDidTriggerRefresh(pulling);
+    ResponderChain::setApplicationDelegate(nullptr);
+    EXPECT_EQ(window.updates, 1);
+}
+
 } // namespace
 } // namespace tavrel
+
+#include "PhotoStripTest.moc"
