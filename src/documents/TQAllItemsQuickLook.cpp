@@ -134,6 +134,7 @@ void TQAllItemsQuickLook::activateQuickLook()
         const QString key = record->objectID().toString();
         if (!m_downloading.contains(key)) {
             m_downloading.insert(key);
+            ++m_pending;
             TQLog("Downloading %lu documents", records.size());
             QVariantList values;
             for (const ManagedObjectPtr& each : records)
@@ -159,6 +160,7 @@ void TQAllItemsQuickLook::getForQLDidFinishWithResult(const QVariant& result, co
     m_list->operationDidFinishWithResult(result, error);
     // Whatever came back, the record may be asked for again.
     m_downloading.clear();
+    m_pending = qMax(0, m_pending - 1);
     removeOverlay();
     if (isControllingPanel())
         TQPreviewPanel::existingPreviewPanel()->reloadData();

@@ -33,6 +33,8 @@ public:
     bool isControllingPanel() const;
     // Whether the loading overlay is over the window (a download runs for the record shown).
     bool overlayShown() const { return m_overlayShown; }
+    // A download asked for by the preview has not answered yet.
+    bool hasDownloadsInFlight() const { return m_pending > 0; }
 
     Q_INVOKABLE void getForQLDidFinishWithResult(const QVariant& result, const QVariant& error);
 
@@ -51,6 +53,7 @@ private:
     bool m_overlayShown = false;
     // The records whose download runs, so that walking back and forth asks for each once.
     QSet<QString> m_downloading;
+    int m_pending = 0;
 };
 
 } // namespace tavrel

@@ -21,6 +21,7 @@
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
+#include "progress/TQProgressManager.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
 #include "window/ActionError.h"
@@ -106,9 +107,10 @@ void TQFileViewController::editEntity(QObject* sender)
         openInBrowser(nullptr);
         return;
     }
-    QVariantMap parameters{{kDocumentEntity, QVariant::fromValue(ManagedObjectPtr(m_item))},
-                           {QStringLiteral("progressID"), numbered("openning")},
-                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)}};
+    QVariantMap parameters{
+        {kDocumentEntity, QVariant::fromValue(ManagedObjectPtr(m_item))},
+        {QStringLiteral("progressID"), numbered("openning")},
+        {kProgressConsumer, QVariant::fromValue<QObject*>(TQProgressManager::progressManager())}};
     if (!application.isEmpty())
         parameters.insert(QStringLiteral("applicationURL"), application);
     ActionRequests::executeDocumentAction(QStringLiteral("OpenDocument"), nullptr, parameters);
@@ -184,7 +186,7 @@ void TQFileViewController::getLinkToShare(QObject* sender)
         Invocation::invocationForSelector(QStringLiteral("generalPermissionDidFinishWithResult:error:"),
                                           this),
         {{kStatusID, numbered("genpermission")},
-         {kProgressConsumer, QVariant::fromValue<QObject*>(this)},
+         {kProgressConsumer, requestConsumer()},
          {kDocumentEntity, QVariant::fromValue(ManagedObjectPtr(m_item))},
          {QStringLiteral("generalACLPermission"), QVariant::fromValue(access)}});
 }
@@ -204,7 +206,7 @@ void TQFileViewController::changePrivacyToEntry(int entry)
         return;
     }
     QVariantMap parameters{{kStatusID, numbered("genpermission")},
-                           {kProgressConsumer, QVariant::fromValue<QObject*>(this)},
+                           {kProgressConsumer, requestConsumer()},
                            {kDocumentEntity, QVariant::fromValue(ManagedObjectPtr(m_item))}};
     if (entry >= PrivacyLink) {
         auto access = GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(username());
@@ -300,7 +302,7 @@ void TQFileViewController::download(QObject* sender)
         Invocation::invocationForSelector(QStringLiteral("downloadDidFinishWithResult:error:"), this),
         {{kDocumentEntity, QVariant::fromValue(ManagedObjectPtr(m_item))},
          {QStringLiteral("progressID"), numbered("download")},
-         {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+         {kProgressConsumer, requestConsumer()}});
 }
 
 void TQFileViewController::share(QObject* sender)
@@ -333,7 +335,7 @@ void TQFileViewController::deleteEntity(QObject*)
         const QVariantMap parameters{
             {kDocumentEntities, QVariantList{QVariant::fromValue(ManagedObjectPtr(self->m_item))}},
             {kStatusID, numbered("trashing")},
-            {kProgressConsumer, QVariant::fromValue<QObject*>(self.data())}};
+            {kProgressConsumer, self->requestConsumer()}};
         TQLog("Trashing: %u documents", 1);
         ActionRequests::executeDocumentAction(
             mine ? QStringLiteral("TrashDocuments") : QStringLiteral("DeleteDocuments"),
@@ -371,7 +373,7 @@ void TQFileViewController::applyStarState(QObject*)
         {{kDocumentEntities, QVariantList{QVariant::fromValue(ManagedObjectPtr(m_item))}},
          {QStringLiteral("isStarred"), m_item->isStarred()},
          {kStatusID, numbered("starred")},
-         {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+         {kProgressConsumer, requestConsumer()}});
 }
 
 void TQFileViewController::toggleStarState(QObject* sender)
@@ -385,7 +387,7 @@ void TQFileViewController::toggleStarState(QObject* sender)
         {{kDocumentEntities, QVariantList{QVariant::fromValue(ManagedObjectPtr(m_item))}},
          {QStringLiteral("isStarred"), !m_item->isStarred()},
          {kStatusID, numbered("starred")},
-         {kProgressConsumer, QVariant::fromValue<QObject*>(this)}});
+         {kProgressConsumer, requestConsumer()}});
 }
 
 // --- Validation ---
@@ -443,12 +445,14 @@ bool TQFileViewController::routeError(const QVariant&, const QVariant& error)
 
 void TQFileViewController::operationDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     TQViewController::operationDidFinishWithResult(result, error);
     invalidate();
 }
 
 void TQFileViewController::setGenPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     if (!routeError(result, error))
         copyAndAnnounceLink(result);
     invalidate();
@@ -456,6 +460,7 @@ void TQFileViewController::setGenPermissionDidFinishWithResult(const QVariant& r
 
 void TQFileViewController::generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     TQLog("Received general permission callback");
     // A link that could not be made is the user's to know, not only the log's.
     if (routeError(result, error))
@@ -465,6 +470,7 @@ void TQFileViewController::generalPermissionDidFinishWithResult(const QVariant& 
 
 void TQFileViewController::downloadDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     TQLog("Received action callback");
     if (routeError(result, error))
         return;
@@ -475,6 +481,7 @@ void TQFileViewController::downloadDidFinishWithResult(const QVariant& result, c
 
 void TQFileViewController::documentsDidTrashWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     // The error reaches the banner before the view leaves, so the user learns why it is still there.
     routeError(result, error);
     popFromStack();
@@ -482,8 +489,27 @@ void TQFileViewController::documentsDidTrashWithResult(const QVariant& result, c
 
 void TQFileViewController::documentsDidDeleteWithResult(const QVariant& result, const QVariant& error)
 {
+    requestDidAnswer();
     routeError(result, error);
     popFromStack();
+}
+
+} // namespace tavrel
+
+namespace tavrel {
+
+QVariant TQFileViewController::requestConsumer()
+{
+    ++m_inFlight;
+    return QVariant::fromValue<QObject*>(this);
+}
+
+void TQFileViewController::requestDidAnswer()
+{
+    m_inFlight = qMax(0, m_inFlight - 1);
+    // The actions hold the view as their progress consumer: it goes only once none runs.
+    if (m_popped && m_inFlight == 0)
+        deleteLater();
 }
 
 } // namespace tavrel

@@ -532,8 +532,11 @@ void TQFileViewController::viewDidUninstall()
         tab->viewDidUninstall();
     // Nobody else owns a detail view: once off the stack it goes.
     TQNavigationController* navigation = navigationController();
-    if (m_pushed && (!navigation || !navigation->navigationHistory().contains(this)))
-        deleteLater();
+    if (m_pushed && (!navigation || !navigation->navigationHistory().contains(this))) {
+        m_popped = true;
+        if (m_inFlight == 0)
+            deleteLater();
+    }
 }
 
 void TQFileViewController::reactivate()

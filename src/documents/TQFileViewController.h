@@ -128,6 +128,9 @@ private:
     // Routes an error of an action up the responder chain, as every callback does.
     bool routeError(const QVariant& result, const QVariant& error);
     void popFromStack();
+    // The view as the progress consumer of a request that answers it; counted until it answers.
+    QVariant requestConsumer();
+    void requestDidAnswer();
     bool maySharing() const;
     bool isMine() const;
     QString username() const;
@@ -135,6 +138,9 @@ private:
     std::shared_ptr<FileEntryAbstract> m_item;
     qint64 m_initialFilter = 0;
     bool m_pushed = false;
+    // Off the navigation stack for good: the view goes once its actions have answered.
+    bool m_popped = false;
+    int m_inFlight = 0;
     int m_privacyEntry = PrivacyPrivate;
     TQFilterbarController* m_filterController = nullptr;
     QList<QPointer<TQViewController>> m_tabs;

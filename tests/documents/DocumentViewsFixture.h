@@ -2,6 +2,7 @@
 
 #include "controls/TQTableView.h"
 #include "documents/TQAllItemsController.h"
+#include "documents/TQAllItemsQuickLook.h"
 #include "lists/ListModel.h"
 #include "model/File.h"
 #include "model/TQMOCMaster.h"
@@ -54,6 +55,9 @@ protected:
     }
     void TearDown() override
     {
+        // The pipeline holds the list as the progress consumer of a preview's download until it answers.
+        if (list)
+            waitUntil([&] { return !list->quickLook()->hasDownloadsInFlight(); }, 20000);
         list.reset();
         ApplicationServices::instance()->resetForTesting();
         TQSessionManager::sharedManager()->setCurrentSession(nullptr);

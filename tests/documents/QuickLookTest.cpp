@@ -173,6 +173,7 @@ TEST_F(QuickLookTest, TheArrowKeysStepOverGroupHeaders)
         EXPECT_EQ(grouped->selectedRows(), QList<int>{aboveHeader + 2});
     }
     TQPreviewPanel::existingPreviewPanel()->closePanel();
+    test::waitUntil([&] { return !grouped->quickLook()->hasDownloadsInFlight(); }, 20000);
 }
 
 } // namespace
