@@ -548,10 +548,15 @@ void TQTableView::startDrag(Qt::DropActions supportedActions)
     std::sort(rows.begin(), rows.end());
     if (!canDragRows(rows) || !model())
         return;
-    QModelIndexList indexes;
-    for (const int row : rows)
-        indexes.append(model()->index(row, 0));
-    QMimeData* data = model()->mimeData(indexes);
+    QMimeData* data = nullptr;
+    if (m_delegate && m_delegate->respondsTo(TQTableViewDelegate::WriteRows)) {
+        data = m_delegate->tableViewMimeDataForRows(this, rows);
+    } else {
+        QModelIndexList indexes;
+        for (const int row : rows)
+            indexes.append(model()->index(row, 0));
+        data = model()->mimeData(indexes);
+    }
     if (!data)
         return;
     auto* drag = new QDrag(this);

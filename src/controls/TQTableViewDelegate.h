@@ -7,6 +7,7 @@
 #include <limits>
 
 class QMenu;
+class QMimeData;
 class QWidget;
 
 namespace tavrel {
@@ -34,6 +35,7 @@ public:
         DragImage = 1 << 8,
         ViewForRow = 1 << 9,
         ChangedVisibleRows = 1 << 10,
+        WriteRows = 1 << 11,
     };
     // The first and the number of visible rows.
     struct RowRange
@@ -57,6 +59,8 @@ public:
     virtual void open(TQTableView*) {}
     virtual void deleteEntity(TQTableView*) {}
     virtual QPixmap dragImageForRows(TQTableView*, const QList<int>&, QPoint*) { return {}; }
+    // What a drag of the rows carries (the table owns it); none starts no drag.
+    virtual QMimeData* tableViewMimeDataForRows(TQTableView*, const QList<int>&) { return nullptr; }
     // The dynamic table's row widgets: nullptr for none; the widget comes with its frame set.
     virtual QWidget* dynamicTableViewViewForRow(TQDynamicTableView*, int) { return nullptr; }
     virtual void dynamicTableViewChangedVisibleRows(TQDynamicTableView*, RowRange, RowRange) {}

@@ -6,6 +6,7 @@
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/Mail.h"
+#include "model/ResourceIds.h"
 #include "model/SharingRoles.h"
 #include "model/TQACLEntry.h"
 #include "model/TQPreferencesManager.h"
@@ -158,7 +159,7 @@ void DocumentCommandSupport::openRecords(TQViewController* list, const QList<Man
         TQLog("\t... with application: %@",
               application.isEmpty() ? QStringLiteral("Default") : application.toString());
         const QString resourceId = file->resourceId();
-        const bool native = !resourceId.startsWith(Commands::file) && !resourceId.startsWith(Commands::pdf);
+        const bool native = !ResourceIds::isStoredFile(resourceId);
         if (native && application.isEmpty())
             application = TQUtility::defaultApplicationForResourcesID(resourceId);
         if (native && application.isEmpty() && isOnline()) {

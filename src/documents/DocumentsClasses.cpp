@@ -6,6 +6,7 @@
 #include "documents/TQAllItemsFilteringViewController.h"
 #include "documents/TQCollectionsViewController.h"
 #include "documents/TQFilePreviewController.h"
+#include "documents/TQFileViewController.h"
 #include "documents/TQOrganizeItemsController.h"
 #include "documents/TQRenameFileController.h"
 #include "documents/TQSharedFilesController.h"
@@ -49,6 +50,7 @@ QList<Registration> registrations()
         entry<TQCollectionsViewController>(QStringLiteral("TQCollectionsViewController")),
         entry<TQOrganizeItemsController>(QStringLiteral("TQOrganizeItemsController")),
         entry<TQRenameFileController>(QStringLiteral("TQRenameFileController")),
+        entry<TQFileViewController>(TQMainWindowController::kFileViewClass),
     };
 }
 

@@ -6,6 +6,7 @@
 #include "controls/TQTableView.h"
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsFilteringViewController.h"
+#include "documents/TQFileViewController.h"
 #include "lists/ListModel.h"
 #include "model/Category.h"
 #include "model/Contact.h"
@@ -20,6 +21,7 @@
 #include "platform/ui/GalleryRegistry.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
+#include "window/ActionRequests.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -32,6 +34,10 @@ namespace {
 
 const QString kUser = QStringLiteral("me@example.com");
 const QSize kViewSize(640, 560);
+
+// Records the detail view pages show.
+std::shared_ptr<File> g_launchPlan;
+std::shared_ptr<Category> g_projects;
 
 // The gallery's account, made once: a session whose store holds a few documents and collections.
 TQSession* gallerySession()
@@ -99,9 +105,21 @@ TQSession* gallerySession()
             record->setIsStarred(document.starred);
             if (document.shared)
                 record->setEditors({document.owner == ann ? omar : ann});
-            if (QString::fromLatin1(document.resource).startsWith(QLatin1String("presentation")))
+            if (QString::fromLatin1(document.resource).startsWith(QLatin1String("presentation"))) {
                 record->setCategories({projects});
+                // Shared widely, with a link: its photo strip unwinds.
+                record->setEditors(
+                    {omar, mail(QStringLiteral("lena@example.org"), QStringLiteral("Lena Ortiz"))});
+                record->setViewers({mail(QStringLiteral("raj@example.org"), QStringLiteral("Raj Patel")),
+                                    mail(QStringLiteral("kim@example.org"), QStringLiteral("Kim Sato"))});
+                auto link = moc->insertNewObject<GeneralACLPermission>("GeneralACLPermission");
+                link->setType(QStringLiteral("default"));
+                link->setHasLink(true);
+                record->setGeneralACL(link);
+                g_launchPlan = record;
+            }
         }
+        g_projects = projects;
         moc->ManagedObjectContext::save(nullptr);
         return made;
     }();
@@ -214,8 +232,55 @@ QList<GallerySample> rowMenu()
     return {{QStringLiteral("Contextual menu of the first document"), holder}};
 }
 
+// The detail view of a record, on the tab of the filter.
+QWidget* detailView(const ManagedObjectPtr& record, int filter)
+{
+    auto* holder = new QWidget;
+    holder->resize(kViewSize);
+    new CurrentSessionGuard(holder);
+    auto* details = new TQFileViewController(holder);
+    details->setInitialFilter(filter);
+    details->setItem(record);
+    QWidget* view = details->view();
+    view->setParent(holder);
+    view->setGeometry(QRect(QPoint(0, 0), kViewSize));
+    details->viewDidInstall();
+    QCoreApplication::processEvents();
+    return holder;
+}
+
+QList<GallerySample> detailViews()
+{
+    gallerySession();
+    // The gallery has no service: the preview's download stays asked for.
+    ActionRequests::Recorder requests;
+    return {
+        {QStringLiteral("A document: its preview tab while the copy downloads"), detailView(g_launchPlan, 0)},
+        {QStringLiteral("A collection: its contents"), detailView(g_projects, 0)}};
+}
+
+QList<GallerySample> photoStrip()
+{
+    auto* guardHolder = new QObject;
+    new CurrentSessionGuard(guardHolder);
+    TQAllItemsFilteringViewController* filtering = makeView(nullptr, 5);
+    TQAllItemsController* list = filtering->list();
+    QWidget* holder = hosted(filtering);
+    // The rows need their sizes, which a list gets once it is shown.
+    holder->show();
+    QCoreApplication::processEvents();
+    const int row = list->rowOfRecord(g_launchPlan);
+    list->tableView()->menuForRow(row); // the row the strip's photo was clicked on
+    list->unwindPhotos(nullptr);
+    QCoreApplication::processEvents();
+    guardHolder->setParent(holder);
+    return {{QStringLiteral("The people of \"Launch plan\" unwound over its row"), holder}};
+}
+
 } // namespace
 
+TAVREL_GALLERY_PAGE("file-view", "Detail view of a document and of a collection", detailViews)
+TAVREL_GALLERY_PAGE("photo-strip", "A row's photo strip unwound", photoStrip)
 TAVREL_GALLERY_PAGE("all-items-list", "All-items list grouped by each sort", groupedLists)
 TAVREL_GALLERY_PAGE("all-items-search", "All-items list searching", searchedLists)
 TAVREL_GALLERY_PAGE("all-items-row-menu", "All-items list with a row's menu", rowMenu)

@@ -1,6 +1,7 @@
 #include "documents/TQAllItemsController.h"
 
 #include "chrome/TQFloatingLabelController.h"
+#include "controls/PullToRefreshScrollView.h"
 #include "controls/SpinningIndicator.h"
 #include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQDynamicPhotoSubcell.h"
@@ -13,7 +14,9 @@
 #include "controls/TQTableView.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "documents/TQAllItemsCommands.h"
+#include "documents/TQAllItemsDragging.h"
 #include "documents/TQAllItemsFilteringViewController.h"
+#include "documents/TQAllItemsQuickLook.h"
 #include "documents/TQAllItemsRowMenus.h"
 #include "documents/TQAllItemsValidation.h"
 #include "lists/RowPrototypes.h"
@@ -51,6 +54,7 @@ const QString kContactViewClass = QStringLiteral("TQContactViewController");
 
 TQAllItemsController::TQAllItemsController(const QString& nibName, QObject* parent)
     : TQFirstLevelViewController(nibName, parent), m_commands(new TQAllItemsCommands(this)),
+      m_quickLook(new TQAllItemsQuickLook(this)), m_dragging(new TQAllItemsDragging(this)),
       m_headerCell(std::make_unique<TQTitledGroupTableCell>(QString())),
       m_documentCell(std::make_unique<TQBigDocumentTableCell>(QString()))
 {
@@ -84,9 +88,16 @@ QWidget* TQAllItemsController::loadView()
 
 QAbstractItemView* TQAllItemsController::makeTable(QWidget* parent)
 {
-    auto* table = new TQTableView(parent);
+    // The list lies in a scroll view that a pull past its top refreshes.
+    auto* pulling = new PullToRefreshScrollView(parent);
+    pulling->setObjectName(QStringLiteral("pullToRefresh"));
+    pulling->setFrameShape(QFrame::NoFrame);
+    auto* table = new TQTableView;
+    pulling->setDocumentView(table);
+    pulling->setDelegate(this);
     table->setRowHeight(int(TQBigDocumentTableCell::minCellHeight()));
     table->setTableDelegate(this);
+    table->setDropDelegate(m_dragging);
     return table;
 }
 
@@ -362,6 +373,9 @@ bool TQAllItemsController::respondsTo(Method method) const
     case DidEndEditingCell:
     case Open:
     case DeleteEntity:
+    case ActivateQuickLook:
+    case WriteRows:
+    case DragImage:
         return true;
     default:
         return false;
@@ -396,6 +410,21 @@ void TQAllItemsController::open(TQTableView*)
 void TQAllItemsController::deleteEntity(TQTableView*)
 {
     m_commands->deleteEntity(nullptr);
+}
+
+void TQAllItemsController::activateQuickLook(TQTableView*)
+{
+    m_quickLook->toggleQuickLook();
+}
+
+QMimeData* TQAllItemsController::tableViewMimeDataForRows(TQTableView*, const QList<int>& rows)
+{
+    return m_dragging->mimeDataForRows(rows);
+}
+
+QPixmap TQAllItemsController::dragImageForRows(TQTableView*, const QList<int>& rows, QPoint* offset)
+{
+    return m_dragging->dragImageForRows(rows, offset);
 }
 
 void TQAllItemsController::editEntity(QObject* sender)
@@ -638,8 +667,6 @@ void TQAllItemsController::onNewDocumentCreated(const Notification& notification
 }
 
 // --- The people strip ---
-
-void TQAllItemsController::unwindPhotos(QObject*) {}
 
 void TQAllItemsController::shareOneWith(QObject* sender)
 {

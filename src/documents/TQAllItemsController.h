@@ -19,6 +19,9 @@ class Cell;
 class Notification;
 class SpinningIndicator;
 class TQAllItemsCommands;
+class TQAllItemsDragging;
+class TQAllItemsQuickLook;
+class TQAnimatingBar;
 class TQAllItemsRowMenus;
 class TQBigDocumentTableCell;
 class TQDynamicPhotoSubcell;
@@ -76,6 +79,8 @@ public:
     // The commands, their validation's menus and the row menus.
     TQAllItemsCommands* commands() const { return m_commands; }
     TQAllItemsRowMenus* rowMenus();
+    TQAllItemsQuickLook* quickLook() const { return m_quickLook; }
+    TQAllItemsDragging* dragging() const { return m_dragging; }
     // The contextual menu of every document row.
     QMenu* rowMenu();
     // Files inside collections are hidden; the filter reads it.
@@ -118,6 +123,10 @@ public:
     void tableViewDidEndEditingCell(TQTableView* table, Cell* cell, const QString& newValue) override;
     void open(TQTableView* table) override;
     void deleteEntity(TQTableView* table) override;
+    // Space: the preview window.
+    void activateQuickLook(TQTableView* table) override;
+    QMimeData* tableViewMimeDataForRows(TQTableView* table, const QList<int>& rows) override;
+    QPixmap dragImageForRows(TQTableView* table, const QList<int>& rows, QPoint* offset) override;
     // The row's prototype cell (a header's or a document's), configured from the row's roles; none for
     // a row beyond the rows. Valid until the next row is asked for.
     Cell* dataCellForRow(int row) override;
@@ -137,6 +146,10 @@ public:
     // --- Cells of a row (the people strip) ---
     // Unfolds a row's photo strip; the sender is the photo or link cell's row record.
     Q_INVOKABLE void unwindPhotos(QObject* sender);
+    // The hide button of the unwound strip: the bar leaves.
+    Q_INVOKABLE void rewindPhotos(QObject* sender);
+    // The bar of the unwound strip while it is over a row.
+    TQAnimatingBar* photoBar() const;
     // The share button of a row: shares that row's record.
     Q_INVOKABLE void shareOneWith(QObject* sender);
 
@@ -170,6 +183,8 @@ private:
     void changeRequest(const std::function<void()>& change);
 
     TQAllItemsCommands* m_commands = nullptr;
+    TQAllItemsQuickLook* m_quickLook = nullptr;
+    TQAllItemsDragging* m_dragging = nullptr;
     TQAllItemsRowMenus* m_rowMenus = nullptr;
     std::unique_ptr<TQTitledGroupTableCell> m_headerCell;
     std::unique_ptr<TQBigDocumentTableCell> m_documentCell;

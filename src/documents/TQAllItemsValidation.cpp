@@ -2,6 +2,7 @@
 
 #include "documents/TQAllItemsController.h"
 #include "documents/TQAllItemsRowMenus.h"
+#include "documents/TQFileViewController.h"
 #include "lists/ListModel.h"
 #include "model/Category.h"
 #include "model/File.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
+#include "window/ViewClasses.h"
 
 #include <QAction>
 #include <QMenu>
@@ -27,6 +29,20 @@ bool isCollectionRecord(const ManagedObjectPtr& record)
 std::shared_ptr<FileEntryAbstract> entryOf(const ManagedObjectPtr& record)
 {
     return std::dynamic_pointer_cast<FileEntryAbstract>(record);
+}
+
+// Shows the item only while the program has the view it opens; answers that.
+bool showsView(QObject* item, const QString& className)
+{
+    const bool available = ViewClasses::hasClass(className);
+    if (auto* action = qobject_cast<QAction*>(item))
+        action->setVisible(available);
+    return available;
+}
+
+bool showsView(QObject* item, const char* className)
+{
+    return showsView(item, QLatin1String(className));
 }
 
 void setTitleKey(QObject* item, const char* key)
@@ -93,8 +109,16 @@ bool TQAllItemsValidation::validate(TQAllItemsController& list, QObject* item, b
         verdict = items.size() == 1;
     } else if (command == Commands::showSharingContacts) {
         setTitleKey(item, "Sharings");
+        // One record shows its people in the detail view, several in a window of their own: a view the
+        // program does not have is not offered.
+        verdict = showsView(item, items.size() > 1 ? "TQSharingDetailsController"
+                                                   : TQFileViewController::kSharingTabClass) &&
+                  !items.isEmpty() && base;
     } else if (command == Commands::organize) {
         setTitleKey(item, "Organize");
+        verdict = showsView(item, items.size() > 1 ? "TQOrganizeItemsController"
+                                                   : TQFileViewController::kCollectionsTabClass) &&
+                  !items.isEmpty() && base;
     } else if (command == Commands::rename) {
         verdict = items.size() == 1;
     } else if (command == Commands::changeOwnership && tag == TQAllItemsController::kChangeOwnerTag) {

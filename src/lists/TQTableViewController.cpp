@@ -174,7 +174,11 @@ void TQTableViewController::layoutOverlays()
 {
     QWidget* container = view();
     const QRect bounds = container->rect();
-    m_table->setGeometry(bounds);
+    // A table inside a scroll view of its own (pull to refresh) is laid out through it.
+    QWidget* host = m_table;
+    while (host->parentWidget() && host->parentWidget() != container)
+        host = host->parentWidget();
+    host->setGeometry(bounds);
     m_noItemsView->setGeometry(bounds);
     if (m_noSearchView)
         m_noSearchView->setGeometry(bounds);

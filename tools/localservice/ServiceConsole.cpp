@@ -43,6 +43,14 @@ QByteArray ServiceConsole::answer(const QByteArray& command)
     } else if (verb == "ids") {
         for (const QString& id : m_service.documentIds())
             out += id.toUtf8() + '\n';
+    } else if (verb == "document" && !rest.isEmpty()) {
+        // The title, then each parent folder, of one document.
+        const DocumentSnapshot document = m_service.document(rest);
+        if (document.resourceId.isEmpty())
+            return done(false);
+        out = document.title.toUtf8() + '\n';
+        for (const QString& parent : document.parents)
+            out += parent.toUtf8() + '\n';
     } else if (verb == "changestamp") {
         out = QByteArray::number(m_service.largestChangestamp()) + '\n';
     } else if (verb == "add" && !rest.isEmpty()) {

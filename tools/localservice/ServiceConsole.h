@@ -12,6 +12,7 @@ class LocalService;
 //   journal | clear-journal                "METHOD STATUS BYTES TARGET" per request received so far
 //   ids | changestamp                      resource ids; the largest changestamp
 //   acl ID                                 "owner ADDRESS", then "ROLE[+ROLE] SCOPE VALUE" per entry
+//   document ID                            its title, then its parent folders, a line each
 //   add TITLE | rename ID TITLE | trash ID | delete ID | share ID ADDRESS ROLE
 //                                          changes "by someone else", as LocalService makes them
 //   hang PATTERN | clear-faults            hold every request whose path matches until cleared

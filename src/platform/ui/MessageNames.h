@@ -10,9 +10,11 @@
 namespace tavrel::Commands {
 
 inline constexpr QLatin1String activateButton{"activateButton:"};
+inline constexpr QLatin1String applyStarState{"applyStarState:"};
 inline constexpr QLatin1String cancelAction{"cancelAction:"};
 inline constexpr QLatin1String cancelTopSession{"cancelTopSession:"};
 inline constexpr QLatin1String changeOwnership{"changeOwnership:"};
+inline constexpr QLatin1String changePrivacySettings{"changePrivacySettings:"};
 inline constexpr QLatin1String changeSortDescriptor{"changeSortDescriptor:"};
 inline constexpr QLatin1String checkForUpdates{"checkForUpdates:"};
 inline constexpr QLatin1String chooseApplication{"chooseApplication:"};
@@ -35,6 +37,8 @@ inline constexpr QLatin1String exportTovCard{"exportTovCard:"};
 inline constexpr QLatin1String emptyTrash{"emptyTrash:"};
 inline constexpr QLatin1String fastUpdate{"fastUpdate:"};
 inline constexpr QLatin1String feedback{"feedback:"};
+inline constexpr QLatin1String file{"file:"};
+inline constexpr QLatin1String folder{"folder:"};
 inline constexpr QLatin1String getLinkToShare{"getLinkToShare:"};
 inline constexpr QLatin1String goBack{"goBack:"};
 inline constexpr QLatin1String goFind{"goFind:"};
@@ -68,6 +72,7 @@ inline constexpr QLatin1String refreshList{"refreshList:"};
 inline constexpr QLatin1String remove{"remove:"};
 inline constexpr QLatin1String rename{"rename:"};
 inline constexpr QLatin1String restore{"restore:"};
+inline constexpr QLatin1String rewindPhotos{"rewindPhotos:"};
 inline constexpr QLatin1String selectAll{"selectAll:"};
 inline constexpr QLatin1String setDelegate{"setDelegate:"};
 inline constexpr QLatin1String share{"share:"};
@@ -134,6 +139,8 @@ inline constexpr QLatin1String uploadLinkDidFinish{"uploadLinkDidFinishWithResul
 inline constexpr QLatin1String validateDraggingInfo{"validateDraggingInfo:forButton:"};
 
 inline constexpr QLatin1String assignDidFinish{"assignDidFinishWithResult:error:"};
+inline constexpr QLatin1String getForQLDidFinish{"getForQLDidFinishWithResult:error:"};
+inline constexpr QLatin1String setGenPermissionDidFinish{"setGenPermissionDidFinishWithResult:error:"};
 } // namespace tavrel::Selectors
 
 // The interface's own notifications, posted and observed by name in the default notification centre.
