@@ -56,7 +56,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
   set -euo pipefail
   LOG="$XDG_STATE_HOME/Tavrel/Tavrel.log"
   WM=
-  fail() { { echo "FAIL: $*"; tail -25 "$LOG" 2>/dev/null || true; } >&2; kill "${PID:-0}" 2>/dev/null || true; exit 1; }
+  fail() { { echo "FAIL: $*"; tail -25 "$LOG" 2>/dev/null || true; } >&2; { [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null; } || true; exit 1; }
   if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & WM=$!; fi
   trap "[ -n \"\$WM\" ] && kill \$WM 2>/dev/null || true" EXIT
   wait_log() {

@@ -49,7 +49,7 @@ export TAVREL SHOT URL WORK
 xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c '
   set -euo pipefail
   LOG="$XDG_STATE_HOME/Tavrel/Tavrel.log"
-  fail() { { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2; "$SHOT" "$WORK/failed.png" >/dev/null 2>&1 || true; kill "${PID:-0}" 2>/dev/null || true; exit 1; }
+  fail() { { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2; "$SHOT" "$WORK/failed.png" >/dev/null 2>&1 || true; { [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null; } || true; exit 1; }
 
   # The geometry "X Y W H" on the screen of the shown window titled $1, or nothing.
   geometry() {
@@ -107,8 +107,14 @@ xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c
   # Alpha, then Beta with Control, then the row menu on Beta and its "Collections…" entry.
   click 597 156 1 "$main"
   click 597 236 1 "$main" ctrl
+  shown=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)
   click 597 236 3 "$main"
-  click 657 336 1 "$main"
+  for _ in $(seq 1 50); do
+    [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -gt "$shown" ] && break
+    sleep 0.1
+  done
+  # In the row menu, the second entry the keys reach (disabled entries are passed over) is "Collections…".
+  xdotool key Down Down Return
   organize=$(wait_window "Collections of 2 items")
 
   # The box of the one collection, in the first row under "My Collections".

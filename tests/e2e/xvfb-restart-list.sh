@@ -42,7 +42,7 @@ export TAVREL SHOT URL WORK
 xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c '
   set -euo pipefail
   LOG="$XDG_STATE_HOME/Tavrel/Tavrel.log"
-  fail() { { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2; kill "${PID:-0}" 2>/dev/null || true; exit 1; }
+  fail() { { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2; { [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null; } || true; exit 1; }
 
   # The geometry "X Y W H" on the screen of the shown window titled $1, or nothing.
   geometry() {

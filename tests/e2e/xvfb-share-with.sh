@@ -55,7 +55,7 @@ xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c
   fail() {
     { echo "FAIL: $*"; tail -20 "$LOG" 2>/dev/null || true; } >&2
     "$SHOT" "$WORK/failure.png" >/dev/null 2>&1 || true
-    kill "${PID:-0}" 2>/dev/null || true; [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true; exit 1
+    { [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null; } || true; [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true; exit 1
   }
   # A window manager, as on a desktop, where one is installed.
   if command -v openbox >/dev/null; then openbox >"$WORK/wm.out" 2>&1 & WM_PID=$!; fi
