@@ -97,16 +97,21 @@ TEST_F(QtClientTest, DroppedConnectionsSurfaceAsNetworkErrors)
     drop.kind = localservice::Fault::DropAfterBytes;
     drop.method = QStringLiteral("PUT");
     drop.bytes = 1000;
+    // Qt sends an idempotent request again on a new connection when the first one closes before any
+    // answer, which on a busy machine it sometimes does: every attempt is cut, so the error surfaces.
+    drop.count = 3;
     m_service.addFault(drop);
     const Answer cut =
         run("PUT", QString::fromUtf8(session.location), data, {{"Content-Range", "bytes 0-199999/200000"}});
     EXPECT_NE(cut.error, QNetworkReply::NoError) << "Qt does not silently send the chunk again";
+    m_service.clearFaults();
     const Answer where =
         run("PUT", QString::fromUtf8(session.location), {}, {{"Content-Range", "bytes */200000"}});
     EXPECT_EQ(where.status, 308);
     EXPECT_EQ(where.range, QByteArray("bytes=0-999"));
 
     drop.method.clear();
+    drop.count = 1;
     drop.bytes = 100;
     m_service.addFault(drop);
     const Answer partial = run("GET", QStringLiteral("/feeds/default/private/full"));
