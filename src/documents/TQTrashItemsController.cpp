@@ -11,6 +11,7 @@
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/system/DMTracker.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/DragBus.h"
 #include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
@@ -175,6 +176,14 @@ bool TQTrashItemsController::validateUserInterfaceItem(QObject* item)
 bool TQTrashItemsController::acceptorCanAcceptDraggingInfo(QObject*, QDropEvent*)
 {
     return false;
+}
+
+QMimeData* TQTrashItemsController::tableViewMimeDataForRows(TQTableView* table, const QList<int>& rows)
+{
+    QMimeData* data = TQAllItemsController::tableViewMimeDataForRows(table, rows);
+    if (data)
+        DragBus::setTrashedItems(data);
+    return data;
 }
 
 } // namespace tavrel

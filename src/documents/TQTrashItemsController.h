@@ -19,6 +19,8 @@ public:
     void awakeFromNib() override;
     QString noSearchString() const override;
     Predicate placePredicate() const override;
+    // Rows dragged out of the trash say so, so that a drop elsewhere restores them.
+    QMimeData* tableViewMimeDataForRows(TQTableView* table, const QList<int>& rows) override;
 
     // Restores the selected records from the trash.
     Q_INVOKABLE void restore(QObject* sender);

@@ -388,6 +388,11 @@ TEST_F(TrashTest, RestoreAndDeleteForeverActOnTheSelectionWithoutAsking)
     list->deleteEntity(list->tableView());
     EXPECT_EQ(m_requests->requests.last().action, QStringLiteral("DeleteDocuments"));
 
+    // Rows dragged out of the trash carry the trash's marker.
+    const std::unique_ptr<QMimeData> dragged(list->tableViewMimeDataForRows(list->tableView(), {0}));
+    ASSERT_TRUE(dragged);
+    EXPECT_TRUE(DragBus::hasTrashedItems(dragged.get()));
+
     // Nothing can be dropped on the trash.
     const auto data = payload(Payload::Documents, {QStringLiteral("alpha")});
     QDropEvent drop(list->tableView()->rectOfRow(0).center(), Qt::MoveAction, data.get(), Qt::LeftButton,
