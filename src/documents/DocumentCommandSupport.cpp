@@ -316,7 +316,7 @@ static void giveOwnership(TQViewController* list, const QList<ManagedObjectPtr>&
 }
 
 void DocumentCommandSupport::changeOwnership(TQViewController* list, QObject* sender,
-                                             const QList<ManagedObjectPtr>& records)
+                                             const QList<ManagedObjectPtr>& records, bool warnOfOtherDomains)
 {
     const auto candidate = std::dynamic_pointer_cast<Mail>(
         UserInterfaceItem::representedObject(sender).value<std::shared_ptr<ManagedObject>>());
@@ -334,7 +334,7 @@ void DocumentCommandSupport::changeOwnership(TQViewController* list, QObject* se
         QuickShareDialogs::showCentred(window, dialog);
         return;
     }
-    if (!TQStringExtensions::hasSameDomainAs(candidate->address(), username()) &&
+    if (warnOfOtherDomains && !TQStringExtensions::hasSameDomainAs(candidate->address(), username()) &&
         !Alert::isSuppressed(kSuppressChangeOwnerAlertsKey)) {
         auto* warning = new Alert;
         warning->setMessageText(

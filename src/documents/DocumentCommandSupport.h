@@ -57,9 +57,10 @@ public:
     static void trashOrRemove(TQViewController* list, QObject* target,
                               const QList<ManagedObjectPtr>& records);
     // Makes the sender's represented person the owner of the records after a confirmation (a warning
-    // only when the person is of another domain), or opens the change-owner dialog without one.
+    // first when the person is of another domain, if asked for), or opens the change-owner dialog
+    // without one.
     static void changeOwnership(TQViewController* list, QObject* sender,
-                                const QList<ManagedObjectPtr>& records);
+                                const QList<ManagedObjectPtr>& records, bool warnOfOtherDomains = true);
     // Pushes the detail view of the record on the list's stack, on the tab of the filter (0 preview,
     // 1 sharing details, 2 organize).
     static void showDetails(TQViewController* list, const ManagedObjectPtr& record, int filter);

@@ -4,6 +4,8 @@
 #include "chrome/TQFilterbarController.h"
 #include "chrome/TQOpenPrefAction.h"
 #include "chrome/TQTextFilterbar.h"
+#include "documents/ChangeOwnerMenu.h"
+#include "documents/DocumentCommandSupport.h"
 #include "documents/TQCopyHelper.h"
 #include "documents/TQFileViewController.h"
 #include "model/Category.h"
@@ -293,6 +295,13 @@ void TQFileViewController::rename(QObject* sender)
     sheet->showWindowModalToWindow(view()->window());
 }
 
+void TQFileViewController::changeOwnership(QObject* sender)
+{
+    trackMenuEvent(sender, Commands::changeOwnership);
+    if (m_item)
+        DocumentCommandSupport::changeOwnership(this, sender, {ManagedObjectPtr(m_item)}, false);
+}
+
 void TQFileViewController::download(QObject* sender)
 {
     trackMenuEvent(sender, Commands::download);
@@ -426,6 +435,13 @@ bool TQFileViewController::validateUserInterfaceItem(QObject* item)
         shown = ViewClasses::hasClass(TQMainWindowController::kShareWithClass);
     } else if (command == Commands::download) {
         verdict = !isCollection();
+    } else if (command == Commands::changeOwnership && UserInterfaceItem::tag(item) == kChangeOwnerTag) {
+        // The people who could own the record fill its submenu; only the owner of a document of a
+        // kind that changes hands may use it.
+        ChangeOwnerMenu::setup(
+            item, m_item ? QList<ManagedObjectPtr>{ManagedObjectPtr(m_item)} : QList<ManagedObjectPtr>(),
+            managedObjectContext(), this);
+        verdict = UserInterfaceItem::isEnabled(item);
     }
     if (command == Commands::share)
         shown = ViewClasses::hasClass(TQMainWindowController::kShareWithClass);

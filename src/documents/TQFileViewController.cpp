@@ -435,6 +435,7 @@ void TQFileViewController::fillCommandMenu()
     m_commandMenu->addSeparator();
     add("MenuAddStar", Commands::toggleStarState);
     add("Rename", Commands::rename);
+    add("ChangeOwner", Commands::changeOwnership, kChangeOwnerTag);
     add("MenuDownload", Commands::download);
     m_commandMenu->addSeparator();
     add("MenuMoveToTrash", Commands::deleteEntity);

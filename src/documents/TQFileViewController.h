@@ -99,6 +99,7 @@ public:
     Q_INVOKABLE void showItemContacts(QObject* sender);
     Q_INVOKABLE void organize(QObject* sender);
     Q_INVOKABLE void rename(QObject* sender);
+    Q_INVOKABLE void changeOwnership(QObject* sender);
     Q_INVOKABLE void download(QObject* sender);
     Q_INVOKABLE void share(QObject* sender) override;
     Q_INVOKABLE void deleteEntity(QObject* sender) override;

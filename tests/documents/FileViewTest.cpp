@@ -8,6 +8,7 @@
 #include "platform/system/Settings.h"
 #include "platform/ui/MessageNames.h"
 #include "platform/ui/ResponderChain.h"
+#include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "window/ActionError.h"
 #include "window/ActionRequests.h"
@@ -15,6 +16,7 @@
 #include "window/ViewClasses.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 
@@ -214,6 +216,20 @@ TEST_F(FileViewTest, CommandsSendTheirRequestsForTheOneRecord)
     shared->changePrivacyToEntry(TQFileViewController::PrivacyLink);
     EXPECT_TRUE(requests.requests.isEmpty());
     EXPECT_EQ(shared->privacyEntry(), TQFileViewController::PrivacyPrivate);
+}
+
+TEST_F(FileViewTest, OnlyTheOwnerOfADocumentIsOfferedToChangeItsOwner)
+{
+    QAction item;
+    UserInterfaceItem::setTag(&item, TQFileViewController::kChangeOwnerTag);
+    // The user's own document, shared with nobody: the entry opens the dialog, without a submenu.
+    TQFileViewController* own = show(QStringLiteral("document:beta"));
+    EXPECT_TRUE(validate(own, Commands::changeOwnership, &item));
+    EXPECT_EQ(item.text(), StringTable::text(QStringLiteral("ChangeOwner")));
+    EXPECT_EQ(item.menu(), nullptr);
+    // Somebody else's document.
+    TQFileViewController* theirs = show(QStringLiteral("document:shared"));
+    EXPECT_FALSE(validate(theirs, Commands::changeOwnership, &item));
 }
 
 TEST_F(FileViewTest, ATrashRoutesItsErrorThenLeavesTheStack)
