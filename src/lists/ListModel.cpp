@@ -404,29 +404,6 @@ ListFetchPtr ListModel::makeFetch()
     return fetch;
 }
 
-ListFetchPtr ListModel::makeFirstRowsFetch(int limit)
-{
-    if (limit <= 0 || !firstRowsKeepTheirPlaces())
-        return nullptr;
-    ListFetchPtr fetch = makeFetch();
-    FetchRequest request = fetch->request();
-    request.setFetchLimit(limit);
-    auto first = std::make_shared<ListFetch>(m_context ? m_context->coordinator() : nullptr, request,
-                                             fetch->columns());
-    first->setOrigin(fetch->origin());
-    return first;
-}
-
-bool ListModel::adoptFirstRows(const ListFetch& fetch)
-{
-    if (!fetch.hasRun() || !fetch.error().isNull() || !m_ids.isEmpty() || !fetch.origin().known ||
-        fetch.origin().requestChanges != m_requestChanges || fetch.columns() != fetchColumns() ||
-        !firstRowsKeepTheirPlaces())
-        return false;
-    applyIDs(arrangeFetchedRows(fetch.ids(), fetch.values()));
-    return true;
-}
-
 bool ListModel::adoptFetch(const ListFetch& fetch)
 {
     if (!fetch.hasRun() || !fetch.error().isNull())

@@ -106,13 +106,6 @@ public:
     // of any context) or the main context's unsaved records the request reads may have changed since
     // the fetch was made (it reads the store in a context of its own).
     bool adoptFetch(const ListFetch& fetch);
-    // A fetch of the first rows alone, in the list's order, at most `limit` of them: one indexed query
-    // for the screen to show while the whole list is read. None when those rows would not keep their
-    // places among all the rows (a grouping that reorders them).
-    ListFetchPtr makeFirstRowsFetch(int limit);
-    // Shows the rows of such a fetch while the list has none; false when it failed or the request
-    // changed since it was made (the whole list follows either way, through adoptFetch).
-    bool adoptFirstRows(const ListFetch& fetch);
     // Fetches now, on this thread, and takes the rows; answers false with the error on failure.
     bool fetchWithRequest(const std::optional<FetchRequest>& request, bool merge, Error* error);
     // Fetches again and moves the rows to their new places.
@@ -139,8 +132,6 @@ protected:
     // rows of its own (ownRowID) among them. Rows that stay keep their place in the view's eyes.
     virtual QList<ManagedObjectID> arrangeFetchedRows(const QList<ManagedObjectID>& ids,
                                                       const QList<QVariantList>& values);
-    // Whether the first rows of the order, arranged alone, are the first rows of the whole list.
-    virtual bool firstRowsKeepTheirPlaces() const { return true; }
     // Whether a change of the main context may change the rows (the base: a record of its entity was
     // inserted, updated or deleted).
     virtual bool changeConcernsRows(const ObjectsDidChangeNotification& notification) const;

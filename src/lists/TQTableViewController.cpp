@@ -24,7 +24,6 @@
 #include <QTableView>
 #include <QThread>
 #include <QVBoxLayout>
-#include <functional>
 
 namespace tavrel {
 
@@ -231,47 +230,19 @@ void TQTableViewController::viewWillUninstall()
         disconnect(m_observation);
 }
 
-namespace {
-// Runs a fetch on a thread of its own, then calls `ready` on the receiver's thread. The fetch keeps
-// nothing of the receiver: a list that goes meanwhile never hears of it.
-void fetchInBackground(const ListFetchPtr& fetch, QObject* receiver, std::function<void()> ready,
-                       bool logFailure = true)
-{
-    QThread* thread = QThread::create([fetch, logFailure] {
-        if (!fetch->run() && logFailure)
-            TQLog("E: Cannot fetch Files from CoreData: %@", fetch->error().localizedDescription());
-    });
-    QObject::connect(thread, &QThread::finished, receiver, std::move(ready));
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
-}
-} // namespace
-
 void TQTableViewController::prepareContent()
 {
     m_fetching = true;
-    // The first screen is read alone by one indexed query and shown at once; the whole list, read
-    // meanwhile on another thread, takes its place when it comes.
-    if (const ListFetchPtr first = m_dataProvider->makeFirstRowsFetch(kFirstRows))
-        fetchInBackground(
-            first, this, [this, first] { gotFirstRows(first); }, false);
     const ListFetchPtr fetch = m_dataProvider->makeFetch();
-    fetchInBackground(fetch, this, [this, fetch] { gotReady(fetch); });
-}
-
-void TQTableViewController::gotFirstRows(const ListFetchPtr& fetch)
-{
-    // The whole list came first, or the first rows no longer fit the list.
-    if (!m_fetching || !m_dataProvider || !m_dataProvider->adoptFirstRows(*fetch))
-        return;
-    m_spinner->stopAnimation();
-    bindTable();
-    // The list is being read: a refresh shows these rows without fetching them again.
-    m_fetchedRowsCurrent = true;
-    refresh();
-    m_fetchedRowsCurrent = false;
-    if (selectedRows().isEmpty() && m_dataProvider->count() > 1)
-        selectRow(1);
+    // The fetch reads the store in a context of its own thread and keeps nothing of the controller:
+    // a list that goes meanwhile never hears of it.
+    QThread* thread = QThread::create([fetch] {
+        if (!fetch->run())
+            TQLog("E: Cannot fetch Files from CoreData: %@", fetch->error().localizedDescription());
+    });
+    connect(thread, &QThread::finished, this, [this, fetch] { gotReady(fetch); });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void TQTableViewController::gotReady(const ListFetchPtr& fetch)

@@ -55,10 +55,7 @@ public:
 
     // Reloads the table and shows the no-items or no-search view when there are no rows.
     virtual void refresh();
-    // While the stored rows are read (the first screen may show meanwhile).
     bool isFetching() const { return m_fetching; }
-    // The rows read and shown first, while the whole list is read.
-    static constexpr int kFirstRows = 100;
 
     Q_INVOKABLE void goTop(QObject* sender);
     Q_INVOKABLE void goBottom(QObject* sender);
@@ -89,16 +86,14 @@ protected:
     // The rows changed (the design's observation of arrangedObjects); nothing in the base.
     virtual void arrangedObjectsDidChange() {}
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // While the rows of the first fetch are taken: whether they are what a fetch would give now (or
-    // the first screen, while the whole list is read), so that the refresh that follows need not
-    // fetch them again.
+    // While the rows of the first fetch are taken: whether they are what a fetch would give now, so
+    // that the refresh that follows need not fetch them again.
     bool fetchedRowsAreCurrent() const { return m_fetchedRowsCurrent; }
 
 private:
     class RowSelectionModel;
 
     void prepareContent();
-    void gotFirstRows(const ListFetchPtr& fetch);
     void gotReady(const ListFetchPtr& fetch);
     void bindTable();
     void refreshAndSubscribe();

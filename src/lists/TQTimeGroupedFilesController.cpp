@@ -210,16 +210,9 @@ void TQTimeGroupedFilesController::setSortDescriptors(const QList<SortDescriptor
         if (wasBySize != (m_askedKey == QLatin1String("size")) && count() > 0)
             emit dataChanged(index(0), index(count() - 1), {SubtitleRole});
     });
+    const SortDescriptor descriptor(realSortKey(asked.key()), asked.ascending());
     const Groupper old = m_groupper;
     m_groupper = groupperFor(asked.key());
-    // Owners in ascending order are put in order by the grouping itself, over the rows read newest
-    // first through the date index: sorting every row by its owner's address in SQL reads each owner
-    // once per row.
-    const QString sortKey = realSortKey(asked.key());
-    const bool ownersInMemory =
-        m_groupper == Groupper::Owner && asked.ascending() && sortKey == QLatin1String("owner.address");
-    const SortDescriptor descriptor = ownersInMemory ? SortDescriptor(QStringLiteral("updatedDate"), false)
-                                                     : SortDescriptor(sortKey, asked.ascending());
     if (sortDescriptors().contains(descriptor) && m_groupper != old) {
         if (automaticallyPreparesContent())
             rearrangeObjects();
@@ -505,17 +498,13 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
 {
     const QString me = username();
     const QString unknown = StringTable::text(QStringLiteral("UnknownUser"));
-    // The documents of others by owner, in the order they come; then the owners in ascending order of
-    // address (those without one first, as the store sorts them) unless the rows came in that order.
-    struct Owner
-    {
-        QString stored;
-        QVariant id;
-        QList<Row> rows;
-    };
+    // The documents of others in order, each owner's a run of them from its start: lists made at
+    // their size instead of growing one per owner.
     QList<Row> mine;
-    QList<Owner> owners;
-    QHash<QString, qsizetype> ownerOf;
+    QList<Row> others;
+    others.reserve(rows.size());
+    QList<std::pair<TQGroupWrapperPtr, qsizetype>> owners;
+    std::optional<QString> lastAddress;
     for (const Row& row : rows) {
         const QString& stored = textOf(columnOf(*row.values, OwnerAddress));
         const QString& address = stored.isEmpty() ? unknown : stored;
@@ -523,17 +512,16 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
             mine.append(row);
             continue;
         }
-        auto found = ownerOf.constFind(address);
-        if (found == ownerOf.cend()) {
-            found = ownerOf.insert(address, owners.size());
-            owners.append(Owner{stored, columnOf(*row.values, OwnerID), {}});
+        if (!lastAddress || address != *lastAddress) {
+            owners.append(
+                {header(TQGroupWrapper::NoGroup,
+                        StringTable::format(QStringLiteral("owned by %@"),
+                                            ownerTitleName(columnOf(*row.values, OwnerID), stored))),
+                 others.size()});
+            lastAddress = address;
         }
-        owners[found.value()].rows.append(row);
+        others.append(row);
     }
-    const QList<SortDescriptor> order = sortDescriptors();
-    if (order.isEmpty() || order.first().key() != QLatin1String("owner.address"))
-        std::stable_sort(owners.begin(), owners.end(),
-                         [](const Owner& a, const Owner& b) { return a.stored < b.stored; });
     QList<Group> groups;
     groups.reserve(owners.size() + 1);
     if (!mine.isEmpty()) {
@@ -541,12 +529,11 @@ QList<TQTimeGroupedFilesController::Group> TQTimeGroupedFilesController::ownerGr
         groups.append(Group{header(TQGroupWrapper::NoGroup, StringTable::text(QStringLiteral("owned by me"))),
                             idsOf(mine)});
     }
-    for (Owner& owner : owners) {
-        sortByDateDescending(owner.rows, OwnerUpdated);
-        groups.append(Group{
-            header(TQGroupWrapper::NoGroup, StringTable::format(QStringLiteral("owned by %@"),
-                                                                ownerTitleName(owner.id, owner.stored))),
-            idsOf(owner.rows)});
+    for (qsizetype i = 0; i < owners.size(); ++i) {
+        const qsizetype end = i + 1 < owners.size() ? owners.at(i + 1).second : others.size();
+        QList<Row> pending(others.cbegin() + owners.at(i).second, others.cbegin() + end);
+        sortByDateDescending(pending, OwnerUpdated);
+        groups.append(Group{owners.at(i).first, idsOf(pending)});
     }
     return groups;
 }

@@ -87,11 +87,6 @@ protected:
     QList<FetchColumn> fetchColumns() const override;
     QList<ManagedObjectID> arrangeFetchedRows(const QList<ManagedObjectID>& ids,
                                               const QList<QVariantList>& values) override;
-    // Without groups and in date groups (which follow the order): the other groupings move rows.
-    bool firstRowsKeepTheirPlaces() const override
-    {
-        return m_groupper == Groupper::None || m_groupper == Groupper::Time;
-    }
     bool changeConcernsRows(const ObjectsDidChangeNotification& notification) const override;
     // A document's rows, its access entry's and each person's it shows (by the relationships back).
     void collectChangedRows(const ObjectsDidChangeNotification& notification,

@@ -57,12 +57,7 @@ std::shared_ptr<ManagedObjectModel> TQDataModelEntities::buildModel(const Record
         .addToMany(QStringLiteral("viewers"), "Mail", "views", R::Nullify)
         .addToMany(QStringLiteral("commenters"), "Mail", "comments", R::Nullify)
         .addToOne("generalACL", "GeneralACLPermission", "entry", R::Cascade)
-        .addToOne("listOfFiles", "FileList", "files", R::Nullify)
-        // The document list's orders (by date, the default, and by size) read their first screen and
-        // the date groups' values from these alone.
-        .addSortIndex({QStringLiteral("isTrashed"), QStringLiteral("updatedDate")},
-                      {QStringLiteral("publishedDate")})
-        .addSortIndex({QStringLiteral("isTrashed"), QStringLiteral("quotaBytesUsed")});
+        .addToOne("listOfFiles", "FileList", "files", R::Nullify);
 
     declare("File", "FileEntryAbstract")
         .addToMany(QStringLiteral("categories"), "Category", "files", R::Nullify)

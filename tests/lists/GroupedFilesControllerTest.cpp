@@ -762,51 +762,6 @@ TEST_F(GroupedFilesTest, AFetchOnAnotherThreadGroupsTheSame)
                            owned(QStringLiteral("alice@example.org")), QStringLiteral("hers")}));
 }
 
-// The first screen is read alone only where its rows, arranged alone, are where the whole list puts
-// them; then they are exactly the start of the whole list, headers included.
-TEST_F(GroupedFilesTest, FirstRowsAreReadAloneOnlyWhereTheGroupingKeepsTheOrder)
-{
-    auto me = mail(kMe);
-    auto alice = mail(QStringLiteral("alice@example.org"));
-    for (int i = 0; i < 12; ++i)
-        doc(QStringLiteral("doc %1").arg(i), i * 9 * kHour, i % 3 ? alice : me);
-    save();
-    const struct
-    {
-        const char* key;
-        bool alone;
-    } cases[] = {{"updatedDate", true}, {"title", true},     {"size", true},   {"owner", false},
-                 {"visibility", false}, {"sharings", false}, {"class", false}, {"collections", false}};
-    for (const auto& c : cases) {
-        const QString key = QString::fromLatin1(c.key);
-        auto whole = makeController();
-        const QStringList all = arranged(*whole, key);
-        auto controller = makeController();
-        controller->setSortDescriptors({SortDescriptor(key, false)});
-        const ListFetchPtr first = controller->makeFirstRowsFetch(5);
-        ASSERT_EQ(first != nullptr, c.alone) << c.key;
-        if (!first)
-            continue;
-        std::thread worker([first] { first->run(); });
-        worker.join();
-        ASSERT_TRUE(controller->adoptFirstRows(*first)) << c.key;
-        const QStringList shown = rows(*controller);
-        EXPECT_EQ(shown.size() - int(controller->groups().size()), 5) << c.key;
-        EXPECT_EQ(shown, all.mid(0, shown.size())) << c.key;
-        // The whole list takes their place, and rows are never replaced by a first screen.
-        ASSERT_TRUE(controller->fetchWithRequest(std::nullopt, false, nullptr));
-        EXPECT_EQ(rows(*controller), all) << c.key;
-        EXPECT_FALSE(controller->adoptFirstRows(*first)) << c.key;
-        // A first screen of an order the list has left is not shown.
-        auto changed = makeController();
-        changed->setSortDescriptors({SortDescriptor(key, false)});
-        const ListFetchPtr stale = changed->makeFirstRowsFetch(5);
-        stale->run();
-        changed->setSortDescriptors({SortDescriptor(QStringLiteral("title"), true)});
-        EXPECT_FALSE(changed->adoptFirstRows(*stale)) << c.key;
-    }
-}
-
 } // namespace
 } // namespace tavrel
 

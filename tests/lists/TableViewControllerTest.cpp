@@ -9,8 +9,6 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
-#include <QScopeGuard>
-#include <QSemaphore>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -80,68 +78,6 @@ TEST_F(TableViewControllerTest, AFilledProviderSkipsTheSpinnerAndRefreshesOnTheN
     ASSERT_TRUE(test::waitUntil([&] { return list->selectedRows() == QList<int>{1}; }));
     // Its rows show.
     EXPECT_EQ(list->table()->model(), provider);
-}
-
-namespace {
-// A fetch of the whole list that waits until the test lets it go (at most 20 s).
-class HeldFetch : public ListFetch
-{
-public:
-    HeldFetch(const ListFetch& fetch, std::shared_ptr<QSemaphore> gate)
-        : ListFetch(fetch), m_gate(std::move(gate))
-    {}
-    bool run() override
-    {
-        m_gate->tryAcquire(1, 20000);
-        return ListFetch::run();
-    }
-
-private:
-    std::shared_ptr<QSemaphore> m_gate;
-};
-
-class HeldListModel : public ListModel
-{
-public:
-    using ListModel::ListModel;
-    ListFetchPtr makeFetch() override { return std::make_shared<HeldFetch>(*ListModel::makeFetch(), gate); }
-    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>();
-};
-} // namespace
-
-TEST_F(TableViewControllerTest, TheFirstScreenIsShownWhileTheWholeListIsRead)
-{
-    const int notes = TQTableViewController::kFirstRows + 30;
-    for (int i = 0; i < notes; ++i)
-        insert(QStringLiteral("note %1").arg(i), i);
-    auto* provider = new HeldListModel(m_context.get(), QStringLiteral("Note"));
-    provider->setSortDescriptors({SortDescriptor(QStringLiteral("rank"))});
-    auto list = makeList(provider);
-    const auto release = qScopeGuard([provider] { provider->gate->release(); });
-    list->view()->show();
-    list->viewDidInstall();
-    ASSERT_TRUE(test::waitUntil([&] { return provider->count() > 0; }));
-    // The first screen shows, bound and selected, while the rest is read.
-    EXPECT_TRUE(list->isFetching());
-    EXPECT_EQ(provider->count(), TQTableViewController::kFirstRows);
-    EXPECT_EQ(provider->objectAtRow(0)->valueForKey(QStringLiteral("title")), QStringLiteral("note 0"));
-    EXPECT_FALSE(list->spinner()->isAnimating());
-    EXPECT_EQ(list->table()->model(), provider);
-    EXPECT_EQ(list->selectedRows(), QList<int>{1});
-    // Keys work meanwhile.
-    QTest::keyClick(list->table(), Qt::Key_Down);
-    EXPECT_EQ(list->selectedRows(), QList<int>{2});
-
-    provider->gate->release();
-    ASSERT_TRUE(test::waitUntil([&] { return !list->isFetching(); }));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(provider->count(), notes);
-    for (int row = 0; row < notes; ++row)
-        ASSERT_EQ(provider->objectAtRow(row)->valueForKey(QStringLiteral("rank")).toLongLong(), row);
-    // The chosen row stays chosen, and the list follows the store from now on.
-    EXPECT_EQ(list->selectedRows(), QList<int>{2});
-    insert(QStringLiteral("late"), notes);
-    ASSERT_TRUE(test::waitUntil([&] { return provider->count() == notes + 1; }));
 }
 
 TEST_F(TableViewControllerTest, AFailedFirstFetchIsLoggedAndTheListStillBecomesReady)

@@ -64,12 +64,6 @@ EntityDescription& EntityDescription::addCaseInsensitiveIndex(const QString& att
     return *this;
 }
 
-EntityDescription& EntityDescription::addSortIndex(const QStringList& order, const QStringList& covered)
-{
-    m_sortIndexes.append(order + QStringList{QStringLiteral("Z_PK"), QStringLiteral("Z_ENT")} + covered);
-    return *this;
-}
-
 EntityDescription& EntityDescription::setRecordFactory(RecordFactory factory)
 {
     m_factory = std::move(factory);

@@ -41,11 +41,6 @@ public:
     EntityDescription& addIndex(const QStringList& attributeNames);
     // An index that ignores ASCII letter case, for `==[c]` lookups of a text attribute.
     EntityDescription& addCaseInsensitiveIndex(const QString& attributeName);
-    // An index that serves a list's order on its own: the attributes of the order (equality filters
-    // first), then the record's key and entity number, then the covered attributes, so that a sorted
-    // read of keys and those values never visits the table. Unlike the other indexes it gets no copy
-    // led by the entity number in a shared table.
-    EntityDescription& addSortIndex(const QStringList& order, const QStringList& covered = {});
     EntityDescription& setRecordFactory(RecordFactory factory);
     template <typename T> EntityDescription& setRecordClass()
     {
@@ -68,8 +63,6 @@ public:
     const RelationshipDescription* relationship(const QString& name) const;
     const QList<QStringList>& indexes() const { return m_indexes; }
     const QStringList& caseInsensitiveIndexes() const { return m_caseInsensitiveIndexes; }
-    // The columns of each sort index, in order.
-    const QList<QStringList>& sortIndexes() const { return m_sortIndexes; }
     const RecordFactory& recordFactory() const;
 
 private:
@@ -82,7 +75,6 @@ private:
     std::deque<RelationshipDescription> m_ownRelationships;
     QList<QStringList> m_indexes;
     QStringList m_caseInsensitiveIndexes;
-    QList<QStringList> m_sortIndexes;
     RecordFactory m_factory;
 
     const EntityDescription* m_parent = nullptr;

@@ -101,10 +101,6 @@ StoreSchema::StoreSchema(const ManagedObjectModel& model, const QHash<QString, i
         }
         for (const Index& index : std::as_const(keyIndexes))
             addIndex(index);
-        // Sort indexes hold the entity number themselves.
-        for (const EntityDescription* member : e->selfAndDescendants())
-            for (const QStringList& columns : member->sortIndexes())
-                addIndex(Index{columns, false, false, {}});
         // Every read of a record starts with it: built once.
         t.selectAll = QStringLiteral("SELECT t.Z_PK, t.Z_ENT");
         for (const QString& c : std::as_const(t.columns))
