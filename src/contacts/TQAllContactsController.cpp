@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QModelRoleDataSpan>
+#include <QPointer>
 
 namespace tavrel {
 
@@ -128,6 +129,9 @@ QAbstractItemView* TQAllContactsController::makeTable(QWidget* parent)
     m_matrix->setAcceptDrops(true);
     m_matrix->setCells({flyerCell(QStringLiteral("CanEdit")), flyerCell(QStringLiteral("CanView"))});
     table->setFlyer(m_flyer);
+    // The flyer is a window of its own, not the table's child: it goes with the table.
+    QObject::connect(table, &QObject::destroyed,
+                     [flyer = QPointer<TQHostView>(m_flyer)] { delete flyer.data(); });
     return table;
 }
 
