@@ -4,9 +4,16 @@
 #include "controls/TQFloatingWindow.h"
 #include "controls/TQSwitchButton.h"
 #include "controls/TQTriSwitchButton.h"
+#include "model/FileEntryAbstract.h"
+#include "model/GeneralACLPermission.h"
+#include "model/GeneralACLPermissionAdapter.h"
+#include "platform/runtime/Invocation.h"
+#include "platform/system/TQLog.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/MessageNames.h"
 #include "platform/ui/StringTable.h"
 #include "sharing/SharingPermissions.h"
+#include "window/ActionRequests.h"
 
 #include <QBoxLayout>
 #include <QHBoxLayout>
@@ -152,6 +159,31 @@ void QuickPopoverSupport::setRoleState(TQSwitchButton* role, int code)
     role->setCellState(code);
     role->synchronizeState();
     showRoleCaption(role);
+}
+
+void QuickPopoverSupport::requestGeneralRole(TQModalContentController* popover,
+                                             const std::shared_ptr<FileEntryAbstract>& item,
+                                             TQSwitchButton* role)
+{
+    const auto current = item ? item->generalACL() : nullptr;
+    if (!current || !role)
+        return;
+    TQLog("Changing generic permission: %@", item->title());
+    auto permission =
+        GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(SharingPermissions::username());
+    permission->setRole(SharingPermissions::generalRoleForRoleCode(role->state()));
+    permission->setType(current->type());
+    permission->setHasLink(current->hasLink());
+    permission->setXml(current->xml());
+    ActionRequests::executeDocumentAction(
+        QStringLiteral("SetGeneralACLPermission"),
+        Invocation::invocationForSelector(Selectors::operationDidFinish, popover),
+        {{QStringLiteral("documentEntity"), SharingPermissions::recordValue(item)},
+         {QStringLiteral("generalACLPermission"), QVariant::fromValue(permission)},
+         {QStringLiteral("statusID"),
+          SharingPermissions::statusIdentifier(QStringLiteral("genpermission"), item.get())},
+         {QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(popover)}});
+    closeLater(popover);
 }
 
 } // namespace tavrel

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QBoxLayout;
 class QLabel;
@@ -16,6 +17,7 @@ class QWidget;
 
 namespace tavrel {
 
+class FileEntryAbstract;
 class TQFloatingWindow;
 class TQSwitchButton;
 
@@ -49,6 +51,11 @@ public:
     static void showRoleCaption(TQSwitchButton* role);
     // Moves the switch to the role at once, without an action.
     static void setRoleState(TQSwitchButton* role, int code);
+
+    // Asks for the item's general access with the switch's role (its type, link and entry kept), the
+    // answer going to the popover, which closes after the close delay.
+    static void requestGeneralRole(TQModalContentController* popover,
+                                   const std::shared_ptr<FileEntryAbstract>& item, TQSwitchButton* role);
 };
 
 // A quick popover as the cells see it (a port of ControlPopovers): its window, attached and watched

@@ -204,25 +204,7 @@ void TQQuickPermissionController::toggleACLPermission(QObject* sender)
     auto* role = qobject_cast<TQSwitchButton*>(sender);
     if (!role)
         role = m_role;
-    const auto current = m_item ? m_item->generalACL() : nullptr;
-    if (!current || !role)
-        return;
-    TQLog("Changing generic permission: %@", m_item->title());
-    auto permission =
-        GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(SharingPermissions::username());
-    permission->setRole(SharingPermissions::generalRoleForRoleCode(role->state()));
-    permission->setType(current->type());
-    permission->setHasLink(current->hasLink());
-    permission->setXml(current->xml());
-    ActionRequests::executeDocumentAction(
-        QStringLiteral("SetGeneralACLPermission"),
-        Invocation::invocationForSelector(Selectors::operationDidFinish, this),
-        {{QStringLiteral("documentEntity"), SharingPermissions::recordValue(m_item)},
-         {QStringLiteral("generalACLPermission"), QVariant::fromValue(permission)},
-         {QStringLiteral("statusID"),
-          SharingPermissions::statusIdentifier(QStringLiteral("genpermission"), m_item.get())},
-         {QStringLiteral("progressConsumer"), QVariant::fromValue<QObject*>(this)}});
-    QuickPopoverSupport::closeLater(this);
+    QuickPopoverSupport::requestGeneralRole(this, m_item, role);
 }
 
 void TQQuickPermissionController::removePermission(QObject*)
