@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QThreadStorage>
 #include <QTimer>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -23,7 +24,18 @@ namespace tavrel {
 namespace {
 QThreadStorage<QNetworkAccessManager*> gManagers;
 constexpr qint64 kDestinationReadBufferBytes = 4 * 1024 * 1024;
+std::atomic<qint64> gDefaultMaximumMemoryBodyLength{GTMHTTPFetcher::kMaximumMemoryBodyBytes};
 } // namespace
+
+void GTMHTTPFetcher::setDefaultMaximumMemoryBodyLength(qint64 bytes)
+{
+    gDefaultMaximumMemoryBodyLength = bytes;
+}
+
+qint64 GTMHTTPFetcher::defaultMaximumMemoryBodyLength()
+{
+    return gDefaultMaximumMemoryBodyLength;
+}
 
 QNetworkAccessManager* GTMHTTPFetcher::threadNetworkAccessManager()
 {
@@ -310,7 +322,7 @@ void GTMHTTPFetcher::onReadyRead()
     const bool toFile = m_saveFile && status >= 200 && status < 300;
     const qint64 limit = m_maximumBodyLength != 0 ? m_maximumBodyLength
                          : toFile                 ? -1
-                                                  : kMaximumMemoryBodyBytes;
+                                                  : defaultMaximumMemoryBodyLength();
     const qint64 received = m_receivedBytes + chunk.size();
     if (limit >= 0 && received > limit) {
         fail(Error(kGTMHTTPFetcherErrorDomain, kGTMHTTPFetcherErrorBodyTooLarge,

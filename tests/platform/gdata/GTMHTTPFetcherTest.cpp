@@ -12,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace tavrel;
@@ -380,10 +381,16 @@ TEST_F(GTMHTTPFetcherTest, AnEndlessAnswerKeptInMemoryStopsAtItsLimit)
     endless.body = "<?xml version='1.0' encoding='UTF-8'?><feed xmlns='http://www.w3.org/2005/Atom'>";
     endless.filler = QByteArray("<entry><title>again</title></entry>").repeated(2000);
     m_local.addFault(endless);
+    // The real limit is the same path; a small one keeps the test from pushing 64 MB through the machine.
+    GTMHTTPFetcher::setDefaultMaximumMemoryBodyLength(2 * 1024 * 1024);
+    const auto restore = qScopeGuard(
+        [] { GTMHTTPFetcher::setDefaultMaximumMemoryBodyLength(GTMHTTPFetcher::kMaximumMemoryBodyBytes); });
     Answer feed;
     ASSERT_TRUE(m_docs.fetchFeedWithURL(GDataEndpoints::docsFeedURL(), recorder(feed)));
     ASSERT_TRUE(wait(feed, 60000));
     EXPECT_FALSE(feed.object);
     EXPECT_EQ(feed.error.domain(), kGTMHTTPFetcherErrorDomain);
     EXPECT_EQ(feed.error.code(), kGTMHTTPFetcherErrorBodyTooLarge) << feed.error.description().toStdString();
+    EXPECT_TRUE(feed.error.description().contains(QStringLiteral("2097152")))
+        << feed.error.description().toStdString();
 }
