@@ -23,7 +23,7 @@ namespace tavrel {
 
 namespace {
 QThreadStorage<QNetworkAccessManager*> gManagers;
-constexpr qint64 kDestinationReadBufferBytes = 4 * 1024 * 1024;
+constexpr qint64 kReplyReadBufferBytes = 4 * 1024 * 1024;
 std::atomic<qint64> gDefaultMaximumMemoryBodyLength{GTMHTTPFetcher::kMaximumMemoryBodyBytes};
 } // namespace
 
@@ -284,10 +284,10 @@ void GTMHTTPFetcher::send()
     else
         reply = manager->sendCustomRequest(m_sending, m_currentMethod, m_postData);
     m_reply = reply;
-    // An answer going to a file is taken from the network no faster than it is written: the reply
-    // holds a few megabytes at most, never the whole download.
-    if (m_saveFile)
-        reply->setReadBufferSize(kDestinationReadBufferBytes);
+    // The reply holds a few megabytes at most: an answer going to a file is taken from the network no
+    // faster than it is written, and one kept in memory meets its limit when it passes it. Without this
+    // a fast endless answer piles up in the reply, never signalling, until memory runs out.
+    reply->setReadBufferSize(kReplyReadBufferBytes);
 
     std::weak_ptr<GTMHTTPFetcher> weak = weak_from_this();
     QObject::connect(reply, &QNetworkReply::readyRead, m_context.data(), [weak] {
