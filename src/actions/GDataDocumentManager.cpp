@@ -50,10 +50,10 @@ void GDataDocumentManager::uploadProgress(const GDataServiceTicketPtr& ticket, q
     const QVariantMap parameter = ticket->propertyForKey(GDManagerHandler::kParameterKey).toMap();
     const QVariant progressID = parameter.value(kProgressIDKey);
     const QVariant consumer = parameter.value(TQOperation::kProgressConsumerKey);
-    if (!progressID.isValid() || !(consumer.metaType().flags() & QMetaType::PointerToQObject))
+    if (!progressID.isValid())
         return;
-    IProgressConsumer::sendActionDidProgress(consumer.value<QObject*>(), progressID.toString(), parameter,
-                                             sent, total);
+    IProgressConsumer::sendActionDidProgress(TQOperation::progressConsumerOf(consumer), progressID.toString(),
+                                             parameter, sent, total);
 }
 
 } // namespace tavrel

@@ -24,8 +24,7 @@ void TQdmhCreateFolderAndGetContentOperation::setup()
     const auto collection = TransferSupport::recordOf<Category>(all.value(TransferKeys::kDocumentEntity));
     if (!collection)
         return;
-    m_progress.setConsumer(all.value(kProgressConsumerKey).value<QObject*>(),
-                           all.value(TransferKeys::kProgressID).toString());
+    m_progress.setConsumer(progressConsumer(), all.value(TransferKeys::kProgressID).toString());
 
     QString parent;
     if (all.contains(TransferKeys::kRootFolderURL)) {

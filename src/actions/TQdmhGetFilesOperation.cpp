@@ -22,8 +22,7 @@ void TQdmhGetFilesOperation::setup()
     const QVariantMap all = arguments();
     QVariantMap base = TransferSupport::stepArguments(all);
     base.remove(TransferKeys::kDocumentEntities);
-    m_progress.setConsumer(all.value(kProgressConsumerKey).value<QObject*>(),
-                           all.value(TransferKeys::kProgressID).toString());
+    m_progress.setConsumer(progressConsumer(), all.value(TransferKeys::kProgressID).toString());
     const bool measured = m_progress.consumerTakesProgress();
     for (const QVariant& item : all.value(TransferKeys::kDocumentEntities).toList()) {
         QVariantMap step = base;

@@ -17,8 +17,7 @@ void TQdmhUploadFilesOperation::setup()
     const QVariantMap all = arguments();
     QVariantMap base = TransferSupport::stepArguments(all);
     base.remove(TransferKeys::kFileURLs);
-    m_progress.setConsumer(all.value(kProgressConsumerKey).value<QObject*>(),
-                           all.value(TransferKeys::kProgressID).toString());
+    m_progress.setConsumer(progressConsumer(), all.value(TransferKeys::kProgressID).toString());
     const bool measured = m_progress.consumerTakesProgress();
     QStringList missing;
     for (const QVariant& item : all.value(TransferKeys::kFileURLs).toList()) {

@@ -36,8 +36,7 @@ void TQdmhUploadFolderAndContentOperation::setup()
     if (!m_create)
         return;
 
-    m_progress.setConsumer(all.value(kProgressConsumerKey).value<QObject*>(),
-                           all.value(TransferKeys::kProgressID).toString());
+    m_progress.setConsumer(progressConsumer(), all.value(TransferKeys::kProgressID).toString());
     const bool measured = m_progress.consumerTakesProgress();
     const QFileInfoList entries = QDir(path).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

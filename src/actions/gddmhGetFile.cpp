@@ -144,7 +144,7 @@ void gddmhGetFile::executeActionAndCall(const InvocationPtr& invocation, const Q
         fetcher->setMaximumBodyLength(kMaximumExportBytes);
     }
     fetcher->setTimeLimit(kDownloadTimeLimit.milliseconds() + expectedBytes * 1000 / kMinimumBytesPerSecond);
-    QObject* consumer = parameters.value(TQOperation::kProgressConsumerKey).value<QObject*>();
+    QObject* consumer = TQOperation::progressConsumerOf(parameters.value(TQOperation::kProgressConsumerKey));
     if (consumer && Invocation::respondsToSelector(consumer, IProgressConsumer::kActionDidProgressSelector)) {
         const QPointer<QObject> watched(consumer);
         const QString progressID = parameters.value(TransferKeys::kProgressID).toString();

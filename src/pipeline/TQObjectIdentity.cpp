@@ -1,6 +1,7 @@
 #include "pipeline/TQObjectIdentity.h"
 
 #include <QObject>
+#include <QPointer>
 
 namespace tavrel {
 
@@ -14,6 +15,8 @@ const void* addressOf(const QVariant& value)
     const QMetaType type = value.metaType();
     if (type.flags() & QMetaType::PointerToQObject)
         return value.value<QObject*>();
+    if (type == QMetaType::fromType<QPointer<QObject>>())
+        return value.value<QPointer<QObject>>().data();
     if (type.flags() & QMetaType::IsPointer)
         return *static_cast<const void* const*>(value.constData());
     if (type == QMetaType::fromType<QVariantList>()) {

@@ -168,6 +168,15 @@ void TQOperation::setCallback(const InvocationPtr& callback)
     m_callback = callback;
 }
 
+QObject* TQOperation::progressConsumerOf(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<QPointer<QObject>>())
+        return value.value<QPointer<QObject>>().data();
+    if (value.metaType().flags() & QMetaType::PointerToQObject)
+        return value.value<QObject*>();
+    return nullptr;
+}
+
 QObject* TQOperation::progressConsumer() const
 {
     std::lock_guard lock(mutex());

@@ -79,6 +79,9 @@ public:
     // Told of the start and the end when it responds (see IProgressConsumer); watched, not owned.
     QObject* progressConsumer() const;
     void setProgressConsumer(QObject* consumer);
+    // The consumer an arguments' "progressConsumer" names: a plain pointer as the requester gives it, or
+    // the guarded one the manager keeps in its place (nullptr once the consumer is gone).
+    static QObject* progressConsumerOf(const QVariant& value);
 
     // Decides which queued operations of dependentOperationNames() this one waits for.
     using DependencyChecker = std::function<bool(const TQOperation& queued)>;

@@ -85,8 +85,15 @@ void VUvodozuManager::executeAction(const QString& action, const InvocationPtr& 
 
 std::shared_ptr<TQOperation> VUvodozuManager::operationByActionName(const QString& action,
                                                                     const InvocationPtr& callback,
-                                                                    const QVariantMap& parameters)
+                                                                    const QVariantMap& requested)
 {
+    // The requester's consumer is alive now, on its own thread; the workers that read the arguments later
+    // see a guarded pointer, so a view closed before its action starts is never called.
+    QVariantMap parameters = requested;
+    if (QObject* consumer =
+            TQOperation::progressConsumerOf(requested.value(TQOperation::kProgressConsumerKey)))
+        parameters.insert(TQOperation::kProgressConsumerKey,
+                          QVariant::fromValue(QPointer<QObject>(consumer)));
     const QString prefix = handlerPrefix();
     const QString operationClass = QStringLiteral("TQ%1%2Operation").arg(prefix, action);
     std::shared_ptr<TQOperation> operation;
@@ -111,7 +118,8 @@ std::shared_ptr<TQOperation> VUvodozuManager::operationByActionName(const QStrin
     operation->setArguments(parameters);
     operation->setSession(m_session);
     operation->setManager(this);
-    operation->setProgressConsumer(parameters.value(TQOperation::kProgressConsumerKey).value<QObject*>());
+    operation->setProgressConsumer(
+        TQOperation::progressConsumerOf(parameters.value(TQOperation::kProgressConsumerKey)));
     operation->setQueuePriority(parameters.contains(TQOperation::kQueuePriorityKey)
                                     ? parameters.value(TQOperation::kQueuePriorityKey).toInt()
                                     : 0);

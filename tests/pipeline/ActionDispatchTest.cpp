@@ -86,6 +86,21 @@ TEST_F(ActionDispatch, ParametersSetPriorityAndProgressConsumer)
     EXPECT_EQ(operation->progressConsumer(), &consumer);
 }
 
+TEST_F(ActionDispatch, AConsumerClosedBeforeItsActionRunsIsNeverReachedThroughTheArguments)
+{
+    auto* consumer = new QObject;
+    QVariantMap parameters = echo(QStringLiteral("ok"));
+    parameters.insert(QStringLiteral("progressConsumer"), QVariant::fromValue(consumer));
+    const TQOperationPtr operation =
+        m_manager->operationByActionName(QStringLiteral("Echo"), nullptr, parameters);
+    const QVariant kept = operation->arguments().value(QStringLiteral("progressConsumer"));
+    EXPECT_EQ(TQOperation::progressConsumerOf(kept), consumer);
+    delete consumer;
+    // Workers read the consumer from the arguments long after the request: they must see it gone.
+    EXPECT_EQ(TQOperation::progressConsumerOf(kept), nullptr);
+    EXPECT_EQ(operation->progressConsumer(), nullptr);
+}
+
 TEST_F(ActionDispatch, CallbackRunsOnMainThreadWithRecordOfTheRequestersContext)
 {
     FakeContext* master = masterContext();
