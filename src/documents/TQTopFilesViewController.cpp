@@ -91,15 +91,15 @@ void TQTopFilesViewController::awakeFromNib()
 
 Predicate TQTopFilesViewController::sharedWithMePredicate(const QString& me)
 {
-    return Predicate::orPredicate(
-        {Predicate::format(QStringLiteral("ANY viewers.address BEGINSWITH[c] %@"), me),
-         Predicate::format(QStringLiteral("ANY editors.address BEGINSWITH[c] %@"), me)});
+    // Whole addresses: "bob@x.com" is not "bob@x.com.evil.org".
+    return Predicate::orPredicate({Predicate::format(QStringLiteral("ANY viewers.address ==[c] %@"), me),
+                                   Predicate::format(QStringLiteral("ANY editors.address ==[c] %@"), me)});
 }
 
 Predicate TQTopFilesViewController::sharedByMePredicate(const QString& me)
 {
     return Predicate::andPredicate(
-        {Predicate::format(QStringLiteral("owner.address == %@"), me),
+        {Predicate::format(QStringLiteral("owner.address ==[c] %@"), me),
          Predicate::withBlock([](const QVariant& object) {
              const auto entry =
                  std::dynamic_pointer_cast<FileEntryAbstract>(object.value<ManagedObjectPtr>());

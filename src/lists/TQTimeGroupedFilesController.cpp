@@ -293,14 +293,13 @@ QList<FetchColumn> TQTimeGroupedFilesController::columnsForGroupper(Groupper gro
                 FetchColumn::keyPath(QStringLiteral("generalACL.hasLink"))};
     case Groupper::Sharings: {
         const QString me = username();
-        return {FetchColumn::keyPath(QStringLiteral("owner.address")),
-                FetchColumn::count(QStringLiteral("editors")),
-                FetchColumn::count(QStringLiteral("viewers")),
-                FetchColumn::count(QStringLiteral("commenters")),
-                FetchColumn::condition(
-                    Predicate::format(QStringLiteral("ANY editors.address BEGINSWITH[c] %@"), me)),
-                FetchColumn::condition(
-                    Predicate::format(QStringLiteral("ANY viewers.address BEGINSWITH[c] %@"), me))};
+        return {
+            FetchColumn::keyPath(QStringLiteral("owner.address")),
+            FetchColumn::count(QStringLiteral("editors")),
+            FetchColumn::count(QStringLiteral("viewers")),
+            FetchColumn::count(QStringLiteral("commenters")),
+            FetchColumn::condition(Predicate::format(QStringLiteral("ANY editors.address ==[c] %@"), me)),
+            FetchColumn::condition(Predicate::format(QStringLiteral("ANY viewers.address ==[c] %@"), me))};
     }
     case Groupper::Class:
         return {FetchColumn::keyPath(QStringLiteral("resourceId")),

@@ -270,6 +270,30 @@ TEST_F(TopFilesTest, EachVariantsTabsShowTheirOwnRecords)
     }
 }
 
+TEST_F(TopFilesTest, TheSharedTabsCompareWholeAddressesInAnyLetterCase)
+{
+    const QDateTime when = QDateTime::currentDateTimeUtc();
+    const auto stranger = mail(QStringLiteral("owner@elsewhere.org"));
+    const auto lookalike = file(QStringLiteral("Lookalike"), when);
+    lookalike->setOwner(stranger);
+    lookalike->setViewers({mail(kUser + QStringLiteral(".evil.org"))});
+    const auto upper = file(QStringLiteral("Capitals"), when);
+    upper->setOwner(stranger);
+    upper->setEditors({mail(kUser.toUpper())});
+    const auto mine = file(QStringLiteral("MineInCapitals"), when);
+    mine->setOwner(mail(QStringLiteral("Me@Example.COM")));
+    mine->setViewers({stranger});
+    save();
+
+    show(new TQTopFilesViewController);
+    const QStringList withMe = shownOn(1);
+    EXPECT_TRUE(withMe.contains(QStringLiteral("Capitals"))) << withMe.join(u' ').toStdString();
+    EXPECT_FALSE(withMe.contains(QStringLiteral("Lookalike"))) << withMe.join(u' ').toStdString();
+    const QStringList byMe = shownOn(2);
+    EXPECT_TRUE(byMe.contains(QStringLiteral("MineInCapitals"))) << byMe.join(u' ').toStdString();
+    EXPECT_FALSE(byMe.contains(QStringLiteral("Capitals"))) << byMe.join(u' ').toStdString();
+}
+
 // Lists counting their reactivations.
 class CountingList : public TQAllItemsController
 {
