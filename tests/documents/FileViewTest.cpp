@@ -1,6 +1,7 @@
 #include "DocumentViewsFixture.h"
 #include "chrome/TQFolderFilteringViewController.h"
 #include "controls/DocumentPreviewView.h"
+#include "documents/TQAllItemsCommands.h"
 #include "documents/TQDetailPreviewController.h"
 #include "documents/TQFileViewController.h"
 #include "model/Category.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/UserInterfaceItem.h"
 #include "window/ActionError.h"
 #include "window/ActionRequests.h"
+#include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/ViewClasses.h"
 
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace tavrel {
 namespace {
@@ -230,6 +233,41 @@ TEST_F(FileViewTest, OnlyTheOwnerOfADocumentIsOfferedToChangeItsOwner)
     // Somebody else's document.
     TQFileViewController* theirs = show(QStringLiteral("document:shared"));
     EXPECT_FALSE(validate(theirs, Commands::changeOwnership, &item));
+}
+
+TEST_F(FileViewTest, TheListsCommandsOpenTheDetailViewOnTheirTab)
+{
+    ViewClasses::registerClass<TQFileViewController>(TQMainWindowController::kFileViewClass);
+    const auto cleanup =
+        qScopeGuard([] { ViewClasses::unregisterClass(TQMainWindowController::kFileViewClass); });
+    window.show();
+    auto* root = new TQViewController;
+    root->setParent(&window);
+    stack.installControllerFromBottom(root);
+    list->setNavigationController(&stack);
+    select({QStringLiteral("document:beta")});
+
+    using Command = void (TQAllItemsCommands::*)(QObject*);
+    const struct
+    {
+        const char* name;
+        Command command;
+        qint64 filter;
+    } rows[] = {
+        {"preview", &TQAllItemsCommands::showPreview, 0},
+        {"show details", &TQAllItemsCommands::showDetails, 0},
+        {"sharings", &TQAllItemsCommands::showSharingContacts, 1},
+        {"organize", &TQAllItemsCommands::organize, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        (list->commands()->*row.command)(nullptr);
+        auto* shown = qobject_cast<TQFileViewController*>(stack.topController());
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->initialFilter(), row.filter);
+        EXPECT_EQ(shown->item(), entry(QStringLiteral("document:beta")));
+    }
+    list->setNavigationController(nullptr);
 }
 
 TEST_F(FileViewTest, ATrashRoutesItsErrorThenLeavesTheStack)
