@@ -221,17 +221,17 @@ void TQShareWithController::setFilesToUpload(const QStringList& files)
     auto canceller = std::make_shared<TQCancellerAdapter>(m_filesIdentity);
     setItemSize(StringTable::text(QStringLiteral("Calculating")));
     const QPointer<TQShareWithController> self(this);
-    QThreadPool::globalInstance()->start([self, files, canceller] {
+    QThreadPool::globalInstance()->start([self, files, canceller]() mutable {
         quint64 total = 0;
         for (const QString& path : files) {
             total += TQUtility::sizeofPath(path, [&canceller] { return canceller->cancelled(); });
             if (canceller->cancelled())
                 break;
         }
-        // The adapter goes on the main thread, where it observes.
+        // The adapter goes on the main thread, where it observes: the worker keeps no reference to it.
         QMetaObject::invokeMethod(
             qApp,
-            [self, total, canceller] {
+            [self, total, canceller = std::move(canceller)] {
                 if (!canceller->cancelled() && self) {
                     TQBytesToReadableStringTransformer transformer;
                     self->setItemSize(transformer.transformedValue(QVariant::fromValue(total)).toString());
