@@ -498,7 +498,8 @@ void TQFileViewController::downloadDidFinishWithResult(const QVariant& result, c
 void TQFileViewController::documentsDidTrashWithResult(const QVariant& result, const QVariant& error)
 {
     requestDidAnswer();
-    // The error reaches the banner before the view leaves, so the user learns why it is still there.
+    // The view leaves either way; a refusal reaches the banner first, saying why the document is still
+    // listed.
     routeError(result, error);
     popFromStack();
 }
