@@ -21,8 +21,15 @@ void TQWindowController::setWindow(QWidget* window)
         delete old;
     }
     m_window = window;
-    if (window)
+    if (window) {
         ResponderChain::insertResponder(window, this);
+        // A window deleted by its holder is not ours to delete again (QPointer clears only after the
+        // window's children are gone, and a controller may be one of them).
+        connect(window, &QObject::destroyed, this, [this, window] {
+            if (m_window == window)
+                m_window = nullptr;
+        });
+    }
 }
 
 void TQWindowController::awakeFromNib()

@@ -216,8 +216,11 @@ QList<GallerySample> renameSheet()
     typed->nameField()->setText(QStringLiteral("Budget 2028"));
     auto* unchanged = new TQRenameFileController;
     unchanged->setItem(account().organized.first());
-    typed->window()->resize(380, 150);
-    unchanged->window()->resize(380, 150);
+    // The gallery deletes the windows; each controller goes with its own.
+    for (TQRenameFileController* sheet : {typed, unchanged}) {
+        sheet->window()->resize(380, 150);
+        QObject::connect(sheet->window(), &QObject::destroyed, [sheet] { delete sheet; });
+    }
     return {{QStringLiteral("A new name typed"), typed->window(), true},
             {QStringLiteral("The current name: Rename waits for a change"), unchanged->window(), true}};
 }

@@ -346,7 +346,7 @@ QList<GallerySample> changeOwnerDialogs()
         samples.append({QStringLiteral("Text that names nobody: the button stays off"), dialogScene(dialog)});
     }
     {
-        // The warning for another domain, drawn as its sheet (the alert stays for the gallery's run).
+        // The warning for another domain, drawn as its sheet; the alert goes with the box.
         auto* warning = new Alert;
         warning->setMessageText(StringTable::format(QStringLiteral("WrongDomainTitle"), a.zoe->address()));
         warning->setInformativeText(StringTable::text(QStringLiteral("WrongDomainMessage")));
@@ -356,6 +356,7 @@ QList<GallerySample> changeOwnerDialogs()
         box->setParent(nullptr);
         box->setWindowFlags(Qt::Widget);
         box->adjustSize();
+        QObject::connect(box, &QObject::destroyed, [warning] { delete warning; });
         samples.append({QStringLiteral("The owner warning across domains"), box});
     }
     return samples;
