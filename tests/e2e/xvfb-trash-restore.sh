@@ -122,6 +122,20 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" dbus-run-session -- bash -c
     fail "the display did not settle after the click on the sidebar at $1"
   }
   ALL_ITEMS=133 TRASH=326
+  # The window is still being placed and drawn while the first update ends: a click then can land
+  # beside the list. Wait for the update to end and for two pictures alike in a row.
+  until_true 300 more_logged "PM: Activity finished" 0 || fail "the first update never ended"
+  settled() {
+    "$SHOT" "$WORK/settling.png" >/dev/null
+    for _ in $(seq 1 150); do
+      cp "$WORK/settling.png" "$WORK/previous.png"
+      sleep 0.1
+      "$SHOT" "$WORK/settling.png" >/dev/null
+      cmp -s "$WORK/settling.png" "$WORK/previous.png" && return 0
+    done
+    return 1
+  }
+  settled || fail "the window did not settle after the first update"
 
   # Trash the first document of All Items with the Delete key. The key goes through the same input
   # queue as the click (a key sent to the window directly can overtake the click and find no selection).
