@@ -3,6 +3,7 @@
 
 #include "accounts/TQAccount.h"
 #include "contacts/TQContactSharedFilesController.h"
+#include "contacts/TQContactSharedFilesController2.h"
 #include "contacts/TQContactSharedFilesController3.h"
 #include "controls/TQTableView.h"
 #include "lists/ListModel.h"
@@ -129,7 +130,7 @@ QList<GallerySample> contactSharedFiles()
 
     // The row menu drawn beside the list, as it opens on the first document.
     TQContactSharedFilesController3* withMenu = annsList();
-    QWidget* holder = hosted(withMenu, QSize(kListSize.width() + 280, kListSize.height()));
+    QWidget* holder = hosted(withMenu, QSize(kListSize.width() + 340, kListSize.height()));
     const int row = withMenu->isGroupRow(0) ? 1 : 0;
     if (QMenu* menu = withMenu->tableView()->menuForRow(row)) {
         auto* shown = new QMenu(holder);
@@ -149,9 +150,16 @@ QList<GallerySample> contactSharedFiles()
     auto* switches = new TQContactSharedFilesController;
     switches->setEmail(account().ann);
     QWidget* switched = hosted(switches, kListSize);
+
+    TQSessionManager::sharedManager()->setCurrentSession(account().session);
+    auto* rowViews = new TQContactSharedFilesController2;
+    rowViews->setEmail(account().ann);
+    rowViews->setSortDescriptor(SortDescriptor(QStringLiteral("owner"), true));
+    QWidget* viewed = hosted(rowViews, kListSize);
     return {{QStringLiteral("Shared with Ann Lee: her role on each, and the document she owns"), plain},
             {QStringLiteral("The row menu of a document"), holder},
-            {QStringLiteral("The same documents with role switches"), switched}};
+            {QStringLiteral("The same documents with role switches"), switched},
+            {QStringLiteral("The same documents as row widgets"), viewed}};
 }
 
 } // namespace

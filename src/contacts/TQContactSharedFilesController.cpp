@@ -3,6 +3,7 @@
 #include "contacts/ContactFileAccess.h"
 #include "controls/TQDynamicPhotoSubcell.h"
 #include "controls/TQDynamicTableView.h"
+#include "controls/TQHoverdButtonCell.h"
 #include "controls/TQItemPermissionTableCell.h"
 #include "controls/TQOwnerButtonCell.h"
 #include "controls/TQPermissionTableCell.h"
@@ -115,6 +116,14 @@ Cell* TQContactSharedFilesController::dataCellForRow(int row)
     cell.setDetails(details.isEmpty() ? QString() : details);
     const bool owned = ContactFileAccess::isOwnedBy(record, email());
     cell.setDeletable(!owned);
+    if (owned) {
+        // The prototype may come from a deletable row: nothing of its button stays.
+        TQHoverdButtonCell& button = cell.actionCell();
+        button.setHovered(false);
+        button.setHoverImage(QPixmap());
+        button.setAlternateImage(QPixmap());
+        button.setEnabled(false);
+    }
     cell.setHasLongAuxiliaryView(!owned && entry->hasCommenterSupport());
     if (owned) {
         cell.setButtonAction({});

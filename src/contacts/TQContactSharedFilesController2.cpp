@@ -194,6 +194,8 @@ QWidget* TQContactSharedFilesController2::makeRowView(int row)
         header->setObjectName(QStringLiteral("TQGroupRowKey"));
         header->setFont(Drawing::font(11, QFont::Bold));
         header->setContentsMargins(10, 0, 0, 0);
+        // The widget covers the row: the table draws nothing of its own under it.
+        header->setAutoFillBackground(true);
         return header;
     }
     const ManagedObjectPtr record = recordAtRow(row);
@@ -206,8 +208,10 @@ QWidget* TQContactSharedFilesController2::makeRowView(int row)
                         : entry->hasCommenterSupport() ? QStringLiteral("TQFileItemCommenterCellKey")
                                                        : QStringLiteral("TQFileItemCellKey"));
     view->resize(480, kDocumentRowHeight);
-    auto* photo = new CellButton(std::make_shared<TQHoverdAdaptorButtonCell>(), view);
-    photo->cell()->setImage(ImageRegistry::pixmap(QStringLiteral("document_google_big")));
+    view->setAutoFillBackground(true);
+    auto picture = std::make_shared<TQHoverdAdaptorButtonCell>();
+    picture->setRegularImage(ImageRegistry::pixmap(QStringLiteral("document_google_big")));
+    auto* photo = new CellButton(picture, view);
     photo->setProperty(kTagProperty, row);
     photo->setGeometry(10, 10, 48, 48);
     connect(photo, &QAbstractButton::clicked, this, [this, photo] { clickLink(photo); });
