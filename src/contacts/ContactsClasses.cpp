@@ -2,6 +2,7 @@
 
 #include "contacts/TQAllContactsController.h"
 #include "contacts/TQContactFavoritesController.h"
+#include "contacts/TQContactSharedFilesController3.h"
 #include "contacts/TQContactViewController.h"
 #include "contacts/TQEditMailController.h"
 #include "contacts/TQTopContactsViewController.h"
@@ -29,6 +30,7 @@ void ContactsClasses::registerClasses()
     registerOnce<TQContactViewController>(TQMainWindowController::kContactViewClass);
     registerOnce<TQAllContactsController>(kAllContactsClass);
     registerOnce<TQContactFavoritesController>(kFavoritesClass);
+    registerOnce<TQContactSharedFilesController3>(TQContactSharedFilesController3::kClassName);
     if (!ViewClasses::hasClass(TQMainWindowController::kMailEditorClass))
         ViewClasses::registerClass(
             TQMainWindowController::kMailEditorClass,
@@ -39,7 +41,8 @@ void ContactsClasses::unregisterClasses()
 {
     for (const QString& name :
          {TQMainWindowController::kContactsClass, TQMainWindowController::kContactViewClass,
-          kAllContactsClass, kFavoritesClass, TQMainWindowController::kMailEditorClass})
+          kAllContactsClass, kFavoritesClass, TQContactSharedFilesController3::kClassName,
+          TQMainWindowController::kMailEditorClass})
         ViewClasses::unregisterClass(name);
 }
 

@@ -42,10 +42,10 @@ public:
     Q_INVOKABLE void toggleNewState(QObject* sender);
     Q_INVOKABLE void download(QObject* sender);
     Q_INVOKABLE void remove(QObject* sender);
-    Q_INVOKABLE void deleteEntity(QObject* sender);
+    Q_INVOKABLE virtual void deleteEntity(QObject* sender);
     Q_INVOKABLE void changeOwnership(QObject* sender);
     Q_INVOKABLE void printEntity(QObject* sender);
-    Q_INVOKABLE void toggleGenericPermission(QObject* sender);
+    Q_INVOKABLE virtual void toggleGenericPermission(QObject* sender);
     Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
 
     // --- Sharing (TQAllItemsShareCommands.cpp) ---
@@ -71,9 +71,10 @@ public:
     Q_INVOKABLE void documentsDidDeleteWithResult(const QVariant& result, const QVariant& error);
     Q_INVOKABLE void downloadDidFinishWithResult(const QVariant& result, const QVariant& error);
     Q_INVOKABLE void uploadDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error);
+    Q_INVOKABLE virtual void generalPermissionDidFinishWithResult(const QVariant& result,
+                                                                  const QVariant& error);
 
-private:
+protected:
     QWidget* window() const;
     // Opens the documents among the records, with the application (a desktop entry or a program) or
     // the default one when it is empty.

@@ -566,14 +566,30 @@ Cell* TQAllItemsController::configureDocumentCell(const QModelIndex& index)
         });
     }
     cell.staticActionCell().setRepresentedObject(QVariant::fromValue(record));
-    configurePeople(cell, roles[People].data().value<QList<ManagedObjectPtr>>(),
-                    roles[Link].data().value<ManagedObjectPtr>(), record);
+    configureSharingCells(cell, row, record, roles[People].data().value<QList<ManagedObjectPtr>>(),
+                          roles[Link].data().value<ManagedObjectPtr>());
 
     TQTableView* list = tableView();
     cell.setShouldHideActionButtons(list && list->overlayRow() == row);
     cell.setShowsEditor(list && list->isEditing() && list->selectionModel() && list->editor() &&
                         list->rowAt(list->editor()->geometry().center().y()) == row);
     return &cell;
+}
+
+void TQAllItemsController::configureSharingCells(TQBigDocumentTableCell& cell, int,
+                                                 const ManagedObjectPtr& record,
+                                                 const QList<ManagedObjectPtr>& people,
+                                                 const ManagedObjectPtr& link)
+{
+    configurePeople(cell, people, link, record);
+}
+
+void TQAllItemsController::setCommands(TQAllItemsCommands* commands)
+{
+    if (!commands || commands == m_commands)
+        return;
+    delete m_commands;
+    m_commands = commands;
 }
 
 QWidget* TQAllItemsController::hostWidget()

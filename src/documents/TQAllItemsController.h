@@ -163,6 +163,14 @@ protected:
     QWidget* loadView() override;
     QAbstractItemView* makeTable(QWidget* parent) override;
     void arrangedObjectsDidChange() override;
+    // A list of its own commands puts them in place of these (the list owns them).
+    void setCommands(TQAllItemsCommands* commands);
+    // The sharing part of a document row: the people strip and the share button. A list about one
+    // person shows that person's role instead.
+    virtual void configureSharingCells(TQBigDocumentTableCell& cell, int row, const ManagedObjectPtr& record,
+                                       const QList<ManagedObjectPtr>& people, const ManagedObjectPtr& link);
+    // The widget the row cells are drawn in: the sender of their actions.
+    QWidget* hostWidget();
 
 private:
     // The prototype cells, configured for a row from its roles.
@@ -170,8 +178,6 @@ private:
     Cell* configureDocumentCell(const QModelIndex& index);
     // New prototypes while the table tracks a press on a copy of the last: the copy keeps its subcells.
     void detachPrototypesFromTracking();
-    // The widget the row cells are drawn in: the sender of their actions.
-    QWidget* hostWidget();
     // The people strip of a row: photo subcells (kept for reuse) and the link button.
     void configurePeople(TQBigDocumentTableCell& cell, const QList<ManagedObjectPtr>& people,
                          const ManagedObjectPtr& link, const ManagedObjectPtr& record);

@@ -66,6 +66,11 @@ static QList<ManagedObjectPtr> validationItems(TQAllItemsController* list)
     return items;
 }
 
+QList<ManagedObjectPtr> TQAllItemsValidation::items(TQAllItemsController& list)
+{
+    return validationItems(&list);
+}
+
 bool TQAllItemsValidation::validate(TQAllItemsController& list, QObject* item, bool base)
 {
     const QList<ManagedObjectPtr> items = validationItems(&list);

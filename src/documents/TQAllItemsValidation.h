@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/store/ManagedObject.h"
+
+#include <QList>
+
 class QObject;
 
 namespace tavrel {
@@ -14,6 +18,9 @@ class TQAllItemsValidation
 public:
     // `base` is what the list's base classes answer for the item.
     static bool validate(TQAllItemsController& list, QObject* item, bool base);
+    // The records a validation is about: the selected ones, or the row a contextual menu was opened
+    // on alone when it lies outside the selection.
+    static QList<ManagedObjectPtr> items(TQAllItemsController& list);
 };
 
 } // namespace tavrel

@@ -340,6 +340,8 @@ TEST_F(ContactViewsTest, ThePageListsTheDocumentsSharedWithThePersonInItsSlot)
     document(QStringLiteral("Lookalike"), me, {annUpper});
     save();
     // Without a list of its own registered, the page's slot lists the documents.
+    ViewClasses::unregisterClass(QStringLiteral("TQContactSharedFilesController3"));
+    ViewClasses::unregisterClass(QStringLiteral("TQSharedFilesController"));
     ASSERT_FALSE(ViewClasses::hasClass(QStringLiteral("TQContactSharedFilesController3")));
     TQContactViewController page;
     page.setEmail(ann);
