@@ -266,8 +266,10 @@ void TQShareController::rearrangeObjects()
         auto* line = new QHBoxLayout(widget);
         line->setContentsMargins(4, 2, 4, 2);
         const auto contact = person->contact();
-        const QString name =
+        QString name =
             contact && !person->displayName().isEmpty() ? person->displayName() : person->address();
+        if (SharingRoles::sameAddress(person->address(), SharingPermissions::username()))
+            name = StringTable::text(QStringLiteral("OnlyME"));
         auto* label = new QLabel(name, widget);
         label->setObjectName(QStringLiteral("name"));
         label->setToolTip(person->address());

@@ -1,6 +1,7 @@
 #include "sharing/TQSharingDetailsController.h"
 
 #include "controls/BasicPopUpButton.h"
+#include "controls/TQAvatarPathToImageTransformer.h"
 #include "controls/TQDynamicTableView.h"
 #include "controls/TQNormalPulldownCell.h"
 #include "controls/TQOwnerButtonCell.h"
@@ -233,6 +234,8 @@ std::shared_ptr<Cell> TQSharingDetailsController::makeCellForRow(int row)
         } else {
             cell->setTitle(person->address());
         }
+        const TQAvatarPathToImageTransformer photos(52);
+        cell->setPhoto(photos.transformedValue(contact ? contact->avatar() : QString()).value<QPixmap>());
         cell->setLinkAction([this, row](Cell&) {
             setClickedRow(row);
             showContact(nullptr);
