@@ -168,6 +168,7 @@ TEST_F(AllItemsSharingTest, GetLinkCopiesTheLinksAndAnnouncesThemOnceOnlyOnSucce
 {
     test::RecordedNotifications notifications;
     ASSERT_TRUE(notifications.active());
+    Clipboard::clear();
     // Both have links: copied at once, one notification counting them.
     select({QStringLiteral("document:linked"), QStringLiteral("document:linked2")});
     list->commands()->getLinkToShare(nullptr);
