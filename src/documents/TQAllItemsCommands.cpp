@@ -539,9 +539,4 @@ void TQAllItemsCommands::uploadDidFinishWithResult(const QVariant& result, const
     ActionNotifications::postUpload(result.toList());
 }
 
-void TQAllItemsCommands::generalPermissionDidFinishWithResult(const QVariant& result, const QVariant& error)
-{
-    m_list->operationDidFinishWithResult(result, error);
-}
-
 } // namespace tavrel

@@ -58,6 +58,20 @@ public:
     Q_INVOKABLE void shareNonTracked(QObject* sender);
     // The share-with dialog for the records, at the point of the main window (null: centred).
     void shareWithForSelection(const QList<ManagedObjectPtr>& records, const QPoint& point);
+    // The share-with dialog for the selection as it is, without filtering.
+    Q_INVOKABLE void shareWith(QObject* sender);
+    // The quick-share decision for the one selected row.
+    Q_INVOKABLE void shareOne(QObject* sender);
+    // The quick-share decision for the documents, anchored at the selected row: the read-only view,
+    // the share list, the share-with dialog or first the sheet that drops what may not be shared.
+    // Nothing opens for no documents.
+    void shareForSelection(const QList<ManagedObjectPtr>& records);
+    // The sharing settings of the selection, in a window of their own.
+    Q_INVOKABLE void showSharingSettings(QObject* sender);
+    // Copies the links of the selected documents the user may share, turning link sharing on first
+    // where a document has no link; none permitted: the banner says so.
+    Q_INVOKABLE void getLinkToShare(QObject* sender);
+    void shareLinkWithForSelection(const QList<ManagedObjectPtr>& records);
     // Shows the detail view of the selected record on the tab of the filter (0 preview, 1 sharing
     // details, 2 organize).
     void showDetailsFilterActivated(int filter);
@@ -81,6 +95,10 @@ protected:
     void openRecords(const QList<ManagedObjectPtr>& records, const QUrl& application);
 
     TQAllItemsController* m_list;
+    // The share-with dialog a row's share button opened, and that row's record: a second press on
+    // the same button closes it.
+    QPointer<QWidget> m_rowShareDialog;
+    ManagedObjectPtr m_rowShareRecord;
 };
 
 } // namespace tavrel

@@ -84,6 +84,8 @@ TQAllItemsRowMenus::TQAllItemsRowMenus(TQAllItemsController* list, QWidget* view
     add(m_rowMenu, QStringLiteral("Preview"), Commands::showPreview);
     add(m_rowMenu, QStringLiteral("Sharings"), Commands::showSharingContacts);
     add(m_rowMenu, QStringLiteral("Organize"), Commands::organize);
+    add(m_rowMenu, QStringLiteral("MenuShare"), Commands::share);
+    add(m_rowMenu, QStringLiteral("MenuGetLink"), Commands::getLinkToShare);
     m_rowMenu->addSeparator();
     add(m_rowMenu, QStringLiteral("MenuAddStar"), Commands::toggleStarState);
     add(m_rowMenu, QStringLiteral("MenuMarkViewed"), Commands::toggleViewedState);

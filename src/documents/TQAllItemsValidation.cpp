@@ -4,6 +4,7 @@
 #include "documents/TQAllItemsRowMenus.h"
 #include "documents/TQFileViewController.h"
 #include "lists/ListModel.h"
+#include "lists/QuickSharePresenter.h"
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/TQUtility.h"
@@ -12,6 +13,8 @@
 #include "platform/ui/UserInterfaceItem.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
+#include "sharing/SharingClasses.h"
+#include "window/TQMainWindowController.h"
 #include "window/ViewClasses.h"
 
 #include <QAction>
@@ -119,6 +122,17 @@ bool TQAllItemsValidation::validate(TQAllItemsController& list, QObject* item, b
         verdict = showsView(item, items.size() > 1 ? "TQSharingDetailsController"
                                                    : TQFileViewController::kSharingTabClass) &&
                   !items.isEmpty() && base;
+    } else if (command == Commands::share || command == Commands::shareWith) {
+        verdict = showsView(item, TQMainWindowController::kShareWithClass) && !items.isEmpty() && base;
+    } else if (command == Commands::shareOne) {
+        const bool exists = QuickSharePresenter::sharingViewsExist();
+        if (auto* action = qobject_cast<QAction*>(item))
+            action->setVisible(exists);
+        verdict = exists && !items.isEmpty() && base;
+    } else if (command == Commands::showSharingSettings) {
+        verdict = showsView(item, SharingClasses::kSharingSettingsClass) && !items.isEmpty() && base;
+    } else if (command == Commands::getLinkToShare) {
+        verdict = !items.isEmpty() && base;
     } else if (command == Commands::organize) {
         setTitleKey(item, "Organize");
         verdict = showsView(item, items.size() > 1 ? "TQOrganizeItemsController"

@@ -80,11 +80,10 @@ GDataEntryACLPtr GeneralACLPermission::gdataEntry() const
 QString GeneralACLPermission::generalACLRoleForGDataEntryACL(const GDataEntryACL& entry)
 {
     const auto role = entry.role();
-    if (!role)
-        return {};
-    QString result = role->value();
     const auto keyed = entry.keyedRole();
-    if (result == QLatin1String("none") && keyed)
+    QString result = role ? role->value() : QString();
+    // Access by link carries its role inside the key's element, with no role of its own beside it.
+    if ((result.isEmpty() || result == QLatin1String("none")) && keyed)
         result = keyed->role().value();
     if (result == QLatin1String("reader") && keyed) {
         for (const auto& additional : keyed->additionalRoles())

@@ -28,7 +28,11 @@
 #include "sharing/TQPermissionTableCell2.h"
 #include "sharing/TQQuickLinkPermissionController.h"
 #include "sharing/TQQuickPermissionController.h"
+#include "sharing/TQShareController.h"
+#include "sharing/TQShareReadonlyController.h"
 #include "sharing/TQShareWithController.h"
+#include "sharing/TQSharingContactsController3.h"
+#include "sharing/TQSharingDetailsController.h"
 #include "sharing/TQSharingSettingsController.h"
 #include "sharing/TokenField.h"
 
@@ -378,6 +382,74 @@ QList<GallerySample> sharingSettings()
             {QStringLiteral("Mixed: nothing chosen, Save waits"), settings({a.budget, a.launch})}};
 }
 
+// A list shown as its embedding view shows it, its rows built.
+QWidget* listScene(TQSharingContactsController* list)
+{
+    auto* holder = new QWidget;
+    holder->resize(520, 330);
+    QWidget* view = list->view();
+    view->setParent(holder);
+    view->setGeometry(holder->rect());
+    list->setParent(holder);
+    new CurrentSessionGuard(holder);
+    holder->show();
+    list->viewDidInstall();
+    QCoreApplication::processEvents();
+    holder->hide();
+    return holder;
+}
+
+QList<GallerySample> peopleLists()
+{
+    TQSessionManager::sharedManager()->setCurrentSession(account().session);
+    const Account& a = account();
+    QList<GallerySample> samples;
+    const auto people = [](TQSharingContactsController* list, const std::shared_ptr<File>& item) {
+        list->setItem(item);
+        return listScene(list);
+    };
+    samples.append(
+        {QStringLiteral("Mine: an editor and a viewer"), people(new TQSharingContactsController, a.budget)});
+    samples.append({QStringLiteral("Mine, anyone with the link: the link row after the owner"),
+                    people(new TQSharingContactsController, a.launch)});
+    samples.append({QStringLiteral("Someone else's, commenters supported"),
+                    people(new TQSharingContactsController, a.agenda)});
+    samples.append(
+        {QStringLiteral("Detail view: role icons"), people(new TQSharingContactsController3, a.budget)});
+    samples.append(
+        {QStringLiteral("Detail view: the link row"), people(new TQSharingContactsController3, a.launch)});
+    return samples;
+}
+
+QList<GallerySample> sharingDetails()
+{
+    TQSessionManager::sharedManager()->setCurrentSession(account().session);
+    const Account& a = account();
+    const auto details = [](const SharingPermissions::Items& items) {
+        auto* view = new TQSharingDetailsController;
+        view->setItems(items);
+        return listScene(view);
+    };
+    return {{QStringLiteral("One document"), details({a.budget})},
+            {QStringLiteral("Two documents, one with a link: \"Varies\""), details({a.budget, a.launch})},
+            {QStringLiteral("Two owners: \"VARIES\" badges"), details({a.budget, a.floor})}};
+}
+
+QList<GallerySample> shareDialogs()
+{
+    TQSessionManager::sharedManager()->setCurrentSession(account().session);
+    const Account& a = account();
+    QList<GallerySample> samples;
+    samples.append(
+        {QStringLiteral("Share dialog: one document"), dialogScene(new TQShareController({a.budget}))});
+    samples.append({QStringLiteral("Share dialog: two documents of two owners"),
+                    dialogScene(new TQShareController({a.budget, a.floor}))});
+    auto* readonly = new TQShareReadonlyController;
+    readonly->setItems({a.agenda});
+    samples.append({QStringLiteral("Read-only view"), dialogScene(readonly)});
+    return samples;
+}
+
 } // namespace
 
 TAVREL_GALLERY_PAGE("sharing-quick-permission", "Quick permission popover in its states", quickPermissions)
@@ -387,5 +459,8 @@ TAVREL_GALLERY_PAGE("sharing-permission-rows", "Permission rows of the detail vi
 TAVREL_GALLERY_PAGE("sharing-share-with", "Share-with dialog in its states", shareWithDialogs)
 TAVREL_GALLERY_PAGE("sharing-change-owner", "Change-owner dialog and its warning", changeOwnerDialogs)
 TAVREL_GALLERY_PAGE("sharing-settings", "Sharing settings window", sharingSettings)
+TAVREL_GALLERY_PAGE("sharing-people", "People with access: the list and the detail view's form", peopleLists)
+TAVREL_GALLERY_PAGE("sharing-details", "Sharing details of several documents", sharingDetails)
+TAVREL_GALLERY_PAGE("sharing-share-dialog", "Share dialog and read-only share view", shareDialogs)
 
 } // namespace tavrel

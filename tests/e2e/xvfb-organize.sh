@@ -113,8 +113,9 @@ xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c
     [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -gt "$shown" ] && break
     sleep 0.1
   done
-  # In the row menu, the second entry the keys reach (disabled entries are passed over) is "Collections…".
-  xdotool key Down Down Return
+  # In the row menu, the third entry the keys reach (disabled entries are passed over) is "Collections…",
+  # after "Open" and "Sharing Details".
+  xdotool key Down Down Down Return
   organize=$(wait_window "Collections of 2 items")
 
   # The box of the one collection, in the first row under "My Collections".

@@ -57,7 +57,7 @@ void SharingDialogsFixture::SetUp()
     startService(m_account, TestAccount::smallAccount());
     ASSERT_FALSE(HasFatalFailure());
     QString error;
-    ASSERT_TRUE(m_account.service.loadSeed(kSeed, &error)) << error.toStdString();
+    ASSERT_TRUE(m_account.service.loadSeed(seed(), &error)) << error.toStdString();
     m_account.useService();
     m_account.openSession();
     SyncRecorder recorder;
@@ -69,6 +69,11 @@ void SharingDialogsFixture::SetUp()
     ResponderChain::setApplicationDelegate(&m_banner);
     SharingClasses::registerClasses();
     m_account.service.clearJournal();
+}
+
+const char* SharingDialogsFixture::seed() const
+{
+    return kSeed;
 }
 
 void SharingDialogsFixture::TearDown()

@@ -37,6 +37,8 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // The service's documents and people; the fixtures of other lists bring their own.
+    virtual const char* seed() const;
 
     std::shared_ptr<FileEntryAbstract> entry(const QString& resourceId) const;
     // The document as the service holds it now (owner, writersCanInvite, acl).

@@ -111,7 +111,11 @@ inline constexpr QLatin1String validateUserInterfaceItem{"validateUserInterfaceI
 inline constexpr QLatin1String windowDidBecomeKey{"windowDidBecomeKey:"};
 inline constexpr QLatin1String windowDidResignKey{"windowDidResignKey:"};
 inline constexpr QLatin1String windowShouldClose{"windowShouldClose:"};
-
+inline constexpr QLatin1String copyLink{"copyLink:"};
+inline constexpr QLatin1String showContact{"showContact:"};
+inline constexpr QLatin1String addShares{"addShares:"};
+inline constexpr QLatin1String deleteShareForContact{"deleteShareForContact:"};
+inline constexpr QLatin1String shareNonTracked{"shareNonTracked:"};
 } // namespace tavrel::Commands
 
 // Methods the interface has called by name on a target it holds: the callbacks of the actions it
@@ -147,6 +151,7 @@ inline constexpr QLatin1String validateDraggingInfo{"validateDraggingInfo:forBut
 inline constexpr QLatin1String assignDidFinish{"assignDidFinishWithResult:error:"};
 inline constexpr QLatin1String getForQLDidFinish{"getForQLDidFinishWithResult:error:"};
 inline constexpr QLatin1String setGenPermissionDidFinish{"setGenPermissionDidFinishWithResult:error:"};
+inline constexpr QLatin1String contactDidUnshare{"contactDidUnshareWithResult:error:"};
 } // namespace tavrel::Selectors
 
 // The interface's own notifications, posted and observed by name in the default notification centre.
