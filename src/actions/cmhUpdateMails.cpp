@@ -46,8 +46,8 @@ void cmhUpdateMails::executeActionAndCall(const InvocationPtr& invocation, const
     QVariantList pairs;
     QStringList newAddresses;
     for (const ManagedObjectPtr& item : std::as_const(mails)) {
-        const auto given = std::dynamic_pointer_cast<Mail>(item);
-        const auto mail = given ? Mail::mailEntityWithAddress(given->address(), context) : nullptr;
+        const auto asked = std::dynamic_pointer_cast<Mail>(item);
+        const auto mail = asked ? Mail::mailEntityWithAddress(asked->address(), context) : nullptr;
         if (!mail)
             continue;
         const std::shared_ptr<MailAdapter> adapter = mail->adapterObject();

@@ -179,13 +179,13 @@ void CordelAppDelegate::requestNewAccount()
                 return;
             }
             TQSessionManager::sharedManager()->startSessionForAccount(
-                account, [self](TQSession* session, const Error& error) {
+                account, [self](TQSession* session, const Error& startError) {
                     if (!self)
                         return;
-                    if (error)
-                        TQLog("E: Error start session: %@", error.description());
-                    self->reportStoreProblem(session, error);
-                    if (!error || error.code() == TQSessionManager::kStoreUnavailableErrorCode)
+                    if (startError)
+                        TQLog("E: Error start session: %@", startError.description());
+                    self->reportStoreProblem(session, startError);
+                    if (!startError || startError.code() == TQSessionManager::kStoreUnavailableErrorCode)
                         self->startApplication();
                 });
         });

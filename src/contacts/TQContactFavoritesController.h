@@ -23,6 +23,7 @@ public:
     // The order is always by shared documents, whatever the sort menu says.
     void setSortDescriptor(const std::optional<SortDescriptor>& descriptor) override;
 
+    using TQAllContactsController::deleteEntity;
     Q_INVOKABLE void deleteEntity(QObject* sender) override;
     Q_INVOKABLE void deleteContact(QObject* sender) override;
     Q_INVOKABLE void showAllContacts(QObject* sender);

@@ -548,19 +548,19 @@ void TQTableView::startDrag(Qt::DropActions supportedActions)
     std::sort(rows.begin(), rows.end());
     if (!canDragRows(rows) || !model())
         return;
-    QMimeData* data = nullptr;
+    QMimeData* mime = nullptr;
     if (m_delegate && m_delegate->respondsTo(TQTableViewDelegate::WriteRows)) {
-        data = m_delegate->tableViewMimeDataForRows(this, rows);
+        mime = m_delegate->tableViewMimeDataForRows(this, rows);
     } else {
         QModelIndexList indexes;
         for (const int row : rows)
             indexes.append(model()->index(row, 0));
-        data = model()->mimeData(indexes);
+        mime = model()->mimeData(indexes);
     }
-    if (!data)
+    if (!mime)
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(mime);
     if (m_delegate && m_delegate->respondsTo(TQTableViewDelegate::DragImage)) {
         QPoint offset;
         const QPixmap image = m_delegate->dragImageForRows(this, rows, &offset);

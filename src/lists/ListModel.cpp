@@ -601,9 +601,9 @@ bool ListModel::replaceRows(const QList<ManagedObjectID>& ids)
         const QModelIndexList persistent = persistentIndexList();
         QModelIndexList moved;
         moved.reserve(persistent.size());
-        for (const QModelIndex& index : persistent)
-            moved << (index.row() < m_ids.size() ? this->index(newRow.value(m_ids.at(index.row())))
-                                                 : QModelIndex());
+        for (const QModelIndex& old : persistent)
+            moved << (old.row() < m_ids.size() ? this->index(newRow.value(m_ids.at(old.row())))
+                                               : QModelIndex());
         m_ids = staying;
         changePersistentIndexList(persistent, moved);
         emit layoutChanged();
