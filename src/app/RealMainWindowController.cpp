@@ -16,6 +16,7 @@
 #include "platform/system/TQLog.h"
 #include "session/TQSessionManager.h"
 #include "sharing/SharingClasses.h"
+#include "window/TQMainWindowCommands.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNotificationController.h"
 #include "window/ViewClasses.h"
@@ -136,13 +137,13 @@ void RealMainWindowController::performService(LaunchCommand::Verb verb, const QS
 {
     switch (verb) {
     case LaunchCommand::Verb::UploadAndShare:
-        m_controller->uploadAndShare(files);
+        m_controller->commands()->uploadAndShare(files);
         break;
     case LaunchCommand::Verb::GetLink:
-        m_controller->linkToShare(files);
+        m_controller->commands()->linkToShare(files);
         break;
     default:
-        m_controller->uploadFiles(files);
+        m_controller->commands()->uploadFiles(files);
         break;
     }
 }
@@ -179,7 +180,7 @@ bool RealMainWindowController::eventFilter(QObject* watched, QEvent* event)
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDropEvent*>(event);
-            if (m_session && m_controller->acceptorValidateDraggingInfo(window(), drag)) {
+            if (m_session && m_controller->commands()->acceptorValidateDraggingInfo(window(), drag)) {
                 drag->acceptProposedAction();
                 return true;
             }
@@ -187,7 +188,7 @@ bool RealMainWindowController::eventFilter(QObject* watched, QEvent* event)
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            if (m_session && m_controller->acceptorProcessDraggingInfo(window(), drop)) {
+            if (m_session && m_controller->commands()->acceptorProcessDraggingInfo(window(), drop)) {
                 drop->acceptProposedAction();
                 return true;
             }

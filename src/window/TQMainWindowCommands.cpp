@@ -1,7 +1,5 @@
-// The commands of the main window: synchronising, creating, uploading, the recent items, the services,
-// the quick-share popover and the validation of the window's menu items and buttons.
-#include "controls/TQFloatingWindow.h"
-#include "controls/TQTriStateButton.h"
+#include "window/TQMainWindowCommands.h"
+
 #include "model/Category.h"
 #include "model/File.h"
 #include "model/GeneralACLPermissionAdapter.h"
@@ -24,21 +22,19 @@
 #include "window/ActionRequests.h"
 #include "window/INewGroupSheet.h"
 #include "window/IViewFactory.h"
-#include "window/StandardKeys.h"
 #include "window/TQFloatingContentController.h"
-#include "window/TQMainWindow.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
 #include "window/TQViewController.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 
 namespace tavrel {
 
@@ -60,97 +56,73 @@ QList<QUrl> fileURLsOf(const QStringList& fileNames)
     return urls;
 }
 
-TQTriStateButton* titleButton(const QString& image, const QString& command, const QString& tooltipKey)
-{
-    auto* button = new TQTriStateButton;
-    button->setNormalImage(ImageRegistry::pixmap(image));
-    button->setHoverImage(ImageRegistry::pixmap(image + QStringLiteral("_hover")));
-    button->setPressedImage(ImageRegistry::pixmap(image + QStringLiteral("_active")));
-    button->setToolTip(StringTable::text(tooltipKey));
-    button->setObjectName(image);
-    if (!command.isEmpty())
-        UserInterfaceItem::setCommand(button, command);
-    return button;
-}
-
 } // namespace
 
-void TQMainWindowController::buildMenus()
+TQMainWindowCommands::TQMainWindowCommands(TQMainWindowController* controller)
+    : QObject(controller), m_controller(controller)
+{}
+
+TQMainWindowCommands::~TQMainWindowCommands() = default;
+
+QWidget* TQMainWindowCommands::window() const
 {
-    using Item = UserInterfaceItem;
-    m_newItemMenu = new QMenu(window());
-    m_newItemMenu->setObjectName(QStringLiteral("newItemMenu"));
-    const struct
-    {
-        const char* key;
-        QLatin1String command;
-        int tag;
-    } newItems[] = {
-        {"NewDocumentItem", Commands::newDocument, 101},
-        {"NewPresentationItem", Commands::newPresentation, 102},
-        {"NewSpreadsheetItem", Commands::newSpreadsheet, 103},
-        {"NewDrawingItem", Commands::newDrawing, 104},
-        {"NewCollectionItem", Commands::newCollection, 105},
-        {nullptr, {}, TQViewController::kNewItemDividerTag},
-        {"NewContactItem", Commands::newContact, 201},
-        {"NewGroupItem", Commands::newGroup, 202},
-        {"UploadFilesItem", Commands::uploadFilesOrFolder, TQViewController::kNewItemTailTag},
-    };
-    for (const auto& item : newItems) {
-        // No contact action creates groups: the command stays out of the menu rather than do nothing.
-        if (item.command == Commands::newGroup && !m_views->isNewGroupAvailable())
-            continue;
-        if (!item.key) {
-            QAction* divider = m_newItemMenu->addSeparator();
-            Item::setTag(divider, item.tag);
-            continue;
-        }
-        m_newItemMenu->addAction(Item::makeAction(StringTable::text(QString::fromLatin1(item.key)),
-                                                  item.command, m_newItemMenu, item.tag));
-    }
-    CommandValidation::attachToMenu(m_newItemMenu);
-
-    m_mainMenu = new QMenu(window());
-    m_mainMenu->setObjectName(QStringLiteral("mainMenu"));
-    auto* recent = new QMenu(StringTable::text(QStringLiteral("OpenRecentItem")), m_mainMenu);
-    recent->addAction(Item::makeAction(StringTable::text(QStringLiteral("ClearRecentItem")),
-                                       Commands::clearRecentDocuments, recent));
-    QAction* holder = recent->menuAction();
-    Item::setCommand(holder, Commands::openRecent);
-    Item::setTag(holder, kRecentItemsTag);
-    m_mainMenu->addAction(holder);
-    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("UploadFilesItem")),
-                                           Commands::uploadFilesOrFolder, m_mainMenu));
-    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("HideFilesInFolder")),
-                                           Commands::toggleFilesInsideFolders, m_mainMenu));
-    m_mainMenu->addSeparator();
-    QAction* sync = Item::makeAction(StringTable::text(QStringLiteral("WindowSynchronize")),
-                                     Commands::fastUpdate, m_mainMenu);
-    m_mainMenu->addAction(sync);
-    m_mainMenu->addAction(
-        Item::makeAction(StringTable::text(QStringLiteral("FindItem")), Commands::goFind, m_mainMenu));
-    m_mainMenu->addSeparator();
-    m_mainMenu->addAction(
-        Item::makeAction(StringTable::text(QStringLiteral("Close")), Commands::close, m_mainMenu));
-    StandardKeys::showKeys(m_mainMenu);
-    CommandValidation::attachToMenu(m_mainMenu);
-
-    auto* add =
-        titleButton(QStringLiteral("titlebar_add"), Commands::newFakeAction, QStringLiteral("WindowNewItem"));
-    add->setMenu(m_newItemMenu);
-    auto* refresh = titleButton(QStringLiteral("titlebar_sync"), Commands::fastUpdate,
-                                QStringLiteral("WindowSynchronize"));
-    auto* menu = titleButton(QStringLiteral("titlebar_menu"), QString(), QStringLiteral("OpenRecentItem"));
-    menu->setMenu(m_mainMenu);
-    m_titleToolbar->setButtons({add, refresh, menu});
+    return m_controller->window();
 }
 
-bool TQMainWindowController::topIs(TQViewController* controller) const
+void TQMainWindowCommands::activateUserProfile(QObject*)
 {
-    return controller && m_navigationController->topController() == controller;
+    m_controller->sidebarController()->activateMode(SidebarMode::PersonalProfile);
+}
+void TQMainWindowCommands::activateAllItems(QObject*)
+{
+    m_controller->sidebarController()->activateMode(SidebarMode::AllItems);
+}
+void TQMainWindowCommands::activateFavorites(QObject*)
+{
+    m_controller->sidebarController()->activateMode(SidebarMode::Starred);
+}
+void TQMainWindowCommands::activateAllContacts(QObject*)
+{
+    m_controller->sidebarController()->activateMode(SidebarMode::Contacts);
+}
+void TQMainWindowCommands::activateCollections(QObject*)
+{
+    m_controller->sidebarController()->activateMode(SidebarMode::Collections);
+}
+void TQMainWindowCommands::activateTrash(QObject*)
+{
+    m_controller->sidebarController()->activateMode(SidebarMode::Trash);
 }
 
-bool TQMainWindowController::hasAttachedSheet() const
+void TQMainWindowCommands::editEntity(QObject* sender)
+{
+    if (TQViewController* top = m_controller->navigationController()->topController())
+        top->editEntity(sender);
+}
+void TQMainWindowCommands::share(QObject* sender)
+{
+    if (TQViewController* top = m_controller->navigationController()->topController())
+        top->share(sender);
+}
+void TQMainWindowCommands::deleteEntity(QObject* sender)
+{
+    if (TQViewController* top = m_controller->navigationController()->topController())
+        top->deleteEntity(sender);
+}
+
+void TQMainWindowCommands::goBack(QObject*)
+{
+    TQNavigationController* navigation = m_controller->navigationController();
+    if (navigation->level() != 0)
+        navigation->popController();
+}
+
+bool TQMainWindowCommands::topIs(TQViewController* controller) const
+{
+    return controller && m_controller->navigationController()->topController() == controller;
+}
+
+bool TQMainWindowCommands::hasAttachedSheet() const
 {
     if (!window())
         return false;
@@ -160,91 +132,92 @@ bool TQMainWindowController::hasAttachedSheet() const
     return false;
 }
 
-void TQMainWindowController::update(QObject*)
+void TQMainWindowCommands::update(QObject*)
 {
-    if (TQSession* session = m_sessionManager->currentSession(); session && session->mocManager())
+    if (TQSession* session = m_controller->sessionManager()->currentSession();
+        session && session->mocManager())
         session->mocManager()->masterMOC()->fullUpdate();
 }
 
-void TQMainWindowController::fastUpdate(QObject*)
+void TQMainWindowCommands::fastUpdate(QObject*)
 {
-    if (TQSession* session = m_sessionManager->currentSession(); session && session->mocManager())
+    if (TQSession* session = m_controller->sessionManager()->currentSession();
+        session && session->mocManager())
         session->mocManager()->masterMOC()->fastUpdate();
 }
 
-void TQMainWindowController::close(QObject*)
+void TQMainWindowCommands::close(QObject*)
 {
     if (window())
         window()->close();
 }
 
-void TQMainWindowController::toggleFilesInsideFolders(QObject*)
+void TQMainWindowCommands::toggleFilesInsideFolders(QObject*)
 {
     TQPreferencesManager* preferences = TQPreferencesManager::sharedManager();
     preferences->setHiddenFilesInFolder(!preferences->hiddenFilesInFolder());
-    NotificationCenter::defaultCenter().post(kFileInFoldersVisibilityNotification);
+    NotificationCenter::defaultCenter().post(TQMainWindowController::kFileInFoldersVisibilityNotification);
 }
 
-void TQMainWindowController::createEmptyDocument(const QString& type, const QString& usageValue)
+void TQMainWindowCommands::createEmptyDocument(const QString& type, const QString& usageValue)
 {
     const InvocationPtr callback = Invocation::invocationForSelector(Selectors::creationDidFinish, this);
     QVariantMap parameters{
         {QStringLiteral("statusID"), QStringLiteral("create_%1").arg(ActionRequests::uniqueNumber())},
-        {QStringLiteral("isStarred"), topIs(existingControllerForMode(SidebarMode::Starred))},
-        {QStringLiteral("isTrashed"), topIs(existingControllerForMode(SidebarMode::Trash))},
+        {QStringLiteral("isStarred"), topIs(m_controller->existingControllerForMode(SidebarMode::Starred))},
+        {QStringLiteral("isTrashed"), topIs(m_controller->existingControllerForMode(SidebarMode::Trash))},
         {QStringLiteral("progressConsumer"), progressConsumer()},
         {QStringLiteral("type"), type},
         {QStringLiteral("managedObjectContext"),
-         QVariant::fromValue<QObject*>(m_sidebarController->managedObjectContext())},
+         QVariant::fromValue<QObject*>(m_controller->sidebarController()->managedObjectContext())},
     };
-    if (m_insideCategory)
-        parameters.insert(QStringLiteral("collectionEntity"),
-                          QVariant::fromValue(ManagedObjectPtr(m_insideCategory)));
+    if (const auto inside = m_controller->insideCategory())
+        parameters.insert(QStringLiteral("collectionEntity"), QVariant::fromValue(ManagedObjectPtr(inside)));
     ActionRequests::executeDocumentAction(QStringLiteral("CreateEmptyDocument"), callback, parameters);
     if (!usageValue.isEmpty())
         DMTracker::defaultTracker()->trackEventInCategory(kToolbarCategory, QStringLiteral("Create"),
                                                           usageValue);
 }
 
-void TQMainWindowController::newDocument(QObject*)
+void TQMainWindowCommands::newDocument(QObject*)
 {
     createEmptyDocument(QStringLiteral("document"), QStringLiteral("Document"));
 }
-void TQMainWindowController::newPresentation(QObject*)
+void TQMainWindowCommands::newPresentation(QObject*)
 {
     createEmptyDocument(QStringLiteral("presentation"), QStringLiteral("Presentation"));
 }
-void TQMainWindowController::newSpreadsheet(QObject*)
+void TQMainWindowCommands::newSpreadsheet(QObject*)
 {
     createEmptyDocument(QStringLiteral("spreadsheet"), QStringLiteral("Spreadsheet"));
 }
-void TQMainWindowController::newDrawing(QObject*)
+void TQMainWindowCommands::newDrawing(QObject*)
 {
     createEmptyDocument(QStringLiteral("drawing"), QString());
 }
-void TQMainWindowController::newCollection(QObject*)
+void TQMainWindowCommands::newCollection(QObject*)
 {
     createEmptyDocument(QStringLiteral("folder"), QStringLiteral("Collection"));
 }
 
-void TQMainWindowController::newContact(QObject*)
+void TQMainWindowCommands::newContact(QObject*)
 {
-    m_views->showNewContactEditor(window());
+    m_controller->views()->showNewContactEditor(window());
 }
 
-void TQMainWindowController::newGroup(QObject*)
+void TQMainWindowCommands::newGroup(QObject*)
 {
     // The sheet keeps itself alive while it is open; its action's answer comes back here.
-    INewGroupSheet* sheet = m_views->makeNewGroupSheet();
+    INewGroupSheet* sheet = m_controller->views()->makeNewGroupSheet();
     if (!sheet)
         return;
     sheet->setCallbackTarget(this);
     sheet->showWindowModalToWindow(window());
 }
 
-void TQMainWindowController::newFakeAction(QObject*) {}
+void TQMainWindowCommands::newFakeAction(QObject*) {}
 
-void TQMainWindowController::uploadFilesOrFolder(QObject*)
+void TQMainWindowCommands::uploadFilesOrFolder(QObject*)
 {
     auto* panel = new QFileDialog(window());
     panel->setObjectName(QStringLiteral("uploadPanel"));
@@ -253,7 +226,7 @@ void TQMainWindowController::uploadFilesOrFolder(QObject*)
     panel->setLabelText(QFileDialog::Accept, StringTable::text(QStringLiteral("Select")));
     panel->setWindowModality(Qt::WindowModal);
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<TQMainWindowController> self = this;
+    QPointer<TQMainWindowCommands> self = this;
     connect(panel, &QFileDialog::finished, this, [self, panel](int result) {
         if (self)
             self->uploadPanelDidEnd(result == QDialog::Accepted ? 1 : 0, panel->selectedUrls());
@@ -261,26 +234,27 @@ void TQMainWindowController::uploadFilesOrFolder(QObject*)
     panel->open();
 }
 
-void TQMainWindowController::uploadURLs(const QList<QUrl>& urls, const QString& callback,
-                                        bool starredAndTrashed)
+void TQMainWindowCommands::uploadURLs(const QList<QUrl>& urls, const QString& callback,
+                                      bool starredAndTrashed)
 {
     QVariantMap parameters{
         {QStringLiteral("managedObjectContext"),
-         QVariant::fromValue<QObject*>(m_sidebarController->managedObjectContext())},
+         QVariant::fromValue<QObject*>(m_controller->sidebarController()->managedObjectContext())},
         {QStringLiteral("fileURLs"), QVariant::fromValue(urls)},
         {QStringLiteral("progressID"), QStringLiteral("upload_%1").arg(ActionRequests::uniqueNumber())},
         {QStringLiteral("progressConsumer"), progressConsumer()},
     };
     if (starredAndTrashed) {
         parameters.insert(QStringLiteral("isStarred"),
-                          topIs(existingControllerForMode(SidebarMode::Starred)));
-        parameters.insert(QStringLiteral("isTrashed"), topIs(existingControllerForMode(SidebarMode::Trash)));
+                          topIs(m_controller->existingControllerForMode(SidebarMode::Starred)));
+        parameters.insert(QStringLiteral("isTrashed"),
+                          topIs(m_controller->existingControllerForMode(SidebarMode::Trash)));
     }
     ActionRequests::executeDocumentAction(QStringLiteral("UploadFiles"),
                                           Invocation::invocationForSelector(callback, this), parameters);
 }
 
-void TQMainWindowController::uploadPanelDidEnd(int returnCode, const QList<QUrl>& urls)
+void TQMainWindowCommands::uploadPanelDidEnd(int returnCode, const QList<QUrl>& urls)
 {
     if (returnCode != 1 || urls.isEmpty())
         return;
@@ -293,7 +267,7 @@ void TQMainWindowController::uploadPanelDidEnd(int returnCode, const QList<QUrl>
                                                       QStringLiteral("Upload"));
 }
 
-void TQMainWindowController::openRecent(QObject* item)
+void TQMainWindowCommands::openRecent(QObject* item)
 {
     const QVariant record = item ? item->property(kRepresentedObjectProperty.toLatin1()) : QVariant();
     if (!record.value<ManagedObjectPtr>())
@@ -302,12 +276,12 @@ void TQMainWindowController::openRecent(QObject* item)
                                           {{QStringLiteral("documentEntity"), record}});
 }
 
-void TQMainWindowController::clearRecentDocuments(QObject*)
+void TQMainWindowCommands::clearRecentDocuments(QObject*)
 {
     TQPreferencesManager::sharedManager()->resetRecents();
 }
 
-void TQMainWindowController::updateRecentMenu(QMenu* menu)
+void TQMainWindowCommands::updateRecentMenu(QMenu* menu)
 {
     if (!menu)
         return;
@@ -318,11 +292,11 @@ void TQMainWindowController::updateRecentMenu(QMenu* menu)
         if (action != clear)
             action->deleteLater();
     }
-    ManagedObjectContext* context = m_sidebarController->managedObjectContext();
+    ManagedObjectContext* context = m_controller->sidebarController()->managedObjectContext();
     QStringList missing;
     int shown = 0;
     for (const QString& identifier : TQPreferencesManager::sharedManager()->allRecents()) {
-        if (shown == kMaximumRecentItems)
+        if (shown == TQMainWindowController::kMaximumRecentItems)
             break;
         const auto file = context ? File::fileWithIdentifier(identifier, context) : nullptr;
         if (!file) {
@@ -344,25 +318,27 @@ void TQMainWindowController::updateRecentMenu(QMenu* menu)
         TQPreferencesManager::sharedManager()->removeRecents(missing);
 }
 
-bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
+bool TQMainWindowCommands::validateUserInterfaceItem(QObject* item)
 {
     const QString command = UserInterfaceItem::command(item);
     if (hasAttachedSheet())
         return false;
-    TQViewController* top = m_navigationController->topController();
+    TQViewController* top = m_controller->navigationController()->topController();
     const bool answers = ResponderChain::respondsToCommand(this, command);
     const auto askTop = [&] { return !top || top->validateUserInterfaceItem(item); };
-    if (command == Commands::newGroup && !m_views->isNewGroupAvailable())
+    if (command == Commands::newGroup && !m_controller->views()->isNewGroupAvailable())
         return false;
-    if (command == Commands::newGroup && top && topIs(existingControllerForMode(SidebarMode::Contacts)))
+    if (command == Commands::newGroup && top &&
+        topIs(m_controller->existingControllerForMode(SidebarMode::Contacts)))
         return askTop();
     if (command == Commands::uploadFilesOrFolder) {
-        if (topIs(existingControllerForMode(SidebarMode::Collections)))
+        if (topIs(m_controller->existingControllerForMode(SidebarMode::Collections)))
             return false;
-        if (top && m_views->isFileView(top))
+        if (top && m_controller->views()->isFileView(top))
             return askTop();
     }
-    if (command == Commands::openRecent && UserInterfaceItem::tag(item) == kRecentItemsTag) {
+    if (command == Commands::openRecent &&
+        UserInterfaceItem::tag(item) == TQMainWindowController::kRecentItemsTag) {
         if (auto* action = qobject_cast<QAction*>(item))
             updateRecentMenu(action->menu());
         return answers;
@@ -383,7 +359,7 @@ bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
         content == TQViewController::DocumentsContent)
         return false;
     if (command.startsWith(QLatin1String("new")) && command != Commands::newCollection &&
-        topIs(existingControllerForMode(SidebarMode::Collections)))
+        topIs(m_controller->existingControllerForMode(SidebarMode::Collections)))
         return false;
     static const QStringList documentCommands{
         Commands::newDocument,        Commands::newDrawing, Commands::newPresentation,
@@ -394,7 +370,7 @@ bool TQMainWindowController::validateUserInterfaceItem(QObject* item)
     return answers; // every action is allowed offline
 }
 
-void TQMainWindowController::uploadFiles(const QStringList& fileNames)
+void TQMainWindowCommands::uploadFiles(const QStringList& fileNames)
 {
     if (fileNames.isEmpty()) {
         TQLog("E: Unexpected call to uploadFiles service with no files!");
@@ -403,14 +379,14 @@ void TQMainWindowController::uploadFiles(const QStringList& fileNames)
     uploadURLs(fileURLsOf(fileNames), Selectors::uploadDidFinish, false);
 }
 
-void TQMainWindowController::linkToShare(const QStringList& fileNames)
+void TQMainWindowCommands::linkToShare(const QStringList& fileNames)
 {
     TQLog("Called service: getLinkToShare");
     if (fileNames.isEmpty()) {
         TQLog("E: Unexpected call to uploadFiles service with no files!");
         return;
     }
-    TQSession* session = m_sessionManager->currentSession();
+    TQSession* session = m_controller->sessionManager()->currentSession();
     auto access = GeneralACLPermissionAdapter::generalACLPermissionAdapterWithUsername(
         session ? session->username() : QString());
     access->setType(QStringLiteral("default"));
@@ -418,7 +394,7 @@ void TQMainWindowController::linkToShare(const QStringList& fileNames)
     access->setHasLink(true);
     const QVariantMap parameters{
         {QStringLiteral("managedObjectContext"),
-         QVariant::fromValue<QObject*>(m_sidebarController->managedObjectContext())},
+         QVariant::fromValue<QObject*>(m_controller->sidebarController()->managedObjectContext())},
         {QStringLiteral("fileURLs"), QVariant::fromValue(fileURLsOf(fileNames))},
         {QStringLiteral("generalACLPermission"), QVariant::fromValue(access)},
         {QStringLiteral("progressID"), QStringLiteral("upload_%1").arg(ActionRequests::uniqueNumber())},
@@ -429,20 +405,20 @@ void TQMainWindowController::linkToShare(const QStringList& fileNames)
         Invocation::invocationForSelector(Selectors::uploadLinkDidFinish, this), parameters);
 }
 
-void TQMainWindowController::uploadAndShare(const QStringList& fileNames)
+void TQMainWindowCommands::uploadAndShare(const QStringList& fileNames)
 {
-    TQFloatingContentController* share = m_views->makeShareWith(fileNames);
+    TQFloatingContentController* share = m_controller->views()->makeShareWith(fileNames);
     if (!share)
         return;
-    showQuickShareDialogForContent(share->view(), share, {}, QPoint());
+    m_controller->showQuickShareDialogForContent(share->view(), share, {}, QPoint());
 }
 
-bool TQMainWindowController::acceptorValidateDraggingInfo(QObject*, QDropEvent* draggingInfo)
+bool TQMainWindowCommands::acceptorValidateDraggingInfo(QObject*, QDropEvent* draggingInfo)
 {
     return draggingInfo && !DragBus::fileNames(draggingInfo->mimeData()).isEmpty();
 }
 
-bool TQMainWindowController::acceptorProcessDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo)
+bool TQMainWindowCommands::acceptorProcessDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo)
 {
     const QStringList names = draggingInfo ? DragBus::fileNames(draggingInfo->mimeData()) : QStringList();
     if (names.isEmpty())
@@ -462,51 +438,13 @@ bool TQMainWindowController::acceptorProcessDraggingInfo(QObject* acceptor, QDro
     return true;
 }
 
-QWidget* TQMainWindowController::showQuickShareDialogForContent(QWidget* content, QObject* controller,
-                                                                const QVariantList& selection,
-                                                                const QPoint& point)
-{
-    if (!content)
-        return nullptr;
-    const int arrow = selection.size() < 2 && !point.isNull() ? -1 : 0;
-    auto* popover = new TQFloatingWindow(QRect(QPoint(), content->size()), QString(), arrow);
-    popover->setContentView(content);
-    popover->setHasCloseButton(true);
-    if (auto* floating = qobject_cast<TQFloatingContentController*>(controller)) {
-        floating->setWindow(popover);
-        floating->setShouldReleaseOnWindowClose(true);
-    }
-    QWidget* main = window();
-    QWidget* parent = nullptr;
-    QPoint at = point;
-    if (arrow != 0) {
-        parent = main;
-        at = popover->validatePoint(point, main);
-    } else if (main) {
-        // Centred on the main window, free of it.
-        const QRect frame = main->frameGeometry();
-        at = QPoint(frame.x() + frame.width() / 2 - popover->frame().width() / 2,
-                    frame.y() + frame.height() / 2 - popover->frame().height() / 2);
-    }
-    if (m_quickShareDialog)
-        m_quickShareDialog->close();
-    popover->attachToWindow(parent, at);
-    m_quickShareDialog = popover;
-    connect(popover, &QObject::destroyed, this, [this, main = QPointer<QWidget>(main)] {
-        m_quickShareDialog = nullptr;
-        if (main && main->isVisible())
-            main->activateWindow();
-    });
-    return popover;
-}
-
-void TQMainWindowController::operationDidFinishWithResult(const QVariant&, const QVariant& error)
+void TQMainWindowCommands::operationDidFinishWithResult(const QVariant&, const QVariant& error)
 {
     TQLog("Received action callback");
     ActionError::processActionError(ActionError::errorFromValue(error));
 }
 
-void TQMainWindowController::uploadDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQMainWindowCommands::uploadDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
     TQLog("Received upload callback");
     operationDidFinishWithResult(result, error);
@@ -514,7 +452,7 @@ void TQMainWindowController::uploadDidFinishWithResult(const QVariant& result, c
         ActionNotifications::postUpload(ActionNotifications::records(result));
 }
 
-void TQMainWindowController::uploadLinkDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQMainWindowCommands::uploadLinkDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
     operationDidFinishWithResult(result, error);
     if (!ActionError::errorFromValue(error).isNull())
@@ -538,7 +476,7 @@ void TQMainWindowController::uploadLinkDidFinishWithResult(const QVariant& resul
                               StringTable::text(QStringLiteral("LinkPermissionFormat")));
 }
 
-QString TQMainWindowController::creationMessage(const QVariant& record)
+QString TQMainWindowCommands::creationMessage(const QVariant& record)
 {
     const ManagedObjectPtr object = record.value<ManagedObjectPtr>();
     std::shared_ptr<Category> holder;
@@ -550,7 +488,7 @@ QString TQMainWindowController::creationMessage(const QVariant& record)
                   : StringTable::text(QStringLiteral("NewElementCreatedFormat"));
 }
 
-void TQMainWindowController::creationDidFinishWithResult(const QVariant& result, const QVariant& error)
+void TQMainWindowCommands::creationDidFinishWithResult(const QVariant& result, const QVariant& error)
 {
     operationDidFinishWithResult(result, error);
     if (!ActionError::errorFromValue(error).isNull())
@@ -561,7 +499,7 @@ void TQMainWindowController::creationDidFinishWithResult(const QVariant& result,
     const QVariant record = records.constFirst();
     const QString title = ActionNotifications::titleOf(record);
     TQLog("Created document: %@", title);
-    NotificationCenter::defaultCenter().post(kNewDocumentCreatedNotification, record);
+    NotificationCenter::defaultCenter().post(TQMainWindowController::kNewDocumentCreatedNotification, record);
     ActionNotifications::post(title, creationMessage(record));
 }
 

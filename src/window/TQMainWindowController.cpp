@@ -1,19 +1,27 @@
 #include "window/TQMainWindowController.h"
 
+#include "controls/TQFloatingWindow.h"
 #include "controls/TQHostView.h"
+#include "controls/TQTriStateButton.h"
 #include "model/TQPreferencesManager.h"
 #include "notifications/TQExternalNotificationCenter.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/system/TQLog.h"
 #include "platform/ui/CommandValidation.h"
 #include "platform/ui/CurrentEvent.h"
+#include "platform/ui/ImageRegistry.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
+#include "platform/ui/UserInterfaceItem.h"
 #include "progress/TQProgressManager.h"
 #include "session/TQSessionManager.h"
 #include "window/IFirstSynchronisationView.h"
 #include "window/IStatusBar.h"
 #include "window/IViewFactory.h"
+#include "window/StandardKeys.h"
+#include "window/TQFloatingContentController.h"
 #include "window/TQMainWindow.h"
+#include "window/TQMainWindowCommands.h"
 #include "window/TQMainWindowModes.h"
 #include "window/TQMainWindowStatusFeed.h"
 #include "window/TQNavigationController.h"
@@ -25,9 +33,11 @@
 #include "window/TQTitlebarView.h"
 #include "window/ViewClassesFactory.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -40,6 +50,19 @@ void present(TQViewController* controller, void (IFirstSynchronisationView::*pre
     if (auto* screen = dynamic_cast<IFirstSynchronisationView*>(controller))
         (screen->*presentation)();
 }
+
+TQTriStateButton* titleButton(const QString& image, const QString& command, const QString& tooltipKey)
+{
+    auto* button = new TQTriStateButton;
+    button->setNormalImage(ImageRegistry::pixmap(image));
+    button->setHoverImage(ImageRegistry::pixmap(image + QStringLiteral("_hover")));
+    button->setPressedImage(ImageRegistry::pixmap(image + QStringLiteral("_active")));
+    button->setToolTip(StringTable::text(tooltipKey));
+    button->setObjectName(image);
+    if (!command.isEmpty())
+        UserInterfaceItem::setCommand(button, command);
+    return button;
+}
 } // namespace
 
 TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
@@ -50,6 +73,9 @@ TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
 {
     m_sidebarController = new TQSidebarController(m_sessionManager, this);
     buildWindow();
+    // The window's commands answer right after this controller.
+    m_commands = new TQMainWindowCommands(this);
+    ResponderChain::insertResponder(window(), m_commands);
     m_modes = new TQMainWindowModes(m_sidebarController, m_navigationController, m_views.get(),
                                     m_sessionManager, this);
     awakeFromNib();
@@ -58,6 +84,8 @@ TQMainWindowController::TQMainWindowController(TQSessionManager* sessionManager,
 TQMainWindowController::~TQMainWindowController()
 {
     stopObservingSessionState();
+    delete m_commands;
+    m_commands = nullptr;
     delete m_statusFeed;
     // The process-wide bar outlives the window: it takes its view back before the window goes.
     if (IStatusBar* bar = statusBar())
@@ -156,6 +184,76 @@ void TQMainWindowController::awakeFromNib()
     connect(&CommandValidation::instance(), &CommandValidation::windowDidUpdate, this,
             &TQMainWindowController::windowDidUpdate);
     TQWindowController::awakeFromNib();
+}
+
+void TQMainWindowController::buildMenus()
+{
+    using Item = UserInterfaceItem;
+    m_newItemMenu = new QMenu(window());
+    m_newItemMenu->setObjectName(QStringLiteral("newItemMenu"));
+    const struct
+    {
+        const char* key;
+        QLatin1String command;
+        int tag;
+    } newItems[] = {
+        {"NewDocumentItem", Commands::newDocument, 101},
+        {"NewPresentationItem", Commands::newPresentation, 102},
+        {"NewSpreadsheetItem", Commands::newSpreadsheet, 103},
+        {"NewDrawingItem", Commands::newDrawing, 104},
+        {"NewCollectionItem", Commands::newCollection, 105},
+        {nullptr, {}, TQViewController::kNewItemDividerTag},
+        {"NewContactItem", Commands::newContact, 201},
+        {"NewGroupItem", Commands::newGroup, 202},
+        {"UploadFilesItem", Commands::uploadFilesOrFolder, TQViewController::kNewItemTailTag},
+    };
+    for (const auto& item : newItems) {
+        // No contact action creates groups: the command stays out of the menu rather than do nothing.
+        if (item.command == Commands::newGroup && !m_views->isNewGroupAvailable())
+            continue;
+        if (!item.key) {
+            QAction* divider = m_newItemMenu->addSeparator();
+            Item::setTag(divider, item.tag);
+            continue;
+        }
+        m_newItemMenu->addAction(Item::makeAction(StringTable::text(QString::fromLatin1(item.key)),
+                                                  item.command, m_newItemMenu, item.tag));
+    }
+    CommandValidation::attachToMenu(m_newItemMenu);
+
+    m_mainMenu = new QMenu(window());
+    m_mainMenu->setObjectName(QStringLiteral("mainMenu"));
+    auto* recent = new QMenu(StringTable::text(QStringLiteral("OpenRecentItem")), m_mainMenu);
+    recent->addAction(Item::makeAction(StringTable::text(QStringLiteral("ClearRecentItem")),
+                                       Commands::clearRecentDocuments, recent));
+    QAction* holder = recent->menuAction();
+    Item::setCommand(holder, Commands::openRecent);
+    Item::setTag(holder, kRecentItemsTag);
+    m_mainMenu->addAction(holder);
+    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("UploadFilesItem")),
+                                           Commands::uploadFilesOrFolder, m_mainMenu));
+    m_mainMenu->addAction(Item::makeAction(StringTable::text(QStringLiteral("HideFilesInFolder")),
+                                           Commands::toggleFilesInsideFolders, m_mainMenu));
+    m_mainMenu->addSeparator();
+    QAction* sync = Item::makeAction(StringTable::text(QStringLiteral("WindowSynchronize")),
+                                     Commands::fastUpdate, m_mainMenu);
+    m_mainMenu->addAction(sync);
+    m_mainMenu->addAction(
+        Item::makeAction(StringTable::text(QStringLiteral("FindItem")), Commands::goFind, m_mainMenu));
+    m_mainMenu->addSeparator();
+    m_mainMenu->addAction(
+        Item::makeAction(StringTable::text(QStringLiteral("Close")), Commands::close, m_mainMenu));
+    StandardKeys::showKeys(m_mainMenu);
+    CommandValidation::attachToMenu(m_mainMenu);
+
+    auto* add =
+        titleButton(QStringLiteral("titlebar_add"), Commands::newFakeAction, QStringLiteral("WindowNewItem"));
+    add->setMenu(m_newItemMenu);
+    auto* refresh = titleButton(QStringLiteral("titlebar_sync"), Commands::fastUpdate,
+                                QStringLiteral("WindowSynchronize"));
+    auto* menu = titleButton(QStringLiteral("titlebar_menu"), QString(), QStringLiteral("OpenRecentItem"));
+    menu->setMenu(m_mainMenu);
+    m_titleToolbar->setButtons({add, refresh, menu});
 }
 
 void TQMainWindowController::chooseFirstContent()
@@ -268,61 +366,52 @@ void TQMainWindowController::windowDidUpdate()
         top->validateButtons();
 }
 
-void TQMainWindowController::activateUserProfile(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::PersonalProfile);
-}
-void TQMainWindowController::activateAllItems(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::AllItems);
-}
-void TQMainWindowController::activateFavorites(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::Starred);
-}
-void TQMainWindowController::activateAllContacts(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::Contacts);
-}
-void TQMainWindowController::activateCollections(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::Collections);
-}
-void TQMainWindowController::activateTrash(QObject*)
-{
-    m_sidebarController->activateMode(SidebarMode::Trash);
-}
-
-void TQMainWindowController::editEntity(QObject* sender)
-{
-    if (TQViewController* top = m_navigationController->topController())
-        top->editEntity(sender);
-}
-void TQMainWindowController::share(QObject* sender)
-{
-    if (TQViewController* top = m_navigationController->topController())
-        top->share(sender);
-}
-void TQMainWindowController::deleteEntity(QObject* sender)
-{
-    if (TQViewController* top = m_navigationController->topController())
-        top->deleteEntity(sender);
-}
-
-void TQMainWindowController::goBack(QObject*)
-{
-    if (m_navigationController->level() != 0)
-        m_navigationController->popController();
-}
-
 bool TQMainWindowController::performKeyEquivalent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Escape || event->key() == Qt::Key_Left) &&
         m_navigationController->level() > 0) {
-        goBack(nullptr);
+        m_commands->goBack(nullptr);
         return true;
     }
     return false;
+}
+
+QWidget* TQMainWindowController::showQuickShareDialogForContent(QWidget* content, QObject* controller,
+                                                                const QVariantList& selection,
+                                                                const QPoint& point)
+{
+    if (!content)
+        return nullptr;
+    const int arrow = selection.size() < 2 && !point.isNull() ? -1 : 0;
+    auto* popover = new TQFloatingWindow(QRect(QPoint(), content->size()), QString(), arrow);
+    popover->setContentView(content);
+    popover->setHasCloseButton(true);
+    if (auto* floating = qobject_cast<TQFloatingContentController*>(controller)) {
+        floating->setWindow(popover);
+        floating->setShouldReleaseOnWindowClose(true);
+    }
+    QWidget* main = window();
+    QWidget* parent = nullptr;
+    QPoint at = point;
+    if (arrow != 0) {
+        parent = main;
+        at = popover->validatePoint(point, main);
+    } else if (main) {
+        // Centred on the main window, free of it.
+        const QRect frame = main->frameGeometry();
+        at = QPoint(frame.x() + frame.width() / 2 - popover->frame().width() / 2,
+                    frame.y() + frame.height() / 2 - popover->frame().height() / 2);
+    }
+    if (m_quickShareDialog)
+        m_quickShareDialog->close();
+    popover->attachToWindow(parent, at);
+    m_quickShareDialog = popover;
+    connect(popover, &QObject::destroyed, this, [this, main = QPointer<QWidget>(main)] {
+        m_quickShareDialog = nullptr;
+        if (main && main->isVisible())
+            main->activateWindow();
+    });
+    return popover;
 }
 
 void TQMainWindowController::toggleWindowVisibility(QObject*)

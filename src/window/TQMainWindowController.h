@@ -24,6 +24,7 @@ class Notification;
 class IStatusBar;
 class IViewFactory;
 class TQMainWindow;
+class TQMainWindowCommands;
 class TQMainWindowModes;
 class TQMainWindowStatusFeed;
 class TQNavigationController;
@@ -36,8 +37,8 @@ class TQViewController;
 // the view factory it is handed: the content of each sidebar mode (kept by TQMainWindowModes, a
 // stand-in where the program has none), the first-synchronisation screen, the status bar (fed by
 // TQMainWindowStatusFeed) and the sheets. It follows the current session's state (first-synchronisation
-// screen, then the documents) and shows and hides the window. It is also the target of the window's
-// own commands (TQMainWindowCommands.cpp).
+// screen, then the documents) and shows and hides the window. The window's own commands and their
+// validation are TQMainWindowCommands, right behind it in the responder chain.
 //
 // The program makes one once a session has started, with its session manager and its views (the
 // classes the `*Classes` files registered, when no factory is given), and calls
@@ -118,77 +119,24 @@ public:
     // After every window update: the title bar and the view on top enable their buttons.
     void windowDidUpdate();
 
-    // Mode commands.
-    Q_INVOKABLE void activateUserProfile(QObject* sender);
-    Q_INVOKABLE void activateAllItems(QObject* sender);
-    Q_INVOKABLE void activateFavorites(QObject* sender);
-    Q_INVOKABLE void activateAllContacts(QObject* sender);
-    Q_INVOKABLE void activateCollections(QObject* sender);
-    Q_INVOKABLE void activateTrash(QObject* sender);
-    // Forwarded to the view on top when it has them.
-    Q_INVOKABLE void editEntity(QObject* sender);
-    Q_INVOKABLE void share(QObject* sender);
-    Q_INVOKABLE void deleteEntity(QObject* sender);
-    Q_INVOKABLE void goBack(QObject* sender);
+    // The window's commands, right behind this controller in the responder chain.
+    TQMainWindowCommands* commands() const { return m_commands; }
     // Escape and Left go back while something is pushed.
     bool performKeyEquivalent(QKeyEvent* event);
     // Hides the window when it is visible and active, otherwise brings it to the front.
     Q_INVOKABLE void toggleWindowVisibility(QObject* sender);
-
-    // --- Commands (TQMainWindowCommands.cpp) ---
-    Q_INVOKABLE void update(QObject* sender);
-    Q_INVOKABLE void fastUpdate(QObject* sender);
-    Q_INVOKABLE void close(QObject* sender);
-    Q_INVOKABLE void toggleFilesInsideFolders(QObject* sender);
-    Q_INVOKABLE void newDocument(QObject* sender);
-    Q_INVOKABLE void newPresentation(QObject* sender);
-    Q_INVOKABLE void newSpreadsheet(QObject* sender);
-    Q_INVOKABLE void newDrawing(QObject* sender);
-    Q_INVOKABLE void newCollection(QObject* sender);
-    Q_INVOKABLE void newContact(QObject* sender);
-    Q_INVOKABLE void newGroup(QObject* sender);
-    // The new-item button's own command: its menu items carry theirs.
-    Q_INVOKABLE void newFakeAction(QObject* sender);
-    // Opens the file chooser as a sheet; uploadPanelDidEnd runs when it is answered.
-    Q_INVOKABLE void uploadFilesOrFolder(QObject* sender);
-    void uploadPanelDidEnd(int returnCode, const QList<QUrl>& urls);
-    Q_INVOKABLE void openRecent(QObject* item);
-    Q_INVOKABLE void clearRecentDocuments(QObject* sender);
-    // Rebuilds the recent-items submenu: at most ten known documents, a separator and the clear item.
-    void updateRecentMenu(QMenu* menu);
-    Q_INVOKABLE bool validateUserInterfaceItem(QObject* item);
-
-    // The services, reached through the program's command-line verbs with file names.
-    void uploadFiles(const QStringList& fileNames);
-    void linkToShare(const QStringList& fileNames);
-    void uploadAndShare(const QStringList& fileNames);
-    // The status item's drop view asks these.
-    Q_INVOKABLE bool acceptorValidateDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo);
-    Q_INVOKABLE bool acceptorProcessDraggingInfo(QObject* acceptor, QDropEvent* draggingInfo);
 
     // Opens a floating content controller's view as the quick-share popover, closing the one open; the
     // controller owns the popover and goes with it. Answers the popover.
     QWidget* showQuickShareDialogForContent(QWidget* content, QObject* controller,
                                             const QVariantList& selection, const QPoint& point);
 
-    // The callbacks of the window's actions.
-    Q_INVOKABLE void operationDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void uploadDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void uploadLinkDidFinishWithResult(const QVariant& result, const QVariant& error);
-    Q_INVOKABLE void creationDidFinishWithResult(const QVariant& result, const QVariant& error);
-
     // The menus of the title strip: the new-item menu and the main menu (holding the recent items).
     QMenu* newItemMenu() const { return m_newItemMenu; }
     QMenu* mainMenu() const { return m_mainMenu; }
-    // The message of a created item's notification.
-    static QString creationMessage(const QVariant& record);
 
 private:
-    void createEmptyDocument(const QString& type, const QString& usageValue);
-    bool topIs(TQViewController* controller) const;
-    bool hasAttachedSheet() const;
     void buildMenus();
-    void uploadURLs(const QList<QUrl>& urls, const QString& callback, bool starredAndTrashed);
     QPointer<QMenu> m_newItemMenu;
     QPointer<QMenu> m_mainMenu;
 
@@ -208,6 +156,7 @@ private:
     QPointer<QWidget> m_statusArea;
     std::shared_ptr<IViewFactory> m_views;
     TQMainWindowModes* m_modes = nullptr;
+    TQMainWindowCommands* m_commands = nullptr;
     TQMainWindowStatusFeed* m_statusFeed = nullptr;
     QPointer<TQViewController> m_initializeController;
     std::shared_ptr<Category> m_insideCategory;

@@ -9,6 +9,7 @@
 #include "progress/TQProgressSession.h"
 #include "session/TQSession.h"
 #include "support/WaitUntil.h"
+#include "window/TQMainWindowCommands.h"
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
 #include "window/ViewClasses.h"
@@ -140,7 +141,7 @@ TEST_F(ChromeInWindowTest, CreateGroupCommandIsHidden)
     }));
     QAction item;
     UserInterfaceItem::setCommand(&item, QStringLiteral("newGroup:"));
-    EXPECT_FALSE(m_controller->validateUserInterfaceItem(&item));
+    EXPECT_FALSE(m_controller->commands()->validateUserInterfaceItem(&item));
     EXPECT_TRUE(ViewClasses::hasClass(TQMainWindowController::kNewGroupClass));
 }
 

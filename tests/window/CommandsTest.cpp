@@ -10,11 +10,13 @@
 #include "platform/system/Settings.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/DragBus.h"
+#include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "progress/TQProgressManager.h"
 #include "support/WaitUntil.h"
 #include "window/TQMainWindow.h"
+#include "window/TQMainWindowCommands.h"
 #include "window/TQMainWindowController.h"
 #include "window/TQNavigationController.h"
 #include "window/TQSidebarController.h"
@@ -59,7 +61,7 @@ protected:
     {
         QAction item;
         UserInterfaceItem::setCommand(&item, command);
-        QMetaObject::invokeMethod(controller, command.left(command.indexOf(u':')).toLatin1(),
+        QMetaObject::invokeMethod(controller->commands(), command.left(command.indexOf(u':')).toLatin1(),
                                   Q_ARG(QObject*, &item));
     }
 
@@ -132,9 +134,9 @@ TEST_F(CommandsTest, UploadsOfThePanelTheServicesAndTheStatusItem)
     const QStringList names{QStringLiteral("/tmp/plan.odt"), QStringLiteral("/tmp/budget.ods")};
     const QList<QUrl> urls{QUrl::fromLocalFile(names[0]), QUrl::fromLocalFile(names[1])};
 
-    controller->uploadPanelDidEnd(0, urls); // cancelled
-    controller->uploadFiles({});            // a service call without files
-    controller->linkToShare({});
+    controller->commands()->uploadPanelDidEnd(0, urls); // cancelled
+    controller->commands()->uploadFiles({});            // a service call without files
+    controller->commands()->linkToShare({});
     EXPECT_TRUE(m_requests->requests.isEmpty());
 
     struct Row
@@ -151,14 +153,14 @@ TEST_F(CommandsTest, UploadsOfThePanelTheServicesAndTheStatusItem)
     QDropEvent dropped(QPointF(1, 1), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
     QObject acceptor;
     const Row rows[] = {
-        {"panel", [&] { controller->uploadPanelDidEnd(1, urls); },
+        {"panel", [&] { controller->commands()->uploadPanelDidEnd(1, urls); },
          "operationDidFinishWithResult:error:", true, false, "Toolbar/Create/Upload"},
-        {"upload service", [&] { controller->uploadFiles(names); }, "uploadDidFinishWithResult:error:", false,
-         false, nullptr},
-        {"link service", [&] { controller->linkToShare(names); },
+        {"upload service", [&] { controller->commands()->uploadFiles(names); },
+         "uploadDidFinishWithResult:error:", false, false, nullptr},
+        {"link service", [&] { controller->commands()->linkToShare(names); },
          "uploadLinkDidFinishWithResult:error:", false, true, nullptr},
         {"status item drop",
-         [&] { EXPECT_TRUE(controller->acceptorProcessDraggingInfo(&acceptor, &dropped)); },
+         [&] { EXPECT_TRUE(controller->commands()->acceptorProcessDraggingInfo(&acceptor, &dropped)); },
          "uploadDidFinishWithResult:error:", false, false, "Share/Drag&Drop/Finder"},
     };
     for (const Row& row : rows) {
@@ -187,9 +189,9 @@ TEST_F(CommandsTest, UploadsOfThePanelTheServicesAndTheStatusItem)
     // The status item takes only drags holding files.
     QMimeData empty;
     QDropEvent nothing(QPointF(1, 1), Qt::CopyAction, &empty, Qt::LeftButton, Qt::NoModifier);
-    EXPECT_FALSE(controller->acceptorValidateDraggingInfo(&acceptor, &nothing));
-    EXPECT_FALSE(controller->acceptorProcessDraggingInfo(&acceptor, &nothing));
-    EXPECT_TRUE(controller->acceptorValidateDraggingInfo(&acceptor, &dropped));
+    EXPECT_FALSE(controller->commands()->acceptorValidateDraggingInfo(&acceptor, &nothing));
+    EXPECT_FALSE(controller->commands()->acceptorProcessDraggingInfo(&acceptor, &nothing));
+    EXPECT_TRUE(controller->commands()->acceptorValidateDraggingInfo(&acceptor, &dropped));
 }
 
 TEST_F(CommandsTest, LinksGoToTheClipboardAndOnlyLinksAreAnnounced)
@@ -227,7 +229,7 @@ TEST_F(CommandsTest, LinksGoToTheClipboardAndOnlyLinksAreAnnounced)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Clipboard::clear();
-        controller->uploadLinkDidFinishWithResult(row.result, row.error);
+        controller->commands()->uploadLinkDidFinishWithResult(row.result, row.error);
         EXPECT_EQ(Clipboard::urls(), row.clipboard);
         auto shown = m_notifications->takeAll();
         for (auto& notification : shown)
@@ -261,14 +263,16 @@ TEST_F(CommandsTest, CreatedItemsAreAnnouncedWithTheirCollection)
                                      collections.constFirst()->title())},
     };
     for (const Row& row : rows) {
-        controller->creationDidFinishWithResult(QVariant::fromValue(ManagedObjectPtr(row.file)), QVariant());
+        controller->commands()->creationDidFinishWithResult(QVariant::fromValue(ManagedObjectPtr(row.file)),
+                                                            QVariant());
         const auto shown = m_notifications->takeAll();
         ASSERT_EQ(shown.size(), 1);
         EXPECT_EQ(shown.constFirst().title, row.file->title());
         EXPECT_EQ(shown.constFirst().message, row.message);
     }
     EXPECT_EQ(announced.size(), 2);
-    controller->creationDidFinishWithResult(QVariant(), QVariant::fromValue(Error(QStringLiteral("x"), 1)));
+    controller->commands()->creationDidFinishWithResult(QVariant(),
+                                                        QVariant::fromValue(Error(QStringLiteral("x"), 1)));
     EXPECT_TRUE(m_notifications->takeAll().isEmpty());
 }
 
@@ -288,7 +292,7 @@ TEST_F(CommandsTest, RecentItemsMenu)
         if (UserInterfaceItem::tag(action) == TQMainWindowController::kRecentItemsTag)
             holder = action;
     ASSERT_NE(holder, nullptr);
-    EXPECT_TRUE(controller->validateUserInterfaceItem(holder));
+    EXPECT_TRUE(controller->commands()->validateUserInterfaceItem(holder));
     QList<QAction*> items = holder->menu()->actions();
     ASSERT_EQ(items.size(), 12); // ten documents, a separator, the clear command
     for (int i = 0; i < 10; ++i) {
@@ -299,21 +303,21 @@ TEST_F(CommandsTest, RecentItemsMenu)
     EXPECT_EQ(UserInterfaceItem::command(items[11]), QStringLiteral("clearRecentDocuments:"));
     EXPECT_FALSE(
         TQPreferencesManager::sharedManager()->allRecents().contains(QStringLiteral("gone-document")));
-    EXPECT_TRUE(controller->validateUserInterfaceItem(items[11]));
+    EXPECT_TRUE(controller->commands()->validateUserInterfaceItem(items[11]));
 
     m_requests->requests.clear();
-    controller->openRecent(items[0]);
+    controller->commands()->openRecent(items[0]);
     ASSERT_EQ(m_requests->requests.size(), 1);
     EXPECT_EQ(m_requests->requests.constFirst().action, QStringLiteral("OpenDocument"));
     EXPECT_EQ(m_requests->requests.constFirst().callback, nullptr);
-    controller->openRecent(items[10]); // no record: nothing
+    controller->commands()->openRecent(items[10]); // no record: nothing
     EXPECT_EQ(m_requests->requests.size(), 1);
 
-    controller->clearRecentDocuments(nullptr);
-    controller->validateUserInterfaceItem(holder);
+    controller->commands()->clearRecentDocuments(nullptr);
+    controller->commands()->validateUserInterfaceItem(holder);
     items = holder->menu()->actions();
     ASSERT_EQ(items.size(), 1);
-    EXPECT_FALSE(controller->validateUserInterfaceItem(items[0]));
+    EXPECT_FALSE(controller->commands()->validateUserInterfaceItem(items[0]));
 }
 
 TEST_F(CommandsTest, ValidationMatrix)
@@ -339,14 +343,14 @@ TEST_F(CommandsTest, ValidationMatrix)
         controller->sidebarController()->activateMode(SidebarMode(row.mode));
         QAction item;
         UserInterfaceItem::setCommand(&item, QString::fromLatin1(row.command));
-        EXPECT_EQ(controller->validateUserInterfaceItem(&item), row.enabled);
+        EXPECT_EQ(controller->commands()->validateUserInterfaceItem(&item), row.enabled);
     }
     // The toggle's title says what it will do.
     QAction toggle;
     UserInterfaceItem::setCommand(&toggle, QStringLiteral("toggleFilesInsideFolders:"));
     for (bool hidden : {true, false}) {
         TQPreferencesManager::sharedManager()->setHiddenFilesInFolder(hidden);
-        controller->validateUserInterfaceItem(&toggle);
+        controller->commands()->validateUserInterfaceItem(&toggle);
         EXPECT_EQ(toggle.text(), StringTable::text(hidden ? QStringLiteral("ShowFilesInFolder")
                                                           : QStringLiteral("HideFilesInFolder")));
     }
@@ -357,9 +361,29 @@ TEST_F(CommandsTest, ValidationMatrix)
     sheet->show();
     QAction create;
     UserInterfaceItem::setCommand(&create, QStringLiteral("newDocument:"));
-    EXPECT_FALSE(controller->validateUserInterfaceItem(&create));
+    EXPECT_FALSE(controller->commands()->validateUserInterfaceItem(&create));
     delete sheet;
-    EXPECT_TRUE(controller->validateUserInterfaceItem(&create));
+    EXPECT_TRUE(controller->commands()->validateUserInterfaceItem(&create));
+}
+
+TEST_F(CommandsTest, TheCommandsStandRightBehindTheWindowController)
+{
+    QWidget* window = controller->window();
+    TQMainWindowCommands* commands = controller->commands();
+    EXPECT_EQ(ResponderChain::respondersBehind(window), (QList<QObject*>{controller, commands}));
+    // Sent from the window itself, the commands and their callbacks reach the commands object.
+    m_requests->requests.clear();
+    EXPECT_EQ(ResponderChain::send(Commands::newDocument, window, nullptr, window), commands);
+    ASSERT_EQ(m_requests->requests.size(), 1);
+    EXPECT_EQ(m_requests->requests.constFirst().callback->target(), commands);
+    // Validation through the chain is theirs: no recent documents, nothing to clear.
+    TQPreferencesManager::sharedManager()->resetRecents();
+    QAction clear;
+    UserInterfaceItem::setCommand(&clear, Commands::clearRecentDocuments);
+    EXPECT_FALSE(ResponderChain::validate(Commands::clearRecentDocuments, &clear, nullptr, window));
+    QAction sync;
+    UserInterfaceItem::setCommand(&sync, Commands::fastUpdate);
+    EXPECT_TRUE(ResponderChain::validate(Commands::fastUpdate, &sync, nullptr, window));
 }
 
 } // namespace
