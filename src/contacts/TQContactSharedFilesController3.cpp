@@ -2,7 +2,6 @@
 
 #include "contacts/ContactFileAccess.h"
 #include "contacts/TQContactSharedFilesCommands.h"
-#include "controls/OnlineBinding.h"
 #include "controls/TQBigDocumentTableCell.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQTableView.h"
@@ -15,6 +14,7 @@
 #include "model/TQUtility.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/MessageNames.h"
+#include "platform/ui/OnlineFlag.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
 #include "sharing/SharingClasses.h"
@@ -156,7 +156,7 @@ void TQContactSharedFilesController3::configureSharingCells(TQBigDocumentTableCe
         stop.setHoverImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-hover")));
         stop.setRegularImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-regular")));
         stop.setAlternateImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-active")));
-        stop.setEnabled(OnlineBinding::isOnline());
+        stop.setEnabled(OnlineFlag::isOnline(table()));
         QPointer<TQContactSharedFilesController3> self(this);
         stop.setAction([self](Cell&) {
             if (self)

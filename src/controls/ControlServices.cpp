@@ -80,18 +80,4 @@ void ControlServices::setStorage(ReadValue read, WriteValue write)
     services().write = std::move(write);
 }
 
-OnlineState* OnlineState::instance()
-{
-    static OnlineState* const state = new OnlineState;
-    return state;
-}
-
-void OnlineState::setOnline(bool online)
-{
-    if (online == m_online)
-        return;
-    m_online = online;
-    emit onlineChanged(online);
-}
-
 } // namespace tavrel

@@ -9,7 +9,8 @@ namespace tavrel {
 
 // What the controls need of the program but may not include (the session, the log, the settings, the
 // usage tracker): functions the window layer hands in once (ControlServicesFeed). Without them nothing
-// is logged, tracked or stored, the user is nobody, no document opens and the program is offline.
+// is logged, tracked or stored, the user is nobody and no document opens. Whether a view is online is
+// the view's own flag (OnlineFlag).
 class ControlServices
 {
 public:
@@ -34,24 +35,6 @@ public:
     static void setCurrentUser(CurrentUser user);
     static void setOpenDocument(OpenDocument open);
     static void setStorage(ReadValue read, WriteValue write);
-};
-
-// The program's online flag as the controls see it; the window layer keeps it equal to the connection
-// status. Main thread only.
-class OnlineState : public QObject
-{
-    Q_OBJECT
-public:
-    static OnlineState* instance();
-    bool isOnline() const { return m_online; }
-    void setOnline(bool online);
-
-signals:
-    void onlineChanged(bool online);
-
-private:
-    OnlineState() = default;
-    bool m_online = false;
 };
 
 } // namespace tavrel

@@ -30,6 +30,7 @@
 #include "platform/ui/Drawing.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/OnlineFlag.h"
 #include "platform/ui/StringTable.h"
 
 #include <QIcon>
@@ -53,6 +54,8 @@ public:
               QPointF mouse = QPointF(-100, -100))
         : m_cell(std::move(cell)), m_hovered(hovered), m_selected(selected), m_mouse(mouse)
     {
+        // Online unless the sample says otherwise; the cell knows it before its parts are made.
+        setOnline(true);
         resize(width, height + 1);
         if (m_hovered && m_mouse.x() < 0)
             m_mouse = QPointF(width - 80, 4);
@@ -60,6 +63,11 @@ public:
     QWidget* hostWidget() const override { return const_cast<RowSample*>(this); }
     QPointF mousePosition() const override { return m_mouse; }
     Cell& cell() { return *m_cell; }
+    void setOnline(bool online)
+    {
+        OnlineFlag::of(this)->setOnline(online);
+        m_cell->setOnline(online);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -73,6 +81,7 @@ protected:
         else if (m_hovered)
             painter.fillRect(row, Qt::white);
         m_cell->setSelected(m_selected);
+        m_cell->setOnline(OnlineFlag::isOnline(this));
         m_cell->paint(painter, row, *this);
         painter.fillRect(QRectF(0, height() - 1, width(), 1),
                          m_selected ? TQUISettings::selectedGridBackgroundColor()
@@ -183,18 +192,17 @@ QList<GallerySample> documentRows()
 
     // Collections: the check box follows the connection.
     for (const bool online : {true, false}) {
-        OnlineState::instance()->setOnline(online);
         auto collection = std::make_unique<TQCollectionTableCell>(QStringLiteral("Work"));
         collection->setPhoto(ImageRegistry::pixmap(QStringLiteral("shared_folder_small")));
         collection->setState(online ? Cell::On : Cell::Mixed);
         collection->actionCell().setRegularImage(QPixmap());
         // The picture is taken now: the box keeps the state it shows.
         auto* sample = new RowSample(std::move(collection), width, 48, false, false);
+        sample->setOnline(online);
         samples.append({online ? QStringLiteral("Collection, online: the box can be changed")
                                : QStringLiteral("Collection, offline: the box is disabled"),
                         sample});
     }
-    OnlineState::instance()->setOnline(true);
     return samples;
 }
 
@@ -316,8 +324,7 @@ RowSample* bigDocument(const QString& title, const QString& file, int state, int
 
 QList<GallerySample> bigDocumentRows()
 {
-    // The badge, the pop-up and the share button follow the connection.
-    OnlineState::instance()->setOnline(true);
+    // The badge, the pop-up and the share button follow the connection: the samples are online.
     QList<GallerySample> samples;
     samples.append({QStringLiteral("Private, new, nobody else"),
                     bigDocument(QStringLiteral("Quarterly plan"), QStringLiteral("plan.odt"),
@@ -476,6 +483,7 @@ QList<GallerySample> tables()
     samples.append({QStringLiteral("Dynamic table: a control over each row"), dynamic});
 
     auto* outline = new TQOutlineView;
+    OnlineFlag::of(outline)->setOnline(true);
     auto* model = new QStandardItemModel(outline);
     auto* group = new QStandardItem(QStringLiteral("My collections"));
     auto* work = new QStandardItem(QStringLiteral("Work"));

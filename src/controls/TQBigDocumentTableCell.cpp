@@ -1,7 +1,6 @@
 #include "controls/TQBigDocumentTableCell.h"
 
 #include "controls/DelayedPerform.h"
-#include "controls/OnlineBinding.h"
 #include "controls/TQDynamicPhotoSubcell.h"
 #include "controls/TQHoverableCell.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
@@ -25,16 +24,6 @@ qreal floorf(qreal value)
     return Drawing::floorf(value);
 }
 
-// Keeps a subcell's "enabled" on the connection for as long as the binding lives.
-template <typename T> std::shared_ptr<OnlineBinding> bindEnabled(const std::shared_ptr<T>& cell)
-{
-    const std::weak_ptr<T> weak = cell;
-    return std::make_shared<OnlineBinding>([weak](bool enabled) {
-        if (const auto subcell = weak.lock())
-            subcell->setEnabled(enabled);
-    });
-}
-
 } // namespace
 
 TQBigDocumentTableCell::TQBigDocumentTableCell(const QString& title) : TQBigContactTableCell(title) {}
@@ -42,8 +31,7 @@ TQBigDocumentTableCell::TQBigDocumentTableCell(const QString& title) : TQBigCont
 TQBigDocumentTableCell::TQBigDocumentTableCell(const TQBigDocumentTableCell& other)
     : TQBigContactTableCell(other), m_group(other.m_group), m_stateCell(other.m_stateCell),
       m_permissionCell(other.m_permissionCell), m_staticActionCell(other.m_staticActionCell),
-      m_stateBinding(other.m_stateBinding), m_permissionBinding(other.m_permissionBinding),
-      m_staticActionBinding(other.m_staticActionBinding), m_controlView(other.m_controlView)
+      m_controlView(other.m_controlView)
 {}
 
 TQBigDocumentTableCell::~TQBigDocumentTableCell() = default;
@@ -62,7 +50,7 @@ void TQBigDocumentTableCell::setItemState(int state)
         m_stateCell->setTitle(QStringLiteral(""));
         m_stateCell->setButtonType(BasicButtonCell::MomentaryLightButton);
         m_stateCell->setControlView(m_controlView);
-        m_stateBinding = bindEnabled(m_stateCell);
+        m_stateCell->setEnabled(isOnline());
     }
     m_stateCell->setItemState(state);
 }
@@ -82,7 +70,7 @@ void TQBigDocumentTableCell::setItemPermission(int index)
         item->setIcon(ImageRegistry::icon(kPrivateImage));
         m_permissionCell->setMenuItem(item);
         m_permissionCell->setControlView(m_controlView);
-        m_permissionBinding = bindEnabled(m_permissionCell);
+        m_permissionCell->setEnabled(isOnline());
     }
     m_permissionCell->selectItemAtIndex(index);
 }
@@ -101,9 +89,19 @@ std::shared_ptr<TQHoverdAdaptorButtonCell> TQBigDocumentTableCell::sharedStaticA
         button->setRegularImage(ImageRegistry::pixmap(QStringLiteral("add_share_regular")));
         button->setAlternateImage(ImageRegistry::pixmap(QStringLiteral("add_share_active")));
         m_staticActionCell = button;
-        m_staticActionBinding = bindEnabled(m_staticActionCell);
+        m_staticActionCell->setEnabled(isOnline());
     }
     return m_staticActionCell;
+}
+
+void TQBigDocumentTableCell::onlineChanged()
+{
+    if (m_stateCell)
+        m_stateCell->setEnabled(isOnline());
+    if (m_permissionCell)
+        m_permissionCell->setEnabled(isOnline());
+    if (m_staticActionCell)
+        m_staticActionCell->setEnabled(isOnline());
 }
 
 TQHoverdAdaptorButtonCell& TQBigDocumentTableCell::staticActionCell() const

@@ -8,7 +8,6 @@
 
 namespace tavrel {
 
-class OnlineBinding;
 class TQGroupWrapper;
 class TQHoveredPopUpButtonCell;
 class TQStateItemCell;
@@ -92,15 +91,15 @@ public:
     enum Part { NoPart = -1, StatePart, PermissionPart, ShareButtonPart, PhotoPart, TitlePart, PilePart };
     int trackedPart() const { return m_tracker.part(); }
 
+protected:
+    // The badge, the pop-up and the share button are enabled only while the view is online.
+    void onlineChanged() override;
+
 private:
     std::shared_ptr<const TQGroupWrapper> m_group;
     std::shared_ptr<TQStateItemCell> m_stateCell;
     std::shared_ptr<TQHoveredPopUpButtonCell> m_permissionCell;
     mutable std::shared_ptr<TQHoverdAdaptorButtonCell> m_staticActionCell;
-    // Shared with copies, as the subcells they keep enabled are.
-    std::shared_ptr<OnlineBinding> m_stateBinding;
-    std::shared_ptr<OnlineBinding> m_permissionBinding;
-    mutable std::shared_ptr<OnlineBinding> m_staticActionBinding;
     QPointer<QWidget> m_controlView;
     SubcellTracker m_tracker;
 };

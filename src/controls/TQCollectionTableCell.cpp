@@ -1,6 +1,5 @@
 #include "controls/TQCollectionTableCell.h"
 
-#include "controls/OnlineBinding.h"
 #include "controls/RowCheckBoxCell.h"
 #include "controls/TQFileItemToImageTransformer.h"
 
@@ -21,13 +20,15 @@ RowCheckBoxCell& TQCollectionTableCell::checkBox() const
 {
     if (!m_checkBox) {
         m_checkBox = std::make_shared<RowCheckBoxCell>();
-        std::weak_ptr<RowCheckBoxCell> box = m_checkBox;
-        m_binding = std::make_shared<OnlineBinding>([box](bool enabled) {
-            if (const auto cell = box.lock())
-                cell->setEnabled(enabled);
-        });
+        m_checkBox->setEnabled(isOnline());
     }
     return *m_checkBox;
+}
+
+void TQCollectionTableCell::onlineChanged()
+{
+    if (m_checkBox)
+        m_checkBox->setEnabled(isOnline());
 }
 
 std::shared_ptr<Cell> TQCollectionTableCell::stateCell() const

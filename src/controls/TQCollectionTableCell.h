@@ -4,12 +4,11 @@
 
 namespace tavrel {
 
-class OnlineBinding;
 class RowCheckBoxCell;
 
 // The row of a collection in the collection outlines: the document row whose state part is a check
-// box (whether the current item belongs to the collection), usable only while the application is
-// online, and which never shows a date.
+// box (whether the current item belongs to the collection), usable only while the view it is drawn
+// in is online, and which never shows a date.
 class TQCollectionTableCell : public TQDocumentTableCell
 {
     TAVREL_CELL(TQCollectionTableCell)
@@ -30,10 +29,12 @@ public:
 
     QRectF frameForDateCellInBounds(const QRectF& bounds) const override;
 
+protected:
+    // The box is enabled only while the view is online.
+    void onlineChanged() override;
+
 private:
     mutable std::shared_ptr<RowCheckBoxCell> m_checkBox;
-    // Keeps the box's "enabled" on the connection status while the box lives.
-    mutable std::shared_ptr<OnlineBinding> m_binding;
     double m_indentation = 0;
 };
 

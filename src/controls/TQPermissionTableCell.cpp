@@ -1,6 +1,5 @@
 #include "controls/TQPermissionTableCell.h"
 
-#include "controls/OnlineBinding.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQSwitchButton.h"
 #include "platform/ui/Drawing.h"
@@ -21,27 +20,26 @@ void TQPermissionTableCell::setAuxiliaryView(QWidget* view)
 {
     if (view == m_auxiliaryView)
         return;
-    m_auxiliaryBinding.reset();
     m_auxiliaryView = view;
-    if (!view)
-        return;
-    if (auto* toggle = qobject_cast<TQSwitchButton*>(view)) {
-        const QPointer<TQSwitchButton> guarded = toggle;
-        m_auxiliaryBinding = std::make_shared<OnlineBinding>([guarded](bool enabled) {
-            if (guarded)
-                guarded->setEnabled(enabled);
-        });
-    }
+    if (auto* toggle = qobject_cast<TQSwitchButton*>(view))
+        toggle->setEnabled(isOnline());
+}
+
+void TQPermissionTableCell::onlineChanged()
+{
+    if (auto* toggle = qobject_cast<TQSwitchButton*>(m_auxiliaryView.data()))
+        toggle->setEnabled(isOnline());
+    followOnline(*this, m_actionFollowsOnline);
 }
 
 void TQPermissionTableCell::setDeletable(bool deletable)
 {
     m_deletable = deletable;
-    makeLeaveSharingButton(*this, deletable, m_actionBinding);
+    makeLeaveSharingButton(*this, deletable, m_actionFollowsOnline);
 }
 
 void TQPermissionTableCell::makeLeaveSharingButton(TQContactTableCell& row, bool deletable,
-                                                   std::shared_ptr<OnlineBinding>& binding)
+                                                   bool& followsOnline)
 {
     TQHoverdButtonCell& action = row.actionCell();
     if (deletable) {
@@ -52,18 +50,21 @@ void TQPermissionTableCell::makeLeaveSharingButton(TQContactTableCell& row, bool
         action.setRegularImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-regular")));
         action.setAlternateImage(ImageRegistry::pixmap(QStringLiteral("leave-sharing-active")));
         action.setButtonType(BasicButtonCell::MomentaryChangeButton);
-        if (!binding) {
-            const std::weak_ptr<TQHoverdButtonCell> weak = row.sharedActionCell();
-            binding = std::make_shared<OnlineBinding>([weak](bool enabled) {
-                if (const auto cell = weak.lock())
-                    cell->setEnabled(enabled);
-            });
+        if (!followsOnline) {
+            followsOnline = true;
+            action.setEnabled(row.isOnline());
         }
     } else {
         action.setRegularImage(QPixmap());
     }
     action.setRepresentedObject(deletable ? QVariant(QStringLiteral("1")) : QVariant());
     row.setHoverActionButtonInFrameOnly(deletable);
+}
+
+void TQPermissionTableCell::followOnline(TQContactTableCell& row, bool followsOnline)
+{
+    if (followsOnline)
+        row.actionCell().setEnabled(row.isOnline());
 }
 
 QRectF TQPermissionTableCell::frameForPhotoCellInBounds(const QRectF& b) const

@@ -7,8 +7,6 @@
 
 namespace tavrel {
 
-class OnlineBinding;
-
 // The row of a person with access to an item (or of an item a person has access to): the contact row
 // grown to 68 points with a 52-point photo, a permission control (a real widget: a two- or three-position
 // switch or an owner label) left of a small "leave sharing" button, and the title and details shortened
@@ -26,15 +24,15 @@ public:
     explicit TQPermissionTableCell(const QString& title = QString());
 
     QWidget* auxiliaryView() const { return m_auxiliaryView; }
-    // The same view again changes nothing; a switch gets its "enabled" bound to the connection status.
+    // The same view again changes nothing; a switch is enabled only while the view is online.
     void setAuxiliaryView(QWidget* view);
     bool deletable() const { return m_deletable; }
     // The action button becomes the leave-sharing button (YES) or loses its regular image (NO).
     void setDeletable(bool deletable);
-    // The same for any row of people: the button follows the connection through the binding, which
-    // the row keeps (made on the first YES).
-    static void makeLeaveSharingButton(TQContactTableCell& row, bool deletable,
-                                       std::shared_ptr<OnlineBinding>& binding);
+    // The same for any row of people. From the first YES on, the row keeps the button enabled only
+    // while online (followsOnline, which the row keeps and passes to followOnline()).
+    static void makeLeaveSharingButton(TQContactTableCell& row, bool deletable, bool& followsOnline);
+    static void followOnline(TQContactTableCell& row, bool followsOnline);
     bool hasLongAuxiliaryView() const { return m_hasLongAuxiliaryView; }
     void setHasLongAuxiliaryView(bool isLong) { m_hasLongAuxiliaryView = isLong; }
 
@@ -46,6 +44,9 @@ public:
 
     void paint(QPainter& painter, const QRectF& frame, CellHost& host) override;
 
+protected:
+    void onlineChanged() override;
+
 private:
     qreal auxiliaryWidth() const
     {
@@ -53,9 +54,7 @@ private:
     }
 
     QPointer<QWidget> m_auxiliaryView;
-    // Shared by copies: the bindings live as long as any copy of the row's cell.
-    std::shared_ptr<OnlineBinding> m_auxiliaryBinding;
-    std::shared_ptr<OnlineBinding> m_actionBinding;
+    bool m_actionFollowsOnline = false;
     bool m_deletable = false;
     bool m_hasLongAuxiliaryView = false;
 };

@@ -13,6 +13,7 @@
 #include "platform/ui/ResponderChain.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/UserInterfaceItem.h"
+#include "window/ControlServicesFeed.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>
@@ -117,6 +118,8 @@ QWidget* TQTableViewController::loadView()
     auto* view = new QWidget;
     m_table = makeTable(view);
     m_table->setObjectName(QStringLiteral("table"));
+    // Rows with parts usable only online take the flag from the list they are drawn in.
+    ControlServicesFeed::followConnection(m_table);
     m_spinner = new SpinningIndicator(view);
     m_spinner->setObjectName(QStringLiteral("spinner"));
     m_noItemsView = makeNoItemsView(view);

@@ -19,6 +19,7 @@
 #include "platform/ui/CellHost.h"
 #include "platform/ui/GalleryRegistry.h"
 #include "platform/ui/ImageRegistry.h"
+#include "platform/ui/OnlineFlag.h"
 #include "platform/ui/StringTable.h"
 #include "session/TQSession.h"
 #include "session/TQSessionManager.h"
@@ -216,6 +217,9 @@ public:
     RowSample(std::unique_ptr<Cell> cell, int width, QPointF mouse = QPointF(-100, -100))
         : m_cell(std::move(cell)), m_mouse(mouse)
     {
+        // The rows are shown online: their remove buttons work.
+        OnlineFlag::of(this)->setOnline(true);
+        m_cell->setOnline(true);
         resize(width, 69);
     }
     QWidget* hostWidget() const override { return const_cast<RowSample*>(this); }
@@ -227,6 +231,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.fillRect(rect(), TQUISettings::rowBackgroundColor());
+        m_cell->setOnline(OnlineFlag::isOnline(this));
         m_cell->paint(painter, QRectF(0, 0, width(), 68), *this);
         painter.fillRect(QRectF(0, 68, width(), 1), TQUISettings::gridBackgroundColor());
     }

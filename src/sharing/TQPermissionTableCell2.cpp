@@ -1,6 +1,5 @@
 #include "sharing/TQPermissionTableCell2.h"
 
-#include "controls/OnlineBinding.h"
 #include "controls/RowTextCell.h"
 #include "controls/TQHoverdAdaptorButtonCell.h"
 #include "controls/TQPermissionTableCell.h"
@@ -32,7 +31,12 @@ void TQPermissionTableCell2::setDeletable(bool deletable)
 {
     m_deletable = deletable;
     // Removing someone is possible only while online.
-    TQPermissionTableCell::makeLeaveSharingButton(*this, deletable, m_actionBinding);
+    TQPermissionTableCell::makeLeaveSharingButton(*this, deletable, m_actionFollowsOnline);
+}
+
+void TQPermissionTableCell2::onlineChanged()
+{
+    TQPermissionTableCell::followOnline(*this, m_actionFollowsOnline);
 }
 
 void TQPermissionTableCell2::setActionCells(const QList<std::shared_ptr<Cell>>& cells)

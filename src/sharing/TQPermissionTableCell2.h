@@ -7,8 +7,6 @@
 
 namespace tavrel {
 
-class OnlineBinding;
-
 // The person row of the people-with-access list of the document detail view: photo, name, details
 // line, a role icon (an action cell left of the remove button, which opens the quick permission
 // popover at itself) and a "leave sharing" remove button when the row may be removed, which works
@@ -51,13 +49,16 @@ public:
     HitResults hitTest(const QPointF& point, const QRectF& frame) const override;
     bool mousePressed(const CellMouseEvent& event, const QRectF& frame, CellHost& host) override;
 
+protected:
+    void onlineChanged() override;
+
 private:
     // The index of the action cell under the point, -1 for none.
     int actionCellAt(const QPointF& point, const QRectF& frame) const;
 
     bool m_deletable = false;
     QList<std::shared_ptr<Cell>> m_actionCells;
-    std::shared_ptr<OnlineBinding> m_actionBinding;
+    bool m_actionFollowsOnline = false;
 };
 
 // The link row of that list: no photo, the link in blue on one line centred in the row.

@@ -6,6 +6,7 @@
 #include "platform/system/DMTracker.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/OnlineFlag.h"
 #include "progress/TQProgressManager.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
@@ -13,6 +14,7 @@
 #include "session/TQSessionManager.h"
 
 #include <QPointer>
+#include <memory>
 
 namespace tavrel {
 
@@ -34,17 +36,15 @@ void openDocument(const QVariant& record)
     session->documentManager()->executeAction(QStringLiteral("OpenDocument"), nullptr, parameters);
 }
 
-// Keeps the controls' online flag equal to the application's connection status (offline without one).
-void followConnectionStatus()
+// Follows the current status; the flag's connection to the one before goes.
+void followStatus(OnlineFlag* flag, QMetaObject::Connection& connection)
 {
-    static QMetaObject::Connection statusConnection;
-    QObject::disconnect(statusConnection);
+    QObject::disconnect(connection);
     ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
     if (status)
-        statusConnection =
-            QObject::connect(status, &ConnectionStatus::onlineChanged, OnlineState::instance(),
-                             [](bool, bool online) { OnlineState::instance()->setOnline(online); });
-    OnlineState::instance()->setOnline(status && status->isOnline());
+        connection = QObject::connect(status, &ConnectionStatus::onlineChanged, flag,
+                                      [flag](bool, bool online) { flag->setOnline(online); });
+    flag->setOnline(status && status->isOnline());
 }
 
 } // namespace
@@ -67,9 +67,17 @@ void ControlServicesFeed::install()
     ControlServices::setStorage(
         [](const QString& key) { return Settings::value(key); },
         [](const QString& key, const QVariant& value) { Settings::setValue(key, value); });
-    QObject::connect(ApplicationServices::instance(), &ApplicationServices::connectionStatusChanged,
-                     OnlineState::instance(), followConnectionStatus);
-    followConnectionStatus();
+}
+
+void ControlServicesFeed::followConnection(QWidget* view)
+{
+    OnlineFlag* flag = OnlineFlag::of(view);
+    if (!flag)
+        return;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    QObject::connect(ApplicationServices::instance(), &ApplicationServices::connectionStatusChanged, flag,
+                     [flag, connection] { followStatus(flag, *connection); });
+    followStatus(flag, *connection);
 }
 
 } // namespace tavrel

@@ -12,8 +12,6 @@
 #include "model/GeneralACLPermission.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ImageRegistry.h"
-#include "session/ApplicationServices.h"
-#include "session/ConnectionStatus.h"
 #include "support/ui/WidgetTesting.h"
 
 #include <QAction>
@@ -41,7 +39,6 @@ protected:
     void SetUp() override
     {
         RowFixture::SetUp();
-        ApplicationServices::instance()->resetForTesting();
         window = std::make_unique<QWidget>();
         window->resize(820, 120);
         host = std::make_unique<PointerHost>(window.get());
@@ -50,19 +47,15 @@ protected:
     {
         host.reset();
         window.reset();
-        ApplicationServices::instance()->resetForTesting();
         RowFixture::TearDown();
     }
-    void setOnline(bool online)
-    {
-        if (!ApplicationServices::instance()->connectionStatus())
-            ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
-        ApplicationServices::instance()->connectionStatus()->setOnline(online);
-    }
+    // The flag the list's view hands the rows it draws (offline until a test says).
+    bool online = false;
     // A row as the lists make it: every subcell present, a pile of the given cells.
     std::unique_ptr<TQBigDocumentTableCell> fullRow(QList<std::shared_ptr<Cell>> pile)
     {
         auto cell = std::make_unique<TQBigDocumentTableCell>(QString());
+        cell->setOnline(online);
         cell->setControlView(window.get());
         cell->setTitle(QStringLiteral("Quarterly plan"));
         cell->setSubtitle(QStringLiteral("Today by me"));
@@ -187,7 +180,7 @@ TEST_F(BigDocumentCellTest, SubcellFramesFollowTheBounds)
 
 TEST_F(BigDocumentCellTest, TheHitTableAndWhichSubcellTracks)
 {
-    setOnline(true);
+    online = true;
     const QRectF row(0, 0, 800, 87);
     auto cell = fullRow({person(), person(), person()});
     const QPointF title = cell->titleRectForBounds(row).center();
@@ -234,7 +227,7 @@ TEST_F(BigDocumentCellTest, TheHitTableAndWhichSubcellTracks)
 
 TEST_F(BigDocumentCellTest, AClickSendsTheSubcellsActionAndThePopUpOpensItsChoices)
 {
-    setOnline(true);
+    online = true;
     const QRectF row(0, 0, 800, 87);
     int stars = 0;
     int shares = 0;
@@ -268,19 +261,18 @@ TEST_F(BigDocumentCellTest, AClickSendsTheSubcellsActionAndThePopUpOpensItsChoic
 
 TEST_F(BigDocumentCellTest, TheBadgeThePopUpAndTheShareButtonWorkOnlyOnline)
 {
-    setOnline(false);
     auto cell = fullRow({});
     const std::shared_ptr<Cell> parts[] = {cell->stateCell(), cell->permissionCell(),
                                            cell->sharedStaticActionCell()};
     for (const auto& part : parts)
         EXPECT_FALSE(part->isEnabled());
-    // A copy shares the subcells and their bindings: the original going keeps them bound.
+    // A copy shares the subcells: the flag it is handed reaches them with the original gone.
     auto copy = cell->clone();
     cell.reset();
-    setOnline(true);
+    copy->setOnline(true);
     for (const auto& part : parts)
         EXPECT_TRUE(part->isEnabled());
-    setOnline(false);
+    copy->setOnline(false);
     for (const auto& part : parts)
         EXPECT_FALSE(part->isEnabled());
     // Disabled, the pop-up opens nothing.

@@ -1,6 +1,5 @@
 #include "ControlTestSupport.h"
 #include "RowFixture.h"
-#include "controls/OnlineBinding.h"
 #include "controls/RowCheckBoxCell.h"
 #include "controls/RowTextCell.h"
 #include "controls/TQCollectionTableCell.h"
@@ -13,8 +12,6 @@
 #include "controls/TQSwitchButton.h"
 #include "controls/TQTitledGroupTableCell.h"
 #include "platform/ui/ImageRegistry.h"
-#include "session/ApplicationServices.h"
-#include "session/ConnectionStatus.h"
 #include "support/ui/LoggingTest.h"
 
 #include <QPainter>
@@ -320,25 +317,12 @@ TEST_F(RowCellsTest, TheStateBadgeIsTrackedBeforeEverythingElse)
     EXPECT_EQ(link.count, 0);
 }
 
+// The online flag reaches a row through its host (the list's view), which hands it in before it draws
+// or presses the row; these tests hand it in themselves.
 class OnlineRowCellsTest : public RowCellsTest
 {
 protected:
-    void SetUp() override
-    {
-        RowCellsTest::SetUp();
-        ApplicationServices::instance()->resetForTesting();
-    }
-    void TearDown() override
-    {
-        ApplicationServices::instance()->resetForTesting();
-        RowCellsTest::TearDown();
-    }
-    void setOnline(bool online)
-    {
-        if (!ApplicationServices::instance()->connectionStatus())
-            ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
-        ApplicationServices::instance()->connectionStatus()->setOnline(online);
-    }
+    static void setOnline(Cell& cell, bool online) { cell.setOnline(online); }
 };
 
 TEST_F(OnlineRowCellsTest, TheCollectionCheckBoxFollowsTheOnlineState)
@@ -346,14 +330,14 @@ TEST_F(OnlineRowCellsTest, TheCollectionCheckBoxFollowsTheOnlineState)
     TQCollectionTableCell cell(QStringLiteral("Work"));
     Counter state;
     cell.setStateAction(state.action());
-    // No status yet: offline.
+    // No host has told yet: offline.
     EXPECT_FALSE(cell.checkBox().isEnabled());
-    setOnline(true);
+    setOnline(cell, true);
     EXPECT_TRUE(cell.checkBox().isEnabled());
     click(cell, row, QPointF(15, 24), host);
     EXPECT_EQ(cell.state(), Cell::On);
     EXPECT_EQ(state.count, 1);
-    setOnline(false);
+    setOnline(cell, false);
     EXPECT_FALSE(cell.checkBox().isEnabled());
     click(cell, row, QPointF(15, 24), host);
     EXPECT_EQ(cell.state(), Cell::On);
@@ -403,8 +387,16 @@ TEST_F(OnlineRowCellsTest, PermissionRowPlacesAndBindsItsSwitch)
     cell.setAuxiliaryView(toggle);
     cell.setAuxiliaryView(toggle);
     EXPECT_FALSE(toggle->isEnabled());
-    setOnline(true);
+    setOnline(cell, true);
     EXPECT_TRUE(toggle->isEnabled());
+    // A view that is not a switch is left alone.
+    auto* label = new QWidget(&table);
+    cell.setAuxiliaryView(label);
+    setOnline(cell, false);
+    EXPECT_TRUE(label->isEnabled());
+    EXPECT_TRUE(toggle->isEnabled());
+    cell.setAuxiliaryView(toggle);
+    EXPECT_FALSE(toggle->isEnabled());
     QImage image(400, 200, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     cell.paint(painter, QRectF(0, 68, 400, 68), tableHost);
@@ -420,15 +412,15 @@ TEST_F(OnlineRowCellsTest, DeletablePermissionRows)
     EXPECT_EQ(action.representedObject(), QVariant(QStringLiteral("1")));
     EXPECT_TRUE(cell.hoverActionButtonInFrameOnly());
     EXPECT_FALSE(action.isEnabled()); // offline
-    setOnline(true);
+    setOnline(cell, true);
     EXPECT_TRUE(action.isEnabled());
     cell.setDeletable(false);
     EXPECT_TRUE(action.regularImage().isNull());
     EXPECT_EQ(ImageRegistry::nameOf(action.hoverImage()), QStringLiteral("leave-sharing-hover"));
     EXPECT_FALSE(cell.hoverActionButtonInFrameOnly());
     EXPECT_FALSE(action.representedObject().isValid());
-    // The binding stays.
-    setOnline(false);
+    // The button keeps following the flag.
+    setOnline(cell, false);
     EXPECT_FALSE(action.isEnabled());
 }
 

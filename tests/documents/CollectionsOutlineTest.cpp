@@ -1,10 +1,12 @@
 #include "DocumentsFixture.h"
+#include "controls/RowCheckBoxCell.h"
 #include "controls/TQCollectionTableCell.h"
 #include "controls/TQOutlineView.h"
 #include "documents/TQCollectionsViewController.h"
 #include "documents/TQOrganizeItemsController.h"
 #include "lists/CollectionsOutlineModel.h"
 #include "lists/ListModel.h"
+#include "platform/ui/OnlineFlag.h"
 #include "platform/ui/StringTable.h"
 #include "session/ApplicationServices.h"
 #include "session/ConnectionStatus.h"
@@ -185,6 +187,80 @@ TEST_F(CollectionsOutlineTest, BoxesAssignAndUnassignTheItemsAndFollowTheStore)
     EXPECT_EQ(
         requests.requests[2].parameters.value(QStringLiteral("collectionEntity")).value<ManagedObjectPtr>(),
         ManagedObjectPtr(crate));
+}
+
+// Each list carries its own online flag, kept on the connection: its rows draw and answer by it.
+TEST_F(CollectionsOutlineTest, EachListsBoxesFollowItsOwnOnlineFlagWhichFollowsTheConnection)
+{
+    ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
+    ConnectionStatus* status = ApplicationServices::instance()->connectionStatus();
+    status->setOnline(false);
+    const auto box = owned(QStringLiteral("Box"), 1, me);
+    const auto one = file(QStringLiteral("One"), kDay);
+    save();
+
+    TQOrganizeItemsController lists[2];
+    for (TQOrganizeItemsController& list : lists) {
+        list.setProperty("item", QVariantList{QVariant::fromValue(ManagedObjectPtr(one))});
+        list.view()->resize(420, 300);
+        ASSERT_TRUE(test::showAndExpose(list.view()));
+        list.viewDidInstall();
+    }
+    ActionRequests::Recorder requests;
+    const auto boxFrame = [&](TQOrganizeItemsController& list) {
+        const QModelIndex row = list.outline()->indexOf(box);
+        auto* cell = dynamic_cast<TQCollectionTableCell*>(list.cellForIndex(row));
+        return cell ? cell->frameForStateCellInBounds(list.outlineView()->visualRect(row)).toRect() : QRect();
+    };
+    const auto click = [&](TQOrganizeItemsController& list) {
+        const qsizetype before = requests.requests.size();
+        QTest::mouseClick(list.outlineView()->viewport(), Qt::LeftButton, {}, boxFrame(list).center());
+        return requests.requests.size() > before;
+    };
+    // Whether the list's box was drawn enabled last (the style may draw both alike).
+    const auto shownEnabled = [&](TQOrganizeItemsController& list) {
+        const QModelIndex row = list.outline()->indexOf(box);
+        return dynamic_cast<TQCollectionTableCell*>(list.cellForIndex(row))->checkBox().isEnabled();
+    };
+    const auto drawnEnabled = [&](TQOrganizeItemsController& list) {
+        list.outlineView()->viewport()->grab(boxFrame(list));
+        return shownEnabled(list);
+    };
+    ASSERT_FALSE(boxFrame(lists[0]).isEmpty());
+
+    // Offline: neither list's box does anything.
+    EXPECT_FALSE(drawnEnabled(lists[0]));
+    EXPECT_FALSE(click(lists[0]));
+    EXPECT_FALSE(click(lists[1]));
+
+    // The connection comes back: it reaches both shown lists, which draw the box anew.
+    status->setOnline(true);
+    EXPECT_TRUE(OnlineFlag::isOnline(lists[0].outlineView()));
+    EXPECT_TRUE(OnlineFlag::isOnline(lists[1].outlineView()));
+    EXPECT_TRUE(test::waitUntil([&] { return shownEnabled(lists[0]) && shownEnabled(lists[1]); }, 3000));
+    EXPECT_TRUE(drawnEnabled(lists[0]));
+    EXPECT_TRUE(drawnEnabled(lists[1]));
+    EXPECT_TRUE(click(lists[0]));
+    EXPECT_TRUE(click(lists[1]));
+
+    // Two views, two flags: the second list offline on its own draws and answers as offline; the
+    // first is untouched.
+    OnlineFlag::of(lists[1].outlineView())->setOnline(false);
+    EXPECT_FALSE(drawnEnabled(lists[1]));
+    EXPECT_TRUE(drawnEnabled(lists[0]));
+    EXPECT_FALSE(click(lists[1]));
+    EXPECT_TRUE(click(lists[0]));
+
+    // A later status reaches them too: without one they are offline, with one online, online.
+    ApplicationServices::instance()->resetForTesting();
+    EXPECT_FALSE(OnlineFlag::isOnline(lists[0].outlineView()));
+    EXPECT_FALSE(click(lists[0]));
+    ApplicationServices::instance()->mainApplicationWindowWillShow(nullptr);
+    ApplicationServices::instance()->connectionStatus()->setOnline(true);
+    EXPECT_TRUE(OnlineFlag::isOnline(lists[0].outlineView()));
+    EXPECT_TRUE(OnlineFlag::isOnline(lists[1].outlineView()));
+    EXPECT_TRUE(click(lists[0]));
+    EXPECT_TRUE(click(lists[1]));
 }
 
 } // namespace

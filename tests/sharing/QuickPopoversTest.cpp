@@ -243,9 +243,9 @@ TEST_F(QuickPopoversTest, RemovingIsOfferedOnlyWhileOnline)
     TQPermissionTableCell2 cell(QStringLiteral("Ann Lee"));
     cell.setDeletable(true);
     EXPECT_EQ(cell.actionCell().representedObject(), QVariant(QStringLiteral("1")));
-    OnlineState::instance()->setOnline(false);
+    cell.setOnline(false);
     EXPECT_FALSE(cell.actionCell().isEnabled());
-    OnlineState::instance()->setOnline(true);
+    cell.setOnline(true);
     EXPECT_TRUE(cell.actionCell().isEnabled());
     cell.setDeletable(false);
     EXPECT_FALSE(cell.actionCell().representedObject().isValid());

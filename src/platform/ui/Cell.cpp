@@ -87,6 +87,14 @@ Cell::HitResults Cell::hitTest(const QPointF& point, const QRectF& frame) const
     return ContentArea | (m_trackable && m_enabled ? TrackableArea : None);
 }
 
+void Cell::setOnline(bool online)
+{
+    if (online == m_online)
+        return;
+    m_online = online;
+    onlineChanged();
+}
+
 bool Cell::mousePressed(const CellMouseEvent& event, const QRectF& frame, CellHost& host)
 {
     if (!m_enabled)

@@ -179,6 +179,15 @@ public:
     QRectF lastFrame() const { return m_lastFrame; }
     void setLastFrame(const QRectF& frame) { m_lastFrame = frame; }
 
+    // The online flag of the view the cell is drawn in (OnlineFlag): its host hands it in before it
+    // draws or presses the cell. Parts usable only online follow it; offline until a host tells.
+    bool isOnline() const { return m_online; }
+    void setOnline(bool online);
+
+protected:
+    // isOnline() changed; a part made later takes isOnline() as it is made.
+    virtual void onlineChanged() {}
+
 private:
     QString m_title;
     QFont m_font;
@@ -204,6 +213,7 @@ private:
     bool m_selected = false;
     bool m_highlighted = false;
     bool m_trackable = false;
+    bool m_online = false;
 
     bool m_tracking = false;
     QRectF m_trackingFrame;

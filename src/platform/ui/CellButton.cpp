@@ -1,5 +1,7 @@
 #include "platform/ui/CellButton.h"
 
+#include "platform/ui/OnlineFlag.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -86,6 +88,7 @@ void CellButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const std::shared_ptr<Cell> cell = m_trackingCell ? m_trackingCell : m_cell;
+    cell->setOnline(OnlineFlag::isOnline(this));
     cell->paint(painter, QRectF(rect()), *this);
     if (hasFocus()) {
         QStyleOptionFocusRect option;
@@ -104,6 +107,7 @@ void CellButton::mousePressEvent(QMouseEvent* event)
     if (m_trackingCell)
         return; // the press of a double click while the first click is still tracked
     const QRectF frame(rect());
+    m_cell->setOnline(OnlineFlag::isOnline(this));
     if (!(m_cell->hitTest(event->position(), frame) & Cell::TrackableArea))
         return;
     const std::shared_ptr<Cell> cell = m_cell;

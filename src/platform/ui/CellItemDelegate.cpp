@@ -1,6 +1,7 @@
 #include "platform/ui/CellItemDelegate.h"
 
 #include "platform/ui/CellHost.h"
+#include "platform/ui/OnlineFlag.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
@@ -77,6 +78,7 @@ void CellItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    cell->setOnline(OnlineFlag::isOnline(m_host->hostWidget()));
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     cell->paint(*painter, QRectF(option.rect), *m_host);
@@ -91,6 +93,7 @@ void CellItemDelegate::paintPrepared(QPainter* painter, const QRect& rect, const
     Cell* cell = tracked ? m_trackingCell.get() : prepared;
     if (!cell)
         return;
+    cell->setOnline(OnlineFlag::isOnline(m_host->hostWidget()));
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     cell->paint(*painter, QRectF(rect), *m_host);
@@ -151,6 +154,7 @@ bool CellItemDelegate::handlePress(QMouseEvent* event)
     Cell* cell = index.isValid() ? m_provider(index) : nullptr;
     if (!cell)
         return false;
+    cell->setOnline(OnlineFlag::isOnline(m_host->hostWidget()));
     const QRectF frame = cellFrame(index);
     const Press press = m_clickPolicy ? m_clickPolicy(index, cell->hitTest(event->position(), frame))
                                       : defaultClickPolicy(index, cell->hitTest(event->position(), frame));
