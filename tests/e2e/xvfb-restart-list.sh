@@ -99,7 +99,7 @@ xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c
   "$TAVREL" --service "$URL" --sign-in-without-browser >"$WORK/first.out" 2>&1 &
   PID=$!
   welcome=$(wait_window "Welcome to Tavrel")
-  painted "$welcome" 40 50 welcome || fail "the welcome window is not painted"
+  painted "$welcome" 40 300 welcome || fail "the welcome window is not painted"
   for _ in $(seq 1 600); do
     grep -Eq "MainWindow: .* with [1-9][0-9]* documents" "$LOG" 2>/dev/null && break
     sleep 0.1
@@ -113,9 +113,10 @@ xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" dbus-run-session -- bash -c
     QT_SCALE_FACTOR=$scale "$TAVREL" --service "$URL" >"$WORK/restart.out" 2>&1 &
     PID=$!
     main=$(wait_window "Tavrel")
-    # The stored documents, within two seconds of the window.
+    # The stored documents, while the held changes feed keeps any synchronisation from ending. How fast
+    # they come is for bench/ui to measure: a loaded machine only makes the wait longer.
     box=$(list_box "$main")
-    painted "$box" $(($(cut -d" " -f4 <<<"$box") / 6)) 20 "restart-scale$scale" ||
+    painted "$box" $(($(cut -d" " -f4 <<<"$box") / 6)) 300 "restart-scale$scale" ||
       fail "the stored list is not on screen at scale $scale"
     quit
   done
