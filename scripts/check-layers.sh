@@ -34,7 +34,7 @@ LAYERS='
 CORE_TOP=7
 # The control library draws records and reports what a user did; what needs the session is injected.
 CONTROLS='platform/ui controls'
-CONTROLS_MAY_NOT_INCLUDE='accounts progress notifications pipeline actions session'
+CONTROLS_MAY_NOT_INCLUDE='platform/system platform/store platform/gdata accounts progress notifications pipeline actions session'
 # The importer stands apart: a plug-in of its own that reads the store, never the program.
 IMPORTER_MAY_INCLUDE='platform/runtime platform/system platform/store model'
 

@@ -1,9 +1,9 @@
 #include "controls/TQItemPermissionTableCell.h"
 
-#include "controls/RecordWatch.h"
 #include "controls/TQDynamicPhotoSubcell.h"
 #include "controls/TQFileItemToThumbnailTransformer.h"
 #include "controls/TQHoverdButtonCell.h"
+#include "model/RecordWatch.h"
 #include "platform/runtime/NotificationCenter.h"
 
 namespace tavrel {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/RecordWatch.h"
+#include "model/RecordWatch.h"
 #include "sharing/SharingPermissions.h"
 #include "window/TQFloatingContentController.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "controls/BasicPopUpButton.h"
-#include "controls/RecordWatch.h"
 #include "controls/TQDynamicTableView.h"
 #include "controls/TQTableViewDelegate.h"
 #include "lists/TQItemDetailsController.h"
+#include "model/RecordWatch.h"
 #include "sharing/SharingPermissions.h"
 
 #include <QHash>

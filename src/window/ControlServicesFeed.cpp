@@ -6,6 +6,8 @@
 #include "platform/system/DMTracker.h"
 #include "platform/system/Settings.h"
 #include "platform/system/TQLog.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/InterfaceLog.h"
 #include "platform/ui/OnlineFlag.h"
 #include "progress/TQProgressManager.h"
 #include "session/ApplicationServices.h"
@@ -56,6 +58,9 @@ void ControlServicesFeed::install()
         return;
     installed = true;
     ControlServices::setLog([](const QString& line) { TQLog("%@", line); });
+    InterfaceLog::setWriter([](const QString& line) { TQLog("%@", line); });
+    Alert::setSuppressionStore([](const QString& key) { return Settings::boolValue(key); },
+                               [](const QString& key) { Settings::setValue(key, true); });
     ControlServices::setTrack([](const QString& category, const QString& name, const QString& value) {
         DMTracker::defaultTracker()->trackEventInCategory(category, name, value);
     });

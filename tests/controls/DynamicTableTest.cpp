@@ -1,7 +1,7 @@
 #include "RowFixture.h"
 #include "TableFixture.h"
-#include "controls/RecordListModel.h"
 #include "controls/TQDynamicTableView.h"
+#include "model/RecordListModel.h"
 #include "platform/ui/Animations.h"
 #include "support/ui/LoggingTest.h"
 #include "support/ui/WidgetTesting.h"

@@ -1,6 +1,5 @@
 #include "platform/ui/Alert.h"
 
-#include "platform/system/Settings.h"
 #include "platform/ui/ImageRegistry.h"
 #include "platform/ui/StringTable.h"
 
@@ -8,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 
 namespace tavrel {
 
@@ -71,9 +71,33 @@ void Alert::setSuppressionKey(const QString& key)
     m_suppressionKey = key;
 }
 
+namespace {
+struct SuppressionStore
+{
+    std::function<bool(const QString&)> read;
+    std::function<void(const QString&)> write;
+    QSet<QString> inMemory;
+};
+SuppressionStore& suppressions()
+{
+    static SuppressionStore store;
+    return store;
+}
+} // namespace
+
+void Alert::setSuppressionStore(std::function<bool(const QString&)> read,
+                                std::function<void(const QString&)> write)
+{
+    suppressions().read = std::move(read);
+    suppressions().write = std::move(write);
+}
+
 bool Alert::isSuppressed(const QString& key)
 {
-    return !key.isEmpty() && Settings::boolValue(key);
+    if (key.isEmpty())
+        return false;
+    const SuppressionStore& store = suppressions();
+    return store.read ? store.read(key) : store.inMemory.contains(key);
 }
 
 QMessageBox* Alert::makeMessageBox(QWidget* window)
@@ -156,8 +180,13 @@ void Alert::finish(QAbstractButton* clicked)
     else if (clicked && clicked == m_otherButton)
         response = OtherResponse;
     const bool checked = m_box && m_box->checkBox() && m_box->checkBox()->isChecked();
-    if (checked && response != AlternateResponse && !m_suppressionKey.isEmpty())
-        Settings::setValue(m_suppressionKey, true);
+    if (checked && response != AlternateResponse && !m_suppressionKey.isEmpty()) {
+        SuppressionStore& store = suppressions();
+        if (store.write)
+            store.write(m_suppressionKey);
+        else
+            store.inMemory.insert(m_suppressionKey);
+    }
     if (m_box)
         m_box->hide();
     const Completion completion = std::move(m_completion);

@@ -40,6 +40,10 @@ public:
     // The settings key the ticked box stores true under.
     void setSuppressionKey(const QString& key);
     static bool isSuppressed(const QString& key);
+    // Where suppressions are kept: the settings, handed in by the window's services. Without a store
+    // they last as long as the process.
+    static void setSuppressionStore(std::function<bool(const QString&)> read,
+                                    std::function<void(const QString&)> write);
 
     // Opens the alert as a sheet on the window (application-modal without one); the completion runs
     // once it is answered.

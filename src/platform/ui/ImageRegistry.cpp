@@ -1,7 +1,7 @@
 #include "platform/ui/ImageRegistry.h"
 
-#include "platform/system/TQLog.h"
 #include "platform/ui/Drawing.h"
+#include "platform/ui/InterfaceLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,7 +57,7 @@ std::shared_ptr<QSvgRenderer> renderer(const QString& name)
                 found = std::move(svg);
                 break;
             }
-            TQLog("E: Image %@ is not a valid SVG", path);
+            InterfaceLog::write(QStringLiteral("E: Image %1 is not a valid SVG").arg(path));
         }
     }
     r.renderers.insert(name, found);
@@ -69,7 +69,7 @@ void reportMissing(const QString& name)
     if (registry().reportedMissing.contains(name))
         return;
     registry().reportedMissing.insert(name);
-    TQLog("E: No image named %@", name);
+    InterfaceLog::write(QStringLiteral("E: No image named %1").arg(name));
 }
 
 qreal effectiveRatio(qreal devicePixelRatio)

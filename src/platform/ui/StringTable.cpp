@@ -1,6 +1,6 @@
 #include "platform/ui/StringTable.h"
 
-#include "platform/system/TQLog.h"
+#include "platform/ui/InterfaceLog.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -39,7 +39,8 @@ QHash<QString, Table> load(const QString& path)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (!document.isObject()) {
-        TQLog("E: Cannot read the strings table %@: %@", path, error.errorString());
+        InterfaceLog::write(
+            QStringLiteral("E: Cannot read the strings table %1: %2").arg(path, error.errorString()));
         return tables;
     }
     const QJsonObject root = document.object();
@@ -89,7 +90,7 @@ QString StringTable::text(const QString& key, const QString& table)
     if (table != kInterfaceTable && !t.reportedMissing.contains(table + QLatin1Char('/') + key)) {
         t.reportedMissing.insert(table + QLatin1Char('/') + key);
         lock.unlock();
-        TQLog("E: No localised string for the key %@ in %@", key, table);
+        InterfaceLog::write(QStringLiteral("E: No localised string for the key %1 in %2").arg(key, table));
     }
     return key;
 }

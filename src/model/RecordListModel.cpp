@@ -1,4 +1,4 @@
-#include "controls/RecordListModel.h"
+#include "model/RecordListModel.h"
 
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/ObjectsDidChangeNotification.h"

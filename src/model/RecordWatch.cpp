@@ -1,4 +1,4 @@
-#include "controls/RecordWatch.h"
+#include "model/RecordWatch.h"
 
 namespace tavrel {
 
