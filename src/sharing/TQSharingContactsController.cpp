@@ -401,10 +401,9 @@ Cell* TQSharingContactsController::tableViewDataCell(TQTableView*, int row)
     return found.value().get();
 }
 
-std::shared_ptr<Cell> TQSharingContactsController::makeCellForRow(int row)
+std::shared_ptr<TQPermissionTableCell> TQSharingContactsController::rowCell(int row)
 {
     const Row& object = m_container.at(row);
-    const auto entry = this->entry();
     std::shared_ptr<TQPermissionTableCell> cell;
     if (object.isLink()) {
         cell = std::make_shared<TQLinkPermissionTableCell>(object.link);
@@ -442,6 +441,13 @@ std::shared_ptr<Cell> TQSharingContactsController::makeCellForRow(int row)
     }
     cell->setHasLink(true);
     cell->setTitleAttributeLink(true);
+    return cell;
+}
+
+std::shared_ptr<Cell> TQSharingContactsController::makeCellForRow(int row)
+{
+    const auto entry = this->entry();
+    const std::shared_ptr<TQPermissionTableCell> cell = rowCell(row);
 
     QWidget* control = nullptr;
     if (isOwnerRow(row)) {

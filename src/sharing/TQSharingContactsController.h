@@ -19,6 +19,7 @@ namespace tavrel {
 
 class Cell;
 class Mail;
+class TQPermissionTableCell;
 
 // Everyone who has access to one document or collection: the owner, the editors, the viewers and the
 // commenters, and a row standing for the link while the item is not private. From here the user
@@ -115,6 +116,9 @@ protected:
     QAbstractItemView* makeTable(QWidget* parent) override;
     // The cell of a row, made once until the rows change.
     virtual std::shared_ptr<Cell> makeCellForRow(int row);
+    // The row's link or person, its photo, menu and link action: every list of people shows them alike;
+    // the control beside them is the caller's.
+    std::shared_ptr<TQPermissionTableCell> rowCell(int row);
     // The people of the rows, in order, before the link row is placed.
     virtual QList<std::shared_ptr<Mail>> peopleOfItems() const;
     // The items whose role sets are watched.

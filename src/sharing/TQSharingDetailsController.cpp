@@ -208,43 +208,7 @@ QString TQSharingDetailsController::owningTitleOfContact(const QString& address)
 std::shared_ptr<Cell> TQSharingDetailsController::makeCellForRow(int row)
 {
     const Row& object = container().at(row);
-    std::shared_ptr<TQPermissionTableCell> cell;
-    if (object.isLink()) {
-        cell = std::make_shared<TQLinkPermissionTableCell>(object.link);
-        cell->setLinkAction([this, row](Cell&) {
-            setClickedRow(row);
-            openInBrowser(nullptr);
-            setClickedRow(-1);
-        });
-        auto* menu = new QMenu(view());
-        menu->addAction(UserInterfaceItem::makeAction(StringTable::text(QStringLiteral("MenuCopyLink")),
-                                                      Commands::copyLink, menu, 0, this));
-        keepRowControl(menu);
-        cell->setMenu(menu);
-    } else {
-        cell = std::make_shared<TQPermissionTableCell>();
-        const std::shared_ptr<Mail>& person = object.person;
-        const auto contact = person->contact();
-        if (SharingRoles::sameAddress(person->address(), SharingPermissions::username())) {
-            cell->setTitle(StringTable::text(QStringLiteral("OnlyME")));
-            cell->setDetails(person->address());
-        } else if (contact) {
-            cell->setTitle(person->displayName());
-            cell->setDetails(person->address());
-        } else {
-            cell->setTitle(person->address());
-        }
-        const TQAvatarPathToImageTransformer photos(52);
-        cell->setPhoto(photos.transformedValue(contact ? contact->avatar() : QString()).value<QPixmap>());
-        cell->setLinkAction([this, row](Cell&) {
-            setClickedRow(row);
-            showContact(nullptr);
-            setClickedRow(-1);
-        });
-        cell->setMenu(rowMenu());
-    }
-    cell->setHasLink(true);
-    cell->setTitleAttributeLink(true);
+    const std::shared_ptr<TQPermissionTableCell> cell = rowCell(row);
 
     const int owning =
         object.isLink() ? SharingPermissions::kOwnsNone : owningTypeOfContact(object.person->address());
